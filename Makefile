@@ -1,0 +1,38 @@
+# Lexordo: `make run` and `make test` do all the set-up on a fresh Debian machine.
+
+BUILD    ?= build
+DATABASE := $(BUILD)/advocate_v2.mdb
+JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build database run test bench format clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+database: build
+	@test -f $(DATABASE) || $(BUILD)/lexordo --create-database $(DATABASE)
+
+run: database
+	$(BUILD)/lexordo
+
+test: database
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./bench/run.sh $(BUILD)
+
+format:
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

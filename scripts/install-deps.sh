@@ -1,0 +1,49 @@
+#!/bin/sh
+# Installs every Debian package that Lexordo needs to build, test and run.
+# Only packages that are missing are installed; nothing comes from outside Debian.
+set -e
+
+PACKAGES="
+build-essential
+cmake
+pkg-config
+qt6-base-dev
+qt6-base-dev-tools
+qt6-qpa-plugins
+libqt6sql6-sqlite
+qt6-webengine-dev
+libgl-dev
+unixodbc
+unixodbc-dev
+odbcinst
+libsqliteodbc
+sqlite3
+libbenchmark-dev
+poppler-utils
+xvfb
+x11-apps
+imagemagick
+fonts-liberation2
+fonts-dejavu-core
+"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    exit 0
+fi
+
+echo "Installing:$missing"
+SUDO=""
+if [ "$(id -u)" != "0" ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,247 @@
+#include "dataenvironment.h"
+
+#include "database.h"
+#include "dataerror.h"
+#include "dates.h"
+#include "sqlite.h"
+
+#include <algorithm>
+
+namespace lexordo {
+
+int ResultTable::column(const QString &name) const
+{
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant ResultTable::value(int row, const QString &name) const
+{
+    const int c = column(name);
+    if (c < 0 || row < 0 || row >= rows.size())
+        return QVariant();
+    return rows[row][c];
+}
+
+namespace {
+
+struct GroupingSpec
+{
+    const char *name;
+    const char *inner;
+    QStringList by;
+    QList<QPair<QString, QString>> sums; // column, alias
+};
+
+const QList<QPair<QString, QString>> feeTotals = {
+    {QStringLiteral("Legal Fees"), QStringLiteral("AgNLFees")},
+    {QStringLiteral("CourtFees"), QStringLiteral("AgCFees")},
+    {QStringLiteral("Misc"), QStringLiteral("AgMisc")},
+    {QStringLiteral("Received"), QStringLiteral("AgRec")},
+    {QStringLiteral("Balance"), QStringLiteral("AgBal")},
+};
+
+GroupingSpec specOf(DataEnvironment::Grouping grouping)
+{
+    switch (grouping) {
+    case DataEnvironment::Grouping::AC:
+        return {"comAC_Grouping", "select * from tmpac_info", {QStringLiteral("Name")}, feeTotals};
+    case DataEnvironment::Grouping::Annual:
+        return {"comAnnual_Grouping", "select * from tmpac_info order by transdate",
+                {QStringLiteral("Gr")}, feeTotals};
+    case DataEnvironment::Grouping::ManyDates:
+        return {"comManyDates_Grouping",
+                "select * from tmpAdvocate order by courtindex, Party1 collate nocase",
+                {QStringLiteral("cdate")},
+                {}};
+    case DataEnvironment::Grouping::NextBlank:
+        // Hearings without remarks are listed; only decided and unattended
+        // ones are left out.
+        return {"conNextBlankDT_Grouping",
+                "select * from tmpAdvocate where lower(trim(coalesce(remarks, ''))) not in "
+                "('decided', 'unattended') order by courtindex",
+                {QStringLiteral("cdate")},
+                {}};
+    case DataEnvironment::Grouping::SingleDate:
+        return {"comSingleDate_Grouping",
+                "select * from tmpadvocate order by courtindex, Party1 collate nocase",
+                {QStringLiteral("CourtIndex"), QStringLiteral("courtname")},
+                {}};
+    }
+    return {};
+}
+
+QVariant typedValue(sqlite3_stmt *s, int column)
+{
+    const int kind = sqlite3_column_type(s, column);
+    if (kind == SQLITE_NULL)
+        return QVariant();
+    const char *declared = sqlite3_column_decltype(s, column);
+    const QByteArray decl = declared ? QByteArray(declared).toUpper() : QByteArray();
+    if (kind == SQLITE_TEXT && decl.startsWith("DATE")) {
+        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+        const int n = sqlite3_column_bytes(s, column);
+        if (n == 0)
+            return QVariant();
+        if (auto date = dates::parseIso(p, n))
+            return *date;
+        return QString::fromUtf8(p, n);
+    }
+    if (kind == SQLITE_TEXT && decl.startsWith("TIME")) {
+        const QString t = QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
+            sqlite3_column_bytes(s, column));
+        if (auto time = dates::parseTime(t))
+            return *time;
+        return t;
+    }
+    if (kind == SQLITE_INTEGER)
+        return qint64(sqlite3_column_int64(s, column));
+    if (kind == SQLITE_FLOAT)
+        return sqlite3_column_double(s, column);
+    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
+                             sqlite3_column_bytes(s, column));
+}
+
+ResultTable readAll(const Command &command)
+{
+    sqlite::Statement stmt(Database::handle(), command.text);
+    for (int i = 0; i < command.values.size(); ++i)
+        stmt.bind(i + 1, command.values[i]);
+    ResultTable table;
+    const int count = stmt.columnCount();
+    int expression = 1000;
+    for (int i = 0; i < count; ++i) {
+        QString name = QString::fromUtf8(sqlite3_column_name(stmt.get(), i));
+        if (!sqlite3_column_origin_name(stmt.get(), i) && name.contains(u'('))
+            name = QStringLiteral("Expr%1").arg(expression++);
+        table.columns << name;
+    }
+    while (stmt.step()) {
+        QVariantList row;
+        row.reserve(count);
+        for (int i = 0; i < count; ++i)
+            row << typedValue(stmt.get(), i);
+        table.rows << row;
+    }
+    return table;
+}
+
+// Orders keys: nothing first, then dates, numbers and texts (letter case ignored).
+int compareKeyValue(const QVariant &a, const QVariant &b)
+{
+    const bool an = !a.isValid() || a.isNull();
+    const bool bn = !b.isValid() || b.isNull();
+    if (an && bn)
+        return 0;
+    if (an || bn)
+        return an ? -1 : 1;
+    if (a.typeId() == QMetaType::QDate && b.typeId() == QMetaType::QDate)
+        return a.toDate() < b.toDate() ? -1 : (b.toDate() < a.toDate() ? 1 : 0);
+    bool aok = false;
+    bool bok = false;
+    const double x = a.toDouble(&aok);
+    const double y = b.toDouble(&bok);
+    const bool aNumber = aok && a.typeId() != QMetaType::QString;
+    const bool bNumber = bok && b.typeId() != QMetaType::QString;
+    if (aNumber && bNumber)
+        return x < y ? -1 : (x > y ? 1 : 0);
+    return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+}
+
+QString keyText(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return QStringLiteral("\x01null");
+    if (v.typeId() == QMetaType::QDate)
+        return dates::toIso(v.toDate());
+    return v.toString().toCaseFolded();
+}
+
+} // namespace
+
+QString DataEnvironment::commandName(Grouping grouping)
+{
+    return QString::fromLatin1(specOf(grouping).name);
+}
+
+GroupedResult DataEnvironment::run(Grouping grouping)
+{
+    const GroupingSpec spec = specOf(grouping);
+    GroupedResult result;
+    result.command = QString::fromLatin1(spec.name);
+    result.keyColumns = spec.by;
+    result.detail = readAll(Command{QString::fromLatin1(spec.inner), {}});
+
+    QList<int> keyIndexes;
+    for (const QString &column : spec.by) {
+        const int index = result.detail.column(column);
+        if (index < 0)
+            throw DataError(QStringLiteral("The column %1 is missing from the command %2.")
+                                .arg(column, result.command));
+        keyIndexes << index;
+    }
+    QList<QPair<int, QString>> sumIndexes;
+    for (const auto &[column, alias] : spec.sums) {
+        const int index = result.detail.column(column);
+        if (index < 0)
+            throw DataError(QStringLiteral("The column %1 is missing from the command %2.")
+                                .arg(column, result.command));
+        sumIndexes.append({index, alias});
+    }
+
+    QHash<QString, int> groupOf;
+    for (int r = 0; r < result.detail.rowCount(); ++r) {
+        const QVariantList &row = result.detail.rows[r];
+        QString key;
+        for (int index : keyIndexes)
+            key += keyText(row[index]) + u'\x1f';
+        auto it = groupOf.find(key);
+        if (it == groupOf.end()) {
+            ResultGroup group;
+            for (int index : keyIndexes)
+                group.key << row[index];
+            for (const auto &[index, alias] : sumIndexes)
+                group.sums.insert(alias, 0.0);
+            result.groups << group;
+            it = groupOf.insert(key, int(result.groups.size()) - 1);
+        }
+        ResultGroup &group = result.groups[*it];
+        group.rows << r;
+        for (const auto &[index, alias] : sumIndexes) {
+            if (row[index].isValid() && !row[index].isNull())
+                group.sums[alias] += row[index].toDouble();
+        }
+    }
+
+    std::stable_sort(result.groups.begin(), result.groups.end(),
+                     [](const ResultGroup &a, const ResultGroup &b) {
+                         for (int i = 0; i < a.key.size(); ++i) {
+                             const int c = compareKeyValue(a.key[i], b.key[i]);
+                             if (c != 0)
+                                 return c < 0;
+                         }
+                         return false;
+                     });
+    return result;
+}
+
+ResultTable DataEnvironment::run(const Command &command)
+{
+    return readAll(command);
+}
+
+Command DataEnvironment::comBill()
+{
+    return Command{QStringLiteral("Select * from Bill where billno=0"), {}};
+}
+
+Command DataEnvironment::comReceipt()
+{
+    return Command{QStringLiteral("select receiptno from receipt where receiptno =1"), {}};
+}
+
+} // namespace lexordo

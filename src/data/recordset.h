@@ -1,0 +1,120 @@
+#pragma once
+
+#include "filter.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace lexordo {
+
+// A view of a table or select statement with a current row, read into memory
+// when it is opened: filters and sorting work on the rows read, stores go back
+// to the table row by row. Sources that name one table ("courts", or
+// "select * from courts order by indexx") can be changed; others are read-only.
+//
+// The position is a row of the view (0 .. rowCount()-1), or before the first
+// row (BOF, position -1), or after the last row (EOF, position rowCount()).
+// Changes to the current row are pending until update(); moving to another
+// row or re-reading stores them first.
+class RecordSet : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class FieldType { Text, Date, Time, Number, Integer, Any };
+
+    explicit RecordSet(QObject *parent = nullptr);
+    explicit RecordSet(const QString &source, QObject *parent = nullptr); // opens; throws
+    ~RecordSet() override;
+
+    void open(const QString &source); // throws DataError
+    void requery();                   // stores pending changes, re-reads, drops the filter
+    void close();                     // pending changes are discarded
+    bool isOpen() const;
+    QString source() const;
+    bool isUpdatable() const;
+    QString tableName() const;
+
+    int fieldCount() const;
+    QString fieldName(int column) const;
+    FieldType fieldType(int column) const;
+    int fieldIndex(const QString &name) const; // letter case ignored; -1 when unknown
+
+    int rowCount() const;
+    int position() const;
+    bool isBOF() const;
+    bool isEOF() const;
+    bool hasCurrentRow() const;
+
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    void moveTo(int row);
+
+    // The current row. Dates come as QDate, times as QTime, numbers as double
+    // (whole numbers of integer columns as qint64), NULL as an invalid QVariant.
+    QVariant value(int column) const;
+    QVariant value(const QString &name) const;
+    QString text(int column) const; // dates "dd/MM/yyyy", numbers plain
+    QString text(const QString &name) const;
+    bool isNull(int column) const;
+    bool isNull(const QString &name) const;
+
+    // Sets a column of the current row. Text is converted to the column's
+    // type; text that is not a valid date, time or number is refused with an
+    // error naming the column and the text, and the row is left as it was.
+    // Empty text is stored as NULL.
+    void setValue(int column, const QVariant &value);
+    void setValue(const QString &name, const QVariant &value);
+
+    QVariant valueAt(int row, int column) const;
+    QString textAt(int row, int column) const;
+
+    void addNew();         // a new empty row after the last, made current
+    void update();         // stores the current row when it has changes or is new
+    void updateBatch();    // stores every pending row
+    void cancelUpdate();   // forgets the current row's changes; a new row goes away
+    bool isDirty() const;  // the current row has changes not yet stored
+    bool isNewRow() const; // the current row was added and not yet stored
+    bool hasPendingChanges() const;
+    void deleteCurrent(); // the position then stands where the row was
+
+    void setFilter(const Filter &filter); // moves to the first matching row
+    void clearFilter();
+    const Filter &filter() const;
+
+    void setSort(const QString &columns); // "cdate, courtindex desc"
+    QString sort() const;
+
+    // Text conversion of a single value for a column type, as setValue does.
+    static QVariant convert(FieldType type, const QString &column, const QVariant &value);
+
+signals:
+    // Each change of the rows is announced before it happens and reported after.
+    void aboutToReset();
+    void reset();
+    void aboutToInsertRow(int row);
+    void rowInserted(int row);
+    void aboutToRemoveRow(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void positionChanged();
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d;
+
+    int currentStorageRow() const;
+    int requireCurrentRow() const;
+    void storePendingBeforeMove();
+    void setPosition(int position);
+    void rebuildView();
+    void storeRow(int storageRow);
+    void load();
+};
+
+} // namespace lexordo

@@ -1,0 +1,175 @@
+#include <data/amounts.h>
+#include <data/clock.h>
+#include <data/dates.h>
+
+#include <QTest>
+
+using namespace lexordo;
+
+class TestDatesAmounts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parseDate_data();
+    void parseDate();
+    void formatAndIso();
+    void weekday_data();
+    void weekday();
+    void parseTime_data();
+    void parseTime();
+    void readAmount_data();
+    void readAmount();
+    void writeAmount_data();
+    void writeAmount();
+    void clockCanBeSet();
+};
+
+void TestDatesAmounts::parseDate_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("expected");
+
+    QTest::newRow("dd/mm/yyyy") << "06/12/2026" << QDate(2026, 12, 6);
+    QTest::newRow("d/m/yyyy") << "6/1/2026" << QDate(2026, 1, 6);
+    QTest::newRow("blanks around") << "  31/12/2026 " << QDate(2026, 12, 31);
+    QTest::newRow("dashes") << "01-04-2006" << QDate(2006, 4, 1);
+    QTest::newRow("leap day") << "29/02/2024" << QDate(2024, 2, 29);
+    QTest::newRow("no leap day") << "29/02/2026" << QDate();
+    QTest::newRow("31 February") << "31/02/2026" << QDate();
+    QTest::newRow("month 13") << "01/13/2026" << QDate();
+    QTest::newRow("day first, never month first") << "12/06/2026" << QDate(2026, 6, 12);
+    QTest::newRow("two-digit year") << "06/12/26" << QDate();
+    QTest::newRow("letters") << "tomorrow" << QDate();
+    QTest::newRow("empty") << "" << QDate();
+    QTest::newRow("mixed separators") << "06/12-2026" << QDate();
+    QTest::newRow("trailing text") << "06/12/2026x" << QDate();
+}
+
+void TestDatesAmounts::parseDate()
+{
+    QFETCH(QString, text);
+    QFETCH(QDate, expected);
+    const auto parsed = dates::parse(text);
+    QCOMPARE(parsed.value_or(QDate()), expected);
+}
+
+void TestDatesAmounts::formatAndIso()
+{
+    QCOMPARE(dates::format(QDate(2026, 1, 6)), QStringLiteral("06/01/2026"));
+    QCOMPARE(dates::toIso(QDate(2026, 1, 6)), QStringLiteral("2026-01-06"));
+    QCOMPARE(dates::parseIso(QStringLiteral("2026-01-06")).value_or(QDate()), QDate(2026, 1, 6));
+    QCOMPARE(dates::parseIso(QStringLiteral("2026-01-06 00:00:00")).value_or(QDate()),
+             QDate(2026, 1, 6));
+    QVERIFY(!dates::parseIso(QStringLiteral("06/01/2026")));
+    QCOMPARE(dates::format(QDate()), QString());
+    QCOMPARE(dates::addDays(QDate(2026, 12, 31), 1), QDate(2027, 1, 1));
+    QCOMPARE(dates::addDays(QDate(2026, 12, 6), -30), QDate(2026, 11, 6));
+}
+
+void TestDatesAmounts::weekday_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("label");
+
+    QTest::newRow("Sunday") << QDate(2026, 12, 6) << 1 << "[SUNDAY]";
+    QTest::newRow("Monday") << QDate(2026, 12, 7) << 2 << "[MONDAY]";
+    QTest::newRow("Wednesday") << QDate(2026, 12, 9) << 4 << "[WEDNESDAY]";
+    QTest::newRow("Saturday") << QDate(2026, 12, 12) << 7 << "[SATURDAY]";
+}
+
+void TestDatesAmounts::weekday()
+{
+    QFETCH(QDate, date);
+    QFETCH(int, number);
+    QFETCH(QString, label);
+    QCOMPARE(dates::weekday(date), number);
+    QCOMPARE(dates::weekdayLabel(date), label);
+}
+
+void TestDatesAmounts::parseTime_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QTime>("expected");
+
+    QTest::newRow("hh:mm:ss") << "09:30:00" << QTime(9, 30);
+    QTest::newRow("h:mm") << "9:05" << QTime(9, 5);
+    QTest::newRow("pm") << "2:15 PM" << QTime(14, 15);
+    QTest::newRow("noon") << "12:00 pm" << QTime(12, 0);
+    QTest::newRow("midnight") << "12:00 AM" << QTime(0, 0);
+    QTest::newRow("25 hours") << "25:00" << QTime();
+    QTest::newRow("one-digit minutes") << "9:5" << QTime();
+    QTest::newRow("words") << "noon" << QTime();
+}
+
+void TestDatesAmounts::parseTime()
+{
+    QFETCH(QString, text);
+    QFETCH(QTime, expected);
+    QCOMPARE(dates::parseTime(text).value_or(QTime()), expected);
+}
+
+void TestDatesAmounts::readAmount_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("plain") << "1500" << 1500.0;
+    QTest::newRow("comma ends the number") << "1,500" << 1.0;
+    QTest::newRow("decimals") << "1234.5" << 1234.5;
+    QTest::newRow("negative") << "-300" << -300.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("no number") << "Rs. 500" << 0.0;
+    QTest::newRow("blanks ignored") << " 12 34.5" << 1234.5;
+    QTest::newRow("trailing text") << "250/-" << 250.0;
+    QTest::newRow("second point ends") << "1.2.3" << 1.2;
+    QTest::newRow("leading point") << ".5" << 0.5;
+    QTest::newRow("exponent") << "1e3" << 1000.0;
+    QTest::newRow("e without digits") << "12e" << 12.0;
+    QTest::newRow("sign alone") << "-" << 0.0;
+}
+
+void TestDatesAmounts::readAmount()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(amounts::read(text), expected);
+}
+
+void TestDatesAmounts::writeAmount_data()
+{
+    QTest::addColumn<double>("amount");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("whole") << 1500.0 << "1500";
+    QTest::newRow("half") << 1234.5 << "1234.5";
+    QTest::newRow("negative") << -300.0 << "-300";
+    QTest::newRow("zero") << 0.0 << "0";
+    QTest::newRow("negative zero") << -0.0 << "0";
+    QTest::newRow("small") << 0.05 << "0.05";
+    QTest::newRow("binary fraction") << 0.1 + 0.2 << "0.3";
+    QTest::newRow("no thousands separator") << 1234567.25 << "1234567.25";
+    QTest::newRow("15 significant digits") << 123456789012.3456789 << "123456789012.346";
+    QTest::newRow("large, no exponent") << 1e15 << "1000000000000000";
+    QTest::newRow("tiny") << 0.000125 << "0.000125";
+}
+
+void TestDatesAmounts::writeAmount()
+{
+    QFETCH(double, amount);
+    QFETCH(QString, expected);
+    QCOMPARE(amounts::write(amount), expected);
+}
+
+void TestDatesAmounts::clockCanBeSet()
+{
+    Clock::setToday(QDate(2026, 12, 6));
+    QCOMPARE(Clock::today(), QDate(2026, 12, 6));
+    QCOMPARE(Clock::now().date(), QDate(2026, 12, 6));
+    Clock::reset();
+    QCOMPARE(Clock::today(), QDate::currentDate());
+}
+
+QTEST_GUILESS_MAIN(TestDatesAmounts)
+#include "tst_dates_amounts.moc"

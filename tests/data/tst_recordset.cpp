@@ -1,0 +1,567 @@
+#include "support/testdatabase.h"
+
+#include <data/dataerror.h>
+#include <data/recordset.h>
+#include <data/recordsetmodel.h>
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace lexordo;
+
+class TestRecordSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void opensTablesAndStatements();
+    void columnsByNameIgnoreCase();
+    void movesStopAtTheEnds();
+    void emptyRecordSetIsAtBothEnds();
+    void valuesAreTyped();
+
+    void appendAndStore();
+    void emptyTextIsStoredAsNull();
+    void modifyStoresOnlyTheRow();
+    void refusesTextThatIsNotOfTheColumnsType_data();
+    void refusesTextThatIsNotOfTheColumnsType();
+    void movingStoresPendingChanges();
+    void requeryStoresPendingChangesAndDropsTheFilter();
+    void untouchedNewRowIsNeverStored();
+    void cancelUpdateRestoresTheRow();
+    void rejectedStoreKeepsWhatWasTyped();
+    void deleteLeavesThePositionWhereTheRowWas();
+    void deleteOnNewRowStoresNothing();
+
+    void filtersJoinedByAnd();
+    void filterTextIgnoresCase();
+    void filterMatchesApostrophesAndWildcardsAsTyped_data();
+    void filterMatchesApostrophesAndWildcardsAsTyped();
+    void filterOnNull();
+    void filterRefusesAValueOfTheWrongType();
+    void filterSeesRowsAddedSinceOpening();
+    void sortByColumns();
+
+    void readOnlyStatements();
+    void computedColumnIsNamedAsOfOld();
+    void unknownColumnIsAReadableError();
+
+    void modelFollowsTheRecordSet();
+
+private:
+    std::unique_ptr<test::TestDatabase> m_db;
+};
+
+void TestRecordSet::init()
+{
+    m_db = std::make_unique<test::TestDatabase>();
+    m_db->exec(QStringLiteral(
+        "INSERT INTO courts VALUES ('District Court', 2), ('High Court', 1), "
+        "('Civil Court', 3), ('O''Brien Tribunal', 4), ('Rent 100% Court', 5), ('Small_Causes', 6)"));
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, remarks, pdate, Party1, Party2, caseno, courtname, "
+        "CourtIndex, fixedfor, ndate, fixedforN) VALUES "
+        "('2026-12-01', 'Decided', NULL, 'State', 'Ram Lal', 'CR 1/2026', 'High Court', 1, "
+        "'hearing', NULL, NULL),"
+        "('2026-12-01', NULL, '2026-11-20', 'Sita Devi', 'Mohan', 'CS 7/2025', 'District Court', "
+        "2, 'evidence', '2026-12-07', 'arguments'),"
+        "('2026-12-02', 'adjourned', NULL, 'D''Souza', 'Bank', 'CS 9/2024', 'Civil Court', 3, "
+        "'hearing', '2026-12-07', 'orders')"));
+}
+
+void TestRecordSet::cleanup()
+{
+    m_db.reset();
+}
+
+void TestRecordSet::opensTablesAndStatements()
+{
+    RecordSet table(QStringLiteral("courts"));
+    QCOMPARE(table.rowCount(), 6);
+    QVERIFY(table.isUpdatable());
+
+    RecordSet ordered(QStringLiteral("select * from courts order by indexx "));
+    QCOMPARE(ordered.rowCount(), 6);
+    QCOMPARE(ordered.position(), 0);
+    QCOMPARE(ordered.text(QStringLiteral("court")), QStringLiteral("High Court"));
+    QVERIFY(ordered.isUpdatable());
+    QCOMPARE(ordered.tableName(), QStringLiteral("courts"));
+}
+
+void TestRecordSet::columnsByNameIgnoreCase()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    QCOMPARE(rs.fieldCount(), 11);
+    QCOMPARE(rs.fieldIndex(QStringLiteral("CASENO")), 5);
+    QCOMPARE(rs.fieldIndex(QStringLiteral("caseno")), 5);
+    QCOMPARE(rs.fieldIndex(QStringLiteral("courtindex")), 7);
+    QCOMPARE(rs.fieldIndex(QStringLiteral("nothing")), -1);
+    QCOMPARE(rs.fieldName(7), QStringLiteral("CourtIndex"));
+    QCOMPARE(rs.value(QStringLiteral("PARTY1")), rs.value(3));
+}
+
+void TestRecordSet::movesStopAtTheEnds()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.moveLast();
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Small_Causes"));
+    rs.moveNext();
+    QVERIFY(rs.isEOF());
+    QVERIFY(!rs.hasCurrentRow());
+    QCOMPARE(rs.text(QStringLiteral("court")), QString());
+    rs.moveNext(); // nothing further
+    QCOMPARE(rs.position(), rs.rowCount());
+    rs.movePrevious();
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Small_Causes"));
+
+    rs.moveFirst();
+    rs.movePrevious();
+    QVERIFY(rs.isBOF());
+    QVERIFY(!rs.isEOF());
+    rs.movePrevious();
+    QCOMPARE(rs.position(), -1);
+    rs.moveNext();
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("High Court"));
+}
+
+void TestRecordSet::emptyRecordSetIsAtBothEnds()
+{
+    RecordSet rs(QStringLiteral("Holidays"));
+    QCOMPARE(rs.rowCount(), 0);
+    QVERIFY(rs.isBOF());
+    QVERIFY(rs.isEOF());
+    rs.moveNext();
+    rs.moveLast();
+    rs.moveFirst();
+    QVERIFY(!rs.hasCurrentRow());
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.setValue(QStringLiteral("Holiday"), QStringLiteral("x")));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.deleteCurrent());
+}
+
+void TestRecordSet::valuesAreTyped()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveTo(1);
+    QCOMPARE(rs.value(QStringLiteral("cdate")), QVariant(QDate(2026, 12, 1)));
+    QCOMPARE(rs.text(QStringLiteral("pdate")), QStringLiteral("20/11/2026"));
+    QCOMPARE(rs.value(QStringLiteral("CourtIndex")), QVariant(qint64(2)));
+    QVERIFY(rs.isNull(QStringLiteral("remarks")));
+    QVERIFY(!rs.value(QStringLiteral("remarks")).isValid());
+    QCOMPARE(rs.valueAt(2, rs.fieldIndex(QStringLiteral("Party1"))),
+             QVariant(QStringLiteral("D'Souza")));
+}
+
+void TestRecordSet::appendAndStore()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.addNew();
+    QCOMPARE(rs.rowCount(), 7);
+    QCOMPARE(rs.position(), 6);
+    QVERIFY(rs.isNewRow());
+    rs.setValue(QStringLiteral("COURT"), QStringLiteral("Family Court"));
+    rs.setValue(1, QStringLiteral("7"));
+    rs.update();
+    QVERIFY(!rs.isDirty());
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT indexx FROM courts WHERE court = 'Family Court'"))
+                 .toInt(),
+             7);
+    // The stored row can be changed again and stays one row.
+    rs.setValue(1, 8);
+    rs.update();
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 7);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT indexx FROM courts WHERE court = 'Family Court'"))
+                 .toInt(),
+             8);
+}
+
+void TestRecordSet::emptyTextIsStoredAsNull()
+{
+    RecordSet rs(QStringLiteral("advocate"));
+    rs.addNew();
+    rs.setValue(QStringLiteral("caseno"), QStringLiteral("CS 1/2027"));
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("   "));
+    rs.setValue(QStringLiteral("ndate"), QString());
+    rs.update();
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE caseno = "
+                                         "'CS 1/2027' AND remarks IS NULL AND ndate IS NULL"))
+                 .toInt(),
+             1);
+}
+
+void TestRecordSet::modifyStoresOnlyTheRow()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveTo(1);
+    rs.setValue(QStringLiteral("ndate"), QStringLiteral("8/12/2026"));
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("part heard"));
+    rs.update();
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT ndate FROM advocate WHERE caseno = 'CS 7/2025'"))
+                 .toString(),
+             QStringLiteral("2026-12-08"));
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE remarks = "
+                                         "'part heard'"))
+                 .toInt(),
+             1);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
+}
+
+void TestRecordSet::refusesTextThatIsNotOfTheColumnsType_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("no such day") << "cdate" << "31/02/2026";
+    QTest::newRow("words in a date") << "ndate" << "next week";
+    QTest::newRow("month first") << "pdate" << "12/31/2026";
+    QTest::newRow("letters in a number") << "CourtIndex" << "two";
+    QTest::newRow("fraction in a whole number") << "CourtIndex" << "2.5";
+}
+
+void TestRecordSet::refusesTextThatIsNotOfTheColumnsType()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, text);
+
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveTo(1);
+    const QVariant before = rs.value(column);
+    try {
+        rs.setValue(column, text);
+        QFAIL("the text must be refused");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains(text), qPrintable(e.description()));
+        QVERIFY2(e.description().contains(rs.fieldName(rs.fieldIndex(column))),
+                 qPrintable(e.description()));
+    }
+    QCOMPARE(rs.value(column), before);
+    QVERIFY(!rs.isDirty());
+}
+
+void TestRecordSet::movingStoresPendingChanges()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveTo(2);
+    rs.setValue(QStringLiteral("fixedforN"), QStringLiteral("final arguments"));
+    rs.moveFirst();
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT fixedforN FROM advocate WHERE caseno = "
+                                         "'CS 9/2024'"))
+                 .toString(),
+             QStringLiteral("final arguments"));
+}
+
+void TestRecordSet::requeryStoresPendingChangesAndDropsTheFilter()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.setFilter(Filter(QStringLiteral("caseno"), Filter::Op::Equal, QStringLiteral("CS 9/2024")));
+    QCOMPARE(rs.rowCount(), 1);
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("stayed"));
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno) VALUES ('2026-12-03', 'X')"));
+    rs.requery();
+    QVERIFY(rs.filter().isEmpty());
+    QCOMPARE(rs.rowCount(), 4);
+    QCOMPARE(rs.position(), 0);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT remarks FROM advocate WHERE caseno = "
+                                         "'CS 9/2024'"))
+                 .toString(),
+             QStringLiteral("stayed"));
+}
+
+void TestRecordSet::untouchedNewRowIsNeverStored()
+{
+    RecordSet rs(QStringLiteral("courts"));
+    rs.addNew();
+    rs.moveFirst();
+    QCOMPARE(rs.rowCount(), 6);
+    rs.addNew();
+    rs.requery();
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 6);
+    // Stored on purpose, an empty row is kept: Save stores a row as typed.
+    rs.addNew();
+    rs.update();
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 7);
+}
+
+void TestRecordSet::cancelUpdateRestoresTheRow()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.setValue(QStringLiteral("court"), QStringLiteral("Changed"));
+    rs.cancelUpdate();
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("High Court"));
+    QVERIFY(!rs.hasPendingChanges());
+
+    rs.addNew();
+    rs.setValue(QStringLiteral("court"), QStringLiteral("Never"));
+    rs.cancelUpdate();
+    QCOMPARE(rs.rowCount(), 6);
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 6);
+}
+
+void TestRecordSet::rejectedStoreKeepsWhatWasTyped()
+{
+    m_db->exec(QStringLiteral(
+        "CREATE TRIGGER no_blank_court BEFORE INSERT ON courts WHEN NEW.court = 'Refused' "
+        "BEGIN SELECT RAISE(ABORT, 'courts must have a proper name'); END"));
+    RecordSet rs(QStringLiteral("courts"));
+    rs.addNew();
+    rs.setValue(QStringLiteral("court"), QStringLiteral("Refused"));
+    try {
+        rs.update();
+        QFAIL("the store must be refused");
+    } catch (const DataError &e) {
+        QCOMPARE(e.description(), QStringLiteral("courts must have a proper name"));
+    }
+    QVERIFY(rs.isDirty());
+    QVERIFY(rs.isNewRow());
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Refused"));
+    rs.setValue(QStringLiteral("court"), QStringLiteral("Accepted"));
+    rs.update();
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 7);
+}
+
+void TestRecordSet::deleteLeavesThePositionWhereTheRowWas()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.moveTo(2); // Civil Court
+    rs.deleteCurrent();
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 5);
+    QCOMPARE(rs.rowCount(), 5);
+    QVERIFY(!rs.hasCurrentRow());
+    QVERIFY(!rs.isEOF());
+    rs.moveNext();
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("O'Brien Tribunal"));
+
+    rs.moveTo(1);
+    rs.deleteCurrent();
+    rs.movePrevious();
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("High Court"));
+
+    rs.moveLast();
+    rs.deleteCurrent();
+    rs.moveNext();
+    QVERIFY(rs.isEOF());
+}
+
+void TestRecordSet::deleteOnNewRowStoresNothing()
+{
+    RecordSet rs(QStringLiteral("courts"));
+    rs.addNew();
+    rs.setValue(QStringLiteral("court"), QStringLiteral("Temporary"));
+    rs.deleteCurrent();
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 6);
+}
+
+void TestRecordSet::filtersJoinedByAnd()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    QSignalSpy moved(&rs, &RecordSet::positionChanged);
+    rs.setFilter(Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, QDate(2026, 12, 1))
+                     .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual,
+                               QStringLiteral("01/12/2026"))
+                     .andWhere(QStringLiteral("ndate"), Filter::Op::Equal, QDate(2026, 12, 7)));
+    QCOMPARE(rs.rowCount(), 1);
+    QCOMPARE(rs.position(), 0);
+    QVERIFY(!moved.isEmpty());
+    QCOMPARE(rs.text(QStringLiteral("caseno")), QStringLiteral("CS 7/2025"));
+
+    rs.setFilter(Filter(QStringLiteral("CourtIndex"), Filter::Op::Greater, 1) &&
+                 Filter(QStringLiteral("CourtIndex"), Filter::Op::Less, QStringLiteral("3")));
+    QCOMPARE(rs.rowCount(), 1);
+    rs.clearFilter();
+    QCOMPARE(rs.rowCount(), 3);
+}
+
+void TestRecordSet::filterTextIgnoresCase()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.setFilter(Filter(QStringLiteral("remarks"), Filter::Op::BeginsWith, QStringLiteral("deci")));
+    QCOMPARE(rs.rowCount(), 1);
+    QCOMPARE(rs.text(QStringLiteral("remarks")), QStringLiteral("Decided"));
+
+    rs.setFilter(Filter(QStringLiteral("party1"), Filter::Op::Equal, QStringLiteral("sita devi")));
+    QCOMPARE(rs.rowCount(), 1);
+    rs.setFilter(Filter(QStringLiteral("Party2"), Filter::Op::Contains, QStringLiteral("LAL")));
+    QCOMPARE(rs.rowCount(), 1);
+    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Equal, QStringLiteral("Sita")));
+    QCOMPARE(rs.rowCount(), 0);
+}
+
+void TestRecordSet::filterMatchesApostrophesAndWildcardsAsTyped_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("courts");
+
+    const int begins = int(Filter::Op::BeginsWith);
+    const int contains = int(Filter::Op::Contains);
+    QTest::newRow("apostrophe") << begins << "O'Brien" << QStringList{"O'Brien Tribunal"};
+    QTest::newRow("lone apostrophe") << contains << "'" << QStringList{"O'Brien Tribunal"};
+    QTest::newRow("percent is a character") << contains << "100%"
+                                            << QStringList{"Rent 100% Court"};
+    QTest::newRow("percent alone") << contains << "%" << QStringList{"Rent 100% Court"};
+    QTest::newRow("underscore is a character") << contains << "_" << QStringList{"Small_Causes"};
+    QTest::newRow("quote and semicolon") << contains << "'; drop table courts; --"
+                                         << QStringList{};
+    QTest::newRow("begins, not contains") << begins << "Court" << QStringList{};
+    QTest::newRow("contains") << contains << "court"
+                              << QStringList{"High Court", "District Court", "Civil Court",
+                                             "Rent 100% Court"};
+}
+
+void TestRecordSet::filterMatchesApostrophesAndWildcardsAsTyped()
+{
+    QFETCH(int, op);
+    QFETCH(QString, value);
+    QFETCH(QStringList, courts);
+
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.setFilter(Filter(QStringLiteral("court"), Filter::Op(op), value));
+    QStringList found;
+    for (int row = 0; row < rs.rowCount(); ++row)
+        found << rs.textAt(row, 0);
+    QCOMPARE(found, courts);
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 6);
+}
+
+void TestRecordSet::filterOnNull()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.setFilter(Filter::isNull(QStringLiteral("ndate")));
+    QCOMPARE(rs.rowCount(), 1);
+    QCOMPARE(rs.text(QStringLiteral("caseno")), QStringLiteral("CR 1/2026"));
+
+    // A hearing without remarks is not "decided".
+    rs.setFilter(Filter(QStringLiteral("remarks"), Filter::Op::NotEqual, QStringLiteral("decided")));
+    QCOMPARE(rs.rowCount(), 2);
+    // Nothing is less than or equal to a missing value.
+    rs.setFilter(Filter(QStringLiteral("pdate"), Filter::Op::LessOrEqual, QDate(2030, 1, 1)));
+    QCOMPARE(rs.rowCount(), 1);
+}
+
+void TestRecordSet::filterRefusesAValueOfTheWrongType()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.setFilter(Filter(QStringLiteral("caseno"), Filter::Op::Equal, QStringLiteral("CS 7/2025")));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.setFilter(Filter(QStringLiteral("cdate"),
+                                                            Filter::Op::Equal,
+                                                            QStringLiteral("31/02/2026"))));
+    // The earlier filter stays in force.
+    QCOMPARE(rs.rowCount(), 1);
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, rs.setFilter(Filter(QStringLiteral("CourtIndex"), Filter::Op::Equal,
+                                       QStringLiteral("first"))));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.setFilter(Filter(QStringLiteral("nosuchcolumn"),
+                                                            Filter::Op::IsNull)));
+    QCOMPARE(rs.rowCount(), 1);
+}
+
+void TestRecordSet::filterSeesRowsAddedSinceOpening()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.addNew();
+    rs.setValue(QStringLiteral("cdate"), QDate(2026, 12, 7));
+    rs.setValue(QStringLiteral("caseno"), QStringLiteral("new"));
+    rs.update();
+    rs.setFilter(Filter(QStringLiteral("cdate"), Filter::Op::Equal, QDate(2026, 12, 7)));
+    QCOMPARE(rs.rowCount(), 1);
+    QCOMPARE(rs.text(QStringLiteral("caseno")), QStringLiteral("new"));
+}
+
+void TestRecordSet::sortByColumns()
+{
+    RecordSet rs(QStringLiteral("courts"));
+    rs.setSort(QStringLiteral("indexx desc"));
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Small_Causes"));
+    rs.setSort(QStringLiteral("court"));
+    QStringList names;
+    for (int row = 0; row < rs.rowCount(); ++row)
+        names << rs.textAt(row, 0);
+    QCOMPARE(names, (QStringList{"Civil Court", "District Court", "High Court",
+                                 "O'Brien Tribunal", "Rent 100% Court", "Small_Causes"}));
+    // A filter keeps the sort order.
+    rs.setFilter(Filter(QStringLiteral("court"), Filter::Op::Contains, QStringLiteral("court")));
+    QCOMPARE(rs.textAt(0, 0), QStringLiteral("Civil Court"));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.setSort(QStringLiteral("nosuchcolumn")));
+}
+
+void TestRecordSet::readOnlyStatements()
+{
+    RecordSet rs(QStringLiteral("select distinct (caseno),party1 from advocate"));
+    QCOMPARE(rs.rowCount(), 3);
+    QVERIFY(!rs.isUpdatable());
+    QCOMPARE(rs.fieldIndex(QStringLiteral("party1")), 1);
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.setValue(0, QStringLiteral("x")));
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.addNew());
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.deleteCurrent());
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
+}
+
+void TestRecordSet::computedColumnIsNamedAsOfOld()
+{
+    m_db->exec(QStringLiteral("INSERT INTO bill (BillNo) VALUES (4), (9)"));
+    RecordSet rs(QStringLiteral("select max(billno) from bill"));
+    QCOMPARE(rs.fieldName(0), QStringLiteral("Expr1000"));
+    QCOMPARE(rs.value(QStringLiteral("Expr1000")).toInt(), 9);
+}
+
+void TestRecordSet::unknownColumnIsAReadableError()
+{
+    try {
+        RecordSet rs(QStringLiteral("select * from nosuchtable"));
+        QFAIL("opening must fail");
+    } catch (const DataError &e) {
+        QVERIFY(e.description().contains(QStringLiteral("nosuchtable")));
+    }
+    RecordSet rs(QStringLiteral("courts"));
+    try {
+        rs.value(QStringLiteral("indexxx"));
+        QFAIL("an unknown column must fail");
+    } catch (const DataError &e) {
+        QVERIFY(e.description().contains(QStringLiteral("indexxx")));
+    }
+}
+
+void TestRecordSet::modelFollowsTheRecordSet()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSetModel model(&rs);
+    model.setColumns({{QStringLiteral("Current date"), QStringLiteral("cdate")},
+                      {QStringLiteral("Caseno"), QStringLiteral("caseno")},
+                      {QStringLiteral("NextDate"), QStringLiteral("ndate")},
+                      {QStringLiteral("Blank"), QString()}});
+    model.setEditable(true);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+             QStringLiteral("Current date"));
+    QCOMPARE(model.data(model.index(1, 0), Qt::DisplayRole).toString(),
+             QStringLiteral("01/12/2026"));
+
+    rs.setFilter(Filter(QStringLiteral("ndate"), Filter::Op::Equal, QDate(2026, 12, 7)));
+    QCOMPARE(model.rowCount(), 2);
+    rs.addNew();
+    QCOMPARE(model.rowCount(), 3);
+    rs.cancelUpdate();
+    QCOMPARE(model.rowCount(), 2);
+
+    // An edit in the grid goes to the row edited; a text that is no date is refused.
+    QVERIFY(model.setData(model.index(0, 2), QStringLiteral("14/12/2026"), Qt::EditRole));
+    QCOMPARE(rs.position(), 0);
+    QCOMPARE(rs.value(QStringLiteral("ndate")), QVariant(QDate(2026, 12, 14)));
+    QVERIFY(!model.setData(model.index(1, 2), QStringLiteral("14/13/2026"), Qt::EditRole));
+    QVERIFY(model.lastError().contains(QStringLiteral("14/13/2026")));
+    QVERIFY(!(model.flags(model.index(0, 3)) & Qt::ItemIsEditable));
+
+    rs.moveTo(1);
+    rs.deleteCurrent();
+    QCOMPARE(model.rowCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestRecordSet)
+#include "tst_recordset.moc"

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace lexordo::test {
+
+// A fresh database from the schema in a temporary folder, opened as the
+// program's connection for the life of the object.
+class TestDatabase
+{
+public:
+    TestDatabase();
+    ~TestDatabase();
+
+    QString path() const { return m_path; }
+    QString folder() const { return m_dir.path(); }
+
+    // Runs SQL straight on the connection, for setting up and checking tests.
+    void exec(const QString &sql) const;
+    QVariant scalar(const QString &sql) const;
+    int count(const QString &table) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+} // namespace lexordo::test
