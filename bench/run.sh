@@ -1,0 +1,23 @@
+#!/bin/sh
+# Runs the benchmarks beside the sqlite3 shell doing the same reads.
+# Usage: bench/run.sh [BUILD_DIR]
+set -e
+BUILD=${1:-build}
+DB=${LEXORDO_BENCH_DB:-$BUILD/bench-200k.mdb}
+
+if [ ! -f "$DB" ]; then
+    "$BUILD/lexordo-gendb" "$DB" --hearings 200000 --due-today 300 --today 07/12/2026
+fi
+ls -l "$DB"
+
+echo "== sqlite3 shell: the diary's select into /dev/null (3 runs)"
+for i in 1 2 3; do
+    /usr/bin/time -f "   %e s elapsed, %U s user, peak %M KB" \
+        sqlite3 "$DB" "select * from advocate order by cdate, courtindex" > /dev/null
+done
+
+for b in "$BUILD"/bench_*; do
+    [ -x "$b" ] || continue
+    echo "== $(basename "$b")"
+    LEXORDO_BENCH_DB="$DB" /usr/bin/time -f "   whole run: peak %M KB" "$b" --benchmark_min_time=1
+done
