@@ -61,6 +61,9 @@ void Database::open(const QString &path)
     sqlite3_busy_timeout(handle, 5000);
     try {
         execOn(handle, QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"));
+        // The diary is read whole and in date order through its index: mapping
+        // the file and a larger page cache spare a read call per row.
+        execOn(handle, QStringLiteral("PRAGMA mmap_size = 268435456; PRAGMA cache_size = -32768;"));
         // A file that is not a database fails here, not at the first screen.
         execOn(handle, QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (const DataError &e) {

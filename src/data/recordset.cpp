@@ -124,6 +124,7 @@ const QString noCurrentRow = QStringLiteral(
 struct RecordSet::Data
 {
     QString source;
+    QVariantList values;
     QString table; // empty when read-only
     QString statement;
     bool open = false;
@@ -281,9 +282,20 @@ RecordSet::RecordSet(const QString &source, QObject *parent) : RecordSet(parent)
     open(source);
 }
 
+RecordSet::RecordSet(const QString &source, const QVariantList &values, QObject *parent)
+    : RecordSet(parent)
+{
+    open(source, values);
+}
+
 RecordSet::~RecordSet() = default;
 
 void RecordSet::open(const QString &source)
+{
+    open(source, QVariantList());
+}
+
+void RecordSet::open(const QString &source, const QVariantList &values)
 {
     static const QRegularExpression tableOnly(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*$"));
     static const QRegularExpression selectAll(
@@ -293,6 +305,7 @@ void RecordSet::open(const QString &source)
 
     auto fresh = std::make_unique<Data>();
     fresh->source = source;
+    fresh->values = values;
     if (const auto m = tableOnly.match(source); m.hasMatch()) {
         fresh->table = m.captured(1);
         fresh->statement = QStringLiteral("SELECT rowid, * FROM ") + sqlite::quoteIdentifier(fresh->table);
@@ -325,6 +338,8 @@ void RecordSet::open(const QString &source)
 void RecordSet::load()
 {
     sqlite::Statement stmt(Database::handle(), d->statement);
+    for (int i = 0; i < d->values.size(); ++i)
+        stmt.bind(i + 1, d->values[i]);
     sqlite3_stmt *s = stmt.get();
     const bool updatable = !d->table.isEmpty();
     const int first = updatable ? 1 : 0;
@@ -431,7 +446,8 @@ void RecordSet::requery()
         throw DataError(QStringLiteral("The record set is not open."));
     updateBatch();
     const QString source = d->source;
-    open(source);
+    const QVariantList values = d->values;
+    open(source, values);
 }
 
 void RecordSet::close()

@@ -28,9 +28,13 @@ public:
 
     explicit RecordSet(QObject *parent = nullptr);
     explicit RecordSet(const QString &source, QObject *parent = nullptr); // opens; throws
+    RecordSet(const QString &source, const QVariantList &values, QObject *parent = nullptr);
     ~RecordSet() override;
 
     void open(const QString &source); // throws DataError
+    // A select statement with "?" marks, each bound to a value: re-reading
+    // binds them again.
+    void open(const QString &source, const QVariantList &values); // throws DataError
     void requery();                   // stores pending changes, re-reads, drops the filter
     void close();                     // pending changes are discarded
     bool isOpen() const;

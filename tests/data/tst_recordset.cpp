@@ -19,6 +19,7 @@ private slots:
     void cleanup();
 
     void opensTablesAndStatements();
+    void opensStatementsWithBoundValues();
     void columnsByNameIgnoreCase();
     void movesStopAtTheEnds();
     void emptyRecordSetIsAtBothEnds();
@@ -90,6 +91,23 @@ void TestRecordSet::opensTablesAndStatements()
     QCOMPARE(ordered.text(QStringLiteral("court")), QStringLiteral("High Court"));
     QVERIFY(ordered.isUpdatable());
     QCOMPARE(ordered.tableName(), QStringLiteral("courts"));
+}
+
+void TestRecordSet::opensStatementsWithBoundValues()
+{
+    RecordSet rs(QStringLiteral("select * from advocate where Party1 = ? or cdate = ? order by cdate"),
+                 {QStringLiteral("D'Souza"), QDate(2026, 12, 1)});
+    QCOMPARE(rs.rowCount(), 3);
+    QVERIFY(rs.isUpdatable());
+    rs.moveLast();
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("heard"));
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, Party1) VALUES ('2026-12-01', 'New')"));
+    // Re-reading binds the same values again.
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 4);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT remarks FROM advocate WHERE Party1 = 'D''Souza'"))
+                 .toString(),
+             QStringLiteral("heard"));
 }
 
 void TestRecordSet::columnsByNameIgnoreCase()
