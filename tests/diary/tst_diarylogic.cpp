@@ -1,0 +1,168 @@
+#include "support/testdatabase.h"
+
+#include <data/messenger.h>
+#include <data/recordset.h>
+#include <diary/conversion.h>
+#include <diary/nextdate.h>
+
+#include <QTest>
+
+using namespace lexordo;
+
+class TestDiaryLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void nextDateQuestion_data();
+    void nextDateQuestion();
+
+    void warningListsRecentHearingsWithoutNextDate();
+    void convertsThreeHearings();
+    void convertingTheSameDayTwiceAddsNothing();
+    void duplicateQuestionAnsweredNo();
+    void sameCaseTwiceInOneRunGivesTwoRows();
+
+private:
+    std::unique_ptr<test::TestDatabase> m_db;
+};
+
+void TestDiaryLogic::init()
+{
+    m_db = std::make_unique<test::TestDatabase>();
+    m_db->exec(QStringLiteral("INSERT INTO Holidays VALUES ('2026-12-25', 'Christmas'), "
+                              "('2026-12-13', 'Guru''s Day'), ('2026-12-25', 'Second event')"));
+}
+
+void TestDiaryLogic::cleanup()
+{
+    m_db.reset();
+}
+
+void TestDiaryLogic::nextDateQuestion_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("question");
+
+    QTest::newRow("Sunday") << QDate(2026, 12, 6) << "Today is sunday. Do you want to continue?";
+    QTest::newRow("holiday, first event named") << QDate(2026, 12, 25)
+                                                << "Today is Christmas. Do you want to continue?";
+    QTest::newRow("Sunday that is a holiday") << QDate(2026, 12, 13)
+                                              << "Today is sunday. Do you want to continue?";
+    QTest::newRow("working day") << QDate(2026, 12, 8) << QString();
+}
+
+void TestDiaryLogic::nextDateQuestion()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, question);
+    RecordSet holidays(QStringLiteral("Holidays"));
+    QCOMPARE(diary::nextDateQuestion(date, holidays).value_or(QString()), question);
+}
+
+void TestDiaryLogic::warningListsRecentHearingsWithoutNextDate()
+{
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, caseno, ndate) VALUES "
+        "('2026-11-06', 'in window, first day', NULL),"
+        "('2026-11-05', 'too old', NULL),"
+        "('2026-11-30', 'has a next date', '2026-12-07'),"
+        "('2026-12-20', 'after the day', NULL)"));
+    RecordSet diary(QStringLiteral("advocate"));
+    const QStringList found = diary::datesWithoutNextDate(diary, QDate(2026, 12, 6));
+    QCOMPARE(found, (QStringList{"06/11/2026", "20/12/2026"}));
+    QCOMPARE(diary::warningCaption(found),
+             QStringLiteral("Next Date is not entered for Dates :  06/11/2026 20/12/2026"));
+}
+
+void TestDiaryLogic::convertsThreeHearings()
+{
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate VALUES "
+        "('2026-11-20', 'part heard', NULL, 'A', 'B', 'CS 1', 'High Court', 1, 'evidence', "
+        "'2026-12-09', 'arguments'),"
+        "('2026-11-21', NULL, NULL, 'C', 'D''Cruz', 'CS 2', 'District Court', 2, 'reply', "
+        "'2026-12-09', NULL),"
+        "('2026-11-22', NULL, NULL, 'E', 'F', 'CS 3', 'Civil Court', 3, 'orders', "
+        "'2026-12-09', 'judgment'),"
+        "('2026-11-22', NULL, NULL, 'G', 'H', 'CS 4', 'Civil Court', 3, 'orders', "
+        "'2026-12-10', 'judgment')"));
+    RecordSet diary(QStringLiteral("advocate"));
+    diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
+    QCOMPARE(diary.rowCount(), 3);
+
+    ScriptedMessenger messages;
+    const diary::Conversion result = diary::convertHearings(diary, QDate(2026, 12, 9));
+    QVERIFY(messages.shown().isEmpty());
+    QCOMPARE(result.added, 3);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 7);
+
+    RecordSet made(QStringLiteral("select * from advocate where cdate = '2026-12-09' order by "
+                                  "caseno"));
+    QCOMPARE(made.rowCount(), 3);
+    QCOMPARE(made.value(QStringLiteral("pdate")), QVariant(QDate(2026, 11, 20)));
+    QCOMPARE(made.text(QStringLiteral("fixedfor")), QStringLiteral("arguments"));
+    QVERIFY(made.isNull(QStringLiteral("remarks")));
+    QVERIFY(made.isNull(QStringLiteral("ndate")));
+    QVERIFY(made.isNull(QStringLiteral("fixedforN")));
+    made.moveNext();
+    QCOMPARE(made.text(QStringLiteral("Party2")), QStringLiteral("D'Cruz"));
+    QVERIFY(made.isNull(QStringLiteral("fixedfor")));
+    QCOMPARE(made.value(QStringLiteral("CourtIndex")), QVariant(qint64(2)));
+    // The converted hearings keep their own rows unchanged.
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT remarks FROM advocate WHERE caseno = 'CS 1' AND "
+                                         "cdate = '2026-11-20'"))
+                 .toString(),
+             QStringLiteral("part heard"));
+}
+
+void TestDiaryLogic::convertingTheSameDayTwiceAddsNothing()
+{
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, caseno, ndate, fixedforN) VALUES "
+        "('2026-11-20', 'CS 1', '2026-12-09', 'arguments'),"
+        "('2026-11-21', 'CS 2', '2026-12-09', 'orders')"));
+    RecordSet diary(QStringLiteral("advocate"));
+    diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
+    QCOMPARE(diary::convertHearings(diary, QDate(2026, 12, 9)).added, 2);
+
+    diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
+    ScriptedMessenger messages;
+    messages.answer(Messenger::Answer::Yes);
+    const diary::Conversion again = diary::convertHearings(diary, QDate(2026, 12, 9));
+    QCOMPARE(messages.texts(),
+             QStringList{"Few Cases of this Date Already Exist and duplicate copy of the cases "
+                         "can be converted. Do you want to continue?"});
+    QCOMPARE(again.added, 0);
+    QCOMPARE(again.skipped, 2);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 4);
+}
+
+void TestDiaryLogic::duplicateQuestionAnsweredNo()
+{
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, caseno, ndate) VALUES ('2026-11-20', 'CS 1', '2026-12-09'),"
+        "('2026-12-09', 'CS 9', NULL)"));
+    RecordSet diary(QStringLiteral("advocate"));
+    diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
+    ScriptedMessenger messages;
+    messages.answer(Messenger::Answer::No);
+    QVERIFY(diary::convertHearings(diary, QDate(2026, 12, 9)).declined);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 2);
+}
+
+void TestDiaryLogic::sameCaseTwiceInOneRunGivesTwoRows()
+{
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, caseno, ndate) VALUES ('2026-11-20', 'CS 1', '2026-12-09'),"
+        "('2026-11-27', 'CS 1', '2026-12-09')"));
+    RecordSet diary(QStringLiteral("advocate"));
+    diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
+    QCOMPARE(diary::convertHearings(diary, QDate(2026, 12, 9)).added, 2);
+}
+
+QTEST_GUILESS_MAIN(TestDiaryLogic)
+#include "tst_diarylogic.moc"
