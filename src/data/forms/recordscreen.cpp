@@ -179,7 +179,18 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     m_grid = grid;
     m_model = new RecordSetModel(m_recordSet, this);
     m_model->setColumns(columns);
+    // While rows come and go the grid moves its own current row; that is not
+    // the user choosing a row. These run before the grid hears of a change,
+    // the ones after setModel() after it has dealt with it.
+    auto changing = [this] { m_modelChanging = true; };
+    auto changed = [this] { m_modelChanging = false; };
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, changing);
     grid->setModel(m_model);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(m_model, &QAbstractItemModel::modelReset, this, changed);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -187,7 +198,7 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     grid->horizontalHeader()->setStretchLastSection(true);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                if (m_syncingGrid || !current.isValid())
+                if (m_syncingGrid || m_modelChanging || !current.isValid())
                     return;
                 guarded([&] { gridRowChosen(current.row()); });
             });

@@ -142,6 +142,7 @@ private:
     bool m_reloadAfterDelete = true;
     bool m_filling = false; // the screen itself is writing the fields
     bool m_syncingGrid = false;
+    bool m_modelChanging = false;
     bool m_closing = false;
     bool m_quietFocus = false; // the screen moves the focus; the focus hooks stay out
 };
