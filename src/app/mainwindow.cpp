@@ -4,14 +4,13 @@
 
 #include <data/dataerror.h>
 #include <data/messenger.h>
-#include <registers/courtsregister.h>
-#include <registers/holidaysregister.h>
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <registers/courtsregister.h>
+#include <registers/holidaysregister.h>
 
 static void initResources()
 {

@@ -1,14 +1,12 @@
 #pragma once
 
 #include <data/forms/screenhost.h>
-
+#include <functional>
 #include <QHash>
 #include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
-
-#include <functional>
 
 class QAction;
 class QMdiArea;

@@ -4,7 +4,6 @@
 #include <data/dataerror.h>
 #include <data/forms/recordscreen.h>
 #include <data/messenger.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -95,22 +94,27 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
-    QTest::newRow("file") << "mnufile" << "&File"
-                          << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
-    QTest::newRow("case diary")
-        << "mnuform" << "Case Diary"
-        << QStringList{"mnuCInfo|Clients Info|", "mnucentery|Cases &Entry|Ctrl+E",
-                       "mnuNextDate1|Convert Next to Current Date|Ctrl+N",
-                       "mnuCEntry|Court Entry|", "mnuHoli|Holidays|",
-                       "mnuRulings|Rulings Library|"};
-    QTest::newRow("billing") << "mnuBilling" << "Billing/Fees"
+    QTest::newRow("file") << "mnufile"
+                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
+    QTest::newRow("case diary") << "mnuform"
+                                << "Case Diary"
+                                << QStringList{"mnuCInfo|Clients Info|",
+                                               "mnucentery|Cases &Entry|Ctrl+E",
+                                               "mnuNextDate1|Convert Next to Current Date|Ctrl+N",
+                                               "mnuCEntry|Court Entry|",
+                                               "mnuHoli|Holidays|",
+                                               "mnuRulings|Rulings Library|"};
+    QTest::newRow("billing") << "mnuBilling"
+                             << "Billing/Fees"
                              << QStringList{"mnuFtrans|Fees Transaction|Ctrl+F",
                                             "mnuBill|BILLING|Ctrl+L", "mnuReceipt|Receipt Book|"};
     QTest::newRow("miscellaneous")
-        << "mnuMisc" << "Miscellaneous"
+        << "mnuMisc"
+        << "Miscellaneous"
         << QStringList{"mnuRemEnt|Enter Reminder|", "mnuSeeReminder|See Reminder|",
                        "mnuDirectory|Advocates Directory|", "mnuBrowser|Web Browser|"};
-    QTest::newRow("print") << "mnureport" << "&Print"
+    QTest::newRow("print") << "mnureport"
+                           << "&Print"
                            << QStringList{"mnuDDates|Cases According to Current Dates|Ctrl+P",
                                           "mnuPostDated|Cases According to Next Date|",
                                           "mnuBalnk|Next Dates Left Blank Cases|",
@@ -228,10 +232,9 @@ void TestMainWindow::screensOpenEachOtherByName()
 
 void TestMainWindow::screenThatCannotOpenIsReported()
 {
-    m_window->setScreenFactory(QStringLiteral("mnuReceipt"), QStringLiteral("frmReceipt"),
-                               []() -> QWidget * {
-                                   throw DataError(QStringLiteral("no such table: Receipt"));
-                               });
+    m_window->setScreenFactory(
+        QStringLiteral("mnuReceipt"), QStringLiteral("frmReceipt"),
+        []() -> QWidget * { throw DataError(QStringLiteral("no such table: Receipt")); });
     trigger("mnuReceipt");
     QCOMPARE(m_messages->texts(), QStringList{"no such table: Receipt"});
     QVERIFY(openScreens().isEmpty());

@@ -2,13 +2,12 @@
 
 #include <data/messenger.h>
 #include <data/recordset.h>
-#include <registers/courtsregister.h>
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <registers/courtsregister.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -55,7 +54,8 @@ QStringList TestCourtsRegister::courtsShown(const CourtsRegister &screen)
         screen.findChild<QTableView *>(QStringLiteral("DataGrid1"))->model();
     QStringList shown;
     for (int row = 0; row < model->rowCount(); ++row)
-        shown << model->index(row, 0).data().toString() + u'=' + model->index(row, 1).data().toString();
+        shown << model->index(row, 0).data().toString() + u'=' +
+                     model->index(row, 1).data().toString();
     return shown;
 }
 
@@ -74,17 +74,19 @@ void TestCourtsRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen.recordSet()->objectName(), QStringLiteral("Adodc1"));
     QCOMPARE(screen.recordSet()->source(), QStringLiteral("select * from courts order by indexx"));
 
-    const QList<QPair<QString, QString>> fields{{QStringLiteral("Court"), QStringLiteral("txtHdays")},
-                                                {QStringLiteral("Index"), QStringLiteral("txtDate")}};
+    const QList<QPair<QString, QString>> fields{
+        {QStringLiteral("Court"), QStringLiteral("txtHdays")},
+        {QStringLiteral("Index"), QStringLiteral("txtDate")}};
     for (const auto &[label, field] : fields) {
         bool found = false;
         for (QLabel *l : screen.findChildren<QLabel *>())
-            found = found || (l->text() == label && l->buddy() &&
-                              l->buddy()->objectName() == field);
+            found =
+                found || (l->text() == label && l->buddy() && l->buddy()->objectName() == field);
         QVERIFY2(found, qPrintable(label));
         QVERIFY(screen.findChild<QLineEdit *>(field)->isReadOnly());
     }
-    const QAbstractItemModel *grid = screen.findChild<QTableView *>(QStringLiteral("DataGrid1"))->model();
+    const QAbstractItemModel *grid =
+        screen.findChild<QTableView *>(QStringLiteral("DataGrid1"))->model();
     QCOMPARE(grid->headerData(0, Qt::Horizontal).toString(), QStringLiteral("court"));
     QCOMPARE(grid->headerData(1, Qt::Horizontal).toString(), QStringLiteral("index"));
 
@@ -138,8 +140,8 @@ void TestCourtsRegister::searchFindsNamesBeginningWithTheAnswer()
     m_messages->answerInput(QStringLiteral("d"));
     click(screen, "cmdFind");
     QCOMPARE(m_messages->shown().first().text, QStringLiteral("Enter The Name to Be Searched "));
-    QCOMPARE(courtsShown(screen),
-             (QStringList{QStringLiteral("District Judge=1"), QStringLiteral("D'Souza Tribunal=2")}));
+    QCOMPARE(courtsShown(screen), (QStringList{QStringLiteral("District Judge=1"),
+                                               QStringLiteral("D'Souza Tribunal=2")}));
 
     m_messages->answerInput(QStringLiteral("D'S"));
     click(screen, "cmdFind");
@@ -165,8 +167,8 @@ void TestCourtsRegister::deleteReloadsEveryCourt()
     click(screen, "cmdDelete");
     QCOMPARE(m_messages->lastText(), QStringLiteral("Really You want to delete this record "));
     QCOMPARE(m_db->count(QStringLiteral("courts")), 2);
-    QCOMPARE(courtsShown(screen), (QStringList{QStringLiteral("District Judge=1"),
-                                               QStringLiteral("Sessions Court=3")}));
+    QCOMPARE(courtsShown(screen),
+             (QStringList{QStringLiteral("District Judge=1"), QStringLiteral("Sessions Court=3")}));
     QCOMPARE(screen.findChild<QLineEdit *>(QStringLiteral("txtHdays"))->text(),
              QStringLiteral("Sessions Court"));
 }
@@ -179,7 +181,8 @@ void TestCourtsRegister::emptyRegister()
     QCOMPARE(screen.findChild<QLineEdit *>(QStringLiteral("txtHdays"))->text(), QString());
     m_messages->answer(Answer::Yes);
     click(screen, "cmdDelete");
-    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Really You want to delete this record ")});
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral("Really You want to delete this record ")});
 
     // The first court of the office, with its index.
     m_messages->answer(Answer::Yes);

@@ -3,14 +3,13 @@
 #include <data/clock.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-#include <registers/holidaysregister.h>
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <registers/holidaysregister.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -89,7 +88,8 @@ QStringList TestHolidaysRegister::holidaysShown(const HolidaysRegister &screen)
         screen.findChild<QTableView *>(QStringLiteral("DataGrid1"))->model();
     QStringList shown;
     for (int row = 0; row < model->rowCount(); ++row)
-        shown << model->index(row, 0).data().toString() + u' ' + model->index(row, 1).data().toString();
+        shown << model->index(row, 0).data().toString() + u' ' +
+                     model->index(row, 1).data().toString();
     return shown;
 }
 
@@ -105,7 +105,8 @@ void TestHolidaysRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen.windowTitle(), QStringLiteral("Holiday Entry"));
     QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblHeading"))->text(),
              QStringLiteral("Holidays Entry"));
-    QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblDated"))->text(), QStringLiteral("Dated:"));
+    QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblDated"))->text(),
+             QStringLiteral("Dated:"));
     QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblDated"))->buddy()->objectName(),
              QStringLiteral("txtDate"));
     QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblOnAccount"))->text(),
@@ -115,11 +116,14 @@ void TestHolidaysRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen.recordSet()->source(), QStringLiteral("Holidays"));
     QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("Adodc2"))->source(),
              QStringLiteral("Holidays"));
-    const QAbstractItemModel *grid = screen.findChild<QTableView *>(QStringLiteral("DataGrid1"))->model();
+    const QAbstractItemModel *grid =
+        screen.findChild<QTableView *>(QStringLiteral("DataGrid1"))->model();
     QCOMPARE(grid->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Date"));
     QCOMPARE(grid->headerData(1, Qt::Horizontal).toString(), QStringLiteral("On Account of"));
-    QCOMPARE(screen.findChild<QPushButton *>(QStringLiteral("cmdFind"))->text(), QStringLiteral("Search"));
-    QCOMPARE(screen.findChild<QLineEdit *>(QStringLiteral("txtDate"))->text(), QStringLiteral("26/01/2026"));
+    QCOMPARE(screen.findChild<QPushButton *>(QStringLiteral("cmdFind"))->text(),
+             QStringLiteral("Search"));
+    QCOMPARE(screen.findChild<QLineEdit *>(QStringLiteral("txtDate"))->text(),
+             QStringLiteral("26/01/2026"));
 }
 
 void TestHolidaysRegister::searchFindsAWordAnywhere()
@@ -167,7 +171,8 @@ void TestHolidaysRegister::deleteStaysWhereItIs()
     QVERIFY(holidaysShown(last).isEmpty());
     m_messages->answer(Answer::Yes);
     click(last, "cmdDelete");
-    QCOMPARE(m_messages->texts(), QStringList(2, QStringLiteral("Really You want to delete this record ")));
+    QCOMPARE(m_messages->texts(),
+             QStringList(2, QStringLiteral("Really You want to delete this record ")));
     QCOMPARE(m_db->count(QStringLiteral("Holidays")), 0);
 }
 
@@ -199,9 +204,10 @@ void TestHolidaysRegister::enteringTheDateWhileEditingFillsInToday()
     occasion->setFocus(); // no holiday on that day: no question
     click(*screen, "cmdSave");
     QCOMPARE(m_db->count(QStringLiteral("Holidays")), 3);
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT Date FROM Holidays WHERE Holiday = 'Republic Day'"))
-                 .toString(),
-             QStringLiteral("2026-12-07"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT Date FROM Holidays WHERE Holiday = 'Republic Day'"))
+            .toString(),
+        QStringLiteral("2026-12-07"));
     QCOMPARE(m_messages->texts(), QStringList{dateQuestion});
 }
 

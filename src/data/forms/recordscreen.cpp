@@ -5,7 +5,6 @@
 #include <data/dates.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -31,32 +30,27 @@ const QHash<RecordScreen::Role, QString> &defaultButtonNames()
 {
     using Role = RecordScreen::Role;
     static const QHash<Role, QString> names{
-        {Role::Add, QStringLiteral("cmdAdd")},
-        {Role::Modify, QStringLiteral("cmdModify")},
-        {Role::Save, QStringLiteral("cmdSave")},
-        {Role::Delete, QStringLiteral("cmdDelete")},
-        {Role::First, QStringLiteral("cmdFirst")},
-        {Role::Previous, QStringLiteral("cmdPrevious")},
-        {Role::Next, QStringLiteral("cmdNext")},
-        {Role::Last, QStringLiteral("cmdLast")},
-        {Role::Find, QStringLiteral("cmdFind")},
-        {Role::Exit, QStringLiteral("cmdExit")},
+        {Role::Add, QStringLiteral("cmdAdd")},     {Role::Modify, QStringLiteral("cmdModify")},
+        {Role::Save, QStringLiteral("cmdSave")},   {Role::Delete, QStringLiteral("cmdDelete")},
+        {Role::First, QStringLiteral("cmdFirst")}, {Role::Previous, QStringLiteral("cmdPrevious")},
+        {Role::Next, QStringLiteral("cmdNext")},   {Role::Last, QStringLiteral("cmdLast")},
+        {Role::Find, QStringLiteral("cmdFind")},   {Role::Exit, QStringLiteral("cmdExit")},
     };
     return names;
 }
 
 constexpr RecordScreen::Role allRoles[] = {
-    RecordScreen::Role::Add,  RecordScreen::Role::Modify,   RecordScreen::Role::Save,
-    RecordScreen::Role::Delete, RecordScreen::Role::First, RecordScreen::Role::Previous,
-    RecordScreen::Role::Next, RecordScreen::Role::Last,     RecordScreen::Role::Find,
+    RecordScreen::Role::Add,    RecordScreen::Role::Modify, RecordScreen::Role::Save,
+    RecordScreen::Role::Delete, RecordScreen::Role::First,  RecordScreen::Role::Previous,
+    RecordScreen::Role::Next,   RecordScreen::Role::Last,   RecordScreen::Role::Find,
     RecordScreen::Role::Exit,
 };
 
 // The paper behind every register, and a quieter look for locked fields.
-const QString screenStyle = QStringLiteral(
-    "lexordo--RecordScreen { background-image: url(:/forms/images/screen.png); }\n"
-    "QLineEdit[readOnly=\"true\"], QPlainTextEdit[readOnly=\"true\"] {"
-    " background: #f7f4ec; color: #202020; }\n");
+const QString screenStyle =
+    QStringLiteral("lexordo--RecordScreen { background-image: url(:/forms/images/screen.png); }\n"
+                   "QLineEdit[readOnly=\"true\"], QPlainTextEdit[readOnly=\"true\"] {"
+                   " background: #f7f4ec; color: #202020; }\n");
 
 QString widgetText(QWidget *widget)
 {
@@ -195,6 +189,7 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setWordWrap(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     grid->horizontalHeader()->setStretchLastSection(true);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -598,9 +593,13 @@ void RecordScreen::fieldFocusIn(QWidget *field)
         edit->setText(dates::format(Clock::today()));
 }
 
-void RecordScreen::fieldFocusOut(QWidget *) {}
+void RecordScreen::fieldFocusOut(QWidget *)
+{
+}
 
-void RecordScreen::fieldDoubleClicked(QWidget *) {}
+void RecordScreen::fieldDoubleClicked(QWidget *)
+{
+}
 
 bool RecordScreen::eventFilter(QObject *watched, QEvent *event)
 {
@@ -639,8 +638,8 @@ void RecordScreen::syncGridToRecordSet()
     QItemSelectionModel *selection = m_grid->selectionModel();
     if (m_recordSet->hasCurrentRow()) {
         const QModelIndex index = m_model->index(m_recordSet->position(), 0);
-        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                              QItemSelectionModel::Rows);
+        selection->setCurrentIndex(index,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_grid->scrollTo(index);
     } else {
         selection->clearSelection();
@@ -668,9 +667,9 @@ void RecordScreen::gridRowChosen(int row)
 void RecordScreen::closeEvent(QCloseEvent *event)
 {
     if (!m_closing && hasUnsavedChanges()) {
-        const auto answer = showMessage(
-            QStringLiteral("Save the changes to this record before closing?"),
-            Messenger::Buttons::YesNoCancel);
+        const auto answer =
+            showMessage(QStringLiteral("Save the changes to this record before closing?"),
+                        Messenger::Buttons::YesNoCancel);
         if (answer == Messenger::Answer::Cancel ||
             (answer == Messenger::Answer::Yes && !saveBeforeClosing())) {
             event->ignore();

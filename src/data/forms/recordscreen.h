@@ -3,20 +3,17 @@
 #include <data/filter.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
-
+#include <functional>
 #include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
 
 class QAbstractButton;
 class QLineEdit;
 class QTableView;
 
 namespace lexordo {
-
 
 // A register: one table edited through fields bound to the current row of a
 // record set, ten buttons (add, modify, save, delete, four moves, find, exit)

@@ -3,7 +3,6 @@
 #include <data/forms/recordscreen.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,9 +17,9 @@ using Answer = Messenger::Answer;
 namespace {
 
 const QStringList tenButtons{
-    QStringLiteral("cmdAdd"),      QStringLiteral("cmdModify"), QStringLiteral("cmdSave"),
-    QStringLiteral("cmdDelete"),   QStringLiteral("cmdFirst"),  QStringLiteral("cmdPrevious"),
-    QStringLiteral("cmdNext"),     QStringLiteral("cmdLast"),   QStringLiteral("cmdFind"),
+    QStringLiteral("cmdAdd"),    QStringLiteral("cmdModify"), QStringLiteral("cmdSave"),
+    QStringLiteral("cmdDelete"), QStringLiteral("cmdFirst"),  QStringLiteral("cmdPrevious"),
+    QStringLiteral("cmdNext"),   QStringLiteral("cmdLast"),   QStringLiteral("cmdFind"),
     QStringLiteral("cmdExit"),
 };
 
@@ -105,6 +104,7 @@ private slots:
     void closingWithTypedChangesAsks();
     void closingWithNothingTypedAsksNothing();
     void unhandledErrorIsShownAndTheScreenGoesOn();
+    void screenWithoutItsTableStillOpens();
     void buttonNamesCanBeChanged();
 
 private:
@@ -165,10 +165,9 @@ int TestRecordScreen::rows(const QString &condition) const
 
 void TestRecordScreen::seedThreeRows()
 {
-    m_db->exec(QStringLiteral(
-        "INSERT INTO AC_INFO (Name, TransDate, \"Legal Fees\") VALUES "
-        "('Ramesh', '2026-01-05', 1500), ('Sunita', '2026-02-07', 250.5), "
-        "('Bank', '2026-03-09', NULL)"));
+    m_db->exec(QStringLiteral("INSERT INTO AC_INFO (Name, TransDate, \"Legal Fees\") VALUES "
+                              "('Ramesh', '2026-01-05', 1500), ('Sunita', '2026-02-07', 250.5), "
+                              "('Bank', '2026-03-09', NULL)"));
 }
 
 void TestRecordScreen::opensOnTheFirstRowWithFieldsLocked()
@@ -447,8 +446,8 @@ void TestRecordScreen::emptyOrCancelledFindChangesNothing()
     m_messages->cancelInput();
     click(screen, QStringLiteral("cmdFind"));
     QCOMPARE(m_messages->texts().size(), 3);
-    QCOMPARE(screen.recordSet()->filter(), Filter(QStringLiteral("Name"), Filter::Op::Contains,
-                                                  QStringLiteral("n")));
+    QCOMPARE(screen.recordSet()->filter(),
+             Filter(QStringLiteral("Name"), Filter::Op::Contains, QStringLiteral("n")));
     QCOMPARE(screen.recordSet()->position(), 1);
 }
 
@@ -459,10 +458,14 @@ void TestRecordScreen::rejectedSaveKeepsEverythingTyped_data()
     QTest::addColumn<QString>("corrected");
     QTest::addColumn<QString>("message");
     QTest::newRow("date that does not exist")
-        << "txtDate" << "31/02/2026" << "28/02/2026"
+        << "txtDate"
+        << "31/02/2026"
+        << "28/02/2026"
         << "Dated: \"31/02/2026\" is not a valid date. Please correct it.";
     QTest::newRow("letters for an amount")
-        << "txtFees" << "fifteen hundred" << "1500"
+        << "txtFees"
+        << "fifteen hundred"
+        << "1500"
         << "Legal fees: \"fifteen hundred\" is not a valid number. Please correct it.";
 }
 
@@ -592,6 +595,28 @@ void TestRecordScreen::unhandledErrorIsShownAndTheScreenGoesOn()
     QCOMPARE(edit(screen, "txtName")->text(), QStringLiteral("Sunita"));
 }
 
+void TestRecordScreen::screenWithoutItsTableStillOpens()
+{
+    m_db->exec(QStringLiteral("DROP TABLE AC_INFO"));
+    LedgerScreen screen;
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("no such table: AC_INFO")});
+    QCOMPARE(edit(screen, "txtName")->text(), QString());
+
+    // Every button still answers, and the screen stays usable.
+    m_messages->answer(Answer::Yes);
+    click(screen, QStringLiteral("cmdAdd"));
+    QCOMPARE(screen.state(), RecordScreen::State::Edit);
+    click(screen, QStringLiteral("cmdSave"));
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
+    m_messages->answer(Answer::Yes);
+    click(screen, QStringLiteral("cmdDelete"));
+    for (const char *move : {"cmdFirst", "cmdPrevious", "cmdNext", "cmdLast"})
+        click(screen, QLatin1String(move));
+    m_messages->answerInput(QStringLiteral("Ram"));
+    click(screen, QStringLiteral("cmdFind"));
+    QCOMPARE(m_messages->lastText(), QStringLiteral("The record set is not open."));
+}
+
 void TestRecordScreen::buttonNamesCanBeChanged()
 {
     seedThreeRows();
@@ -603,8 +628,7 @@ void TestRecordScreen::buttonNamesCanBeChanged()
     QPointer<LedgerScreen> alive(screen);
     screen->setAttribute(Qt::WA_DeleteOnClose);
     screen->show();
-    QCOMPARE(screen->button(RecordScreen::Role::Previous)->objectName(),
-             QStringLiteral("cmdprev"));
+    QCOMPARE(screen->button(RecordScreen::Role::Previous)->objectName(), QStringLiteral("cmdprev"));
     click(*screen, QStringLiteral("cmdLast"));
     click(*screen, QStringLiteral("cmdprev"));
     QCOMPARE(edit(*screen, "txtName")->text(), QStringLiteral("Sunita"));
