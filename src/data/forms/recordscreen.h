@@ -25,6 +25,8 @@ namespace lexordo {
 // (Save) or leaves it (a move); it is then written into the record set, which
 // refuses a text that is not a date or a number. A refused text is reported
 // with the field's label and the text, and nothing typed is lost.
+//
+// The courts register is the smallest example of a register.
 class RecordScreen : public QWidget
 {
     Q_OBJECT
@@ -59,6 +61,7 @@ protected:
     RecordSet *addRecordSet(const QString &name, const QString &source);
     void bind(QWidget *field, const QString &column, Lock lock = Lock::InBrowse);
     void setGrid(QTableView *grid, const QList<RecordSetModel::Column> &columns);
+    RecordSetModel *gridModel() const { return m_model; } // e.g. to let the grid edit
     void setFind(const QString &prompt, const QString &column, Filter::Op op);
     void setNotFoundText(const QString &text) { m_notFoundText = text; }
     void setReloadAfterDelete(bool reload) { m_reloadAfterDelete = reload; }
