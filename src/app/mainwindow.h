@@ -1,23 +1,79 @@
 #pragma once
 
+#include <data/forms/screenhost.h>
+#include <functional>
+#include <QHash>
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
+class QAction;
 class QMdiArea;
+
+namespace Ui {
+class MainWindow;
+}
 
 namespace lexordo {
 
-// The frame window that holds the screens as child windows.
-class MainWindow : public QMainWindow
+// The frame window `MDImain`: the menu from which every screen is opened, and
+// the area that holds the screens as child windows. A screen is known by its
+// name ("frmCourts"); choosing its entry again brings the open one forward.
+class MainWindow : public QMainWindow, public ScreenHost
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // How a menu entry opens its screen.
+    enum class OpenMode {
+        Load,        // made and shown as a child window
+        LoadAndShow, // the same, then activated
+        ShowOnly,    // shown and activated, made first if needed
+    };
+    enum class Placement { Child, SeparateWindow };
+    using ScreenFactory = std::function<QWidget *()>;
 
-    QMdiArea *mdiArea() const { return m_mdiArea; }
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    QMdiArea *mdiArea() const;
+    QAction *menuEntry(const QString &entry) const;
+
+    // Teaches the window how to make a screen.
+    void addScreen(const QString &screenName, ScreenFactory factory,
+                   Placement placement = Placement::Child);
+    // Makes a menu entry open a known screen, and enables the entry.
+    void setMenuEntry(const QString &entry, const QString &screenName,
+                      OpenMode mode = OpenMode::Load);
+    // Both at once.
+    void setScreenFactory(const QString &entry, const QString &screenName, ScreenFactory factory,
+                          OpenMode mode = OpenMode::Load, Placement placement = Placement::Child);
+    // A menu entry that runs a command of its own, and enables the entry.
+    void setMenuCommand(const QString &entry, std::function<void()> command);
+
+    QWidget *openScreen(const QString &screenName) override;
+    QWidget *openScreen(const QString &screenName, OpenMode mode);
+    QWidget *findScreen(const QString &screenName) const override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QMdiArea *m_mdiArea;
+    struct Screen
+    {
+        ScreenFactory factory;
+        Placement placement = Placement::Child;
+        QPointer<QWidget> open;
+    };
+
+    void installScreens();
+    void bringForward(QWidget *screen);
+
+    Ui::MainWindow *ui;
+    QHash<QString, Screen> m_screens;
+    QList<QKeySequence> m_menuShortcuts;
 };
 
 } // namespace lexordo

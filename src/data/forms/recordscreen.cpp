@@ -1,0 +1,685 @@
+#include "recordscreen.h"
+
+#include <data/clock.h>
+#include <data/dataerror.h>
+#include <data/dates.h>
+#include <data/messenger.h>
+#include <data/recordset.h>
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+#include <QStyle>
+#include <QTableView>
+
+static void initFormsResources()
+{
+    Q_INIT_RESOURCE(forms);
+}
+
+namespace lexordo {
+
+namespace {
+
+const QHash<RecordScreen::Role, QString> &defaultButtonNames()
+{
+    using Role = RecordScreen::Role;
+    static const QHash<Role, QString> names{
+        {Role::Add, QStringLiteral("cmdAdd")},     {Role::Modify, QStringLiteral("cmdModify")},
+        {Role::Save, QStringLiteral("cmdSave")},   {Role::Delete, QStringLiteral("cmdDelete")},
+        {Role::First, QStringLiteral("cmdFirst")}, {Role::Previous, QStringLiteral("cmdPrevious")},
+        {Role::Next, QStringLiteral("cmdNext")},   {Role::Last, QStringLiteral("cmdLast")},
+        {Role::Find, QStringLiteral("cmdFind")},   {Role::Exit, QStringLiteral("cmdExit")},
+    };
+    return names;
+}
+
+constexpr RecordScreen::Role allRoles[] = {
+    RecordScreen::Role::Add,    RecordScreen::Role::Modify, RecordScreen::Role::Save,
+    RecordScreen::Role::Delete, RecordScreen::Role::First,  RecordScreen::Role::Previous,
+    RecordScreen::Role::Next,   RecordScreen::Role::Last,   RecordScreen::Role::Find,
+    RecordScreen::Role::Exit,
+};
+
+// The paper behind every register, and a quieter look for locked fields.
+const QString screenStyle =
+    QStringLiteral("lexordo--RecordScreen { background-image: url(:/forms/images/screen.png); }\n"
+                   "QLineEdit[readOnly=\"true\"], QPlainTextEdit[readOnly=\"true\"] {"
+                   " background: #f7f4ec; color: #202020; }\n");
+
+QString widgetText(QWidget *widget)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
+        return text->toPlainText();
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->currentText();
+    return QString();
+}
+
+void setWidgetText(QWidget *widget, const QString &text)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        edit->setText(text);
+        edit->setCursorPosition(0);
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
+        plain->setPlainText(text);
+    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        if (combo->isEditable())
+            combo->setEditText(text);
+        else
+            combo->setCurrentIndex(combo->findText(text));
+    }
+}
+
+QString typeWord(RecordSet::FieldType type)
+{
+    switch (type) {
+    case RecordSet::FieldType::Date:
+        return QStringLiteral("date");
+    case RecordSet::FieldType::Time:
+        return QStringLiteral("time");
+    case RecordSet::FieldType::Number:
+        return QStringLiteral("number");
+    case RecordSet::FieldType::Integer:
+        return QStringLiteral("whole number");
+    default:
+        return QStringLiteral("value");
+    }
+}
+
+} // namespace
+
+RecordScreen::RecordScreen(QWidget *parent)
+    : QWidget(parent), m_recordSet(new RecordSet(this)), m_buttonNames(defaultButtonNames()),
+      m_notFoundText(QStringLiteral("Record Not Found "))
+{
+    initFormsResources();
+    setAttribute(Qt::WA_StyledBackground);
+    m_recordSet->setObjectName(QStringLiteral("Adodc1"));
+
+    connect(m_recordSet, &RecordSet::positionChanged, this, [this] {
+        refreshFields();
+        syncGridToRecordSet();
+    });
+    connect(m_recordSet, &RecordSet::rowChanged, this, [this](int row) {
+        if (row != m_recordSet->position())
+            return;
+        for (Field &field : m_fields) {
+            if (!field.typed)
+                showField(field);
+        }
+    });
+}
+
+RecordScreen::~RecordScreen() = default;
+
+// --- set-up --------------------------------------------------------------------
+
+void RecordScreen::setButtonName(Role role, const QString &objectName)
+{
+    m_buttonNames[role] = objectName;
+}
+
+QString RecordScreen::buttonName(Role role) const
+{
+    return m_buttonNames.value(role);
+}
+
+QAbstractButton *RecordScreen::button(Role role) const
+{
+    return findChild<QAbstractButton *>(m_buttonNames.value(role));
+}
+
+void RecordScreen::openRecordSet(const QString &source)
+{
+    guarded([&] { m_recordSet->open(source); });
+}
+
+RecordSet *RecordScreen::addRecordSet(const QString &name, const QString &source)
+{
+    auto *recordSet = new RecordSet(this);
+    recordSet->setObjectName(name);
+    guarded([&] { recordSet->open(source); });
+    return recordSet;
+}
+
+void RecordScreen::bind(QWidget *field, const QString &column, Lock lock)
+{
+    m_fields.append(Field{field, column, lock, false});
+    watchFocus(field);
+    auto typed = [this, field] { markTyped(field); };
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        connect(edit, &QLineEdit::textChanged, this, typed);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
+        connect(plain, &QPlainTextEdit::textChanged, this, typed);
+    else if (auto *combo = qobject_cast<QComboBox *>(field))
+        connect(combo, &QComboBox::currentTextChanged, this, typed);
+}
+
+void RecordScreen::watchFocus(QWidget *widget)
+{
+    widget->installEventFilter(this);
+}
+
+void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column> &columns)
+{
+    m_grid = grid;
+    m_model = new RecordSetModel(m_recordSet, this);
+    m_model->setColumns(columns);
+    // While rows come and go the grid moves its own current row; that is not
+    // the user choosing a row. These run before the grid hears of a change,
+    // the ones after setModel() after it has dealt with it.
+    auto changing = [this] { m_modelChanging = true; };
+    auto changed = [this] { m_modelChanging = false; };
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, changing);
+    grid->setModel(m_model);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(m_model, &QAbstractItemModel::modelReset, this, changed);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (m_syncingGrid || m_modelChanging || !current.isValid())
+                    return;
+                guarded([&] { gridRowChosen(current.row()); });
+            });
+}
+
+void RecordScreen::setFind(const QString &prompt, const QString &column, Filter::Op op)
+{
+    m_findPrompt = prompt;
+    m_findColumn = column;
+    m_findOp = op;
+}
+
+void RecordScreen::setDefaultDateOnFocus(QLineEdit *field)
+{
+    m_dateOnFocus.append(field);
+}
+
+void RecordScreen::start(Start buttons)
+{
+    setStyleSheet(screenStyle + styleSheet());
+    for (Role role : allRoles) {
+        if (QAbstractButton *b = button(role))
+            onClicked(b, [this, role] { dispatch(role); });
+    }
+    m_state = State::Browse;
+    lockFields(true);
+    if (buttons == Start::AllEnabled)
+        setAllButtonsEnabled();
+    else
+        setButtons(State::Browse);
+    refreshFields();
+    syncGridToRecordSet();
+    if (m_grid) {
+        m_grid->resizeColumnsToContents();
+        // Browsing starts in the list, not in a field whose leaving runs a check.
+        m_grid->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+// --- error handling --------------------------------------------------------------
+
+void RecordScreen::guarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const DataError &e) {
+        showMessage(e.description());
+    } catch (const std::exception &e) {
+        showMessage(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void RecordScreen::skipFailure(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+        // The step is skipped and the handler goes on with the next one.
+    }
+}
+
+void RecordScreen::onClicked(QAbstractButton *button, const std::function<void()> &handler)
+{
+    connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded(handler); });
+}
+
+void RecordScreen::dispatch(Role role)
+{
+    switch (role) {
+    case Role::Add:
+        add();
+        break;
+    case Role::Modify:
+        modify();
+        break;
+    case Role::Save:
+        save();
+        break;
+    case Role::Delete:
+        deleteRecord();
+        break;
+    case Role::First:
+        moveFirst();
+        break;
+    case Role::Previous:
+        movePrevious();
+        break;
+    case Role::Next:
+        moveNext();
+        break;
+    case Role::Last:
+        moveLast();
+        break;
+    case Role::Find:
+        find();
+        break;
+    case Role::Exit:
+        exitScreen();
+        break;
+    }
+}
+
+// --- the steps -------------------------------------------------------------------------
+
+void RecordScreen::add()
+{
+    if (!storeTypedFields())
+        return;
+    if (!askYesNo(QStringLiteral("Do you really want to add record")))
+        return;
+    skipFailure([this] { enterEditState(); });
+    skipFailure([this] { m_recordSet->addNew(); });
+}
+
+void RecordScreen::modify()
+{
+    skipFailure([this] { enterEditState(); });
+}
+
+void RecordScreen::save()
+{
+    // A row the database or a column refuses is reported, and the screen stays
+    // in the edit state with everything typed still there.
+    if (!storePendingRow())
+        return;
+    skipFailure([this] { enterBrowseState(); });
+    skipFailure([this] { m_recordSet->moveLast(); });
+}
+
+void RecordScreen::deleteRecord()
+{
+    if (m_recordSet->rowCount() == 0)
+        skipFailure([this] { m_recordSet->requery(); });
+    if (!askYesNo(QStringLiteral("Really You want to delete this record ")))
+        return;
+    if (m_recordSet->rowCount() == 0 || m_recordSet->isEOF())
+        return;
+    skipFailure([this] { m_recordSet->deleteCurrent(); });
+    if (m_reloadAfterDelete)
+        skipFailure([this] { m_recordSet->requery(); });
+    if (m_recordSet->rowCount() > 0)
+        skipFailure([this] { m_recordSet->moveLast(); });
+}
+
+void RecordScreen::moveFirst()
+{
+    if (storeTypedFields() && !m_recordSet->isBOF())
+        m_recordSet->moveFirst();
+}
+
+void RecordScreen::movePrevious()
+{
+    if (storeTypedFields() && !m_recordSet->isBOF())
+        m_recordSet->movePrevious();
+}
+
+void RecordScreen::moveNext()
+{
+    if (storeTypedFields() && !m_recordSet->isEOF())
+        m_recordSet->moveNext();
+}
+
+void RecordScreen::moveLast()
+{
+    if (storeTypedFields() && !m_recordSet->isEOF())
+        m_recordSet->moveLast();
+}
+
+void RecordScreen::find()
+{
+    if (m_findColumn.isEmpty() || !storeTypedFields())
+        return;
+    const std::optional<QString> answer = askInput(m_findPrompt);
+    if (!answer || answer->isEmpty())
+        return;
+    m_recordSet->setFilter(Filter(m_findColumn, m_findOp, *answer));
+    if (m_recordSet->rowCount() == 0)
+        showMessage(m_notFoundText);
+}
+
+void RecordScreen::exitScreen()
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+// --- states ----------------------------------------------------------------------------
+
+void RecordScreen::enterEditState()
+{
+    m_state = State::Edit;
+    setButtons(State::Edit);
+    lockFields(false);
+}
+
+void RecordScreen::enterBrowseState()
+{
+    m_state = State::Browse;
+    lockFields(true);
+    setButtons(State::Browse);
+}
+
+void RecordScreen::setButtons(State state)
+{
+    const bool editing = state == State::Edit;
+    // A button that is about to be disabled must not hand the focus on to
+    // whatever comes next; it goes to the button the user will want next.
+    QWidget *focused = focusWidget();
+    bool focusLost = false;
+    for (Role role : allRoles) {
+        QAbstractButton *b = button(role);
+        if (!b)
+            continue;
+        const bool enabled = role == Role::Exit || (role == Role::Save) == editing;
+        focusLost = focusLost || (!enabled && b == focused);
+        b->setEnabled(enabled);
+    }
+    if (focusLost) {
+        if (QAbstractButton *next = button(editing ? Role::Save : Role::Add))
+            next->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void RecordScreen::setAllButtonsEnabled()
+{
+    for (Role role : allRoles) {
+        if (QAbstractButton *b = button(role))
+            b->setEnabled(true);
+    }
+}
+
+void RecordScreen::lockFields(bool locked)
+{
+    for (const Field &field : std::as_const(m_fields)) {
+        if (field.widget && field.lock == Lock::InBrowse)
+            setFieldLocked(field.widget, locked);
+    }
+}
+
+void RecordScreen::setFieldLocked(QWidget *field, bool locked)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->setReadOnly(locked);
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
+        plain->setReadOnly(locked);
+    else if (auto *combo = qobject_cast<QComboBox *>(field))
+        combo->setEnabled(!locked);
+    field->style()->unpolish(field);
+    field->style()->polish(field);
+}
+
+// --- fields -----------------------------------------------------------------------------
+
+void RecordScreen::showField(Field &field)
+{
+    if (!field.widget)
+        return;
+    QScopedValueRollback filling(m_filling, true);
+    QString text;
+    if (m_recordSet->isOpen() && m_recordSet->fieldIndex(field.column) >= 0)
+        text = m_recordSet->text(field.column);
+    setWidgetText(field.widget, text);
+    field.typed = false;
+}
+
+void RecordScreen::refreshFields()
+{
+    for (Field &field : m_fields)
+        showField(field);
+}
+
+RecordScreen::Field *RecordScreen::fieldFor(QWidget *widget)
+{
+    for (Field &field : m_fields) {
+        if (field.widget == widget)
+            return &field;
+    }
+    return nullptr;
+}
+
+void RecordScreen::markTyped(QWidget *widget)
+{
+    if (m_filling)
+        return;
+    if (Field *field = fieldFor(widget))
+        field->typed = true;
+}
+
+QString RecordScreen::labelOf(QWidget *field) const
+{
+    QString text;
+    const auto labels = findChildren<QLabel *>();
+    for (QLabel *label : labels) {
+        if (label->buddy() == field) {
+            text = label->text();
+            break;
+        }
+    }
+    if (text.isEmpty())
+        text = field->accessibleName();
+    text.remove(u'&');
+    text = text.trimmed();
+    while (text.endsWith(u':'))
+        text.chop(1);
+    return text.trimmed();
+}
+
+bool RecordScreen::storeTypedFields()
+{
+    QList<Field *> stored;
+    for (Field &field : m_fields) {
+        if (!field.typed || !field.widget)
+            continue;
+        const QString text = widgetText(field.widget);
+        try {
+            m_recordSet->setValue(field.column, text);
+        } catch (const DataError &e) {
+            const int column = m_recordSet->fieldIndex(field.column);
+            if (column < 0 || !m_recordSet->hasCurrentRow()) {
+                showMessage(e.description());
+            } else {
+                const QString label = labelOf(field.widget);
+                showMessage(QStringLiteral("%1: \"%2\" is not a valid %3. Please correct it.")
+                                .arg(label.isEmpty() ? field.column : label, text,
+                                     typeWord(m_recordSet->fieldType(column))));
+            }
+            // Show the user where; the focus hooks stay quiet, so nothing typed is replaced.
+            {
+                QScopedValueRollback quiet(m_quietFocus, true);
+                field.widget->setFocus(Qt::OtherFocusReason);
+            }
+            if (auto *edit = qobject_cast<QLineEdit *>(field.widget.data()))
+                edit->selectAll();
+            return false;
+        }
+        field.typed = false;
+        stored.append(&field);
+    }
+    for (Field *field : stored)
+        showField(*field); // as the column keeps it: "1/2/2026" shows "01/02/2026"
+    return true;
+}
+
+bool RecordScreen::hasUnsavedChanges() const
+{
+    for (const Field &field : m_fields) {
+        if (field.typed)
+            return true;
+    }
+    return m_recordSet->isOpen() && m_recordSet->hasPendingChanges();
+}
+
+bool RecordScreen::storePendingRow()
+{
+    if (!storeTypedFields())
+        return false;
+    if (!m_recordSet->isOpen())
+        return true;
+    try {
+        m_recordSet->update();
+    } catch (const DataError &e) {
+        showMessage(QStringLiteral("The record could not be saved: %1").arg(e.description()));
+        return false;
+    }
+    return true;
+}
+
+bool RecordScreen::saveBeforeClosing()
+{
+    if (!storePendingRow())
+        return false;
+    try {
+        m_recordSet->updateBatch();
+    } catch (const DataError &e) {
+        showMessage(QStringLiteral("The record could not be saved: %1").arg(e.description()));
+        return false;
+    }
+    return true;
+}
+
+void RecordScreen::discardChanges()
+{
+    for (Field &field : m_fields)
+        field.typed = false;
+    skipFailure([this] { m_recordSet->cancelUpdate(); });
+}
+
+// --- focus hooks ----------------------------------------------------------------------
+
+void RecordScreen::fieldFocusIn(QWidget *field)
+{
+    // While a row is added or modified, entering a date field fills in today.
+    auto *edit = qobject_cast<QLineEdit *>(field);
+    if (m_state == State::Edit && edit && m_dateOnFocus.contains(edit))
+        edit->setText(dates::format(Clock::today()));
+}
+
+void RecordScreen::fieldFocusOut(QWidget *)
+{
+}
+
+void RecordScreen::fieldDoubleClicked(QWidget *)
+{
+}
+
+bool RecordScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || m_closing || m_quietFocus)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // Switching to another program or opening a menu is not leaving the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            break;
+        if (event->type() == QEvent::FocusIn)
+            guarded([&] { fieldFocusIn(widget); });
+        else
+            guarded([&] { fieldFocusOut(widget); });
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        guarded([&] { fieldDoubleClicked(widget); });
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- grid ---------------------------------------------------------------------------------
+
+void RecordScreen::syncGridToRecordSet()
+{
+    if (!m_grid || !m_model)
+        return;
+    QScopedValueRollback syncing(m_syncingGrid, true);
+    QItemSelectionModel *selection = m_grid->selectionModel();
+    if (m_recordSet->hasCurrentRow()) {
+        const QModelIndex index = m_model->index(m_recordSet->position(), 0);
+        selection->setCurrentIndex(index,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_grid->scrollTo(index);
+    } else {
+        selection->clearSelection();
+        selection->clearCurrentIndex();
+    }
+}
+
+void RecordScreen::gridRowChosen(int row)
+{
+    // While a row is being edited the grid stays on it.
+    if (m_state == State::Edit || !storeTypedFields()) {
+        syncGridToRecordSet();
+        return;
+    }
+    try {
+        m_recordSet->moveTo(row);
+    } catch (...) {
+        syncGridToRecordSet();
+        throw;
+    }
+}
+
+// --- closing ----------------------------------------------------------------------------------
+
+void RecordScreen::closeEvent(QCloseEvent *event)
+{
+    if (!m_closing && hasUnsavedChanges()) {
+        const auto answer =
+            showMessage(QStringLiteral("Save the changes to this record before closing?"),
+                        Messenger::Buttons::YesNoCancel);
+        if (answer == Messenger::Answer::Cancel ||
+            (answer == Messenger::Answer::Yes && !saveBeforeClosing())) {
+            event->ignore();
+            return;
+        }
+        if (answer == Messenger::Answer::No)
+            discardChanges();
+    }
+    m_closing = true;
+    event->accept();
+}
+
+} // namespace lexordo

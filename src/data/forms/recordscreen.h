@@ -1,0 +1,150 @@
+#pragma once
+
+#include <data/filter.h>
+#include <data/recordset.h>
+#include <data/recordsetmodel.h>
+#include <functional>
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class QAbstractButton;
+class QLineEdit;
+class QTableView;
+
+namespace lexordo {
+
+// A register: one table edited through fields bound to the current row of a
+// record set, ten buttons (add, modify, save, delete, four moves, find, exit)
+// and a browse and an edit state. A register builds its form from its .ui,
+// then says only what is its own: the record source, the fields, the grid, the
+// search, and the steps it does differently (each step is virtual).
+//
+// What the user types stays in the field until the screen stores the row
+// (Save) or leaves it (a move); it is then written into the record set, which
+// refuses a text that is not a date or a number. A refused text is reported
+// with the field's label and the text, and nothing typed is lost.
+//
+// The courts register is the smallest example of a register.
+class RecordScreen : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Role { Add, Modify, Save, Delete, First, Previous, Next, Last, Find, Exit };
+    enum class State { Browse, Edit };
+    // How the buttons stand when the screen opens: most registers open with
+    // all ten enabled; some open in the browse state (Save disabled).
+    enum class Start { AllEnabled, Browse };
+    enum class Lock { InBrowse, Never }; // whether browsing locks a field
+
+    explicit RecordScreen(QWidget *parent = nullptr);
+    ~RecordScreen() override;
+
+    State state() const { return m_state; }
+    RecordSet *recordSet() const { return m_recordSet; } // the data control Adodc1
+    QAbstractButton *button(Role role) const;
+    QString buttonName(Role role) const;
+
+    // Writes the typed text of the bound fields into the current row. A text
+    // the column refuses is reported and the field keeps it; false then.
+    bool storeTypedFields();
+
+    // True while something typed is not yet stored in the table.
+    bool hasUnsavedChanges() const;
+
+protected:
+    // --- set-up, in a register's constructor after setupUi() ---
+    void setButtonName(Role role, const QString &objectName);
+    void openRecordSet(const QString &source); // Adodc1; a failure is reported
+    RecordSet *addRecordSet(const QString &name, const QString &source);
+    void bind(QWidget *field, const QString &column, Lock lock = Lock::InBrowse);
+    void setGrid(QTableView *grid, const QList<RecordSetModel::Column> &columns);
+    RecordSetModel *gridModel() const { return m_model; } // e.g. to let the grid edit
+    void setFind(const QString &prompt, const QString &column, Filter::Op op);
+    void setNotFoundText(const QString &text) { m_notFoundText = text; }
+    void setReloadAfterDelete(bool reload) { m_reloadAfterDelete = reload; }
+    void setDefaultDateOnFocus(QLineEdit *field);
+    void watchFocus(QWidget *widget); // focus and double-click hooks for unbound widgets
+    void start(Start buttons);        // the load: buttons wired, fields locked and filled
+
+    // Runs a handler; an error it does not handle is shown with its description.
+    void guarded(const std::function<void()> &handler);
+    // Runs one step of a handler that goes on past a failing step.
+    static void skipFailure(const std::function<void()> &step);
+    // Wires a further button of the register to a guarded handler.
+    void onClicked(QAbstractButton *button, const std::function<void()> &handler);
+
+    // --- the steps of the pattern ---
+    virtual void add();
+    virtual void modify();
+    virtual void save();
+    virtual void deleteRecord();
+    virtual void moveFirst();
+    virtual void movePrevious();
+    virtual void moveNext();
+    virtual void moveLast();
+    virtual void find();
+    virtual void exitScreen();
+
+    virtual void enterEditState();
+    virtual void enterBrowseState();
+    virtual void fieldFocusIn(QWidget *field);
+    virtual void fieldFocusOut(QWidget *field);
+    virtual void fieldDoubleClicked(QWidget *field);
+
+    // Stores the pending row: typed text, then the table. A refusal is
+    // reported, and false leaves the screen as it is.
+    bool storePendingRow();
+    // Asked before closing with unsaved typing; Yes stores, false keeps the screen open.
+    virtual bool saveBeforeClosing();
+    virtual void discardChanges();
+
+    void setButtons(State state);
+    void setAllButtonsEnabled();
+    void lockFields(bool locked);
+    static void setFieldLocked(QWidget *field, bool locked);
+    void refreshFields();
+    QString labelOf(QWidget *field) const;
+
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Field
+    {
+        QPointer<QWidget> widget;
+        QString column;
+        Lock lock = Lock::InBrowse;
+        bool typed = false;
+    };
+
+    void dispatch(Role role);
+    void showField(Field &field);
+    Field *fieldFor(QWidget *widget);
+    void markTyped(QWidget *widget);
+    void syncGridToRecordSet();
+    void gridRowChosen(int row);
+
+    RecordSet *m_recordSet;
+    QList<Field> m_fields;
+    QHash<Role, QString> m_buttonNames;
+    QList<QLineEdit *> m_dateOnFocus;
+    QPointer<QTableView> m_grid;
+    RecordSetModel *m_model = nullptr;
+
+    State m_state = State::Browse;
+    QString m_findPrompt;
+    QString m_findColumn;
+    Filter::Op m_findOp = Filter::Op::Contains;
+    QString m_notFoundText;
+    bool m_reloadAfterDelete = true;
+    bool m_filling = false; // the screen itself is writing the fields
+    bool m_syncingGrid = false;
+    bool m_modelChanging = false;
+    bool m_closing = false;
+    bool m_quietFocus = false; // the screen moves the focus; the focus hooks stay out
+};
+
+} // namespace lexordo

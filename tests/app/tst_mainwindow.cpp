@@ -1,0 +1,327 @@
+#include "support/testdatabase.h"
+
+#include <app/mainwindow.h>
+#include <data/dataerror.h>
+#include <data/forms/recordscreen.h>
+#include <data/messenger.h>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using namespace lexordo;
+using Answer = Messenger::Answer;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menuTreeAsListed_data();
+    void menuTreeAsListed();
+    void entriesWaitForTheirScreens();
+    void choosingAnOpenScreenBringsItForward();
+    void laterScreensJoinThroughTheirEntries();
+    void screensOpenEachOtherByName();
+    void screenThatCannotOpenIsReported();
+    void shortcutsReachTheirEntriesFromATextBox_data();
+    void shortcutsReachTheirEntriesFromATextBox();
+    void exitClosesEveryScreen();
+    void exitWaitsForAScreenWithUnsavedWork();
+
+private:
+    QStringList openScreens() const;
+    QString activeScreen() const;
+    void trigger(const char *entry);
+
+    std::unique_ptr<test::TestDatabase> m_db;
+    std::unique_ptr<ScriptedMessenger> m_messages;
+    QPointer<MainWindow> m_window;
+};
+
+void TestMainWindow::init()
+{
+    m_db = std::make_unique<test::TestDatabase>();
+    m_messages = std::make_unique<ScriptedMessenger>();
+    m_window = new MainWindow;
+    m_window->setAttribute(Qt::WA_DeleteOnClose);
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+void TestMainWindow::cleanup()
+{
+    delete m_window;
+    QCOMPARE(m_messages->unansweredCount(), 0);
+    QCOMPARE(m_messages->pendingAnswers(), 0);
+    m_messages.reset();
+    m_db.reset();
+}
+
+QStringList TestMainWindow::openScreens() const
+{
+    QStringList names;
+    for (QMdiSubWindow *frame : m_window->mdiArea()->subWindowList()) {
+        if (frame->isVisible())
+            names << frame->widget()->objectName();
+    }
+    return names;
+}
+
+QString TestMainWindow::activeScreen() const
+{
+    QMdiSubWindow *frame = m_window->mdiArea()->activeSubWindow();
+    return frame ? frame->widget()->objectName() : QString();
+}
+
+void TestMainWindow::trigger(const char *entry)
+{
+    m_window->menuEntry(QLatin1String(entry))->trigger();
+}
+
+void TestMainWindow::menuTreeAsListed_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
+    QTest::newRow("file") << "mnufile"
+                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
+    QTest::newRow("case diary") << "mnuform"
+                                << "Case Diary"
+                                << QStringList{"mnuCInfo|Clients Info|",
+                                               "mnucentery|Cases &Entry|Ctrl+E",
+                                               "mnuNextDate1|Convert Next to Current Date|Ctrl+N",
+                                               "mnuCEntry|Court Entry|",
+                                               "mnuHoli|Holidays|",
+                                               "mnuRulings|Rulings Library|"};
+    QTest::newRow("billing") << "mnuBilling"
+                             << "Billing/Fees"
+                             << QStringList{"mnuFtrans|Fees Transaction|Ctrl+F",
+                                            "mnuBill|BILLING|Ctrl+L", "mnuReceipt|Receipt Book|"};
+    QTest::newRow("miscellaneous")
+        << "mnuMisc"
+        << "Miscellaneous"
+        << QStringList{"mnuRemEnt|Enter Reminder|", "mnuSeeReminder|See Reminder|",
+                       "mnuDirectory|Advocates Directory|", "mnuBrowser|Web Browser|"};
+    QTest::newRow("print") << "mnureport"
+                           << "&Print"
+                           << QStringList{"mnuDDates|Cases According to Current Dates|Ctrl+P",
+                                          "mnuPostDated|Cases According to Next Date|",
+                                          "mnuBalnk|Next Dates Left Blank Cases|",
+                                          "mnuINfo|Accounts Info|",
+                                          "mnuDetailsPart|Details of Particular Case|",
+                                          "mnuSummary|Case Summary|"};
+}
+
+void TestMainWindow::menuTreeAsListed()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, title);
+    QFETCH(QStringList, entries);
+
+    QCOMPARE(m_window->objectName(), QStringLiteral("MDImain"));
+    QStringList menuOrder;
+    for (QAction *a : m_window->menuBar()->actions())
+        menuOrder << a->menu()->objectName();
+    QCOMPARE(menuOrder, (QStringList{"mnufile", "mnuform", "mnuBilling", "mnuMisc", "mnureport"}));
+
+    auto *m = m_window->findChild<QMenu *>(menu);
+    QVERIFY(m);
+    QCOMPARE(m->title(), title);
+    QStringList shown;
+    for (QAction *a : m->actions()) {
+        if (!a->isSeparator())
+            shown << a->objectName() + u'|' + a->text() + u'|' +
+                         a->shortcut().toString(QKeySequence::PortableText);
+    }
+    QCOMPARE(shown, entries);
+}
+
+void TestMainWindow::entriesWaitForTheirScreens()
+{
+    QStringList enabled;
+    for (QAction *a : m_window->findChildren<QAction *>()) {
+        if (!a->menu() && !a->isSeparator() && !a->objectName().isEmpty() && a->isEnabled())
+            enabled << a->objectName();
+    }
+    enabled.sort();
+    QCOMPARE(enabled, (QStringList{"mnuCEntry", "mnuHoli", "mnuexit"}));
+}
+
+void TestMainWindow::choosingAnOpenScreenBringsItForward()
+{
+    trigger("mnuCEntry");
+    QCOMPARE(openScreens(), QStringList{"frmCourts"});
+    QCOMPARE(activeScreen(), QStringLiteral("frmCourts"));
+    trigger("mnuHoli");
+    QCOMPARE(activeScreen(), QStringLiteral("frmHdays"));
+
+    auto *courts = m_window->findScreen(QStringLiteral("frmCourts"));
+    courts->findChild<QPushButton *>(QStringLiteral("cmdNext"))->click();
+    trigger("mnuCEntry");
+    QCOMPARE(openScreens(), (QStringList{"frmCourts", "frmHdays"}));
+    QCOMPARE(activeScreen(), QStringLiteral("frmCourts"));
+    QCOMPARE(m_window->findScreen(QStringLiteral("frmCourts")), courts); // the same, not reloaded
+
+    // Closed by its own Exit, the screen opens afresh next time.
+    courts->findChild<QPushButton *>(QStringLiteral("cmdExit"))->click();
+    QCOMPARE(openScreens(), QStringList{"frmHdays"});
+    QVERIFY(!m_window->findScreen(QStringLiteral("frmCourts")));
+    trigger("mnuCEntry");
+    QCOMPARE(openScreens(), (QStringList{"frmHdays", "frmCourts"}));
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+void TestMainWindow::laterScreensJoinThroughTheirEntries()
+{
+    int made = 0;
+    auto factory = [&made](const QString &name) {
+        return [&made, name] {
+            ++made;
+            auto *w = new QWidget;
+            w->setObjectName(name);
+            return static_cast<QWidget *>(w);
+        };
+    };
+    m_window->setScreenFactory(QStringLiteral("mnuCInfo"), QStringLiteral("frmClients"),
+                               factory(QStringLiteral("frmClients")),
+                               MainWindow::OpenMode::LoadAndShow);
+    m_window->setScreenFactory(QStringLiteral("mnubackup"), QStringLiteral("frmBackup"),
+                               factory(QStringLiteral("frmBackup")), MainWindow::OpenMode::ShowOnly,
+                               MainWindow::Placement::SeparateWindow);
+    QVERIFY(m_window->menuEntry(QStringLiteral("mnuCInfo"))->isEnabled());
+    QVERIFY(m_window->menuEntry(QStringLiteral("mnubackup"))->isEnabled());
+
+    trigger("mnuCInfo");
+    trigger("mnuCInfo");
+    QCOMPARE(made, 1);
+    QCOMPARE(activeScreen(), QStringLiteral("frmClients"));
+
+    trigger("mnubackup");
+    trigger("mnubackup");
+    QCOMPARE(made, 2);
+    QWidget *backup = m_window->findScreen(QStringLiteral("frmBackup"));
+    QVERIFY(backup && backup->isWindow() && backup->isVisible());
+    QCOMPARE(openScreens(), QStringList{"frmClients"}); // not a child window
+
+    int runs = 0;
+    m_window->setMenuCommand(QStringLiteral("mnuNextDate1"), [&runs] { ++runs; });
+    trigger("mnuNextDate1");
+    QCOMPARE(runs, 1);
+}
+
+void TestMainWindow::screensOpenEachOtherByName()
+{
+    QCOMPARE(ScreenHost::current(), static_cast<ScreenHost *>(m_window.data()));
+    QWidget *holidays = ScreenHost::current()->openScreen(QStringLiteral("frmHdays"));
+    QVERIFY(qobject_cast<RecordScreen *>(holidays));
+    QCOMPARE(openScreens(), QStringList{"frmHdays"});
+    QCOMPARE(ScreenHost::current()->openScreen(QStringLiteral("frmHdays")), holidays);
+    QVERIFY(!ScreenHost::current()->openScreen(QStringLiteral("frmNoSuchScreen")));
+}
+
+void TestMainWindow::screenThatCannotOpenIsReported()
+{
+    m_window->setScreenFactory(
+        QStringLiteral("mnuReceipt"), QStringLiteral("frmReceipt"),
+        []() -> QWidget * { throw DataError(QStringLiteral("no such table: Receipt")); });
+    trigger("mnuReceipt");
+    QCOMPARE(m_messages->texts(), QStringList{"no such table: Receipt"});
+    QVERIFY(openScreens().isEmpty());
+    trigger("mnuCEntry"); // and the program goes on
+    QCOMPARE(openScreens(), QStringList{"frmCourts"});
+}
+
+void TestMainWindow::shortcutsReachTheirEntriesFromATextBox_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+B") << "mnubackup" << int(Qt::Key_B);
+    QTest::newRow("Ctrl+E") << "mnucentery" << int(Qt::Key_E);
+    QTest::newRow("Ctrl+N") << "mnuNextDate1" << int(Qt::Key_N);
+    QTest::newRow("Ctrl+F") << "mnuFtrans" << int(Qt::Key_F);
+    QTest::newRow("Ctrl+L") << "mnuBill" << int(Qt::Key_L);
+    QTest::newRow("Ctrl+P") << "mnuDDates" << int(Qt::Key_P);
+}
+
+void TestMainWindow::shortcutsReachTheirEntriesFromATextBox()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, key);
+
+    // A text box that claims every key for itself, as line edits do with the
+    // editing keys of some desktops (Ctrl+E, end of line).
+    class GreedyBox : public QLineEdit
+    {
+    protected:
+        bool event(QEvent *event) override
+        {
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept();
+                return true;
+            }
+            return QLineEdit::event(event);
+        }
+    };
+    int runs = 0;
+    m_window->setMenuCommand(entry, [&runs] { ++runs; });
+    m_window->setScreenFactory(QStringLiteral("mnuRulings"), QStringLiteral("frmCourtsOrders"), [] {
+        auto *screen = new QWidget;
+        screen->setObjectName(QStringLiteral("frmCourtsOrders"));
+        (new GreedyBox)->setParent(screen);
+        return screen;
+    });
+    trigger("mnuRulings");
+    auto *field = m_window->findScreen(QStringLiteral("frmCourtsOrders"))->findChild<QLineEdit *>();
+    field->setFocus();
+    QCOMPARE(QApplication::focusWidget(), field);
+    QTest::keyClick(field, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(runs, 1);
+}
+
+void TestMainWindow::exitClosesEveryScreen()
+{
+    trigger("mnuCEntry");
+    trigger("mnuHoli");
+    QPointer<QWidget> courts = m_window->findScreen(QStringLiteral("frmCourts"));
+    QPointer<QWidget> holidays = m_window->findScreen(QStringLiteral("frmHdays"));
+    trigger("mnuexit");
+    QTRY_VERIFY(m_window.isNull());
+    QVERIFY(courts.isNull() && holidays.isNull());
+}
+
+void TestMainWindow::exitWaitsForAScreenWithUnsavedWork()
+{
+    trigger("mnuCEntry");
+    QWidget *courts = m_window->findScreen(QStringLiteral("frmCourts"));
+    m_messages->answer(Answer::Yes);
+    courts->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
+    QTest::keyClicks(courts->findChild<QLineEdit *>(QStringLiteral("txtHdays")),
+                     QStringLiteral("Lok Adalat"));
+
+    m_messages->answer(Answer::Cancel);
+    trigger("mnuexit");
+    QCOMPARE(m_messages->lastText(),
+             QStringLiteral("Save the changes to this record before closing?"));
+    QVERIFY(m_window && m_window->isVisible());
+    QCOMPARE(openScreens(), QStringList{"frmCourts"});
+
+    m_messages->answer(Answer::Yes);
+    trigger("mnuexit");
+    QTRY_VERIFY(m_window.isNull());
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
+             QStringLiteral("Lok Adalat"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
