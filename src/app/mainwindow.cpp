@@ -19,21 +19,6 @@ static void initResources()
 
 namespace lexordo {
 
-namespace {
-
-void runGuarded(const std::function<void()> &command)
-{
-    try {
-        command();
-    } catch (const DataError &e) {
-        showMessage(e.description());
-    } catch (const std::exception &e) {
-        showMessage(QString::fromLocal8Bit(e.what()));
-    }
-}
-
-} // namespace
-
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     initResources();

@@ -22,7 +22,7 @@ void CaseDiary::close()
 {
     ScreenHost *host = ScreenHost::current();
     if (QWidget *screen = host ? host->findScreen(screenName) : nullptr)
-        screen->close();
+        closeScreen(screen);
 }
 
 } // namespace lexordo

@@ -1,5 +1,7 @@
 #include "recordscreen.h"
 
+#include "screenhost.h"
+
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
@@ -237,22 +239,12 @@ void RecordScreen::start(Start buttons)
 
 void RecordScreen::guarded(const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const DataError &e) {
-        showMessage(e.description());
-    } catch (const std::exception &e) {
-        showMessage(QString::fromLocal8Bit(e.what()));
-    }
+    runGuarded(handler);
 }
 
 void RecordScreen::skipFailure(const std::function<void()> &step)
 {
-    try {
-        step();
-    } catch (const std::exception &) {
-        // The step is skipped and the handler goes on with the next one.
-    }
+    lexordo::skipFailure(step);
 }
 
 void RecordScreen::onClicked(QAbstractButton *button, const std::function<void()> &handler)
@@ -376,10 +368,7 @@ void RecordScreen::find()
 
 void RecordScreen::exitScreen()
 {
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        frame->close();
-    else
-        close();
+    closeScreen(this);
 }
 
 // --- states ----------------------------------------------------------------------------

@@ -1,5 +1,11 @@
 #include "screenhost.h"
 
+#include <data/dataerror.h>
+#include <data/messenger.h>
+
+#include <QMdiSubWindow>
+#include <QWidget>
+
 namespace lexordo {
 
 namespace {
@@ -14,6 +20,36 @@ ScreenHost *ScreenHost::current()
 void ScreenHost::setCurrent(ScreenHost *host)
 {
     s_current = host;
+}
+
+void runGuarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const DataError &e) {
+        showMessage(e.description());
+    } catch (const std::exception &e) {
+        showMessage(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void skipFailure(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+        // The step is skipped and the handler goes on with the next one.
+    }
+}
+
+void closeScreen(QWidget *screen)
+{
+    if (!screen)
+        return;
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
+        frame->close();
+    else
+        screen->close();
 }
 
 } // namespace lexordo

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace lexordo {
@@ -22,5 +24,15 @@ public:
     static ScreenHost *current();
     static void setCurrent(ScreenHost *host);
 };
+
+// Runs an event handler; an error that it does not handle is shown with its
+// description, and the program goes on.
+void runGuarded(const std::function<void()> &handler);
+
+// Runs one step of a handler that goes on past a failing step.
+void skipFailure(const std::function<void()> &step);
+
+// Closes a screen together with the child window that frames it.
+void closeScreen(QWidget *screen);
 
 } // namespace lexordo
