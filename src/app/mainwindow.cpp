@@ -2,6 +2,10 @@
 
 #include "ui_mainwindow.h"
 
+#include <diary/casesearch.h>
+#include <diary/conversionscreen.h>
+#include <diary/searchnextblank.h>
+
 #include <data/dataerror.h>
 #include <data/messenger.h>
 #include <QApplication>
@@ -58,6 +62,11 @@ void MainWindow::installScreens()
                      [] { return new CourtsRegister; });
     setScreenFactory(QStringLiteral("mnuHoli"), QStringLiteral("frmHdays"),
                      [] { return new HolidaysRegister; });
+
+    addScreen(CaseSearch::screenName, [] { return new CaseSearch; });
+    addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; });
+    addScreen(ConversionScreen::screenName, [] { return new ConversionScreen; });
+    setMenuCommand(QStringLiteral("mnuNextDate1"), [] { startConversion(); });
 }
 
 QMdiArea *MainWindow::mdiArea() const

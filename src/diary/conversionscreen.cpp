@@ -1,0 +1,122 @@
+#include "conversionscreen.h"
+
+#include "casediary.h"
+#include "casesearch.h"
+#include "conversion.h"
+#include "ui_conversionscreen.h"
+
+#include <data/dataerror.h>
+#include <data/dates.h>
+#include <data/forms/screenhost.h>
+#include <data/messenger.h>
+#include <data/recordset.h>
+#include <data/recordsetmodel.h>
+
+#include <QHeaderView>
+#include <QMdiSubWindow>
+
+namespace lexordo {
+
+namespace {
+
+const QString hearingsOfTheDay = QStringLiteral("select * from advocate where ndate = ?");
+
+} // namespace
+
+ConversionScreen::ConversionScreen(QWidget *parent)
+    : QWidget(parent), ui(new Ui::ConversionScreen), m_hearings(std::make_unique<RecordSet>())
+{
+    ui->setupUi(this);
+    ui->lblWarning->setVisible(false);
+    ui->Text1->setVisible(false);
+    ui->txtCdate->setReadOnly(true);
+
+    m_model = new RecordSetModel(m_hearings.get(), this);
+    m_model->setColumns({{QStringLiteral("Prev Date"), QStringLiteral("cdate")},
+                         {QStringLiteral("courtname"), QStringLiteral("courtname")},
+                         {QStringLiteral("caseno"), QStringLiteral("caseno")},
+                         {QStringLiteral("Party1"), QStringLiteral("Party1")},
+                         {QStringLiteral("Party2"), QStringLiteral("Party2")},
+                         {QStringLiteral("fixedfor"), QStringLiteral("fixedforN")},
+                         {QStringLiteral("NextDate"), QString()}});
+    ui->DataGrid1->setModel(m_model);
+    ui->DataGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ui->DataGrid1->horizontalHeader()->setStretchLastSection(true);
+    for (int column : {3, 4})
+        ui->DataGrid1->setColumnWidth(column, 220);
+
+    connect(ui->cmdinsertndate, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { convert(); }); });
+    connect(ui->cmdExit, &QPushButton::clicked, this, [this] { closeScreen(this); });
+}
+
+ConversionScreen::~ConversionScreen()
+{
+    delete ui;
+}
+
+bool ConversionScreen::load(const QDate &day)
+{
+    m_day = day;
+    ui->txtCdate->setText(dates::format(day));
+
+    RecordSet recent;
+    recent.open(QStringLiteral("select * from advocate where cdate >= ? and ndate is null"),
+                {day.addDays(-30)});
+    const QStringList dates = diary::datesWithoutNextDate(recent, day);
+    if (!dates.isEmpty()) {
+        ui->lblWarning->setText(diary::warningCaption(dates));
+        ui->lblWarning->setVisible(true);
+    }
+
+    m_hearings->open(hearingsOfTheDay, {day});
+    return m_hearings->rowCount() > 0;
+}
+
+void ConversionScreen::convert()
+{
+    diary::convertHearings(*m_hearings, m_day);
+
+    // Back to the register, which shows the newest listings at its end.
+    closeScreen(this);
+    if (CaseDiary *caseRegister = CaseDiary::open()) {
+        caseRegister->refreshAtLastRow();
+        caseRegister->showMaximizedInFront();
+    }
+}
+
+void startConversion()
+{
+    const std::optional<QString> answer = askInput(
+        QStringLiteral("Enter Next Date(This is Done for single time only for a particular date)"),
+        QStringLiteral("Blank Next Date Entry "));
+    if (!answer || answer->trimmed().isEmpty())
+        return;
+    const std::optional<QDate> day = dates::parse(*answer);
+    if (!day) {
+        showMessage(CaseSearch::notADateMessage);
+        return;
+    }
+
+    // The conversion screen and the register are never open together.
+    CaseDiary::close();
+    if (CaseDiary::find())
+        return; // the register kept its unsaved work open
+
+    RecordSet due(hearingsOfTheDay, {*day});
+    if (due.rowCount() == 0) {
+        showMessage(QStringLiteral("Record Not Found "));
+        return;
+    }
+    ScreenHost *host = ScreenHost::current();
+    auto *screen = host ? qobject_cast<ConversionScreen *>(host->openScreen(ConversionScreen::screenName)) : nullptr;
+    if (!screen)
+        return;
+    screen->load(*day);
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
+        frame->showMaximized();
+    else
+        screen->showMaximized();
+}
+
+} // namespace lexordo

@@ -1,0 +1,84 @@
+#include "searchnextblank.h"
+
+#include "casediary.h"
+#include "casesearch.h"
+#include "ui_searchnextblank.h"
+
+#include <data/clock.h>
+#include <data/dataerror.h>
+#include <data/dates.h>
+#include <data/filter.h>
+#include <data/forms/screenhost.h>
+#include <data/messenger.h>
+#include <data/recordset.h>
+
+#include <QKeyEvent>
+
+namespace lexordo {
+
+SearchNextBlank::SearchNextBlank(QWidget *parent) : QWidget(parent), ui(new Ui::SearchNextBlank)
+{
+    ui->setupUi(this);
+    ui->txtDate2->setText(dates::format(Clock::today()));
+    ui->txtDate1->installEventFilter(this);
+    connect(ui->cmdshowrepo, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { search(); }); });
+    connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
+}
+
+SearchNextBlank::~SearchNextBlank()
+{
+    delete ui;
+}
+
+bool SearchNextBlank::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->txtDate1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            runGuarded([this] { search(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SearchNextBlank::search()
+{
+    auto finish = [this] {
+        if (ScreenHost *host = ScreenHost::current())
+            closeScreen(host->findScreen(CaseSearch::screenName));
+        if (CaseDiary *caseRegister = CaseDiary::find())
+            caseRegister->showMaximizedInFront();
+        closeScreen(this);
+    };
+
+    const std::optional<QDate> from = dates::parse(ui->txtDate1->text().trimmed());
+    if (!from) {
+        showMessage(CaseSearch::notADateMessage);
+        finish();
+        return;
+    }
+
+    try {
+        CaseDiary *caseRegister = CaseDiary::open();
+        if (!caseRegister)
+            return;
+        RecordSet *diary = caseRegister->diary();
+        diary->setFilter(Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, *from)
+                             .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual,
+                                       ui->txtDate2->text())
+                             .andWhere(QStringLiteral("ndate"), Filter::Op::IsNull));
+        if (diary->rowCount() < 1) {
+            // The filter stays: the register shows no rows.
+            showMessage(QStringLiteral(
+                "No Record having blank dates in These Date Range Found, Try Again!!"));
+        }
+        finish();
+    } catch (const DataError &e) {
+        showMessage(e.description());
+        closeScreen(this);
+    }
+}
+
+} // namespace lexordo
