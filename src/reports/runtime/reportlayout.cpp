@@ -104,6 +104,8 @@ Section &Section::named(const QString &name)
 
 bool Section::setLabel(const QString &name, const QString &text)
 {
+    if (name.isEmpty())
+        return false;
     for (Item &item : m_items) {
         if (item.kind == Item::Kind::Label && item.name.compare(name, Qt::CaseInsensitive) == 0) {
             item.text = text;
