@@ -385,9 +385,7 @@ void ReportWindow::watchWorkspaceWindow()
     m_workspaceWindow = workspaceWindow;
     connect(workspaceWindow, &QMdiSubWindow::windowStateChanged, this,
             [this](Qt::WindowStates before, Qt::WindowStates now) {
-                if (now & Qt::WindowActive)
-                    m_wasActive = true;
-                else if ((before & Qt::WindowActive) && m_wasActive)
+                if ((before & Qt::WindowActive) && !(now & Qt::WindowActive))
                     onDeactivated();
             });
 }
