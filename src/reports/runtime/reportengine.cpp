@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace lexordo::report {
 
@@ -37,25 +38,35 @@ const QImage &referenceDevice()
     return device;
 }
 
+// The font of a style, its metrics on the reference device, and the lines
+// of the texts already broken in it: a report prints the same court names,
+// parties and dates over and over.
 struct Measurer
 {
+    TextStyle style;
     QFont font;
     QFontMetricsF metrics;
+    QHash<QPair<QString, double>, QStringList> broken;
 };
 
-const Measurer &measurer(const TextStyle &style)
+bool sameFont(const TextStyle &a, const TextStyle &b)
 {
-    static QHash<QString, std::shared_ptr<Measurer>> cache;
-    const QString key = style.family + u'|' + QString::number(style.pointSize) + u'|' +
-                        QLatin1Char(style.bold ? 'b' : '-') + QLatin1Char(style.italic ? 'i' : '-');
-    auto it = cache.constFind(key);
-    if (it == cache.constEnd()) {
-        const QFont font = style.font();
-        auto m = std::make_shared<Measurer>(
-            Measurer{font, QFontMetricsF(font, &referenceDevice())});
-        it = cache.insert(key, m);
+    return a.pointSize == b.pointSize && a.bold == b.bold && a.italic == b.italic &&
+           a.family == b.family;
+}
+
+Measurer &measurer(const TextStyle &style)
+{
+    // A report uses a handful of styles; a short list is the quickest lookup.
+    static std::vector<std::unique_ptr<Measurer>> cache;
+    for (const auto &m : cache) {
+        if (sameFont(m->style, style))
+            return *m;
     }
-    return **it;
+    const QFont font = style.font();
+    cache.push_back(std::unique_ptr<Measurer>(
+        new Measurer{style, font, QFontMetricsF(font, &referenceDevice()), {}}));
+    return *cache.back();
 }
 
 QString chopTrailingBlanks(QString text)
@@ -79,7 +90,10 @@ QStringList breakLines(const QString &text, double width, const TextStyle &style
     QStringList lines;
     if (text.isEmpty())
         return lines;
-    const Measurer &m = measurer(style);
+    Measurer &m = measurer(style);
+    const QPair<QString, double> key(text, width);
+    if (const auto it = m.broken.constFind(key); it != m.broken.constEnd())
+        return *it;
     const double limit = std::max(width, 1.0) / mmPerPixel * widthAllowance;
 
     QString normalized = text;
@@ -101,6 +115,9 @@ QStringList breakLines(const QString &text, double width, const TextStyle &style
         }
         layout.endLayout();
     }
+    if (m.broken.size() > 100000)
+        m.broken.clear(); // a bound on what a very long report keeps
+    m.broken.insert(key, lines);
     return lines;
 }
 

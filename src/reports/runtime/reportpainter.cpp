@@ -7,12 +7,51 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <deque>
+#include <optional>
 
 namespace lexordo::report {
+
+namespace {
+
+// Fonts and metrics of the styles met on a page, made once per page.
+class Fonts
+{
+public:
+    explicit Fonts(QPaintDevice *device) : m_device(device) {}
+
+    struct Entry
+    {
+        TextStyle style;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+
+    const Entry &of(const TextStyle &style)
+    {
+        for (const Entry &e : m_entries) {
+            if (e.style.pointSize == style.pointSize && e.style.bold == style.bold &&
+                e.style.italic == style.italic && e.style.family == style.family)
+                return e;
+        }
+        const QFont font = style.font();
+        m_entries.push_back(Entry{style, font, QFontMetricsF(font, m_device)});
+        return m_entries.back();
+    }
+
+private:
+    QPaintDevice *m_device;
+    std::deque<Entry> m_entries; // stays in place as it grows
+};
+
+} // namespace
 
 void paintPage(QPainter &painter, const ReportPage &page)
 {
     QPaintDevice *device = painter.device();
+    Fonts fonts(device);
+    const Fonts::Entry *currentFont = nullptr;
+    std::optional<QColor> textPen; // nothing while a rule's pen is set
     const double kx = device->logicalDpiX() / 25.4;
     const double ky = device->logicalDpiY() / 25.4;
     auto toDevice = [&](const QRectF &mm) {
@@ -25,10 +64,16 @@ void paintPage(QPainter &painter, const ReportPage &page)
         case PlacedItem::Kind::Text: {
             if (item.lines.isEmpty())
                 break;
-            const QFont font = item.style.font();
-            painter.setFont(font);
-            painter.setPen(item.style.color);
-            const QFontMetricsF metrics(font, device);
+            const Fonts::Entry &entry = fonts.of(item.style);
+            if (currentFont != &entry) {
+                painter.setFont(entry.font);
+                currentFont = &entry;
+            }
+            if (textPen != item.style.color) {
+                painter.setPen(item.style.color);
+                textPen = item.style.color;
+            }
+            const QFontMetricsF &metrics = entry.metrics;
             const QRectF box = toDevice(item.rect);
             const double step = item.lineHeight * ky;
             const double textHeight = step * item.lines.size();
@@ -50,16 +95,16 @@ void paintPage(QPainter &painter, const ReportPage &page)
             break;
         }
         case PlacedItem::Kind::Line: {
-            QPen pen(item.penColor, item.penWidth * kx, Qt::SolidLine, Qt::FlatCap);
-            painter.setPen(pen);
+            painter.setPen(QPen(item.penColor, item.penWidth * kx, Qt::SolidLine, Qt::FlatCap));
+            textPen.reset();
             const QLineF l = item.line();
             painter.drawLine(QPointF(l.x1() * kx, l.y1() * ky), QPointF(l.x2() * kx, l.y2() * ky));
             break;
         }
         case PlacedItem::Kind::Frame: {
-            QPen pen(item.penColor, item.penWidth * kx, Qt::SolidLine, Qt::SquareCap,
-                     Qt::MiterJoin);
-            painter.setPen(pen);
+            painter.setPen(QPen(item.penColor, item.penWidth * kx, Qt::SolidLine, Qt::SquareCap,
+                                Qt::MiterJoin));
+            textPen.reset();
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(toDevice(item.rect));
             break;
