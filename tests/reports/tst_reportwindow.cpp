@@ -263,6 +263,11 @@ void TestReportWindow::hostPutsTheWindowInTheWorkspace()
     area.setActiveSubWindow(other);
     QCOMPARE(released.count(), 1);
     QTRY_VERIFY(!watchedScreenWindow);
+
+    // Closing the workspace window closes the report in it.
+    QSignalSpy closed(window, &ReportWindow::closed);
+    reportWindow->close();
+    QCOMPARE(closed.count(), 1);
 }
 
 QTEST_MAIN(TestReportWindow)

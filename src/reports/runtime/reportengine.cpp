@@ -3,6 +3,7 @@
 #include <data/amounts.h>
 #include <data/dates.h>
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
@@ -55,14 +56,28 @@ bool sameFont(const TextStyle &a, const TextStyle &b)
            a.family == b.family;
 }
 
+// A report uses a handful of styles; a short list is the quickest lookup.
+// The fonts go before the application does.
+std::vector<std::unique_ptr<Measurer>> &measurers()
+{
+    static std::vector<std::unique_ptr<Measurer>> cache;
+    return cache;
+}
+
+void forgetMeasurers()
+{
+    measurers().clear();
+}
+
 Measurer &measurer(const TextStyle &style)
 {
-    // A report uses a handful of styles; a short list is the quickest lookup.
-    static std::vector<std::unique_ptr<Measurer>> cache;
+    auto &cache = measurers();
     for (const auto &m : cache) {
         if (sameFont(m->style, style))
             return *m;
     }
+    if (cache.empty())
+        qAddPostRoutine(forgetMeasurers);
     const QFont font = style.font();
     cache.push_back(std::unique_ptr<Measurer>(
         new Measurer{style, font, QFontMetricsF(font, &referenceDevice()), {}}));
