@@ -7,6 +7,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
+#include <reports/printcommand.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -24,7 +25,10 @@ const char *const usage =
     "      Starts the case diary. --today sets the day the diary works on.\n"
     "  lexordo --create-database PATH\n"
     "      Writes a new, empty database to PATH. An existing file is never\n"
-    "      overwritten.\n";
+    "      overwritten.\n"
+    "  lexordo print REPORT ... --pdf FILE\n"
+    "      Writes a diary report to a PDF file without a display;\n"
+    "      lexordo print --help tells more.\n";
 
 int createDatabase(const QString &path)
 {
@@ -42,6 +46,9 @@ int createDatabase(const QString &path)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "print") == 0)
+        return runPrintCommand(argc, argv);
+
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

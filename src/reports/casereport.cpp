@@ -1,0 +1,58 @@
+#include "casereport.h"
+#include "ui_casereport.h"
+
+#include "enterkey.h"
+#include "runtime/reportwindow.h"
+
+#include <data/dataerror.h>
+#include <data/messenger.h>
+
+namespace lexordo {
+
+CaseReport::CaseReport(QWidget *parent) : QWidget(parent), ui(new Ui::CaseReport)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    connect(ui->cmdshowrepo, &QPushButton::clicked, this, &CaseReport::showReport);
+    connect(ui->cmdexit, &QPushButton::clicked, this,
+            [this] { report::ReportWindow::unloadScreen(this); });
+    onEnterKey(ui->txtValue, [this] { showReport(); });
+}
+
+CaseReport::~CaseReport()
+{
+    delete ui;
+}
+
+void CaseReport::showReport()
+{
+    const CaseCriterion criterion =
+        ui->Option1_0->isChecked() ? CaseCriterion::Party : CaseCriterion::CaseNo;
+    PreparedReport prepared;
+    try {
+        prepared = caseHistory(criterion, ui->txtValue->text(), true);
+    } catch (const DataError &e) {
+        showMessage(e.description());
+        return;
+    }
+    report::ReportWindow *window =
+        report::ReportWindow::open(prepared.layout, std::move(prepared.data));
+    window->closeOnRelease(this);
+    report::ReportWindow::unloadScreen(this);
+}
+
+report::ReportWindow *showCaseReport(CaseCriterion criterion, const QString &value,
+                                     QWidget *parent)
+{
+    PreparedReport prepared;
+    try {
+        prepared = caseHistory(criterion, value, false);
+    } catch (const DataError &e) {
+        showMessage(e.description());
+        return nullptr;
+    }
+    return report::ReportWindow::open(prepared.layout, std::move(prepared.data), parent);
+}
+
+} // namespace lexordo

@@ -1,0 +1,32 @@
+#include "casesummary.h"
+#include "ui_casesummary.h"
+
+#include "casereport.h"
+#include "enterkey.h"
+#include "runtime/reportwindow.h"
+
+namespace lexordo {
+
+CaseSummary::CaseSummary(QWidget *parent) : QWidget(parent), ui(new Ui::CaseSummary)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    connect(ui->cmdshowrepo, &QPushButton::clicked, this, &CaseSummary::showReport);
+    connect(ui->cmdexit, &QPushButton::clicked, this,
+            [this] { report::ReportWindow::unloadScreen(this); });
+    onEnterKey(ui->txtName, [this] { showReport(); });
+}
+
+CaseSummary::~CaseSummary()
+{
+    delete ui;
+}
+
+void CaseSummary::showReport()
+{
+    if (showCaseReport(CaseCriterion::CaseNo, ui->txtName->text()))
+        report::ReportWindow::unloadScreen(this);
+}
+
+} // namespace lexordo

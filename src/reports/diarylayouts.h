@@ -1,0 +1,25 @@
+#pragma once
+
+#include "runtime/reportlayout.h"
+
+namespace lexordo {
+
+// The printed layouts of the diary reports, A4 portrait. Sections keep the
+// names the screens address them by ("Section1", "Section2", ...).
+
+// The cause list of one day: one group per court in running order.
+report::ReportLayout singleDateLayout(); // drSingleDate
+
+// The diary of a range of days: one group per current date.
+report::ReportLayout manyDatesLayout(); // drManyDates
+
+// The hearings still without a next date, by current date.
+report::ReportLayout nextBlankLayout(); // drNextBlank
+
+// The cause list of the hearings whose next date is one day.
+report::ReportLayout todayRepoLayout(); // drTodayRepo
+
+// The history of one case or one party.
+report::ReportLayout casesLayout(); // drCases
+
+} // namespace lexordo

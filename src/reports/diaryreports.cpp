@@ -1,0 +1,259 @@
+#include "diaryreports.h"
+
+#include "diarylayouts.h"
+
+#include <data/database.h>
+#include <data/dataenvironment.h>
+#include <data/dataerror.h>
+#include <data/dates.h>
+#include <data/messenger.h>
+
+#include <utility>
+
+namespace lexordo {
+
+namespace {
+
+const QString dateColumn = QStringLiteral("Date");
+
+// Makes a record set show the table as it is now: opened if it is not open
+// yet, re-read unless it was read just now when its screen opened.
+void refresh(RecordSet &records, const QString &source, bool justOpened)
+{
+    if (!records.isOpen())
+        records.open(source);
+    else if (!justOpened)
+        records.requery();
+}
+
+// Opening a screen reads its record sets; a failure there waits for the
+// run, which reports it.
+bool openQuietly(RecordSet &records, const QString &source)
+{
+    try {
+        records.open(source);
+        return true;
+    } catch (const DataError &) {
+        return false;
+    }
+}
+
+} // namespace
+
+QString holidayNote(RecordSet &holidays, const QString &fromText, int days, bool commas)
+{
+    const QVariant from = RecordSet::convert(RecordSet::FieldType::Date, dateColumn, fromText);
+    Filter window(dateColumn, Filter::Op::GreaterOrEqual, fromText);
+    if (from.isValid())
+        window.andWhere(dateColumn, Filter::Op::LessOrEqual, from.toDate().addDays(days));
+    holidays.setFilter(window); // an empty day is refused here
+    if (holidays.sort().isEmpty())
+        holidays.setSort(dateColumn);
+
+    QString note;
+    for (int i = 0, n = holidays.rowCount(); i < n; ++i) {
+        holidays.moveTo(i);
+        note += QStringLiteral("  ") + holidays.text(0) + u'-' + holidays.text(1);
+        if (commas)
+            note += QStringLiteral(", ");
+    }
+    return note;
+}
+
+// --- hearings by current date ------------------------------------------------------------
+
+namespace {
+
+QString hearingsSource(HearingsByDate::Kind kind)
+{
+    return kind == HearingsByDate::Kind::CurrentDates
+               ? QStringLiteral("select * from advocate order by courtindex")
+               : QStringLiteral("advocate");
+}
+
+QString holidaysSource(HearingsByDate::Kind kind)
+{
+    return kind == HearingsByDate::Kind::CurrentDates
+               ? QStringLiteral("select * from holidays order by date")
+               : QStringLiteral("Holidays");
+}
+
+const QString workTable = QStringLiteral("tmpAdvocate");
+
+} // namespace
+
+HearingsByDate::HearingsByDate(Kind kind) : m_kind(kind)
+{
+    openQuietly(m_hearings, hearingsSource(kind));
+    openQuietly(m_work, workTable);
+    openQuietly(m_holidays, holidaysSource(kind));
+    m_justOpened = true;
+}
+
+std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QString &date2,
+                                                   QString &note)
+{
+    note.clear();
+    try {
+        // What the screen read when it opened serves its first run; later
+        // runs read the tables again.
+        const bool justOpened = std::exchange(m_justOpened, false);
+        refresh(m_hearings, hearingsSource(m_kind), justOpened);
+        refresh(m_holidays, holidaysSource(m_kind), justOpened);
+
+        note = holidayNote(m_holidays, date2, 120, m_kind == Kind::CurrentDates);
+
+        const std::optional<QDate> first = dates::parse(date1);
+        if (!first) {
+            showMessage(enterDateMessage);
+            return std::nullopt;
+        }
+
+        Filter range(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, date1);
+        range.andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual, date2);
+        if (m_kind == Kind::BlankNextDates)
+            range.andWhere(QStringLiteral("ndate"), Filter::Op::IsNull);
+        m_hearings.setFilter(range);
+        m_selected = m_hearings.rowCount();
+        if (m_selected < 1) {
+            showMessage(noRecordMessage);
+            return std::nullopt;
+        }
+
+        refillWorkTable();
+
+        PreparedReport prepared;
+        const QDate last = RecordSet::convert(RecordSet::FieldType::Date, QStringLiteral("cdate"),
+                                              date2)
+                               .toDate();
+        if (m_kind == Kind::CurrentDates && *first == last) {
+            prepared.layout = singleDateLayout();
+            prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lbldate1"),
+                                     dates::format(*first));
+            prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lblday"),
+                                     dates::weekdayLabel(*first));
+            prepared.data = report::ReportData::grouped(
+                DataEnvironment::run(DataEnvironment::Grouping::SingleDate));
+        } else {
+            const bool blank = m_kind == Kind::BlankNextDates;
+            prepared.layout = blank ? nextBlankLayout() : manyDatesLayout();
+            prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lbldate1"), date1);
+            prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lbldate2"), date2);
+            prepared.data = report::ReportData::grouped(
+                DataEnvironment::run(blank ? DataEnvironment::Grouping::NextBlank
+                                           : DataEnvironment::Grouping::ManyDates));
+        }
+        prepared.layout.setLabel(QStringLiteral("section2"), QStringLiteral("lblhdays"), note);
+        return prepared;
+    } catch (const DataError &e) {
+        showMessage(e.description());
+        return std::nullopt;
+    }
+}
+
+// Empties the work table and copies each selected hearing into it once,
+// all in one transaction: the table ends with the new rows or keeps the old.
+void HearingsByDate::refillWorkTable()
+{
+    if (m_work.isOpen())
+        m_work.requery();
+    else
+        m_work.open(workTable);
+    try {
+        Database::Transaction transaction;
+        const int held = m_work.rowCount();
+        if (held > 0) {
+            m_work.moveFirst();
+            for (int i = 0; i < held; ++i) {
+                m_work.deleteCurrent();
+                if (!m_work.isEOF())
+                    m_work.moveNext();
+            }
+        }
+
+        static const QStringList blankCopy = {
+            QStringLiteral("cdate"),   QStringLiteral("remarks"),   QStringLiteral("pdate"),
+            QStringLiteral("Party1"),  QStringLiteral("Party2"),    QStringLiteral("caseno"),
+            QStringLiteral("courtname"), QStringLiteral("CourtIndex"), QStringLiteral("fixedfor"),
+        };
+        const int columns = m_hearings.fieldCount();
+        m_hearings.moveFirst();
+        for (int i = 0; i < m_selected; ++i) {
+            m_work.addNew();
+            if (m_kind == Kind::CurrentDates) {
+                for (int c = 0; c < columns; ++c)
+                    m_work.setValue(c, m_hearings.value(c));
+            } else {
+                // The next date and what it is fixed for stay empty.
+                for (const QString &column : blankCopy)
+                    m_work.setValue(column, m_hearings.value(column));
+            }
+            m_work.update();
+            if (!m_hearings.isEOF())
+                m_hearings.moveNext();
+        }
+        transaction.commit();
+    } catch (const DataError &) {
+        try {
+            m_work.requery();
+        } catch (const DataError &) {
+            // The first error is the one to report.
+        }
+        throw;
+    }
+}
+
+// --- cause list by next date -----------------------------------------------------------------
+
+NextDateCauseList::NextDateCauseList()
+{
+    m_justOpened = openQuietly(m_holidays, QStringLiteral("Holidays"));
+}
+
+std::optional<PreparedReport> NextDateCauseList::run(const QString &date, QString &note)
+{
+    note.clear();
+    const std::optional<QDate> day = dates::parse(date);
+    if (!day) {
+        showMessage(enterDateMessage);
+        return std::nullopt;
+    }
+    try {
+        refresh(m_holidays, QStringLiteral("Holidays"), std::exchange(m_justOpened, false));
+        note = holidayNote(m_holidays, date, 90, false);
+
+        PreparedReport prepared;
+        prepared.layout = todayRepoLayout();
+        prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lbldate"), date);
+        prepared.layout.setLabel(QStringLiteral("section2"), QStringLiteral("lblhdays"), note);
+        prepared.data = report::ReportData::flat(DataEnvironment::run(
+            Command{QStringLiteral("select * from advocate where ndate = ? order by ndate,courtindex"),
+                    {*day}}));
+        return prepared;
+    } catch (const DataError &e) {
+        showMessage(e.description());
+        return std::nullopt;
+    }
+}
+
+// --- case and party history ---------------------------------------------------------------------
+
+PreparedReport caseHistory(CaseCriterion criterion, const QString &value, bool byDateAndCourt)
+{
+    const bool party = criterion == CaseCriterion::Party;
+    QString text = party ? QStringLiteral("select * from advocate where party1 = ? collate nocase")
+                         : QStringLiteral("select * from advocate where caseno = ? collate nocase");
+    if (byDateAndCourt)
+        text += QStringLiteral(" order by cdate,courtindex");
+
+    PreparedReport prepared;
+    prepared.layout = casesLayout();
+    prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lblHEAD"),
+                             (party ? QStringLiteral("Parties") : QStringLiteral("Case No")) +
+                                 QStringLiteral(" : "));
+    prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lblparties"), value);
+    prepared.data = report::ReportData::flat(DataEnvironment::run(Command{text, {value}}));
+    return prepared;
+}
+
+} // namespace lexordo

@@ -1,0 +1,184 @@
+#include "reportpainter.h"
+
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <deque>
+#include <optional>
+
+namespace lexordo::report {
+
+namespace {
+
+// Fonts and metrics of the styles met on a page, made once per page.
+class Fonts
+{
+public:
+    explicit Fonts(QPaintDevice *device) : m_device(device) {}
+
+    struct Entry
+    {
+        TextStyle style;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+
+    const Entry &of(const TextStyle &style)
+    {
+        for (const Entry &e : m_entries) {
+            if (e.style.pointSize == style.pointSize && e.style.bold == style.bold &&
+                e.style.italic == style.italic && e.style.family == style.family)
+                return e;
+        }
+        const QFont font = style.font();
+        m_entries.push_back(Entry{style, font, QFontMetricsF(font, m_device)});
+        return m_entries.back();
+    }
+
+private:
+    QPaintDevice *m_device;
+    std::deque<Entry> m_entries; // stays in place as it grows
+};
+
+} // namespace
+
+void paintPage(QPainter &painter, const ReportPage &page)
+{
+    QPaintDevice *device = painter.device();
+    Fonts fonts(device);
+    const Fonts::Entry *currentFont = nullptr;
+    std::optional<QColor> textPen; // nothing while a rule's pen is set
+    const double kx = device->logicalDpiX() / 25.4;
+    const double ky = device->logicalDpiY() / 25.4;
+    auto toDevice = [&](const QRectF &mm) {
+        return QRectF(mm.left() * kx, mm.top() * ky, mm.width() * kx, mm.height() * ky);
+    };
+
+    painter.save();
+    for (const PlacedItem &item : page.items) {
+        switch (item.kind) {
+        case PlacedItem::Kind::Text: {
+            if (item.lines.isEmpty())
+                break;
+            const Fonts::Entry &entry = fonts.of(item.style);
+            if (currentFont != &entry) {
+                painter.setFont(entry.font);
+                currentFont = &entry;
+            }
+            if (textPen != item.style.color) {
+                painter.setPen(item.style.color);
+                textPen = item.style.color;
+            }
+            const QFontMetricsF &metrics = entry.metrics;
+            const QRectF box = toDevice(item.rect);
+            const double step = item.lineHeight * ky;
+            const double textHeight = step * item.lines.size();
+            double top = box.top();
+            if (item.style.alignment & Qt::AlignVCenter)
+                top += std::max(0.0, (box.height() - textHeight) / 2);
+            else if (item.style.alignment & Qt::AlignBottom)
+                top += std::max(0.0, box.height() - textHeight);
+            for (int i = 0; i < item.lines.size(); ++i) {
+                const QString &line = item.lines[i];
+                double x = box.left();
+                if (item.style.alignment & (Qt::AlignRight | Qt::AlignHCenter)) {
+                    const double width = metrics.horizontalAdvance(line);
+                    x = item.style.alignment & Qt::AlignRight ? box.right() - width
+                                                              : box.left() + (box.width() - width) / 2;
+                }
+                painter.drawText(QPointF(x, top + i * step + metrics.ascent()), line);
+            }
+            break;
+        }
+        case PlacedItem::Kind::Line: {
+            painter.setPen(QPen(item.penColor, item.penWidth * kx, Qt::SolidLine, Qt::FlatCap));
+            textPen.reset();
+            const QLineF l = item.line();
+            painter.drawLine(QPointF(l.x1() * kx, l.y1() * ky), QPointF(l.x2() * kx, l.y2() * ky));
+            break;
+        }
+        case PlacedItem::Kind::Frame: {
+            painter.setPen(QPen(item.penColor, item.penWidth * kx, Qt::SolidLine, Qt::SquareCap,
+                                Qt::MiterJoin));
+            textPen.reset();
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(toDevice(item.rect));
+            break;
+        }
+        }
+    }
+    painter.restore();
+}
+
+void paintPages(QPagedPaintDevice &device, QPainter &painter, const ReportDocument &document,
+                int firstPage, int lastPage)
+{
+    firstPage = std::max(firstPage, 1);
+    lastPage = std::min(lastPage, document.pageCount());
+    for (int number = firstPage; number <= lastPage; ++number) {
+        if (number > firstPage)
+            device.newPage();
+        paintPage(painter, document.pages[number - 1]);
+    }
+}
+
+bool writePdf(const ReportDocument &document, const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setTitle(document.title);
+        writer.setCreator(QStringLiteral("Lexordo"));
+        writer.setResolution(1200);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), document.orientation,
+                                         QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file.cancelWriting();
+            if (error)
+                *error = QStringLiteral("%1 could not be written.").arg(path);
+            return false;
+        }
+        paintPages(writer, painter, document, 1, document.pageCount());
+        painter.end();
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+QImage renderPage(const ReportDocument &document, int index, double dpi, double devicePixelRatio)
+{
+    if (index < 0 || index >= document.pageCount())
+        return QImage();
+    const double dots = dpi * devicePixelRatio;
+    const QSize size(qRound(document.pageSize.width() / 25.4 * dots),
+                     qRound(document.pageSize.height() / 25.4 * dots));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const int dotsPerMeter = qRound(dots / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        paintPage(painter, document.pages[index]);
+    }
+    image.setDevicePixelRatio(devicePixelRatio);
+    return image;
+}
+
+} // namespace lexordo::report
