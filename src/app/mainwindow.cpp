@@ -5,6 +5,12 @@
 #include <diary/casesearch.h>
 #include <diary/conversionscreen.h>
 #include <diary/searchnextblank.h>
+#include <reports/blanknextdatereport.h>
+#include <reports/casereport.h>
+#include <reports/casesummary.h>
+#include <reports/currentdatereport.h>
+#include <reports/nextdatereport.h>
+#include <reports/runtime/reportwindow.h>
 
 #include <data/dataerror.h>
 #include <data/messenger.h>
@@ -50,6 +56,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
 MainWindow::~MainWindow()
 {
+    report::ReportWindow::setHost(nullptr);
     if (ScreenHost::current() == this)
         ScreenHost::setCurrent(nullptr);
     delete ui;
@@ -67,6 +74,26 @@ void MainWindow::installScreens()
     addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; });
     addScreen(ConversionScreen::screenName, [] { return new ConversionScreen; });
     setMenuCommand(QStringLiteral("mnuNextDate1"), [] { startConversion(); });
+
+    setScreenFactory(QStringLiteral("mnuDDates"), QStringLiteral("frmReportManyDates"),
+                     [] { return new CurrentDateReport; });
+    setScreenFactory(QStringLiteral("mnuPostDated"), QStringLiteral("frmReportsDate"),
+                     [] { return new NextDateReport; }, OpenMode::LoadAndShow);
+    setScreenFactory(QStringLiteral("mnuBalnk"), QStringLiteral("frmRepoNextBlank"),
+                     [] { return new BlankNextDateReport; });
+    setScreenFactory(QStringLiteral("mnuDetailsPart"), QStringLiteral("frmReportParties"),
+                     [] { return new CaseReport; }, OpenMode::ShowOnly);
+    setScreenFactory(QStringLiteral("mnuSummary"), QStringLiteral("frmRepoClients"),
+                     [] { return new CaseSummary; });
+
+    // Reports open as child windows too.
+    report::ReportWindow::setHost([this](QWidget *window) {
+        QMdiSubWindow *frame = ui->mdiArea->addSubWindow(window);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->resize(ui->mdiArea->size() * 0.9);
+        frame->show();
+        ui->mdiArea->setActiveSubWindow(frame);
+    });
 }
 
 QMdiArea *MainWindow::mdiArea() const

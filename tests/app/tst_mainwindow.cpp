@@ -1,6 +1,7 @@
 #include "support/testdatabase.h"
 
 #include <app/mainwindow.h>
+#include <reports/runtime/reportwindow.h>
 #include <data/dataerror.h>
 #include <data/forms/recordscreen.h>
 #include <data/messenger.h>
@@ -35,6 +36,7 @@ private slots:
     void screenThatCannotOpenIsReported();
     void shortcutsReachTheirEntriesFromATextBox_data();
     void shortcutsReachTheirEntriesFromATextBox();
+    void printEntriesOpenTheirScreensAndReportsInside();
     void exitClosesEveryScreen();
     void exitWaitsForAScreenWithUnsavedWork();
 
@@ -155,7 +157,9 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuCEntry", "mnuHoli", "mnuNextDate1", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
+                                   "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
+                                   "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
@@ -287,6 +291,25 @@ void TestMainWindow::shortcutsReachTheirEntriesFromATextBox()
     QCOMPARE(QApplication::focusWidget(), field);
     QTest::keyClick(field, Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(runs, 1);
+}
+
+void TestMainWindow::printEntriesOpenTheirScreensAndReportsInside()
+{
+    trigger("mnuDDates");
+    trigger("mnuSummary");
+    trigger("mnuPostDated");
+    QCOMPARE(openScreens(), (QStringList{"frmReportManyDates", "frmRepoClients", "frmReportsDate"}));
+    QCOMPARE(activeScreen(), QStringLiteral("frmReportsDate"));
+
+    // Today's cause list of an empty diary: the report opens in the workspace.
+    QWidget *screen = m_window->findScreen(QStringLiteral("frmReportsDate"));
+    QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("cmdshowrepo")),
+                      Qt::LeftButton);
+    QVERIFY(!m_window->findScreen(QStringLiteral("frmReportsDate")));
+    bool reportInside = false;
+    for (QMdiSubWindow *frame : m_window->mdiArea()->subWindowList())
+        reportInside = reportInside || qobject_cast<report::ReportWindow *>(frame->widget());
+    QVERIFY(reportInside);
 }
 
 void TestMainWindow::exitClosesEveryScreen()
