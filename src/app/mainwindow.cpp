@@ -18,6 +18,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
+#include <QPainter>
+#include <QRadialGradient>
 #include <QMdiSubWindow>
 #include <registers/courtsregister.h>
 #include <registers/holidaysregister.h>
@@ -34,7 +36,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     initResources();
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
-    ui->mdiArea->setBackground(QBrush(QPixmap(QStringLiteral(":/images/background.png"))));
+    ui->mdiArea->viewport()->installEventFilter(this);
+    paintBackground();
 
     // Every entry waits for its screen; Exit is always there.
     const auto entries = findChildren<QAction *>();
@@ -90,7 +93,9 @@ void MainWindow::installScreens()
     report::ReportWindow::setHost([this](QWidget *window) {
         QMdiSubWindow *frame = ui->mdiArea->addSubWindow(window);
         frame->setAttribute(Qt::WA_DeleteOnClose);
-        frame->resize(ui->mdiArea->size() * 0.9);
+        // A report takes most of the workspace; its screen stays open behind it.
+        const QSize room = ui->mdiArea->viewport()->size();
+        frame->setGeometry(QRect(QPoint(room.width() / 40, room.height() / 40), room * 0.95));
         frame->show();
         ui->mdiArea->setActiveSubWindow(frame);
     });
@@ -221,8 +226,34 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+// The workspace's picture: a warm paper tone with the office's emblem faintly
+// in the middle, drawn for the workspace's size.
+void MainWindow::paintBackground()
+{
+    const QSize size = ui->mdiArea->viewport()->size().expandedTo(QSize(1, 1));
+    QPixmap picture(size);
+    QPainter painter(&picture);
+    const QPointF centre(size.width() / 2.0, size.height() / 2.0);
+    QRadialGradient paper(centre, std::max(size.width(), size.height()) * 0.75);
+    paper.setColorAt(0.0, QColor(0xf3, 0xf0, 0xe9));
+    paper.setColorAt(1.0, QColor(0xdc, 0xd6, 0xc8));
+    painter.fillRect(picture.rect(), paper);
+    const int side = std::min(size.width(), size.height()) * 2 / 5;
+    if (side > 16) {
+        painter.setOpacity(0.09);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRect(QPoint(int(centre.x()) - side / 2, int(centre.y()) - side / 2),
+                                 QSize(side, side)),
+                           QPixmap(QStringLiteral(":/images/logo.png")));
+    }
+    painter.end();
+    ui->mdiArea->setBackground(picture);
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->mdiArea->viewport() && event->type() == QEvent::Resize)
+        paintBackground();
     // The menu's shortcuts work from anywhere in the window, even where a
     // text box would take the key for itself (Ctrl+E, Ctrl+B ...).
     if (event->type() == QEvent::ShortcutOverride) {

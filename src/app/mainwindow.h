@@ -70,6 +70,7 @@ private:
 
     void installScreens();
     void bringForward(QWidget *screen);
+    void paintBackground();
 
     Ui::MainWindow *ui;
     QHash<QString, Screen> m_screens;
