@@ -194,7 +194,7 @@ void TestReportWindow::leavingTheWindowReleasesItsData()
     other->show();
     other->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(other));
-    QCOMPARE(deactivated.count(), 1);
+    QTRY_COMPARE(deactivated.count(), 1);
     QCOMPARE(released.count(), 1);
     QVERIFY(!window->holdsData());
     QCOMPARE(window->data().rowCount(), 0);
@@ -208,7 +208,7 @@ void TestReportWindow::leavingTheWindowReleasesItsData()
     QVERIFY(QTest::qWaitForWindowActive(window));
     other->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(other));
-    QCOMPARE(deactivated.count(), 2);
+    QTRY_COMPARE(deactivated.count(), 2);
     QCOMPARE(released.count(), 1);
 }
 
