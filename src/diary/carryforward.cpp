@@ -1,5 +1,7 @@
 #include "carryforward.h"
 
+#include "listing.h"
+
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
@@ -11,19 +13,6 @@
 namespace lexordo::diary {
 
 namespace {
-
-// The values of a hearing that its next listing takes over.
-struct DueHearing
-{
-    QVariant ndate;
-    QVariant cdate;
-    QVariant courtname;
-    QVariant courtIndex;
-    QVariant caseno;
-    QVariant party1;
-    QVariant party2;
-    QVariant fixedforN;
-};
 
 const QString cdateColumn = QStringLiteral("cdate");
 
@@ -66,37 +55,19 @@ CarryForward carryForward(RecordSet &diary, RecordSet &check, const QDate &today
         return result;
     }
 
-    QList<DueHearing> due;
+    QList<Hearing> due;
     attempt([&] {
         diary.setFilter(Filter(QStringLiteral("ndate"), Filter::Op::Equal, today));
         due.reserve(diary.rowCount());
-        for (diary.moveFirst(); !diary.isEOF(); diary.moveNext()) {
-            due.append(DueHearing{diary.value(QStringLiteral("ndate")), diary.value(cdateColumn),
-                                  diary.value(QStringLiteral("courtname")),
-                                  diary.value(QStringLiteral("CourtIndex")),
-                                  diary.value(QStringLiteral("caseno")),
-                                  diary.value(QStringLiteral("Party1")),
-                                  diary.value(QStringLiteral("Party2")),
-                                  diary.value(QStringLiteral("fixedforN"))});
-        }
+        for (diary.moveFirst(); !diary.isEOF(); diary.moveNext())
+            due.append(readHearing(diary));
     });
 
     if (!due.isEmpty()) {
         std::unique_ptr<Database::Transaction> transaction;
         attempt([&] { transaction = std::make_unique<Database::Transaction>(); });
-        for (const DueHearing &hearing : due) {
-            const bool stored = attempt([&] {
-                diary.addNew();
-                diary.setValue(cdateColumn, hearing.ndate);
-                diary.setValue(QStringLiteral("pdate"), hearing.cdate);
-                diary.setValue(QStringLiteral("courtname"), hearing.courtname);
-                diary.setValue(QStringLiteral("CourtIndex"), hearing.courtIndex);
-                diary.setValue(QStringLiteral("caseno"), hearing.caseno);
-                diary.setValue(QStringLiteral("Party1"), hearing.party1);
-                diary.setValue(QStringLiteral("Party2"), hearing.party2);
-                diary.setValue(QStringLiteral("fixedfor"), hearing.fixedforN);
-                diary.update();
-            });
+        for (const Hearing &hearing : due) {
+            const bool stored = attempt([&] { appendListing(diary, today, hearing); });
             if (stored) {
                 ++result.added;
             } else {

@@ -1,5 +1,7 @@
 #include "conversion.h"
 
+#include "listing.h"
+
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
@@ -36,21 +38,6 @@ void selectHearingsFixedFor(RecordSet &diary, const QDate &day)
     diary.setFilter(Filter(QStringLiteral("ndate"), Filter::Op::Equal, day));
 }
 
-namespace {
-
-struct Hearing
-{
-    QVariant cdate;
-    QVariant caseno;
-    QVariant fixedforN;
-    QVariant party1;
-    QVariant party2;
-    QVariant courtname;
-    QVariant courtIndex;
-};
-
-} // namespace
-
 Conversion convertHearings(RecordSet &hearings, const QDate &day)
 {
     Conversion result;
@@ -68,15 +55,8 @@ Conversion convertHearings(RecordSet &hearings, const QDate &day)
         listed.insert(existing.textAt(row, casenoColumn).toCaseFolded());
 
     QList<Hearing> due;
-    for (hearings.moveFirst(); !hearings.isEOF(); hearings.moveNext()) {
-        due.append(Hearing{hearings.value(QStringLiteral("cdate")),
-                           hearings.value(QStringLiteral("caseno")),
-                           hearings.value(QStringLiteral("fixedforN")),
-                           hearings.value(QStringLiteral("Party1")),
-                           hearings.value(QStringLiteral("Party2")),
-                           hearings.value(QStringLiteral("courtname")),
-                           hearings.value(QStringLiteral("CourtIndex"))});
-    }
+    for (hearings.moveFirst(); !hearings.isEOF(); hearings.moveNext())
+        due.append(readHearing(hearings));
     if (due.isEmpty())
         return result;
 
@@ -88,16 +68,7 @@ Conversion convertHearings(RecordSet &hearings, const QDate &day)
             continue;
         }
         try {
-            hearings.addNew();
-            hearings.setValue(QStringLiteral("cdate"), day);
-            hearings.setValue(QStringLiteral("pdate"), hearing.cdate);
-            hearings.setValue(QStringLiteral("Party1"), hearing.party1);
-            hearings.setValue(QStringLiteral("Party2"), hearing.party2);
-            hearings.setValue(QStringLiteral("caseno"), hearing.caseno);
-            hearings.setValue(QStringLiteral("courtname"), hearing.courtname);
-            hearings.setValue(QStringLiteral("CourtIndex"), hearing.courtIndex);
-            hearings.setValue(QStringLiteral("fixedfor"), hearing.fixedforN);
-            hearings.update();
+            appendListing(hearings, day, hearing);
             ++result.added;
         } catch (const DataError &e) {
             qWarning("conversion: %s", qPrintable(e.description()));
