@@ -155,7 +155,7 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuCEntry", "mnuHoli", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuCEntry", "mnuHoli", "mnucentery", "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
