@@ -215,6 +215,9 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
 
 CaseRegister::~CaseRegister()
 {
+    // A cell still being edited is closed with the grid, after the register.
+    m_cellDelegate->stored = nullptr;
+    m_cellDelegate->refused = nullptr;
     delete ui;
 }
 

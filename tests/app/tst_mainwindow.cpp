@@ -1,9 +1,12 @@
 #include "support/testdatabase.h"
 
 #include <app/mainwindow.h>
+#include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/forms/recordscreen.h>
 #include <data/messenger.h>
+#include <data/recordset.h>
+#include <diary/casediary.h>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -30,6 +33,7 @@ private slots:
     void menuTreeAsListed();
     void entriesWaitForTheirScreens();
     void choosingAnOpenScreenBringsItForward();
+    void casesEntryOpensTheRegister();
     void laterScreensJoinThroughTheirEntries();
     void screensOpenEachOtherByName();
     void screenThatCannotOpenIsReported();
@@ -179,6 +183,28 @@ void TestMainWindow::choosingAnOpenScreenBringsItForward()
     QVERIFY(!m_window->findScreen(QStringLiteral("frmCourts")));
     trigger("mnuCEntry");
     QCOMPARE(openScreens(), (QStringList{"frmHdays", "frmCourts"}));
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+void TestMainWindow::casesEntryOpensTheRegister()
+{
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno, ndate) VALUES "
+                              "('2026-11-20', 'CS 1', '2026-12-07')"));
+    Clock::setToday(QDate(2026, 12, 7));
+    trigger("mnucentery");
+    Clock::reset();
+    QCOMPARE(openScreens(), QStringList{"frmCases"});
+    QCOMPARE(activeScreen(), QStringLiteral("frmCases"));
+    CaseDiary *diary = CaseDiary::find();
+    QVERIFY(diary);
+    QCOMPARE(diary->diary()->rowCount(), 2); // carried forward as it opened
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 2);
+
+    trigger("mnuCEntry");
+    trigger("mnucentery"); // brought forward, not opened again
+    QCOMPARE(activeScreen(), QStringLiteral("frmCases"));
+    QCOMPARE(CaseDiary::find(), diary);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 2);
     QVERIFY(m_messages->shown().isEmpty());
 }
 

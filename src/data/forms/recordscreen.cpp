@@ -118,7 +118,12 @@ RecordScreen::RecordScreen(QWidget *parent)
     });
 }
 
-RecordScreen::~RecordScreen() = default;
+RecordScreen::~RecordScreen()
+{
+    // The widgets go after this part of the screen; an editor they close on
+    // the way must find no screen listening to the record set.
+    m_recordSet->disconnect(this);
+}
 
 // --- set-up --------------------------------------------------------------------
 
@@ -644,7 +649,11 @@ void RecordScreen::syncGridToRecordSet()
     QScopedValueRollback syncing(m_syncingGrid, true);
     QItemSelectionModel *selection = m_grid->selectionModel();
     if (m_recordSet->hasCurrentRow()) {
-        const QModelIndex index = m_model->index(m_recordSet->position(), 0);
+        // The grid follows the row and keeps its column: a cell clicked in
+        // another row stays the cell that typing goes into.
+        const QModelIndex current = selection->currentIndex();
+        const QModelIndex index =
+            m_model->index(m_recordSet->position(), current.isValid() ? current.column() : 0);
         selection->setCurrentIndex(index,
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_grid->scrollTo(index);
