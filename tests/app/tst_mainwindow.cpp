@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -206,6 +207,15 @@ void TestMainWindow::casesEntryOpensTheRegister()
     QCOMPARE(CaseDiary::find(), diary);
     QCOMPARE(m_db->count(QStringLiteral("advocate")), 2);
     QVERIFY(m_messages->shown().isEmpty());
+
+    // Minimised, its moving band stands still.
+    QWidget *screen = m_window->findScreen(QStringLiteral("frmCases"));
+    auto *band = screen->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(band->isActive());
+    m_window->mdiArea()->activeSubWindow()->showMinimized();
+    QVERIFY(!band->isActive());
+    m_window->mdiArea()->activeSubWindow()->showNormal();
+    QVERIFY(band->isActive());
 }
 
 void TestMainWindow::laterScreensJoinThroughTheirEntries()

@@ -406,6 +406,8 @@ void TestCaseRegister::nextDateThatIsNotADateStaysForCorrection()
     // Save neither stores nor drops it.
     const int rows = m_db->count(QStringLiteral("advocate"));
     click("cmdSave");
+    QCOMPARE(m_messages->lastText(),
+             QStringLiteral("Next Date: \"31/02/2026\" is not a valid date. Please correct it."));
     QCOMPARE(m_db->count(QStringLiteral("advocate")), rows);
     QCOMPARE(field("txtNdate")->text(), QStringLiteral("31/02/2026"));
     QVERIFY(field<QPushButton>("cmdSave")->isEnabled());
@@ -490,6 +492,11 @@ void TestCaseRegister::gridKeepsATextThatIsNotADate()
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_COMPARE(screen.recordSet()->text(QStringLiteral("ndate")), QStringLiteral("10/12/2026"));
     QCOMPARE(m_messages->texts(), QStringList{notADate});
+
+    // The register closes safely with a cell still open.
+    grid()->edit(cell);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("11/12/2026"));
+    m_screen.reset();
 }
 
 // --- the court ------------------------------------------------------------------------
