@@ -14,6 +14,7 @@
 
 #include <data/dataerror.h>
 #include <data/messenger.h>
+#include <diary/caseregister.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -68,6 +69,9 @@ MainWindow::~MainWindow()
 // The screens built so far, each behind its menu entry.
 void MainWindow::installScreens()
 {
+    setScreenFactory(
+        QStringLiteral("mnucentery"), CaseDiary::screenName, [] { return new CaseRegister; },
+        OpenMode::LoadAndShow);
     setScreenFactory(QStringLiteral("mnuCEntry"), QStringLiteral("frmCourts"),
                      [] { return new CourtsRegister; });
     setScreenFactory(QStringLiteral("mnuHoli"), QStringLiteral("frmHdays"),

@@ -1,10 +1,13 @@
 #include "support/testdatabase.h"
 
 #include <app/mainwindow.h>
+#include <data/clock.h>
 #include <reports/runtime/reportwindow.h>
 #include <data/dataerror.h>
 #include <data/forms/recordscreen.h>
 #include <data/messenger.h>
+#include <data/recordset.h>
+#include <diary/casediary.h>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -15,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -31,6 +35,7 @@ private slots:
     void menuTreeAsListed();
     void entriesWaitForTheirScreens();
     void choosingAnOpenScreenBringsItForward();
+    void casesEntryOpensTheRegister();
     void laterScreensJoinThroughTheirEntries();
     void screensOpenEachOtherByName();
     void screenThatCannotOpenIsReported();
@@ -159,7 +164,7 @@ void TestMainWindow::entriesWaitForTheirScreens()
     enabled.sort();
     QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
                                    "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
-                                   "mnuexit"}));
+                                   "mnucentery", "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
@@ -184,6 +189,37 @@ void TestMainWindow::choosingAnOpenScreenBringsItForward()
     trigger("mnuCEntry");
     QCOMPARE(openScreens(), (QStringList{"frmHdays", "frmCourts"}));
     QVERIFY(m_messages->shown().isEmpty());
+}
+
+void TestMainWindow::casesEntryOpensTheRegister()
+{
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno, ndate) VALUES "
+                              "('2026-11-20', 'CS 1', '2026-12-07')"));
+    Clock::setToday(QDate(2026, 12, 7));
+    trigger("mnucentery");
+    Clock::reset();
+    QCOMPARE(openScreens(), QStringList{"frmCases"});
+    QCOMPARE(activeScreen(), QStringLiteral("frmCases"));
+    CaseDiary *diary = CaseDiary::find();
+    QVERIFY(diary);
+    QCOMPARE(diary->diary()->rowCount(), 2); // carried forward as it opened
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 2);
+
+    trigger("mnuCEntry");
+    trigger("mnucentery"); // brought forward, not opened again
+    QCOMPARE(activeScreen(), QStringLiteral("frmCases"));
+    QCOMPARE(CaseDiary::find(), diary);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 2);
+    QVERIFY(m_messages->shown().isEmpty());
+
+    // Minimised, its moving band stands still.
+    QWidget *screen = m_window->findScreen(QStringLiteral("frmCases"));
+    auto *band = screen->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(band->isActive());
+    m_window->mdiArea()->activeSubWindow()->showMinimized();
+    QVERIFY(!band->isActive());
+    m_window->mdiArea()->activeSubWindow()->showNormal();
+    QVERIFY(band->isActive());
 }
 
 void TestMainWindow::laterScreensJoinThroughTheirEntries()

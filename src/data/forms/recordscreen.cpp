@@ -120,7 +120,12 @@ RecordScreen::RecordScreen(QWidget *parent)
     });
 }
 
-RecordScreen::~RecordScreen() = default;
+RecordScreen::~RecordScreen()
+{
+    // The widgets go after this part of the screen; an editor they close on
+    // the way must find no screen listening to the record set.
+    m_recordSet->disconnect(this);
+}
 
 // --- set-up --------------------------------------------------------------------
 
@@ -144,11 +149,12 @@ void RecordScreen::openRecordSet(const QString &source)
     guarded([&] { m_recordSet->open(source); });
 }
 
-RecordSet *RecordScreen::addRecordSet(const QString &name, const QString &source)
+RecordSet *RecordScreen::addRecordSet(const QString &name, const QString &source,
+                                      const QVariantList &values)
 {
     auto *recordSet = new RecordSet(this);
     recordSet->setObjectName(name);
-    guarded([&] { recordSet->open(source); });
+    guarded([&] { recordSet->open(source, values); });
     return recordSet;
 }
 
@@ -192,6 +198,8 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setWordWrap(false);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    // Rows of one height: a grid of many thousand rows scrolls without measuring them.
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->horizontalHeader()->setStretchLastSection(true);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -229,7 +237,7 @@ void RecordScreen::start(Start buttons)
     refreshFields();
     syncGridToRecordSet();
     if (m_grid) {
-        m_grid->resizeColumnsToContents();
+        sizeColumnsFromSample(m_grid);
         // Browsing starts in the list, not in a field whose leaving runs a check.
         m_grid->setFocus(Qt::OtherFocusReason);
     }
@@ -511,13 +519,7 @@ bool RecordScreen::storeTypedFields()
                                 .arg(label.isEmpty() ? field.column : label, text,
                                      typeWord(m_recordSet->fieldType(column))));
             }
-            // Show the user where; the focus hooks stay quiet, so nothing typed is replaced.
-            {
-                QScopedValueRollback quiet(m_quietFocus, true);
-                field.widget->setFocus(Qt::OtherFocusReason);
-            }
-            if (auto *edit = qobject_cast<QLineEdit *>(field.widget.data()))
-                edit->selectAll();
+            returnFocusTo(field.widget);
             return false;
         }
         field.typed = false;
@@ -526,6 +528,16 @@ bool RecordScreen::storeTypedFields()
     for (Field *field : stored)
         showField(*field); // as the column keeps it: "1/2/2026" shows "01/02/2026"
     return true;
+}
+
+void RecordScreen::returnFocusTo(QWidget *field)
+{
+    {
+        QScopedValueRollback quiet(m_quietFocus, true);
+        field->setFocus(Qt::OtherFocusReason);
+    }
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->selectAll();
 }
 
 bool RecordScreen::hasUnsavedChanges() const
@@ -626,13 +638,45 @@ void RecordScreen::syncGridToRecordSet()
     QScopedValueRollback syncing(m_syncingGrid, true);
     QItemSelectionModel *selection = m_grid->selectionModel();
     if (m_recordSet->hasCurrentRow()) {
-        const QModelIndex index = m_model->index(m_recordSet->position(), 0);
+        // The grid follows the row and keeps its column: a cell clicked in
+        // another row stays the cell that typing goes into.
+        const QModelIndex current = selection->currentIndex();
+        const QModelIndex index =
+            m_model->index(m_recordSet->position(), current.isValid() ? current.column() : 0);
         selection->setCurrentIndex(index,
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_grid->scrollTo(index);
     } else {
         selection->clearSelection();
         selection->clearCurrentIndex();
+    }
+}
+
+void RecordScreen::sizeColumnsFromSample(QTableView *grid)
+{
+    const QAbstractItemModel *model = grid->model();
+    if (!model)
+        return;
+    constexpr int sampleEachEnd = 100;
+    constexpr int widest =
+        360; // a long name is cut rather than the grid made wider than the screen
+    const int rows = model->rowCount();
+    QList<int> sample;
+    for (int row = 0; row < std::min(rows, sampleEachEnd); ++row)
+        sample.append(row);
+    for (int row = std::max(sampleEachEnd, rows - sampleEachEnd); row < rows; ++row)
+        sample.append(row);
+    const QFontMetrics metrics(grid->font());
+    const int padding =
+        2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 8;
+    QHeaderView *header = grid->horizontalHeader();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        int width = header->sectionSizeHint(column);
+        for (int row : std::as_const(sample))
+            width = std::max(
+                width,
+                metrics.horizontalAdvance(model->index(row, column).data().toString()) + padding);
+        grid->setColumnWidth(column, std::min(width, widest));
     }
 }
 

@@ -58,7 +58,9 @@ protected:
     // --- set-up, in a register's constructor after setupUi() ---
     void setButtonName(Role role, const QString &objectName);
     void openRecordSet(const QString &source); // Adodc1; a failure is reported
-    RecordSet *addRecordSet(const QString &name, const QString &source);
+    // A further record set of the screen; "?" marks in the source take `values`.
+    RecordSet *addRecordSet(const QString &name, const QString &source,
+                            const QVariantList &values = QVariantList());
     void bind(QWidget *field, const QString &column, Lock lock = Lock::InBrowse);
     void setGrid(QTableView *grid, const QList<RecordSetModel::Column> &columns);
     RecordSetModel *gridModel() const { return m_model; } // e.g. to let the grid edit
@@ -68,6 +70,10 @@ protected:
     void setDefaultDateOnFocus(QLineEdit *field);
     void watchFocus(QWidget *widget); // focus and double-click hooks for unbound widgets
     void start(Start buttons);        // the load: buttons wired, fields locked and filled
+
+    // Sizes a grid's columns to their captions and a sample of rows (the first
+    // and the last ones), so that a grid over a large table opens at once.
+    static void sizeColumnsFromSample(QTableView *grid);
 
     // Runs a handler; an error it does not handle is shown with its description.
     void guarded(const std::function<void()> &handler);
@@ -107,6 +113,9 @@ protected:
     static void setFieldLocked(QWidget *field, bool locked);
     void refreshFields();
     QString labelOf(QWidget *field) const;
+    // Puts the focus back into a field to be corrected; the focus hooks stay
+    // out, so leaving another field runs no check and nothing typed is replaced.
+    void returnFocusTo(QWidget *field);
 
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,0 +1,515 @@
+#include "caseregister.h"
+
+#include "ui_caseregister.h"
+
+#include <data/clock.h>
+#include <data/dates.h>
+#include <data/forms/screenhost.h>
+#include <data/messenger.h>
+#include <data/recordset.h>
+#include <data/recordsetmodel.h>
+#include <diary/carryforward.h>
+#include <diary/nextdate.h>
+#include <functional>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+namespace lexordo {
+
+namespace diary {
+
+// Writes what was typed into a cell of the diary grid. A text the diary
+// refuses (not a date) goes back to the register, which tells the user and
+// opens the cell again with that text in it.
+class DiaryCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    std::function<void(const QModelIndex &)> stored;
+    std::function<void(const QModelIndex &, const QString &)> refused;
+
+    // The next editor of that cell starts with this text instead of the stored one.
+    void retype(const QModelIndex &index, const QString &text)
+    {
+        m_retypeAt = index;
+        m_retypeText = text;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *edit = qobject_cast<QLineEdit *>(editor);
+        if (edit && m_retypeAt.isValid() && m_retypeAt == index) {
+            edit->setText(m_retypeText);
+            edit->selectAll();
+            m_retypeAt = QPersistentModelIndex();
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override
+    {
+        auto *edit = qobject_cast<QLineEdit *>(editor);
+        if (!edit) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return;
+        }
+        const QString text = edit->text();
+        if (model->data(index, Qt::EditRole).toString() == text)
+            return; // left as it was: nothing to store, nothing to check
+        if (model->setData(index, text, Qt::EditRole)) {
+            if (stored)
+                stored(index);
+        } else if (refused) {
+            refused(index, text);
+        }
+    }
+
+private:
+    mutable QPersistentModelIndex m_retypeAt;
+    mutable QString m_retypeText;
+};
+
+} // namespace diary
+
+namespace {
+
+const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const QString notADate = QStringLiteral("Enter The Date in DD/MM/YYYY Format ");
+
+// The grid's columns, in the order shown.
+enum GridColumn { CurrentDate, PrevDate, CourtName, CaseNo, Party1, Party2, FixedFor, NextDate };
+
+constexpr int bandStepTwips = 50;
+constexpr int bandRestartTwips = 10000;
+constexpr int bandEndTwips = -12500;
+constexpr QAbstractItemView::EditTriggers gridEditTriggers = QAbstractItemView::SelectedClicked |
+                                                             QAbstractItemView::EditKeyPressed |
+                                                             QAbstractItemView::AnyKeyPressed;
+
+} // namespace
+
+CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::CaseRegister)
+{
+    ui->setupUi(this);
+    setButtonName(Role::Previous, QStringLiteral("cmdprev"));
+    setButtonName(Role::Exit, QStringLiteral("cmdexit"));
+    setReloadAfterDelete(false);
+    const QDate today = Clock::today();
+
+    // The diary is read once. Its second view only answers whether rows dated
+    // today exist, so it reads just those.
+    openRecordSet(diarySource);
+    m_adodc2 = addRecordSet(
+        QStringLiteral("Adodc2"),
+        QStringLiteral("select * from advocate where cdate = ? order by courtindex"), {today});
+    m_courts = addRecordSet(QStringLiteral("adoCourts"),
+                            QStringLiteral("select * from courts order by indexx "));
+    m_total = addRecordSet(QStringLiteral("adoTotal"),
+                           QStringLiteral("select distinct (caseno),party1 from advocate"));
+    m_holidays = addRecordSet(QStringLiteral("adoHoliday"), QStringLiteral("Holidays"));
+
+    // The opening; every step goes on past a failure.
+    skipFailure([] {
+        ScreenHost *host = ScreenHost::current();
+        if (QWidget *conversion = host ? host->findScreen(QStringLiteral("frmCases1")) : nullptr)
+            conversion->close();
+    });
+    skipFailure([this] {
+        if (recordSet()->rowCount() > 0)
+            recordSet()->moveLast();
+    });
+    skipFailure([this] { showTotal(m_total->rowCount()); });
+    skipFailure([this] {
+        for (int row = 0; row < m_courts->rowCount(); ++row)
+            ui->txtCourt->addItem(m_courts->textAt(row, 0));
+    });
+    // Before the fields and the grid follow the diary, so that the new rows
+    // cost nothing to show.
+    skipFailure([this, today] { diary::carryForward(*recordSet(), *m_adodc2, today); });
+
+    bind(ui->txtCdate, QStringLiteral("cdate"), Lock::Never);
+    bind(ui->txtPdate, QStringLiteral("pdate"), Lock::Never);
+    bind(ui->txtCourt, QStringLiteral("courtname"), Lock::Never);
+    bind(ui->txtCourtNo, QStringLiteral("CourtIndex"), Lock::Never);
+    bind(ui->txtCaseNo, QStringLiteral("caseno"), Lock::Never);
+    bind(ui->txtParties, QStringLiteral("Party1"), Lock::Never);
+    bind(ui->txtParty2, QStringLiteral("Party2"), Lock::Never);
+    bind(ui->txtFixed4, QStringLiteral("fixedfor"), Lock::Never);
+    bind(ui->txtNdate, QStringLiteral("ndate"), Lock::Never);
+    bind(ui->txtFixedForN, QStringLiteral("fixedforN"), Lock::Never);
+    bind(ui->txtRemarks, QStringLiteral("remarks"), Lock::Never);
+    // The court, the next fixed-for text and the remarks stay open for typing.
+    setLocked({ui->txtCdate, ui->txtPdate, ui->txtCaseNo, ui->txtParties, ui->txtParty2,
+               ui->txtFixed4, ui->txtNdate},
+              true);
+
+    setGrid(ui->DataGrid1, {{QStringLiteral("Current date"), QStringLiteral("cdate")},
+                            {QStringLiteral("PrevDate"), QStringLiteral("pdate")},
+                            {QStringLiteral("courtname"), QStringLiteral("courtname")},
+                            {QStringLiteral("Caseno"), QStringLiteral("caseno")},
+                            {QStringLiteral("Party1"), QStringLiteral("Party1")},
+                            {QStringLiteral("Party2"), QStringLiteral("Party2")},
+                            {QStringLiteral("Fixedfor"), QStringLiteral("fixedfor")},
+                            {QStringLiteral("NextDate"), QStringLiteral("ndate")},
+                            {QStringLiteral("NextFixedfor"), QStringLiteral("fixedforN")},
+                            {QStringLiteral("Remarks"), QStringLiteral("remarks")}});
+    m_cellDelegate = new diary::DiaryCellDelegate(ui->DataGrid1);
+    ui->DataGrid1->setItemDelegate(m_cellDelegate);
+    // A modal question must not open while the grid is still closing its editor.
+    m_cellDelegate->stored = [this](const QModelIndex &index) {
+        if (index.column() != NextDate)
+            return;
+        const QPersistentModelIndex cell(index);
+        QMetaObject::invokeMethod(
+            this, [this, cell] { guarded([&] { checkGridNextDate(cell); }); },
+            Qt::QueuedConnection);
+    };
+    m_cellDelegate->refused = [this](const QModelIndex &index, const QString &text) {
+        const QPersistentModelIndex cell(index);
+        QMetaObject::invokeMethod(
+            this, [this, cell, text] { guarded([&] { gridEditRefused(cell, text); }); },
+            Qt::QueuedConnection);
+    };
+    setGridEditable(true);
+    connect(ui->DataGrid1, &QAbstractItemView::doubleClicked, this,
+            [this] { guarded([this] { showPartyHistory(); }); });
+
+    m_totalModel = new RecordSetModel(m_total, this);
+    m_totalModel->setColumns({{QStringLiteral("caseno"), QStringLiteral("caseno")},
+                              {QStringLiteral("parties"), QStringLiteral("party1")}});
+    ui->DataGrid2->setModel(m_totalModel);
+    ui->DataGrid2->verticalHeader()->setDefaultSectionSize(ui->DataGrid2->fontMetrics().height() +
+                                                           8);
+    ui->DataGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ui->DataGrid2->horizontalHeader()->setStretchLastSection(true);
+    sizeColumnsFromSample(ui->DataGrid2);
+
+    onClicked(ui->cmdDecided, [this] { showDecidedCases(); });
+    onClicked(ui->Command1, [this] { refreshDataBase(); });
+    onClicked(ui->cmdshowlist, [this] { showList(true); });
+    onClicked(ui->cmdhidelist, [this] { showList(false); });
+
+    // The band at the top and the cyan block that runs along it.
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(10);
+    connect(m_timer, &QTimer::timeout, this, &CaseRegister::moveBand);
+    m_bandLeft = bandRestartTwips;
+
+    start(Start::Browse);
+    ui->cmdexit->setEnabled(true);
+    ui->cmdshowrepo->hide();
+    ui->cmdSeeDetails->setEnabled(false);
+    ui->DataGrid2->hide();
+    ui->hiddenFields->hide();
+    placeBand();
+}
+
+CaseRegister::~CaseRegister()
+{
+    // A cell still being edited is closed with the grid, after the register.
+    m_cellDelegate->stored = nullptr;
+    m_cellDelegate->refused = nullptr;
+    delete ui;
+}
+
+// --- what the diary's other screens use ---------------------------------------------
+
+RecordSet *CaseRegister::diary()
+{
+    // Whoever filters or re-reads the diary next must not drop what was typed.
+    storeTypedFields();
+    return recordSet();
+}
+
+void CaseRegister::showMaximizedInFront()
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
+        frame->showMaximized();
+        if (QMdiArea *area = frame->mdiArea())
+            area->setActiveSubWindow(frame);
+        frame->raise();
+    } else {
+        showMaximized();
+        raise();
+        activateWindow();
+    }
+}
+
+void CaseRegister::refreshAtLastRow()
+{
+    storeTypedFields();
+    recordSet()->requery();
+    recordSet()->moveLast();
+}
+
+// --- the steps of the register ---------------------------------------------------------
+
+void CaseRegister::add()
+{
+    if (!storeTypedFields())
+        return;
+    if (!askYesNo(QStringLiteral("Do you really want to add record")))
+        return;
+    skipFailure([this] { recordSet()->addNew(); });
+    skipFailure([this] { ui->txtCdate->setText(dates::format(Clock::today())); });
+    skipFailure([this] { enterEditState(); });
+    ui->txtCdate->setFocus(Qt::OtherFocusReason);
+}
+
+// Change Court Index: the court is chosen again, and the lookup stores the row.
+void CaseRegister::modify()
+{
+    setFieldLocked(ui->txtCourt, false);
+    m_changeCourt = true;
+    ui->txtCourt->setFocus(Qt::OtherFocusReason);
+}
+
+void CaseRegister::save()
+{
+    // A row the database refuses is reported and stays on the screen, typed
+    // as it was; nothing is dropped by the re-read below.
+    if (!storePendingRow())
+        return;
+    skipFailure([this] { enterBrowseState(); });
+    skipFailure([this] { recordSet()->requery(); });
+    skipFailure([this] { recordSet()->moveLast(); });
+}
+
+void CaseRegister::moveFirst()
+{
+    if (storeTypedFields())
+        recordSet()->moveFirst();
+}
+
+void CaseRegister::moveLast()
+{
+    if (storeTypedFields())
+        recordSet()->moveLast();
+}
+
+void CaseRegister::find()
+{
+    if (!storeTypedFields())
+        return;
+    if (ScreenHost *host = ScreenHost::current())
+        host->openScreen(QStringLiteral("frmSearchcase"));
+}
+
+void CaseRegister::enterEditState()
+{
+    RecordScreen::enterEditState();
+    setLocked({ui->txtRemarks, ui->txtCdate, ui->txtPdate, ui->txtCourt, ui->txtCaseNo,
+               ui->txtParties, ui->txtParty2, ui->txtFixed4, ui->txtNdate},
+              false);
+    // While a row is being added nothing else is stored, filtered or re-read.
+    setGridEditable(false);
+    ui->cmdDecided->setEnabled(false);
+    ui->Command1->setEnabled(false);
+}
+
+void CaseRegister::enterBrowseState()
+{
+    RecordScreen::enterBrowseState();
+    setLocked({ui->txtCdate, ui->txtPdate, ui->txtCaseNo, ui->txtParties, ui->txtParty2,
+               ui->txtFixed4, ui->txtNdate, ui->txtRemarks},
+              true);
+    setGridEditable(true);
+    ui->cmdDecided->setEnabled(true);
+    ui->Command1->setEnabled(true);
+}
+
+void CaseRegister::setLocked(const QList<QWidget *> &fields, bool locked)
+{
+    for (QWidget *field : fields)
+        setFieldLocked(field, locked);
+}
+
+void CaseRegister::setGridEditable(bool editable)
+{
+    gridModel()->setEditable(editable);
+    ui->DataGrid1->setEditTriggers(editable ? gridEditTriggers : QAbstractItemView::NoEditTriggers);
+}
+
+void CaseRegister::fieldFocusOut(QWidget *field)
+{
+    if (field == ui->txtCourt)
+        lookUpCourt();
+    else if (field == ui->txtNdate)
+        checkNextDate();
+}
+
+// --- court lookup -------------------------------------------------------------------------
+
+// The court's index follows the court; every step goes on past a failure.
+void CaseRegister::lookUpCourt()
+{
+    bool found = false;
+    skipFailure([&] {
+        m_courts->setFilter(
+            Filter(QStringLiteral("court"), Filter::Op::Equal, ui->txtCourt->currentText()));
+        found = m_courts->rowCount() > 0;
+    });
+    if (!found) {
+        showMessage(QStringLiteral("This court does not exist"));
+        return;
+    }
+    skipFailure([this] {
+        const QString index = m_courts->text(1);
+        if (ui->txtCourtNo->text() != index)
+            ui->txtCourtNo->setText(index);
+    });
+    if (m_changeCourt) {
+        skipFailure([this] {
+            if (storeTypedFields())
+                recordSet()->updateBatch();
+        });
+        m_changeCourt = false;
+        setFieldLocked(ui->txtCourt, true);
+    }
+}
+
+// --- next-date check --------------------------------------------------------------------------
+
+void CaseRegister::checkNextDate()
+{
+    const QString text = ui->txtNdate->text();
+    if (text.trimmed().isEmpty())
+        return;
+    const std::optional<QDate> date = dates::parse(text);
+    if (!date) {
+        // The text stays for correction.
+        showMessage(notADate);
+        returnFocusTo(ui->txtNdate);
+        return;
+    }
+    const std::optional<QString> question = diary::nextDateQuestion(*date, *m_holidays);
+    if (question && !askYesNo(*question))
+        ui->txtNdate->clear();
+}
+
+void CaseRegister::checkGridNextDate(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    const QVariant date =
+        recordSet()->valueAt(index.row(), recordSet()->fieldIndex(QStringLiteral("ndate")));
+    if (date.typeId() != QMetaType::QDate)
+        return; // cleared: nothing to ask
+    const std::optional<QString> question = diary::nextDateQuestion(date.toDate(), *m_holidays);
+    if (question && !askYesNo(*question))
+        gridModel()->setData(index, QString(), Qt::EditRole);
+}
+
+void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text)
+{
+    showMessage(notADate);
+    if (!index.isValid() || !gridModel()->flags(index).testFlag(Qt::ItemIsEditable))
+        return;
+    // Back into the cell, with what was typed, for correction.
+    m_cellDelegate->retype(index, text);
+    ui->DataGrid1->setCurrentIndex(index);
+    ui->DataGrid1->setFocus(Qt::OtherFocusReason);
+    ui->DataGrid1->edit(index);
+}
+
+// --- the register's own buttons ------------------------------------------------------------
+
+void CaseRegister::showDecidedCases()
+{
+    if (!storeTypedFields())
+        return;
+    recordSet()->setFilter(
+        Filter(QStringLiteral("remarks"), Filter::Op::BeginsWith, QStringLiteral("deci")));
+    showTotal(recordSet()->rowCount());
+}
+
+// The history of the party of the row double-clicked.
+void CaseRegister::showPartyHistory()
+{
+    if (state() == State::Edit || !storeTypedFields())
+        return;
+    const QString party = ui->txtParties->text();
+    if (!party.isEmpty())
+        recordSet()->setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Equal, party));
+    showTotal(recordSet()->rowCount());
+}
+
+void CaseRegister::refreshDataBase()
+{
+    ui->cmdshowrepo->hide();
+    if (!storeTypedFields())
+        return;
+    recordSet()->requery();
+    if (!recordSet()->isEOF())
+        recordSet()->moveLast();
+    // The total counts the cases as they are now, new ones included.
+    m_total->requery();
+    showTotal(m_total->rowCount());
+}
+
+void CaseRegister::showList(bool allCases)
+{
+    ui->DataGrid2->setVisible(allCases);
+    ui->DataGrid1->setVisible(!allCases);
+}
+
+void CaseRegister::showTotal(int count)
+{
+    ui->txtTotal->setText(QString::number(count));
+}
+
+// --- the band --------------------------------------------------------------------------------
+
+void CaseRegister::moveBand()
+{
+    m_bandLeft -= bandStepTwips;
+    if (m_bandLeft <= bandEndTwips)
+        m_bandLeft = bandRestartTwips;
+    placeBand();
+}
+
+void CaseRegister::placeBand()
+{
+    ui->Label9->setGeometry(0, 0, width(), ui->band->height());
+    const int x = m_bandLeft * logicalDpiX() / 1440; // 1440 twips to the inch
+    ui->lblcomfort->move(x, ui->lblcomfort->y());
+}
+
+void CaseRegister::showEvent(QShowEvent *event)
+{
+    RecordScreen::showEvent(event);
+    // The clerk works here all day: the register first opens over the whole
+    // main window, with as many hearings in view as fit.
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+        if (QMdiArea *area = frame ? frame->mdiArea() : nullptr)
+            frame->setGeometry(area->viewport()->rect());
+    }
+    placeBand();
+    m_timer->start();
+}
+
+// Hidden or minimised, the band stands still and costs nothing.
+void CaseRegister::hideEvent(QHideEvent *event)
+{
+    m_timer->stop();
+    RecordScreen::hideEvent(event);
+}
+
+void CaseRegister::resizeEvent(QResizeEvent *event)
+{
+    RecordScreen::resizeEvent(event);
+    placeBand();
+}
+
+} // namespace lexordo

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <data/forms/recordscreen.h>
+#include <diary/casediary.h>
+
+class QModelIndex;
+class QTimer;
+
+namespace Ui {
+class CaseRegister;
+}
+
+namespace lexordo {
+
+class RecordSetModel;
+
+namespace diary {
+class DiaryCellDelegate;
+}
+
+// The case register `frmCases`: the diary of hearings, one row per listing of
+// a case on a date. Opening it carries today's hearings forward. In browse
+// state the court, the next fixed-for text, the remarks (until the first
+// Save) and the grid stay editable: what is typed there is stored when the
+// row changes or the diary is re-read. A next date on a Sunday or a holiday
+// is questioned; a court is looked up for its index.
+class CaseRegister : public RecordScreen, public CaseDiary
+{
+    Q_OBJECT
+
+public:
+    explicit CaseRegister(QWidget *parent = nullptr);
+    ~CaseRegister() override;
+
+    using QWidget::close;
+
+    // CaseDiary
+    RecordSet *diary() override;
+    void showMaximizedInFront() override;
+    void refreshAtLastRow() override;
+
+protected:
+    void add() override;
+    void modify() override;
+    void save() override;
+    void moveFirst() override;
+    void moveLast() override;
+    void find() override;
+    void enterEditState() override;
+    void enterBrowseState() override;
+    void fieldFocusOut(QWidget *field) override;
+
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void lookUpCourt();
+    void checkNextDate();
+    void checkGridNextDate(const QModelIndex &index);
+    void gridEditRefused(const QModelIndex &index, const QString &text);
+    void showDecidedCases();
+    void showPartyHistory();
+    void refreshDataBase();
+    void showList(bool allCases);
+    void showTotal(int count);
+    void setLocked(const QList<QWidget *> &fields, bool locked);
+    void setGridEditable(bool editable);
+    void moveBand();
+    void placeBand();
+
+    Ui::CaseRegister *ui;
+    RecordSet *m_adodc2 = nullptr;
+    RecordSet *m_courts = nullptr;
+    RecordSet *m_total = nullptr;
+    RecordSet *m_holidays = nullptr;
+    RecordSetModel *m_totalModel = nullptr;
+    diary::DiaryCellDelegate *m_cellDelegate = nullptr;
+    QTimer *m_timer = nullptr;
+    int m_bandLeft = 0; // the moving band's left edge, in twips
+    bool m_changeCourt = false;
+    bool m_shownBefore = false;
+};
+
+} // namespace lexordo

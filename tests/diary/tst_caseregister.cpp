@@ -1,0 +1,772 @@
+#include "support/testdatabase.h"
+
+#include <data/clock.h>
+#include <data/forms/screenhost.h>
+#include <data/messenger.h>
+#include <data/recordset.h>
+#include <diary/caseregister.h>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace lexordo;
+using Answer = Messenger::Answer;
+
+namespace {
+
+const QDate today(2026, 12, 7); // a Monday
+const QString notADate = QStringLiteral("Enter The Date in DD/MM/YYYY Format ");
+const QString sundayQuestion = QStringLiteral("Today is sunday. Do you want to continue?");
+constexpr int nextDateColumn = 7;
+
+// Stands in for the main window: knows which screens were asked for, and
+// holds a conversion screen that the register's opening must close.
+class FakeHost : public ScreenHost
+{
+public:
+    QWidget *openScreen(const QString &screenName) override
+    {
+        opened << screenName;
+        return findScreen(screenName);
+    }
+    QWidget *findScreen(const QString &screenName) const override
+    {
+        if (screenName == QStringLiteral("frmCases1") && conversion.isVisible())
+            return const_cast<QWidget *>(&conversion);
+        if (screenName == CaseDiary::screenName)
+            return screen;
+        return nullptr;
+    }
+
+    QStringList opened;
+    QWidget conversion;
+    QWidget *screen = nullptr;
+};
+
+} // namespace
+
+class TestCaseRegister : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void screenAsTheOfficeKnowsIt();
+    void openingCarriesTodaysHearingsForward();
+    void everyHearingDueIsCarriedForward();
+    void rowsDatedTodayStopTheCarryForward_data();
+    void rowsDatedTodayStopTheCarryForward();
+    void nextDateQuestionedInTheField_data();
+    void nextDateQuestionedInTheField();
+    void nextDateThatIsNotADateStaysForCorrection();
+    void nextDateQuestionedInTheGrid();
+    void gridKeepsATextThatIsNotADate();
+    void courtLookupCopiesTheIndex();
+    void changeCourtIndexStoresAtOnce();
+    void decidedCasesUntilRefresh();
+    void partyHistoryOnDoubleClick();
+    void addAndSave();
+    void browseTypingIsStoredWhenTheRowChanges();
+    void listOfAllCases();
+    void reachesOtherScreensThroughTheHost();
+    void bandRunsOnlyWhileShown();
+
+private:
+    void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
+                    const QString &ndate, int court, const QString &remarks = QString());
+    CaseRegister &openRegister();
+    template <typename T = QLineEdit> T *field(const char *name) const
+    {
+        return m_screen->findChild<T *>(QLatin1String(name));
+    }
+    QTableView *grid() const { return field<QTableView>("DataGrid1"); }
+    void click(const char *name) const { field<QPushButton>(name)->click(); }
+    QStringList rowsShown() const; // "cdate caseno" per grid row
+    QString stored(const QString &column, const QString &caseno, const QString &cdate) const;
+
+    std::unique_ptr<test::TestDatabase> m_db;
+    std::unique_ptr<ScriptedMessenger> m_messages;
+    std::unique_ptr<CaseRegister> m_screen;
+};
+
+void TestCaseRegister::init()
+{
+    m_db = std::make_unique<test::TestDatabase>();
+    m_messages = std::make_unique<ScriptedMessenger>();
+    Clock::setToday(today);
+    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('District Judge', 1), "
+                              "('Family Court', 2), ('Sessions Court', 3)"));
+    m_db->exec(QStringLiteral("INSERT INTO Holidays VALUES ('2026-12-25', 'Christmas'), "
+                              "('2026-12-27', 'Guru Gobind Singh Jayanti')"));
+}
+
+void TestCaseRegister::cleanup()
+{
+    m_screen.reset();
+    ScreenHost::setCurrent(nullptr);
+    QCOMPARE(m_messages->unansweredCount(), 0);
+    QCOMPARE(m_messages->pendingAnswers(), 0);
+    m_messages.reset();
+    m_db.reset();
+    Clock::reset();
+}
+
+void TestCaseRegister::addHearing(const QString &caseno, const QString &party1,
+                                  const QString &cdate, const QString &ndate, int court,
+                                  const QString &remarks)
+{
+    auto quoted = [](const QString &text) {
+        return text.isEmpty() ? QStringLiteral("NULL")
+                              : u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\'';
+    };
+    static const QStringList courts{QString(), QStringLiteral("District Judge"),
+                                    QStringLiteral("Family Court"),
+                                    QStringLiteral("Sessions Court")};
+    m_db->exec(
+        QStringLiteral("INSERT INTO advocate (cdate, remarks, pdate, Party1, Party2, caseno, "
+                       "courtname, CourtIndex, fixedfor, ndate, fixedforN) VALUES "
+                       "(%1, %2, '2026-10-01', %3, 'State', %4, %5, %6, 'evidence', %7, "
+                       "'arguments')")
+            .arg(quoted(cdate), quoted(remarks), quoted(party1), quoted(caseno),
+                 quoted(courts.value(court)), QString::number(court), quoted(ndate)));
+}
+
+CaseRegister &TestCaseRegister::openRegister()
+{
+    m_screen.reset();
+    m_screen = std::make_unique<CaseRegister>();
+    m_screen->show();
+    QApplication::setActiveWindow(m_screen.get());
+    if (!QTest::qWaitForWindowActive(m_screen.get()))
+        qFatal("the register did not become active");
+    return *m_screen;
+}
+
+QStringList TestCaseRegister::rowsShown() const
+{
+    const QAbstractItemModel *model = grid()->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows << model->index(row, 0).data().toString() + u' ' +
+                    model->index(row, 3).data().toString();
+    return rows;
+}
+
+QString TestCaseRegister::stored(const QString &column, const QString &caseno,
+                                 const QString &cdate) const
+{
+    return m_db
+        ->scalar(QStringLiteral("SELECT coalesce(%1, '<null>') FROM advocate WHERE caseno = '%2' "
+                                "AND cdate = '%3'")
+                     .arg(column, caseno, cdate))
+        .toString();
+}
+
+// --- the screen -----------------------------------------------------------------------
+
+void TestCaseRegister::screenAsTheOfficeKnowsIt()
+{
+    CaseRegister &screen = openRegister();
+    QCOMPARE(screen.objectName(), QStringLiteral("frmCases"));
+    QCOMPARE(field<QLabel>("lblTitle")->text(), QStringLiteral("Cases Entry Form"));
+    QCOMPARE(screen.recordSet()->source(),
+             QStringLiteral("select * from advocate order by cdate, courtindex"));
+    QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoCourts"))->source(),
+             QStringLiteral("select * from courts order by indexx "));
+    QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoTotal"))->source(),
+             QStringLiteral("select distinct (caseno),party1 from advocate"));
+    QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoHoliday"))->source(),
+             QStringLiteral("Holidays"));
+
+    // Each field by its label; the locked ones at opening, and the three left open.
+    const QList<std::tuple<QString, QString, bool>> fields{
+        {"Date", "txtCdate", true},
+        {"Previous date", "txtPdate", true},
+        {"index", "txtCourtNo", false},
+        {"case no.", "txtCaseNo", true},
+        {"Name of the parties", "txtParties", true},
+        {"Vs.", "txtParty2", true},
+        {"Fixed for", "txtFixed4", true},
+        {"Next Date", "txtNdate", true},
+        {"Next Fixed for Next Date", "txtFixedForN", false},
+        {"Remarks", "txtRemarks", false},
+        {"Total No. of cases", "txtTotal", true},
+    };
+    for (const auto &[label, name, locked] : fields) {
+        bool labelled = false;
+        for (QLabel *l : screen.findChildren<QLabel *>())
+            labelled = labelled || (l->text() == label && l->buddy() == field(qPrintable(name)));
+        QVERIFY2(labelled, qPrintable(name));
+        QCOMPARE(field(qPrintable(name))->isReadOnly(), locked);
+    }
+    QVERIFY(field<QComboBox>("txtCourt")->isEnabled());
+    QCOMPARE(field<QComboBox>("txtCourt")->toolTip(),
+             QStringLiteral("If some court not found then make entery in the court form"));
+    QCOMPARE(field("txtNdate")->toolTip(),
+             QStringLiteral("it takes input of of next date in dd/mm/yyyy"));
+    QCOMPARE(field<QComboBox>("txtCourt")->count(), 3); // the court list, in index order
+    QCOMPARE(field<QComboBox>("txtCourt")->itemText(0), QStringLiteral("District Judge"));
+
+    const QList<std::tuple<QString, QString, bool>> buttons{
+        {"cmdAdd", "&Add", true},
+        {"cmdSave", "&Save", false},
+        {"cmdDelete", "&Delete", true},
+        {"cmdFirst", "F&irst", true},
+        {"cmdprev", "&Previous", true},
+        {"cmdNext", "&Next", true},
+        {"cmdLast", "&Last", true},
+        {"cmdFind", "&Search ", true},
+        {"cmdexit", "E&xit", true},
+        {"cmdModify", "Change Court Index", true},
+        {"cmdDecided", "Decided Cases", true},
+        {"Command1", "Refresh Data Base", true},
+        {"cmdSeeDetails", "See Clients Details", false}, // until the clients register lands
+        {"cmdshowlist", "list of all Cases", true},
+        {"cmdhidelist", "Hide List", true},
+    };
+    for (const auto &[name, caption, enabled] : buttons) {
+        auto *b = field<QPushButton>(qPrintable(name));
+        QVERIFY2(b && b->isVisible(), qPrintable(name));
+        QCOMPARE(b->text(), caption);
+        QCOMPARE(b->isEnabled(), enabled);
+    }
+    QVERIFY(!field<QPushButton>("cmdshowrepo")->isVisible());
+    QVERIFY(grid()->isVisible());
+    QVERIFY(!field<QTableView>("DataGrid2")->isVisible());
+
+    QStringList captions;
+    for (int c = 0; c < grid()->model()->columnCount(); ++c)
+        captions << grid()->model()->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(captions, (QStringList{"Current date", "PrevDate", "courtname", "Caseno", "Party1",
+                                    "Party2", "Fixedfor", "NextDate", "NextFixedfor", "Remarks"}));
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+// --- the carry-forward in the opening ---------------------------------------------------
+
+void TestCaseRegister::openingCarriesTodaysHearingsForward()
+{
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-11-20"),
+               QStringLiteral("2026-12-07"), 3, QStringLiteral("adjourned"));
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("O'Neil"), QString(),
+               QStringLiteral("2026-12-07"), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-11-23"),
+               QStringLiteral("2026-12-08"), 2);
+
+    CaseRegister &screen = openRegister();
+    QVERIFY(m_messages->shown().isEmpty());
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 5);
+    // The whole diary in date and running order, at today's last row.
+    QCOMPARE(rowsShown(), (QStringList{" CS 1", "20/11/2026 CS 3", "23/11/2026 CS 2",
+                                       "07/12/2026 CS 1", "07/12/2026 CS 3"}));
+    QCOMPARE(screen.recordSet()->position(), 4);
+    QCOMPARE(grid()->currentIndex().row(), 4);
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 3"));
+    QCOMPARE(field("txtCdate")->text(), QStringLiteral("07/12/2026"));
+    QCOMPARE(field("txtPdate")->text(), QStringLiteral("20/11/2026"));
+    QCOMPARE(field("txtFixed4")->text(), QStringLiteral("arguments"));
+    QCOMPARE(field("txtNdate")->text(), QString());
+    QCOMPARE(field("txtRemarks")->text(), QString());
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
+    // Without a current date, the new row has no previous date.
+    QCOMPARE(stored(QStringLiteral("pdate"), QStringLiteral("CS 1"), QStringLiteral("2026-12-07")),
+             QStringLiteral("<null>"));
+    QVERIFY(!screen.hasUnsavedChanges());
+}
+
+void TestCaseRegister::everyHearingDueIsCarriedForward()
+{
+    for (int i = 1; i <= 130; ++i)
+        addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("Party %1").arg(i),
+                   QStringLiteral("2026-11-%1").arg(1 + i % 28, 2, 10, QLatin1Char('0')),
+                   QStringLiteral("2026-12-07"), 1 + i % 3);
+    CaseRegister &screen = openRegister();
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07' "
+                                         "AND caseno IS NOT NULL AND pdate IS NOT NULL"))
+                 .toInt(),
+             130);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 260); // and not one empty row
+    QCOMPARE(screen.recordSet()->rowCount(), 260);
+    QCOMPARE(screen.recordSet()->position(), 259);
+    QCOMPARE(field("txtCdate")->text(), QStringLiteral("07/12/2026"));
+    QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("3")); // today's rows in running order
+}
+
+void TestCaseRegister::rowsDatedTodayStopTheCarryForward_data()
+{
+    QTest::addColumn<bool>("handMade");
+    QTest::newRow("second opening the same day") << false;
+    QTest::newRow("a row dated today made by hand first") << true;
+}
+
+void TestCaseRegister::rowsDatedTodayStopTheCarryForward()
+{
+    QFETCH(bool, handMade);
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-11-20"),
+               QStringLiteral("2026-12-07"), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-11-20"),
+               QStringLiteral("2026-12-07"), 2);
+    addHearing(QStringLiteral("CS 9"), QStringLiteral("Old Matter"), QStringLiteral("2026-10-02"),
+               QStringLiteral("2026-11-20"), 3);
+    if (handMade)
+        addHearing(QStringLiteral("CS 7"), QStringLiteral("Walk In"), QStringLiteral("2026-12-07"),
+                   QString(), 3);
+    else
+        openRegister(); // carries the two forward
+
+    const int rowsBefore = m_db->count(QStringLiteral("advocate"));
+    CaseRegister &screen = openRegister();
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), rowsBefore);
+    QVERIFY(m_messages->shown().isEmpty());
+    // Only today's hearings are shown, at the last of them.
+    const QStringList today = handMade ? QStringList{"07/12/2026 CS 7"}
+                                       : QStringList{"07/12/2026 CS 1", "07/12/2026 CS 2"};
+    QCOMPARE(rowsShown(), today);
+    QCOMPARE(screen.recordSet()->position(), today.size() - 1);
+    QCOMPARE(field("txtCaseNo")->text(), today.last().section(u' ', 1));
+}
+
+// --- the next-date check -----------------------------------------------------------------
+
+void TestCaseRegister::nextDateQuestionedInTheField_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("question"); // empty: none
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("Sunday, yes") << "13/12/2026" << sundayQuestion << true << "13/12/2026";
+    QTest::newRow("Sunday, no") << "13/12/2026" << sundayQuestion << false << "";
+    QTest::newRow("holiday, no") << "25/12/2026"
+                                 << "Today is Christmas. Do you want to continue?" << false << "";
+    QTest::newRow("holiday, yes") << "25/12/2026"
+                                  << "Today is Christmas. Do you want to continue?" << true
+                                  << "25/12/2026";
+    QTest::newRow("Sunday that is a holiday")
+        << "27/12/2026" << sundayQuestion << true << "27/12/2026";
+    QTest::newRow("working day") << "9/12/2026"
+                                 << "" << false << "9/12/2026";
+    QTest::newRow("blank") << "   "
+                           << "" << false << "   ";
+}
+
+void TestCaseRegister::nextDateQuestionedInTheField()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, question);
+    QFETCH(bool, yes);
+    QFETCH(QString, kept);
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QString(), 1);
+    openRegister();
+
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    m_messages->clear();
+    QTest::keyClicks(field("txtCaseNo"), QStringLiteral("CS 5"));
+    field("txtNdate")->setFocus();
+    QTest::keyClicks(field("txtNdate"), typed);
+    if (!question.isEmpty())
+        m_messages->answer(yes ? Answer::Yes : Answer::No);
+    field("txtFixedForN")->setFocus();
+    QCOMPARE(m_messages->texts(), question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(field("txtNdate")->text(), kept);
+
+    click("cmdSave");
+    const QString expected =
+        kept.trimmed().isEmpty()
+            ? QStringLiteral("<null>")
+            : QDate::fromString(kept, QStringLiteral("d/M/yyyy")).toString(Qt::ISODate);
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 5"), QStringLiteral("2026-12-07")),
+             expected);
+}
+
+void TestCaseRegister::nextDateThatIsNotADateStaysForCorrection()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QString(), 1);
+    openRegister();
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    m_messages->clear();
+    QTest::keyClicks(field("txtCaseNo"), QStringLiteral("CS 5"));
+    field("txtNdate")->setFocus();
+    QTest::keyClicks(field("txtNdate"), QStringLiteral("31/02/2026"));
+    field("txtFixedForN")->setFocus();
+    QCOMPARE(m_messages->texts(), QStringList{notADate});
+    QCOMPARE(field("txtNdate")->text(), QStringLiteral("31/02/2026"));
+    QCOMPARE(QApplication::focusWidget(), field("txtNdate")); // back for correction
+
+    // Save neither stores nor drops it.
+    const int rows = m_db->count(QStringLiteral("advocate"));
+    click("cmdSave");
+    QCOMPARE(m_messages->lastText(),
+             QStringLiteral("Next Date: \"31/02/2026\" is not a valid date. Please correct it."));
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), rows);
+    QCOMPARE(field("txtNdate")->text(), QStringLiteral("31/02/2026"));
+    QVERIFY(field<QPushButton>("cmdSave")->isEnabled());
+
+    field("txtNdate")->clear();
+    QTest::keyClicks(field("txtNdate"), QStringLiteral("28/02/2027"));
+    click("cmdSave");
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 5"), QStringLiteral("2026-12-07")),
+             QStringLiteral("2027-02-28"));
+    QVERIFY(!field<QPushButton>("cmdSave")->isEnabled());
+}
+
+void TestCaseRegister::nextDateQuestionedInTheGrid()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-07"),
+               QString(), 2);
+    CaseRegister &screen = openRegister();
+
+    // Typing on the grid opens the cell of the current row.
+    auto typeIntoCell = [&](int row, const QString &text) {
+        const QModelIndex cell = grid()->model()->index(row, nextDateColumn);
+        grid()->setFocus();
+        grid()->setCurrentIndex(cell);
+        QTest::keyClick(grid(), text.at(0).toLatin1());
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor && editor->parentWidget() == grid()->viewport());
+        QTest::keyClicks(editor, text.mid(1));
+        QTest::keyClick(editor, Qt::Key_Return);
+    };
+
+    m_messages->answer(Answer::No);
+    typeIntoCell(0, QStringLiteral("27/12/2026")); // a Sunday and a holiday
+    QTRY_COMPARE(m_messages->texts(), QStringList{sundayQuestion});
+    QCOMPARE(grid()->model()->index(0, nextDateColumn).data().toString(), QString());
+
+    m_messages->clear();
+    m_messages->answer(Answer::Yes);
+    typeIntoCell(0, QStringLiteral("25/12/2026"));
+    QTRY_COMPARE(m_messages->texts(), QStringList{"Today is Christmas. Do you want to continue?"});
+    QCOMPARE(grid()->model()->index(0, nextDateColumn).data().toString(),
+             QStringLiteral("25/12/2026"));
+
+    // A working day asks nothing; changing the row stores both.
+    m_messages->clear();
+    typeIntoCell(1, QStringLiteral("09/12/2026"));
+    QTRY_COMPARE(grid()->model()->index(1, nextDateColumn).data().toString(),
+                 QStringLiteral("09/12/2026"));
+    QCOMPARE(screen.recordSet()->position(), 1);
+    click("cmdprev");
+    QVERIFY(m_messages->shown().isEmpty());
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 1"), QStringLiteral("2026-12-07")),
+             QStringLiteral("2026-12-25"));
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 2"), QStringLiteral("2026-12-07")),
+             QStringLiteral("2026-12-09"));
+}
+
+void TestCaseRegister::gridKeepsATextThatIsNotADate()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QStringLiteral("2026-12-09"), 1);
+    CaseRegister &screen = openRegister();
+    const QModelIndex cell = grid()->model()->index(0, nextDateColumn);
+    grid()->setCurrentIndex(cell);
+    grid()->edit(cell);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("next week"));
+    QTest::keyClick(editor, Qt::Key_Return);
+
+    QTRY_COMPARE(m_messages->texts(), QStringList{notADate});
+    // The cell opens again with the text, ready to be corrected.
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QCOMPARE(editor->text(), QStringLiteral("next week"));
+    QCOMPARE(grid()->currentIndex(), cell);
+    QCOMPARE(screen.recordSet()->text(QStringLiteral("ndate")), QStringLiteral("09/12/2026"));
+
+    editor->setText(QStringLiteral("10/12/2026"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(screen.recordSet()->text(QStringLiteral("ndate")), QStringLiteral("10/12/2026"));
+    QCOMPARE(m_messages->texts(), QStringList{notADate});
+
+    // The register closes safely with a cell still open.
+    grid()->edit(cell);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("11/12/2026"));
+    m_screen.reset();
+}
+
+// --- the court ------------------------------------------------------------------------
+
+void TestCaseRegister::courtLookupCopiesTheIndex()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-02"),
+               QString(), 1);
+    openRegister();
+    auto *court = field<QComboBox>("txtCourt");
+
+    court->setFocus();
+    court->setEditText(QStringLiteral("Lok Adalat"));
+    field("txtRemarks")->setFocus();
+    QCOMPARE(m_messages->texts(), QStringList{"This court does not exist"});
+    QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("1"));
+    QCOMPARE(court->currentText(), QStringLiteral("Lok Adalat"));
+
+    m_messages->clear();
+    court->setFocus();
+    court->setEditText(QStringLiteral("sessions court"));
+    field("txtRemarks")->setFocus();
+    QVERIFY(m_messages->shown().isEmpty());
+    QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("3"));
+    // Stored with the row when the position moves.
+    QCOMPARE(
+        stored(QStringLiteral("CourtIndex"), QStringLiteral("CS 2"), QStringLiteral("2026-12-02")),
+        QStringLiteral("1"));
+    click("cmdFirst");
+    QCOMPARE(
+        stored(QStringLiteral("CourtIndex"), QStringLiteral("CS 2"), QStringLiteral("2026-12-02")),
+        QStringLiteral("3"));
+    QCOMPARE(
+        stored(QStringLiteral("courtname"), QStringLiteral("CS 2"), QStringLiteral("2026-12-02")),
+        QStringLiteral("Sessions Court")); // as the court list spells it
+}
+
+void TestCaseRegister::changeCourtIndexStoresAtOnce()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    openRegister();
+    auto *court = field<QComboBox>("txtCourt");
+    click("cmdModify");
+    QCOMPARE(QApplication::focusWidget(), court);
+    court->setCurrentIndex(court->findText(QStringLiteral("Family Court")));
+    field("txtRemarks")->setFocus();
+
+    QCOMPARE(
+        stored(QStringLiteral("courtname"), QStringLiteral("CS 1"), QStringLiteral("2026-12-01")),
+        QStringLiteral("Family Court"));
+    QCOMPARE(
+        stored(QStringLiteral("CourtIndex"), QStringLiteral("CS 1"), QStringLiteral("2026-12-01")),
+        QStringLiteral("2"));
+    QVERIFY(!court->isEnabled());                       // until Change Court Index or Add again
+    QVERIFY(field<QPushButton>("cmdAdd")->isEnabled()); // still browsing
+    click("cmdModify");
+    QVERIFY(court->isEnabled());
+}
+
+// --- filters of the register -----------------------------------------------------------------
+
+void TestCaseRegister::decidedCasesUntilRefresh()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-11-01"),
+               QString(), 1, QStringLiteral("decided"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-11-02"),
+               QString(), 1, QStringLiteral("Decision reserved"));
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Sita Devi"), QStringLiteral("2026-11-03"),
+               QString(), 1, QStringLiteral("undecided"));
+    addHearing(QStringLiteral("CS 4"), QStringLiteral("Mohan Lal"), QStringLiteral("2026-11-04"),
+               QString(), 1);
+    openRegister();
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("4"));
+
+    click("cmdDecided");
+    QCOMPARE(rowsShown(), (QStringList{"01/11/2026 CS 1", "02/11/2026 CS 2"}));
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("2"));
+
+    // A case entered meanwhile is counted after Refresh Data Base.
+    addHearing(QStringLiteral("CS 5"), QStringLiteral("New Client"), QStringLiteral("2026-11-05"),
+               QString(), 1);
+    click("Command1");
+    QCOMPARE(rowsShown().size(), 5);
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 5"));
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("5"));
+    QVERIFY(!field<QPushButton>("cmdshowrepo")->isVisible());
+}
+
+void TestCaseRegister::partyHistoryOnDoubleClick()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("D'Souza"), QStringLiteral("2026-11-01"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-11-02"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("d'souza"), QStringLiteral("2026-11-20"),
+               QString(), 2);
+    addHearing(QStringLiteral("CS 8"), QStringLiteral("D'Souza Traders"),
+               QStringLiteral("2026-11-21"), QString(), 2);
+    openRegister();
+
+    const QRect rowRect = grid()->visualRect(grid()->model()->index(0, 4));
+    // A double click: press and release, then the second press.
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, rowRect.center());
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, rowRect.center());
+    QCOMPARE(rowsShown(), (QStringList{"01/11/2026 CS 1", "20/11/2026 CS 1"}));
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("2"));
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+// --- Add, Save, and typing in browse state ----------------------------------------------------
+
+void TestCaseRegister::addAndSave()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+
+    m_messages->answer(Answer::No);
+    click("cmdAdd");
+    QCOMPARE(m_messages->texts(), QStringList{"Do you really want to add record"});
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
+    QCOMPARE(screen.recordSet()->rowCount(), 1);
+
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    QCOMPARE(screen.state(), RecordScreen::State::Edit);
+    QCOMPARE(field("txtCdate")->text(), QStringLiteral("07/12/2026"));
+    QCOMPARE(QApplication::focusWidget(), field("txtCdate"));
+    for (const char *name : {"txtCdate", "txtPdate", "txtCaseNo", "txtParties", "txtParty2",
+                             "txtFixed4", "txtNdate", "txtRemarks"})
+        QVERIFY2(!field(name)->isReadOnly(), name);
+    for (const char *name : {"cmdAdd", "cmdprev", "cmdNext", "cmdLast", "cmdFirst", "cmdFind",
+                             "cmdDelete", "cmdModify", "cmdDecided", "Command1"})
+        QVERIFY2(!field<QPushButton>(name)->isEnabled(), name);
+    QVERIFY(field<QPushButton>("cmdSave")->isEnabled());
+    QCOMPARE(grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    QTest::keyClicks(field("txtCaseNo"), QStringLiteral("CS 9"));
+    QTest::keyClicks(field("txtParties"), QStringLiteral("Hari Om"));
+    QTest::keyClicks(field("txtRemarks"), QStringLiteral("first listing"));
+    click("cmdSave");
+    QCOMPARE(stored(QStringLiteral("Party1"), QStringLiteral("CS 9"), QStringLiteral("2026-12-07")),
+             QStringLiteral("Hari Om"));
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
+    QVERIFY(field("txtRemarks")->isReadOnly()); // Save locks the remarks too
+    QVERIFY(!field("txtFixedForN")->isReadOnly());
+    QVERIFY(field<QComboBox>("txtCourt")->isEnabled());
+    QVERIFY(grid()->editTriggers() != QAbstractItemView::NoEditTriggers);
+    QCOMPARE(screen.recordSet()->position(), 1);
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 9"));
+
+    // A row left as Add made it is stored as it stands.
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    click("cmdSave");
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE caseno IS NULL AND "
+                                         "cdate = '2026-12-07'"))
+                 .toInt(),
+             1);
+}
+
+void TestCaseRegister::browseTypingIsStoredWhenTheRowChanges()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-02"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    field("txtFixedForN")->selectAll();
+    QTest::keyClicks(field("txtFixedForN"), QStringLiteral("final arguments"));
+    QTest::keyClicks(field("txtRemarks"), QStringLiteral("adjourned"));
+    QCOMPARE(
+        stored(QStringLiteral("remarks"), QStringLiteral("CS 2"), QStringLiteral("2026-12-02")),
+        QStringLiteral("<null>"));
+    click("cmdprev");
+    QCOMPARE(
+        stored(QStringLiteral("fixedforN"), QStringLiteral("CS 2"), QStringLiteral("2026-12-02")),
+        QStringLiteral("final arguments"));
+    QCOMPARE(
+        stored(QStringLiteral("remarks"), QStringLiteral("CS 2"), QStringLiteral("2026-12-02")),
+        QStringLiteral("adjourned"));
+
+    // And when the diary is re-read.
+    QTest::keyClicks(field("txtRemarks"), QStringLiteral("decided"));
+    click("Command1");
+    QCOMPARE(
+        stored(QStringLiteral("remarks"), QStringLiteral("CS 1"), QStringLiteral("2026-12-01")),
+        QStringLiteral("decided"));
+    QCOMPARE(screen.recordSet()->position(), 1);
+    QVERIFY(!screen.hasUnsavedChanges());
+}
+
+void TestCaseRegister::listOfAllCases()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-11-01"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-11-20"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-11-02"),
+               QString(), 1);
+    openRegister();
+    auto *list = field<QTableView>("DataGrid2");
+    click("cmdshowlist");
+    QVERIFY(list->isVisible() && !grid()->isVisible());
+    QCOMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("parties"));
+    click("cmdhidelist");
+    QVERIFY(!list->isVisible() && grid()->isVisible());
+}
+
+// --- around the register ---------------------------------------------------------------------
+
+void TestCaseRegister::reachesOtherScreensThroughTheHost()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-11-01"),
+               QString(), 1, QStringLiteral("decided"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-11-02"),
+               QString(), 1);
+    FakeHost host;
+    ScreenHost::setCurrent(&host);
+    host.conversion.show();
+
+    CaseRegister &screen = openRegister();
+    host.screen = &screen;
+    QVERIFY(!host.conversion.isVisible()); // the conversion screen closes as the register opens
+
+    click("cmdFind");
+    QCOMPARE(host.opened, QStringList{"frmSearchcase"});
+
+    // What the search and conversion screens use.
+    CaseDiary *diary = CaseDiary::find();
+    QCOMPARE(diary, static_cast<CaseDiary *>(&screen));
+    field("txtFixedForN")->selectAll();
+    QTest::keyClicks(field("txtFixedForN"), QStringLiteral("orders"));
+    diary->diary()->setFilter(
+        Filter(QStringLiteral("remarks"), Filter::Op::BeginsWith, QStringLiteral("deci")));
+    QCOMPARE(rowsShown(), QStringList{"01/11/2026 CS 1"});
+    QCOMPARE(
+        stored(QStringLiteral("fixedforN"), QStringLiteral("CS 2"), QStringLiteral("2026-11-02")),
+        QStringLiteral("orders"));
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Converted"), QStringLiteral("2026-12-09"),
+               QString(), 1);
+    diary->refreshAtLastRow();
+    QCOMPARE(rowsShown().size(), 3);
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 3"));
+}
+
+void TestCaseRegister::bandRunsOnlyWhileShown()
+{
+    CaseRegister &screen = openRegister();
+    auto *timer = screen.findChild<QTimer *>(QStringLiteral("Timer1"));
+    auto *band = field<QLabel>("Label9");
+    auto *block = field<QLabel>("lblcomfort");
+    QCOMPARE(timer->interval(), 10);
+    QVERIFY(timer->isActive());
+    QCOMPARE(band->width(), screen.width());
+    screen.resize(screen.width() + 120, screen.height());
+    QCOMPARE(band->width(), screen.width());
+
+    const int startX = block->x();
+    QTRY_VERIFY(block->x() < startX); // runs to the left
+    screen.hide();
+    QVERIFY(!timer->isActive());
+    screen.show();
+    QVERIFY(timer->isActive());
+}
+
+QTEST_MAIN(TestCaseRegister)
+#include "tst_caseregister.moc"
