@@ -2,6 +2,8 @@
 
 #include "ui_caseregister.h"
 
+#include <reports/casereport.h>
+
 #include <data/clock.h>
 #include <data/dates.h>
 #include <data/forms/screenhost.h>
@@ -196,6 +198,9 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     onClicked(ui->Command1, [this] { refreshDataBase(); });
     onClicked(ui->cmdshowlist, [this] { showList(true); });
     onClicked(ui->cmdhidelist, [this] { showList(false); });
+    // The history of the party shown, printed.
+    onClicked(ui->cmdshowrepo,
+              [this] { showCaseReport(CaseCriterion::Party, ui->txtParties->text(), this); });
 
     // The band at the top and the cyan block that runs along it.
     m_timer = new QTimer(this);
@@ -440,6 +445,7 @@ void CaseRegister::showPartyHistory()
     const QString party = ui->txtParties->text();
     if (!party.isEmpty())
         recordSet()->setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Equal, party));
+    ui->cmdshowrepo->show();
     showTotal(recordSet()->rowCount());
 }
 

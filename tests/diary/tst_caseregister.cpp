@@ -5,12 +5,14 @@
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <diary/caseregister.h>
+#include <reports/runtime/reportwindow.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -607,6 +609,25 @@ void TestCaseRegister::partyHistoryOnDoubleClick()
     QCOMPARE(rowsShown(), (QStringList{"01/11/2026 CS 1", "20/11/2026 CS 1"}));
     QCOMPARE(field("txtTotal")->text(), QStringLiteral("2"));
     QVERIFY(m_messages->shown().isEmpty());
+
+    // Show Report prints the history of the party shown.
+    QPointer<report::ReportWindow> shown;
+    report::ReportWindow::setHost([&shown](QWidget *window) {
+        shown = qobject_cast<report::ReportWindow *>(window);
+        window->show();
+    });
+    QVERIFY(field<QPushButton>("cmdshowrepo")->isVisible());
+    click("cmdshowrepo");
+    report::ReportWindow::setHost(nullptr);
+    QVERIFY(shown);
+    const report::ReportPage &page = shown->document().pages.first();
+    QCOMPARE(page.find(QStringLiteral("Section1"), QStringLiteral("lblHEAD"))->text,
+             QStringLiteral("Parties : "));
+    QCOMPARE(page.find(QStringLiteral("Section1"), QStringLiteral("lblParties"))->text,
+             QStringLiteral("D'Souza"));
+    QCOMPARE(page.texts().filter(QStringLiteral("CS 1")).size(), 2);
+    QVERIFY(page.texts().filter(QStringLiteral("CS 8")).isEmpty());
+    delete shown;
 }
 
 // --- Add, Save, and typing in browse state ----------------------------------------------------
