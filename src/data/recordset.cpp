@@ -115,6 +115,18 @@ char lowerAscii(char c)
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
+// Changes whenever another connection writes to the database file.
+qint64 dataVersion(sqlite3 *db)
+{
+    sqlite3_stmt *stmt = nullptr;
+    qint64 version = -1;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        version = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return version;
+}
+
 const QString noCurrentRow = QStringLiteral(
     "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
     "requires a current record.");
@@ -142,6 +154,13 @@ struct RecordSet::Data
     Filter filter;
     QString sort;
     std::unordered_map<int, Pending> pending;
+
+    // How the database stood when the rows were read: while nothing has been
+    // written since, re-reading would give the very same rows.
+    sqlite3 *readFrom = nullptr;
+    qint64 changesAtRead = -1;
+    qint64 versionAtRead = -1;
+    int rowsAtRead = 0;
 
     int rowCount() const { return int(columns.empty() ? 0 : columns.front().states.size()); }
 
@@ -438,6 +457,12 @@ void RecordSet::load()
     d->filter = Filter();
     d->sort.clear();
     d->onHole = false;
+
+    stmt.reset();
+    d->readFrom = Database::handle();
+    d->changesAtRead = sqlite3_total_changes64(d->readFrom);
+    d->versionAtRead = dataVersion(d->readFrom);
+    d->rowsAtRead = rows;
 }
 
 void RecordSet::requery()
@@ -445,6 +470,29 @@ void RecordSet::requery()
     if (!d->open)
         throw DataError(QStringLiteral("The record set is not open."));
     updateBatch();
+
+    // Nothing written since the rows were read, by this program or another:
+    // the rows in memory are what the table holds, in the order read.
+    sqlite3 *db = Database::handle();
+    if (db == d->readFrom && sqlite3_total_changes64(db) == d->changesAtRead &&
+        dataVersion(db) == d->versionAtRead) {
+        emit aboutToReset();
+        for (size_t row = size_t(d->rowsAtRead); row < d->deleted.size(); ++row)
+            d->deleted[row] = true; // new rows never stored
+        d->order.resize(size_t(d->rowsAtRead));
+        for (int i = 0; i < d->rowsAtRead; ++i)
+            d->order[size_t(i)] = i;
+        d->view = d->order;
+        d->pending.clear();
+        d->filter = Filter();
+        d->sort.clear();
+        d->onHole = false;
+        d->position = d->view.empty() ? -1 : 0;
+        emit reset();
+        emit positionChanged();
+        return;
+    }
+
     const QString source = d->source;
     const QVariantList values = d->values;
     open(source, values);
