@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace lexordo;
 
 class TestRecordSet : public QObject
@@ -32,6 +34,8 @@ private slots:
     void refusesTextThatIsNotOfTheColumnsType();
     void movingStoresPendingChanges();
     void requeryStoresPendingChangesAndDropsTheFilter();
+    void requerySeesWritesOfOtherPrograms();
+    void requeryWithoutWritesRestoresTheOrderRead();
     void untouchedNewRowIsNeverStored();
     void cancelUpdateRestoresTheRow();
     void rejectedStoreKeepsWhatWasTyped();
@@ -286,6 +290,43 @@ void TestRecordSet::requeryStoresPendingChangesAndDropsTheFilter()
                                          "'CS 9/2024'"))
                  .toString(),
              QStringLiteral("stayed"));
+}
+
+void TestRecordSet::requerySeesWritesOfOtherPrograms()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.requery(); // nothing written: the rows read serve
+    QCOMPARE(rs.rowCount(), 6);
+
+    // Another program (an ODBC client, say) adds a court.
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(m_db->path().toUtf8().constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other, "INSERT INTO courts VALUES ('Lok Adalat', 0)", nullptr, nullptr,
+                          nullptr),
+             SQLITE_OK);
+    sqlite3_close(other);
+
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 7);
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Lok Adalat"));
+}
+
+void TestRecordSet::requeryWithoutWritesRestoresTheOrderRead()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.setSort(QStringLiteral("court desc"));
+    rs.setFilter(Filter(QStringLiteral("court"), Filter::Op::Contains, QStringLiteral("court")));
+    rs.addNew(); // nothing typed: never stored
+    rs.requery();
+    QVERIFY(rs.filter().isEmpty());
+    QVERIFY(rs.sort().isEmpty());
+    QCOMPARE(rs.rowCount(), 6);
+    QCOMPARE(rs.position(), 0);
+    QStringList names;
+    for (int row = 0; row < rs.rowCount(); ++row)
+        names << rs.textAt(row, 0);
+    QCOMPARE(names, (QStringList{"High Court", "District Court", "Civil Court", "O'Brien Tribunal",
+                                 "Rent 100% Court", "Small_Causes"}));
 }
 
 void TestRecordSet::untouchedNewRowIsNeverStored()
