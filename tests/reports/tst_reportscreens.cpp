@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPointer>
 #include <QTest>
 
 using namespace lexordo;
@@ -78,10 +79,14 @@ void TestReportScreens::init()
 
 void TestReportScreens::cleanup()
 {
+    // Deleting a report may close its screen: hold the windows by guarded pointers.
+    QList<QPointer<QWidget>> windows;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (!w->parentWidget())
-            delete w;
+            windows << w;
     }
+    for (const QPointer<QWidget> &w : windows)
+        delete w.data();
     m_messages.reset();
     m_db.reset();
     Clock::reset();

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 
@@ -44,10 +45,15 @@ private:
 void TestReportWindow::cleanup()
 {
     ReportWindow::setHost({});
+    // Deleting one window may delete another (a screen closing with its
+    // report): hold them by guarded pointers.
+    QList<QPointer<QWidget>> windows;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (!w->parentWidget())
-            delete w;
+            windows << w;
     }
+    for (const QPointer<QWidget> &w : windows)
+        delete w.data();
 }
 
 ReportLayout TestReportWindow::layout()
