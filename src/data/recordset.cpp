@@ -76,22 +76,6 @@ RecordSet::FieldType typeFromDeclaration(const char *declared)
     return RecordSet::FieldType::Text;
 }
 
-QString typeName(RecordSet::FieldType type)
-{
-    switch (type) {
-    case RecordSet::FieldType::Date:
-        return QStringLiteral("date");
-    case RecordSet::FieldType::Time:
-        return QStringLiteral("time");
-    case RecordSet::FieldType::Number:
-        return QStringLiteral("number");
-    case RecordSet::FieldType::Integer:
-        return QStringLiteral("whole number");
-    default:
-        return QStringLiteral("value");
-    }
-}
-
 std::optional<double> parseNumber(const QString &text)
 {
     bool ok = false;
@@ -721,6 +705,22 @@ QString RecordSet::textAt(int row, int column) const
     if (row < 0 || row >= rowCount() || column < 0 || column >= fieldCount())
         return QString();
     return d->cellText(column, d->view[size_t(row)]);
+}
+
+QString RecordSet::typeName(FieldType type)
+{
+    switch (type) {
+    case FieldType::Date:
+        return QStringLiteral("date");
+    case FieldType::Time:
+        return QStringLiteral("time");
+    case FieldType::Number:
+        return QStringLiteral("number");
+    case FieldType::Integer:
+        return QStringLiteral("whole number");
+    default:
+        return QStringLiteral("value");
+    }
 }
 
 QVariant RecordSet::convert(FieldType type, const QString &column, const QVariant &value)

@@ -94,6 +94,9 @@ public:
     void setSort(const QString &columns); // "cdate, courtindex desc"
     QString sort() const;
 
+    // "date", "time", "number", "whole number" or "value": what a column takes.
+    static QString typeName(FieldType type);
+
     // Text conversion of a single value for a column type, as setValue does.
     static QVariant convert(FieldType type, const QString &column, const QVariant &value);
 

@@ -4,6 +4,7 @@
 #include "enterkey.h"
 #include "runtime/reportwindow.h"
 
+#include <data/forms/screenhost.h>
 #include <data/clock.h>
 #include <data/dates.h>
 
@@ -18,7 +19,7 @@ BlankNextDateReport::BlankNextDateReport(QWidget *parent)
 
     connect(ui->cmdshowrepo, &QPushButton::clicked, this, &BlankNextDateReport::showReport);
     connect(ui->cmdexit, &QPushButton::clicked, this,
-            [this] { report::ReportWindow::unloadScreen(this); });
+            [this] { closeScreen(this); });
     onEnterKey(ui->txtDate1, [this] { showReport(); });
 }
 

@@ -4,6 +4,7 @@
 #include "enterkey.h"
 #include "runtime/reportwindow.h"
 
+#include <data/forms/screenhost.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
 
@@ -16,7 +17,7 @@ CaseReport::CaseReport(QWidget *parent) : QWidget(parent), ui(new Ui::CaseReport
 
     connect(ui->cmdshowrepo, &QPushButton::clicked, this, &CaseReport::showReport);
     connect(ui->cmdexit, &QPushButton::clicked, this,
-            [this] { report::ReportWindow::unloadScreen(this); });
+            [this] { closeScreen(this); });
     onEnterKey(ui->txtValue, [this] { showReport(); });
 }
 
@@ -39,7 +40,7 @@ void CaseReport::showReport()
     report::ReportWindow *window =
         report::ReportWindow::open(prepared.layout, std::move(prepared.data));
     window->closeOnRelease(this);
-    report::ReportWindow::unloadScreen(this);
+    closeScreen(this);
 }
 
 report::ReportWindow *showCaseReport(CaseCriterion criterion, const QString &value,

@@ -5,6 +5,8 @@
 #include "enterkey.h"
 #include "runtime/reportwindow.h"
 
+#include <data/forms/screenhost.h>
+
 namespace lexordo {
 
 CaseSummary::CaseSummary(QWidget *parent) : QWidget(parent), ui(new Ui::CaseSummary)
@@ -14,7 +16,7 @@ CaseSummary::CaseSummary(QWidget *parent) : QWidget(parent), ui(new Ui::CaseSumm
 
     connect(ui->cmdshowrepo, &QPushButton::clicked, this, &CaseSummary::showReport);
     connect(ui->cmdexit, &QPushButton::clicked, this,
-            [this] { report::ReportWindow::unloadScreen(this); });
+            [this] { closeScreen(this); });
     onEnterKey(ui->txtName, [this] { showReport(); });
 }
 
@@ -26,7 +28,7 @@ CaseSummary::~CaseSummary()
 void CaseSummary::showReport()
 {
     if (showCaseReport(CaseCriterion::CaseNo, ui->txtName->text()))
-        report::ReportWindow::unloadScreen(this);
+        closeScreen(this);
 }
 
 } // namespace lexordo

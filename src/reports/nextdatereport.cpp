@@ -4,6 +4,7 @@
 #include "enterkey.h"
 #include "runtime/reportwindow.h"
 
+#include <data/forms/screenhost.h>
 #include <data/clock.h>
 #include <data/dates.h>
 
@@ -18,7 +19,7 @@ NextDateReport::NextDateReport(QWidget *parent) : QWidget(parent), ui(new Ui::Ne
     connect(ui->cmdChangedate, &QPushButton::clicked, this, &NextDateReport::changeDate);
     connect(ui->cmdshowrepo, &QPushButton::clicked, this, &NextDateReport::showReport);
     connect(ui->cmdexit, &QPushButton::clicked, this,
-            [this] { report::ReportWindow::unloadScreen(this); });
+            [this] { closeScreen(this); });
     onEnterKey(ui->txtdate1, [this] { showReport(); });
 }
 
@@ -42,7 +43,7 @@ void NextDateReport::showReport()
     if (!prepared)
         return;
     report::ReportWindow::open(prepared->layout, std::move(prepared->data));
-    report::ReportWindow::unloadScreen(this);
+    closeScreen(this);
 }
 
 } // namespace lexordo

@@ -80,22 +80,6 @@ void setWidgetText(QWidget *widget, const QString &text)
     }
 }
 
-QString typeWord(RecordSet::FieldType type)
-{
-    switch (type) {
-    case RecordSet::FieldType::Date:
-        return QStringLiteral("date");
-    case RecordSet::FieldType::Time:
-        return QStringLiteral("time");
-    case RecordSet::FieldType::Number:
-        return QStringLiteral("number");
-    case RecordSet::FieldType::Integer:
-        return QStringLiteral("whole number");
-    default:
-        return QStringLiteral("value");
-    }
-}
-
 } // namespace
 
 RecordScreen::RecordScreen(QWidget *parent)
@@ -517,7 +501,7 @@ bool RecordScreen::storeTypedFields()
                 const QString label = labelOf(field.widget);
                 showMessage(QStringLiteral("%1: \"%2\" is not a valid %3. Please correct it.")
                                 .arg(label.isEmpty() ? field.column : label, text,
-                                     typeWord(m_recordSet->fieldType(column))));
+                                     RecordSet::typeName(m_recordSet->fieldType(column))));
             }
             returnFocusTo(field.widget);
             return false;

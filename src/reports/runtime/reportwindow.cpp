@@ -1,4 +1,6 @@
 #include "reportwindow.h"
+
+#include <data/forms/screenhost.h>
 #include "ui_reportwindow.h"
 
 #include "reportpainter.h"
@@ -150,15 +152,6 @@ void ReportWindow::present(QWidget *window)
     window->activateWindow();
 }
 
-void ReportWindow::unloadScreen(QWidget *screen)
-{
-    if (!screen)
-        return;
-    if (auto *workspaceWindow = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
-        workspaceWindow->close();
-    else
-        screen->close();
-}
 
 QPrinter &ReportWindow::printer()
 {
@@ -334,7 +327,7 @@ void ReportWindow::release()
     }
     const auto screens = std::exchange(m_closeWithRelease, {});
     for (const QPointer<QWidget> &screen : screens)
-        unloadScreen(screen);
+        closeScreen(screen);
 }
 
 void ReportWindow::onDeactivated()

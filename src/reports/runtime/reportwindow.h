@@ -45,8 +45,6 @@ public:
     static void setHost(Host host);
     static void present(QWidget *window);
 
-    // Closes a screen, or the workspace window around it.
-    static void unloadScreen(QWidget *screen);
 
     // The printer and its settings, kept from one print to the next.
     static QPrinter &printer();
