@@ -6,6 +6,7 @@
 // every run works on a fresh copy of the benchmark database.
 
 #include "benchdatabase.h"
+#include "benchmain.h"
 
 #include <benchmark/benchmark.h>
 #include <data/clock.h>
@@ -150,15 +151,9 @@ BENCHMARK(BM_SearchCaseNumber)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    s_searchRegister.screen.reset();
-    Database::close();
-    s_searchRegister.copy.reset();
-    return 0;
+    return bench::runWithApplication(argc, argv, [] {
+        s_searchRegister.screen.reset();
+        Database::close();
+        s_searchRegister.copy.reset();
+    });
 }

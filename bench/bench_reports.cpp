@@ -5,6 +5,8 @@
 // Each database holds the report's hearings and 20,000 hearings of other
 // days, as a diary of a few years would.
 
+#include "benchmain.h"
+
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <reports/currentdatereport.h>
@@ -181,13 +183,5 @@ BENCHMARK(BM_CauseListByNextDate500)->Unit(benchmark::kMillisecond)->MinTime(2.0
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lexordo::bench::runWithApplication(argc, argv);
 }

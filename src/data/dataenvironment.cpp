@@ -28,7 +28,7 @@ QVariant ResultTable::value(int row, const QString &name) const
 
 namespace {
 
-struct GroupingSpec
+struct GroupedCommand
 {
     const char *name;
     const char *inner;
@@ -44,7 +44,7 @@ const QList<QPair<QString, QString>> feeTotals = {
     {QStringLiteral("Balance"), QStringLiteral("AgBal")},
 };
 
-GroupingSpec specOf(DataEnvironment::Grouping grouping)
+GroupedCommand groupedCommand(DataEnvironment::Grouping grouping)
 {
     switch (grouping) {
     case DataEnvironment::Grouping::AC:
@@ -165,19 +165,19 @@ QString keyText(const QVariant &v)
 
 QString DataEnvironment::commandName(Grouping grouping)
 {
-    return QString::fromLatin1(specOf(grouping).name);
+    return QString::fromLatin1(groupedCommand(grouping).name);
 }
 
 GroupedResult DataEnvironment::run(Grouping grouping)
 {
-    const GroupingSpec spec = specOf(grouping);
+    const GroupedCommand shape = groupedCommand(grouping);
     GroupedResult result;
-    result.command = QString::fromLatin1(spec.name);
-    result.keyColumns = spec.by;
-    result.detail = readAll(Command{QString::fromLatin1(spec.inner), {}});
+    result.command = QString::fromLatin1(shape.name);
+    result.keyColumns = shape.by;
+    result.detail = readAll(Command{QString::fromLatin1(shape.inner), {}});
 
     QList<int> keyIndexes;
-    for (const QString &column : spec.by) {
+    for (const QString &column : shape.by) {
         const int index = result.detail.column(column);
         if (index < 0)
             throw DataError(QStringLiteral("The column %1 is missing from the command %2.")
@@ -185,7 +185,7 @@ GroupedResult DataEnvironment::run(Grouping grouping)
         keyIndexes << index;
     }
     QList<QPair<int, QString>> sumIndexes;
-    for (const auto &[column, alias] : spec.sums) {
+    for (const auto &[column, alias] : shape.sums) {
         const int index = result.detail.column(column);
         if (index < 0)
             throw DataError(QStringLiteral("The column %1 is missing from the command %2.")

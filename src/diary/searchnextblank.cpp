@@ -12,7 +12,7 @@
 #include <data/messenger.h>
 #include <data/recordset.h>
 
-#include <QKeyEvent>
+#include <reports/enterkey.h>
 
 namespace lexordo {
 
@@ -20,7 +20,7 @@ SearchNextBlank::SearchNextBlank(QWidget *parent) : QWidget(parent), ui(new Ui::
 {
     ui->setupUi(this);
     ui->txtDate2->setText(dates::format(Clock::today()));
-    ui->txtDate1->installEventFilter(this);
+    onEnterKey(ui->txtDate1, [this] { runGuarded([this] { search(); }); });
     connect(ui->cmdshowrepo, &QPushButton::clicked, this,
             [this] { runGuarded([this] { search(); }); });
     connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
@@ -29,18 +29,6 @@ SearchNextBlank::SearchNextBlank(QWidget *parent) : QWidget(parent), ui(new Ui::
 SearchNextBlank::~SearchNextBlank()
 {
     delete ui;
-}
-
-bool SearchNextBlank::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == ui->txtDate1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            runGuarded([this] { search(); });
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void SearchNextBlank::search()

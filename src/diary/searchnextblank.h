@@ -20,9 +20,6 @@ public:
     explicit SearchNextBlank(QWidget *parent = nullptr);
     ~SearchNextBlank() override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void search();
 

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "diaryreports.h"
-#include "runtime/reportwindow.h"
-
-#include <QPointer>
-#include <QWidget>
+#include "hearingsbydatescreen.h"
 
 namespace Ui {
 class BlankNextDateReport;
@@ -14,9 +10,8 @@ namespace lexordo {
 
 // The hearings without a next date (frmRepoNextBlank): those of a range of
 // current dates whose next date is still empty, copied into the work table
-// and printed by date, leaving out decided and unattended cases. The screen
-// stays open behind its report and closes when the report lets go of it.
-class BlankNextDateReport : public QWidget
+// and printed by date, leaving out decided and unattended cases.
+class BlankNextDateReport : public HearingsByDateScreen
 {
     Q_OBJECT
 
@@ -24,16 +19,8 @@ public:
     explicit BlankNextDateReport(QWidget *parent = nullptr);
     ~BlankNextDateReport() override;
 
-    // The report window of the last run, while it is open.
-    report::ReportWindow *reportWindow() const { return m_report; }
-
-public slots:
-    void showReport();
-
 private:
     Ui::BlankNextDateReport *ui;
-    HearingsByDate m_run;
-    QPointer<report::ReportWindow> m_report;
 };
 
 } // namespace lexordo
