@@ -11,6 +11,9 @@ namespace lexordo::dates {
 // Dates are typed and shown day/month/year whatever the machine's locale.
 inline constexpr const char *displayFormat = "dd/MM/yyyy";
 
+// What the user is told when a typed text is not a date.
+inline const QString enterDateMessage = QStringLiteral("Enter The Date in DD/MM/YYYY Format ");
+
 // Reads "dd/mm/yyyy" or "d/m/yyyy" (also with '-' or '.' between the parts),
 // blanks around ignored. Anything else, or a day that does not exist, gives
 // nothing.

@@ -84,7 +84,6 @@ private:
 namespace {
 
 const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
-const QString notADate = QStringLiteral("Enter The Date in DD/MM/YYYY Format ");
 
 // The grid's columns, in the order shown.
 enum GridColumn { CurrentDate, PrevDate, CourtName, CaseNo, Party1, Party2, FixedFor, NextDate };
@@ -121,8 +120,8 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     // The opening; every step goes on past a failure.
     skipFailure([] {
         ScreenHost *host = ScreenHost::current();
-        if (QWidget *conversion = host ? host->findScreen(QStringLiteral("frmCases1")) : nullptr)
-            conversion->close();
+        if (host)
+            closeScreen(host->findScreen(QStringLiteral("frmCases1")));
     });
     skipFailure([this] {
         if (recordSet()->rowCount() > 0)
@@ -392,7 +391,7 @@ void CaseRegister::checkNextDate()
     const std::optional<QDate> date = dates::parse(text);
     if (!date) {
         // The text stays for correction.
-        showMessage(notADate);
+        showMessage(dates::enterDateMessage);
         returnFocusTo(ui->txtNdate);
         return;
     }
@@ -416,7 +415,7 @@ void CaseRegister::checkGridNextDate(const QModelIndex &index)
 
 void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text)
 {
-    showMessage(notADate);
+    showMessage(dates::enterDateMessage);
     if (!index.isValid() || !gridModel()->flags(index).testFlag(Qt::ItemIsEditable))
         return;
     // Back into the cell, with what was typed, for correction.

@@ -76,7 +76,7 @@ void CaseSearch::search()
         // day's hearings when it is not.
         const std::optional<QDate> day = dates::parse(*answer);
         if (!day) {
-            showMessage(notADateMessage);
+            showMessage(dates::enterDateMessage);
             return;
         }
         filter = Filter(QString::fromLatin1(option == NextDate ? "ndate" : "cdate"),

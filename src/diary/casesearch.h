@@ -21,9 +21,6 @@ public:
     explicit CaseSearch(QWidget *parent = nullptr);
     ~CaseSearch() override;
 
-    static inline const QString notADateMessage =
-        QStringLiteral("Enter The Date in DD/MM/YYYY Format ");
-
 private:
     void search();
 

@@ -1,7 +1,6 @@
 #include "conversionscreen.h"
 
 #include "casediary.h"
-#include "casesearch.h"
 #include "conversion.h"
 #include "ui_conversionscreen.h"
 
@@ -94,7 +93,7 @@ void startConversion()
         return;
     const std::optional<QDate> day = dates::parse(*answer);
     if (!day) {
-        showMessage(CaseSearch::notADateMessage);
+        showMessage(dates::enterDateMessage);
         return;
     }
 

@@ -43,7 +43,7 @@ void SearchNextBlank::search()
 
     const std::optional<QDate> from = dates::parse(ui->txtDate1->text().trimmed());
     if (!from) {
-        showMessage(CaseSearch::notADateMessage);
+        showMessage(dates::enterDateMessage);
         finish();
         return;
     }

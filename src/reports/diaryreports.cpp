@@ -8,7 +8,6 @@
 #include <data/dates.h>
 #include <data/messenger.h>
 
-#include <utility>
 
 namespace lexordo {
 
@@ -17,12 +16,12 @@ namespace {
 const QString dateColumn = QStringLiteral("Date");
 
 // Makes a record set show the table as it is now: opened if it is not open
-// yet, re-read unless it was read just now when its screen opened.
-void refresh(RecordSet &records, const QString &source, bool justOpened)
+// yet, else re-read (which costs nothing when nothing was written since).
+void refresh(RecordSet &records, const QString &source)
 {
     if (!records.isOpen())
         records.open(source);
-    else if (!justOpened)
+    else
         records.requery();
 }
 
@@ -87,7 +86,6 @@ HearingsByDate::HearingsByDate(Kind kind) : m_kind(kind)
     openQuietly(m_hearings, hearingsSource(kind));
     openQuietly(m_work, workTable);
     openQuietly(m_holidays, holidaysSource(kind));
-    m_justOpened = true;
 }
 
 std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QString &date2,
@@ -95,11 +93,8 @@ std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QS
 {
     note.clear();
     try {
-        // What the screen read when it opened serves its first run; later
-        // runs read the tables again.
-        const bool justOpened = std::exchange(m_justOpened, false);
-        refresh(m_hearings, hearingsSource(m_kind), justOpened);
-        refresh(m_holidays, holidaysSource(m_kind), justOpened);
+        refresh(m_hearings, hearingsSource(m_kind));
+        refresh(m_holidays, holidaysSource(m_kind));
 
         note = holidayNote(m_holidays, date2, 120, m_kind == Kind::CurrentDates);
 
@@ -207,7 +202,7 @@ void HearingsByDate::refillWorkTable()
 
 NextDateCauseList::NextDateCauseList()
 {
-    m_justOpened = openQuietly(m_holidays, QStringLiteral("Holidays"));
+    openQuietly(m_holidays, QStringLiteral("Holidays"));
 }
 
 std::optional<PreparedReport> NextDateCauseList::run(const QString &date, QString &note)
@@ -219,7 +214,7 @@ std::optional<PreparedReport> NextDateCauseList::run(const QString &date, QStrin
         return std::nullopt;
     }
     try {
-        refresh(m_holidays, QStringLiteral("Holidays"), std::exchange(m_justOpened, false));
+        refresh(m_holidays, QStringLiteral("Holidays"));
         note = holidayNote(m_holidays, date, 90, false);
 
         PreparedReport prepared;

@@ -3,6 +3,7 @@
 #include "runtime/reportdata.h"
 #include "runtime/reportlayout.h"
 
+#include <data/dates.h>
 #include <data/recordset.h>
 
 #include <optional>
@@ -14,7 +15,7 @@ namespace lexordo {
 // the report ready to lay out. No widgets here, so the same runs serve the
 // screens and a command started without a display.
 
-inline const QString enterDateMessage = QStringLiteral("Enter The Date in DD/MM/YYYY Format ");
+using dates::enterDateMessage;
 inline const QString noRecordMessage =
     QStringLiteral("No Record in These Date Range Found, Try Again!!");
 
@@ -58,7 +59,6 @@ private:
     RecordSet m_hearings; // Adodc1
     RecordSet m_work;     // Adodc2, the work table
     RecordSet m_holidays; // adoTemp
-    bool m_justOpened = false;
     int m_selected = 0; // Mcount
 };
 
@@ -72,7 +72,6 @@ public:
 
 private:
     RecordSet m_holidays; // adoTemp
-    bool m_justOpened = false;
 };
 
 // The history of one case or one first party.
