@@ -41,8 +41,10 @@ ConversionScreen::ConversionScreen(QWidget *parent)
     ui->DataGrid1->setModel(m_model);
     ui->DataGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->DataGrid1->horizontalHeader()->setStretchLastSection(true);
-    for (int column : {3, 4})
-        ui->DataGrid1->setColumnWidth(column, 220);
+    // Wide enough that court names and parties read on one line.
+    const int widths[] = {100, 220, 130, 230, 230, 160};
+    for (int column = 0; column < 6; ++column)
+        ui->DataGrid1->setColumnWidth(column, widths[column]);
 
     connect(ui->cmdinsertndate, &QPushButton::clicked, this,
             [this] { runGuarded([this] { convert(); }); });
