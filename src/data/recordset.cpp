@@ -148,6 +148,20 @@ struct RecordSet::Data
 
     int rowCount() const { return int(columns.empty() ? 0 : columns.front().states.size()); }
 
+    // The first `rows` rows stored, in the order read, with no filter, sort
+    // or pending change.
+    void showRowsAsRead(int rows)
+    {
+        order.resize(size_t(rows));
+        for (int i = 0; i < rows; ++i)
+            order[size_t(i)] = i;
+        view = order;
+        pending.clear();
+        filter = Filter();
+        sort.clear();
+        onHole = false;
+    }
+
     QString textOf(const Column &c, int row) const
     {
         const Slot &s = c.values[size_t(row)];
@@ -433,14 +447,7 @@ void RecordSet::load()
     if (!updatable)
         d->rowids.assign(size_t(rows), 0);
     d->deleted.assign(size_t(rows), false);
-    d->order.resize(size_t(rows));
-    for (int i = 0; i < rows; ++i)
-        d->order[size_t(i)] = i;
-    d->view = d->order;
-    d->pending.clear();
-    d->filter = Filter();
-    d->sort.clear();
-    d->onHole = false;
+    d->showRowsAsRead(rows);
 
     stmt.reset();
     d->readFrom = Database::handle();
@@ -463,14 +470,7 @@ void RecordSet::requery()
         emit aboutToReset();
         for (size_t row = size_t(d->rowsAtRead); row < d->deleted.size(); ++row)
             d->deleted[row] = true; // new rows never stored
-        d->order.resize(size_t(d->rowsAtRead));
-        for (int i = 0; i < d->rowsAtRead; ++i)
-            d->order[size_t(i)] = i;
-        d->view = d->order;
-        d->pending.clear();
-        d->filter = Filter();
-        d->sort.clear();
-        d->onHole = false;
+        d->showRowsAsRead(d->rowsAtRead);
         d->position = d->view.empty() ? -1 : 0;
         emit reset();
         emit positionChanged();
