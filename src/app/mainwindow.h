@@ -1,6 +1,6 @@
 #pragma once
 
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <functional>
 #include <QHash>
 #include <QKeySequence>

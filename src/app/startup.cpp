@@ -1,10 +1,15 @@
 #include "startup.h"
 
+#include "mainwindow.h"
+#include "qtmessenger.h"
+#include "splash.h"
+
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QPointer>
 
 namespace lexordo {
 
@@ -21,6 +26,32 @@ void prepareDatabase(const QString &folder)
     } catch (const DataError &e) {
         qWarning("%s", qPrintable(e.description()));
     }
+}
+
+int runDesktop(int &argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lexordo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Lexordo"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+
+    QtMessenger screenMessenger;
+    setMessenger(&screenMessenger);
+
+    prepareDatabase(programFolder());
+
+    QPointer<MainWindow> mainWindow;
+    auto *splash = new Splash([&mainWindow] {
+        mainWindow = new MainWindow;
+        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        mainWindow->show();
+    });
+    splash->show();
+
+    const int result = QApplication::exec();
+    setMessenger(nullptr);
+    Database::close();
+    return result;
 }
 
 } // namespace lexordo

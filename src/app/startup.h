@@ -9,6 +9,9 @@ namespace lexordo {
 // report it when they open their record sets.
 void prepareDatabase(const QString &programFolder);
 
+// The windowed program: splash, then the main window; returns when it ends.
+int runDesktop(int &argc, char **argv);
+
 // The folder that holds the program and, by default, its database.
 QString programFolder();
 

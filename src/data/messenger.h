@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <deque>
 #include <optional>
 
 namespace lexordo {
@@ -26,11 +25,15 @@ public:
     // An input box; nothing when it is cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
                                          const QString &initialText) = 0;
+
+    // The answer that changes nothing: OK, No or Cancel.
+    static Answer cautiousAnswer(Buttons buttons);
 };
 
 // The messenger in use (a Qt one in the program, a scripted one in tests).
 Messenger &messenger();
-void setMessenger(Messenger *messenger);
+// Installs a messenger (nullptr: messages go to standard error); returns the one before.
+Messenger *setMessenger(Messenger *messenger);
 
 // Shorthands used by the screens.
 Messenger::Answer showMessage(const QString &text,
@@ -39,46 +42,5 @@ Messenger::Answer showMessage(const QString &text,
 bool askYesNo(const QString &text, Messenger::Icon icon = Messenger::Icon::None);
 std::optional<QString> askInput(const QString &prompt, const QString &title = QString(),
                                 const QString &initialText = QString());
-
-// The double for tests: answers come from a script, and every box shown is
-// recorded. A box that finds no scripted answer gets the cautious one (OK,
-// No, Cancel, or a cancelled input box) and is marked unexpected.
-class ScriptedMessenger : public Messenger
-{
-public:
-    struct Shown
-    {
-        enum class Kind { Message, Input } kind;
-        QString text;
-        QString title;
-        Buttons buttons = Buttons::Ok;
-        Icon icon = Icon::None;
-        bool scripted = false;
-    };
-
-    ScriptedMessenger();
-    ~ScriptedMessenger() override;
-
-    void answer(Answer answer);
-    void answerInput(const QString &text);
-    void cancelInput();
-
-    Answer message(const QString &text, Buttons buttons, Icon icon) override;
-    std::optional<QString> input(const QString &prompt, const QString &title,
-                                 const QString &initialText) override;
-
-    const QList<Shown> &shown() const { return m_shown; }
-    QStringList texts() const;
-    QString lastText() const;
-    int unansweredCount() const;
-    int pendingAnswers() const { return int(m_messageAnswers.size() + m_inputAnswers.size()); }
-    void clear();
-
-private:
-    Messenger *m_previous = nullptr;
-    QList<Shown> m_shown;
-    std::deque<Answer> m_messageAnswers;
-    std::deque<std::optional<QString>> m_inputAnswers;
-};
 
 } // namespace lexordo

@@ -1,6 +1,6 @@
 #include "casediary.h"
 
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 
 #include <QWidget>
 

@@ -6,7 +6,7 @@
 
 #include <data/clock.h>
 #include <data/dates.h>
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>

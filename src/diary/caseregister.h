@@ -1,6 +1,6 @@
 #pragma once
 
-#include <data/forms/recordscreen.h>
+#include <widgets/recordscreen.h>
 #include <diary/casediary.h>
 
 class QModelIndex;

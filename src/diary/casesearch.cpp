@@ -5,7 +5,7 @@
 
 #include <data/dates.h>
 #include <data/filter.h>
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 

@@ -8,11 +8,11 @@
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/filter.h>
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 
-#include <reports/enterkey.h>
+#include <widgets/enterkey.h>
 
 namespace lexordo {
 

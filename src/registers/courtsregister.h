@@ -1,6 +1,6 @@
 #pragma once
 
-#include <data/forms/recordscreen.h>
+#include <widgets/recordscreen.h>
 
 namespace Ui {
 class CourtsRegister;

@@ -1,10 +1,10 @@
 #include "casereport.h"
 #include "ui_casereport.h"
 
-#include "enterkey.h"
+#include <widgets/enterkey.h>
 #include "runtime/reportwindow.h"
 
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
 

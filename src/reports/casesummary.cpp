@@ -2,10 +2,10 @@
 #include "ui_casesummary.h"
 
 #include "casereport.h"
-#include "enterkey.h"
+#include <widgets/enterkey.h>
 #include "runtime/reportwindow.h"
 
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 

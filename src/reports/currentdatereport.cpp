@@ -1,7 +1,7 @@
 #include "currentdatereport.h"
 #include "ui_currentdatereport.h"
 
-#include "enterkey.h"
+#include <widgets/enterkey.h>
 
 namespace lexordo {
 

@@ -1,10 +1,10 @@
 #include "hearingsbydatescreen.h"
 
-#include "enterkey.h"
+#include <widgets/enterkey.h>
 
 #include <data/clock.h>
 #include <data/dates.h>
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 
 #include <QAbstractButton>
 #include <QLineEdit>

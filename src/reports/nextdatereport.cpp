@@ -1,10 +1,10 @@
 #include "nextdatereport.h"
 #include "ui_nextdatereport.h"
 
-#include "enterkey.h"
+#include <widgets/enterkey.h>
 #include "runtime/reportwindow.h"
 
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <data/clock.h>
 #include <data/dates.h>
 

@@ -10,7 +10,7 @@
 #include <data/datasource.h>
 #include <data/dates.h>
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QHash>
 
 #include <cstdio>
@@ -87,24 +87,11 @@ std::optional<PreparedReport> prepare(const QString &report, const QHash<QString
     }
 }
 
-// Only real trouble reaches standard error, which cron mails to the office;
-// the platform's chatter about a missing desktop session does not.
-void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 } // namespace
 
-int runPrintCommand(int &argc, char **argv)
+int runPrintCommand(const QStringList &commandLine)
 {
-    // Reports are laid out and written without ever showing a window.
-    qInstallMessageHandler(quietMessages);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-
-    QStringList arguments = QCoreApplication::arguments().mid(2);
+    QStringList arguments = commandLine.mid(1);
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         std::fputs(usage, stdout);
         return 0;

@@ -1,10 +1,11 @@
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <app/mainwindow.h>
 #include <data/clock.h>
 #include <reports/runtime/reportwindow.h>
 #include <data/dataerror.h>
-#include <data/forms/recordscreen.h>
+#include <widgets/recordscreen.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <diary/casediary.h>

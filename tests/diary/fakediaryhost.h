@@ -3,7 +3,7 @@
 // A stand-in for the main window and the case register, so that the diary's
 // smaller screens can be driven on their own.
 
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <data/recordset.h>
 #include <diary/casediary.h>
 

@@ -1,7 +1,8 @@
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <diary/caseregister.h>

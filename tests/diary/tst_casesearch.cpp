@@ -1,3 +1,4 @@
+#include "support/scriptedmessenger.h"
 #include "fakediaryhost.h"
 #include "support/testdatabase.h"
 

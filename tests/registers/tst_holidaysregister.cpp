@@ -1,3 +1,4 @@
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <data/clock.h>

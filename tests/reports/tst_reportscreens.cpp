@@ -1,3 +1,4 @@
+#include "support/scriptedmessenger.h"
 #include "diaryfixture.h"
 #include "support/testdatabase.h"
 

@@ -1,6 +1,6 @@
 #include "reportwindow.h"
 
-#include <data/forms/screenhost.h>
+#include <widgets/screenhost.h>
 #include "ui_reportwindow.h"
 
 #include "reportpainter.h"

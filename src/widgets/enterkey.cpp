@@ -1,4 +1,4 @@
-#include "enterkey.h"
+#include <widgets/enterkey.h>
 
 #include <QKeyEvent>
 #include <QWidget>

@@ -1,6 +1,7 @@
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
-#include <data/forms/recordscreen.h>
+#include <widgets/recordscreen.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <QGridLayout>

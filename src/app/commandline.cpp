@@ -1,0 +1,149 @@
+#include "commandline.h"
+
+#include <data/clock.h>
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <data/dates.h>
+#include <reports/printcommand.h>
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <functional>
+
+namespace lexordo {
+
+namespace {
+
+// The commands that run without a window. Each gets its own arguments (the
+// command word first) and returns the exit status.
+struct Command
+{
+    const char *word;
+    const char *summary;
+    std::function<int(const QStringList &)> run;
+};
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> list = {
+        {"print", "Writes a report to a PDF file (lexordo print --help).", runPrintCommand},
+    };
+    return list;
+}
+
+const Command *findCommand(const QString &word)
+{
+    for (const Command &command : commands()) {
+        if (word == QLatin1String(command.word))
+            return &command;
+    }
+    return nullptr;
+}
+
+QString description()
+{
+    QString text = QStringLiteral(
+        "The case diary of an advocate's office.\n\n"
+        "Without a command the windowed program starts. Commands run without a\n"
+        "display on the database of the data source \"advocate\":\n");
+    for (const Command &command : commands())
+        text += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.word), -8).arg(QLatin1String(command.summary));
+    text += QStringLiteral(
+        "\nExit status: 0 done, 1 the work could not be done (the reason is on\n"
+        "standard error), 2 wrong arguments.");
+    return text;
+}
+
+// Only real trouble reaches standard error, which cron mails to the office;
+// the platform's chatter about a missing desktop session does not.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+int wrongArguments(const QString &problem)
+{
+    std::fprintf(stderr, "%s\nlexordo --help tells how to use it.\n", qPrintable(problem));
+    return 2;
+}
+
+int createDatabase(const QString &path)
+{
+    try {
+        Database::createFile(path);
+    } catch (const DataError &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        return 1;
+    }
+    std::printf("Created %s\n", qPrintable(path));
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> runCommandLine(int &argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description());
+    // Everything after the command word belongs to the command.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help."));
+    const QCommandLineOption today(QStringLiteral("today"),
+                                   QStringLiteral("Works as if DATE (DD/MM/YYYY) were today."),
+                                   QStringLiteral("DATE"));
+    const QCommandLineOption create(QStringLiteral("create-database"),
+                                    QStringLiteral("Writes a new, empty database to PATH; an "
+                                                   "existing file is never overwritten."),
+                                    QStringLiteral("PATH"));
+    parser.addOptions({help, today, create});
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("A command to run without a window."),
+                                 QStringLiteral("[command [options]]"));
+
+    if (!parser.parse(arguments))
+        return wrongArguments(parser.errorText());
+    for (const QCommandLineOption &option : {today, create}) {
+        if (parser.values(option).size() > 1)
+            return wrongArguments(QStringLiteral("--%1 is given more than once.").arg(option.names().constLast()));
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(help) && positional.isEmpty()) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (parser.isSet(today)) {
+        const auto day = dates::parse(parser.value(today));
+        if (!day)
+            return wrongArguments(QStringLiteral("--today needs a date written DD/MM/YYYY."));
+        Clock::setToday(*day);
+    }
+    if (parser.isSet(create)) {
+        if (!positional.isEmpty())
+            return wrongArguments(QStringLiteral("--create-database takes no command."));
+        QCoreApplication app(argc, argv);
+        return createDatabase(parser.value(create));
+    }
+    if (positional.isEmpty())
+        return std::nullopt;
+
+    const Command *command = findCommand(positional.first());
+    if (!command)
+        return wrongArguments(QStringLiteral("There is no command called %1.").arg(positional.first()));
+
+    // Commands lay out and write without ever showing a window.
+    qInstallMessageHandler(quietMessages);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    return command->run(positional);
+}
+
+} // namespace lexordo
