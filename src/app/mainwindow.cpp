@@ -2,6 +2,10 @@
 
 #include "ui_mainwindow.h"
 
+#include <accounts/accountledger.h>
+#include <accounts/billscreen.h>
+#include <accounts/feestatementscreen.h>
+#include <accounts/receiptscreen.h>
 #include <diary/casesearch.h>
 #include <diary/conversionscreen.h>
 #include <diary/searchnextblank.h>
@@ -76,6 +80,15 @@ void MainWindow::installScreens()
                      [] { return new CourtsRegister; });
     setScreenFactory(QStringLiteral("mnuHoli"), QStringLiteral("frmHdays"),
                      [] { return new HolidaysRegister; });
+
+    setScreenFactory(QStringLiteral("mnuFtrans"), QStringLiteral("frmAC"),
+                     [] { return new AccountLedger; });
+    setScreenFactory(QStringLiteral("mnuBill"), QStringLiteral("frmBill"),
+                     [] { return new BillScreen; });
+    setScreenFactory(QStringLiteral("mnuReceipt"), QStringLiteral("frmReceipt"),
+                     [] { return new ReceiptScreen; });
+    setScreenFactory(QStringLiteral("mnuINfo"), QStringLiteral("frmReportsFees"),
+                     [] { return new FeeStatementScreen; });
 
     addScreen(CaseSearch::screenName, [] { return new CaseSearch; });
     addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; });

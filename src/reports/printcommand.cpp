@@ -4,6 +4,8 @@
 #include "runtime/reportengine.h"
 #include "runtime/reportpainter.h"
 
+#include <accounts/accountsreports.h>
+
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
@@ -36,6 +38,13 @@ const char *const usage =
     "  lexordo print case (--case-no NUMBER | --party NAME) --pdf FILE\n"
     "      Every hearing of a case, or of a first party, by date and court.\n"
     "      The value is matched as typed; letter case does not matter.\n"
+    "  lexordo print fees --from DD/MM/YYYY [--to DD/MM/YYYY] [--name ACCOUNT] --pdf FILE\n"
+    "      The fee statement of the period, both dates included (--to is today\n"
+    "      when left out): of one account with --name, else of every account\n"
+    "      by financial year (1 April to 31 March). Refills tmpac_info.\n"
+    "  lexordo print bill --number N --pdf FILE\n"
+    "  lexordo print receipt --number N --pdf FILE\n"
+    "      A stored bill or receipt, printed as its screen shows it.\n"
     "\n"
     "Options:\n"
     "  --pdf FILE          the PDF file to write (replaced when it exists)\n"
@@ -53,6 +62,9 @@ const QHash<QString, QStringList> optionsOf = {
     {QStringLiteral("diary"), {QStringLiteral("from"), QStringLiteral("to")}},
     {QStringLiteral("blank-next-dates"), {QStringLiteral("from"), QStringLiteral("to")}},
     {QStringLiteral("case"), {QStringLiteral("case-no"), QStringLiteral("party")}},
+    {QStringLiteral("fees"), accountsPrintOptions().value(QStringLiteral("fees"))},
+    {QStringLiteral("bill"), accountsPrintOptions().value(QStringLiteral("bill"))},
+    {QStringLiteral("receipt"), accountsPrintOptions().value(QStringLiteral("receipt"))},
 };
 
 int wrongArguments(const QString &problem)
@@ -63,6 +75,11 @@ int wrongArguments(const QString &problem)
 
 std::optional<PreparedReport> prepare(const QString &report, const QHash<QString, QString> &options)
 {
+    if (accountsPrintOptions().contains(report)) {
+        if (std::optional<AccountsReport> accounts = accountsPrint(report, options))
+            return PreparedReport{accounts->layout, accounts->data};
+        return std::nullopt;
+    }
     const QString today = dates::format(Clock::today());
     QString note;
     if (report == QStringLiteral("cause-list")) {
@@ -97,7 +114,7 @@ int runPrintCommand(const QStringList &commandLine)
         return 0;
     }
     if (arguments.isEmpty())
-        return wrongArguments(QStringLiteral("Which report? cause-list, diary, blank-next-dates or case."));
+        return wrongArguments(QStringLiteral("Which report? cause-list, diary, blank-next-dates, case, fees, bill or receipt."));
 
     const QString report = arguments.takeFirst();
     if (!optionsOf.contains(report))

@@ -1,0 +1,98 @@
+#include "accountledger.h"
+
+#include "ui_accountledger.h"
+
+#include "accountsstore.h"
+
+#include <data/amounts.h>
+#include <data/messenger.h>
+
+#include <QLineEdit>
+#include <QScopedValueRollback>
+
+namespace lexordo {
+
+namespace {
+const QString unknownClientMessage =
+    QStringLiteral("This Client does not exist!! MAke Entry in Clients Form");
+}
+
+AccountLedger::AccountLedger(QWidget *parent) : RecordScreen(parent), ui(new Ui::AccountLedger)
+{
+    ui->setupUi(this);
+    fillNames();
+    openRecordSet(QStringLiteral("AC_INFO"));
+    bind(ui->txtname, QStringLiteral("Name"));
+    bind(ui->txtDate, QStringLiteral("TransDate"));
+    bind(ui->txtLFees, QStringLiteral("Legal Fees"));
+    bind(ui->txtCfees, QStringLiteral("CourtFees"));
+    bind(ui->txtMisc, QStringLiteral("Misc"));
+    bind(ui->txtRec, QStringLiteral("Received"));
+    bind(ui->txtBal, QStringLiteral("Balance"));
+    bind(ui->txtPart, QStringLiteral("Part"), Lock::Never);
+    setFind(QStringLiteral("Enter The Name to Be Searched "), QStringLiteral("Name"),
+            Filter::Op::BeginsWith);
+    setDefaultDateOnFocus(ui->txtDate);
+    start(Start::AllEnabled);
+}
+
+AccountLedger::~AccountLedger()
+{
+    delete ui;
+}
+
+double AccountLedger::balance(const QString &legalFees, const QString &courtFees,
+                              const QString &misc, const QString &received)
+{
+    return amounts::read(legalFees) + amounts::read(courtFees) + amounts::read(misc) -
+           amounts::read(received);
+}
+
+// The names offered are read afresh, so a client entered since opening is there.
+void AccountLedger::fillNames()
+{
+    guarded([this] {
+        const QStringList names = AccountsStore::clientNames();
+        const QString typed = ui->txtname->currentText();
+        const QSignalBlocker quiet(ui->txtname);
+        ui->txtname->clear();
+        ui->txtname->addItems(names);
+        ui->txtname->setEditText(typed);
+    });
+}
+
+void AccountLedger::enterEditState()
+{
+    fillNames();
+    RecordScreen::enterEditState();
+    ui->txtname->setFocus(Qt::OtherFocusReason);
+}
+
+void AccountLedger::fieldFocusIn(QWidget *field)
+{
+    RecordScreen::fieldFocusIn(field);
+    if (field == ui->txtBal) {
+        ui->txtBal->setText(amounts::write(balance(ui->txtLFees->text(), ui->txtCfees->text(),
+                                                   ui->txtMisc->text(), ui->txtRec->text())));
+        ui->txtBal->selectAll();
+    } else if (field == ui->txtDate && state() == State::Edit) {
+        ui->txtDate->selectAll();
+    }
+}
+
+void AccountLedger::fieldFocusOut(QWidget *field)
+{
+    if (field == ui->txtname)
+        checkClient();
+}
+
+// A name the clients register does not know is told, not refused.
+void AccountLedger::checkClient()
+{
+    if (state() != State::Edit)
+        return;
+    if (!AccountsStore::clientExists(ui->txtname->currentText()))
+        showMessage(unknownClientMessage);
+}
+
+} // namespace lexordo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <widgets/recordscreen.h>
+
+namespace Ui {
+class AccountLedger;
+}
+
+namespace lexordo {
+
+// The fee account of the clients (frmAC): one row per transaction with the
+// fees charged, the money received and that row's balance. The names are
+// those of the clients register.
+class AccountLedger : public RecordScreen
+{
+    Q_OBJECT
+
+public:
+    explicit AccountLedger(QWidget *parent = nullptr);
+    ~AccountLedger() override;
+
+    // Legal fees + court fees + misc. fees - received, as the boxes read.
+    static double balance(const QString &legalFees, const QString &courtFees,
+                          const QString &misc, const QString &received);
+
+protected:
+    void enterEditState() override;
+    void fieldFocusIn(QWidget *field) override;
+    void fieldFocusOut(QWidget *field) override;
+
+private:
+    void fillNames();
+    void checkClient();
+
+    Ui::AccountLedger *ui;
+};
+
+} // namespace lexordo

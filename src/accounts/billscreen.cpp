@@ -1,0 +1,160 @@
+#include "billscreen.h"
+
+#include "ui_billscreen.h"
+
+#include "accountsreports.h"
+#include "accountsstore.h"
+#include "amountwords.h"
+
+#include <reports/runtime/reportwindow.h>
+
+#include <data/amounts.h>
+#include <data/messenger.h>
+
+#include <QLineEdit>
+
+namespace lexordo {
+
+BillScreen::BillScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui::BillScreen)
+{
+    ui->setupUi(this);
+    m_lineNumbers = {ui->txtSno1, ui->txtSno2, ui->txtSno3, ui->txtSno4, ui->txtSno5, ui->txtSno6};
+    m_particulars = {ui->txtP1, ui->txtP2, ui->txtP3, ui->txtP4, ui->txtP5, ui->txtP6};
+    m_amounts = {ui->txtA1, ui->txtA2, ui->txtA3, ui->txtA4, ui->txtA5, ui->txtA6};
+
+    openRecordSet(QStringLiteral("bill"));
+    bind(ui->txtNo, QStringLiteral("BillNo"));
+    bind(ui->txtDate, QStringLiteral("BillDate"));
+    bind(ui->txtName, QStringLiteral("To"));
+    bind(ui->txtAdd, QStringLiteral("Address"));
+    bind(ui->txtRef, QStringLiteral("Ref"));
+    static const char *const particularColumns[] = {"P1", "p2", "p3", "p4", "p5", "p6"};
+    for (int i = 0; i < 6; ++i) {
+        bind(m_lineNumbers[i], QStringLiteral("s%1").arg(i + 1));
+        bind(m_particulars[i], QString::fromLatin1(particularColumns[i]));
+        bind(m_amounts[i], QStringLiteral("a%1").arg(i + 1));
+    }
+    bind(ui->txtTotal, QStringLiteral("Total"));
+    bind(ui->txtRupees, QStringLiteral("Rupees"));
+    bind(ui->txtSTP, QStringLiteral("STP"), Lock::Never);
+    bind(ui->txtSTax, QStringLiteral("Stax"), Lock::Never);
+    // The grand total keeps a column of its own, so a bill read back shows
+    // both the total and the grand total as they were.
+    bind(ui->txtGtotal, QStringLiteral("GTotal"), Lock::Never);
+
+    setFind(QStringLiteral("Enter The Name to Be Searched "), QStringLiteral("To"),
+            Filter::Op::BeginsWith);
+    setDefaultDateOnFocus(ui->txtDate);
+    onClicked(ui->cmdPrint, [this] { print(); });
+    start(Start::AllEnabled);
+}
+
+BillScreen::~BillScreen()
+{
+    delete ui;
+}
+
+double BillScreen::tax(double total, double percent)
+{
+    return total * percent * 0.01;
+}
+
+BillSheet BillScreen::sheet() const
+{
+    BillSheet bill;
+    bill.number = ui->txtNo->text();
+    bill.date = ui->txtDate->text();
+    bill.to = ui->txtName->text();
+    bill.address = ui->txtAdd->text();
+    bill.reference = ui->txtRef->text();
+    for (int i = 0; i < 6; ++i) {
+        bill.lineNumbers[size_t(i)] = m_lineNumbers[i]->text();
+        bill.particulars[size_t(i)] = m_particulars[i]->text();
+        bill.amounts[size_t(i)] = m_amounts[i]->text();
+    }
+    bill.total = ui->txtTotal->text();
+    bill.taxPercent = ui->txtSTP->text();
+    bill.tax = ui->txtSTax->text();
+    bill.grandTotal = ui->txtGtotal->text();
+    bill.inWords = ui->txtRupees->text();
+    return bill;
+}
+
+void BillScreen::enterEditState()
+{
+    RecordScreen::enterEditState();
+    ui->txtNo->setFocus(Qt::OtherFocusReason);
+}
+
+void BillScreen::fieldFocusIn(QWidget *field)
+{
+    RecordScreen::fieldFocusIn(field);
+    if (const qsizetype line = m_lineNumbers.indexOf(field); line >= 0)
+        m_lineNumbers[line]->setText(QString::number(line + 1));
+    else if (field == ui->txtTotal)
+        writeTotal();
+    else if (field == ui->txtGtotal)
+        writeGrandTotal();
+    else
+        return;
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->selectAll();
+}
+
+void BillScreen::fieldFocusOut(QWidget *field)
+{
+    if (field == ui->txtSTP)
+        writeTaxAndGrandTotal();
+    else if (field == ui->txtGtotal)
+        writeInWords();
+}
+
+void BillScreen::fieldDoubleClicked(QWidget *field)
+{
+    if (field != ui->txtNo || ui->txtNo->isReadOnly())
+        return;
+    const qint64 next = AccountsStore::nextBillNumber();
+    ui->txtNoTemp->setText(QString::number(next - 1));
+    ui->txtNo->setText(QString::number(next));
+    ui->txtNo->selectAll();
+}
+
+void BillScreen::writeTotal()
+{
+    double total = 0;
+    for (QLineEdit *amount : std::as_const(m_amounts))
+        total += amounts::read(amount->text());
+    ui->txtTotal->setText(amounts::write(total));
+}
+
+void BillScreen::writeTaxAndGrandTotal()
+{
+    const double total = amounts::read(ui->txtTotal->text());
+    ui->txtSTax->setText(amounts::write(tax(total, amounts::read(ui->txtSTP->text()))));
+    ui->txtGtotal->setText(amounts::write(total + amounts::read(ui->txtSTax->text())));
+}
+
+void BillScreen::writeGrandTotal()
+{
+    ui->txtGtotal->setText(
+        amounts::write(amounts::read(ui->txtTotal->text()) + amounts::read(ui->txtSTax->text())));
+}
+
+void BillScreen::writeInWords()
+{
+    if (const std::optional<QString> words = amounts::inWords(amounts::read(ui->txtGtotal->text()))) {
+        ui->txtRupees->setText(*words);
+        return;
+    }
+    ui->txtRupees->clear();
+    showMessage(QStringLiteral("The grand total %1 is too large to be written in words.")
+                    .arg(ui->txtGtotal->text().trimmed()));
+}
+
+void BillScreen::print()
+{
+    AccountsReport printed = billPrint(sheet());
+    report::ReportWindow::open(printed.layout, std::move(printed.data));
+}
+
+} // namespace lexordo
