@@ -190,27 +190,26 @@ bool isBankAccount(const QString &account)
 
 namespace {
 
+// Fields are known by their column (the layout's Text1 ... Text11).
 struct FeeColumn
 {
     const char *heading;
     const char *headingName;
     const char *field;
-    const char *fieldName;
     const char *total;
-    const char *totalName;
     double x;
     double w;
 };
 
 // Date, particulars and the five amounts, with the totals under the amounts.
 const FeeColumn feeColumns[] = {
-    {"Date", "Label1", "Transdate", "txtDate", nullptr, nullptr, 0, 22},
-    {"Particulars", "Label2", "Part", "Text1", nullptr, nullptr, 23, 58},
-    {"Legal Fees", "Label3", "Legal Fees", "Text5", "AgNLFees", "Text7", 82, 20},
-    {"Cout Fees", "lblpaid", "CourtFees", "Text2", "AgCFees", "Text11", 103, 20},
-    {"Misc. Fees", "Label4", "Misc", "Text6", "AgMisc", "Text8", 124, 20},
-    {"Received", "lblRec", "Received", "Text3", "AgRec", "Text10", 145, 20},
-    {"Balance", "Label5", "Balance", "Text4", "AgBal", "Text9", 166, 20},
+    {"Date", "Label1", "Transdate", nullptr, 0, 22},
+    {"Particulars", "Label2", "Part", nullptr, 23, 58},
+    {"Legal Fees", "Label3", "Legal Fees", "AgNLFees", 82, 20},
+    {"Cout Fees", "lblpaid", "CourtFees", "AgCFees", 103, 20},
+    {"Misc. Fees", "Label4", "Misc", "AgMisc", 124, 20},
+    {"Received", "lblRec", "Received", "AgRec", 145, 20},
+    {"Balance", "Label5", "Balance", "AgBal", 166, 20},
 };
 
 void feeSections(ReportLayout &layout, bool withName)
@@ -222,8 +221,7 @@ void feeSections(ReportLayout &layout, bool withName)
     if (withName) {
         group.label(QStringLiteral("Name :"), QRectF(0, 1.5, 14, textHeight), caption())
             .named(QStringLiteral("lblName"))
-            .field(QStringLiteral("Name"), QRectF(15, 1.5, 120, textHeight), caption())
-            .named(QStringLiteral("Text20"));
+            .field(QStringLiteral("Name"), QRectF(15, 1.5, 120, textHeight), caption());
     }
     group.line(QLineF(0, headY - 1, width, headY - 1), 0.3)
         .line(QLineF(0, headY + 6, width, headY + 6), 0.3);
@@ -241,8 +239,7 @@ void feeSections(ReportLayout &layout, bool withName)
         const bool date = QLatin1String(c.field) == QLatin1String("Transdate");
         detail.field(QString::fromLatin1(c.field), QRectF(c.x, 0.5, c.w, textHeight),
                      amount ? TextStyle().size(9).align(Qt::AlignRight) : TextStyle().size(9),
-                     amount ? amountFormat : (date ? dateFormat : QString()))
-            .named(QString::fromLatin1(c.fieldName));
+                     amount ? amountFormat : (date ? dateFormat : QString()));
     }
 
     Section &footer = layout.addSection(SectionKind::GroupFooter, QStringLiteral("GroupFooter"), 10);
@@ -251,8 +248,7 @@ void feeSections(ReportLayout &layout, bool withName)
         if (!c.total)
             continue;
         footer.field(QString::fromLatin1(c.total), QRectF(c.x, 1.5, c.w, textHeight),
-                     TextStyle().size(9).strong().align(Qt::AlignRight), amountFormat)
-            .named(QString::fromLatin1(c.totalName));
+                     TextStyle().size(9).strong().align(Qt::AlignRight), amountFormat);
     }
     pageFooter(layout);
 }
@@ -292,8 +288,7 @@ report::ReportLayout transAnnualReport(const QString &from, const QString &to)
     layout.section(QStringLiteral("GroupHeader"))
         ->label(QStringLiteral("Financial Year"), QRectF(0, 1, 30, textHeight), caption())
         .named(QStringLiteral("lblYear"))
-        .field(QStringLiteral("Gr"), QRectF(31, 1, 40, textHeight), caption())
-        .named(QStringLiteral("txtGr"));
+        .field(QStringLiteral("Gr"), QRectF(31, 1, 40, textHeight), caption());
     return layout;
 }
 
