@@ -1,0 +1,316 @@
+#include "support/scriptedmessenger.h"
+#include "support/testdatabase.h"
+
+#include <accounts/accountledger.h>
+#include <data/clock.h>
+#include <data/recordset.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace lexordo;
+using Answer = Messenger::Answer;
+
+namespace {
+const QString unknownClient =
+    QStringLiteral("This Client does not exist!! MAke Entry in Clients Form");
+}
+
+class TestAccountLedger : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void screenAsTheOfficeKnowsIt();
+    void balanceWhenTheBoxIsEntered_data();
+    void balanceWhenTheBoxIsEntered();
+    void balanceIsWorkedOutOnlyOnEntry();
+    void dateOnFocusOnlyWhileEditing();
+    void unknownClientIsToldButNotRefused();
+    void addedRowIsStoredAndShownLast();
+    void searchFindsNamesThatBeginWithTheText();
+    void searchThatFindsNothingOrIsCancelled();
+    void deleteOnAnEmptyLedgerDeletesNothing();
+
+private:
+    AccountLedger *showScreen();
+    QLineEdit *edit(const char *name) const
+    {
+        return m_screen->findChild<QLineEdit *>(QLatin1String(name));
+    }
+    QComboBox *names() const { return m_screen->findChild<QComboBox *>(QStringLiteral("txtname")); }
+    void click(const char *name) { m_screen->findChild<QPushButton *>(QLatin1String(name))->click(); }
+    void startAdding();
+
+    std::unique_ptr<test::TestDatabase> m_db;
+    std::unique_ptr<ScriptedMessenger> m_messages;
+    std::unique_ptr<AccountLedger> m_screen;
+};
+
+void TestAccountLedger::init()
+{
+    m_db = std::make_unique<test::TestDatabase>();
+    m_messages = std::make_unique<ScriptedMessenger>();
+    Clock::setToday(QDate(2026, 12, 7));
+    m_db->exec(QStringLiteral("INSERT INTO Clients (ACname) VALUES ('Ravi Kumar'), ('D''Souza'), "
+                              "('Anand'), ('Ravi Kumar'), ('Rajesh')"));
+    m_db->exec(QStringLiteral(
+        "INSERT INTO AC_INFO VALUES ('Ravi Kumar', '2026-11-01', 'Retainer', 1000, 0, 0, 0, 1000), "
+        "('Anand', '2026-11-02', 'Suit', 500, 100, 0, 600, 0), "
+        "('Rajesh', '2026-11-03', 'Bail', 300, 0, 0, 100, 200)"));
+}
+
+void TestAccountLedger::cleanup()
+{
+    m_screen.reset();
+    QCOMPARE(m_messages->unansweredCount(), 0);
+    QCOMPARE(m_messages->pendingAnswers(), 0);
+    m_messages.reset();
+    m_db.reset();
+    Clock::reset();
+}
+
+AccountLedger *TestAccountLedger::showScreen()
+{
+    m_screen = std::make_unique<AccountLedger>();
+    m_screen->show();
+    QApplication::setActiveWindow(m_screen.get());
+    if (!QTest::qWaitForWindowActive(m_screen.get()))
+        qFatal("the screen did not become active");
+    return m_screen.get();
+}
+
+void TestAccountLedger::startAdding()
+{
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    QCOMPARE(m_messages->lastText(), QStringLiteral("Do you really want to add record"));
+}
+
+void TestAccountLedger::screenAsTheOfficeKnowsIt()
+{
+    showScreen();
+    QCOMPARE(m_screen->objectName(), QStringLiteral("frmAC"));
+    QCOMPARE(m_screen->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("Fees/ Receipt Enrty Form"));
+    const QList<QPair<QString, QString>> labels = {
+        {"Name", "txtname"},        {"Dated:", "txtDate"},     {"Legal fees", "txtLFees"},
+        {"Court Fees", "txtCfees"}, {"Misc. fees", "txtMisc"}, {"Received", "txtRec"},
+        {"Balance", "txtBal"},      {"Particulars", "txtPart"},
+    };
+    QStringList found;
+    for (QLabel *label : m_screen->findChildren<QLabel *>()) {
+        if (label->buddy())
+            found << label->text() + u'=' + label->buddy()->objectName();
+    }
+    for (const auto &[text, field] : labels)
+        QVERIFY2(found.contains(text + u'=' + field), qPrintable(text));
+    QCOMPARE(m_screen->recordSet()->source(), QStringLiteral("AC_INFO"));
+    // The clients register's names, once each, in order.
+    QStringList offered;
+    for (int i = 0; i < names()->count(); ++i)
+        offered << names()->itemText(i);
+    QCOMPARE(offered, (QStringList{"Anand", "D'Souza", "Rajesh", "Ravi Kumar"}));
+    // Opens on the first row, all buttons enabled, amounts locked, particulars open.
+    QCOMPARE(names()->currentText(), QStringLiteral("Ravi Kumar"));
+    QVERIFY(!names()->isEnabled());
+    QVERIFY(edit("txtLFees")->isReadOnly());
+    QVERIFY(!edit("txtPart")->isReadOnly());
+    QVERIFY(m_screen->findChild<QPushButton *>(QStringLiteral("cmdSave"))->isEnabled());
+    QCOMPARE(m_screen->findChild<QPushButton *>(QStringLiteral("cmdExit"))->text(),
+             QStringLiteral("E&xit"));
+}
+
+void TestAccountLedger::balanceWhenTheBoxIsEntered_data()
+{
+    QTest::addColumn<QString>("legal");
+    QTest::addColumn<QString>("court");
+    QTest::addColumn<QString>("misc");
+    QTest::addColumn<QString>("received");
+    QTest::addColumn<QString>("balance");
+
+    QTest::newRow("charges less receipt") << "1000" << "250" << "50" << "800" << "500";
+    QTest::newRow("received more is negative") << "100" << "" << "" << "400" << "-300";
+    QTest::newRow("empty boxes count 0") << "" << "" << "" << "300" << "-300";
+    QTest::newRow("comma ends the number") << "1,500" << "" << "" << "" << "1";
+    QTest::newRow("blanks ignored") << " 1 000" << "" << "" << "" << "1000";
+    QTest::newRow("text counts 0") << "abc" << "fees" << "20x" << "" << "20";
+    QTest::newRow("decimals, trailing zeros dropped") << "1234.50" << "0.25" << "" << "0.25"
+                                                      << "1234.5";
+    QTest::newRow("court fees alone") << "" << "250" << "" << "" << "250";
+    QTest::newRow("misc alone") << "" << "" << "75.5" << "" << "75.5";
+}
+
+void TestAccountLedger::balanceWhenTheBoxIsEntered()
+{
+    QFETCH(QString, legal);
+    QFETCH(QString, court);
+    QFETCH(QString, misc);
+    QFETCH(QString, received);
+    QFETCH(QString, balance);
+
+    showScreen();
+    startAdding();
+    const QList<QPair<const char *, QString>> typed = {
+        {"txtLFees", legal}, {"txtCfees", court}, {"txtMisc", misc}, {"txtRec", received}};
+    for (const auto &[name, text] : typed) {
+        edit(name)->setFocus();
+        QTest::keyClicks(edit(name), text);
+    }
+    edit("txtBal")->setFocus();
+    QCOMPARE(edit("txtBal")->text(), balance);
+    QCOMPARE(AccountLedger::balance(legal, court, misc, received),
+             balance.toDouble());
+}
+
+void TestAccountLedger::balanceIsWorkedOutOnlyOnEntry()
+{
+    showScreen();
+    startAdding();
+    edit("txtLFees")->setFocus();
+    QTest::keyClicks(edit("txtLFees"), QStringLiteral("1000"));
+    edit("txtBal")->setFocus();
+    QCOMPARE(edit("txtBal")->text(), QStringLiteral("1000"));
+    edit("txtRec")->setFocus();
+    QTest::keyClicks(edit("txtRec"), QStringLiteral("400"));
+    QCOMPARE(edit("txtBal")->text(), QStringLiteral("1000")); // not yet
+    edit("txtPart")->setFocus();
+    click("cmdSave");
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT Balance FROM AC_INFO WHERE Received = 400"))
+                 .toDouble(),
+             1000.0);
+}
+
+void TestAccountLedger::dateOnFocusOnlyWhileEditing()
+{
+    showScreen();
+    edit("txtDate")->setFocus();
+    QCOMPARE(edit("txtDate")->text(), QStringLiteral("01/11/2026"));
+    edit("txtPart")->setFocus();
+
+    click("cmdModify");
+    edit("txtDate")->setFocus();
+    QCOMPARE(edit("txtDate")->text(), QStringLiteral("07/12/2026"));
+    edit("txtPart")->setFocus();
+    click("cmdSave");
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT TransDate FROM AC_INFO WHERE Part = 'Retainer'"))
+                 .toString(),
+             QStringLiteral("2026-12-07"));
+}
+
+void TestAccountLedger::unknownClientIsToldButNotRefused()
+{
+    showScreen();
+    startAdding();
+    names()->setFocus();
+    QTest::keyClicks(names(), QStringLiteral("d'souza"));
+    edit("txtDate")->setFocus(); // known, whatever the letter case, apostrophe and all
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Do you really want to add record")});
+
+    names()->setFocus();
+    names()->lineEdit()->selectAll();
+    QTest::keyClicks(names(), QStringLiteral("O'Brien"));
+    edit("txtDate")->setFocus();
+    QCOMPARE(m_messages->lastText(), unknownClient);
+    QCOMPARE(m_messages->shown().last().buttons, Messenger::Buttons::Ok);
+    QCOMPARE(QApplication::focusWidget(), edit("txtDate"));
+    edit("txtPart")->setFocus();
+    click("cmdSave");
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM AC_INFO WHERE Name = 'O''Brien'"))
+                 .toInt(),
+             1);
+}
+
+void TestAccountLedger::addedRowIsStoredAndShownLast()
+{
+    showScreen();
+    startAdding();
+    QCOMPARE(QApplication::focusWidget(), names());
+    QTest::keyClicks(names(), QStringLiteral("Anand"));
+    edit("txtDate")->setFocus();
+    const QList<QPair<const char *, QString>> typed = {
+        {"txtLFees", "2000"}, {"txtCfees", "150"}, {"txtMisc", "25.5"}, {"txtRec", "1000"}};
+    for (const auto &[name, text] : typed) {
+        edit(name)->setFocus();
+        QTest::keyClicks(edit(name), text);
+    }
+    edit("txtBal")->setFocus();
+    edit("txtPart")->setFocus();
+    QTest::keyClicks(edit("txtPart"), QStringLiteral("Appeal fees"));
+    click("cmdSave");
+
+    QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 4);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT Name || '|' || TransDate || '|' || \"Legal Fees\" "
+                                         "|| '|' || CourtFees || '|' || Misc || '|' || Received "
+                                         "|| '|' || Balance FROM AC_INFO WHERE Part = 'Appeal fees'"))
+                 .toString(),
+             QStringLiteral("Anand|2026-12-07|2000.0|150.0|25.5|1000.0|1175.5"));
+    QVERIFY(!names()->isEnabled());
+    QVERIFY(!m_screen->findChild<QPushButton *>(QStringLiteral("cmdSave"))->isEnabled());
+    QCOMPARE(m_screen->recordSet()->position(), m_screen->recordSet()->rowCount() - 1);
+    QCOMPARE(edit("txtBal")->text(), QStringLiteral("1175.5"));
+}
+
+void TestAccountLedger::searchFindsNamesThatBeginWithTheText()
+{
+    showScreen();
+    m_messages->answerInput(QStringLiteral("Ra"));
+    click("cmdFind");
+    QCOMPARE(m_messages->lastText(), QStringLiteral("Enter The Name to Be Searched "));
+    QCOMPARE(m_screen->recordSet()->rowCount(), 2);
+    QStringList shown;
+    for (int i = 0; i < 2; ++i) {
+        click(i == 0 ? "cmdFirst" : "cmdNext");
+        shown << names()->currentText();
+    }
+    QCOMPARE(shown, (QStringList{"Ravi Kumar", "Rajesh"}));
+    // Only the beginning of a name counts.
+    m_messages->answerInput(QStringLiteral("nand"));
+    m_messages->answer(Answer::Ok);
+    click("cmdFind");
+    QCOMPARE(m_messages->lastText(), QStringLiteral("Record Not Found "));
+}
+
+void TestAccountLedger::searchThatFindsNothingOrIsCancelled()
+{
+    showScreen();
+    m_messages->cancelInput();
+    click("cmdFind");
+    QCOMPARE(m_screen->recordSet()->rowCount(), 3);
+    QCOMPARE(names()->currentText(), QStringLiteral("Ravi Kumar"));
+
+    m_messages->answerInput(QStringLiteral("O'B"));
+    m_messages->answer(Answer::Ok);
+    click("cmdFind");
+    QCOMPARE(m_messages->lastText(), QStringLiteral("Record Not Found "));
+    QCOMPARE(m_screen->recordSet()->rowCount(), 0);
+}
+
+void TestAccountLedger::deleteOnAnEmptyLedgerDeletesNothing()
+{
+    m_db->exec(QStringLiteral("DELETE FROM AC_INFO"));
+    showScreen();
+    m_messages->answer(Answer::Yes);
+    click("cmdDelete");
+    QCOMPARE(m_messages->lastText(), QStringLiteral("Really You want to delete this record "));
+    QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 0);
+
+    // On a ledger with rows, Yes deletes the current one.
+    m_screen.reset();
+    m_db->exec(QStringLiteral("INSERT INTO AC_INFO (Name, Balance) VALUES ('Anand', 5), ('Rajesh', 6)"));
+    showScreen();
+    m_messages->answer(Answer::Yes);
+    click("cmdDelete");
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(Name) FROM AC_INFO")).toString(),
+             QStringLiteral("Rajesh"));
+}
+
+QTEST_MAIN(TestAccountLedger)
+#include "tst_accountledger.moc"
