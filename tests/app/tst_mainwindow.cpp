@@ -36,6 +36,7 @@ private slots:
     void menuTreeAsListed();
     void entriesWaitForTheirScreens();
     void choosingAnOpenScreenBringsItForward();
+    void accountsEntriesOpenTheirScreens();
     void casesEntryOpensTheRegister();
     void laterScreensJoinThroughTheirEntries();
     void screensOpenEachOtherByName();
@@ -163,8 +164,9 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
-                                   "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuDDates",
+                                   "mnuDetailsPart", "mnuFtrans", "mnuHoli", "mnuINfo",
+                                   "mnuNextDate1", "mnuPostDated", "mnuReceipt", "mnuSummary",
                                    "mnucentery", "mnuexit"}));
 }
 
@@ -189,6 +191,20 @@ void TestMainWindow::choosingAnOpenScreenBringsItForward()
     QVERIFY(!m_window->findScreen(QStringLiteral("frmCourts")));
     trigger("mnuCEntry");
     QCOMPARE(openScreens(), (QStringList{"frmHdays", "frmCourts"}));
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+void TestMainWindow::accountsEntriesOpenTheirScreens()
+{
+    trigger("mnuFtrans");
+    trigger("mnuBill");
+    trigger("mnuReceipt");
+    trigger("mnuINfo");
+    QCOMPARE(openScreens(), (QStringList{"frmAC", "frmBill", "frmReceipt", "frmReportsFees"}));
+    QCOMPARE(activeScreen(), QStringLiteral("frmReportsFees"));
+    trigger("mnuBill");
+    QCOMPARE(activeScreen(), QStringLiteral("frmBill"));
+    QCOMPARE(openScreens().size(), 4);
     QVERIFY(m_messages->shown().isEmpty());
 }
 
