@@ -1,14 +1,13 @@
 #include "accountledger.h"
 
-#include "ui_accountledger.h"
-
 #include "accountsstore.h"
+#include "ui_accountledger.h"
 
 #include <data/amounts.h>
 #include <data/messenger.h>
-
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <widgets/enterkey.h>
 
 namespace lexordo {
 
@@ -33,6 +32,11 @@ AccountLedger::AccountLedger(QWidget *parent) : RecordScreen(parent), ui(new Ui:
     setFind(QStringLiteral("Enter The Name to Be Searched "), QStringLiteral("Name"),
             Filter::Op::BeginsWith);
     setDefaultDateOnFocus(ui->txtDate);
+    // Enter goes on to the next box, as Tab does.
+    for (QWidget *field :
+         std::initializer_list<QWidget *>{ui->txtname, ui->txtDate, ui->txtLFees, ui->txtCfees,
+                                          ui->txtMisc, ui->txtRec, ui->txtBal, ui->txtPart})
+        onEnterKey(field, [this] { focusNextChild(); });
     start(Start::AllEnabled);
 }
 

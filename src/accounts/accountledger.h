@@ -20,8 +20,8 @@ public:
     ~AccountLedger() override;
 
     // Legal fees + court fees + misc. fees - received, as the boxes read.
-    static double balance(const QString &legalFees, const QString &courtFees,
-                          const QString &misc, const QString &received);
+    static double balance(const QString &legalFees, const QString &courtFees, const QString &misc,
+                          const QString &received);
 
 protected:
     void enterEditState() override;

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <array>
+#include <QString>
 
 namespace lexordo {
 

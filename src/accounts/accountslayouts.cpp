@@ -54,27 +54,37 @@ report::ReportLayout billReport(const BillSheet &bill)
     constexpr double rowHeight = 8;
     constexpr double amountX = 146, amountW = 38;
     Section &header = layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 200);
-    header.label(QStringLiteral("BILL"), QRectF(0, 2, width, 10), title(18)).named(QStringLiteral("Label8"))
-        .label(QStringLiteral("No."), QRectF(0, 18, 10, textHeight), caption()).named(QStringLiteral("Label4"))
+    header.label(QStringLiteral("BILL"), QRectF(0, 2, width, 10), title(18))
+        .named(QStringLiteral("Label8"))
+        .label(QStringLiteral("No."), QRectF(0, 18, 10, textHeight), caption())
+        .named(QStringLiteral("Label4"))
         .namedLabel(QStringLiteral("lblNo"), QRectF(11, 18, 40, textHeight), body(), bill.number)
-        .label(QStringLiteral("Date :"), QRectF(128, 18, 16, textHeight), caption()).named(QStringLiteral("lblDate1"))
+        .label(QStringLiteral("Date :"), QRectF(128, 18, 16, textHeight), caption())
+        .named(QStringLiteral("lblDate1"))
         .namedLabel(QStringLiteral("lblDate"), QRectF(145, 18, 41, textHeight), body(), bill.date)
-        .label(QStringLiteral("To"), QRectF(0, 28, 10, textHeight), caption()).named(QStringLiteral("Label6"))
+        .label(QStringLiteral("To"), QRectF(0, 28, 10, textHeight), caption())
+        .named(QStringLiteral("Label6"))
         .namedLabel(QStringLiteral("lblTo1"), QRectF(11, 28, 110, textHeight), body(), bill.to)
         .namedLabel(QStringLiteral("lblTo2"), QRectF(11, 34, 110, textHeight), body(), bill.address)
         .below(QStringLiteral("lblTo1"))
-        .label(QStringLiteral("Ref:"), QRectF(0, 46, 10, textHeight), caption()).named(QStringLiteral("Label9"))
-        .namedLabel(QStringLiteral("lblRef"), QRectF(11, 46, 175, textHeight), body(), bill.reference)
+        .label(QStringLiteral("Ref:"), QRectF(0, 46, 10, textHeight), caption())
+        .named(QStringLiteral("Label9"))
+        .namedLabel(QStringLiteral("lblRef"), QRectF(11, 46, 175, textHeight), body(),
+                    bill.reference)
         .below(QStringLiteral("lblTo2"));
 
     header.frame(QRectF(0, tableTop, width, rowHeight * 9 + 2), 0.4)
         .line(QLineF(0, tableTop + rowHeight, width, tableTop + rowHeight), 0.3)
         .line(QLineF(16, tableTop, 16, tableTop + rowHeight * 9 + 2), 0.2)
         .line(QLineF(amountX - 2, tableTop, amountX - 2, tableTop + rowHeight * 9 + 2), 0.2)
-        .label(QStringLiteral("S.No."), QRectF(1.5, tableTop + 1.8, 14, textHeight), caption()).named(QStringLiteral("Label11"))
-        .label(QStringLiteral("Particulars"), QRectF(18, tableTop + 1.8, 100, textHeight), caption()).named(QStringLiteral("Label12"))
+        .label(QStringLiteral("S.No."), QRectF(1.5, tableTop + 1.8, 14, textHeight), caption())
+        .named(QStringLiteral("Label11"))
+        .label(QStringLiteral("Particulars"), QRectF(18, tableTop + 1.8, 100, textHeight),
+               caption())
+        .named(QStringLiteral("Label12"))
         .label(QStringLiteral("Amount"), QRectF(amountX, tableTop + 1.8, amountW, textHeight),
-               caption().align(Qt::AlignRight)).named(QStringLiteral("Label15"));
+               caption().align(Qt::AlignRight))
+        .named(QStringLiteral("Label15"));
 
     // Six lines from the screen and two more that stay empty.
     static const char *const particularNames[] = {"lblp1", "lblp2", "lblp3", "lblP4",
@@ -82,35 +92,49 @@ report::ReportLayout billReport(const BillSheet &bill)
     for (int i = 0; i < 8; ++i) {
         const double y = tableTop + rowHeight * (i + 1) + 2;
         const bool filled = i < 6;
-        header.namedLabel(QStringLiteral("lblSno%1").arg(i + 1), QRectF(1.5, y, 13, textHeight), body(),
-                          filled ? bill.lineNumbers[size_t(i)] : QString())
+        header
+            .namedLabel(QStringLiteral("lblSno%1").arg(i + 1), QRectF(1.5, y, 13, textHeight),
+                        body(), filled ? bill.lineNumbers[size_t(i)] : QString())
             .singleLine()
-            .namedLabel(QString::fromLatin1(particularNames[i]), QRectF(18, y, amountX - 21, textHeight),
-                        body(), filled ? bill.particulars[size_t(i)] : QString())
+            .namedLabel(QString::fromLatin1(particularNames[i]),
+                        QRectF(18, y, amountX - 21, textHeight), body(),
+                        filled ? bill.particulars[size_t(i)] : QString())
             .singleLine()
-            .namedLabel(QStringLiteral("lblAmt%1").arg(i + 1), QRectF(amountX, y, amountW, textHeight),
-                        right(), filled ? bill.amounts[size_t(i)] : QString())
+            .namedLabel(QStringLiteral("lblAmt%1").arg(i + 1),
+                        QRectF(amountX, y, amountW, textHeight), right(),
+                        filled ? bill.amounts[size_t(i)] : QString())
             .singleLine();
     }
 
     const double totals = tableTop + rowHeight * 9 + 6;
-    header.label(QStringLiteral("Total"), QRectF(100, totals, 40, textHeight), caption()).named(QStringLiteral("Label44"))
-        .namedLabel(QStringLiteral("lblTotal"), QRectF(amountX, totals, amountW, textHeight), right(), bill.total)
-        .label(QStringLiteral("Service Tax@"), QRectF(100, totals + 7, 25, textHeight), caption()).named(QStringLiteral("Label20"))
-        .namedLabel(QStringLiteral("lblSTP"), QRectF(125, totals + 7, 12, textHeight), right(), bill.taxPercent)
+    header.label(QStringLiteral("Total"), QRectF(100, totals, 40, textHeight), caption())
+        .named(QStringLiteral("Label44"))
+        .namedLabel(QStringLiteral("lblTotal"), QRectF(amountX, totals, amountW, textHeight),
+                    right(), bill.total)
+        .label(QStringLiteral("Service Tax@"), QRectF(100, totals + 7, 25, textHeight), caption())
+        .named(QStringLiteral("Label20"))
+        .namedLabel(QStringLiteral("lblSTP"), QRectF(125, totals + 7, 12, textHeight), right(),
+                    bill.taxPercent)
         .singleLine()
-        .label(QStringLiteral("%"), QRectF(137.5, totals + 7, 5, textHeight), caption()).named(QStringLiteral("Label22"))
-        .namedLabel(QStringLiteral("lblSTax"), QRectF(amountX, totals + 7, amountW, textHeight), right(), bill.tax)
+        .label(QStringLiteral("%"), QRectF(137.5, totals + 7, 5, textHeight), caption())
+        .named(QStringLiteral("Label22"))
+        .namedLabel(QStringLiteral("lblSTax"), QRectF(amountX, totals + 7, amountW, textHeight),
+                    right(), bill.tax)
         .line(QLineF(100, totals + 13.5, width, totals + 13.5), 0.3)
-        .label(QStringLiteral("Grand Total"), QRectF(100, totals + 15, 40, textHeight), caption()).named(QStringLiteral("Label46"))
+        .label(QStringLiteral("Grand Total"), QRectF(100, totals + 15, 40, textHeight), caption())
+        .named(QStringLiteral("Label46"))
         .namedLabel(QStringLiteral("lblGtotal"), QRectF(amountX, totals + 15, amountW, textHeight),
                     right().strong(), bill.grandTotal)
-        .label(QStringLiteral("Rs. in Words :"), QRectF(0, totals + 26, 28, textHeight), caption()).named(QStringLiteral("Label3"))
-        .namedLabel(QStringLiteral("lblInWords"), QRectF(29, totals + 26, width - 29, textHeight), body(), bill.inWords)
-        .label(QStringLiteral("E. & O.E."), QRectF(0, totals + 40, 30, textHeight), body()).named(QStringLiteral("Label18"))
+        .label(QStringLiteral("Rs. in Words :"), QRectF(0, totals + 26, 28, textHeight), caption())
+        .named(QStringLiteral("Label3"))
+        .namedLabel(QStringLiteral("lblInWords"), QRectF(29, totals + 26, width - 29, textHeight),
+                    body(), bill.inWords)
+        .label(QStringLiteral("E. & O.E."), QRectF(0, totals + 40, 30, textHeight), body())
+        .named(QStringLiteral("Label18"))
         .below(QStringLiteral("lblInWords"))
         .label(QStringLiteral("Authorised Signatory"), QRectF(136, totals + 60, 50, textHeight),
-               caption().align(Qt::AlignRight)).named(QStringLiteral("Label7"))
+               caption().align(Qt::AlignRight))
+        .named(QStringLiteral("Label7"))
         .below(QStringLiteral("lblInWords"));
 
     // ComBill reads no bill: the detail lines stay empty.
@@ -137,37 +161,54 @@ report::ReportLayout receiptReport(const ReceiptSheet &receipt, const QString &a
     header.frame(QRectF(0, 0, width, 122), 0.5)
         .namedLabel(QStringLiteral("Label1"), QRectF(4, 4, width - 8, 8), title(16), advocateName)
         .label(QStringLiteral("BILL"), QRectF(width - 24, 4, 20, textHeight),
-               TextStyle().size(8).align(Qt::AlignRight)).named(QStringLiteral("Label7"))
-        .label(QStringLiteral("Receipt"), QRectF(4, 14, width - 8, 8), title(14)).named(QStringLiteral("Label2"))
+               TextStyle().size(8).align(Qt::AlignRight))
+        .named(QStringLiteral("Label7"))
+        .label(QStringLiteral("Receipt"), QRectF(4, 14, width - 8, 8), title(14))
+        .named(QStringLiteral("Label2"))
         .line(QLineF(60, 22.5, width - 60, 22.5), 0.3)
-        .label(QStringLiteral("No."), QRectF(4, 28, 9, textHeight), caption()).named(QStringLiteral("Label3"))
+        .label(QStringLiteral("No."), QRectF(4, 28, 9, textHeight), caption())
+        .named(QStringLiteral("Label3"))
         .namedLabel(QStringLiteral("LblNo"), QRectF(14, 28, 40, textHeight), body(), receipt.number)
-        .label(QStringLiteral("Date :"), QRectF(130, 28, 15, textHeight), caption()).named(QStringLiteral("lblDate1"))
-        .namedLabel(QStringLiteral("lblDate"), QRectF(146, 28, 36, textHeight), body(), receipt.date)
-        .label(QStringLiteral("Received with thanks from Mr./Mrs."), QRectF(4, 40, 66, textHeight), caption())
+        .label(QStringLiteral("Date :"), QRectF(130, 28, 15, textHeight), caption())
+        .named(QStringLiteral("lblDate1"))
+        .namedLabel(QStringLiteral("lblDate"), QRectF(146, 28, 36, textHeight), body(),
+                    receipt.date)
+        .label(QStringLiteral("Received with thanks from Mr./Mrs."), QRectF(4, 40, 66, textHeight),
+               caption())
         .named(QStringLiteral("Label4"))
-        .namedLabel(QStringLiteral("lblFrom"), QRectF(71, 40, 111, textHeight), body(), receipt.from)
-        .label(QStringLiteral("a sum of Rupees"), QRectF(4, 50, 30, textHeight), caption()).named(QStringLiteral("Label5"))
-        .namedLabel(QStringLiteral("LblRupees"), QRectF(35, 50, 147, textHeight), body(), receipt.inWords)
+        .namedLabel(QStringLiteral("lblFrom"), QRectF(71, 40, 111, textHeight), body(),
+                    receipt.from)
+        .label(QStringLiteral("a sum of Rupees"), QRectF(4, 50, 30, textHeight), caption())
+        .named(QStringLiteral("Label5"))
+        .namedLabel(QStringLiteral("LblRupees"), QRectF(35, 50, 147, textHeight), body(),
+                    receipt.inWords)
         .below(QStringLiteral("lblFrom"))
-        .namedLabel(QStringLiteral("lblMode"), QRectF(4, 60, 40, textHeight), caption(), receipt.paymentMode)
+        .namedLabel(QStringLiteral("lblMode"), QRectF(4, 60, 40, textHeight), caption(),
+                    receipt.paymentMode)
         .below(QStringLiteral("LblRupees"))
         .label(QStringLiteral("by cash/Cheque/Draft No."), QRectF(4, 68, 46, textHeight), caption())
         .named(QStringLiteral("Label8"))
         .below(QStringLiteral("lblMode"))
-        .namedLabel(QStringLiteral("lblDDNo"), QRectF(51, 68, 36, textHeight), body(), receipt.chequeNo)
+        .namedLabel(QStringLiteral("lblDDNo"), QRectF(51, 68, 36, textHeight), body(),
+                    receipt.chequeNo)
         .below(QStringLiteral("lblMode"))
-        .label(QStringLiteral("Dated:"), QRectF(89, 68, 13, textHeight), caption()).named(QStringLiteral("Label6"))
+        .label(QStringLiteral("Dated:"), QRectF(89, 68, 13, textHeight), caption())
+        .named(QStringLiteral("Label6"))
         .below(QStringLiteral("lblMode"))
-        .namedLabel(QStringLiteral("LblDDDate"), QRectF(103, 68, 24, textHeight), body(), receipt.chequeDate)
+        .namedLabel(QStringLiteral("LblDDDate"), QRectF(103, 68, 24, textHeight), body(),
+                    receipt.chequeDate)
         .below(QStringLiteral("lblMode"))
-        .label(QStringLiteral("Drawn on"), QRectF(129, 68, 18, textHeight), caption()).named(QStringLiteral("Label9"))
+        .label(QStringLiteral("Drawn on"), QRectF(129, 68, 18, textHeight), caption())
+        .named(QStringLiteral("Label9"))
         .below(QStringLiteral("lblMode"))
-        .namedLabel(QStringLiteral("LblDrawnon"), QRectF(148, 68, 34, textHeight), body(), receipt.drawnOn)
+        .namedLabel(QStringLiteral("LblDrawnon"), QRectF(148, 68, 34, textHeight), body(),
+                    receipt.drawnOn)
         .below(QStringLiteral("lblMode"))
-        .label(QStringLiteral("On account of:"), QRectF(4, 78, 28, textHeight), caption()).named(QStringLiteral("Label12"))
+        .label(QStringLiteral("On account of:"), QRectF(4, 78, 28, textHeight), caption())
+        .named(QStringLiteral("Label12"))
         .below(QStringLiteral("lblDDNo"))
-        .namedLabel(QStringLiteral("lblOnAccount"), QRectF(33, 78, 149, textHeight), body(), receipt.onAccount)
+        .namedLabel(QStringLiteral("lblOnAccount"), QRectF(33, 78, 149, textHeight), body(),
+                    receipt.onAccount)
         .below(QStringLiteral("lblDDNo"))
         .frame(QRectF(4, 92, 60, 11), 0.4)
         .namedLabel(QStringLiteral("lblRSFig"), QRectF(6, 94, 56, 7), TextStyle().size(13).strong(),
@@ -215,8 +256,7 @@ const FeeColumn feeColumns[] = {
 void feeSections(ReportLayout &layout, bool withName)
 {
     layout.setRepeatGroupHeader(true);
-    Section &group = layout.addSection(SectionKind::GroupHeader, QStringLiteral("GroupHeader"),
-                                       16);
+    Section &group = layout.addSection(SectionKind::GroupHeader, QStringLiteral("GroupHeader"), 16);
     const double headY = 9;
     if (withName) {
         group.label(QStringLiteral("Name :"), QRectF(0, 1.5, 14, textHeight), caption())
@@ -227,9 +267,10 @@ void feeSections(ReportLayout &layout, bool withName)
         .line(QLineF(0, headY + 6, width, headY + 6), 0.3);
     for (const FeeColumn &c : feeColumns) {
         const bool amount = c.total != nullptr;
-        group.namedLabel(QString::fromLatin1(c.headingName), QRectF(c.x, headY, c.w, textHeight),
-                         amount ? caption().size(9).align(Qt::AlignRight) : caption().size(9),
-                         QString::fromLatin1(c.heading))
+        group
+            .namedLabel(QString::fromLatin1(c.headingName), QRectF(c.x, headY, c.w, textHeight),
+                        amount ? caption().size(9).align(Qt::AlignRight) : caption().size(9),
+                        QString::fromLatin1(c.heading))
             .singleLine();
     }
 
@@ -242,7 +283,8 @@ void feeSections(ReportLayout &layout, bool withName)
                      amount ? amountFormat : (date ? dateFormat : QString()));
     }
 
-    Section &footer = layout.addSection(SectionKind::GroupFooter, QStringLiteral("GroupFooter"), 10);
+    Section &footer =
+        layout.addSection(SectionKind::GroupFooter, QStringLiteral("GroupFooter"), 10);
     footer.line(QLineF(82, 0.5, width, 0.5), 0.3);
     for (const FeeColumn &c : feeColumns) {
         if (!c.total)
@@ -264,8 +306,10 @@ report::ReportLayout transFeesReport(const QString &account)
         .named(QStringLiteral("Label13"));
     feeSections(layout, true);
     if (isBankAccount(account)) {
-        layout.setLabel(QStringLiteral("GroupHeader"), QStringLiteral("lblRec"), QStringLiteral("Withdrawn"));
-        layout.setLabel(QStringLiteral("GroupHeader"), QStringLiteral("lblpaid"), QStringLiteral("Deposited"));
+        layout.setLabel(QStringLiteral("GroupHeader"), QStringLiteral("lblRec"),
+                        QStringLiteral("Withdrawn"));
+        layout.setLabel(QStringLiteral("GroupHeader"), QStringLiteral("lblpaid"),
+                        QStringLiteral("Deposited"));
     }
     return layout;
 }

@@ -30,12 +30,12 @@ std::optional<AccountsReport> feeStatement(const QString &account, const QString
             return std::nullopt;
         }
         if (!account.trimmed().isEmpty())
-            return AccountsReport{transFeesReport(account),
-                                  report::ReportData::grouped(
-                                      DataEnvironment::run(DataEnvironment::Grouping::AC))};
-        return AccountsReport{transAnnualReport(from, to),
-                              report::ReportData::grouped(
-                                  DataEnvironment::run(DataEnvironment::Grouping::Annual))};
+            return AccountsReport{
+                transFeesReport(account),
+                report::ReportData::grouped(DataEnvironment::run(DataEnvironment::Grouping::AC))};
+        return AccountsReport{
+            transAnnualReport(from, to),
+            report::ReportData::grouped(DataEnvironment::run(DataEnvironment::Grouping::Annual))};
     } catch (const DataError &e) {
         showMessage(e.description());
         return std::nullopt;
@@ -44,7 +44,8 @@ std::optional<AccountsReport> feeStatement(const QString &account, const QString
 
 AccountsReport billPrint(const BillSheet &bill)
 {
-    return {billReport(bill), report::ReportData::flat(DataEnvironment::run(DataEnvironment::comBill()))};
+    return {billReport(bill),
+            report::ReportData::flat(DataEnvironment::run(DataEnvironment::comBill()))};
 }
 
 AccountsReport receiptPrint(const ReceiptSheet &receipt, const QString &advocateName)
@@ -56,7 +57,8 @@ AccountsReport receiptPrint(const ReceiptSheet &receipt, const QString &advocate
 const QHash<QString, QStringList> &accountsPrintOptions()
 {
     static const QHash<QString, QStringList> options = {
-        {QStringLiteral("fees"), {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("name")}},
+        {QStringLiteral("fees"),
+         {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("name")}},
         {QStringLiteral("bill"), {QStringLiteral("number")}},
         {QStringLiteral("receipt"), {QStringLiteral("number")}},
     };

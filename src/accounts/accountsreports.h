@@ -2,10 +2,9 @@
 
 #include "accountslayouts.h"
 
-#include <reports/runtime/reportdata.h>
-
-#include <QHash>
 #include <optional>
+#include <QHash>
+#include <reports/runtime/reportdata.h>
 
 namespace lexordo {
 

@@ -5,7 +5,6 @@
 #include <data/datasource.h>
 #include <data/dates.h>
 #include <data/recordset.h>
-
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -88,8 +87,7 @@ QString AccountsStore::financialYear(const QDate &date)
     return QStringLiteral("%1-%2").arg(first).arg(first + 1);
 }
 
-int AccountsStore::refillStatementTable(const QString &account, const QDate &from,
-                                        const QDate &to)
+int AccountsStore::refillStatementTable(const QString &account, const QDate &from, const QDate &to)
 {
     QString select = QStringLiteral(
         "select Name, TransDate, Part, \"Legal Fees\", CourtFees, Misc, Received, Balance "

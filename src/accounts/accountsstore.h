@@ -2,12 +2,11 @@
 
 #include "accountsheets.h"
 
+#include <optional>
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace lexordo {
 

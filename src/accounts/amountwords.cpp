@@ -8,9 +8,9 @@ namespace lexordo::amounts {
 std::optional<QString> inWords(double amount)
 {
     static const std::array<QString, 10> words = {
-        QStringLiteral("Zero "), QStringLiteral("One "),   QStringLiteral("Two "),
-        QStringLiteral("Three "), QStringLiteral("Four "), QStringLiteral("Five "),
-        QStringLiteral("Six "),  QStringLiteral("Seven "), QStringLiteral("Eight "),
+        QStringLiteral("Zero "),  QStringLiteral("One "),   QStringLiteral("Two "),
+        QStringLiteral("Three "), QStringLiteral("Four "),  QStringLiteral("Five "),
+        QStringLiteral("Six "),   QStringLiteral("Seven "), QStringLiteral("Eight "),
         QStringLiteral("Nine "),
     };
 

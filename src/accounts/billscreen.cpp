@@ -1,17 +1,15 @@
 #include "billscreen.h"
 
-#include "ui_billscreen.h"
-
 #include "accountsreports.h"
 #include "accountsstore.h"
 #include "amountwords.h"
-
-#include <reports/runtime/reportwindow.h>
+#include "ui_billscreen.h"
 
 #include <data/amounts.h>
 #include <data/messenger.h>
-
 #include <QLineEdit>
+#include <reports/runtime/reportwindow.h>
+#include <widgets/enterkey.h>
 
 namespace lexordo {
 
@@ -46,6 +44,11 @@ BillScreen::BillScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui::BillS
             Filter::Op::BeginsWith);
     setDefaultDateOnFocus(ui->txtDate);
     onClicked(ui->cmdPrint, [this] { print(); });
+    // Enter goes on to the next box, as Tab does.
+    for (QLineEdit *box : findChildren<QLineEdit *>()) {
+        if (box != ui->txtNoTemp)
+            onEnterKey(box, [this] { focusNextChild(); });
+    }
     start(Start::AllEnabled);
 }
 
@@ -142,7 +145,8 @@ void BillScreen::writeGrandTotal()
 
 void BillScreen::writeInWords()
 {
-    if (const std::optional<QString> words = amounts::inWords(amounts::read(ui->txtGtotal->text()))) {
+    if (const std::optional<QString> words =
+            amounts::inWords(amounts::read(ui->txtGtotal->text()))) {
         ui->txtRupees->setText(*words);
         return;
     }

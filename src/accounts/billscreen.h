@@ -2,9 +2,8 @@
 
 #include "accountsheets.h"
 
-#include <widgets/recordscreen.h>
-
 #include <QList>
+#include <widgets/recordscreen.h>
 
 class QLineEdit;
 

@@ -1,15 +1,13 @@
 #include "feestatementscreen.h"
 
-#include "ui_feestatementscreen.h"
-
 #include "accountsreports.h"
 #include "accountsstore.h"
-
-#include <widgets/enterkey.h>
-#include <widgets/screenhost.h>
+#include "ui_feestatementscreen.h"
 
 #include <data/clock.h>
 #include <data/dates.h>
+#include <widgets/enterkey.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 

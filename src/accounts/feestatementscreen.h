@@ -1,9 +1,8 @@
 #pragma once
 
-#include <reports/runtime/reportwindow.h>
-
 #include <QPointer>
 #include <QWidget>
+#include <reports/runtime/reportwindow.h>
 
 namespace Ui {
 class FeeStatementScreen;

@@ -1,23 +1,19 @@
 #include "receiptscreen.h"
 
-#include "ui_receiptscreen.h"
-
 #include "accountsreports.h"
 #include "accountsstore.h"
+#include "ui_receiptscreen.h"
 
-#include <reports/runtime/reportwindow.h>
-#include <widgets/enterkey.h>
-
+#include <cmath>
 #include <data/amounts.h>
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/messenger.h>
 #include <data/officesettings.h>
-
 #include <QLineEdit>
-
-#include <cmath>
+#include <reports/runtime/reportwindow.h>
+#include <widgets/enterkey.h>
 
 namespace lexordo {
 
@@ -159,7 +155,8 @@ void ReceiptScreen::find()
     if (wanted != 0) {
         recordSet()->setFilter(Filter(QStringLiteral("receiptno"), Filter::Op::Equal, wanted));
     } else {
-        const QString name = askInput(QStringLiteral("Enter the Name ")).value_or(QString()).trimmed();
+        const QString name =
+            askInput(QStringLiteral("Enter the Name ")).value_or(QString()).trimmed();
         // An empty answer keeps every receipt that has a name.
         recordSet()->setFilter(Filter(QStringLiteral("name"), Filter::Op::Contains, name));
     }

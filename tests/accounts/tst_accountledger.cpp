@@ -4,7 +4,6 @@
 #include <accounts/accountledger.h>
 #include <data/clock.h>
 #include <data/recordset.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -32,6 +31,7 @@ private slots:
     void balanceWhenTheBoxIsEntered_data();
     void balanceWhenTheBoxIsEntered();
     void balanceIsWorkedOutOnlyOnEntry();
+    void enterMovesToTheNextBox();
     void dateOnFocusOnlyWhileEditing();
     void unknownClientIsToldButNotRefused();
     void addedRowIsStoredAndShownLast();
@@ -46,7 +46,10 @@ private:
         return m_screen->findChild<QLineEdit *>(QLatin1String(name));
     }
     QComboBox *names() const { return m_screen->findChild<QComboBox *>(QStringLiteral("txtname")); }
-    void click(const char *name) { m_screen->findChild<QPushButton *>(QLatin1String(name))->click(); }
+    void click(const char *name)
+    {
+        m_screen->findChild<QPushButton *>(QLatin1String(name))->click();
+    }
     void startAdding();
 
     std::unique_ptr<test::TestDatabase> m_db;
@@ -101,8 +104,8 @@ void TestAccountLedger::screenAsTheOfficeKnowsIt()
     QCOMPARE(m_screen->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
              QStringLiteral("Fees/ Receipt Enrty Form"));
     const QList<QPair<QString, QString>> labels = {
-        {"Name", "txtname"},        {"Dated:", "txtDate"},     {"Legal fees", "txtLFees"},
-        {"Court Fees", "txtCfees"}, {"Misc. fees", "txtMisc"}, {"Received", "txtRec"},
+        {"Name", "txtname"},        {"Dated:", "txtDate"},      {"Legal fees", "txtLFees"},
+        {"Court Fees", "txtCfees"}, {"Misc. fees", "txtMisc"},  {"Received", "txtRec"},
         {"Balance", "txtBal"},      {"Particulars", "txtPart"},
     };
     QStringList found;
@@ -136,16 +139,51 @@ void TestAccountLedger::balanceWhenTheBoxIsEntered_data()
     QTest::addColumn<QString>("received");
     QTest::addColumn<QString>("balance");
 
-    QTest::newRow("charges less receipt") << "1000" << "250" << "50" << "800" << "500";
-    QTest::newRow("received more is negative") << "100" << "" << "" << "400" << "-300";
-    QTest::newRow("empty boxes count 0") << "" << "" << "" << "300" << "-300";
-    QTest::newRow("comma ends the number") << "1,500" << "" << "" << "" << "1";
-    QTest::newRow("blanks ignored") << " 1 000" << "" << "" << "" << "1000";
-    QTest::newRow("text counts 0") << "abc" << "fees" << "20x" << "" << "20";
-    QTest::newRow("decimals, trailing zeros dropped") << "1234.50" << "0.25" << "" << "0.25"
+    QTest::newRow("charges less receipt") << "1000"
+                                          << "250"
+                                          << "50"
+                                          << "800"
+                                          << "500";
+    QTest::newRow("received more is negative") << "100"
+                                               << ""
+                                               << ""
+                                               << "400"
+                                               << "-300";
+    QTest::newRow("empty boxes count 0") << ""
+                                         << ""
+                                         << ""
+                                         << "300"
+                                         << "-300";
+    QTest::newRow("comma ends the number") << "1,500"
+                                           << ""
+                                           << ""
+                                           << ""
+                                           << "1";
+    QTest::newRow("blanks ignored") << " 1 000"
+                                    << ""
+                                    << ""
+                                    << ""
+                                    << "1000";
+    QTest::newRow("text counts 0") << "abc"
+                                   << "fees"
+                                   << "20x"
+                                   << ""
+                                   << "20";
+    QTest::newRow("decimals, trailing zeros dropped") << "1234.50"
+                                                      << "0.25"
+                                                      << ""
+                                                      << "0.25"
                                                       << "1234.5";
-    QTest::newRow("court fees alone") << "" << "250" << "" << "" << "250";
-    QTest::newRow("misc alone") << "" << "" << "75.5" << "" << "75.5";
+    QTest::newRow("court fees alone") << ""
+                                      << "250"
+                                      << ""
+                                      << ""
+                                      << "250";
+    QTest::newRow("misc alone") << ""
+                                << ""
+                                << "75.5"
+                                << ""
+                                << "75.5";
 }
 
 void TestAccountLedger::balanceWhenTheBoxIsEntered()
@@ -166,8 +204,7 @@ void TestAccountLedger::balanceWhenTheBoxIsEntered()
     }
     edit("txtBal")->setFocus();
     QCOMPARE(edit("txtBal")->text(), balance);
-    QCOMPARE(AccountLedger::balance(legal, court, misc, received),
-             balance.toDouble());
+    QCOMPARE(AccountLedger::balance(legal, court, misc, received), balance.toDouble());
 }
 
 void TestAccountLedger::balanceIsWorkedOutOnlyOnEntry()
@@ -183,9 +220,33 @@ void TestAccountLedger::balanceIsWorkedOutOnlyOnEntry()
     QCOMPARE(edit("txtBal")->text(), QStringLiteral("1000")); // not yet
     edit("txtPart")->setFocus();
     click("cmdSave");
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT Balance FROM AC_INFO WHERE Received = 400"))
-                 .toDouble(),
-             1000.0);
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT Balance FROM AC_INFO WHERE Received = 400")).toDouble(),
+        1000.0);
+}
+
+void TestAccountLedger::enterMovesToTheNextBox()
+{
+    showScreen();
+    startAdding();
+    QTest::keyClicks(names(), QStringLiteral("Anand"));
+    QTest::keyClick(names(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), edit("txtDate"));
+    QCOMPARE(edit("txtDate")->text(), QStringLiteral("07/12/2026"));
+    QCOMPARE(names()->count(), 4); // Enter adds nothing to the list of names
+    QTest::keyClick(edit("txtDate"), Qt::Key_Return);
+    QTest::keyClicks(edit("txtLFees"), QStringLiteral("900"));
+    QTest::keyClick(edit("txtLFees"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), edit("txtCfees"));
+    QTest::keyClick(edit("txtCfees"), Qt::Key_Return);
+    QTest::keyClick(edit("txtMisc"), Qt::Key_Return);
+    QTest::keyClicks(edit("txtRec"), QStringLiteral("100"));
+    QTest::keyClick(edit("txtRec"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), edit("txtBal"));
+    QCOMPARE(edit("txtBal")->text(), QStringLiteral("800"));
+    QTest::keyClick(edit("txtBal"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), edit("txtPart"));
+    QVERIFY(m_messages->texts().size() == 1); // Anand is a client: no warning
 }
 
 void TestAccountLedger::dateOnFocusOnlyWhileEditing()
@@ -247,11 +308,12 @@ void TestAccountLedger::addedRowIsStoredAndShownLast()
     click("cmdSave");
 
     QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 4);
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT Name || '|' || TransDate || '|' || \"Legal Fees\" "
-                                         "|| '|' || CourtFees || '|' || Misc || '|' || Received "
-                                         "|| '|' || Balance FROM AC_INFO WHERE Part = 'Appeal fees'"))
-                 .toString(),
-             QStringLiteral("Anand|2026-12-07|2000.0|150.0|25.5|1000.0|1175.5"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT Name || '|' || TransDate || '|' || \"Legal Fees\" "
+                                    "|| '|' || CourtFees || '|' || Misc || '|' || Received "
+                                    "|| '|' || Balance FROM AC_INFO WHERE Part = 'Appeal fees'"))
+            .toString(),
+        QStringLiteral("Anand|2026-12-07|2000.0|150.0|25.5|1000.0|1175.5"));
     QVERIFY(!names()->isEnabled());
     QVERIFY(!m_screen->findChild<QPushButton *>(QStringLiteral("cmdSave"))->isEnabled());
     QCOMPARE(m_screen->recordSet()->position(), m_screen->recordSet()->rowCount() - 1);
@@ -304,7 +366,8 @@ void TestAccountLedger::deleteOnAnEmptyLedgerDeletesNothing()
 
     // On a ledger with rows, Yes deletes the current one.
     m_screen.reset();
-    m_db->exec(QStringLiteral("INSERT INTO AC_INFO (Name, Balance) VALUES ('Anand', 5), ('Rajesh', 6)"));
+    m_db->exec(
+        QStringLiteral("INSERT INTO AC_INFO (Name, Balance) VALUES ('Anand', 5), ('Rajesh', 6)"));
     showScreen();
     m_messages->answer(Answer::Yes);
     click("cmdDelete");

@@ -1,7 +1,6 @@
 #include "support/testdatabase.h"
 
 #include <data/datasource.h>
-
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -49,11 +48,10 @@ void TestAccountsPrint::initTestCase()
     qputenv("ODBCINI", m_catalogue.toLocal8Bit());
     m_db = std::make_unique<TestDatabase>();
     QVERIFY(DataSource::writeEntry(m_db->path()));
-    m_db->exec(QStringLiteral(
-        "INSERT INTO AC_INFO VALUES "
-        "('Ravi Kumar', '2006-04-01', 'Retainer', 1000, 250, 50, 800, 500), "
-        "('Ravi Kumar', '2007-03-31', 'Appeal', 2000, 0, 0, 500, 1500), "
-        "('D''Souza', '2007-04-01', 'Suit', 500, 100, 0, 0, 600)"));
+    m_db->exec(QStringLiteral("INSERT INTO AC_INFO VALUES "
+                              "('Ravi Kumar', '2006-04-01', 'Retainer', 1000, 250, 50, 800, 500), "
+                              "('Ravi Kumar', '2007-03-31', 'Appeal', 2000, 0, 0, 500, 1500), "
+                              "('D''Souza', '2007-04-01', 'Suit', 500, 100, 0, 0, 600)"));
     m_db->exec(QStringLiteral(
         "INSERT INTO bill (BillNo, BillDate, \"To\", Address, Ref, s1, P1, a1, s2, p2, a2, Total, "
         "STP, Stax, GTotal, Rupees) VALUES (41, '2026-12-07', 'O''Brien', '12 MG Road', "
@@ -99,7 +97,8 @@ TestAccountsPrint::Result TestAccountsPrint::print(const QStringList &arguments)
 QString TestAccountsPrint::pdfText(const QString &path)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -122,8 +121,8 @@ void TestAccountsPrint::feeStatementOfOneAccount()
 
 void TestAccountsPrint::annualStatementOfAllAccounts()
 {
-    const Result result = print({"fees", "--from=01/04/2006", "--to=30/04/2007", "--pdf",
-                                 pdf("annual.pdf")});
+    const Result result =
+        print({"fees", "--from=01/04/2006", "--to=30/04/2007", "--pdf", pdf("annual.pdf")});
     QCOMPARE(result.status, 0);
     const QString text = pdfText(pdf("annual.pdf"));
     QVERIFY(text.indexOf(QStringLiteral("2006-2007")) < text.indexOf(QStringLiteral("2007-2008")));
@@ -137,10 +136,11 @@ void TestAccountsPrint::badInputIsRefused_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    QTest::newRow("fees without a date") << QStringList{"fees", "--pdf", "x.pdf"} << 1
-                                         << "Enter The Date in DD/MM/YYYY Format ";
-    QTest::newRow("fees with a bad date") << QStringList{"fees", "--from", "32/01/2006", "--pdf", "x.pdf"}
-                                          << 1 << "Enter The Date in DD/MM/YYYY Format ";
+    QTest::newRow("fees without a date")
+        << QStringList{"fees", "--pdf", "x.pdf"} << 1 << "Enter The Date in DD/MM/YYYY Format ";
+    QTest::newRow("fees with a bad date")
+        << QStringList{"fees", "--from", "32/01/2006", "--pdf", "x.pdf"} << 1
+        << "Enter The Date in DD/MM/YYYY Format ";
     QTest::newRow("fees of an empty period")
         << QStringList{"fees", "--from", "01/01/2020", "--to", "02/01/2020", "--pdf", "x.pdf"} << 1
         << "No Record in These Date Range Found, Try Again!!";
@@ -152,8 +152,9 @@ void TestAccountsPrint::badInputIsRefused_data()
                                          << 1 << "Give the number of the bill with --number N.";
     QTest::newRow("bill without a number") << QStringList{"receipt", "--pdf", "x.pdf"} << 1
                                            << "Give the number of the receipt with --number N.";
-    QTest::newRow("option of another report") << QStringList{"bill", "--from", "1/1/2020", "--pdf", "x.pdf"}
-                                              << 2 << "--from is not an option of bill.";
+    QTest::newRow("option of another report")
+        << QStringList{"bill", "--from", "1/1/2020", "--pdf", "x.pdf"} << 2
+        << "--from is not an option of bill.";
 }
 
 void TestAccountsPrint::badInputIsRefused()
@@ -174,9 +175,9 @@ void TestAccountsPrint::billIsReprintedAsStored()
     QCOMPARE(result.err, QString());
     QCOMPARE(result.status, 0);
     const QString text = pdfText(pdf("bill.pdf"));
-    for (const char *expected : {"BILL", "O'Brien", "12 MG Road", "Suit 12/2026", "07/12/2026",
-                                 "Drafting", "Appearance", "1750", "210", "1960",
-                                 "One Nine Six Zero only", "Authorised Signatory"})
+    for (const char *expected :
+         {"BILL", "O'Brien", "12 MG Road", "Suit 12/2026", "07/12/2026", "Drafting", "Appearance",
+          "1750", "210", "1960", "One Nine Six Zero only", "Authorised Signatory"})
         QVERIFY2(text.simplified().contains(QLatin1String(expected)), expected);
 }
 
@@ -186,9 +187,9 @@ void TestAccountsPrint::receiptIsReprintedAsStored()
     QCOMPARE(result.err, QString());
     QCOMPARE(result.status, 0);
     const QString text = pdfText(pdf("receipt.pdf"));
-    for (const char *expected : {"Adv. Meera Iyer", "Receipt", "D'Souza", "Rs.1500/-", "By Cheque",
-                                 "123456", "06/12/2026", "State Bank", "Fees of appeal",
-                                 "Rupees one thousand five hundred only"})
+    for (const char *expected :
+         {"Adv. Meera Iyer", "Receipt", "D'Souza", "Rs.1500/-", "By Cheque", "123456", "06/12/2026",
+          "State Bank", "Fees of appeal", "Rupees one thousand five hundred only"})
         QVERIFY2(text.contains(QLatin1String(expected)), expected);
 }
 

@@ -1,6 +1,5 @@
 #include <accounts/amountwords.h>
 #include <data/amounts.h>
-
 #include <QTest>
 
 using namespace lexordo;
@@ -23,24 +22,42 @@ void TestAmountWords::spelledDigitByDigit_data()
     QTest::addColumn<QString>("grandTotal");
     QTest::addColumn<QString>("words");
 
-    QTest::newRow("1250") << "1250" << "One Two Five Zero  only";
-    QTest::newRow("1005") << "1005" << "One Zero Zero Five  only";
-    QTest::newRow("7") << "7" << "Seven  only";
-    QTest::newRow("1122.4 from 12.24% of 1000") << "1122.4" << "One One Two Two  only";
-    QTest::newRow("1960") << "1960" << "One Nine Six Zero  only";
-    QTest::newRow("zero") << "0" << " only";
-    QTest::newRow("empty box") << "" << " only";
-    QTest::newRow("blanks only") << "   " << " only";
-    QTest::newRow("negative") << "-250" << " only";
-    QTest::newRow("0.4 rounds to a zero digit") << "0.4" << "Zero  only";
-    QTest::newRow("0.0005 is below a thousandth") << "0.0005" << " only";
-    QTest::newRow("0.001 is spelled") << "0.001" << "Zero  only";
-    QTest::newRow("1129.6 keeps the higher digits") << "1129.6" << "One One Two Zero  only";
-    QTest::newRow("half rounds to even, down") << "2.5" << "Two  only";
-    QTest::newRow("half rounds to even, up") << "3.5" << "Four  only";
-    QTest::newRow("9.5 rounds to ten, one word") << "9.5" << "Zero  only";
-    QTest::newRow("leading number read") << "1,500" << "One  only";
-    QTest::newRow("blanks inside the number") << " 12 34" << "One Two Three Four  only";
+    QTest::newRow("1250") << "1250"
+                          << "One Two Five Zero  only";
+    QTest::newRow("1005") << "1005"
+                          << "One Zero Zero Five  only";
+    QTest::newRow("7") << "7"
+                       << "Seven  only";
+    QTest::newRow("1122.4 from 12.24% of 1000") << "1122.4"
+                                                << "One One Two Two  only";
+    QTest::newRow("1960") << "1960"
+                          << "One Nine Six Zero  only";
+    QTest::newRow("zero") << "0"
+                          << " only";
+    QTest::newRow("empty box") << ""
+                               << " only";
+    QTest::newRow("blanks only") << "   "
+                                 << " only";
+    QTest::newRow("negative") << "-250"
+                              << " only";
+    QTest::newRow("0.4 rounds to a zero digit") << "0.4"
+                                                << "Zero  only";
+    QTest::newRow("0.0005 is below a thousandth") << "0.0005"
+                                                  << " only";
+    QTest::newRow("0.001 is spelled") << "0.001"
+                                      << "Zero  only";
+    QTest::newRow("1129.6 keeps the higher digits") << "1129.6"
+                                                    << "One One Two Zero  only";
+    QTest::newRow("half rounds to even, down") << "2.5"
+                                               << "Two  only";
+    QTest::newRow("half rounds to even, up") << "3.5"
+                                             << "Four  only";
+    QTest::newRow("9.5 rounds to ten, one word") << "9.5"
+                                                 << "Zero  only";
+    QTest::newRow("leading number read") << "1,500"
+                                         << "One  only";
+    QTest::newRow("blanks inside the number") << " 12 34"
+                                              << "One Two Three Four  only";
     QTest::newRow("largest signed 32-bit") << "2147483647"
                                            << "Two One Four Seven Four Eight Three Six Four "
                                               "Seven  only";

@@ -4,15 +4,14 @@
 #include <accounts/billscreen.h>
 #include <data/clock.h>
 #include <data/recordset.h>
-#include <reports/runtime/reportengine.h>
-#include <reports/runtime/reportwindow.h>
-
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <reports/runtime/reportengine.h>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -43,7 +42,10 @@ private slots:
 private:
     BillScreen *showScreen();
     QLineEdit *edit(const QString &name) const { return m_screen->findChild<QLineEdit *>(name); }
-    void click(const char *name) { m_screen->findChild<QPushButton *>(QLatin1String(name))->click(); }
+    void click(const char *name)
+    {
+        m_screen->findChild<QPushButton *>(QLatin1String(name))->click();
+    }
     void type(const QString &field, const QString &text);
     void startAdding();
 
@@ -57,11 +59,11 @@ void TestBillScreen::init()
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     Clock::setToday(QDate(2026, 12, 7));
-    m_db->exec(QStringLiteral(
-        "INSERT INTO bill (BillNo, BillDate, \"To\", Total, GTotal, Rupees) VALUES "
-        "(40, '2026-11-30', 'Ravi Kumar', 100, 112, 'One One Two  only'), "
-        "(41, '2026-12-01', 'D''Souza', 200, 200, 'Two Zero Zero  only'), "
-        "(39, '2026-11-20', 'Rajesh', 50, 50, 'Five Zero  only')"));
+    m_db->exec(
+        QStringLiteral("INSERT INTO bill (BillNo, BillDate, \"To\", Total, GTotal, Rupees) VALUES "
+                       "(40, '2026-11-30', 'Ravi Kumar', 100, 112, 'One One Two  only'), "
+                       "(41, '2026-12-01', 'D''Souza', 200, 200, 'Two Zero Zero  only'), "
+                       "(39, '2026-11-20', 'Rajesh', 50, 50, 'Five Zero  only')"));
 }
 
 void TestBillScreen::cleanup()
@@ -117,23 +119,23 @@ void TestBillScreen::screenAsTheOfficeKnowsIt()
         if (label->buddy())
             found << label->text() + u'=' + label->buddy()->objectName();
     }
-    for (const char *pair : {"No.=txtNo", "Dated:=txtDate", "To=txtName", "Ref. :=txtRef",
-                                "Total=txtTotal", "S.Tax=txtSTP", "G.Total=txtGtotal",
-                                "(Rupees =txtRupees"})
+    for (const char *pair :
+         {"No.=txtNo", "Dated:=txtDate", "To=txtName", "Ref. :=txtRef", "Total=txtTotal",
+          "S.Tax=txtSTP", "G.Total=txtGtotal", "(Rupees =txtRupees"})
         QVERIFY2(found.contains(QLatin1String(pair)), pair);
     QCOMPARE(edit("txtAdd")->accessibleName(), QStringLiteral("Address"));
     QVERIFY(!edit("txtA3")->accessibleName().isEmpty());
-    const QStringList captions = {"&Add", "&Save", "Modify", "Delete", "Search", "First",
-                                  "Previous", "Next", "Last", "Print", "E&xit"};
-    const QStringList buttons = {"cmdAdd", "cmdSave", "cmdModify", "cmdDelete", "cmdFind",
-                                 "cmdFirst", "cmdPrevious", "cmdNext", "cmdLast", "cmdPrint",
-                                 "cmdExit"};
+    const QStringList captions = {"&Add",     "&Save", "Modify", "Delete", "Search", "First",
+                                  "Previous", "Next",  "Last",   "Print",  "E&xit"};
+    const QStringList buttons = {"cmdAdd",  "cmdSave",  "cmdModify",   "cmdDelete",
+                                 "cmdFind", "cmdFirst", "cmdPrevious", "cmdNext",
+                                 "cmdLast", "cmdPrint", "cmdExit"};
     for (int i = 0; i < buttons.size(); ++i)
         QCOMPARE(m_screen->findChild<QPushButton *>(buttons[i])->text(), captions[i]);
     QCOMPARE(m_screen->recordSet()->source(), QStringLiteral("bill"));
     // Locked on load, except the tax and grand-total boxes.
-    for (const char *name : {"txtNo", "txtDate", "txtName", "txtAdd", "txtRef", "txtSno1",
-                                "txtP6", "txtA4", "txtTotal", "txtRupees"})
+    for (const char *name : {"txtNo", "txtDate", "txtName", "txtAdd", "txtRef", "txtSno1", "txtP6",
+                             "txtA4", "txtTotal", "txtRupees"})
         QVERIFY2(edit(QLatin1String(name))->isReadOnly(), name);
     for (const char *name : {"txtSTP", "txtSTax", "txtGtotal"})
         QVERIFY2(!edit(QLatin1String(name))->isReadOnly(), name);
@@ -185,12 +187,30 @@ void TestBillScreen::taxAndGrandTotalWhenThePercentageIsLeft_data()
     QTest::addColumn<QString>("percent");
     QTest::addColumn<QString>("tax");
     QTest::addColumn<QString>("grandTotal");
-    QTest::newRow("12 of 1750") << "1750" << "12" << "210" << "1960";
-    QTest::newRow("12.24 of 1000") << "1000" << "12.24" << "122.4" << "1122.4";
-    QTest::newRow("no percentage") << "1000" << "" << "0" << "1000";
-    QTest::newRow("comma in the percentage") << "1000" << "12,5" << "120" << "1120";
-    QTest::newRow("no total") << "" << "12" << "0" << "0";
-    QTest::newRow("10.3 of 333") << "333" << "10.3" << "34.299" << "367.299";
+    QTest::newRow("12 of 1750") << "1750"
+                                << "12"
+                                << "210"
+                                << "1960";
+    QTest::newRow("12.24 of 1000") << "1000"
+                                   << "12.24"
+                                   << "122.4"
+                                   << "1122.4";
+    QTest::newRow("no percentage") << "1000"
+                                   << ""
+                                   << "0"
+                                   << "1000";
+    QTest::newRow("comma in the percentage") << "1000"
+                                             << "12,5"
+                                             << "120"
+                                             << "1120";
+    QTest::newRow("no total") << ""
+                              << "12"
+                              << "0"
+                              << "0";
+    QTest::newRow("10.3 of 333") << "333"
+                                 << "10.3"
+                                 << "34.299"
+                                 << "367.299";
 }
 
 void TestBillScreen::taxAndGrandTotalWhenThePercentageIsLeft()
@@ -226,11 +246,16 @@ void TestBillScreen::wordsWhenTheGrandTotalIsLeft_data()
 {
     QTest::addColumn<QString>("grandTotal");
     QTest::addColumn<QString>("words");
-    QTest::newRow("1960") << "1960" << "One Nine Six Zero  only";
-    QTest::newRow("1122.4") << "1122.4" << "One One Two Two  only";
-    QTest::newRow("empty") << "" << " only";
-    QTest::newRow("negative") << "-5" << " only";
-    QTest::newRow("0.4") << "0.4" << "Zero  only";
+    QTest::newRow("1960") << "1960"
+                          << "One Nine Six Zero  only";
+    QTest::newRow("1122.4") << "1122.4"
+                            << "One One Two Two  only";
+    QTest::newRow("empty") << ""
+                           << " only";
+    QTest::newRow("negative") << "-5"
+                              << " only";
+    QTest::newRow("0.4") << "0.4"
+                         << "Zero  only";
     QTest::newRow("2147483648") << "2147483648"
                                 << "Two One Four Seven Four Eight Three Six Four Eight  only";
 }
@@ -260,8 +285,9 @@ void TestBillScreen::aGrandTotalTooLargeForWordsIsTold()
     QTest::keyClicks(edit("txtGtotal"), QStringLiteral("1000000000000000"));
     m_messages->answer(Answer::Ok);
     edit("txtRef")->setFocus();
-    QCOMPARE(m_messages->lastText(),
-             QStringLiteral("The grand total 1000000000000000 is too large to be written in words."));
+    QCOMPARE(
+        m_messages->lastText(),
+        QStringLiteral("The grand total 1000000000000000 is too large to be written in words."));
     QCOMPARE(edit("txtRupees")->text(), QString());
 }
 
@@ -309,19 +335,19 @@ void TestBillScreen::billIsStoredAndReadBackWithBothTotals()
     click("cmdSave");
 
     QCOMPARE(m_db->count(QStringLiteral("bill")), 4);
-    QCOMPARE(m_db->scalar(QStringLiteral(
-                              "SELECT BillNo || '|' || BillDate || '|' || \"To\" || '|' || s2 || '|' "
-                              "|| p2 || '|' || a2 || '|' || Total || '|' || STP || '|' || Stax || "
-                              "'|' || GTotal || '|' || Rupees FROM bill WHERE BillNo = 42"))
-                 .toString(),
-             QStringLiteral("42|2026-12-07|O'Brien & Sons|2|Appearance|750.0|1750.0|12.0|210.0|"
-                            "1960.0|One Nine Six Zero  only"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral(
+                         "SELECT BillNo || '|' || BillDate || '|' || \"To\" || '|' || s2 || '|' "
+                         "|| p2 || '|' || a2 || '|' || Total || '|' || STP || '|' || Stax || "
+                         "'|' || GTotal || '|' || Rupees FROM bill WHERE BillNo = 42"))
+            .toString(),
+        QStringLiteral("42|2026-12-07|O'Brien & Sons|2|Appearance|750.0|1750.0|12.0|210.0|"
+                       "1960.0|One Nine Six Zero  only"));
 
     // Read back on a fresh screen: the total and the grand total as they were.
     m_screen.reset();
     showScreen();
-    while (edit("txtNo")->text() != QStringLiteral("42") &&
-           !m_screen->recordSet()->isEOF())
+    while (edit("txtNo")->text() != QStringLiteral("42") && !m_screen->recordSet()->isEOF())
         click("cmdNext");
     QCOMPARE(edit("txtNo")->text(), QStringLiteral("42"));
     QCOMPARE(edit("txtTotal")->text(), QStringLiteral("1750"));

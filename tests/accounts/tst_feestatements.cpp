@@ -5,14 +5,13 @@
 #include <accounts/accountsstore.h>
 #include <accounts/feestatementscreen.h>
 #include <data/clock.h>
-#include <reports/runtime/reportengine.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <reports/runtime/reportengine.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -55,15 +54,15 @@ void TestFeeStatements::init()
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     Clock::setToday(QDate(2026, 12, 7));
-    m_db->exec(QStringLiteral("INSERT INTO Clients (ACname) VALUES ('Ravi Kumar'), ('D''Souza'), ('Bank')"));
     m_db->exec(QStringLiteral(
-        "INSERT INTO AC_INFO VALUES "
-        "('Ravi Kumar', '2007-03-31', 'Appeal', 2000, 0, 0, 500, 1500), "
-        "('Ravi Kumar', '2006-04-01', 'Retainer', 1000, 250, 50, 800, 500), "
-        "('Ravi Kumar', '2006-03-31', 'Before', 1, 1, 1, 1, 2), "
-        "('Ravi Kumar', '2007-04-01', 'After', 3, 3, 3, 3, 6), "
-        "('D''Souza', '2006-06-15', 'Suit', 500, 100, 0, 0, 600), "
-        "('Bank', '2006-05-01', 'Deposit', 0, 5000, 0, 200, 4800)"));
+        "INSERT INTO Clients (ACname) VALUES ('Ravi Kumar'), ('D''Souza'), ('Bank')"));
+    m_db->exec(QStringLiteral("INSERT INTO AC_INFO VALUES "
+                              "('Ravi Kumar', '2007-03-31', 'Appeal', 2000, 0, 0, 500, 1500), "
+                              "('Ravi Kumar', '2006-04-01', 'Retainer', 1000, 250, 50, 800, 500), "
+                              "('Ravi Kumar', '2006-03-31', 'Before', 1, 1, 1, 1, 2), "
+                              "('Ravi Kumar', '2007-04-01', 'After', 3, 3, 3, 3, 6), "
+                              "('D''Souza', '2006-06-15', 'Suit', 500, 100, 0, 0, 600), "
+                              "('Bank', '2006-05-01', 'Deposit', 0, 5000, 0, 200, 4800)"));
 }
 
 void TestFeeStatements::cleanup()
@@ -82,9 +81,9 @@ void TestFeeStatements::cleanup()
 
 QStringList TestFeeStatements::workTable() const
 {
-    return m_db->scalar(QStringLiteral(
-                            "SELECT group_concat(Name || '/' || transdate || '/' || Gr, ';') "
-                            "FROM (SELECT * FROM tmpac_info ORDER BY rowid)"))
+    return m_db
+        ->scalar(QStringLiteral("SELECT group_concat(Name || '/' || transdate || '/' || Gr, ';') "
+                                "FROM (SELECT * FROM tmpac_info ORDER BY rowid)"))
         .toString()
         .split(u';', Qt::SkipEmptyParts);
 }
@@ -123,15 +122,14 @@ void TestFeeStatements::bothEndDatesAreIncluded()
     QCOMPARE(AccountsStore::refillStatementTable(QStringLiteral("Ravi Kumar"), QDate(2006, 4, 1),
                                                  QDate(2007, 3, 31)),
              2);
-    QCOMPARE(workTable(), (QStringList{"Ravi Kumar/2006-04-01/2006-2007",
-                                       "Ravi Kumar/2007-03-31/2006-2007"}));
+    QCOMPARE(workTable(),
+             (QStringList{"Ravi Kumar/2006-04-01/2006-2007", "Ravi Kumar/2007-03-31/2006-2007"}));
 }
 
 void TestFeeStatements::oneAccountHasOneGroupWithItsTotals()
 {
-    const std::optional<AccountsReport> statement =
-        feeStatement(QStringLiteral(" ravi kumar "), QStringLiteral("01/04/2006"),
-                     QStringLiteral("31/03/2007"));
+    const std::optional<AccountsReport> statement = feeStatement(
+        QStringLiteral(" ravi kumar "), QStringLiteral("01/04/2006"), QStringLiteral("31/03/2007"));
     QVERIFY(statement);
     QCOMPARE(statement->layout.name(), QStringLiteral("drTransFees"));
     QCOMPARE(statement->data.groups().size(), 1);
@@ -151,7 +149,8 @@ void TestFeeStatements::oneAccountHasOneGroupWithItsTotals()
     QVERIFY(texts.contains(QStringLiteral("Ravi Kumar")));
     QVERIFY(texts.contains(QStringLiteral("Cout Fees")));
     QVERIFY(texts.contains(QStringLiteral("Received")));
-    QVERIFY(texts.indexOf(QStringLiteral("01/04/2006")) < texts.indexOf(QStringLiteral("31/03/2007")));
+    QVERIFY(texts.indexOf(QStringLiteral("01/04/2006")) <
+            texts.indexOf(QStringLiteral("31/03/2007")));
     QVERIFY2(texts.contains(QStringLiteral("3000.00")), qPrintable(texts.join(u'|')));
     QVERIFY(texts.contains(QStringLiteral("1300.00")));
     QVERIFY(texts.contains(QStringLiteral("2000.00")));
@@ -171,11 +170,13 @@ void TestFeeStatements::bankAccountHeadings()
 {
     QFETCH(QString, account);
     QFETCH(bool, bank);
-    m_db->exec(QStringLiteral("INSERT INTO AC_INFO VALUES ('State Bank', '2006-05-02', 'x', 0, 0, 0, 0, 0)"));
+    m_db->exec(QStringLiteral(
+        "INSERT INTO AC_INFO VALUES ('State Bank', '2006-05-02', 'x', 0, 0, 0, 0, 0)"));
     const std::optional<AccountsReport> statement =
         feeStatement(account, QStringLiteral("01/04/2006"), QStringLiteral("31/03/2007"));
     QVERIFY(statement);
-    const QStringList texts = report::layOut(statement->layout, statement->data).pages.first().texts();
+    const QStringList texts =
+        report::layOut(statement->layout, statement->data).pages.first().texts();
     QCOMPARE(texts.contains(QStringLiteral("Deposited")), bank);
     QCOMPARE(texts.contains(QStringLiteral("Withdrawn")), bank);
     QCOMPARE(texts.contains(QStringLiteral("Cout Fees")), !bank);
@@ -184,8 +185,8 @@ void TestFeeStatements::bankAccountHeadings()
 
 void TestFeeStatements::allAccountsByFinancialYearInDateOrder()
 {
-    const std::optional<AccountsReport> statement =
-        feeStatement(QStringLiteral("  "), QStringLiteral("1/3/2006"), QStringLiteral("30/04/2007"));
+    const std::optional<AccountsReport> statement = feeStatement(
+        QStringLiteral("  "), QStringLiteral("1/3/2006"), QStringLiteral("30/04/2007"));
     QVERIFY(statement);
     QCOMPARE(statement->layout.name(), QStringLiteral("drTransAnnual"));
     const QList<ResultGroup> &groups = statement->data.groups();
@@ -200,7 +201,8 @@ void TestFeeStatements::allAccountsByFinancialYearInDateOrder()
     QCOMPARE(column(*statement, QStringLiteral("Part")),
              (QStringList{"Before", "Retainer", "Deposit", "Suit", "Appeal", "After"}));
 
-    const QStringList texts = report::layOut(statement->layout, statement->data).pages.first().texts();
+    const QStringList texts =
+        report::layOut(statement->layout, statement->data).pages.first().texts();
     // The period as typed heads the page.
     QVERIFY(texts.contains(QStringLiteral("1/3/2006")));
     QVERIFY(texts.contains(QStringLiteral("30/04/2007")));
@@ -213,9 +215,8 @@ void TestFeeStatements::secondStatementHoldsOnlyItsOwnRows()
 {
     QVERIFY(feeStatement(QString(), QStringLiteral("01/04/2006"), QStringLiteral("31/03/2007")));
     QCOMPARE(workTable().size(), 4);
-    const std::optional<AccountsReport> second =
-        feeStatement(QStringLiteral("D'Souza"), QStringLiteral("01/04/2006"),
-                     QStringLiteral("31/03/2007"));
+    const std::optional<AccountsReport> second = feeStatement(
+        QStringLiteral("D'Souza"), QStringLiteral("01/04/2006"), QStringLiteral("31/03/2007"));
     QVERIFY(second);
     QCOMPARE(workTable(), QStringList{QStringLiteral("D'Souza/2006-06-15/2006-2007")});
     QCOMPARE(column(*second, QStringLiteral("Name")), QStringList{QStringLiteral("D'Souza")});
@@ -229,12 +230,24 @@ void TestFeeStatements::refusalsLeaveTheWorkTableAlone_data()
     QTest::addColumn<QString>("message");
     const QString badDate = QStringLiteral("Enter The Date in DD/MM/YYYY Format ");
     const QString nothing = QStringLiteral("No Record in These Date Range Found, Try Again!!");
-    QTest::newRow("empty first date") << "" << "" << "31/03/2007" << badDate;
-    QTest::newRow("first date not a date") << "" << "31/02/2007" << "31/03/2007" << badDate;
-    QTest::newRow("second date not a date") << "" << "01/04/2006" << "soon" << badDate;
-    QTest::newRow("no rows in the period") << "" << "01/01/2020" << "31/12/2020" << nothing;
-    QTest::newRow("no rows of the account") << "O'Brien" << "01/04/2006" << "31/03/2007" << nothing;
-    QTest::newRow("period backwards") << "" << "31/03/2007" << "01/04/2006" << nothing;
+    QTest::newRow("empty first date") << ""
+                                      << ""
+                                      << "31/03/2007" << badDate;
+    QTest::newRow("first date not a date") << ""
+                                           << "31/02/2007"
+                                           << "31/03/2007" << badDate;
+    QTest::newRow("second date not a date") << ""
+                                            << "01/04/2006"
+                                            << "soon" << badDate;
+    QTest::newRow("no rows in the period") << ""
+                                           << "01/01/2020"
+                                           << "31/12/2020" << nothing;
+    QTest::newRow("no rows of the account") << "O'Brien"
+                                            << "01/04/2006"
+                                            << "31/03/2007" << nothing;
+    QTest::newRow("period backwards") << ""
+                                      << "31/03/2007"
+                                      << "01/04/2006" << nothing;
 }
 
 void TestFeeStatements::refusalsLeaveTheWorkTableAlone()
@@ -258,9 +271,9 @@ void TestFeeStatements::aFailedRefillKeepsTheOldRows()
 {
     QVERIFY(feeStatement(QStringLiteral("Bank"), QStringLiteral("01/04/2006"),
                          QStringLiteral("31/03/2007")));
-    m_db->exec(QStringLiteral(
-        "CREATE TRIGGER nosuit BEFORE INSERT ON tmpac_info WHEN NEW.Part = 'Suit' "
-        "BEGIN SELECT RAISE(ABORT, 'the work table is full'); END"));
+    m_db->exec(
+        QStringLiteral("CREATE TRIGGER nosuit BEFORE INSERT ON tmpac_info WHEN NEW.Part = 'Suit' "
+                       "BEGIN SELECT RAISE(ABORT, 'the work table is full'); END"));
     m_messages->answer(Answer::Ok);
     QVERIFY(!feeStatement(QString(), QStringLiteral("01/04/2006"), QStringLiteral("31/03/2007")));
     QVERIFY2(m_messages->lastText().contains(QStringLiteral("the work table is full")),
@@ -274,8 +287,8 @@ void TestFeeStatements::manyRowsHaveNoLimit()
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 33000) "
         "INSERT INTO AC_INFO (Name, TransDate, \"Legal Fees\") "
         "SELECT 'Bulk', date('2010-04-01', '+' || (i % 365) || ' days'), 1 FROM n"));
-    const std::optional<AccountsReport> statement =
-        feeStatement(QStringLiteral("Bulk"), QStringLiteral("01/04/2010"), QStringLiteral("31/03/2011"));
+    const std::optional<AccountsReport> statement = feeStatement(
+        QStringLiteral("Bulk"), QStringLiteral("01/04/2010"), QStringLiteral("31/03/2011"));
     QVERIFY(statement);
     QCOMPARE(m_db->count(QStringLiteral("tmpac_info")), 33000);
     QCOMPARE(statement->data.groups().first().sum(QStringLiteral("AgNLFees")), 33000.0);

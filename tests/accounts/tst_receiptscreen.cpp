@@ -6,9 +6,6 @@
 #include <data/clock.h>
 #include <data/officesettings.h>
 #include <data/recordset.h>
-#include <reports/runtime/reportengine.h>
-#include <reports/runtime/reportwindow.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -17,6 +14,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <reports/runtime/reportengine.h>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -80,11 +79,11 @@ void TestReceiptScreen::init()
     m_messages = std::make_unique<ScriptedMessenger>();
     Clock::setToday(QDate(2026, 12, 7));
     office::setAdvocateName(QStringLiteral("Adv. Meera Iyer"));
-    m_db->exec(QStringLiteral(
-        "INSERT INTO Receipt (ReceiptNo, RDate, Name, \"Rs in fig\") VALUES "
-        "(1, '2026-11-01', 'Ravi Kumar', 100), (2, '2026-11-02', 'Sriram', 200), "
-        "(3, '2026-11-03', 'D''Souza', 300), (4, '2026-11-04', 'Ramesh', 400), "
-        "(5, '2026-11-05', 'Anand', 500)"));
+    m_db->exec(
+        QStringLiteral("INSERT INTO Receipt (ReceiptNo, RDate, Name, \"Rs in fig\") VALUES "
+                       "(1, '2026-11-01', 'Ravi Kumar', 100), (2, '2026-11-02', 'Sriram', 200), "
+                       "(3, '2026-11-03', 'D''Souza', 300), (4, '2026-11-04', 'Ramesh', 400), "
+                       "(5, '2026-11-05', 'Anand', 500)"));
 }
 
 void TestReceiptScreen::cleanup()
@@ -221,12 +220,18 @@ void TestReceiptScreen::searchByNumberOrElseByName_data()
     QTest::newRow("number 3") << "3" << QString() << QStringList{"D'Souza"};
     QTest::newRow("number with text after") << "2nd" << QString() << QStringList{"Sriram"};
     QTest::newRow("2.6 rounds to 3") << "2.6" << QString() << QStringList{"D'Souza"};
-    QTest::newRow("0 asks the name") << "0" << "ram" << QStringList{"Sriram", "Ramesh"};
-    QTest::newRow("a word asks the name") << "Ram" << " ram " << QStringList{"Sriram", "Ramesh"};
-    QTest::newRow("apostrophe") << "" << "d'so" << QStringList{"D'Souza"};
-    QTest::newRow("empty name keeps all") << "" << "" << QStringList{"Ravi Kumar", "Sriram", "D'Souza", "Ramesh", "Anand"};
+    QTest::newRow("0 asks the name") << "0"
+                                     << "ram" << QStringList{"Sriram", "Ramesh"};
+    QTest::newRow("a word asks the name") << "Ram"
+                                          << " ram " << QStringList{"Sriram", "Ramesh"};
+    QTest::newRow("apostrophe") << ""
+                                << "d'so" << QStringList{"D'Souza"};
+    QTest::newRow("empty name keeps all")
+        << ""
+        << "" << QStringList{"Ravi Kumar", "Sriram", "D'Souza", "Ramesh", "Anand"};
     QTest::newRow("no such number") << "9" << QString() << QStringList{};
-    QTest::newRow("no such name") << "x" << "Zubin" << QStringList{};
+    QTest::newRow("no such name") << "x"
+                                  << "Zubin" << QStringList{};
 }
 
 void TestReceiptScreen::searchByNumberOrElseByName()
@@ -268,12 +273,13 @@ void TestReceiptScreen::modifyStoresTheChangedReceipt()
     type("txtDrawnOn", QStringLiteral("State Bank"));
     click("cmdSave");
     QVERIFY(!m_screen->isModifying());
-    QCOMPARE(m_db->scalar(QStringLiteral(
-                              "SELECT \"Rs in fig\" || '|' || \"Sum of Rupees\" || '|' || "
-                              "\"payment mode\" || '|' || \"Cheque No\" || '|' || Dated || '|' "
-                              "|| \"Drawn On\" FROM Receipt WHERE ReceiptNo = 5"))
-                 .toString(),
-             QStringLiteral("1500.0|One thousand five hundred|By Cheque|123456|2026-12-06|State Bank"));
+    QCOMPARE(
+        m_db->scalar(
+                QStringLiteral("SELECT \"Rs in fig\" || '|' || \"Sum of Rupees\" || '|' || "
+                               "\"payment mode\" || '|' || \"Cheque No\" || '|' || Dated || '|' "
+                               "|| \"Drawn On\" FROM Receipt WHERE ReceiptNo = 5"))
+            .toString(),
+        QStringLiteral("1500.0|One thousand five hundred|By Cheque|123456|2026-12-06|State Bank"));
     QCOMPARE(m_db->count(QStringLiteral("Receipt")), 5);
 
     // Add after a modification starts afresh.
@@ -317,7 +323,8 @@ void TestReceiptScreen::printShowsTheScreenWithTheAdvocatesName()
     QCOMPARE(window->layoutName(), QStringLiteral("drReceipt"));
     const report::ReportPage &page = window->document().pages.first();
     auto text = [&](const char *name) {
-        const report::PlacedItem *item = page.find(QStringLiteral("PageHeader"), QLatin1String(name));
+        const report::PlacedItem *item =
+            page.find(QStringLiteral("PageHeader"), QLatin1String(name));
         return item ? item->text : QStringLiteral("<missing>");
     };
     QCOMPARE(text("Label1"), QStringLiteral("Adv. Meera Iyer"));
@@ -346,9 +353,8 @@ void TestReceiptScreen::advocatesNameIsAskedOnceAndKept()
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_messages->shown().first().kind, ScriptedMessenger::Shown::Kind::Input);
     QCOMPARE(office::advocateName(), QStringLiteral("Adv. R. K. Shah"));
-    const report::PlacedItem *name =
-        reportWindow()->document().pages.first().find(QStringLiteral("PageHeader"),
-                                                      QStringLiteral("Label1"));
+    const report::PlacedItem *name = reportWindow()->document().pages.first().find(
+        QStringLiteral("PageHeader"), QStringLiteral("Label1"));
     QVERIFY(name);
     QCOMPARE(name->text, QStringLiteral("Adv. R. K. Shah"));
     closeReports();
