@@ -75,6 +75,9 @@ void AccountLedger::enterEditState()
 void AccountLedger::fieldFocusIn(QWidget *field)
 {
     RecordScreen::fieldFocusIn(field);
+    // With no row on show (past either end) there is nothing to fill in.
+    if (state() != State::Edit && !recordSet()->hasCurrentRow())
+        return;
     if (field == ui->txtBal) {
         ui->txtBal->setText(amounts::write(balance(ui->txtLFees->text(), ui->txtCfees->text(),
                                                    ui->txtMisc->text(), ui->txtRec->text())));

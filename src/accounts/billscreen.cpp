@@ -92,6 +92,9 @@ void BillScreen::enterEditState()
 void BillScreen::fieldFocusIn(QWidget *field)
 {
     RecordScreen::fieldFocusIn(field);
+    // With no row on show (past either end) there is nothing to fill in.
+    if (state() != State::Edit && !recordSet()->hasCurrentRow())
+        return;
     if (const qsizetype line = m_lineNumbers.indexOf(field); line >= 0)
         m_lineNumbers[line]->setText(QString::number(line + 1));
     else if (field == ui->txtTotal)
@@ -106,6 +109,8 @@ void BillScreen::fieldFocusIn(QWidget *field)
 
 void BillScreen::fieldFocusOut(QWidget *field)
 {
+    if (state() != State::Edit && !recordSet()->hasCurrentRow())
+        return;
     if (field == ui->txtSTP)
         writeTaxAndGrandTotal();
     else if (field == ui->txtGtotal)

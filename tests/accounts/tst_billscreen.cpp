@@ -35,6 +35,7 @@ private slots:
     void wordsWhenTheGrandTotalIsLeft();
     void aGrandTotalTooLargeForWordsIsTold();
     void nextNumberOnDoubleClickWhileEditing();
+    void nothingIsFilledInWithNoBillOnShow();
     void billIsStoredAndReadBackWithBothTotals();
     void searchFindsAddresseesThatBeginWithTheText();
     void printShowsTheScreenAsItStands();
@@ -309,6 +310,24 @@ void TestBillScreen::nextNumberOnDoubleClickWhileEditing()
     startAdding();
     QTest::mouseDClick(edit("txtNo"), Qt::LeftButton);
     QCOMPARE(edit("txtNo")->text(), QStringLiteral("1"));
+}
+
+void TestBillScreen::nothingIsFilledInWithNoBillOnShow()
+{
+    showScreen();
+    click("cmdLast");
+    click("cmdNext"); // past the last bill: empty boxes
+    QVERIFY(m_screen->recordSet()->isEOF());
+    for (const char *name : {"txtSno2", "txtTotal", "txtSTP", "txtGtotal", "txtRef"})
+        edit(QLatin1String(name))->setFocus();
+    QCOMPARE(edit("txtSno2")->text(), QString());
+    QCOMPARE(edit("txtTotal")->text(), QString());
+    QCOMPARE(edit("txtGtotal")->text(), QString());
+    QCOMPARE(edit("txtRupees")->text(), QString());
+    click("cmdPrevious"); // back on the last bill, nothing changed and nothing to tell
+    QCOMPARE(edit("txtNo")->text(), QStringLiteral("39"));
+    QVERIFY(!m_screen->hasUnsavedChanges());
+    QVERIFY(m_messages->shown().isEmpty());
 }
 
 void TestBillScreen::billIsStoredAndReadBackWithBothTotals()
