@@ -44,6 +44,7 @@ private slots:
     void searchByNumberOrElseByName();
     void modifyStoresTheChangedReceipt();
     void enterMovesOn();
+    void deleteAndMovesKeepToTheRows();
     void printShowsTheScreenWithTheAdvocatesName();
     void advocatesNameIsAskedOnceAndKept();
 
@@ -302,6 +303,31 @@ void TestReceiptScreen::enterMovesOn()
     button("cmdSave")->setFocus();
     QTest::keyClick(button("cmdSave"), Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), button("cmdAdd"));
+}
+
+void TestReceiptScreen::deleteAndMovesKeepToTheRows()
+{
+    showScreen();
+    click("cmdFirst");
+    QCOMPARE(edit("txtRno")->text(), QStringLiteral("1"));
+    m_messages->answer(Answer::No);
+    click("cmdDelete");
+    QCOMPARE(m_messages->lastText(), QStringLiteral("Really You want to delete this record "));
+    QCOMPARE(m_db->count(QStringLiteral("Receipt")), 5);
+    m_messages->answer(Answer::Yes);
+    click("cmdDelete");
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(ReceiptNo) FROM Receipt")).toString(),
+             QStringLiteral("2,3,4,5"));
+    QCOMPARE(edit("txtRno")->text(), QStringLiteral("5")); // then the last one
+
+    // A search that finds nothing leaves First and Last with nowhere to go.
+    m_messages->answerInput(QStringLiteral("99"));
+    m_messages->answer(Answer::Ok);
+    click("cmdFind");
+    click("cmdFirst");
+    click("cmdLast");
+    QCOMPARE(edit("txtRno")->text(), QString());
+    QCOMPARE(m_messages->texts().size(), 4);
 }
 
 void TestReceiptScreen::printShowsTheScreenWithTheAdvocatesName()
