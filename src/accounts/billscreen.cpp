@@ -101,8 +101,8 @@ void BillScreen::fieldFocusIn(QWidget *field)
         writeTotal();
     else if (field == ui->txtGtotal)
         writeGrandTotal();
-    else
-        return;
+    else if (field != ui->txtDate || state() != State::Edit)
+        return; // today's date, filled in on entry, is selected too
     if (auto *edit = qobject_cast<QLineEdit *>(field))
         edit->selectAll();
 }

@@ -337,6 +337,7 @@ void TestBillScreen::billIsStoredAndReadBackWithBothTotals()
     QTest::mouseDClick(edit("txtNo"), Qt::LeftButton);
     edit("txtDate")->setFocus();
     QCOMPARE(edit("txtDate")->text(), QStringLiteral("07/12/2026"));
+    QCOMPARE(edit("txtDate")->selectedText(), QStringLiteral("07/12/2026"));
     type(QStringLiteral("txtName"), QStringLiteral("O'Brien & Sons"));
     type(QStringLiteral("txtAdd"), QStringLiteral("12 MG Road, Pune"));
     type(QStringLiteral("txtRef"), QStringLiteral("Suit 12/2026"));
