@@ -62,8 +62,8 @@ qint64 AccountsStore::nextReceiptNumber()
 
 QStringList AccountsStore::clientNames()
 {
-    QSqlQuery query = prepared(QStringLiteral(
-        "select distinct acname from clients where acname is not null order by acname"));
+    QSqlQuery query = prepared(QStringLiteral("select distinct acname from clients where acname is "
+                                              "not null order by lower(acname), acname"));
     run(query);
     QStringList names;
     while (query.next())
