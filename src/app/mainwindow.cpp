@@ -24,6 +24,10 @@
 #include <QMdiSubWindow>
 #include <registers/courtsregister.h>
 #include <registers/holidaysregister.h>
+#include <reminders/reminderentry.h>
+#include <reminders/reminderwindow.h>
+#include "passwordchange.h"
+
 
 static void initResources()
 {
@@ -76,6 +80,13 @@ void MainWindow::installScreens()
                      [] { return new CourtsRegister; });
     setScreenFactory(QStringLiteral("mnuHoli"), QStringLiteral("frmHdays"),
                      [] { return new HolidaysRegister; });
+
+    setScreenFactory(QStringLiteral("mnuRemEnt"), QStringLiteral("frmRemEnt"),
+                     [] { return new ReminderEntry; });
+    setMenuCommand(QStringLiteral("mnuSeeReminder"), [] { ReminderWindow::open(); });
+    setScreenFactory(QStringLiteral("mnuChPass"), QStringLiteral("frmChPass"),
+                     [] { return new PasswordChange; }, OpenMode::ShowOnly,
+                     Placement::SeparateWindow);
 
     addScreen(CaseSearch::screenName, [] { return new CaseSearch; });
     addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; });

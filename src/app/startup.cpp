@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "loginscreen.h"
 #include "mainwindow.h"
 #include "qtmessenger.h"
 #include "splash.h"
@@ -7,9 +8,10 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <reminders/reminderwindow.h>
+#include <widgets/screenhost.h>
 
 #include <QApplication>
-#include <QPointer>
 
 namespace lexordo {
 
@@ -28,6 +30,77 @@ void prepareDatabase(const QString &folder)
     }
 }
 
+StartUp::StartUp(QObject *parent) : QObject(parent)
+{
+    // However the reminder window closes, the main window comes up.
+    ReminderWindow::setOnClosed([this] { openMainWindow(); });
+}
+
+StartUp::~StartUp()
+{
+    ReminderWindow::setOnClosed(nullptr);
+}
+
+Splash *StartUp::splash() const
+{
+    return m_splash;
+}
+
+LoginScreen *StartUp::login() const
+{
+    return m_login;
+}
+
+MainWindow *StartUp::mainWindow() const
+{
+    return m_mainWindow;
+}
+
+void StartUp::begin()
+{
+    m_splash = new Splash([this] { openLogin(); });
+    m_splash->show();
+}
+
+void StartUp::openLogin()
+{
+    m_login = new LoginScreen;
+    connect(m_login, &LoginScreen::accepted, this, &StartUp::openReminders);
+    connect(m_login, &LoginScreen::left, this, &StartUp::finish);
+    m_login->show();
+    m_login->activateWindow();
+}
+
+void StartUp::openReminders()
+{
+    ReminderWindow::open();
+}
+
+void StartUp::openMainWindow()
+{
+    if (m_finished)
+        return;
+    if (!m_mainWindow) {
+        m_mainWindow = new MainWindow;
+        m_mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_mainWindow, &QObject::destroyed, this, &StartUp::finish);
+    }
+    m_mainWindow->show();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+void StartUp::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    // A reminder window opened from the menu goes with the program.
+    if (ReminderWindow *reminders = ReminderWindow::current())
+        reminders->close();
+    emit finished();
+}
+
 int runDesktop(int &argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -40,15 +113,14 @@ int runDesktop(int &argc, char **argv)
 
     prepareDatabase(programFolder());
 
-    QPointer<MainWindow> mainWindow;
-    auto *splash = new Splash([&mainWindow] {
-        mainWindow = new MainWindow;
-        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
-        mainWindow->show();
-    });
-    splash->show();
-
-    const int result = QApplication::exec();
+    int result = 0;
+    {
+        StartUp startUp;
+        QObject::connect(&startUp, &StartUp::finished, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        startUp.begin();
+        result = QApplication::exec();
+    }
     setMessenger(nullptr);
     Database::close();
     return result;
