@@ -103,7 +103,9 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
     QTest::newRow("file") << "mnufile"
-                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
+                          << "&File"
+                          << QStringList{"mnubackup|&Backup|Ctrl+B",
+                                         "mnuChPass|Change &Password...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
                                 << "Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
@@ -163,9 +165,10 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
-                                   "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
-                                   "mnucentery", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuChPass", "mnuDDates",
+                                   "mnuDetailsPart", "mnuHoli", "mnuNextDate1", "mnuPostDated",
+                                   "mnuRemEnt", "mnuSeeReminder", "mnuSummary", "mnucentery",
+                                   "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
