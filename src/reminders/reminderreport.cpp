@@ -57,15 +57,21 @@ report::ReportLayout reminderReportLayout(const ReminderList &list)
         const double y = top + (n - 1) * rowHeight;
         // Row ten is part of the block and always stays empty.
         const bool filled = n <= ReminderList::rows && n <= list.times.size();
+        // A long work wraps, and the rows after it move down.
+        const QString above = QStringLiteral("lblp%1").arg(n - 1);
         head.namedLabel(QStringLiteral("lblSno%1").arg(n), QRectF(10, y, 33, 7), text,
                         filled ? list.times.at(n - 1) : QString())
             .singleLine();
+        if (n > 1)
+            head.below(above);
         head.namedLabel(QStringLiteral("lblp%1").arg(n), QRectF(45, y, 141, 7), text,
-                        filled ? list.works.at(n - 1) : QString())
-            .singleLine();
+                        filled ? list.works.at(n - 1) : QString());
+        if (n > 1)
+            head.below(above);
     }
     head.namedLabel(QStringLiteral("lblMore"), QRectF(10, top + 10 * rowHeight + 2, 176, 12),
-                    TextStyle().size(10).strong(), list.notShownText());
+                    TextStyle().size(10).strong(), list.notShownText())
+        .below(QStringLiteral("lblp10"));
     return layout;
 }
 
