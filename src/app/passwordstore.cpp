@@ -23,6 +23,8 @@ constexpr int hashBytes = 32;
 
 QSqlQuery prepared(const QString &sql)
 {
+    if (!Database::isOpen())
+        throw DataError(QStringLiteral("The database is not open."));
     QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
     if (!query.prepare(sql))
         throw DataError(query.lastError().text());

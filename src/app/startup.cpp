@@ -8,10 +8,12 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <data/messenger.h>
 #include <reminders/reminderwindow.h>
 #include <widgets/screenhost.h>
 
 #include <QApplication>
+#include <QScreen>
 
 namespace lexordo {
 
@@ -20,15 +22,29 @@ QString programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-void prepareDatabase(const QString &folder)
+std::optional<QString> prepareDatabase(const QString &folder)
 {
     DataSource::ensureRegistered(folder);
     try {
         Database::open(DataSource::databasePath(folder));
     } catch (const DataError &e) {
-        qWarning("%s", qPrintable(e.description()));
+        return e.description();
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// The start-up windows stand in the middle of the screen, as the splash does.
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = window->screen()) {
+        window->adjustSize();
+        window->move(screen->availableGeometry().center() - window->rect().center());
     }
 }
+
+} // namespace
 
 StartUp::StartUp(QObject *parent) : QObject(parent)
 {
@@ -67,13 +83,15 @@ void StartUp::openLogin()
     m_login = new LoginScreen;
     connect(m_login, &LoginScreen::accepted, this, &StartUp::openReminders);
     connect(m_login, &LoginScreen::left, this, &StartUp::finish);
+    centreOnScreen(m_login);
     m_login->show();
     m_login->activateWindow();
 }
 
 void StartUp::openReminders()
 {
-    ReminderWindow::open();
+    ReminderWindow *reminders = ReminderWindow::open();
+    centreOnScreen(reminders);
 }
 
 void StartUp::openMainWindow()
@@ -111,7 +129,9 @@ int runDesktop(int &argc, char **argv)
     QtMessenger screenMessenger;
     setMessenger(&screenMessenger);
 
-    prepareDatabase(programFolder());
+    // The login needs the database: say at once why it cannot be reached.
+    if (const std::optional<QString> error = prepareDatabase(programFolder()))
+        showMessage(*error, Messenger::Buttons::Ok, Messenger::Icon::Critical);
 
     int result = 0;
     {

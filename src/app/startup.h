@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
+
 namespace lexordo {
 
 class LoginScreen;
@@ -11,9 +13,10 @@ class MainWindow;
 class Splash;
 
 // Makes sure that the data source "advocate" exists and opens the database it
-// names. A database that cannot be opened is not fatal here: the screens
-// report it when they open their record sets.
-void prepareDatabase(const QString &programFolder);
+// names. A database that cannot be opened is not fatal here: the error's
+// description comes back for the program to show, and the screens report it
+// again when they need the database.
+std::optional<QString> prepareDatabase(const QString &programFolder);
 
 // The windowed program: splash, login, reminders, main window; returns when it ends.
 int runDesktop(int &argc, char **argv);

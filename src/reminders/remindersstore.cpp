@@ -1,5 +1,6 @@
 #include "remindersstore.h"
 
+#include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
 
@@ -14,6 +15,8 @@ namespace {
 
 QSqlQuery prepared(const QString &sql)
 {
+    if (!Database::isOpen())
+        throw DataError(QStringLiteral("The database is not open."));
     QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
     query.setForwardOnly(true);
     if (!query.prepare(sql))
