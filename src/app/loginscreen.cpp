@@ -5,10 +5,9 @@
 #include "ui_loginscreen.h"
 
 #include <data/messenger.h>
+#include <QCloseEvent>
 #include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
-
-#include <QCloseEvent>
 
 namespace lexordo {
 

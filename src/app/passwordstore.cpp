@@ -2,16 +2,14 @@
 
 #include <data/database.h>
 #include <data/dataerror.h>
-
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+#include <openssl/rand.h>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
-
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-#include <openssl/rand.h>
 
 namespace lexordo {
 
@@ -54,8 +52,8 @@ void store(const std::optional<QString> &old, const QString &value)
 {
     Database::Transaction transaction;
     if (old) {
-        QSqlQuery update = prepared(
-            QStringLiteral("UPDATE password1 SET pass_word = ? WHERE pass_word = ?"));
+        QSqlQuery update =
+            prepared(QStringLiteral("UPDATE password1 SET pass_word = ? WHERE pass_word = ?"));
         update.addBindValue(value);
         update.addBindValue(*old);
         run(update);

@@ -9,11 +9,10 @@
 #include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/messenger.h>
-#include <reminders/reminderwindow.h>
-#include <widgets/screenhost.h>
-
 #include <QApplication>
 #include <QScreen>
+#include <reminders/reminderwindow.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 

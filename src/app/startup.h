@@ -1,10 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
-#include <optional>
 
 namespace lexordo {
 

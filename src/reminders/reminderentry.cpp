@@ -7,9 +7,8 @@
 #include <data/dates.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-#include <widgets/enterkey.h>
-
 #include <QTime>
+#include <widgets/enterkey.h>
 
 namespace lexordo {
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <reports/runtime/reportlayout.h>
-
 #include <QDate>
 #include <QStringList>
+#include <reports/runtime/reportlayout.h>
 
 namespace lexordo {
 

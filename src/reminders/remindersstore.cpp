@@ -3,7 +3,6 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
-
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -50,16 +49,17 @@ DayReminders RemindersStore::remindersOn(const QDate &day, int limit)
     const QString to = dates::toIso(day.addDays(1));
 
     DayReminders result;
-    QSqlQuery count = prepared(QStringLiteral(
-        "SELECT count(*) FROM reminder WHERE \"REMDate\" >= ? AND \"REMDate\" < ?"));
+    QSqlQuery count = prepared(
+        QStringLiteral("SELECT count(*) FROM reminder WHERE \"REMDate\" >= ? AND \"REMDate\" < ?"));
     count.addBindValue(from);
     count.addBindValue(to);
     run(count);
     if (count.next())
         result.total = count.value(0).toInt();
 
-    QSqlQuery list = prepared(QStringLiteral("SELECT \"Time\", \"Work\" FROM reminder"
-                                             " WHERE \"REMDate\" >= ? AND \"REMDate\" < ? LIMIT ?"));
+    QSqlQuery list =
+        prepared(QStringLiteral("SELECT \"Time\", \"Work\" FROM reminder"
+                                " WHERE \"REMDate\" >= ? AND \"REMDate\" < ? LIMIT ?"));
     list.addBindValue(from);
     list.addBindValue(to);
     list.addBindValue(limit);

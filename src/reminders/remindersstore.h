@@ -1,11 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QTime>
-
-#include <optional>
 
 namespace lexordo {
 

@@ -4,12 +4,11 @@
 
 #include <data/clock.h>
 #include <data/dates.h>
-#include <widgets/screenhost.h>
-
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <widgets/screenhost.h>
 
 static void initFormsResources()
 {
@@ -23,7 +22,8 @@ QPointer<ReminderWindow> s_open;
 std::function<void()> s_onClosed;
 } // namespace
 
-ReminderWindow::ReminderWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::ReminderWindow)
+ReminderWindow::ReminderWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(new Ui::ReminderWindow)
 {
     initFormsResources();
     ui->setupUi(this);

@@ -2,9 +2,8 @@
 
 #include "reminderreport.h"
 
-#include <QWidget>
-
 #include <functional>
+#include <QWidget>
 
 namespace Ui {
 class ReminderWindow;

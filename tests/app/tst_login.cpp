@@ -169,9 +169,8 @@ void TestLogin::screensAsTheOfficeKnowsThem()
 
     PasswordChange change;
     QCOMPARE(change.objectName(), QStringLiteral("frmChPass"));
-    const QList<QPair<const char *, QString>> boxes{{"txtOp", "Old Password"},
-                                                    {"txtNp1", "New Password"},
-                                                    {"txtNp2", "Re-Enter Password"}};
+    const QList<QPair<const char *, QString>> boxes{
+        {"txtOp", "Old Password"}, {"txtNp1", "New Password"}, {"txtNp2", "Re-Enter Password"}};
     for (const auto &[name, label] : boxes) {
         QCOMPARE(field(&change, name)->echoMode(), QLineEdit::Password);
         bool found = false;
@@ -188,14 +187,22 @@ void TestLogin::userNameExactPasswordTrimmed_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("as given") << "clerk" << "lexordo" << true;
-    QTest::newRow("blanks around the password") << "clerk" << "  lexordo  " << true;
-    QTest::newRow("blank inside the password") << "clerk" << "lex ordo" << false;
-    QTest::newRow("password case") << "clerk" << "Lexordo" << false;
-    QTest::newRow("user name with a blank") << "clerk " << "lexordo" << false;
-    QTest::newRow("user name case") << "Clerk" << "lexordo" << false;
-    QTest::newRow("empty password") << "clerk" << "" << false;
-    QTest::newRow("quote in the password") << "clerk" << "lexordo' or '1'='1" << false;
+    QTest::newRow("as given") << "clerk"
+                              << "lexordo" << true;
+    QTest::newRow("blanks around the password") << "clerk"
+                                                << "  lexordo  " << true;
+    QTest::newRow("blank inside the password") << "clerk"
+                                               << "lex ordo" << false;
+    QTest::newRow("password case") << "clerk"
+                                   << "Lexordo" << false;
+    QTest::newRow("user name with a blank") << "clerk "
+                                            << "lexordo" << false;
+    QTest::newRow("user name case") << "Clerk"
+                                    << "lexordo" << false;
+    QTest::newRow("empty password") << "clerk"
+                                    << "" << false;
+    QTest::newRow("quote in the password") << "clerk"
+                                           << "lexordo' or '1'='1" << false;
 }
 
 void TestLogin::userNameExactPasswordTrimmed()
@@ -326,7 +333,8 @@ void TestLogin::passwordChangeOutcomesTakeEffectAtOnce()
     QTest::keyClick(field(change, "txtNp1"), Qt::Key_Return);
     QTest::keyClicks(field(change, "txtNp2"), "new pass  ");
     QTest::keyClick(field(change, "txtNp2"), Qt::Key_Return);
-    QCOMPARE(m_messages->lastText(), QStringLiteral("Your Password has been Successfully changed "));
+    QCOMPARE(m_messages->lastText(),
+             QStringLiteral("Your Password has been Successfully changed "));
     QVERIFY(change.isNull() || !change->isVisible());
     QVERIFY(PasswordStore::isHash(stored()));
     QVERIFY(stored() != before);
@@ -360,7 +368,8 @@ void TestLogin::passwordChangeGivesAnEmptyTableItsRow()
     QTest::keyClicks(field(&change, "txtNp1"), "first");
     QTest::keyClicks(field(&change, "txtNp2"), "first");
     QTest::mouseClick(button(&change, "cmdOK"), Qt::LeftButton);
-    QCOMPARE(m_messages->lastText(), QStringLiteral("Your Password has been Successfully changed "));
+    QCOMPARE(m_messages->lastText(),
+             QStringLiteral("Your Password has been Successfully changed "));
     QCOMPARE(m_db->count(QStringLiteral("password1")), 1);
     QVERIFY(tryLogin(QStringLiteral("clerk"), QStringLiteral("first")));
     QVERIFY(!tryLogin(QStringLiteral("clerk"), QString()));

@@ -6,8 +6,6 @@
 #include <app/splash.h>
 #include <app/startup.h>
 #include <data/clock.h>
-#include <reminders/reminderwindow.h>
-#include <reports/runtime/reportwindow.h>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -20,6 +18,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <reminders/reminderwindow.h>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;

@@ -3,8 +3,6 @@
 
 #include <data/clock.h>
 #include <data/recordset.h>
-#include <reminders/reminderentry.h>
-#include <reminders/reminderwindow.h>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +10,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <reminders/reminderentry.h>
+#include <reminders/reminderwindow.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -127,10 +127,10 @@ void TestReminderEntry::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen.recordSet()->source(), QStringLiteral("reminder"));
 
     const QList<QPair<QString, QString>> captions{
-        {"cmdadd", "&Add"},      {"cmdSave", "&Save"},     {"cmdModify", "&Modify"},
+        {"cmdadd", "&Add"},       {"cmdSave", "&Save"},    {"cmdModify", "&Modify"},
         {"cmddelete", "&Delete"}, {"cmdfind", "&Search "}, {"cmdPrint", "&Print"},
-        {"cmdExit", "E&xit"},    {"cmdfirst", "|<"},       {"cmdPrevious", "<<"},
-        {"cmdnext", ">>"},       {"cmdlast", ">|"}};
+        {"cmdExit", "E&xit"},     {"cmdfirst", "|<"},      {"cmdPrevious", "<<"},
+        {"cmdnext", ">>"},        {"cmdlast", ">|"}};
     for (const auto &[name, caption] : captions)
         QCOMPARE(button(screen, name.toLatin1().constData())->text(), caption);
 
@@ -312,8 +312,8 @@ void TestReminderEntry::searchByDate()
 
     m_messages->cancelInput();
     click(screen, "cmdfind");
-    QCOMPARE(m_messages->texts(), (QStringList{"Enter the Reminder Date ",
-                                               "Enter the date in dd/mm/yyyy format"}));
+    QCOMPARE(m_messages->texts(),
+             (QStringList{"Enter the Reminder Date ", "Enter the date in dd/mm/yyyy format"}));
     m_messages->clear();
     m_messages->answerInput("next week");
     click(screen, "cmdfind");

@@ -1,10 +1,10 @@
 #include "support/testdatabase.h"
 
 #include <data/database.h>
-#include <reminders/remindersstore.h>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <reminders/remindersstore.h>
 
 using namespace lexordo;
 
@@ -72,7 +72,8 @@ void TestRemindersStore::formatsTimesOnTheTwelveHourClock()
 void TestRemindersStore::listsOneDayInTableOrderAndCountsTheRest()
 {
     const QDate today(2026, 12, 7);
-    addReminder(QStringLiteral("2026-12-06"), QStringLiteral("10:00:00"), QStringLiteral("yesterday"));
+    addReminder(QStringLiteral("2026-12-06"), QStringLiteral("10:00:00"),
+                QStringLiteral("yesterday"));
     for (int n = 1; n <= 10; ++n) {
         // Stored in a mixed order of times: the list keeps the table's order.
         addReminder(QStringLiteral("2026-12-07"), QStringLiteral("%1:15:00").arg(20 - n),

@@ -2,10 +2,6 @@
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
-#include <reminders/reminderreport.h>
-#include <reminders/reminderwindow.h>
-#include <reports/runtime/reportengine.h>
-#include <reports/runtime/reportwindow.h>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -13,6 +9,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <reminders/reminderreport.h>
+#include <reminders/reminderwindow.h>
+#include <reports/runtime/reportengine.h>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using report::ReportWindow;
@@ -119,11 +119,14 @@ void TestReminderWindow::settle()
 
 void TestReminderWindow::showsTheFirstNineOfTodayAndCountsTheRest()
 {
-    addReminder(QStringLiteral("2026-12-06"), QStringLiteral("09:00:00"), QStringLiteral("yesterday"));
+    addReminder(QStringLiteral("2026-12-06"), QStringLiteral("09:00:00"),
+                QStringLiteral("yesterday"));
     for (int n = 1; n <= 10; ++n)
-        addReminder(QStringLiteral("2026-12-07"), QStringLiteral("10:%1:00").arg(n, 2, 10, QLatin1Char('0')),
+        addReminder(QStringLiteral("2026-12-07"),
+                    QStringLiteral("10:%1:00").arg(n, 2, 10, QLatin1Char('0')),
                     QStringLiteral("work %1").arg(n));
-    addReminder(QStringLiteral("2026-12-08"), QStringLiteral("09:00:00"), QStringLiteral("tomorrow"));
+    addReminder(QStringLiteral("2026-12-08"), QStringLiteral("09:00:00"),
+                QStringLiteral("tomorrow"));
 
     ReminderWindow window;
     window.show();
@@ -149,7 +152,8 @@ void TestReminderWindow::showsTheFirstNineOfTodayAndCountsTheRest()
     QVERIFY2(more->text().startsWith(QStringLiteral("1 more reminder for today")),
              qPrintable(more->text()));
 
-    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("18:00:00"), QStringLiteral("work 11"));
+    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("18:00:00"),
+                QStringLiteral("work 11"));
     ReminderWindow again;
     QVERIFY(again.findChild<QLabel *>(QStringLiteral("lblMore"))
                 ->text()
@@ -158,21 +162,24 @@ void TestReminderWindow::showsTheFirstNineOfTodayAndCountsTheRest()
 
 void TestReminderWindow::keepsTheTableOrderAndTheTwelveHourClock()
 {
-    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("16:00:00"), QStringLiteral("file reply"));
-    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("09:30:00"), QStringLiteral("call client"));
-    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("11:00:00"), QStringLiteral("see judge"));
+    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("16:00:00"),
+                QStringLiteral("file reply"));
+    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("09:30:00"),
+                QStringLiteral("call client"));
+    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("11:00:00"),
+                QStringLiteral("see judge"));
     ReminderWindow window;
     window.show();
-    QCOMPARE(rowsShown(window),
-             (QStringList{QStringLiteral("4:00 PM | file reply"),
-                          QStringLiteral("9:30 AM | call client"),
-                          QStringLiteral("11:00 AM | see judge")}));
+    QCOMPARE(rowsShown(window), (QStringList{QStringLiteral("4:00 PM | file reply"),
+                                             QStringLiteral("9:30 AM | call client"),
+                                             QStringLiteral("11:00 AM | see judge")}));
     QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lblMore"))->isVisible());
 }
 
 void TestReminderWindow::aDayWithoutRemindersShowsTheDateOnly()
 {
-    addReminder(QStringLiteral("2026-12-08"), QStringLiteral("09:00:00"), QStringLiteral("tomorrow"));
+    addReminder(QStringLiteral("2026-12-08"), QStringLiteral("09:00:00"),
+                QStringLiteral("tomorrow"));
     ReminderWindow window;
     window.show();
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("lblDate"))->text(),
@@ -217,7 +224,8 @@ void TestReminderWindow::openingAgainReadsAfreshInTheSameWindow()
 {
     ReminderWindow *first = ReminderWindow::open();
     QCOMPARE(rowsShown(*first), QStringList());
-    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("15:00:00"), QStringLiteral("new one"));
+    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("15:00:00"),
+                QStringLiteral("new one"));
     ReminderWindow *second = ReminderWindow::open();
     QCOMPARE(second, first);
     QCOMPARE(rowsShown(*second), QStringList{QStringLiteral("3:00 PM | new one")});
@@ -226,11 +234,13 @@ void TestReminderWindow::openingAgainReadsAfreshInTheSameWindow()
 
 void TestReminderWindow::printReminderClosesTheWindowAndPrintsTheDayAfresh()
 {
-    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("16:00:00"), QStringLiteral("file reply"));
+    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("16:00:00"),
+                QStringLiteral("file reply"));
     QPointer<ReminderWindow> window = ReminderWindow::open();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     // Stored after the window opened: the report reads the day again.
-    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("09:30:00"), QStringLiteral("call D'Souza"));
+    addReminder(QStringLiteral("2026-12-07"), QStringLiteral("09:30:00"),
+                QStringLiteral("call D'Souza"));
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdshowrepo")),
                       Qt::LeftButton);
     QVERIFY(window.isNull() || !window->isVisible());
@@ -278,7 +288,8 @@ void TestReminderWindow::printingNoReminderPrintsTitleDateAndEmptyRows()
         report::layOut(reminderReportLayout(list), report::ReportData()).pages.first();
     QCOMPARE(full.find(QStringLiteral("Section1"), QStringLiteral("lblp9"))->text,
              QStringLiteral("work 9"));
-    const report::PlacedItem *tenth = full.find(QStringLiteral("Section1"), QStringLiteral("lblp10"));
+    const report::PlacedItem *tenth =
+        full.find(QStringLiteral("Section1"), QStringLiteral("lblp10"));
     QVERIFY(!tenth || tenth->text.isEmpty());
     QVERIFY(full.find(QStringLiteral("Section1"), QStringLiteral("lblMore"))
                 ->text.startsWith(QStringLiteral("1 more reminder")));
