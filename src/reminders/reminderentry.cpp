@@ -41,7 +41,15 @@ ReminderEntry::ReminderEntry(QWidget *parent) : RecordScreen(parent), ui(new Ui:
         if (ui->cmdSave->isEnabled())
             ui->cmdSave->setFocus(Qt::TabFocusReason);
     });
-    onEnterKey(ui->cmdSave, [this] { ui->cmdadd->setFocus(Qt::TabFocusReason); });
+    // Enter on a button presses it, as on any office desktop; on Save it then
+    // goes on to Add, ready for the next reminder.
+    onEnterKey(ui->cmdSave, [this] {
+        if (ui->cmdSave->isEnabled())
+            ui->cmdSave->click();
+        if (ui->cmdadd->isEnabled())
+            ui->cmdadd->setFocus(Qt::TabFocusReason);
+    });
+    onEnterKey(ui->cmdadd, [this] { ui->cmdadd->click(); });
 
     start(Start::Browse);
     // The screen opens on the reminder stored last.
