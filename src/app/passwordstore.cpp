@@ -52,10 +52,15 @@ void store(const std::optional<QString> &old, const QString &value)
 {
     Database::Transaction transaction;
     if (old) {
-        QSqlQuery update =
-            prepared(QStringLiteral("UPDATE password1 SET pass_word = ? WHERE pass_word = ?"));
+        // An empty password may be kept as NULL.
+        QSqlQuery update = prepared(QStringLiteral("UPDATE password1 SET pass_word = ?"
+                                                   " WHERE pass_word = ?"
+                                                   " OR (pass_word IS NULL AND ? = '')"));
+        // A NULL read back is a null string, which would bind as NULL again.
+        const QString oldText = old->isNull() ? QStringLiteral("") : *old;
         update.addBindValue(value);
-        update.addBindValue(*old);
+        update.addBindValue(oldText);
+        update.addBindValue(oldText);
         run(update);
         if (update.numRowsAffected() < 1)
             throw DataError(QStringLiteral("The stored password changed while it was replaced."));

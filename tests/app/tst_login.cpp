@@ -111,7 +111,9 @@ bool TestLogin::tryLogin(const QString &user, const QString &password, Answer on
     } else if (m_messages->shown().size() != before + 1 ||
                m_messages->lastText() !=
                    QStringLiteral("You have entered wrong username/password")) {
-        QTest::qFail("the refusal was not said as it should be", __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("the refusal was not said as it should be: ") +
+                                m_messages->lastText()),
+                     __FILE__, __LINE__);
     }
     if (login)
         login->close();
@@ -277,6 +279,13 @@ void TestLogin::plainTextPasswordLogsInOnceAndIsHashed()
     QVERIFY(tryLogin(QStringLiteral("clerk"), QStringLiteral("  old secret")));
     QCOMPARE(stored(), hashed);
     QVERIFY(!tryLogin(QStringLiteral("clerk"), hashed));
+
+    // A row without a password: an empty one logs in, and is hashed too.
+    m_db->exec(QStringLiteral("UPDATE password1 SET pass_word = NULL"));
+    QVERIFY(!tryLogin(QStringLiteral("clerk"), QStringLiteral("old secret")));
+    QVERIFY(tryLogin(QStringLiteral("clerk"), QStringLiteral(" ")));
+    QVERIFY(PasswordStore::isHash(stored()));
+    QVERIFY(PasswordStore::matches(QString(), stored()));
 }
 
 void TestLogin::emptyPasswordTableAcceptsOnlyAnEmptyPassword()
