@@ -17,6 +17,7 @@ unixodbc
 unixodbc-dev
 odbcinst
 libsqliteodbc
+libssl-dev
 sqlite3
 libbenchmark-dev
 poppler-utils

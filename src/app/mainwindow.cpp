@@ -28,6 +28,10 @@
 #include <QMdiSubWindow>
 #include <registers/courtsregister.h>
 #include <registers/holidaysregister.h>
+#include <reminders/reminderentry.h>
+#include <reminders/reminderwindow.h>
+#include "passwordchange.h"
+
 
 static void initResources()
 {
@@ -89,6 +93,12 @@ void MainWindow::installScreens()
                      [] { return new ReceiptScreen; });
     setScreenFactory(QStringLiteral("mnuINfo"), QStringLiteral("frmReportsFees"),
                      [] { return new FeeStatementScreen; });
+    setScreenFactory(QStringLiteral("mnuRemEnt"), QStringLiteral("frmRemEnt"),
+                     [] { return new ReminderEntry; });
+    setMenuCommand(QStringLiteral("mnuSeeReminder"), [] { ReminderWindow::open(); });
+    setScreenFactory(QStringLiteral("mnuChPass"), QStringLiteral("frmChPass"),
+                     [] { return new PasswordChange; }, OpenMode::ShowOnly,
+                     Placement::SeparateWindow);
 
     addScreen(CaseSearch::screenName, [] { return new CaseSearch; });
     addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; });

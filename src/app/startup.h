@@ -1,18 +1,59 @@
 #pragma once
 
+#include <optional>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 
 namespace lexordo {
 
-// Makes sure that the data source "advocate" exists and opens the database it
-// names. A database that cannot be opened is not fatal here: the screens
-// report it when they open their record sets.
-void prepareDatabase(const QString &programFolder);
+class LoginScreen;
+class MainWindow;
+class Splash;
 
-// The windowed program: splash, then the main window; returns when it ends.
+// Makes sure that the data source "advocate" exists and opens the database it
+// names. A database that cannot be opened is not fatal here: the error's
+// description comes back for the program to show, and the screens report it
+// again when they need the database.
+std::optional<QString> prepareDatabase(const QString &programFolder);
+
+// The windowed program: splash, login, reminders, main window; returns when it ends.
 int runDesktop(int &argc, char **argv);
 
 // The folder that holds the program and, by default, its database.
 QString programFolder();
+
+// The windows of a start, one after the other: the splash, the login, the
+// reminder window with today's reminders, then the main window. It is
+// finished when the login is left without success or the main window closes.
+class StartUp : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit StartUp(QObject *parent = nullptr);
+    ~StartUp() override;
+
+    void begin(); // shows the splash
+
+    Splash *splash() const;
+    LoginScreen *login() const;
+    MainWindow *mainWindow() const;
+    bool isFinished() const { return m_finished; }
+
+signals:
+    void finished();
+
+private:
+    void openLogin();
+    void openReminders();
+    void openMainWindow();
+    void finish();
+
+    QPointer<Splash> m_splash;
+    QPointer<LoginScreen> m_login;
+    QPointer<MainWindow> m_mainWindow;
+    bool m_finished = false;
+};
 
 } // namespace lexordo

@@ -160,4 +160,5 @@ CREATE TABLE "directory" (
 CREATE TABLE "password1" (
     "pass_word" TEXT
 );
-INSERT INTO "password1" ("pass_word") VALUES ('lexordo');
+-- The first password is "lexordo", kept as a salted PBKDF2-SHA-256 hash.
+INSERT INTO "password1" ("pass_word") VALUES ('pbkdf2-sha256$600000$nR1IR+H1k9pKOfsVQn/hoQ==$5WJRX1QXtSm583ryAfl8SlNPYKEHZU9EXmcfscQZJy0=');

@@ -437,9 +437,14 @@ void RecordScreen::showField(Field &field)
     QScopedValueRollback filling(m_filling, true);
     QString text;
     if (m_recordSet->isOpen() && m_recordSet->fieldIndex(field.column) >= 0)
-        text = m_recordSet->text(field.column);
+        text = fieldText(field.column);
     setWidgetText(field.widget, text);
     field.typed = false;
+}
+
+QString RecordScreen::fieldText(const QString &column) const
+{
+    return m_recordSet->text(column);
 }
 
 void RecordScreen::refreshFields()

@@ -112,6 +112,9 @@ protected:
     void lockFields(bool locked);
     static void setFieldLocked(QWidget *field, bool locked);
     void refreshFields();
+    // What a bound field shows of its column in the current row; a register
+    // with a display format of its own (a time with AM/PM) says so here.
+    virtual QString fieldText(const QString &column) const;
     QString labelOf(QWidget *field) const;
     // Puts the focus back into a field to be corrected; the focus hooks stay
     // out, so leaving another field runs no check and nothing typed is replaced.

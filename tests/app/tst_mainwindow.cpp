@@ -104,7 +104,9 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
     QTest::newRow("file") << "mnufile"
-                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
+                          << "&File"
+                          << QStringList{"mnubackup|&Backup|Ctrl+B",
+                                         "mnuChPass|Change &Password...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
                                 << "Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
@@ -164,10 +166,10 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuDDates",
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuChPass", "mnuDDates",
                                    "mnuDetailsPart", "mnuFtrans", "mnuHoli", "mnuINfo",
-                                   "mnuNextDate1", "mnuPostDated", "mnuReceipt", "mnuSummary",
-                                   "mnucentery", "mnuexit"}));
+                                   "mnuNextDate1", "mnuPostDated", "mnuReceipt", "mnuRemEnt",
+                                   "mnuSeeReminder", "mnuSummary", "mnucentery", "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()

@@ -1,0 +1,146 @@
+#include "passwordstore.h"
+
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+#include <openssl/rand.h>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+namespace lexordo {
+
+namespace {
+
+const QString scheme = QStringLiteral("pbkdf2-sha256");
+constexpr int saltBytes = 16;
+constexpr int hashBytes = 32;
+
+QSqlQuery prepared(const QString &sql)
+{
+    if (!Database::isOpen())
+        throw DataError(QStringLiteral("The database is not open."));
+    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
+    if (!query.prepare(sql))
+        throw DataError(query.lastError().text());
+    return query;
+}
+
+void run(QSqlQuery &query)
+{
+    if (!query.exec())
+        throw DataError(query.lastError().text());
+}
+
+QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
+{
+    const QByteArray secret = password.toUtf8();
+    QByteArray out(hashBytes, '\0');
+    if (PKCS5_PBKDF2_HMAC(secret.constData(), int(secret.size()),
+                          reinterpret_cast<const unsigned char *>(salt.constData()),
+                          int(salt.size()), iterations, EVP_sha256(), hashBytes,
+                          reinterpret_cast<unsigned char *>(out.data())) != 1)
+        throw DataError(QStringLiteral("The password could not be hashed."));
+    return out;
+}
+
+// Replaces the stored value `old` by `value`, or gives the empty table its row.
+void store(const std::optional<QString> &old, const QString &value)
+{
+    Database::Transaction transaction;
+    if (old) {
+        // An empty password may be kept as NULL.
+        QSqlQuery update = prepared(QStringLiteral("UPDATE password1 SET pass_word = ?"
+                                                   " WHERE pass_word = ?"
+                                                   " OR (pass_word IS NULL AND ? = '')"));
+        // A NULL read back is a null string, which would bind as NULL again.
+        const QString oldText = old->isNull() ? QStringLiteral("") : *old;
+        update.addBindValue(value);
+        update.addBindValue(oldText);
+        update.addBindValue(oldText);
+        run(update);
+        if (update.numRowsAffected() < 1)
+            throw DataError(QStringLiteral("The stored password changed while it was replaced."));
+    } else {
+        QSqlQuery insert = prepared(QStringLiteral("INSERT INTO password1 (pass_word) VALUES (?)"));
+        insert.addBindValue(value);
+        run(insert);
+    }
+    transaction.commit();
+}
+
+} // namespace
+
+std::optional<QString> PasswordStore::storedValue()
+{
+    QSqlQuery query = prepared(QStringLiteral("SELECT pass_word FROM password1 LIMIT 1"));
+    run(query);
+    if (!query.next())
+        return std::nullopt;
+    return query.value(0).toString(); // NULL reads as an empty password
+}
+
+QString PasswordStore::hash(const QString &password)
+{
+    QByteArray salt(saltBytes, '\0');
+    if (RAND_bytes(reinterpret_cast<unsigned char *>(salt.data()), saltBytes) != 1)
+        throw DataError(QStringLiteral("No random salt could be made for the password."));
+    return hash(password, salt, iterations);
+}
+
+QString PasswordStore::hash(const QString &password, const QByteArray &salt, int rounds)
+{
+    return QStringList{scheme, QString::number(rounds), QString::fromLatin1(salt.toBase64()),
+                       QString::fromLatin1(derive(password.trimmed(), salt, rounds).toBase64())}
+        .join(u'$');
+}
+
+bool PasswordStore::isHash(const QString &stored)
+{
+    const QStringList parts = stored.split(u'$');
+    bool ok = false;
+    return parts.size() == 4 && parts[0] == scheme && parts[1].toInt(&ok) > 0 && ok &&
+           !parts[2].isEmpty() && !parts[3].isEmpty();
+}
+
+bool PasswordStore::matches(const QString &password, const std::optional<QString> &stored)
+{
+    if (!stored)
+        return password.trimmed().isEmpty();
+    if (!isHash(*stored))
+        return password.trimmed() == stored->trimmed();
+    const QStringList parts = stored->split(u'$');
+    const QByteArray salt = QByteArray::fromBase64(parts[2].toLatin1());
+    const QByteArray expected = QByteArray::fromBase64(parts[3].toLatin1());
+    const QByteArray actual = derive(password.trimmed(), salt, parts[1].toInt());
+    return expected.size() == actual.size() &&
+           CRYPTO_memcmp(expected.constData(), actual.constData(), size_t(actual.size())) == 0;
+}
+
+bool PasswordStore::checkPassword(const QString &typedPassword)
+{
+    return matches(typedPassword, storedValue());
+}
+
+bool PasswordStore::checkLogin(const QString &typedUserName, const QString &typedPassword)
+{
+    const std::optional<QString> stored = storedValue();
+    // Both are checked, so that a wrong name takes as long as a wrong password.
+    const bool passwordRight = matches(typedPassword, stored);
+    if (typedUserName != userName || !passwordRight)
+        return false;
+    if (stored && !isHash(*stored))
+        store(stored, hash(typedPassword));
+    return true;
+}
+
+void PasswordStore::changePassword(const QString &newPassword)
+{
+    const QString value = hash(newPassword);
+    store(storedValue(), value);
+}
+
+} // namespace lexordo
