@@ -22,8 +22,13 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QMdiSubWindow>
+#include <registers/clientsregister.h>
 #include <registers/courtsregister.h>
+#include <registers/directoryregister.h>
 #include <registers/holidaysregister.h>
+#include <registers/rulingslibrary.h>
+#include <registers/searchdirectory.h>
+#include <registers/searchrulings.h>
 
 static void initResources()
 {
@@ -76,6 +81,16 @@ void MainWindow::installScreens()
                      [] { return new CourtsRegister; });
     setScreenFactory(QStringLiteral("mnuHoli"), QStringLiteral("frmHdays"),
                      [] { return new HolidaysRegister; });
+    setScreenFactory(QStringLiteral("mnuCInfo"), ClientsRegister::screenName,
+                     [] { return new ClientsRegister; });
+    setScreenFactory(QStringLiteral("mnuRulings"), RulingsLibrary::screenName,
+                     [] { return new RulingsLibrary; });
+    addScreen(SearchRulings::screenName, [] { return new SearchRulings; },
+              Placement::SeparateWindow);
+    setScreenFactory(QStringLiteral("mnuDirectory"), DirectoryRegister::screenName,
+                     [] { return new DirectoryRegister; });
+    addScreen(SearchDirectory::screenName, [] { return new SearchDirectory; },
+              Placement::SeparateWindow);
 
     addScreen(CaseSearch::screenName, [] { return new CaseSearch; });
     addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; });
