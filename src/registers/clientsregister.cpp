@@ -51,6 +51,7 @@ ClientsRegister::ClientsRegister(QWidget *parent)
         onEnterKey(field, [this] { focusNextChild(); });
     onEnterKey(ui->txtSortBy, [this] { guarded([this] { print(); }); });
 
+    ui->txtSortBy->setCurrentIndex(-1); // the clerk chooses the order each time
     onClicked(ui->cmdOpenFolder, [this] { openFolder(); });
     onClicked(ui->cmdPrint, [this] { print(); });
     start(Start::AllEnabled);

@@ -94,7 +94,11 @@ ReportLayout rulingReportLayout(const RulingTexts &ruling)
     const TextStyle caption = TextStyle().size(10.5).strong();
     const TextStyle value = TextStyle().size(10.5);
     // Each text stacks under the one before, however many lines that one takes.
-    Section &block = layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 52);
+    // With no rows the report's footer stands at the head of the first page,
+    // and unlike a report header it runs on to further pages: head notes can
+    // be long.
+    layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 0);
+    Section &block = layout.addSection(SectionKind::ReportFooter, QStringLiteral("Section2"), 52);
     block.label(QStringLiteral("Section:"), QRectF(3, 3, captionWidth, 5), caption)
         .namedLabel(QStringLiteral("lblSec"), QRectF(valueX, 3, valueWidth, 5), value)
         .label(QStringLiteral("Citation:"), QRectF(3, 10, captionWidth, 5), caption)
@@ -117,11 +121,11 @@ ReportLayout rulingReportLayout(const RulingTexts &ruling)
         .frame(QRectF(0, 0, width, 48), 0.4)
         .followGrowth();
 
-    layout.setLabel(QStringLiteral("Section1"), QStringLiteral("lblSec"), ruling.section);
-    layout.setLabel(QStringLiteral("Section1"), QStringLiteral("lblCit"), ruling.citation);
-    layout.setLabel(QStringLiteral("Section1"), QStringLiteral("lblCourt"), ruling.court);
-    layout.setLabel(QStringLiteral("Section1"), QStringLiteral("lblCT"), ruling.caseTitle);
-    layout.setLabel(QStringLiteral("Section1"), QStringLiteral("lblHnotes"), ruling.headNotes);
+    layout.setLabel(QStringLiteral("Section2"), QStringLiteral("lblSec"), ruling.section);
+    layout.setLabel(QStringLiteral("Section2"), QStringLiteral("lblCit"), ruling.citation);
+    layout.setLabel(QStringLiteral("Section2"), QStringLiteral("lblCourt"), ruling.court);
+    layout.setLabel(QStringLiteral("Section2"), QStringLiteral("lblCT"), ruling.caseTitle);
+    layout.setLabel(QStringLiteral("Section2"), QStringLiteral("lblHnotes"), ruling.headNotes);
 
     layout.addSection(SectionKind::PageFooter, QStringLiteral("PageFooter"), 8)
         .label(QStringLiteral("%p"), QRectF(width - 30, 2, 30, textHeight),
