@@ -163,9 +163,10 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
-                                   "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
-                                   "mnucentery", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuCInfo", "mnuDDates",
+                                   "mnuDetailsPart", "mnuDirectory", "mnuHoli", "mnuNextDate1",
+                                   "mnuPostDated", "mnuRulings", "mnuSummary", "mnucentery",
+                                   "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
