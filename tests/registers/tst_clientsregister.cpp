@@ -34,6 +34,8 @@ private slots:
     void init();
     void cleanup();
 
+    void fitsTheScreenOfAnOfficeComputer();
+
     void screenAsTheOfficeKnowsIt();
     void fileNumberAndFolderAreStoredWhenTheRowChanges();
     void searchFindsAccountNamesBeginningWithTheAnswer();
@@ -498,6 +500,20 @@ void TestClientsRegister::clientListPrintsToPdf()
     QVERIFY2(window->exportPdf(path, &error), qPrintable(error));
     QVERIFY(QFileInfo(path).size() > 1000);
     QCOMPARE(window->document().pageCount(), 1);
+}
+
+// The window opens whole on a 1024x768 screen, the workspace's frame and menu
+// included; LEXORDO_SHOT_DIR keeps a picture of it to look at.
+void TestClientsRegister::fitsTheScreenOfAnOfficeComputer()
+{
+    openClients();
+    const QSize needed = m_screen->minimumSizeHint();
+    QVERIFY2(needed.width() <= 1000 && needed.height() <= 680,
+             qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+    QVERIFY(m_screen->width() <= 1000 && m_screen->height() <= 680);
+    const QString shots = qEnvironmentVariable("LEXORDO_SHOT_DIR");
+    if (!shots.isEmpty())
+        QVERIFY(m_screen->grab().save(shots + QStringLiteral("/clients.png")));
 }
 
 QTEST_MAIN(TestClientsRegister)

@@ -38,6 +38,8 @@ private slots:
     void init();
     void cleanup();
 
+    void fitsTheScreenOfAnOfficeComputer();
+
     void screenAsTheOfficeKnowsIt();
     void searchDialogAsTheOfficeKnowsIt();
     void searchByEachField_data();
@@ -355,6 +357,20 @@ void TestDirectoryRegister::deleteAsksNothing()
     click(m_directory, "cmdNext");
     click(m_directory, "cmdDelete");
     QCOMPARE(namesStored().size(), 3);
+}
+
+// The window opens whole on a 1024x768 screen, the workspace's frame and menu
+// included; LEXORDO_SHOT_DIR keeps a picture of it to look at.
+void TestDirectoryRegister::fitsTheScreenOfAnOfficeComputer()
+{
+    openDirectory();
+    const QSize needed = m_directory->minimumSizeHint();
+    QVERIFY2(needed.width() <= 1000 && needed.height() <= 680,
+             qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+    QVERIFY(m_directory->width() <= 1000 && m_directory->height() <= 680);
+    const QString shots = qEnvironmentVariable("LEXORDO_SHOT_DIR");
+    if (!shots.isEmpty())
+        QVERIFY(m_directory->grab().save(shots + QStringLiteral("/directory.png")));
 }
 
 QTEST_MAIN(TestDirectoryRegister)

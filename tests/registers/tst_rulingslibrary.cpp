@@ -41,6 +41,8 @@ private slots:
     void init();
     void cleanup();
 
+    void fitsTheScreenOfAnOfficeComputer();
+
     void screenAsTheOfficeKnowsIt();
     void searchDialogAsTheOfficeKnowsIt();
     void searchFindsTheAnswerAnywhereInTheChosenColumn_data();
@@ -391,6 +393,20 @@ void TestRulingsLibrary::printOfAnEmptyLibraryPrintsTheCaptions()
         const report::PlacedItem *value = page.find(QStringLiteral("Section2"), QLatin1String(name));
         QVERIFY2(!value || value->text.isEmpty(), name);
     }
+}
+
+// The window opens whole on a 1024x768 screen, the workspace's frame and menu
+// included; LEXORDO_SHOT_DIR keeps a picture of it to look at.
+void TestRulingsLibrary::fitsTheScreenOfAnOfficeComputer()
+{
+    openLibrary();
+    const QSize needed = m_library->minimumSizeHint();
+    QVERIFY2(needed.width() <= 1000 && needed.height() <= 680,
+             qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+    QVERIFY(m_library->width() <= 1000 && m_library->height() <= 680);
+    const QString shots = qEnvironmentVariable("LEXORDO_SHOT_DIR");
+    if (!shots.isEmpty())
+        QVERIFY(m_library->grab().save(shots + QStringLiteral("/rulings.png")));
 }
 
 QTEST_MAIN(TestRulingsLibrary)
