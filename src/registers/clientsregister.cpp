@@ -1,16 +1,15 @@
 #include "clientsregister.h"
 
-#include "ui_clientsregister.h"
-
 #include "folderopener.h"
 #include "registerreports.h"
 #include "rulingslibrary.h"
+#include "ui_clientsregister.h"
 
 #include <data/messenger.h>
+#include <QTimer>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
-#include <QTimer>
 
 namespace lexordo {
 
@@ -43,10 +42,10 @@ ClientsRegister::ClientsRegister(QWidget *parent)
             Filter::Op::BeginsWith);
 
     // A fast clerk goes from field to field with Enter.
-    const QList<QWidget *> fields{ui->txtName,    ui->txtCaseNo, ui->txtParties, ui->txtAdd,
-                                  ui->txtPhno,    ui->txtMno,    ui->txtEmail,   ui->txtfileno,
-                                  ui->txtDate,    ui->txtUSec_0, ui->txtUSec_1,  ui->txtUSec_2,
-                                  ui->txtUSec_3,  ui->txtfolderpath};
+    const QList<QWidget *> fields{ui->txtName,   ui->txtCaseNo,    ui->txtParties, ui->txtAdd,
+                                  ui->txtPhno,   ui->txtMno,       ui->txtEmail,   ui->txtfileno,
+                                  ui->txtDate,   ui->txtUSec_0,    ui->txtUSec_1,  ui->txtUSec_2,
+                                  ui->txtUSec_3, ui->txtfolderpath};
     for (QWidget *field : fields)
         onEnterKey(field, [this] { focusNextChild(); });
     onEnterKey(ui->txtSortBy, [this] { guarded([this] { print(); }); });
@@ -130,8 +129,7 @@ void ClientsRegister::fieldFocusIn(QWidget *field)
 
 void ClientsRegister::fieldDoubleClicked(QWidget *field)
 {
-    const QList<QLineEdit *> sections{ui->txtUSec_0, ui->txtUSec_1, ui->txtUSec_2,
-                                      ui->txtUSec_3};
+    const QList<QLineEdit *> sections{ui->txtUSec_0, ui->txtUSec_1, ui->txtUSec_2, ui->txtUSec_3};
     for (QLineEdit *box : sections) {
         if (field == box && !box->text().isEmpty())
             showRulingsOn(box->text());

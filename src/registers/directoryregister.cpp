@@ -4,9 +4,9 @@
 
 #include <data/dataerror.h>
 #include <data/messenger.h>
+#include <QCloseEvent>
 #include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
-#include <QCloseEvent>
 
 namespace lexordo {
 
@@ -31,8 +31,8 @@ DirectoryRegister::DirectoryRegister(QWidget *parent)
         columns.append({QString::fromLatin1(column), QString::fromLatin1(column)});
     setGrid(ui->DataGrid1, columns);
 
-    for (QLineEdit *field : {ui->txtName, ui->Text1, ui->Text2, ui->Text3, ui->Text5, ui->Text7,
-                             ui->Text6, ui->Text4})
+    for (QLineEdit *field :
+         {ui->txtName, ui->Text1, ui->Text2, ui->Text3, ui->Text5, ui->Text7, ui->Text6, ui->Text4})
         onEnterKey(field, [this] { focusNextChild(); });
     onClicked(ui->Command1, [this] { refresh(); });
     start(Start::AllEnabled);

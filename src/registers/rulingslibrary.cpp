@@ -1,15 +1,14 @@
 #include "rulingslibrary.h"
 
+#include "registerreports.h"
 #include "ui_rulingslibrary.h"
 
-#include "registerreports.h"
-
 #include <data/messenger.h>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 
 namespace lexordo {
 

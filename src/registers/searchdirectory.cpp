@@ -1,8 +1,7 @@
 #include "searchdirectory.h"
 
-#include "ui_searchdirectory.h"
-
 #include "directoryregister.h"
+#include "ui_searchdirectory.h"
 
 #include <data/messenger.h>
 #include <widgets/screenhost.h>
@@ -69,8 +68,8 @@ void SearchDirectory::search()
         return;
     }
     // One letter of a name lists the names that begin with it; more finds it anywhere.
-    const Filter::Op op = chosen == name && answer->size() == 1 ? Filter::Op::BeginsWith
-                                                                 : Filter::Op::Contains;
+    const Filter::Op op =
+        chosen == name && answer->size() == 1 ? Filter::Op::BeginsWith : Filter::Op::Contains;
     directory->search(QString::fromLatin1(option.column), op, *answer);
 }
 

@@ -1,8 +1,7 @@
 #include "searchrulings.h"
 
-#include "ui_searchrulings.h"
-
 #include "rulingslibrary.h"
+#include "ui_searchrulings.h"
 
 #include <data/messenger.h>
 #include <widgets/screenhost.h>
@@ -42,8 +41,7 @@ SearchRulings::~SearchRulings()
 
 void SearchRulings::search()
 {
-    const QList<QRadioButton *> buttons{ui->Option1_0, ui->Option1_1, ui->Option1_2,
-                                        ui->Option1_3};
+    const QList<QRadioButton *> buttons{ui->Option1_0, ui->Option1_1, ui->Option1_2, ui->Option1_3};
     int chosen = 0;
     for (int i = 0; i < buttons.size(); ++i) {
         if (buttons[i]->isChecked())

@@ -3,15 +3,13 @@
 // A stand-in for the main window: opens the registers and their search
 // screens by name, as the menu does, and finds the report windows opened.
 
-#include <reports/runtime/reportwindow.h>
-#include <widgets/screenhost.h>
-
+#include <functional>
 #include <QApplication>
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
+#include <reports/runtime/reportwindow.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo::test {
 

@@ -165,10 +165,12 @@ void TestClientsRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen->recordSet()->source(), QStringLiteral("Clients"));
 
     const QList<QPair<QString, QString>> labels{
-        {"Client Name:", "txtName"}, {"Case No.:", "txtCaseNo"},     {"Parties:", "txtParties"},
-        {"U/S", "txtUSec_0"},        {"Address:", "txtAdd"},         {"Ph. No.:", "txtPhno"},
-        {"Mobile No.:", "txtMno"},   {"E-mail:", "txtEmail"},        {"File No.:", "txtfileno"},
-        {"Folder Path:", "txtfolderpath"}, {"Dated:", "txtDate"},    {"Sort by :", "txtSortBy"}};
+        {"Client Name:", "txtName"}, {"Case No.:", "txtCaseNo"},
+        {"Parties:", "txtParties"},  {"U/S", "txtUSec_0"},
+        {"Address:", "txtAdd"},      {"Ph. No.:", "txtPhno"},
+        {"Mobile No.:", "txtMno"},   {"E-mail:", "txtEmail"},
+        {"File No.:", "txtfileno"},  {"Folder Path:", "txtfolderpath"},
+        {"Dated:", "txtDate"},       {"Sort by :", "txtSortBy"}};
     QStringList seen;
     for (QLabel *label : screen->findChildren<QLabel *>()) {
         if (label->buddy())
@@ -177,15 +179,24 @@ void TestClientsRegister::screenAsTheOfficeKnowsIt()
     for (const auto &[text, buddy] : labels)
         QVERIFY2(seen.contains(text + u'>' + buddy), qPrintable(text));
     for (int i = 1; i < 4; ++i)
-        QVERIFY(!field(qPrintable(QStringLiteral("txtUSec_%1").arg(i)))->accessibleName().isEmpty());
+        QVERIFY(
+            !field(qPrintable(QStringLiteral("txtUSec_%1").arg(i)))->accessibleName().isEmpty());
     QCOMPARE(field("txtName")->toolTip(),
-             QStringLiteral("This indicates the name of the account by which we maintain the Fee Records"));
+             QStringLiteral(
+                 "This indicates the name of the account by which we maintain the Fee Records"));
 
-    const QList<QPair<QString, QString>> buttons{
-        {"cmdAdd", "&Add"},     {"cmdSave", "&Save"},       {"cmdModify", "&Modify"},
-        {"cmdDelete", "&Delete"}, {"cmdFind", "Sea&rch"},   {"cmdExit", "E&xit "},
-        {"cmdOpenFolder", "Open Folder"}, {"cmdFirst", "|<"}, {"cmdPrevious", "<<"},
-        {"cmdNext", ">>"},      {"cmdLast", ">|"},          {"cmdPrint", "&Print"}};
+    const QList<QPair<QString, QString>> buttons{{"cmdAdd", "&Add"},
+                                                 {"cmdSave", "&Save"},
+                                                 {"cmdModify", "&Modify"},
+                                                 {"cmdDelete", "&Delete"},
+                                                 {"cmdFind", "Sea&rch"},
+                                                 {"cmdExit", "E&xit "},
+                                                 {"cmdOpenFolder", "Open Folder"},
+                                                 {"cmdFirst", "|<"},
+                                                 {"cmdPrevious", "<<"},
+                                                 {"cmdNext", ">>"},
+                                                 {"cmdLast", ">|"},
+                                                 {"cmdPrint", "&Print"}};
     for (const auto &[name, caption] : buttons) {
         auto *button = screen->findChild<QPushButton *>(name);
         QVERIFY2(button, qPrintable(name));
@@ -205,9 +216,9 @@ void TestClientsRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(field("txtDate")->text(), QStringLiteral("05/01/2026"));
     QCOMPARE(field("txtUSec_0")->text(), QStringLiteral("420"));
     QCOMPARE(field("txtAdd")->text(), QStringLiteral("Karol Bagh"));
-    const QStringList locked{"txtName", "txtCaseNo", "txtParties", "txtUSec_0", "txtUSec_1",
-                             "txtUSec_2", "txtUSec_3", "txtAdd", "txtPhno", "txtMno",
-                             "txtEmail", "txtDate"};
+    const QStringList locked{"txtName",   "txtCaseNo", "txtParties", "txtUSec_0",
+                             "txtUSec_1", "txtUSec_2", "txtUSec_3",  "txtAdd",
+                             "txtPhno",   "txtMno",    "txtEmail",   "txtDate"};
     for (const QString &name : locked)
         QVERIFY2(field(qPrintable(name))->isReadOnly(), qPrintable(name));
     QVERIFY(!field("txtfileno")->isReadOnly());
@@ -233,9 +244,10 @@ void TestClientsRegister::fileNumberAndFolderAreStoredWhenTheRowChanges()
     fileno->selectAll();
     QTest::keyClicks(fileno, QStringLiteral("F-21"));
     QTest::keyClicks(field("txtfolderpath"), QStringLiteral("/srv/clients/Sharma Traders"));
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT fileno FROM Clients WHERE ACname = 'Sharma Traders'"))
-                 .toString(),
-             QStringLiteral("F-20"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT fileno FROM Clients WHERE ACname = 'Sharma Traders'"))
+            .toString(),
+        QStringLiteral("F-20"));
     click("cmdNext");
     QCOMPARE(field("txtName")->text(), QStringLiteral("O'Brien & Sons"));
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT fileno || '|' || folderpath FROM Clients "
@@ -282,9 +294,10 @@ void TestClientsRegister::addStartsInTheNameAndEnterMovesOn()
     QCOMPARE(QApplication::focusWidget(), field("txtCaseNo"));
     QTest::keyClicks(field("txtCaseNo"), QStringLiteral("CS 1/2027"));
     click("cmdSave");
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT CaseNo FROM Clients WHERE ACname = 'D''Souza Estates'"))
-                 .toString(),
-             QStringLiteral("CS 1/2027"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT CaseNo FROM Clients WHERE ACname = 'D''Souza Estates'"))
+            .toString(),
+        QStringLiteral("CS 1/2027"));
     QCOMPARE(field("txtName")->text(), QStringLiteral("D'Souza Estates")); // at the last row
 }
 
@@ -303,9 +316,10 @@ void TestClientsRegister::enteringTheDateWhileEditingFillsInTodaySelected()
     QTest::keyClicks(date, QStringLiteral("01/12/2026"));
     QCOMPARE(date->text(), QStringLiteral("01/12/2026"));
     click("cmdSave");
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT date FROM Clients WHERE ACname = 'Sharma Traders'"))
-                 .toString(),
-             QStringLiteral("2026-12-01"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT date FROM Clients WHERE ACname = 'Sharma Traders'"))
+            .toString(),
+        QStringLiteral("2026-12-01"));
 }
 
 void TestClientsRegister::lastOnAnEmptyRegisterDoesNothing()
@@ -376,7 +390,9 @@ void TestClientsRegister::printListsOnlyTheClientsOfASearch()
     QCOMPARE(printedColumn(window, QStringLiteral("Fileno")), QStringList{"F-11"});
     const QStringList heads = window->document().pages.first().texts(QStringLiteral("PageHeader"));
     QCOMPARE(heads, (QStringList{"Client Name", "Phone No.", "File No"}));
-    QVERIFY(window->document().pages.first().texts(QStringLiteral("Section1"))
+    QVERIFY(window->document()
+                .pages.first()
+                .texts(QStringLiteral("Section1"))
                 .contains(QStringLiteral("Clients Report")));
 }
 
@@ -390,8 +406,7 @@ void TestClientsRegister::sectionDoubleClickShowsTheRulingsOnExactlyThatSection(
 
     // A section without rulings: the library opens empty and says so.
     QTest::mouseDClick(field("txtUSec_0"), Qt::LeftButton);
-    auto *library =
-        qobject_cast<RulingsLibrary *>(m_host->findScreen(RulingsLibrary::screenName));
+    auto *library = qobject_cast<RulingsLibrary *>(m_host->findScreen(RulingsLibrary::screenName));
     QVERIFY(library);
     QCOMPARE(library->recordSet()->rowCount(), 0);
     QCOMPARE(m_messages->texts(), QStringList{"Record Not Found "});
@@ -461,10 +476,10 @@ void TestClientsRegister::openFolderTellsWhatWentWrong()
 
 void TestClientsRegister::caseRegisterShowsTheClientsOfItsCase()
 {
-    m_db->exec(QStringLiteral(
-        "INSERT INTO advocate (cdate, caseno, Party1, Party2, courtname) VALUES "
-        "('2026-12-01', ' CS 12/2026 ', 'Sharma', 'Bank', 'District Court'), "
-        "('2026-12-02', '', 'O''Brien Vs. Mehta', 'Mehta', 'District Court')"));
+    m_db->exec(
+        QStringLiteral("INSERT INTO advocate (cdate, caseno, Party1, Party2, courtname) VALUES "
+                       "('2026-12-01', ' CS 12/2026 ', 'Sharma', 'Bank', 'District Court'), "
+                       "('2026-12-02', '', 'O''Brien Vs. Mehta', 'Mehta', 'District Court')"));
     m_host->add(QStringLiteral("frmCases"), [] { return new CaseRegister; });
     auto *cases = m_host->openScreen(QStringLiteral("frmCases"));
     auto *see = cases->findChild<QPushButton *>(QStringLiteral("cmdSeeDetails"));
@@ -472,7 +487,8 @@ void TestClientsRegister::caseRegisterShowsTheClientsOfItsCase()
 
     // The last row has no case number: its parties are looked up, apostrophe and all.
     QTest::mouseClick(see, Qt::LeftButton);
-    auto *clients = qobject_cast<ClientsRegister *>(m_host->findScreen(ClientsRegister::screenName));
+    auto *clients =
+        qobject_cast<ClientsRegister *>(m_host->findScreen(ClientsRegister::screenName));
     QVERIFY(clients);
     m_screen = clients;
     QCOMPARE(clients->recordSet()->rowCount(), 1);

@@ -154,9 +154,9 @@ void TestDirectoryRegister::screenAsTheOfficeKnowsIt()
              QStringLiteral("select * from directory order by name "));
 
     const QList<QPair<QString, QString>> labels{
-        {"NAME  :", "txtName"},      {"ADDRESS  :", "Text1"},    {"ENROLMENT NO. :", "Text2"},
-        {"PHONE NO. :", "Text3"},    {"BLOOD GROUP :", "Text4"}, {"Mobiole No.", "Text5"},
-        {"E-mail:", "Text6"},        {"FAX No.:", "Text7"}};
+        {"NAME  :", "txtName"},   {"ADDRESS  :", "Text1"},    {"ENROLMENT NO. :", "Text2"},
+        {"PHONE NO. :", "Text3"}, {"BLOOD GROUP :", "Text4"}, {"Mobiole No.", "Text5"},
+        {"E-mail:", "Text6"},     {"FAX No.:", "Text7"}};
     QStringList seen;
     for (QLabel *label : directory->findChildren<QLabel *>()) {
         if (label->buddy())
@@ -178,11 +178,11 @@ void TestDirectoryRegister::screenAsTheOfficeKnowsIt()
              (QStringList{"Asha Sharma", "Pradeep D'Mello", "Shanti Devi", "Suresh Rao"}));
     QCOMPARE(field("Text4")->text(), QStringLiteral("O+"));
 
-    const QList<QPair<QString, QString>> buttons{
-        {"cmdAdd", "&Add"},     {"cmdSave", "&Save"},   {"cmdDelete", "Delete"},
-        {"cmdFind", "Search"},  {"Command1", "Refresh"}, {"cmdExit", "E&xit"},
-        {"cmdFirst", "|<"},     {"cmdPrevious", "<<"},  {"cmdNext", ">>"},
-        {"cmdLast", ">|"}};
+    const QList<QPair<QString, QString>> buttons{{"cmdAdd", "&Add"},      {"cmdSave", "&Save"},
+                                                 {"cmdDelete", "Delete"}, {"cmdFind", "Search"},
+                                                 {"Command1", "Refresh"}, {"cmdExit", "E&xit"},
+                                                 {"cmdFirst", "|<"},      {"cmdPrevious", "<<"},
+                                                 {"cmdNext", ">>"},       {"cmdLast", ">|"}};
     for (const auto &[name, caption] : buttons) {
         auto *button = directory->findChild<QPushButton *>(name);
         QVERIFY2(button, qPrintable(name));
@@ -223,31 +223,40 @@ void TestDirectoryRegister::searchByEachField_data()
 
     const QString record = QStringLiteral("Finding The Record");
     QTest::newRow("one letter of a name begins it")
-        << 0 << "s" << "Enter the Name to be Searched" << record
-        << QStringList{"Shanti Devi", "Suresh Rao"};
+        << 0 << "s"
+        << "Enter the Name to be Searched" << record << QStringList{"Shanti Devi", "Suresh Rao"};
     QTest::newRow("two letters of a name are found anywhere")
-        << 0 << "Sh" << "Enter the Name to be Searched" << record
+        << 0 << "Sh"
+        << "Enter the Name to be Searched" << record
         << QStringList{"Asha Sharma", "Shanti Devi", "Suresh Rao"};
     QTest::newRow("a name with an apostrophe")
-        << 0 << "d'm" << "Enter the Name to be Searched" << record
-        << QStringList{"Pradeep D'Mello"};
+        << 0 << "d'm"
+        << "Enter the Name to be Searched" << record << QStringList{"Pradeep D'Mello"};
     QTest::newRow("one letter inside a name is not enough")
-        << 0 << "h" << "Enter the Name to be Searched" << record << QStringList();
+        << 0 << "h"
+        << "Enter the Name to be Searched" << record << QStringList();
     QTest::newRow("address with an apostrophe")
-        << 1 << "o'neill" << "Enter Address to be Searched"
+        << 1 << "o'neill"
+        << "Enter Address to be Searched"
         << "Finding The Record by Cuurent Date" << QStringList{"Asha Sharma"};
     QTest::newRow("address of one letter is found anywhere")
-        << 1 << "M" << "Enter Address to be Searched" << "Finding The Record by Cuurent Date"
-        << QStringList{"Asha Sharma", "Pradeep D'Mello"};
-    QTest::newRow("enrolment") << 2 << "/1990" << "Enter the Enrolment No. to be Searched"
-                               << record << QStringList{"Suresh Rao"};
-    QTest::newRow("phone") << 3 << "022" << "Enter the Phone No. to be Searched" << record
+        << 1 << "M"
+        << "Enter Address to be Searched"
+        << "Finding The Record by Cuurent Date" << QStringList{"Asha Sharma", "Pradeep D'Mello"};
+    QTest::newRow("enrolment") << 2 << "/1990"
+                               << "Enter the Enrolment No. to be Searched" << record
+                               << QStringList{"Suresh Rao"};
+    QTest::newRow("phone") << 3 << "022"
+                           << "Enter the Phone No. to be Searched" << record
                            << QStringList{"Pradeep D'Mello"};
-    QTest::newRow("mobile") << 4 << "84" << "Enter the Mobile No. to be Searched" << record
+    QTest::newRow("mobile") << 4 << "84"
+                            << "Enter the Mobile No. to be Searched" << record
                             << QStringList{"Shanti Devi"};
-    QTest::newRow("fax") << 5 << "1001" << "Enter the FAX No. to be Searched" << record
+    QTest::newRow("fax") << 5 << "1001"
+                         << "Enter the FAX No. to be Searched" << record
                          << QStringList{"Suresh Rao"};
-    QTest::newRow("email") << 6 << "@BAR" << "Enter the Email to be Searched" << record
+    QTest::newRow("email") << 6 << "@BAR"
+                           << "Enter the Email to be Searched" << record
                            << QStringList{"Asha Sharma", "Pradeep D'Mello", "Shanti Devi",
                                           "Suresh Rao"};
 }
@@ -287,9 +296,10 @@ void TestDirectoryRegister::addAsksNothingAndAMoveStoresTheEntry()
     QCOMPARE(namesStored().size(), 4);
     click(m_directory, "cmdFirst");
     QCOMPARE(namesStored().size(), 5);
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT Address FROM directory WHERE Name = 'Zubin O''Hara'"))
-                 .toString(),
-             QStringLiteral("कचहरी रोड"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT Address FROM directory WHERE Name = 'Zubin O''Hara'"))
+            .toString(),
+        QStringLiteral("कचहरी रोड"));
 }
 
 void TestDirectoryRegister::saveStoresThePendingEntry()
@@ -337,9 +347,10 @@ void TestDirectoryRegister::closingStoresThePendingEntry()
     QVERIFY(!m_host->findScreen(DirectoryRegister::screenName));
     QVERIFY(m_messages->shown().isEmpty()); // stored without asking
     QVERIFY(namesStored().contains(QStringLiteral("Kiran Bedi")));
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT BloodGroup FROM directory WHERE Name = 'Suresh Rao'"))
-                 .toString(),
-             QStringLiteral("O-"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT BloodGroup FROM directory WHERE Name = 'Suresh Rao'"))
+            .toString(),
+        QStringLiteral("O-"));
 }
 
 void TestDirectoryRegister::deleteAsksNothing()

@@ -167,10 +167,10 @@ void TestRulingsLibrary::screenAsTheOfficeKnowsIt()
     QCOMPARE(grid->rowCount(), 4);
 
     const QList<QPair<QString, QString>> buttons{
-        {"cmdAdd", "&Add"},      {"cmdSave", "&Save"},    {"cmdModify", "Modify"},
-        {"cmdDelete", "Delete"}, {"cmdFind", "Search"},   {"cmdFirst", "First"},
-        {"cmdPrevious", "Previous"}, {"cmdNext", "Next"}, {"cmdLast", "Last"},
-        {"cmdPrint", "Print"},   {"cmdExit", "E&xit"}};
+        {"cmdAdd", "&Add"},          {"cmdSave", "&Save"},  {"cmdModify", "Modify"},
+        {"cmdDelete", "Delete"},     {"cmdFind", "Search"}, {"cmdFirst", "First"},
+        {"cmdPrevious", "Previous"}, {"cmdNext", "Next"},   {"cmdLast", "Last"},
+        {"cmdPrint", "Print"},       {"cmdExit", "E&xit"}};
     for (const auto &[name, caption] : buttons) {
         auto *button = library->findChild<QPushButton *>(name);
         QVERIFY2(button, qPrintable(name));
@@ -197,7 +197,8 @@ void TestRulingsLibrary::searchDialogAsTheOfficeKnowsIt()
         captions << search->findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(i))->text();
     QCOMPARE(captions, (QStringList{"Section ", "Citation", "Case Title", "Head Notes"}));
     QVERIFY(search->findChild<QRadioButton *>(QStringLiteral("Option1_0"))->isChecked());
-    QCOMPARE(search->findChild<QPushButton *>(QStringLiteral("cmdOK"))->text(), QStringLiteral("OK"));
+    QCOMPARE(search->findChild<QPushButton *>(QStringLiteral("cmdOK"))->text(),
+             QStringLiteral("OK"));
 
     // Cancel closes it and asks nothing.
     click(search, "cmdCancel");
@@ -215,23 +216,31 @@ void TestRulingsLibrary::searchFindsTheAnswerAnywhereInTheChosenColumn_data()
     QTest::addColumn<QStringList>("citations");
 
     QTest::newRow("section 302 also finds 302/34")
-        << 0 << "302" << "Enter Section " << "Finding The Record"
-        << QStringList{"AIR 2020 SC 1", "2019 Cri LJ 55"};
+        << 0 << "302"
+        << "Enter Section "
+        << "Finding The Record" << QStringList{"AIR 2020 SC 1", "2019 Cri LJ 55"};
     QTest::newRow("section with an apostrophe")
-        << 0 << "8'a" << "Enter Section " << "Finding The Record" << QStringList{"2021 SCC 9"};
+        << 0 << "8'a"
+        << "Enter Section "
+        << "Finding The Record" << QStringList{"2021 SCC 9"};
     QTest::newRow("citation fragment")
-        << 1 << "scc" << "Enter the Citation to be Searched"
+        << 1 << "scc"
+        << "Enter the Citation to be Searched"
         << "Finding The Record by Cuurent Date" << QStringList{"2021 SCC 9", "(2018) 3 SCC 1"};
     QTest::newRow("case title with an apostrophe")
-        << 2 << "d'souza" << "Enter the Case Title to be Searched " << "Finding The Record"
-        << QStringList{"2021 SCC 9"};
+        << 2 << "d'souza"
+        << "Enter the Case Title to be Searched "
+        << "Finding The Record" << QStringList{"2021 SCC 9"};
     QTest::newRow("head notes word in the middle")
-        << 3 << "wife's" << "Enter the Case no. to be Searched" << "Finding The Record"
-        << QStringList{"2021 SCC 9"};
+        << 3 << "wife's"
+        << "Enter the Case no. to be Searched"
+        << "Finding The Record" << QStringList{"2021 SCC 9"};
     QTest::newRow("head notes in Devanagari")
-        << 3 << "धारा" << "Enter the Case no. to be Searched" << "Finding The Record"
-        << QStringList{"(2018) 3 SCC 1"};
-    QTest::newRow("nothing matches") << 1 << "AIR 1950" << "Enter the Citation to be Searched"
+        << 3 << "धारा"
+        << "Enter the Case no. to be Searched"
+        << "Finding The Record" << QStringList{"(2018) 3 SCC 1"};
+    QTest::newRow("nothing matches") << 1 << "AIR 1950"
+                                     << "Enter the Citation to be Searched"
                                      << "Finding The Record by Cuurent Date" << QStringList();
 }
 
@@ -250,7 +259,7 @@ void TestRulingsLibrary::searchFindsTheAnswerAnywhereInTheChosenColumn()
     click(search, "cmdOK");
 
     QVERIFY(!m_host->findScreen(SearchRulings::screenName)); // closed before asking
-    QCOMPARE(m_messages->shown().size(), 1);                  // no message when nothing matches
+    QCOMPARE(m_messages->shown().size(), 1);                 // no message when nothing matches
     QCOMPARE(m_messages->shown().first().text, prompt);
     QCOMPARE(m_messages->shown().first().title, title);
     QCOMPARE(citationsShown(), citations);
@@ -335,8 +344,8 @@ void TestRulingsLibrary::addStartsInTheSectionAndSaveStores()
 void TestRulingsLibrary::printShowsTheRulingOnTheScreenWithAllItsHeadNotes()
 {
     const QString notes = longHeadNotes();
-    m_db->exec(QStringLiteral("UPDATE CourtOrders SET HeadNotes = '%1' WHERE Section = '138'")
-                   .arg(notes));
+    m_db->exec(
+        QStringLiteral("UPDATE CourtOrders SET HeadNotes = '%1' WHERE Section = '138'").arg(notes));
     openLibrary();
     click(m_library, "cmdLast");
     // What the screen shows is printed, typed changes included.
@@ -390,7 +399,8 @@ void TestRulingsLibrary::printOfAnEmptyLibraryPrintsTheCaptions()
     const report::ReportPage &page = window->document().pages.first();
     QVERIFY(page.texts(QStringLiteral("Section2")).contains(QStringLiteral("Head Notes")));
     for (const char *name : {"lblSec", "lblCit", "lblCourt", "lblCT", "lblHnotes"}) {
-        const report::PlacedItem *value = page.find(QStringLiteral("Section2"), QLatin1String(name));
+        const report::PlacedItem *value =
+            page.find(QStringLiteral("Section2"), QLatin1String(name));
         QVERIFY2(!value || value->text.isEmpty(), name);
     }
 }
