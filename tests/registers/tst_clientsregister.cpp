@@ -430,6 +430,16 @@ void TestClientsRegister::sectionDoubleClickShowsTheRulingsOnExactlyThatSection(
     // The clients register keeps its own row and rows.
     QCOMPARE(m_screen->recordSet()->rowCount(), 4);
     QCOMPARE(field("txtName")->text(), QStringLiteral("O'Brien & Sons"));
+
+    // A ruling being entered in the library is not stored by a filter.
+    m_messages->answer(Answer::Yes);
+    QTest::mouseClick(library->findChild<QPushButton *>(QStringLiteral("cmdAdd")), Qt::LeftButton);
+    QTest::mouseDClick(field("txtUSec_0"), Qt::LeftButton);
+    QCOMPARE(m_messages->lastText(),
+             QStringLiteral("Please save the ruling being entered before searching."));
+    QCOMPARE(library->recordSet()->rowCount(), 2); // the found ruling and the new one
+    QCOMPARE(m_db->count(QStringLiteral("CourtOrders")), 3);
+    QTest::mouseClick(library->findChild<QPushButton *>(QStringLiteral("cmdSave")), Qt::LeftButton);
 }
 
 void TestClientsRegister::openFolderHandsTheTrimmedFolderToTheDesktop()
@@ -501,6 +511,21 @@ void TestClientsRegister::caseRegisterShowsTheClientsOfItsCase()
     QCOMPARE(clients->recordSet()->rowCount(), 2);
     QCOMPARE(field("txtName")->text(), QStringLiteral("Sharma Traders"));
     QVERIFY(m_messages->shown().isEmpty());
+
+    // A client being modified is not stored behind the clerk's back by a filter.
+    click("cmdModify");
+    QTest::keyClick(field("txtPhno"), Qt::Key_End);
+    QTest::keyClicks(field("txtPhno"), QStringLiteral("9"));
+    cases->findChild<QPushButton *>(QStringLiteral("cmdNext"))->click();
+    QTest::mouseClick(see, Qt::LeftButton);
+    QCOMPARE(m_messages->texts(), QStringList{"Please save the client being entered first."});
+    QCOMPARE(clients->recordSet()->rowCount(), 2);
+    QCOMPARE(field("txtPhno")->text(), QStringLiteral("011-23459"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT Phoneno FROM Clients WHERE ACname = 'Sharma Traders'"))
+            .toString(),
+        QStringLiteral("011-2345"));
+    click("cmdSave");
 }
 
 void TestClientsRegister::clientListPrintsToPdf()
