@@ -6,6 +6,12 @@
 #include <data/messenger.h>
 #include <widgets/screenhost.h>
 
+// The paper behind the screen comes with the widget base.
+static void initFormsResources()
+{
+    Q_INIT_RESOURCE(forms);
+}
+
 namespace lexordo {
 
 namespace {
@@ -29,7 +35,9 @@ constexpr int headNotes = 3;
 
 SearchRulings::SearchRulings(QWidget *parent) : QWidget(parent), ui(new Ui::SearchRulings)
 {
+    initFormsResources();
     ui->setupUi(this);
+    setAttribute(Qt::WA_StyledBackground);
     connect(ui->cmdOK, &QPushButton::clicked, this, [this] { runGuarded([this] { search(); }); });
     connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
 }

@@ -382,6 +382,15 @@ void TestDirectoryRegister::fitsTheScreenOfAnOfficeComputer()
     const QString shots = qEnvironmentVariable("LEXORDO_SHOT_DIR");
     if (!shots.isEmpty())
         QVERIFY(m_directory->grab().save(shots + QStringLiteral("/directory.png")));
+
+    // So does its search screen, captions whole.
+    click(m_directory, "cmdFind");
+    QWidget *search = m_host->findScreen(SearchDirectory::screenName);
+    QVERIFY(search);
+    for (QRadioButton *option : search->findChildren<QRadioButton *>())
+        QVERIFY(option->width() >= option->sizeHint().width());
+    if (!shots.isEmpty())
+        QVERIFY(search->grab().save(shots + QStringLiteral("/searchdirectory.png")));
 }
 
 QTEST_MAIN(TestDirectoryRegister)

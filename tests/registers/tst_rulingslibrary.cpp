@@ -417,6 +417,15 @@ void TestRulingsLibrary::fitsTheScreenOfAnOfficeComputer()
     const QString shots = qEnvironmentVariable("LEXORDO_SHOT_DIR");
     if (!shots.isEmpty())
         QVERIFY(m_library->grab().save(shots + QStringLiteral("/rulings.png")));
+
+    // So does its search screen, captions whole.
+    click(m_library, "cmdFind");
+    QWidget *search = m_host->findScreen(SearchRulings::screenName);
+    QVERIFY(search);
+    for (QRadioButton *option : search->findChildren<QRadioButton *>())
+        QVERIFY(option->width() >= option->sizeHint().width());
+    if (!shots.isEmpty())
+        QVERIFY(search->grab().save(shots + QStringLiteral("/searchrulings.png")));
 }
 
 QTEST_MAIN(TestRulingsLibrary)
