@@ -76,7 +76,7 @@ void TestDirectoryRegister::init()
         "('Suresh Rao', 'Tis Hazari, Delhi', 'D/101/1990', '011-1000', '98100', '011-1001', "
         " 'suresh@bar.in', 'B+'), "
         "('Asha Sharma', 'O''Neill Chambers, Saket', 'D/202/2001', '011-2000', '98200', NULL, "
-        " 'asha@bar.in', 'O+'), "
+        " 'asha.o''neill@bar.in', 'O+'), "
         "('Pradeep D''Mello', 'Fort, Mumbai', 'MAH/33/1985', '022-3000', '98300', '022-3001', "
         " 'pdm@bar.in', 'A-'), "
         "('Shanti Devi', 'Patiala House', 'D/404/2010', '011-4000', '98400', NULL, "
@@ -255,6 +255,21 @@ void TestDirectoryRegister::searchByEachField_data()
     QTest::newRow("fax") << 5 << "1001"
                          << "Enter the FAX No. to be Searched" << record
                          << QStringList{"Suresh Rao"};
+    QTest::newRow("enrolment with an apostrophe")
+        << 2 << "D'2"
+        << "Enter the Enrolment No. to be Searched" << record << QStringList();
+    QTest::newRow("phone with an apostrophe")
+        << 3 << "011'"
+        << "Enter the Phone No. to be Searched" << record << QStringList();
+    QTest::newRow("mobile with an apostrophe")
+        << 4 << "'98"
+        << "Enter the Mobile No. to be Searched" << record << QStringList();
+    QTest::newRow("fax with an apostrophe")
+        << 5 << "0'22"
+        << "Enter the FAX No. to be Searched" << record << QStringList();
+    QTest::newRow("email with an apostrophe")
+        << 6 << "o'neill@"
+        << "Enter the Email to be Searched" << record << QStringList{"Asha Sharma"};
     QTest::newRow("email") << 6 << "@BAR"
                            << "Enter the Email to be Searched" << record
                            << QStringList{"Asha Sharma", "Pradeep D'Mello", "Shanti Devi",

@@ -80,7 +80,8 @@ void TestRulingsLibrary::init()
         "('302/34', '2019 Cri LJ 55', 'High Court', 'Ram v. State', 'Common intention.'), "
         "('498''A', '2021 SCC 9', 'Supreme Court', 'Union v. D''Souza', "
         " 'Cruelty; the wife''s statement.'), "
-        "('138', '(2018) 3 SCC 1', 'Supreme Court', 'Kaur v. Singh', 'धारा 138 notice.')"));
+        "('138', '(2018) 3 SCC 1 ''Suppl.''', 'Supreme Court', 'Kaur v. Singh', 'धारा 138 "
+        "notice.')"));
 }
 
 void TestRulingsLibrary::cleanup()
@@ -223,10 +224,14 @@ void TestRulingsLibrary::searchFindsTheAnswerAnywhereInTheChosenColumn_data()
         << 0 << "8'a"
         << "Enter Section "
         << "Finding The Record" << QStringList{"2021 SCC 9"};
-    QTest::newRow("citation fragment")
-        << 1 << "scc"
+    QTest::newRow("citation fragment") << 1 << "scc"
+                                       << "Enter the Citation to be Searched"
+                                       << "Finding The Record by Cuurent Date"
+                                       << QStringList{"2021 SCC 9", "(2018) 3 SCC 1 'Suppl.'"};
+    QTest::newRow("citation with an apostrophe")
+        << 1 << "1 'sup"
         << "Enter the Citation to be Searched"
-        << "Finding The Record by Cuurent Date" << QStringList{"2021 SCC 9", "(2018) 3 SCC 1"};
+        << "Finding The Record by Cuurent Date" << QStringList{"(2018) 3 SCC 1 'Suppl.'"};
     QTest::newRow("case title with an apostrophe")
         << 2 << "d'souza"
         << "Enter the Case Title to be Searched "
@@ -238,7 +243,7 @@ void TestRulingsLibrary::searchFindsTheAnswerAnywhereInTheChosenColumn_data()
     QTest::newRow("head notes in Devanagari")
         << 3 << "धारा"
         << "Enter the Case no. to be Searched"
-        << "Finding The Record" << QStringList{"(2018) 3 SCC 1"};
+        << "Finding The Record" << QStringList{"(2018) 3 SCC 1 'Suppl.'"};
     QTest::newRow("nothing matches") << 1 << "AIR 1950"
                                      << "Enter the Citation to be Searched"
                                      << "Finding The Record by Cuurent Date" << QStringList();
@@ -370,7 +375,7 @@ void TestRulingsLibrary::printShowsTheRulingOnTheScreenWithAllItsHeadNotes()
         return lines;
     };
     QCOMPARE(value("lblSec"), QStringList{"138"});
-    QCOMPARE(value("lblCit"), QStringList{"(2018) 3 SCC 1"});
+    QCOMPARE(value("lblCit"), QStringList{"(2018) 3 SCC 1 'Suppl.'"});
     QCOMPARE(value("lblCourt"), QStringList{"Supreme Court of India"});
     QCOMPARE(value("lblCT"), QStringList{"Kaur v. Singh"});
     const QStringList lines = value("lblHnotes");
