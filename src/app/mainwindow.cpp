@@ -26,12 +26,17 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QMdiSubWindow>
+#include <registers/clientsregister.h>
 #include <registers/courtsregister.h>
+#include <registers/directoryregister.h>
 #include <registers/holidaysregister.h>
 #include <reminders/reminderentry.h>
 #include <reminders/reminderwindow.h>
 #include "passwordchange.h"
 
+#include <registers/rulingslibrary.h>
+#include <registers/searchdirectory.h>
+#include <registers/searchrulings.h>
 
 static void initResources()
 {
@@ -84,6 +89,16 @@ void MainWindow::installScreens()
                      [] { return new CourtsRegister; });
     setScreenFactory(QStringLiteral("mnuHoli"), QStringLiteral("frmHdays"),
                      [] { return new HolidaysRegister; });
+    setScreenFactory(QStringLiteral("mnuCInfo"), ClientsRegister::screenName,
+                     [] { return new ClientsRegister; });
+    setScreenFactory(QStringLiteral("mnuRulings"), RulingsLibrary::screenName,
+                     [] { return new RulingsLibrary; });
+    addScreen(SearchRulings::screenName, [] { return new SearchRulings; },
+              Placement::SeparateWindow);
+    setScreenFactory(QStringLiteral("mnuDirectory"), DirectoryRegister::screenName,
+                     [] { return new DirectoryRegister; });
+    addScreen(SearchDirectory::screenName, [] { return new SearchDirectory; },
+              Placement::SeparateWindow);
 
     setScreenFactory(QStringLiteral("mnuFtrans"), QStringLiteral("frmAC"),
                      [] { return new AccountLedger; });

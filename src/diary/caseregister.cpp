@@ -3,6 +3,7 @@
 #include "ui_caseregister.h"
 
 #include <reports/casereport.h>
+#include <registers/clientsregister.h>
 
 #include <data/clock.h>
 #include <data/dates.h>
@@ -200,6 +201,7 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     // The history of the party shown, printed.
     onClicked(ui->cmdshowrepo,
               [this] { showCaseReport(CaseCriterion::Party, ui->txtParties->text(), this); });
+    onClicked(ui->cmdSeeDetails, [this] { seeClientsDetails(); });
 
     // The band at the top and the cyan block that runs along it.
     m_timer = new QTimer(this);
@@ -211,7 +213,6 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     start(Start::Browse);
     ui->cmdexit->setEnabled(true);
     ui->cmdshowrepo->hide();
-    ui->cmdSeeDetails->setEnabled(false);
     ui->DataGrid2->hide();
     ui->hiddenFields->hide();
     placeBand();
@@ -515,6 +516,24 @@ void CaseRegister::resizeEvent(QResizeEvent *event)
 {
     RecordScreen::resizeEvent(event);
     placeBand();
+}
+
+// The clients of the case shown: by its number, or else by its parties. An
+// open clients register is filtered where it stands, not brought forward.
+void CaseRegister::seeClientsDetails()
+{
+    ScreenHost *host = ScreenHost::current();
+    if (!host)
+        return;
+    QWidget *screen = host->findScreen(ClientsRegister::screenName);
+    if (!screen)
+        screen = host->openScreen(ClientsRegister::screenName);
+    auto *clients = qobject_cast<ClientsRegister *>(screen);
+    if (!clients) {
+        showMessage(QStringLiteral("The clients register could not be opened."));
+        return;
+    }
+    clients->showClientsOf(ui->txtCaseNo->text(), ui->txtParties->text());
 }
 
 } // namespace lexordo

@@ -44,6 +44,7 @@ private slots:
     void shortcutsReachTheirEntriesFromATextBox_data();
     void shortcutsReachTheirEntriesFromATextBox();
     void printEntriesOpenTheirScreensAndReportsInside();
+    void referenceRegistersOpenWithTheirSearchScreensApart();
     void exitClosesEveryScreen();
     void exitWaitsForAScreenWithUnsavedWork();
 
@@ -166,10 +167,11 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuChPass", "mnuDDates",
-                                   "mnuDetailsPart", "mnuFtrans", "mnuHoli", "mnuINfo",
-                                   "mnuNextDate1", "mnuPostDated", "mnuReceipt", "mnuRemEnt",
-                                   "mnuSeeReminder", "mnuSummary", "mnucentery", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuCInfo", "mnuChPass",
+                                   "mnuDDates", "mnuDetailsPart", "mnuDirectory", "mnuFtrans",
+                                   "mnuHoli", "mnuINfo", "mnuNextDate1", "mnuPostDated",
+                                   "mnuReceipt", "mnuRemEnt", "mnuRulings", "mnuSeeReminder",
+                                   "mnuSummary", "mnucentery", "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
@@ -365,6 +367,44 @@ void TestMainWindow::printEntriesOpenTheirScreensAndReportsInside()
     for (QMdiSubWindow *frame : m_window->mdiArea()->subWindowList())
         reportInside = reportInside || qobject_cast<report::ReportWindow *>(frame->widget());
     QVERIFY(reportInside);
+}
+
+void TestMainWindow::referenceRegistersOpenWithTheirSearchScreensApart()
+{
+    m_db->exec(QStringLiteral("INSERT INTO CourtOrders (Section, Citation) VALUES "
+                              "('302', 'AIR 2020 SC 1'), ('420', '2019 Cri LJ 55')"));
+    trigger("mnuCInfo");
+    trigger("mnuDirectory");
+    trigger("mnuRulings");
+    QCOMPARE(openScreens(), (QStringList{"frmClients", "frmDirectory", "frmCourtsOrders"}));
+
+    // The search screens stand apart from the workspace.
+    auto *library =
+        qobject_cast<RecordScreen *>(m_window->findScreen(QStringLiteral("frmCourtsOrders")));
+    QVERIFY(library);
+    QTest::mouseClick(library->findChild<QPushButton *>(QStringLiteral("cmdFind")),
+                      Qt::LeftButton);
+    QWidget *search = m_window->findScreen(QStringLiteral("frmSearchRulings"));
+    QVERIFY(search && search->isWindow() && search->isVisible());
+    QCOMPARE(openScreens().size(), 3);
+
+    // A search brings the library up maximised, showing what matched.
+    trigger("mnuCInfo");
+    m_messages->answerInput(QStringLiteral("42"));
+    QTest::mouseClick(search->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QVERIFY(!m_window->findScreen(QStringLiteral("frmSearchRulings")));
+    QCOMPARE(activeScreen(), QStringLiteral("frmCourtsOrders"));
+    QVERIFY(m_window->mdiArea()->activeSubWindow()->isMaximized());
+    QCOMPARE(library->recordSet()->rowCount(), 1);
+
+    auto *directory = m_window->findScreen(QStringLiteral("frmDirectory"));
+    QTest::mouseClick(directory->findChild<QPushButton *>(QStringLiteral("cmdFind")),
+                      Qt::LeftButton);
+    QWidget *directorySearch = m_window->findScreen(QStringLiteral("frmSearchDirectory"));
+    QVERIFY(directorySearch && directorySearch->isWindow() && directorySearch->isVisible());
+    QTest::mouseClick(directorySearch->findChild<QPushButton *>(QStringLiteral("cmdCancel")),
+                      Qt::LeftButton);
+    QVERIFY(!m_window->findScreen(QStringLiteral("frmSearchDirectory")));
 }
 
 void TestMainWindow::exitClosesEveryScreen()

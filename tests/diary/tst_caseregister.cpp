@@ -230,7 +230,7 @@ void TestCaseRegister::screenAsTheOfficeKnowsIt()
         {"cmdModify", "Change Court Index", true},
         {"cmdDecided", "Decided Cases", true},
         {"Command1", "Refresh Data Base", true},
-        {"cmdSeeDetails", "See Clients Details", false}, // until the clients register lands
+        {"cmdSeeDetails", "See Clients Details", true},
         {"cmdshowlist", "list of all Cases", true},
         {"cmdhidelist", "Hide List", true},
     };

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <widgets/recordscreen.h>
+
+namespace Ui {
+class ClientsRegister;
+}
+
+namespace lexordo {
+
+// One record per client matter: the account the fees are filed under, the
+// case and its sections of law, how to reach the client, the office's file
+// number and the folder of papers. The case register opens it filtered to
+// the client of a case; the fee screens list its account names.
+class ClientsRegister : public RecordScreen
+{
+    Q_OBJECT
+
+public:
+    static const QString screenName; // "frmClients"
+
+    explicit ClientsRegister(QWidget *parent = nullptr);
+    ~ClientsRegister() override;
+
+    // Shows only the clients of a case number, or else of the parties.
+    void showClientsOf(const QString &caseNo, const QString &parties);
+
+protected:
+    void add() override;
+    void modify() override;
+    void moveLast() override;
+    void enterEditState() override;
+    void enterBrowseState() override;
+    void fieldFocusIn(QWidget *field) override;
+    void fieldDoubleClicked(QWidget *field) override;
+
+private:
+    void showRulingsOn(const QString &section);
+    void openFolder();
+    void print();
+
+    Ui::ClientsRegister *ui;
+};
+
+} // namespace lexordo

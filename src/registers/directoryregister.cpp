@@ -1,0 +1,114 @@
+#include "directoryregister.h"
+
+#include "ui_directoryregister.h"
+
+#include <data/dataerror.h>
+#include <data/messenger.h>
+#include <QCloseEvent>
+#include <widgets/enterkey.h>
+#include <widgets/screenhost.h>
+
+namespace lexordo {
+
+const QString DirectoryRegister::screenName = QStringLiteral("frmDirectory");
+
+DirectoryRegister::DirectoryRegister(QWidget *parent)
+    : RecordScreen(parent), ui(new Ui::DirectoryRegister)
+{
+    ui->setupUi(this);
+    openRecordSet(QStringLiteral("select * from directory order by name "));
+    bind(ui->txtName, QStringLiteral("Name"), Lock::Never);
+    bind(ui->Text1, QStringLiteral("Address"), Lock::Never);
+    bind(ui->Text2, QStringLiteral("Enrolment"), Lock::Never);
+    bind(ui->Text3, QStringLiteral("Phno"), Lock::Never);
+    bind(ui->Text4, QStringLiteral("BloodGroup"), Lock::Never);
+    bind(ui->Text5, QStringLiteral("Mobile"), Lock::Never);
+    bind(ui->Text6, QStringLiteral("Email"), Lock::Never);
+    bind(ui->Text7, QStringLiteral("FAX"), Lock::Never);
+    QList<RecordSetModel::Column> columns;
+    for (const char *column :
+         {"Name", "Address", "Enrolment", "Phno", "Mobile", "FAX", "Email", "BloodGroup"})
+        columns.append({QString::fromLatin1(column), QString::fromLatin1(column)});
+    setGrid(ui->DataGrid1, columns);
+
+    for (QLineEdit *field :
+         {ui->txtName, ui->Text1, ui->Text2, ui->Text3, ui->Text5, ui->Text7, ui->Text6, ui->Text4})
+        onEnterKey(field, [this] { focusNextChild(); });
+    onClicked(ui->Command1, [this] { refresh(); });
+    start(Start::AllEnabled);
+}
+
+DirectoryRegister::~DirectoryRegister()
+{
+    delete ui;
+}
+
+void DirectoryRegister::search(const QString &column, Filter::Op op, const QString &text)
+{
+    if (!storePendingRow())
+        return;
+    recordSet()->setFilter(Filter(column, op, text));
+}
+
+// --- the steps of the register ---------------------------------------------------------
+
+// A new entry at once, no question; the one before is stored first.
+void DirectoryRegister::add()
+{
+    if (!storePendingRow())
+        return;
+    recordSet()->addNew();
+    ui->txtName->setFocus(Qt::OtherFocusReason);
+}
+
+// Stores the entry being typed, new or changed, and stays on it.
+void DirectoryRegister::save()
+{
+    storePendingRow();
+}
+
+void DirectoryRegister::deleteRecord()
+{
+    try {
+        if (recordSet()->hasCurrentRow())
+            recordSet()->deleteCurrent();
+    } catch (const DataError &e) {
+        showMessage(e.description());
+    }
+}
+
+void DirectoryRegister::find()
+{
+    if (!storePendingRow())
+        return;
+    if (ScreenHost *host = ScreenHost::current())
+        host->openScreen(QStringLiteral("frmSearchDirectory"));
+}
+
+// One state: every field open, every button enabled.
+void DirectoryRegister::enterEditState()
+{
+}
+
+void DirectoryRegister::enterBrowseState()
+{
+}
+
+// All entries again, in name order; what was being typed is stored first.
+void DirectoryRegister::refresh()
+{
+    if (!storePendingRow())
+        return;
+    recordSet()->requery();
+}
+
+// An entry being typed is stored, not dropped, when the screen closes; if the
+// database refuses it, the user is told and asked what to do with it.
+void DirectoryRegister::closeEvent(QCloseEvent *event)
+{
+    if (hasUnsavedChanges())
+        saveBeforeClosing();
+    RecordScreen::closeEvent(event);
+}
+
+} // namespace lexordo
