@@ -7,6 +7,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <data/diaryfolder.h>
 
 #include <QApplication>
 #include <QPointer>
@@ -38,7 +39,7 @@ int runDesktop(int &argc, char **argv)
     QtMessenger screenMessenger;
     setMessenger(&screenMessenger);
 
-    prepareDatabase(programFolder());
+    prepareDatabase(diaryfolder::prepare(programFolder()));
 
     QPointer<MainWindow> mainWindow;
     auto *splash = new Splash([&mainWindow] {
