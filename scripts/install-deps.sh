@@ -25,6 +25,11 @@ x11-apps
 imagemagick
 fonts-liberation2
 fonts-dejavu-core
+libical-dev
+calcurse
+appstream
+dpkg-dev
+fonts-noto-core
 "
 
 missing=""
