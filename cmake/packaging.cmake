@@ -2,7 +2,7 @@
 # AppStream metadata) and builds a Debian package of it with `make package`.
 
 # Debian's place for the documentation, whatever the project is called.
-set(CMAKE_INSTALL_DOCDIR share/doc/lexordo CACHE PATH "Documentation folder")
+set(CMAKE_INSTALL_DOCDIR share/doc/lexordo)
 include(GNUInstallDirs)
 
 set(LEXORDO_APP_ID org.lexordo.Lexordo)
