@@ -103,7 +103,8 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
     QTest::newRow("file") << "mnufile"
-                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
+                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuExportCsv|Export &CSV...|",
+                                           "mnuImportCsv|&Import CSV...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
                                 << "Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
@@ -128,7 +129,8 @@ void TestMainWindow::menuTreeAsListed_data()
                                           "mnuBalnk|Next Dates Left Blank Cases|",
                                           "mnuINfo|Accounts Info|",
                                           "mnuDetailsPart|Details of Particular Case|",
-                                          "mnuSummary|Case Summary|"};
+                                          "mnuSummary|Case Summary|",
+                                          "mnuCalendar|Hearings to Calendar...|"};
 }
 
 void TestMainWindow::menuTreeAsListed()
@@ -163,8 +165,8 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
-                                   "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuCalendar", "mnuDDates", "mnuDetailsPart",
+                                   "mnuExportCsv", "mnuHoli", "mnuImportCsv", "mnuNextDate1", "mnuPostDated", "mnuSummary",
                                    "mnucentery", "mnuexit"}));
 }
 
