@@ -38,6 +38,12 @@ QString chooseFile(QWidget *parent, FileMode mode, const QString &caption, const
                      : desktopChooser(parent, mode, caption, suggested);
 }
 
+// "1 row was", "2 rows were".
+QString rowsText(int rows)
+{
+    return rows == 1 ? QStringLiteral("1 row was") : QStringLiteral("%1 rows were").arg(rows);
+}
+
 const QString noTableMessage = QStringLiteral(
     "Bring the register or the diary to export or import to the front first: open it from the "
     "Case Diary menu, then choose this entry again.");
@@ -80,7 +86,8 @@ void exportScreenTable(QWidget *screen, QWidget *parent)
         return;
     try {
         const int rows = TableTransfer::exportCsv(table, file);
-        showMessage(QStringLiteral("%1 rows of %2 were written to %3.").arg(rows).arg(table, file),
+        showMessage(rows == 1 ? QStringLiteral("1 row of %1 was written to %2.").arg(table, file)
+                              : QStringLiteral("%1 rows of %2 were written to %3.").arg(rows).arg(table, file),
                     Messenger::Buttons::Ok, Messenger::Icon::Information);
     } catch (const DataError &e) {
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
@@ -107,19 +114,25 @@ void importIntoScreenTable(QWidget *screen, QWidget *parent)
     if (!askYesNo(QStringLiteral("Add the rows of %1 to %2?").arg(QDir::toNativeSeparators(file), table),
                   Messenger::Icon::Question))
         return;
+    int rows = 0;
     try {
-        const int rows = TableTransfer::importCsv(table, file);
-        if (auto *recordSet = record ? record->recordSet()
-                                     : screen->findChild<RecordSet *>(QStringLiteral("Adodc1"))) {
+        rows = TableTransfer::importCsv(table, file);
+    } catch (const DataError &e) {
+        // A refused file lists its wrong rows in the description.
+        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        return;
+    }
+    showMessage(QStringLiteral("%1 imported into %2.").arg(rowsText(rows), table), Messenger::Buttons::Ok,
+                Messenger::Icon::Information);
+    // The screen shows the new rows, standing on the last.
+    if (auto *recordSet = record ? record->recordSet()
+                                 : screen->findChild<RecordSet *>(QStringLiteral("Adodc1"))) {
+        try {
             recordSet->requery();
             recordSet->moveLast();
+        } catch (const DataError &e) {
+            showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
         }
-        showMessage(QStringLiteral("%1 rows were imported into %2.").arg(rows).arg(table),
-                    Messenger::Buttons::Ok, Messenger::Icon::Information);
-    } catch (const TableTransfer::Refused &refused) {
-        showMessage(refused.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
-    } catch (const DataError &e) {
-        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
     }
 }
 
@@ -155,7 +168,8 @@ void exportHearingsToCalendar(QWidget *parent)
         return;
     try {
         const int events = HearingCalendar::exportIcs(*from, *to, file);
-        showMessage(QStringLiteral("%1 hearings were written to %2.").arg(events).arg(file),
+        showMessage(events == 1 ? QStringLiteral("1 hearing was written to %1.").arg(file)
+                                : QStringLiteral("%1 hearings were written to %2.").arg(events).arg(file),
                     Messenger::Buttons::Ok, Messenger::Icon::Information);
     } catch (const DataError &e) {
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);

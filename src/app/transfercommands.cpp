@@ -196,9 +196,8 @@ int runImportCommand(const QStringList &commandLine)
             TableTransfer::importCsv(table, arguments.options.value(QStringLiteral("file")), arguments.replace);
         std::printf("Imported %d rows into %s.\n", rows, qPrintable(table));
     } catch (const DataError &e) {
+        // A refused file lists its wrong rows in the description.
         status = failed(e.description());
-    } catch (const TableTransfer::Refused &refused) {
-        status = failed(refused.description());
     }
     Database::close();
     return status;

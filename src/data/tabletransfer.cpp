@@ -113,12 +113,21 @@ QString rowsText(int count)
 
 } // namespace
 
-QString TableTransfer::Refused::description() const
+namespace {
+
+QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows)
 {
     QString text = QStringLiteral("Nothing was imported into %1: %2.").arg(table, rowsText(int(rows.size())));
-    for (const BadRow &row : rows)
+    for (const TableTransfer::BadRow &row : rows)
         text += QStringLiteral("\nLine %1: %2").arg(row.line).arg(row.reason);
     return text;
+}
+
+} // namespace
+
+TableTransfer::Refused::Refused(const QString &refusedTable, const QList<BadRow> &badRows)
+    : DataError(refusal(refusedTable, badRows)), table(refusedTable), rows(badRows)
+{
 }
 
 QStringList TableTransfer::tables()
@@ -211,8 +220,7 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
         throw DataError(QStringLiteral("%1 is not UTF-8 text; save it as CSV in UTF-8 and try again.").arg(file));
 
     const std::vector<csv::Record> records = csv::parse(text);
-    Refused refused;
-    refused.table = name;
+    QList<BadRow> bad;
     if (records.empty())
         throw DataError(QStringLiteral("%1 is empty: the first line must name the columns of %2.").arg(file, name));
 
@@ -220,23 +228,23 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     const csv::Record &head = records.front();
     QList<Column> columns;
     if (!head.problem.isEmpty())
-        refused.rows.append({head.line, head.problem});
+        bad.append({head.line, head.problem});
     for (const QString &field : head.fields) {
         const QString wanted = field.trimmed();
         const auto match = std::find_if(tableColumns.begin(), tableColumns.end(), [&](const Column &c) {
             return c.name.compare(wanted, Qt::CaseInsensitive) == 0;
         });
         if (match == tableColumns.end()) {
-            refused.rows.append({head.line, QStringLiteral("%1 has no column \"%2\".").arg(name, field)});
+            bad.append({head.line, QStringLiteral("%1 has no column \"%2\".").arg(name, field)});
         } else if (std::any_of(columns.begin(), columns.end(),
                                [&](const Column &c) { return c.name == match->name; })) {
-            refused.rows.append({head.line, QStringLiteral("the column %1 is named twice.").arg(match->name)});
+            bad.append({head.line, QStringLiteral("the column %1 is named twice.").arg(match->name)});
         } else {
             columns.append(*match);
         }
     }
-    if (!refused.rows.isEmpty())
-        throw refused;
+    if (!bad.isEmpty())
+        throw Refused(name, bad);
 
     // Every row is checked before anything is stored.
     std::vector<QVariantList> rows;
@@ -244,11 +252,11 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     for (size_t r = 1; r < records.size(); ++r) {
         const csv::Record &record = records[r];
         if (!record.problem.isEmpty()) {
-            refused.rows.append({record.line, record.problem});
+            bad.append({record.line, record.problem});
             continue;
         }
         if (record.fields.size() != columns.size()) {
-            refused.rows.append({record.line, QStringLiteral("%1 fields where the first line names %2 columns.")
+            bad.append({record.line, QStringLiteral("%1 fields where the first line names %2 columns.")
                                                   .arg(record.fields.size())
                                                   .arg(columns.size())});
             continue;
@@ -264,12 +272,12 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
             }
         }
         if (!problems.isEmpty())
-            refused.rows.append({record.line, problems.join(QLatin1Char(' '))});
+            bad.append({record.line, problems.join(QLatin1Char(' '))});
         else
             rows.push_back(values);
     }
-    if (!refused.rows.isEmpty())
-        throw refused;
+    if (!bad.isEmpty())
+        throw Refused(name, bad);
 
     QStringList names;
     QStringList marks;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dataerror.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -21,14 +23,14 @@ public:
         QString reason; // what is wrong with it
     };
 
-    // What an import found wrong: nothing was stored.
-    class Refused
+    // What an import found wrong: nothing was stored. Its description is
+    // "Nothing was imported into T: 2 rows are wrong." and a line for each row.
+    class Refused : public DataError
     {
     public:
+        Refused(const QString &table, const QList<BadRow> &rows);
         QString table;
         QList<BadRow> rows;
-        // "Nothing was imported into T: 2 rows are wrong." and a line for each row.
-        QString description() const;
     };
 
     // The tables that can be exported and imported, as the database names them.
@@ -47,8 +49,8 @@ public:
 
     // Appends the file's rows to the table (with `replace`, in place of the
     // rows it holds) and returns how many were stored. A file that cannot be
-    // read throws DataError; rows that are wrong throw Refused, and then
-    // nothing has been stored.
+    // read throws DataError; rows that are wrong throw Refused (a DataError that lists
+    // them), and then nothing has been stored.
     static int importCsv(const QString &table, const QString &file, bool replace = false);
 };
 

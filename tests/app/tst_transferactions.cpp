@@ -113,6 +113,8 @@ void TestTransferActions::exportWritesTheTableOfTheScreenInFront()
     chooseFile(QStringLiteral("holidays.csv"));
     trigger("mnuExportCsv");
     QCOMPARE(read(QStringLiteral("holidays.csv")), QByteArray("Date,Holiday\r\n26/01/2027,Republic Day\r\n"));
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral("1 row of Holidays was written to %1.").arg(path(QStringLiteral("holidays.csv")))});
 
     // A cancelled file dialog writes nothing and says nothing.
     m_messages->clear();
