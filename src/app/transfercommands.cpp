@@ -117,6 +117,12 @@ bool openDiary(QString *problem)
     }
 }
 
+// "1 row", "2 rows".
+QString counted(int count, const char *what)
+{
+    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(what)).arg(count == 1 ? "" : "s");
+}
+
 bool asksForHelp(const QStringList &words)
 {
     return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
@@ -160,11 +166,12 @@ int runExportCommand(const QStringList &commandLine)
     try {
         if (arguments.kind == QStringLiteral("ics")) {
             const int events = HearingCalendar::exportIcs(*from, *to, file);
-            std::printf("Wrote %d hearings to %s.\n", events, qPrintable(file));
+            std::printf("Wrote %s to %s.\n", qPrintable(counted(events, "hearing")), qPrintable(file));
         } else {
             const QString table = TableTransfer::storedName(arguments.table);
             const int rows = TableTransfer::exportCsv(table, file);
-            std::printf("Wrote %d rows of %s to %s.\n", rows, qPrintable(table), qPrintable(file));
+            std::printf("Wrote %s of %s to %s.\n", qPrintable(counted(rows, "row")), qPrintable(table),
+                        qPrintable(file));
         }
     } catch (const DataError &e) {
         status = failed(e.description());
@@ -194,7 +201,7 @@ int runImportCommand(const QStringList &commandLine)
         const QString table = TableTransfer::storedName(arguments.table);
         const int rows =
             TableTransfer::importCsv(table, arguments.options.value(QStringLiteral("file")), arguments.replace);
-        std::printf("Imported %d rows into %s.\n", rows, qPrintable(table));
+        std::printf("Imported %s into %s.\n", qPrintable(counted(rows, "row")), qPrintable(table));
     } catch (const DataError &e) {
         // A refused file lists its wrong rows in the description.
         status = failed(e.description());
