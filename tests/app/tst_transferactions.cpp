@@ -38,6 +38,7 @@ private slots:
     void withoutARegisterInFrontNothingIsAsked();
     void typingNotSavedIsNotImportedOver();
     void hearingsGoToACalendarFile();
+    void theDiaryExportsFromCasesEntry();
 
 private:
     void trigger(const char *entry) { m_window->menuEntry(QLatin1String(entry))->trigger(); }
@@ -231,6 +232,25 @@ void TestTransferActions::hearingsGoToACalendarFile()
     trigger("mnuCalendar");
     QCOMPARE(m_messages->lastText(), dates::enterDateMessage);
     QVERIFY(!QFile::exists(path(QStringLiteral("other.ics"))));
+}
+
+void TestTransferActions::theDiaryExportsFromCasesEntry()
+{
+    Clock::setToday(QDate(2027, 1, 4));
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate VALUES ('2027-01-04', 'line one\nline two', NULL, 'D''Souza', 'State', "
+        "'Cr. 1/2027', 'High Court', 1, 'hearing', NULL, NULL)"));
+    trigger("mnucentery");
+    QCOMPARE(transfer::tableOf(m_window->findScreen(QStringLiteral("frmCases"))), QStringLiteral("advocate"));
+    chooseFile(QStringLiteral("diary.csv"));
+    trigger("mnuExportCsv");
+    QCOMPARE(m_captions, QStringList{QStringLiteral("Export advocate to CSV")});
+    QCOMPARE(QString::fromUtf8(read(QStringLiteral("diary.csv"))),
+             QStringLiteral("cdate,remarks,pdate,Party1,Party2,caseno,courtname,CourtIndex,fixedfor,ndate,"
+                            "fixedforN\r\n04/01/2027,\"line one\nline two\",,D'Souza,State,Cr. 1/2027,"
+                            "High Court,1,hearing,,\r\n"));
+    QCOMPARE(m_messages->lastText(),
+             QStringLiteral("1 row of advocate was written to %1.").arg(path(QStringLiteral("diary.csv"))));
 }
 
 QTEST_MAIN(TestTransferActions)
