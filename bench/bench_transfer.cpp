@@ -4,12 +4,10 @@
 
 #include "benchdatabase.h"
 
+#include <benchmark/benchmark.h>
 #include <data/hearingcalendar.h>
 #include <data/tabletransfer.h>
-
 #include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
 
 using namespace lexordo;
 

@@ -7,11 +7,10 @@
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <data/tabletransfer.h>
-#include <widgets/recordscreen.h>
-
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardPaths>
+#include <widgets/recordscreen.h>
 
 namespace lexordo::transfer {
 
@@ -19,7 +18,8 @@ namespace {
 
 FileChooser s_chooser;
 
-QString desktopChooser(QWidget *parent, FileMode mode, const QString &caption, const QString &suggested)
+QString desktopChooser(QWidget *parent, FileMode mode, const QString &caption,
+                       const QString &suggested)
 {
     if (mode == FileMode::Save)
         return QFileDialog::getSaveFileName(parent, caption, suggested,
@@ -79,16 +79,18 @@ void exportScreenTable(QWidget *screen, QWidget *parent)
                     Messenger::Buttons::Ok, Messenger::Icon::Exclamation);
         return;
     }
-    const QString file = chooseFile(parent, FileMode::Save,
-                                    QStringLiteral("Export %1 to CSV").arg(table),
-                                    table + QStringLiteral(".csv"));
+    const QString file =
+        chooseFile(parent, FileMode::Save, QStringLiteral("Export %1 to CSV").arg(table),
+                   table + QStringLiteral(".csv"));
     if (file.isEmpty())
         return;
     try {
         const int rows = TableTransfer::exportCsv(table, file);
-        showMessage(rows == 1 ? QStringLiteral("1 row of %1 was written to %2.").arg(table, file)
-                              : QStringLiteral("%1 rows of %2 were written to %3.").arg(rows).arg(table, file),
-                    Messenger::Buttons::Ok, Messenger::Icon::Information);
+        showMessage(
+            rows == 1
+                ? QStringLiteral("1 row of %1 was written to %2.").arg(table, file)
+                : QStringLiteral("%1 rows of %2 were written to %3.").arg(rows).arg(table, file),
+            Messenger::Buttons::Ok, Messenger::Icon::Information);
     } catch (const DataError &e) {
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
     }
@@ -111,8 +113,9 @@ void importIntoScreenTable(QWidget *screen, QWidget *parent)
                                     QStringLiteral("Import CSV into %1").arg(table), QString());
     if (file.isEmpty())
         return;
-    if (!askYesNo(QStringLiteral("Add the rows of %1 to %2?").arg(QDir::toNativeSeparators(file), table),
-                  Messenger::Icon::Question))
+    if (!askYesNo(
+            QStringLiteral("Add the rows of %1 to %2?").arg(QDir::toNativeSeparators(file), table),
+            Messenger::Icon::Question))
         return;
     int rows = 0;
     try {
@@ -122,8 +125,8 @@ void importIntoScreenTable(QWidget *screen, QWidget *parent)
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
         return;
     }
-    showMessage(QStringLiteral("%1 imported into %2.").arg(rowsText(rows), table), Messenger::Buttons::Ok,
-                Messenger::Icon::Information);
+    showMessage(QStringLiteral("%1 imported into %2.").arg(rowsText(rows), table),
+                Messenger::Buttons::Ok, Messenger::Icon::Information);
     // The screen shows the new rows, standing on the last.
     if (auto *recordSet = record ? record->recordSet()
                                  : screen->findChild<RecordSet *>(QStringLiteral("Adodc1"))) {
@@ -148,9 +151,9 @@ void exportHearingsToCalendar(QWidget *parent)
         showMessage(dates::enterDateMessage);
         return;
     }
-    const auto toText = askInput(QStringLiteral("Hearings up to (DD/MM/YYYY)"),
-                                 QStringLiteral("Hearings to Calendar"),
-                                 dates::format(from->addDays(90)));
+    const auto toText =
+        askInput(QStringLiteral("Hearings up to (DD/MM/YYYY)"),
+                 QStringLiteral("Hearings to Calendar"), dates::format(from->addDays(90)));
     if (!toText)
         return;
     const auto to = dates::parse(*toText);
@@ -168,8 +171,9 @@ void exportHearingsToCalendar(QWidget *parent)
         return;
     try {
         const int events = HearingCalendar::exportIcs(*from, *to, file);
-        showMessage(events == 1 ? QStringLiteral("1 hearing was written to %1.").arg(file)
-                                : QStringLiteral("%1 hearings were written to %2.").arg(events).arg(file),
+        showMessage(events == 1
+                        ? QStringLiteral("1 hearing was written to %1.").arg(file)
+                        : QStringLiteral("%1 hearings were written to %2.").arg(events).arg(file),
                     Messenger::Buttons::Ok, Messenger::Icon::Information);
     } catch (const DataError &e) {
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);

@@ -1,5 +1,6 @@
 #include "transfercommands.h"
 
+#include <cstdio>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
@@ -7,10 +8,7 @@
 #include <data/diaryfolder.h>
 #include <data/hearingcalendar.h>
 #include <data/tabletransfer.h>
-
 #include <QHash>
-
-#include <cstdio>
 
 namespace lexordo {
 
@@ -44,8 +42,8 @@ const char *const importUsage =
 
 struct Arguments
 {
-    QString kind;               // csv or ics
-    QString table;              // csv only
+    QString kind;  // csv or ics
+    QString table; // csv only
     QHash<QString, QString> options;
     bool replace = false;
 };
@@ -150,12 +148,14 @@ int runExportCommand(const QStringList &commandLine)
         from = dates::parse(arguments.options.value(QStringLiteral("from")));
         to = dates::parse(arguments.options.value(QStringLiteral("to")));
         if (!from || !to)
-            return wrongArguments(command, QStringLiteral("The period needs --from and --to, each DD/MM/YYYY."));
+            return wrongArguments(
+                command, QStringLiteral("The period needs --from and --to, each DD/MM/YYYY."));
         if (*to < *from)
             return wrongArguments(command, QStringLiteral("--to comes before --from."));
     } else if (arguments.options.contains(QStringLiteral("from")) ||
                arguments.options.contains(QStringLiteral("to"))) {
-        return wrongArguments(command, QStringLiteral("A CSV export writes the whole table; it takes no period."));
+        return wrongArguments(
+            command, QStringLiteral("A CSV export writes the whole table; it takes no period."));
     }
 
     QString reason;
@@ -166,12 +166,13 @@ int runExportCommand(const QStringList &commandLine)
     try {
         if (arguments.kind == QStringLiteral("ics")) {
             const int events = HearingCalendar::exportIcs(*from, *to, file);
-            std::printf("Wrote %s to %s.\n", qPrintable(counted(events, "hearing")), qPrintable(file));
+            std::printf("Wrote %s to %s.\n", qPrintable(counted(events, "hearing")),
+                        qPrintable(file));
         } else {
             const QString table = TableTransfer::storedName(arguments.table);
             const int rows = TableTransfer::exportCsv(table, file);
-            std::printf("Wrote %s of %s to %s.\n", qPrintable(counted(rows, "row")), qPrintable(table),
-                        qPrintable(file));
+            std::printf("Wrote %s of %s to %s.\n", qPrintable(counted(rows, "row")),
+                        qPrintable(table), qPrintable(file));
         }
     } catch (const DataError &e) {
         status = failed(e.description());
@@ -188,8 +189,7 @@ int runImportCommand(const QStringList &commandLine)
         return 0;
     }
     Arguments arguments;
-    const QString problem =
-        parse(commandLine.mid(1), command, {QStringLiteral("file")}, arguments);
+    const QString problem = parse(commandLine.mid(1), command, {QStringLiteral("file")}, arguments);
     if (!problem.isEmpty())
         return wrongArguments(command, problem);
 
@@ -199,8 +199,8 @@ int runImportCommand(const QStringList &commandLine)
     int status = 0;
     try {
         const QString table = TableTransfer::storedName(arguments.table);
-        const int rows =
-            TableTransfer::importCsv(table, arguments.options.value(QStringLiteral("file")), arguments.replace);
+        const int rows = TableTransfer::importCsv(
+            table, arguments.options.value(QStringLiteral("file")), arguments.replace);
         std::printf("Imported %s into %s.\n", qPrintable(counted(rows, "row")), qPrintable(table));
     } catch (const DataError &e) {
         // A refused file lists its wrong rows in the description.

@@ -78,8 +78,9 @@ std::vector<Record> parse(QStringView text)
                     ++i;
                 }
                 if (!closed) {
-                    record.problem = QStringLiteral("the quotes opened on line %1 are never closed.")
-                                         .arg(opened);
+                    record.problem =
+                        QStringLiteral("the quotes opened on line %1 are never closed.")
+                            .arg(opened);
                     record.fields << field;
                     records.push_back(record);
                     return records;
@@ -97,9 +98,9 @@ std::vector<Record> parse(QStringView text)
                 while (i < n && text[i] != u',' && text[i] != u'\n' &&
                        !(text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')) {
                     if (text[i] == u'"' && record.problem.isEmpty())
-                        record.problem = QStringLiteral(
-                                             "a double quote inside field %1 that is not quoted.")
-                                             .arg(record.fields.size() + 1);
+                        record.problem =
+                            QStringLiteral("a double quote inside field %1 that is not quoted.")
+                                .arg(record.fields.size() + 1);
                     field += text[i++];
                 }
             }

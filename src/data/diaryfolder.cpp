@@ -16,8 +16,8 @@ bool isInstalled(const QString &programFolder)
 {
     const QDir program(programFolder);
     return program.dirName() == QStringLiteral("bin") &&
-           QFileInfo::exists(program.filePath(QStringLiteral("../share/applications/%1.desktop")
-                                                  .arg(applicationId)));
+           QFileInfo::exists(program.filePath(
+               QStringLiteral("../share/applications/%1.desktop").arg(applicationId)));
 }
 
 QString folder(const QString &programFolder)

@@ -5,16 +5,14 @@
 #include "dataerror.h"
 #include "dates.h"
 
+#include <libical/ical.h>
+#include <memory>
 #include <QCryptographicHash>
 #include <QHash>
 #include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-
-#include <libical/ical.h>
-
-#include <memory>
 
 namespace lexordo {
 
@@ -58,10 +56,11 @@ QString key(const QString &text)
 }
 
 // The same hearing gets the same UID in every export.
-QString uidFor(const QDate &day, const QString &caseNo, const QString &party1, const QString &party2)
+QString uidFor(const QDate &day, const QString &caseNo, const QString &party1,
+               const QString &party2)
 {
-    const QString identity = dates::toIso(day) + u'\x1f' + key(caseNo) + u'\x1f' + key(party1) +
-                             u'\x1f' + key(party2);
+    const QString identity =
+        dates::toIso(day) + u'\x1f' + key(caseNo) + u'\x1f' + key(party1) + u'\x1f' + key(party2);
     const QByteArray hash =
         QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha1).toHex().left(24);
     return QStringLiteral("hearing-%1@lexordo").arg(QString::fromLatin1(hash));
@@ -87,7 +86,8 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
     QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
     query.setForwardOnly(true);
     if (!query.prepare(QString::fromLatin1(hearingsSql)))
-        throw DataError(QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+        throw DataError(
+            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
     const QString first = dates::toIso(from);
     const QString last = dates::toIso(to);
     query.addBindValue(first);
@@ -95,7 +95,8 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
     query.addBindValue(first);
     query.addBindValue(last);
     if (!query.exec())
-        throw DataError(QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+        throw DataError(
+            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
 
     Component calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
     add(calendar.get(), icalproperty_new_version("2.0"));
@@ -103,8 +104,8 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
     add(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
     add(calendar.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
 
-    const icaltimetype stamp = icaltime_from_timet_with_zone(
-        Clock::now().toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
+    const icaltimetype stamp = icaltime_from_timet_with_zone(Clock::now().toSecsSinceEpoch(), 0,
+                                                             icaltimezone_get_utc_timezone());
     QHash<QString, int> used;
     int count = 0;
     while (query.next()) {
@@ -141,9 +142,10 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
         if (fixedOn)
             description << QStringLiteral("Next date fixed on: %1").arg(dates::format(*fixedOn));
         if (!remarks.trimmed().isEmpty())
-            description << (fixedOn ? QStringLiteral("Remarks of %1: %2").arg(dates::format(*fixedOn))
-                                    : QStringLiteral("Remarks: %1"))
-                                   .arg(remarks.trimmed());
+            description << (fixedOn
+                                ? QStringLiteral("Remarks of %1: %2").arg(dates::format(*fixedOn))
+                                : QStringLiteral("Remarks: %1"))
+                               .arg(remarks.trimmed());
 
         Component event(icalcomponent_new(ICAL_VEVENT_COMPONENT));
         add(event.get(), icalproperty_new_uid(uid.toUtf8().constData()));
@@ -161,7 +163,8 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
         ++count;
     }
     if (query.lastError().isValid())
-        throw DataError(QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+        throw DataError(
+            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
 
     char *text = icalcomponent_as_ical_string_r(calendar.get());
     if (!text)

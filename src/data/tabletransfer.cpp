@@ -6,6 +6,7 @@
 #include "dates.h"
 #include "recordset.h"
 
+#include <cmath>
 #include <QFile>
 #include <QLocale>
 #include <QSaveFile>
@@ -15,8 +16,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringDecoder>
-
-#include <cmath>
 
 namespace lexordo {
 
@@ -45,8 +44,8 @@ struct Column
 QList<Column> columnsOf(const QString &table)
 {
     RecordSet probe;
-    probe.open(QStringLiteral("select * from %1 where 1 = 0")
-                   .arg(quoted(table, QSqlDriver::TableName)));
+    probe.open(
+        QStringLiteral("select * from %1 where 1 = 0").arg(quoted(table, QSqlDriver::TableName)));
     QList<Column> columns;
     for (int i = 0; i < probe.fieldCount(); ++i)
         columns.append({probe.fieldName(i), probe.fieldType(i)});
@@ -117,7 +116,8 @@ namespace {
 
 QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows)
 {
-    QString text = QStringLiteral("Nothing was imported into %1: %2.").arg(table, rowsText(int(rows.size())));
+    QString text =
+        QStringLiteral("Nothing was imported into %1: %2.").arg(table, rowsText(int(rows.size())));
     for (const TableTransfer::BadRow &row : rows)
         text += QStringLiteral("\nLine %1: %2").arg(row.line).arg(row.reason);
     return text;
@@ -179,15 +179,18 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
         throw DataError(QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
     auto write = [&](const QByteArray &bytes) {
         if (out.write(bytes) != bytes.size())
-            throw DataError(QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
+            throw DataError(
+                QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
     };
     write(csv::formatRecord(header));
 
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT %1 FROM %2")
-                        .arg(select.join(QStringLiteral(", ")), quoted(name, QSqlDriver::TableName))))
-        throw DataError(QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
+    if (!query.exec(
+            QStringLiteral("SELECT %1 FROM %2")
+                .arg(select.join(QStringLiteral(", ")), quoted(name, QSqlDriver::TableName))))
+        throw DataError(
+            QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
     int rows = 0;
     while (query.next()) {
         QStringList fields;
@@ -197,7 +200,8 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
         ++rows;
     }
     if (query.lastError().isValid())
-        throw DataError(QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
+        throw DataError(
+            QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
     if (!out.commit())
         throw DataError(QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
     return rows;
@@ -217,12 +221,15 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     if (decoder.hasError())
-        throw DataError(QStringLiteral("%1 is not UTF-8 text; save it as CSV in UTF-8 and try again.").arg(file));
+        throw DataError(
+            QStringLiteral("%1 is not UTF-8 text; save it as CSV in UTF-8 and try again.")
+                .arg(file));
 
     const std::vector<csv::Record> records = csv::parse(text);
     QList<BadRow> bad;
     if (records.empty())
-        throw DataError(QStringLiteral("%1 is empty: the first line must name the columns of %2.").arg(file, name));
+        throw DataError(QStringLiteral("%1 is empty: the first line must name the columns of %2.")
+                            .arg(file, name));
 
     // The header names the columns that the rows fill, in any order.
     const csv::Record &head = records.front();
@@ -231,14 +238,16 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
         bad.append({head.line, head.problem});
     for (const QString &field : head.fields) {
         const QString wanted = field.trimmed();
-        const auto match = std::find_if(tableColumns.begin(), tableColumns.end(), [&](const Column &c) {
-            return c.name.compare(wanted, Qt::CaseInsensitive) == 0;
-        });
+        const auto match =
+            std::find_if(tableColumns.begin(), tableColumns.end(), [&](const Column &c) {
+                return c.name.compare(wanted, Qt::CaseInsensitive) == 0;
+            });
         if (match == tableColumns.end()) {
             bad.append({head.line, QStringLiteral("%1 has no column \"%2\".").arg(name, field)});
         } else if (std::any_of(columns.begin(), columns.end(),
                                [&](const Column &c) { return c.name == match->name; })) {
-            bad.append({head.line, QStringLiteral("the column %1 is named twice.").arg(match->name)});
+            bad.append(
+                {head.line, QStringLiteral("the column %1 is named twice.").arg(match->name)});
         } else {
             columns.append(*match);
         }
@@ -256,9 +265,10 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
             continue;
         }
         if (record.fields.size() != columns.size()) {
-            bad.append({record.line, QStringLiteral("%1 fields where the first line names %2 columns.")
-                                                  .arg(record.fields.size())
-                                                  .arg(columns.size())});
+            bad.append(
+                {record.line, QStringLiteral("%1 fields where the first line names %2 columns.")
+                                  .arg(record.fields.size())
+                                  .arg(columns.size())});
             continue;
         }
         QVariantList values;
@@ -288,12 +298,16 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
 
     Database::Transaction transaction;
     QSqlQuery query(connection());
-    if (replace && !query.exec(QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName))))
-        throw DataError(QStringLiteral("Nothing was imported into %1: %2").arg(name, query.lastError().text()));
+    if (replace &&
+        !query.exec(QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName))))
+        throw DataError(
+            QStringLiteral("Nothing was imported into %1: %2").arg(name, query.lastError().text()));
     if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quoted(name, QSqlDriver::TableName), names.join(QStringLiteral(", ")),
+                           .arg(quoted(name, QSqlDriver::TableName),
+                                names.join(QStringLiteral(", ")),
                                 marks.join(QStringLiteral(", ")))))
-        throw DataError(QStringLiteral("Nothing was imported into %1: %2").arg(name, query.lastError().text()));
+        throw DataError(
+            QStringLiteral("Nothing was imported into %1: %2").arg(name, query.lastError().text()));
     for (size_t r = 0; r < rows.size(); ++r) {
         for (int i = 0; i < rows[r].size(); ++i)
             query.bindValue(i, rows[r][i]);

@@ -1,10 +1,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QHash>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,8 +24,9 @@ private slots:
     void thePackageDependsOnTheDebianPackagesUsed();
 
 private:
-    static int run(const QString &program, const QStringList &arguments, QString *output = nullptr,
-                   const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
+    static int
+    run(const QString &program, const QStringList &arguments, QString *output = nullptr,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
     QTemporaryDir m_dir;
     QString m_prefix;
@@ -51,7 +52,8 @@ void TestInstall::initTestCase()
     m_prefix = m_dir.filePath(QStringLiteral("prefix"));
     QString output;
     QCOMPARE(run(QStringLiteral(CMAKE_COMMAND),
-                 {QStringLiteral("--install"), QStringLiteral(BUILD_DIR), QStringLiteral("--prefix"), m_prefix},
+                 {QStringLiteral("--install"), QStringLiteral(BUILD_DIR),
+                  QStringLiteral("--prefix"), m_prefix},
                  &output),
              0);
 }
@@ -62,27 +64,34 @@ void TestInstall::theInstallTreeHasEveryFileInItsPlace()
     const QFileInfo program(prefix.filePath(QStringLiteral("bin/lexordo")));
     QVERIFY(program.isFile());
     QVERIFY(program.isExecutable());
-    QVERIFY(QFileInfo(prefix.filePath(QStringLiteral("share/applications/org.lexordo.Lexordo.desktop"))).isFile());
-    QVERIFY(QFileInfo(prefix.filePath(QStringLiteral("share/metainfo/org.lexordo.Lexordo.metainfo.xml"))).isFile());
+    QVERIFY(
+        QFileInfo(prefix.filePath(QStringLiteral("share/applications/org.lexordo.Lexordo.desktop")))
+            .isFile());
+    QVERIFY(QFileInfo(
+                prefix.filePath(QStringLiteral("share/metainfo/org.lexordo.Lexordo.metainfo.xml")))
+                .isFile());
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const QString icon =
-            prefix.filePath(QStringLiteral("share/icons/hicolor/%1x%1/apps/org.lexordo.Lexordo.png").arg(size));
+        const QString icon = prefix.filePath(
+            QStringLiteral("share/icons/hicolor/%1x%1/apps/org.lexordo.Lexordo.png").arg(size));
         const QImage image(icon);
         QVERIFY2(!image.isNull(), qPrintable(icon));
         QCOMPARE(image.size(), QSize(size, size));
     }
     QVERIFY(QFileInfo(prefix.filePath(QStringLiteral("share/doc/lexordo/README.md"))).isFile());
-    QFile example(prefix.filePath(QStringLiteral("share/doc/lexordo/examples/holidays-example.csv")));
+    QFile example(
+        prefix.filePath(QStringLiteral("share/doc/lexordo/examples/holidays-example.csv")));
     QVERIFY(example.open(QIODevice::ReadOnly));
     QVERIFY(example.readLine().startsWith("Date,Holiday"));
     // Nothing else: no database, no test program.
     QVERIFY(!QFileInfo::exists(prefix.filePath(QStringLiteral("bin/advocate_v2.mdb"))));
-    QCOMPARE(QDir(prefix.filePath(QStringLiteral("bin"))).entryList(QDir::Files), QStringList{QStringLiteral("lexordo")});
+    QCOMPARE(QDir(prefix.filePath(QStringLiteral("bin"))).entryList(QDir::Files),
+             QStringList{QStringLiteral("lexordo")});
 }
 
 void TestInstall::theDesktopEntryAndMetadataAreValid()
 {
-    QFile file(QDir(m_prefix).filePath(QStringLiteral("share/applications/org.lexordo.Lexordo.desktop")));
+    QFile file(
+        QDir(m_prefix).filePath(QStringLiteral("share/applications/org.lexordo.Lexordo.desktop")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.first(), QStringLiteral("[Desktop Entry]"));
@@ -94,14 +103,17 @@ void TestInstall::theDesktopEntryAndMetadataAreValid()
     QVERIFY(!entry.value(QStringLiteral("Comment")).isEmpty());
     QCOMPARE(entry.value(QStringLiteral("Exec")), QStringLiteral("lexordo"));
     QCOMPARE(entry.value(QStringLiteral("Icon")), QStringLiteral("org.lexordo.Lexordo"));
-    QVERIFY(entry.value(QStringLiteral("Categories")).split(u';').contains(QStringLiteral("Office")));
+    QVERIFY(
+        entry.value(QStringLiteral("Categories")).split(u';').contains(QStringLiteral("Office")));
 
     const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
     if (appstream.isEmpty())
         QSKIP("appstreamcli is not installed");
     QString output;
-    QCOMPARE(run(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                             QDir(m_prefix).filePath(QStringLiteral("share/metainfo/org.lexordo.Lexordo.metainfo.xml"))},
+    QCOMPARE(run(appstream,
+                 {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                  QDir(m_prefix).filePath(
+                      QStringLiteral("share/metainfo/org.lexordo.Lexordo.metainfo.xml"))},
                  &output),
              0);
 }
@@ -117,8 +129,9 @@ void TestInstall::theInstalledProgramKeepsItsDiaryInTheUserDataFolder()
 
     // Before the first start there is no diary, and the command says where it looked.
     QString output;
-    QCOMPARE(run(program, {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
-                           QStringLiteral("--file"), m_dir.filePath(QStringLiteral("courts.csv"))},
+    QCOMPARE(run(program,
+                 {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+                  QStringLiteral("--file"), m_dir.filePath(QStringLiteral("courts.csv"))},
                  &output, environment),
              1);
     QVERIFY2(output.contains(diary), qPrintable(output));
@@ -127,8 +140,9 @@ void TestInstall::theInstalledProgramKeepsItsDiaryInTheUserDataFolder()
     // With the diary there, the installed program works on it.
     QVERIFY(QDir().mkpath(data + QStringLiteral("/Lexordo")));
     QCOMPARE(run(program, {QStringLiteral("--create-database"), diary}, &output, environment), 0);
-    QCOMPARE(run(program, {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
-                           QStringLiteral("--file"), m_dir.filePath(QStringLiteral("courts.csv"))},
+    QCOMPARE(run(program,
+                 {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+                  QStringLiteral("--file"), m_dir.filePath(QStringLiteral("courts.csv"))},
                  &output, environment),
              0);
 }
@@ -136,7 +150,8 @@ void TestInstall::theInstalledProgramKeepsItsDiaryInTheUserDataFolder()
 void TestInstall::thePackageDependsOnTheDebianPackagesUsed()
 {
     const QString dpkgDeb = QStandardPaths::findExecutable(QStringLiteral("dpkg-deb"));
-    if (dpkgDeb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("dpkg-shlibdeps")).isEmpty())
+    if (dpkgDeb.isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("dpkg-shlibdeps")).isEmpty())
         QSKIP("dpkg-dev is not installed");
 
     // CPack packs the tree that the install rules make under /usr, as
@@ -146,15 +161,16 @@ void TestInstall::thePackageDependsOnTheDebianPackagesUsed()
     environment.insert(QStringLiteral("DESTDIR"), stage);
     QString output;
     QCOMPARE(run(QStringLiteral(CMAKE_COMMAND),
-                 {QStringLiteral("--install"), QStringLiteral(BUILD_DIR), QStringLiteral("--prefix"),
-                  QStringLiteral("/usr"), QStringLiteral("--strip")},
+                 {QStringLiteral("--install"), QStringLiteral(BUILD_DIR),
+                  QStringLiteral("--prefix"), QStringLiteral("/usr"), QStringLiteral("--strip")},
                  &output, environment),
              0);
     const QString packages = m_dir.filePath(QStringLiteral("packages"));
     QCOMPARE(run(QStringLiteral(CPACK_COMMAND),
-                 {QStringLiteral("--config"), QStringLiteral(BUILD_DIR "/CPackConfig.cmake"), QStringLiteral("-B"),
-                  packages, QStringLiteral("-D"), QStringLiteral("CPACK_INSTALL_CMAKE_PROJECTS="),
-                  QStringLiteral("-D"), QStringLiteral("CPACK_INSTALLED_DIRECTORIES=%1;.").arg(stage)},
+                 {QStringLiteral("--config"), QStringLiteral(BUILD_DIR "/CPackConfig.cmake"),
+                  QStringLiteral("-B"), packages, QStringLiteral("-D"),
+                  QStringLiteral("CPACK_INSTALL_CMAKE_PROJECTS="), QStringLiteral("-D"),
+                  QStringLiteral("CPACK_INSTALLED_DIRECTORIES=%1;.").arg(stage)},
                  &output),
              0);
     const QStringList debs = QDir(packages).entryList({QStringLiteral("*.deb")}, QDir::Files);
@@ -174,17 +190,19 @@ void TestInstall::thePackageDependsOnTheDebianPackagesUsed()
     QStringList depends;
     for (const QString &item : field(QStringLiteral("Depends")).split(u',', Qt::SkipEmptyParts))
         depends << item.trimmed().section(u' ', 0, 0);
-    for (const char *needed : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6sql6", "libqt6sql6-sqlite",
-                               "libqt6printsupport6", "qt6-qpa-plugins", "libsqlite3-0", "unixodbc",
-                               "odbcinst", "libsqliteodbc", "libodbcinst2", "libical3", "fonts-noto-core"})
+    for (const char *needed :
+         {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6sql6", "libqt6sql6-sqlite",
+          "libqt6printsupport6", "qt6-qpa-plugins", "libsqlite3-0", "unixodbc", "odbcinst",
+          "libsqliteodbc", "libodbcinst2", "libical3", "fonts-noto-core"})
         QVERIFY2(depends.contains(QLatin1String(needed)), needed);
 
     QString contents;
     QCOMPARE(run(dpkgDeb, {QStringLiteral("-c"), deb}, &contents), 0);
-    for (const char *file : {"./usr/bin/lexordo", "./usr/share/applications/org.lexordo.Lexordo.desktop",
-                             "./usr/share/metainfo/org.lexordo.Lexordo.metainfo.xml",
-                             "./usr/share/icons/hicolor/48x48/apps/org.lexordo.Lexordo.png",
-                             "./usr/share/doc/lexordo/examples/holidays-example.csv"})
+    for (const char *file :
+         {"./usr/bin/lexordo", "./usr/share/applications/org.lexordo.Lexordo.desktop",
+          "./usr/share/metainfo/org.lexordo.Lexordo.metainfo.xml",
+          "./usr/share/icons/hicolor/48x48/apps/org.lexordo.Lexordo.png",
+          "./usr/share/doc/lexordo/examples/holidays-example.csv"})
         QVERIFY2(contents.contains(QLatin1String(file)), file);
 }
 

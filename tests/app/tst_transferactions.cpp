@@ -6,8 +6,6 @@
 #include <data/clock.h>
 #include <data/dates.h>
 #include <data/recordset.h>
-#include <widgets/recordscreen.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -18,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <widgets/recordscreen.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -82,11 +81,11 @@ void TestTransferActions::cleanup()
 void TestTransferActions::chooseFile(const QString &name)
 {
     const QString chosen = name.isEmpty() ? QString() : path(name);
-    transfer::setFileChooser([this, chosen](QWidget *, transfer::FileMode, const QString &caption,
-                                            const QString &) {
-        m_captions << caption;
-        return chosen;
-    });
+    transfer::setFileChooser(
+        [this, chosen](QWidget *, transfer::FileMode, const QString &caption, const QString &) {
+            m_captions << caption;
+            return chosen;
+        });
 }
 
 QByteArray TestTransferActions::read(const QString &name) const
@@ -102,8 +101,8 @@ void TestTransferActions::exportWritesTheTableOfTheScreenInFront()
     chooseFile(QStringLiteral("courts.csv"));
     trigger("mnuExportCsv");
     QCOMPARE(m_captions, QStringList{QStringLiteral("Export courts to CSV")});
-    QCOMPARE(m_messages->texts(),
-             QStringList{QStringLiteral("2 rows of courts were written to %1.").arg(path(QStringLiteral("courts.csv")))});
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("2 rows of courts were written to %1.")
+                                                  .arg(path(QStringLiteral("courts.csv")))});
     QCOMPARE(QString::fromUtf8(read(QStringLiteral("courts.csv"))),
              QStringLiteral("court,indexx\r\nHigh Court,1\r\nज़िला न्यायालय,2\r\n"));
 
@@ -113,9 +112,10 @@ void TestTransferActions::exportWritesTheTableOfTheScreenInFront()
     trigger("mnuHoli");
     chooseFile(QStringLiteral("holidays.csv"));
     trigger("mnuExportCsv");
-    QCOMPARE(read(QStringLiteral("holidays.csv")), QByteArray("Date,Holiday\r\n26/01/2027,Republic Day\r\n"));
-    QCOMPARE(m_messages->texts(),
-             QStringList{QStringLiteral("1 row of Holidays was written to %1.").arg(path(QStringLiteral("holidays.csv")))});
+    QCOMPARE(read(QStringLiteral("holidays.csv")),
+             QByteArray("Date,Holiday\r\n26/01/2027,Republic Day\r\n"));
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("1 row of Holidays was written to %1.")
+                                                  .arg(path(QStringLiteral("holidays.csv")))});
 
     // A cancelled file dialog writes nothing and says nothing.
     m_messages->clear();
@@ -138,9 +138,11 @@ void TestTransferActions::importAddsRowsAndShowsThem()
     chooseFile(QStringLiteral("more.csv"));
     m_messages->answer(Answer::Yes);
     trigger("mnuImportCsv");
-    QCOMPARE(m_messages->texts(),
-             (QStringList{QStringLiteral("Add the rows of %1 to courts?").arg(path(QStringLiteral("more.csv"))),
-                          QStringLiteral("2 rows were imported into courts.")}));
+    QCOMPARE(
+        m_messages->texts(),
+        (QStringList{
+            QStringLiteral("Add the rows of %1 to courts?").arg(path(QStringLiteral("more.csv"))),
+            QStringLiteral("2 rows were imported into courts.")}));
     QCOMPARE(m_db->count(QStringLiteral("courts")), 4);
     // The register shows the new rows at once and stands on the last.
     QCOMPARE(courts->recordSet()->rowCount(), 4);
@@ -178,7 +180,8 @@ void TestTransferActions::withoutARegisterInFrontNothingIsAsked()
     trigger("mnuExportCsv");
     trigger("mnuImportCsv");
     QCOMPARE(m_messages->shown().size(), 2);
-    QVERIFY(m_messages->texts().first().startsWith(QStringLiteral("Bring the register or the diary")));
+    QVERIFY(
+        m_messages->texts().first().startsWith(QStringLiteral("Bring the register or the diary")));
     QVERIFY(m_captions.isEmpty());
     QVERIFY(!QFile::exists(path(QStringLiteral("never.csv"))));
 
@@ -201,9 +204,10 @@ void TestTransferActions::typingNotSavedIsNotImportedOver()
     chooseFile(QStringLiteral("x.csv"));
     trigger("mnuImportCsv");
     trigger("mnuExportCsv");
-    QCOMPARE(m_messages->texts().mid(1),
-             (QStringList{QStringLiteral("Save what you typed on this screen first, then import."),
-                          QStringLiteral("Save what you typed on this screen first, then export.")}));
+    QCOMPARE(
+        m_messages->texts().mid(1),
+        (QStringList{QStringLiteral("Save what you typed on this screen first, then import."),
+                     QStringLiteral("Save what you typed on this screen first, then export.")}));
     QVERIFY(m_captions.isEmpty());
     QCOMPARE(name->text(), QStringLiteral("Family Court"));
 }
@@ -221,8 +225,9 @@ void TestTransferActions::hearingsGoToACalendarFile()
     QCOMPARE(m_messages->shown().size(), 3);
     QCOMPARE(m_messages->shown()[0].text, QStringLiteral("Hearings from (DD/MM/YYYY)"));
     QCOMPARE(m_messages->shown()[1].text, QStringLiteral("Hearings up to (DD/MM/YYYY)"));
-    QCOMPARE(m_messages->lastText(),
-             QStringLiteral("2 hearings were written to %1.").arg(path(QStringLiteral("hearings.ics"))));
+    QCOMPARE(
+        m_messages->lastText(),
+        QStringLiteral("2 hearings were written to %1.").arg(path(QStringLiteral("hearings.ics"))));
     QCOMPARE(read(QStringLiteral("hearings.ics")).count("BEGIN:VEVENT"), 2);
 
     // A date that is not a date is answered as everywhere else, and nothing is written.
@@ -237,20 +242,22 @@ void TestTransferActions::hearingsGoToACalendarFile()
 void TestTransferActions::theDiaryExportsFromCasesEntry()
 {
     Clock::setToday(QDate(2027, 1, 4));
-    m_db->exec(QStringLiteral(
-        "INSERT INTO advocate VALUES ('2027-01-04', 'line one\nline two', NULL, 'D''Souza', 'State', "
-        "'Cr. 1/2027', 'High Court', 1, 'hearing', NULL, NULL)"));
+    m_db->exec(QStringLiteral("INSERT INTO advocate VALUES ('2027-01-04', 'line one\nline two', "
+                              "NULL, 'D''Souza', 'State', "
+                              "'Cr. 1/2027', 'High Court', 1, 'hearing', NULL, NULL)"));
     trigger("mnucentery");
-    QCOMPARE(transfer::tableOf(m_window->findScreen(QStringLiteral("frmCases"))), QStringLiteral("advocate"));
+    QCOMPARE(transfer::tableOf(m_window->findScreen(QStringLiteral("frmCases"))),
+             QStringLiteral("advocate"));
     chooseFile(QStringLiteral("diary.csv"));
     trigger("mnuExportCsv");
     QCOMPARE(m_captions, QStringList{QStringLiteral("Export advocate to CSV")});
     QCOMPARE(QString::fromUtf8(read(QStringLiteral("diary.csv"))),
-             QStringLiteral("cdate,remarks,pdate,Party1,Party2,caseno,courtname,CourtIndex,fixedfor,ndate,"
-                            "fixedforN\r\n04/01/2027,\"line one\nline two\",,D'Souza,State,Cr. 1/2027,"
-                            "High Court,1,hearing,,\r\n"));
-    QCOMPARE(m_messages->lastText(),
-             QStringLiteral("1 row of advocate was written to %1.").arg(path(QStringLiteral("diary.csv"))));
+             QStringLiteral(
+                 "cdate,remarks,pdate,Party1,Party2,caseno,courtname,CourtIndex,fixedfor,ndate,"
+                 "fixedforN\r\n04/01/2027,\"line one\nline two\",,D'Souza,State,Cr. 1/2027,"
+                 "High Court,1,hearing,,\r\n"));
+    QCOMPARE(m_messages->lastText(), QStringLiteral("1 row of advocate was written to %1.")
+                                         .arg(path(QStringLiteral("diary.csv"))));
 }
 
 QTEST_MAIN(TestTransferActions)

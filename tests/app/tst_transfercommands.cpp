@@ -1,6 +1,5 @@
 #include <data/database.h>
 #include <data/datasource.h>
-
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -42,7 +41,8 @@ void TestTransferCommands::init()
     Database::createFile(m_database);
     QFile catalogue(path(QStringLiteral("odbc.ini")));
     QVERIFY(catalogue.open(QIODevice::WriteOnly));
-    catalogue.write(QStringLiteral("[advocate]\nDriver=SQLite3\nDatabase=%1\n").arg(m_database).toLocal8Bit());
+    catalogue.write(
+        QStringLiteral("[advocate]\nDriver=SQLite3\nDatabase=%1\n").arg(m_database).toLocal8Bit());
 }
 
 void TestTransferCommands::cleanup()
@@ -103,7 +103,9 @@ void TestTransferCommands::exportAndImportCsv()
                   QStringLiteral("--file=") + path(QStringLiteral("out.csv"))},
                  &out, &err),
              0);
-    QCOMPARE(out, QStringLiteral("Wrote 2 rows of courts to %1.\n").arg(path(QStringLiteral("out.csv"))));
+    QCOMPARE(
+        out,
+        QStringLiteral("Wrote 2 rows of courts to %1.\n").arg(path(QStringLiteral("out.csv"))));
     QFile written(path(QStringLiteral("out.csv")));
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(written.readAll()),
@@ -111,7 +113,8 @@ void TestTransferCommands::exportAndImportCsv()
 
     // --replace puts the file's rows in place of the table's.
     QCOMPARE(run({QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("courts"),
-                  QStringLiteral("--file"), path(QStringLiteral("out.csv")), QStringLiteral("--replace")}),
+                  QStringLiteral("--file"), path(QStringLiteral("out.csv")),
+                  QStringLiteral("--replace")}),
              0);
     QCOMPARE(count(QStringLiteral("courts")), 2);
 }
@@ -147,11 +150,12 @@ void TestTransferCommands::exportIcs()
         "'District Court', 1, 'hearing', '2027-01-18', 'evidence')"));
     Database::close();
     QString out;
-    QCOMPARE(run({QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"),
-                  QStringLiteral("01/01/2027"), QStringLiteral("--to"), QStringLiteral("31/01/2027"),
-                  QStringLiteral("--file"), path(QStringLiteral("h.ics"))},
-                 &out),
-             0);
+    QCOMPARE(
+        run({QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"),
+             QStringLiteral("01/01/2027"), QStringLiteral("--to"), QStringLiteral("31/01/2027"),
+             QStringLiteral("--file"), path(QStringLiteral("h.ics"))},
+            &out),
+        0);
     QCOMPARE(out, QStringLiteral("Wrote 2 hearings to %1.\n").arg(path(QStringLiteral("h.ics"))));
     QFile calendar(path(QStringLiteral("h.ics")));
     QVERIFY(calendar.open(QIODevice::ReadOnly));
@@ -165,26 +169,31 @@ void TestTransferCommands::wrongArguments()
     const QString file = path(QStringLiteral("x"));
     const QList<QStringList> wrong = {
         {QStringLiteral("export")},
-        {QStringLiteral("export"), QStringLiteral("xml"), QStringLiteral("courts"), QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("xml"), QStringLiteral("courts"),
+         QStringLiteral("--file"), file},
         {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("--file"), file},
         {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts")},
-        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"), QStringLiteral("--file")},
-        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"), QStringLiteral("--from"),
-         QStringLiteral("01/01/2027"), QStringLiteral("--file"), file},
-        {QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"), QStringLiteral("31/02/2027"),
-         QStringLiteral("--to"), QStringLiteral("01/03/2027"), QStringLiteral("--file"), file},
-        {QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"), QStringLiteral("02/03/2027"),
-         QStringLiteral("--to"), QStringLiteral("01/03/2027"), QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--file")},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--from"), QStringLiteral("01/01/2027"), QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"),
+         QStringLiteral("31/02/2027"), QStringLiteral("--to"), QStringLiteral("01/03/2027"),
+         QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"),
+         QStringLiteral("02/03/2027"), QStringLiteral("--to"), QStringLiteral("01/03/2027"),
+         QStringLiteral("--file"), file},
         {QStringLiteral("import"), QStringLiteral("ics"), QStringLiteral("--file"), file},
-        {QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("courts"), QStringLiteral("--file"), file,
-         QStringLiteral("--file"), file},
-        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"), QStringLiteral("--replace"),
-         QStringLiteral("--file"), file},
+        {QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--file"), file, QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--replace"), QStringLiteral("--file"), file},
     };
     for (const QStringList &arguments : wrong) {
         QString err;
         QCOMPARE(run(arguments, nullptr, &err), 2);
-        QVERIFY2(err.contains(QStringLiteral("--help tells how to use it")), qPrintable(arguments.join(u' ')));
+        QVERIFY2(err.contains(QStringLiteral("--help tells how to use it")),
+                 qPrintable(arguments.join(u' ')));
     }
     QVERIFY(!QFile::exists(file));
 

@@ -1,5 +1,4 @@
 #include <data/csv.h>
-
 #include <QTest>
 
 using namespace lexordo;
@@ -28,7 +27,8 @@ void TestCsv::recordsAreQuotedOnlyWhereNeeded_data()
                            << QByteArray("\"D'Souza \"\"Jr\"\"\"\r\n");
     QTest::newRow("break") << QStringList{QStringLiteral("one\ntwo"), QString()}
                            << QByteArray("\"one\ntwo\",\r\n");
-    QTest::newRow("blank at end") << QStringList{QStringLiteral("kept ")} << QByteArray("\"kept \"\r\n");
+    QTest::newRow("blank at end") << QStringList{QStringLiteral("kept ")}
+                                  << QByteArray("\"kept \"\r\n");
     QTest::newRow("devanagari") << QStringList{QStringLiteral("रामलाल")}
                                 << QStringLiteral("रामलाल\r\n").toUtf8();
 }
@@ -44,7 +44,8 @@ void TestCsv::writtenRecordsReadBack()
 {
     const QList<QStringList> records = {
         {QStringLiteral("cdate"), QStringLiteral("Party1"), QStringLiteral("remarks")},
-        {QStringLiteral("07/12/2026"), QStringLiteral("State, \"M.P.\""), QStringLiteral("line one\r\nline two")},
+        {QStringLiteral("07/12/2026"), QStringLiteral("State, \"M.P.\""),
+         QStringLiteral("line one\r\nline two")},
         {QString(), QStringLiteral("श्याम"), QString()},
     };
     QByteArray bytes;
@@ -71,7 +72,8 @@ void TestCsv::lineNumbersCountBreaksInsideQuotes()
 
 void TestCsv::byteOrderMarkAndBlankLinesAreSkipped()
 {
-    const auto parsed = csv::parse(QStringLiteral("\uFEFFDate,Holiday\r\n\r\n26/01/2027,Republic Day\r\n,"));
+    const auto parsed =
+        csv::parse(QStringLiteral("\uFEFFDate,Holiday\r\n\r\n26/01/2027,Republic Day\r\n,"));
     QCOMPARE(int(parsed.size()), 3);
     QCOMPARE(parsed[0].fields.first(), QStringLiteral("Date"));
     QCOMPARE(parsed[1].line, 3);
@@ -86,7 +88,8 @@ void TestCsv::brokenQuotingIsNamed()
 
     parsed = csv::parse(u"\"x\"y,1\nab\"c,2\n");
     QCOMPARE(parsed[0].problem, QStringLiteral("text follows the closing quote of field 1."));
-    QCOMPARE(parsed[1].problem, QStringLiteral("a double quote inside field 1 that is not quoted."));
+    QCOMPARE(parsed[1].problem,
+             QStringLiteral("a double quote inside field 1 that is not quoted."));
 }
 
 QTEST_GUILESS_MAIN(TestCsv)

@@ -3,7 +3,6 @@
 #include <data/database.h>
 #include <data/datasource.h>
 #include <data/diaryfolder.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -54,7 +53,8 @@ void TestDiaryFolder::cleanup()
 // PREFIX/bin, with PREFIX/share/applications/<id>.desktop when asked.
 QString TestDiaryFolder::installTree(bool withDesktopEntry) const
 {
-    const QString prefix = m_dir->filePath(withDesktopEntry ? QStringLiteral("usr") : QStringLiteral("build"));
+    const QString prefix =
+        m_dir->filePath(withDesktopEntry ? QStringLiteral("usr") : QStringLiteral("build"));
     QDir().mkpath(prefix + QStringLiteral("/bin"));
     if (withDesktopEntry) {
         QDir().mkpath(prefix + QStringLiteral("/share/applications"));

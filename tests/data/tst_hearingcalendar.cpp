@@ -3,15 +3,13 @@
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/hearingcalendar.h>
-
+#include <libical/ical.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <libical/ical.h>
 
 using namespace lexordo;
 
@@ -150,7 +148,8 @@ void TestHearingCalendar::theSameHearingKeepsItsUid()
 
     // A remark recorded and the day carried forward: the hearing of 08/02/2027
     // is now a diary row of its own, and keeps the UID it had as a next date.
-    m_db->exec(QStringLiteral("UPDATE advocate SET remarks = 'part heard' WHERE caseno = 'C.S. 5/2025'"));
+    m_db->exec(
+        QStringLiteral("UPDATE advocate SET remarks = 'part heard' WHERE caseno = 'C.S. 5/2025'"));
     m_db->exec(QStringLiteral(
         "INSERT INTO advocate VALUES ('2027-02-08', NULL, '2027-01-04', 'State of M.P.', "
         "'रामलाल', 'Cr. 12/2026', 'District Court', 2, 'evidence', NULL, NULL)"));
@@ -179,8 +178,9 @@ void TestHearingCalendar::aDayWithoutHearingsGivesAnEmptyCalendar()
     QVERIFY(readEvents(text).isEmpty());
     QVERIFY_THROWS_EXCEPTION(DataError, HearingCalendar::calendarText(QDate(), QDate(2027, 3, 31)));
     QTemporaryDir dir;
-    QVERIFY_THROWS_EXCEPTION(DataError, HearingCalendar::exportIcs(QDate(2027, 1, 1), QDate(2027, 1, 31),
-                                                                   dir.filePath(QStringLiteral("no/such/folder.ics"))));
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, HearingCalendar::exportIcs(QDate(2027, 1, 1), QDate(2027, 1, 31),
+                                              dir.filePath(QStringLiteral("no/such/folder.ics"))));
 }
 
 // calcurse, a calendar of Debian that runs without a display, takes the file.
@@ -195,7 +195,8 @@ void TestHearingCalendar::aCalendarClientImportsTheFile()
     const QString data = dir.filePath(QStringLiteral("calendar"));
     QVERIFY(QDir().mkpath(data));
     QProcess process;
-    process.start(calcurse, {QStringLiteral("-D"), data, QStringLiteral("-q"), QStringLiteral("-i"), file});
+    process.start(calcurse,
+                  {QStringLiteral("-D"), data, QStringLiteral("-q"), QStringLiteral("-i"), file});
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 0);
 
@@ -205,7 +206,8 @@ void TestHearingCalendar::aCalendarClientImportsTheFile()
         QString::fromUtf8(appointments.readAll()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
     // calcurse writes all-day events as "mm/dd/yyyy [1]" and the summary.
-    QVERIFY2(lines.filter(QStringLiteral("02/08/2027 [1]")).size() == 1, qPrintable(lines.join(u'\n')));
+    QVERIFY2(lines.filter(QStringLiteral("02/08/2027 [1]")).size() == 1,
+             qPrintable(lines.join(u'\n')));
     QCOMPARE(lines.filter(QStringLiteral("01/04/2027 [1]")).size(), 2);
     QCOMPARE(lines.filter(QStringLiteral("State of M.P. vs. रामलाल (Cr. 12/2026)")).size(), 2);
 }

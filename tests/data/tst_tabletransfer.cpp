@@ -2,7 +2,6 @@
 
 #include <data/dataerror.h>
 #include <data/tabletransfer.h>
-
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -158,10 +157,11 @@ void TestTableTransfer::theFileHasStoredNamesAndDayMonthYear()
     QCOMPARE(TableTransfer::exportCsv(QStringLiteral("ADVOCATE"), diary), 1);
     QFile file(diary);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(file.readAll()),
-             QStringLiteral("cdate,remarks,pdate,Party1,Party2,caseno,courtname,CourtIndex,fixedfor,"
-                            "ndate,fixedforN\r\n07/12/2026,\"adjourned, \"\"sine die\"\"\",02/11/2026,"
-                            "State,रामलाल,Cr. 12/2026,District Court,3,hearing,,evidence\r\n"));
+    QCOMPARE(
+        QString::fromUtf8(file.readAll()),
+        QStringLiteral("cdate,remarks,pdate,Party1,Party2,caseno,courtname,CourtIndex,fixedfor,"
+                       "ndate,fixedforN\r\n07/12/2026,\"adjourned, \"\"sine die\"\"\",02/11/2026,"
+                       "State,रामलाल,Cr. 12/2026,District Court,3,hearing,,evidence\r\n"));
     file.close();
 
     const QString fees = m_dir->filePath(QStringLiteral("fees.csv"));
@@ -189,7 +189,8 @@ void TestTableTransfer::oneBadRowStoresNothingAndNamesItsLine()
     } catch (const TableTransfer::Refused &refused) {
         QCOMPARE(refused.rows.size(), 2);
         QCOMPARE(refused.rows[0].line, 4);
-        QCOMPARE(refused.rows[0].reason, QStringLiteral("\"31/02/2027\" is not a valid date for Date."));
+        QCOMPARE(refused.rows[0].reason,
+                 QStringLiteral("\"31/02/2027\" is not a valid date for Date."));
         QCOMPARE(refused.rows[1].line, 6);
         QCOMPARE(refused.rows[1].reason,
                  QStringLiteral("3 fields where the first line names 2 columns."));
@@ -201,14 +202,16 @@ void TestTableTransfer::oneBadRowStoresNothingAndNamesItsLine()
     QCOMPARE(m_db->count(QStringLiteral("Holidays")), 1);
 
     // Numbers are checked too: letters, and a fraction in a whole-number column.
-    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,two\nMagistrate,2.5\n"));
+    writeFile(path,
+              QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,two\nMagistrate,2.5\n"));
     try {
         TableTransfer::importCsv(QStringLiteral("courts"), path);
         QFAIL("a file with bad numbers was imported");
     } catch (const TableTransfer::Refused &refused) {
         QCOMPARE(refused.rows.size(), 2);
         QCOMPARE(refused.rows[0].line, 3);
-        QCOMPARE(refused.rows[0].reason, QStringLiteral("\"two\" is not a valid whole number for indexx."));
+        QCOMPARE(refused.rows[0].reason,
+                 QStringLiteral("\"two\" is not a valid whole number for indexx."));
         QCOMPARE(refused.rows[1].line, 4);
     }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
@@ -235,7 +238,8 @@ void TestTableTransfer::headerMustNameColumnsOfTheTable()
              QStringLiteral("D'Souza Bench/2"));
     writeFile(path, QByteArrayLiteral("court\nSessions\n"));
     QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 1);
-    QVERIFY(m_db->scalar(QStringLiteral("SELECT indexx FROM courts WHERE court = 'Sessions'")).isNull());
+    QVERIFY(m_db->scalar(QStringLiteral("SELECT indexx FROM courts WHERE court = 'Sessions'"))
+                .isNull());
 }
 
 void TestTableTransfer::replaceTakesThePlaceOfTheRows()
@@ -245,7 +249,9 @@ void TestTableTransfer::replaceTakesThePlaceOfTheRows()
     writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,2\n"));
     QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path, true), 2);
     QCOMPARE(m_db->count(QStringLiteral("courts")), 2);
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM courts WHERE court = 'Old Court'")).toInt(), 0);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM courts WHERE court = 'Old Court'"))
+                 .toInt(),
+             0);
     QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 2);
     QCOMPARE(m_db->count(QStringLiteral("courts")), 4);
 }
@@ -253,11 +259,15 @@ void TestTableTransfer::replaceTakesThePlaceOfTheRows()
 void TestTableTransfer::unknownTablesAndUnreadableFilesAreRefused()
 {
     const QString path = m_dir->filePath(QStringLiteral("x.csv"));
-    QVERIFY_THROWS_EXCEPTION(DataError, TableTransfer::exportCsv(QStringLiteral("courts; drop table courts"), path));
-    QVERIFY_THROWS_EXCEPTION(DataError, TableTransfer::exportCsv(QStringLiteral("password1"), path));
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, TableTransfer::exportCsv(QStringLiteral("courts; drop table courts"), path));
+    QVERIFY_THROWS_EXCEPTION(DataError,
+                             TableTransfer::exportCsv(QStringLiteral("password1"), path));
     QVERIFY(!QFile::exists(path));
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
-    QVERIFY_THROWS_EXCEPTION(DataError, TableTransfer::importCsv(QStringLiteral("courts"), m_dir->filePath(QStringLiteral("missing.csv"))));
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, TableTransfer::importCsv(QStringLiteral("courts"),
+                                            m_dir->filePath(QStringLiteral("missing.csv"))));
     writeFile(path, QByteArray("court,indexx\n\xff\xfe,1\n"));
     try {
         TableTransfer::importCsv(QStringLiteral("courts"), path);
