@@ -28,6 +28,7 @@ fonts-dejavu-core
 libical-dev
 calcurse
 appstream
+desktop-file-utils
 dpkg-dev
 fonts-noto-core
 "

@@ -106,10 +106,16 @@ void TestInstall::theDesktopEntryAndMetadataAreValid()
     QVERIFY(
         entry.value(QStringLiteral("Categories")).split(u';').contains(QStringLiteral("Office")));
 
+    QString output;
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (!validator.isEmpty()) {
+        QCOMPARE(run(validator, {file.fileName()}, &output), 0);
+        QVERIFY2(output.trimmed().isEmpty(), qPrintable(output));
+    }
+
     const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
     if (appstream.isEmpty())
         QSKIP("appstreamcli is not installed");
-    QString output;
     QCOMPARE(run(appstream,
                  {QStringLiteral("validate"), QStringLiteral("--no-net"),
                   QDir(m_prefix).filePath(
