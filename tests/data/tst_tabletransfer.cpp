@@ -25,6 +25,7 @@ private slots:
     void oneBadRowStoresNothingAndNamesItsLine();
     void headerMustNameColumnsOfTheTable();
     void replaceTakesThePlaceOfTheRows();
+    void aRowTheDatabaseRefusesUndoesTheWholeImport();
     void unknownTablesAndUnreadableFilesAreRefused();
 
 private:
@@ -254,6 +255,26 @@ void TestTableTransfer::replaceTakesThePlaceOfTheRows()
              0);
     QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 2);
     QCOMPARE(m_db->count(QStringLiteral("courts")), 4);
+}
+
+void TestTableTransfer::aRowTheDatabaseRefusesUndoesTheWholeImport()
+{
+    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('Old Court', 9)"));
+    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON courts WHEN NEW.court = 'Refused' "
+                              "BEGIN SELECT RAISE(ABORT, 'refused by the database'); END"));
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nRefused,2\nSessions,3\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path, true);
+        QFAIL("an import the database refused was reported as done");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().startsWith(QStringLiteral("Nothing was imported into courts: line 3 was refused")),
+                 qPrintable(e.description()));
+        QVERIFY2(e.description().contains(QStringLiteral("refused by the database")), qPrintable(e.description()));
+    }
+    // Neither the rows before it nor the emptying of the table were kept.
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(), QStringLiteral("Old Court"));
 }
 
 void TestTableTransfer::unknownTablesAndUnreadableFilesAreRefused()
