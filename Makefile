@@ -4,7 +4,7 @@ BUILD    ?= build
 DATABASE := $(BUILD)/advocate_v2.mdb
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build database run test bench format clean
+.PHONY: all deps configure build database run test bench package format clean
 
 all: build
 
@@ -27,6 +27,9 @@ run: database
 
 test: database
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	./bench/run.sh $(BUILD)

@@ -26,6 +26,12 @@ x11-apps
 imagemagick
 fonts-liberation2
 fonts-dejavu-core
+libical-dev
+calcurse
+appstream
+desktop-file-utils
+dpkg-dev
+fonts-noto-core
 "
 
 missing=""

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "transfercommands.h"
 
 #include <data/clock.h>
 #include <data/database.h>
@@ -29,6 +30,8 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> list = {
         {"print", "Writes a report to a PDF file (lexordo print --help).", runPrintCommand},
+        {"export", "Writes a table to CSV, or hearings to iCalendar (lexordo export --help).", runExportCommand},
+        {"import", "Adds the rows of a CSV file to a table (lexordo import --help).", runImportCommand},
     };
     return list;
 }

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "transferactions.h"
 #include "ui_mainwindow.h"
 
 #include <accounts/accountledger.h>
@@ -130,6 +131,17 @@ void MainWindow::installScreens()
                      [] { return new CaseReport; }, OpenMode::ShowOnly);
     setScreenFactory(QStringLiteral("mnuSummary"), QStringLiteral("frmRepoClients"),
                      [] { return new CaseSummary; });
+
+    // CSV export and import act on the table of the screen in front.
+    const auto screenInFront = [this]() -> QWidget * {
+        QMdiSubWindow *frame = ui->mdiArea->currentSubWindow();
+        return frame ? frame->widget() : nullptr;
+    };
+    setMenuCommand(QStringLiteral("mnuExportCsv"),
+                   [this, screenInFront] { transfer::exportScreenTable(screenInFront(), this); });
+    setMenuCommand(QStringLiteral("mnuImportCsv"),
+                   [this, screenInFront] { transfer::importIntoScreenTable(screenInFront(), this); });
+    setMenuCommand(QStringLiteral("mnuCalendar"), [this] { transfer::exportHearingsToCalendar(this); });
 
     // Reports open as child windows too.
     report::ReportWindow::setHost([this](QWidget *window) {

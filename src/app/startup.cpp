@@ -8,6 +8,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <data/diaryfolder.h>
 #include <data/messenger.h>
 #include <QApplication>
 #include <QScreen>
@@ -129,7 +130,7 @@ int runDesktop(int &argc, char **argv)
     setMessenger(&screenMessenger);
 
     // The login needs the database: say at once why it cannot be reached.
-    if (const std::optional<QString> error = prepareDatabase(programFolder()))
+    if (const std::optional<QString> error = prepareDatabase(diaryfolder::prepare(programFolder())))
         showMessage(*error, Messenger::Buttons::Ok, Messenger::Icon::Critical);
 
     int result = 0;

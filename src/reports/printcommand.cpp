@@ -11,6 +11,7 @@
 #include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/dates.h>
+#include <data/diaryfolder.h>
 
 #include <QCoreApplication>
 #include <QHash>
@@ -155,7 +156,7 @@ int runPrintCommand(const QStringList &commandLine)
     }
 
     try {
-        Database::open(DataSource::databasePath(QCoreApplication::applicationDirPath()));
+        Database::open(DataSource::databasePath(diaryfolder::folder()));
     } catch (const DataError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));
         return 1;

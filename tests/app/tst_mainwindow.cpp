@@ -107,7 +107,9 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::newRow("file") << "mnufile"
                           << "&File"
                           << QStringList{"mnubackup|&Backup|Ctrl+B",
-                                         "mnuChPass|Change &Password...|", "mnuexit|E&xit|"};
+                                         "mnuChPass|Change &Password...|",
+                                         "mnuExportCsv|Export &CSV...|",
+                                         "mnuImportCsv|&Import CSV...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
                                 << "Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
@@ -132,7 +134,8 @@ void TestMainWindow::menuTreeAsListed_data()
                                           "mnuBalnk|Next Dates Left Blank Cases|",
                                           "mnuINfo|Accounts Info|",
                                           "mnuDetailsPart|Details of Particular Case|",
-                                          "mnuSummary|Case Summary|"};
+                                          "mnuSummary|Case Summary|",
+                                          "mnuCalendar|Hearings to Calendar...|"};
 }
 
 void TestMainWindow::menuTreeAsListed()
@@ -167,11 +170,12 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuCInfo", "mnuChPass",
-                                   "mnuDDates", "mnuDetailsPart", "mnuDirectory", "mnuFtrans",
-                                   "mnuHoli", "mnuINfo", "mnuNextDate1", "mnuPostDated",
-                                   "mnuReceipt", "mnuRemEnt", "mnuRulings", "mnuSeeReminder",
-                                   "mnuSummary", "mnucentery", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuCInfo", "mnuCalendar",
+                                   "mnuChPass", "mnuDDates", "mnuDetailsPart", "mnuDirectory",
+                                   "mnuExportCsv", "mnuFtrans", "mnuHoli", "mnuINfo",
+                                   "mnuImportCsv", "mnuNextDate1", "mnuPostDated", "mnuReceipt",
+                                   "mnuRemEnt", "mnuRulings", "mnuSeeReminder", "mnuSummary",
+                                   "mnucentery", "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()

@@ -1,0 +1,213 @@
+#include "transfercommands.h"
+
+#include <cstdio>
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <data/datasource.h>
+#include <data/dates.h>
+#include <data/diaryfolder.h>
+#include <data/hearingcalendar.h>
+#include <data/tabletransfer.h>
+#include <QHash>
+
+namespace lexordo {
+
+namespace {
+
+const char *const exportUsage =
+    "Usage:\n"
+    "  lexordo export csv TABLE --file FILE\n"
+    "      Writes every row of the table (advocate is the diary; courts,\n"
+    "      Holidays, Clients, ...) to a CSV file: UTF-8, a first line of the\n"
+    "      column names, dates DD/MM/YYYY.\n"
+    "  lexordo export ics --from DD/MM/YYYY --to DD/MM/YYYY --file FILE\n"
+    "      Writes the hearings of the period to an iCalendar file, one all-day\n"
+    "      event for each hearing. The same hearing keeps its UID in every\n"
+    "      export, so a calendar that imports a newer file updates its events.\n"
+    "\n"
+    "Exit status: 0 written, 1 the file could not be made (the reason is on\n"
+    "standard error), 2 wrong arguments.\n";
+
+const char *const importUsage =
+    "Usage:\n"
+    "  lexordo import csv TABLE --file FILE [--replace]\n"
+    "      Adds the rows of a CSV file to the table. The first line names the\n"
+    "      columns (any of the table's, in any order); dates are DD/MM/YYYY.\n"
+    "      Every row is checked first: when one is wrong, nothing is stored\n"
+    "      and each wrong row is listed with its line. With --replace the\n"
+    "      rows take the place of those the table holds.\n"
+    "\n"
+    "Exit status: 0 stored, 1 nothing was stored (the reason is on standard\n"
+    "error), 2 wrong arguments.\n";
+
+struct Arguments
+{
+    QString kind;  // csv or ics
+    QString table; // csv only
+    QHash<QString, QString> options;
+    bool replace = false;
+};
+
+int wrongArguments(const QString &command, const QString &problem)
+{
+    std::fprintf(stderr, "%s\nlexordo %s --help tells how to use it.\n", qPrintable(problem),
+                 qPrintable(command));
+    return 2;
+}
+
+int failed(const QString &reason)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(reason));
+    return 1;
+}
+
+// Reads KIND [TABLE] --option value ...; an error text when the words do not fit.
+QString parse(QStringList words, const QString &command, const QStringList &allowed,
+              Arguments &parsed)
+{
+    if (words.isEmpty())
+        return QStringLiteral("Say what to write: csv or ics.");
+    parsed.kind = words.takeFirst();
+    if (parsed.kind == QStringLiteral("csv")) {
+        if (words.isEmpty() || words.first().startsWith(QStringLiteral("--")))
+            return QStringLiteral("Name the table: lexordo %1 csv TABLE --file FILE.").arg(command);
+        parsed.table = words.takeFirst();
+    } else if (parsed.kind != QStringLiteral("ics") || command != QStringLiteral("export")) {
+        return QStringLiteral("There is no format called %1.").arg(parsed.kind);
+    }
+    while (!words.isEmpty()) {
+        QString option = words.takeFirst();
+        if (option == QStringLiteral("--replace") && command == QStringLiteral("import")) {
+            parsed.replace = true;
+            continue;
+        }
+        QString value;
+        bool hasValue = false;
+        if (const qsizetype equals = option.indexOf(u'='); equals > 0) {
+            value = option.mid(equals + 1);
+            option.truncate(equals);
+            hasValue = true;
+        }
+        if (!option.startsWith(QStringLiteral("--")) || !allowed.contains(option.mid(2)))
+            return QStringLiteral("%1 is not an option here.").arg(option);
+        if (!hasValue) {
+            if (words.isEmpty())
+                return QStringLiteral("%1 needs a value.").arg(option);
+            value = words.takeFirst();
+        }
+        if (parsed.options.contains(option.mid(2)))
+            return QStringLiteral("%1 is given more than once.").arg(option);
+        parsed.options.insert(option.mid(2), value);
+    }
+    if (parsed.options.value(QStringLiteral("file")).isEmpty())
+        return QStringLiteral("Name the file with --file FILE.");
+    return QString();
+}
+
+bool openDiary(QString *problem)
+{
+    try {
+        Database::open(DataSource::databasePath(diaryfolder::folder()));
+        return true;
+    } catch (const DataError &e) {
+        *problem = e.description();
+        return false;
+    }
+}
+
+// "1 row", "2 rows".
+QString counted(int count, const char *what)
+{
+    return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(what)).arg(count == 1 ? "" : "s");
+}
+
+bool asksForHelp(const QStringList &words)
+{
+    return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
+}
+
+} // namespace
+
+int runExportCommand(const QStringList &commandLine)
+{
+    const QString command = QStringLiteral("export");
+    if (asksForHelp(commandLine)) {
+        std::fputs(exportUsage, stdout);
+        return 0;
+    }
+    Arguments arguments;
+    const QString problem =
+        parse(commandLine.mid(1), command,
+              {QStringLiteral("file"), QStringLiteral("from"), QStringLiteral("to")}, arguments);
+    if (!problem.isEmpty())
+        return wrongArguments(command, problem);
+
+    std::optional<QDate> from;
+    std::optional<QDate> to;
+    if (arguments.kind == QStringLiteral("ics")) {
+        from = dates::parse(arguments.options.value(QStringLiteral("from")));
+        to = dates::parse(arguments.options.value(QStringLiteral("to")));
+        if (!from || !to)
+            return wrongArguments(
+                command, QStringLiteral("The period needs --from and --to, each DD/MM/YYYY."));
+        if (*to < *from)
+            return wrongArguments(command, QStringLiteral("--to comes before --from."));
+    } else if (arguments.options.contains(QStringLiteral("from")) ||
+               arguments.options.contains(QStringLiteral("to"))) {
+        return wrongArguments(
+            command, QStringLiteral("A CSV export writes the whole table; it takes no period."));
+    }
+
+    QString reason;
+    if (!openDiary(&reason))
+        return failed(reason);
+    const QString file = arguments.options.value(QStringLiteral("file"));
+    int status = 0;
+    try {
+        if (arguments.kind == QStringLiteral("ics")) {
+            const int events = HearingCalendar::exportIcs(*from, *to, file);
+            std::printf("Wrote %s to %s.\n", qPrintable(counted(events, "hearing")),
+                        qPrintable(file));
+        } else {
+            const QString table = TableTransfer::storedName(arguments.table);
+            const int rows = TableTransfer::exportCsv(table, file);
+            std::printf("Wrote %s of %s to %s.\n", qPrintable(counted(rows, "row")),
+                        qPrintable(table), qPrintable(file));
+        }
+    } catch (const DataError &e) {
+        status = failed(e.description());
+    }
+    Database::close();
+    return status;
+}
+
+int runImportCommand(const QStringList &commandLine)
+{
+    const QString command = QStringLiteral("import");
+    if (asksForHelp(commandLine)) {
+        std::fputs(importUsage, stdout);
+        return 0;
+    }
+    Arguments arguments;
+    const QString problem = parse(commandLine.mid(1), command, {QStringLiteral("file")}, arguments);
+    if (!problem.isEmpty())
+        return wrongArguments(command, problem);
+
+    QString reason;
+    if (!openDiary(&reason))
+        return failed(reason);
+    int status = 0;
+    try {
+        const QString table = TableTransfer::storedName(arguments.table);
+        const int rows = TableTransfer::importCsv(
+            table, arguments.options.value(QStringLiteral("file")), arguments.replace);
+        std::printf("Imported %s into %s.\n", qPrintable(counted(rows, "row")), qPrintable(table));
+    } catch (const DataError &e) {
+        // A refused file lists its wrong rows in the description.
+        status = failed(e.description());
+    }
+    Database::close();
+    return status;
+}
+
+} // namespace lexordo

@@ -1,0 +1,190 @@
+#include "hearingcalendar.h"
+
+#include "clock.h"
+#include "database.h"
+#include "dataerror.h"
+#include "dates.h"
+
+#include <libical/ical.h>
+#include <memory>
+#include <QCryptographicHash>
+#include <QHash>
+#include <QSaveFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace lexordo {
+
+namespace {
+
+struct ComponentDeleter
+{
+    void operator()(icalcomponent *component) const { icalcomponent_free(component); }
+};
+using Component = std::unique_ptr<icalcomponent, ComponentDeleter>;
+
+// The hearings of the period: the diary's rows of those days, and the next
+// dates in the period that no row of that day carries yet.
+const char *const hearingsSql =
+    "SELECT cdate AS day, courtname, CourtIndex, caseno, Party1, Party2, fixedfor, remarks, "
+    "       NULL AS fixedon "
+    "  FROM advocate WHERE cdate >= ? AND cdate <= ? "
+    "UNION ALL "
+    "SELECT a.ndate, a.courtname, a.CourtIndex, a.caseno, a.Party1, a.Party2, a.fixedforN, "
+    "       a.remarks, a.cdate "
+    "  FROM advocate a WHERE a.ndate >= ? AND a.ndate <= ? "
+    "   AND NOT EXISTS (SELECT 1 FROM advocate b WHERE b.cdate = a.ndate "
+    "                   AND coalesce(b.caseno, '') = coalesce(a.caseno, '') "
+    "                   AND coalesce(b.Party1, '') = coalesce(a.Party1, '') "
+    "                   AND coalesce(b.Party2, '') = coalesce(a.Party2, '')) "
+    "ORDER BY day, CourtIndex, courtname, Party1, caseno";
+
+icaltimetype dateValue(const QDate &date)
+{
+    icaltimetype value = icaltime_null_date();
+    value.year = date.year();
+    value.month = date.month();
+    value.day = date.day();
+    value.is_date = 1;
+    return value;
+}
+
+QString key(const QString &text)
+{
+    return text.simplified().toCaseFolded();
+}
+
+// The same hearing gets the same UID in every export.
+QString uidFor(const QDate &day, const QString &caseNo, const QString &party1,
+               const QString &party2)
+{
+    const QString identity =
+        dates::toIso(day) + u'\x1f' + key(caseNo) + u'\x1f' + key(party1) + u'\x1f' + key(party2);
+    const QByteArray hash =
+        QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha1).toHex().left(24);
+    return QStringLiteral("hearing-%1@lexordo").arg(QString::fromLatin1(hash));
+}
+
+void add(icalcomponent *component, icalproperty *property)
+{
+    if (!property)
+        throw DataError(QStringLiteral("The calendar could not be made: %1")
+                            .arg(QString::fromUtf8(icalerror_strerror(icalerrno))));
+    icalcomponent_add_property(component, property);
+}
+
+} // namespace
+
+QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int *events)
+{
+    if (!from.isValid() || !to.isValid())
+        throw DataError(dates::enterDateMessage);
+    if (!Database::isOpen())
+        throw DataError(QStringLiteral("The database is not open."));
+
+    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
+    query.setForwardOnly(true);
+    if (!query.prepare(QString::fromLatin1(hearingsSql)))
+        throw DataError(
+            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+    const QString first = dates::toIso(from);
+    const QString last = dates::toIso(to);
+    query.addBindValue(first);
+    query.addBindValue(last);
+    query.addBindValue(first);
+    query.addBindValue(last);
+    if (!query.exec())
+        throw DataError(
+            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+
+    Component calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    add(calendar.get(), icalproperty_new_version("2.0"));
+    add(calendar.get(), icalproperty_new_prodid("-//Lexordo//Case Diary 2.0//EN"));
+    add(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+    add(calendar.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
+
+    const icaltimetype stamp = icaltime_from_timet_with_zone(Clock::now().toSecsSinceEpoch(), 0,
+                                                             icaltimezone_get_utc_timezone());
+    QHash<QString, int> used;
+    int count = 0;
+    while (query.next()) {
+        const auto day = dates::parseIso(query.value(0).toString());
+        if (!day)
+            continue; // a row whose date cannot be read has no day to go on
+        const QString court = query.value(1).toString();
+        const QString caseNo = query.value(3).toString();
+        const QString party1 = query.value(4).toString();
+        const QString party2 = query.value(5).toString();
+        const QString fixedFor = query.value(6).toString();
+        const QString remarks = query.value(7).toString();
+        const auto fixedOn = dates::parseIso(query.value(8).toString());
+
+        QString uid = uidFor(*day, caseNo, party1, party2);
+        if (const int seen = used.value(uid); seen > 0) {
+            used.insert(uid, seen + 1);
+            uid.replace(QStringLiteral("@"), QStringLiteral("-%1@").arg(seen + 1));
+        } else {
+            used.insert(uid, 1);
+        }
+
+        QString summary = party2.trimmed().isEmpty()
+                              ? party1.trimmed()
+                              : QStringLiteral("%1 vs. %2").arg(party1.trimmed(), party2.trimmed());
+        if (!caseNo.trimmed().isEmpty())
+            summary += QStringLiteral(" (%1)").arg(caseNo.trimmed());
+        QStringList description;
+        description << QStringLiteral("Case No.: %1").arg(caseNo.trimmed());
+        description << QStringLiteral("Court: %1").arg(court.trimmed());
+        description << QStringLiteral("Fixed for: %1").arg(fixedFor.trimmed());
+        // A hearing not yet carried forward shows the day it was fixed on,
+        // and the remarks are that day's.
+        if (fixedOn)
+            description << QStringLiteral("Next date fixed on: %1").arg(dates::format(*fixedOn));
+        if (!remarks.trimmed().isEmpty())
+            description << (fixedOn
+                                ? QStringLiteral("Remarks of %1: %2").arg(dates::format(*fixedOn))
+                                : QStringLiteral("Remarks: %1"))
+                               .arg(remarks.trimmed());
+
+        Component event(icalcomponent_new(ICAL_VEVENT_COMPONENT));
+        add(event.get(), icalproperty_new_uid(uid.toUtf8().constData()));
+        add(event.get(), icalproperty_new_dtstamp(stamp));
+        add(event.get(), icalproperty_new_dtstart(dateValue(*day)));
+        add(event.get(), icalproperty_new_dtend(dateValue(day->addDays(1))));
+        add(event.get(), icalproperty_new_summary(summary.toUtf8().constData()));
+        if (!court.trimmed().isEmpty())
+            add(event.get(), icalproperty_new_location(court.trimmed().toUtf8().constData()));
+        add(event.get(),
+            icalproperty_new_description(description.join(u'\n').toUtf8().constData()));
+        add(event.get(), icalproperty_new_categories("Hearing"));
+        add(event.get(), icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
+        icalcomponent_add_component(calendar.get(), event.release());
+        ++count;
+    }
+    if (query.lastError().isValid())
+        throw DataError(
+            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+
+    char *text = icalcomponent_as_ical_string_r(calendar.get());
+    if (!text)
+        throw DataError(QStringLiteral("The calendar could not be made: %1")
+                            .arg(QString::fromUtf8(icalerror_strerror(icalerrno))));
+    const QByteArray result(text);
+    icalmemory_free_buffer(text);
+    if (events)
+        *events = count;
+    return result;
+}
+
+int HearingCalendar::exportIcs(const QDate &from, const QDate &to, const QString &file)
+{
+    int events = 0;
+    const QByteArray text = calendarText(from, to, &events);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+        throw DataError(QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
+    return events;
+}
+
+} // namespace lexordo

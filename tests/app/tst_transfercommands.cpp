@@ -1,0 +1,208 @@
+#include <data/database.h>
+#include <data/datasource.h>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lexordo;
+
+// The export and import command words, run as the office runs them: the
+// program on the database that the data source "advocate" names.
+class TestTransferCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void exportAndImportCsv();
+    void aBadRowIsListedAndNothingStored();
+    void exportIcs();
+    void wrongArguments();
+
+private:
+    int run(const QStringList &arguments, QString *out = nullptr, QString *err = nullptr) const;
+    int count(const QString &table) const;
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    void writeFile(const QString &name, const QByteArray &bytes) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_database;
+};
+
+void TestTransferCommands::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_database = path(QStringLiteral("office.mdb"));
+    Database::createFile(m_database);
+    QFile catalogue(path(QStringLiteral("odbc.ini")));
+    QVERIFY(catalogue.open(QIODevice::WriteOnly));
+    catalogue.write(
+        QStringLiteral("[advocate]\nDriver=SQLite3\nDatabase=%1\n").arg(m_database).toLocal8Bit());
+}
+
+void TestTransferCommands::cleanup()
+{
+    Database::close();
+    m_dir.reset();
+}
+
+int TestTransferCommands::run(const QStringList &arguments, QString *out, QString *err) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ODBCINI"), path(QStringLiteral("odbc.ini")));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(LEXORDO_BINARY), arguments);
+    if (!process.waitForFinished(60000))
+        return -1;
+    if (out)
+        *out = QString::fromUtf8(process.readAllStandardOutput());
+    if (err)
+        *err = QString::fromUtf8(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+int TestTransferCommands::count(const QString &table) const
+{
+    Database::open(m_database);
+    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
+    int rows = -1;
+    if (query.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) && query.next())
+        rows = query.value(0).toInt();
+    query.finish();
+    Database::close();
+    return rows;
+}
+
+void TestTransferCommands::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    QFile file(path(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void TestTransferCommands::exportAndImportCsv()
+{
+    writeFile(QStringLiteral("courts.csv"),
+              QStringLiteral("court,indexx\r\n\"D'Souza, J.\",1\r\nज़िला न्यायालय,2\r\n").toUtf8());
+    QString out;
+    QString err;
+    QCOMPARE(run({QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("COURTS"),
+                  QStringLiteral("--file"), path(QStringLiteral("courts.csv"))},
+                 &out, &err),
+             0);
+    QCOMPARE(out, QStringLiteral("Imported 2 rows into courts.\n"));
+    QCOMPARE(count(QStringLiteral("courts")), 2);
+
+    QCOMPARE(run({QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+                  QStringLiteral("--file=") + path(QStringLiteral("out.csv"))},
+                 &out, &err),
+             0);
+    QCOMPARE(
+        out,
+        QStringLiteral("Wrote 2 rows of courts to %1.\n").arg(path(QStringLiteral("out.csv"))));
+    QFile written(path(QStringLiteral("out.csv")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(written.readAll()),
+             QStringLiteral("court,indexx\r\n\"D'Souza, J.\",1\r\nज़िला न्यायालय,2\r\n"));
+
+    // --replace puts the file's rows in place of the table's.
+    QCOMPARE(run({QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("courts"),
+                  QStringLiteral("--file"), path(QStringLiteral("out.csv")),
+                  QStringLiteral("--replace")}),
+             0);
+    QCOMPARE(count(QStringLiteral("courts")), 2);
+}
+
+void TestTransferCommands::aBadRowIsListedAndNothingStored()
+{
+    writeFile(QStringLiteral("holidays.csv"),
+              QByteArrayLiteral("Date,Holiday\n26/01/2027,Republic Day\n30/02/2027,No such day\n"));
+    QString out;
+    QString err;
+    QCOMPARE(run({QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("holidays"),
+                  QStringLiteral("--file"), path(QStringLiteral("holidays.csv"))},
+                 &out, &err),
+             1);
+    QCOMPARE(err, QStringLiteral("Nothing was imported into Holidays: 1 row is wrong.\n"
+                                 "Line 3: \"30/02/2027\" is not a valid date for Date.\n"));
+    QVERIFY(out.isEmpty());
+    QCOMPARE(count(QStringLiteral("Holidays")), 0);
+
+    QCOMPARE(run({QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("nosuch"),
+                  QStringLiteral("--file"), path(QStringLiteral("x.csv"))},
+                 &out, &err),
+             1);
+    QVERIFY2(err.startsWith(QStringLiteral("There is no table called nosuch.")), qPrintable(err));
+    QVERIFY(!QFile::exists(path(QStringLiteral("x.csv"))));
+}
+
+void TestTransferCommands::exportIcs()
+{
+    Database::open(m_database);
+    Database::exec(QStringLiteral(
+        "INSERT INTO advocate VALUES ('2027-01-04', NULL, NULL, 'State', 'रामलाल', 'Cr. 1/2027', "
+        "'District Court', 1, 'hearing', '2027-01-18', 'evidence')"));
+    Database::close();
+    QString out;
+    QCOMPARE(
+        run({QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"),
+             QStringLiteral("01/01/2027"), QStringLiteral("--to"), QStringLiteral("31/01/2027"),
+             QStringLiteral("--file"), path(QStringLiteral("h.ics"))},
+            &out),
+        0);
+    QCOMPARE(out, QStringLiteral("Wrote 2 hearings to %1.\n").arg(path(QStringLiteral("h.ics"))));
+    QFile calendar(path(QStringLiteral("h.ics")));
+    QVERIFY(calendar.open(QIODevice::ReadOnly));
+    const QByteArray text = calendar.readAll();
+    QCOMPARE(text.count("BEGIN:VEVENT"), 2);
+    QVERIFY(text.contains("DTSTART;VALUE=DATE:20270118"));
+}
+
+void TestTransferCommands::wrongArguments()
+{
+    const QString file = path(QStringLiteral("x"));
+    const QList<QStringList> wrong = {
+        {QStringLiteral("export")},
+        {QStringLiteral("export"), QStringLiteral("xml"), QStringLiteral("courts"),
+         QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts")},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--file")},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--from"), QStringLiteral("01/01/2027"), QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"),
+         QStringLiteral("31/02/2027"), QStringLiteral("--to"), QStringLiteral("01/03/2027"),
+         QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("ics"), QStringLiteral("--from"),
+         QStringLiteral("02/03/2027"), QStringLiteral("--to"), QStringLiteral("01/03/2027"),
+         QStringLiteral("--file"), file},
+        {QStringLiteral("import"), QStringLiteral("ics"), QStringLiteral("--file"), file},
+        {QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--file"), file, QStringLiteral("--file"), file},
+        {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+         QStringLiteral("--replace"), QStringLiteral("--file"), file},
+    };
+    for (const QStringList &arguments : wrong) {
+        QString err;
+        QCOMPARE(run(arguments, nullptr, &err), 2);
+        QVERIFY2(err.contains(QStringLiteral("--help tells how to use it")),
+                 qPrintable(arguments.join(u' ')));
+    }
+    QVERIFY(!QFile::exists(file));
+
+    QString out;
+    QCOMPARE(run({QStringLiteral("import"), QStringLiteral("--help")}, &out), 0);
+    QVERIFY(out.contains(QStringLiteral("lexordo import csv TABLE --file FILE")));
+    QCOMPARE(run({QStringLiteral("--help")}, &out), 0);
+    QVERIFY(out.contains(QStringLiteral("export")) && out.contains(QStringLiteral("import")));
+}
+
+QTEST_GUILESS_MAIN(TestTransferCommands)
+#include "tst_transfercommands.moc"

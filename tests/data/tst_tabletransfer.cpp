@@ -1,0 +1,305 @@
+#include "support/testdatabase.h"
+
+#include <data/dataerror.h>
+#include <data/tabletransfer.h>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lexordo;
+
+class TestTableTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void everyTableSurvivesARoundTrip();
+    void theFileHasStoredNamesAndDayMonthYear();
+    void oneBadRowStoresNothingAndNamesItsLine();
+    void headerMustNameColumnsOfTheTable();
+    void replaceTakesThePlaceOfTheRows();
+    void aRowTheDatabaseRefusesUndoesTheWholeImport();
+    void unknownTablesAndUnreadableFilesAreRefused();
+
+private:
+    static QSqlQuery query();
+    static QList<QVariantList> rowsOf(const QString &table);
+    static void writeFile(const QString &path, const QByteArray &bytes);
+
+    std::unique_ptr<test::TestDatabase> m_db;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestTableTransfer::init()
+{
+    m_db = std::make_unique<test::TestDatabase>();
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void TestTableTransfer::cleanup()
+{
+    m_db.reset();
+    m_dir.reset();
+}
+
+QSqlQuery TestTableTransfer::query()
+{
+    return QSqlQuery(QSqlDatabase::database(QStringLiteral("advocate")));
+}
+
+// Every row with every column, in a fixed order, as the database holds them.
+QList<QVariantList> TestTableTransfer::rowsOf(const QString &table)
+{
+    QSqlQuery q = query();
+    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(table)))
+        qFatal("%s", qPrintable(q.lastError().text()));
+    QList<QVariantList> rows;
+    while (q.next()) {
+        QVariantList row;
+        for (int i = 0; i < q.record().count(); ++i)
+            row << q.value(i);
+        rows << row;
+    }
+    std::sort(rows.begin(), rows.end(), [](const QVariantList &a, const QVariantList &b) {
+        for (int i = 0; i < a.size(); ++i) {
+            const QString x = a[i].toString();
+            const QString y = b[i].toString();
+            if (x != y)
+                return x < y;
+        }
+        return false;
+    });
+    return rows;
+}
+
+void TestTableTransfer::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void TestTableTransfer::everyTableSurvivesARoundTrip()
+{
+    const QStringList tables = TableTransfer::tables();
+    QVERIFY(tables.contains(QStringLiteral("advocate")));
+    QVERIFY(tables.contains(QStringLiteral("Holidays")));
+    QVERIFY(!tables.contains(QStringLiteral("password1")));
+
+    const QStringList texts = {
+        QStringLiteral("State of M.P., \"through\" D'Souza"),
+        QStringLiteral("first line\nsecond line\r\nthird, with a comma"),
+        QStringLiteral("रामलाल \"श्याम\", वकील"),
+    };
+    for (const QString &table : tables) {
+        QSqlQuery info = query();
+        QVERIFY(info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table)));
+        QStringList names;
+        QStringList types;
+        while (info.next()) {
+            names << info.value(1).toString();
+            types << info.value(2).toString();
+        }
+        QStringList quotedNames;
+        QStringList marks;
+        for (const QString &name : std::as_const(names)) {
+            quotedNames << QStringLiteral("\"%1\"").arg(name);
+            marks << QStringLiteral("?");
+        }
+        QSqlQuery insert = query();
+        QVERIFY(insert.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                   .arg(table, quotedNames.join(u','), marks.join(u','))));
+        for (int row = 0; row < 3; ++row) {
+            for (int c = 0; c < names.size(); ++c) {
+                QVariant value;
+                if (types[c] == QStringLiteral("DATE"))
+                    value = QStringLiteral("2026-12-%1").arg(7 + row + c, 2, 10, QLatin1Char('0'));
+                else if (types[c] == QStringLiteral("TIME"))
+                    value = QStringLiteral("1%1:30:00").arg(row);
+                else if (types[c] == QStringLiteral("INTEGER"))
+                    value = qint64(row * 10 + c);
+                else if (types[c] == QStringLiteral("REAL"))
+                    value = 1234.5 + row * 0.25 + c;
+                else
+                    value = texts[(row + c) % 3] + QString::number(c);
+                // A blank cell stays blank.
+                if (row == 2 && c == names.size() - 1)
+                    value = QVariant();
+                insert.addBindValue(value);
+            }
+            QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+        }
+        const QList<QVariantList> before = rowsOf(table);
+        QCOMPARE(before.size(), 3);
+
+        const QString file = m_dir->filePath(table + QStringLiteral(".csv"));
+        QCOMPARE(TableTransfer::exportCsv(table, file), 3);
+        m_db->exec(QStringLiteral("DELETE FROM \"%1\"").arg(table));
+        QCOMPARE(TableTransfer::importCsv(table, file), 3);
+        QCOMPARE(rowsOf(table), before);
+    }
+}
+
+void TestTableTransfer::theFileHasStoredNamesAndDayMonthYear()
+{
+    m_db->exec(QStringLiteral(
+        "INSERT INTO advocate VALUES ('2026-12-07', 'adjourned, \"sine die\"', '2026-11-02', "
+        "'State', 'रामलाल', 'Cr. 12/2026', 'District Court', 3, 'hearing', NULL, 'evidence')"));
+    m_db->exec(QStringLiteral("INSERT INTO AC_INFO VALUES ('Mehta', '2026-04-01', 'Fees', 2500.75, "
+                              "100, 0, 1000, 1601)"));
+    const QString diary = m_dir->filePath(QStringLiteral("diary.csv"));
+    QCOMPARE(TableTransfer::exportCsv(QStringLiteral("ADVOCATE"), diary), 1);
+    QFile file(diary);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(
+        QString::fromUtf8(file.readAll()),
+        QStringLiteral("cdate,remarks,pdate,Party1,Party2,caseno,courtname,CourtIndex,fixedfor,"
+                       "ndate,fixedforN\r\n07/12/2026,\"adjourned, \"\"sine die\"\"\",02/11/2026,"
+                       "State,रामलाल,Cr. 12/2026,District Court,3,hearing,,evidence\r\n"));
+    file.close();
+
+    const QString fees = m_dir->filePath(QStringLiteral("fees.csv"));
+    QCOMPARE(TableTransfer::exportCsv(QStringLiteral("ac_info"), fees), 1);
+    QFile feesFile(fees);
+    QVERIFY(feesFile.open(QIODevice::ReadOnly));
+    QCOMPARE(feesFile.readAll(),
+             QByteArray("Name,TransDate,Part,Legal Fees,CourtFees,Misc,Received,Balance\r\n"
+                        "Mehta,01/04/2026,Fees,2500.75,100,0,1000,1601\r\n"));
+}
+
+void TestTableTransfer::oneBadRowStoresNothingAndNamesItsLine()
+{
+    m_db->exec(QStringLiteral("INSERT INTO Holidays VALUES ('2026-12-25', 'Christmas')"));
+    const QString path = m_dir->filePath(QStringLiteral("holidays.csv"));
+    writeFile(path, QStringLiteral("Date,Holiday\r\n"
+                                   "26/01/2027,\"Republic Day,\nnational\"\r\n"
+                                   "31/02/2027,No such day\r\n"
+                                   "15/08/2027,Independence Day\r\n"
+                                   "02/10/2027,गांधी जयंती,extra\r\n")
+                        .toUtf8());
+    try {
+        TableTransfer::importCsv(QStringLiteral("holidays"), path);
+        QFAIL("a file with bad rows was imported");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.rows.size(), 2);
+        QCOMPARE(refused.rows[0].line, 4);
+        QCOMPARE(refused.rows[0].reason,
+                 QStringLiteral("\"31/02/2027\" is not a valid date for Date."));
+        QCOMPARE(refused.rows[1].line, 6);
+        QCOMPARE(refused.rows[1].reason,
+                 QStringLiteral("3 fields where the first line names 2 columns."));
+        QCOMPARE(refused.description(),
+                 QStringLiteral("Nothing was imported into Holidays: 2 rows are wrong.\n"
+                                "Line 4: \"31/02/2027\" is not a valid date for Date.\n"
+                                "Line 6: 3 fields where the first line names 2 columns."));
+    }
+    QCOMPARE(m_db->count(QStringLiteral("Holidays")), 1);
+
+    // Numbers are checked too: letters, and a fraction in a whole-number column.
+    writeFile(path,
+              QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,two\nMagistrate,2.5\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path);
+        QFAIL("a file with bad numbers was imported");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.rows.size(), 2);
+        QCOMPARE(refused.rows[0].line, 3);
+        QCOMPARE(refused.rows[0].reason,
+                 QStringLiteral("\"two\" is not a valid whole number for indexx."));
+        QCOMPARE(refused.rows[1].line, 4);
+    }
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+}
+
+void TestTableTransfer::headerMustNameColumnsOfTheTable()
+{
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, QByteArrayLiteral("court,index,court\nHigh Court,1\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path);
+        QFAIL("a header with unknown columns was taken");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.rows.size(), 2);
+        QCOMPARE(refused.rows[0].line, 1);
+        QCOMPARE(refused.rows[0].reason, QStringLiteral("courts has no column \"index\"."));
+        QCOMPARE(refused.rows[1].reason, QStringLiteral("the column court is named twice."));
+    }
+
+    // Letter case and order do not matter, and columns may be left out.
+    writeFile(path, QByteArrayLiteral("INDEXX,Court\n2,\"D'Souza Bench\"\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 1);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT court || '/' || indexx FROM courts")).toString(),
+             QStringLiteral("D'Souza Bench/2"));
+    writeFile(path, QByteArrayLiteral("court\nSessions\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 1);
+    QVERIFY(m_db->scalar(QStringLiteral("SELECT indexx FROM courts WHERE court = 'Sessions'"))
+                .isNull());
+}
+
+void TestTableTransfer::replaceTakesThePlaceOfTheRows()
+{
+    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('Old Court', 9)"));
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,2\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path, true), 2);
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 2);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM courts WHERE court = 'Old Court'"))
+                 .toInt(),
+             0);
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 2);
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 4);
+}
+
+void TestTableTransfer::aRowTheDatabaseRefusesUndoesTheWholeImport()
+{
+    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('Old Court', 9)"));
+    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON courts WHEN NEW.court = 'Refused' "
+                              "BEGIN SELECT RAISE(ABORT, 'refused by the database'); END"));
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nRefused,2\nSessions,3\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path, true);
+        QFAIL("an import the database refused was reported as done");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().startsWith(QStringLiteral("Nothing was imported into courts: line 3 was refused")),
+                 qPrintable(e.description()));
+        QVERIFY2(e.description().contains(QStringLiteral("refused by the database")), qPrintable(e.description()));
+    }
+    // Neither the rows before it nor the emptying of the table were kept.
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(), QStringLiteral("Old Court"));
+}
+
+void TestTableTransfer::unknownTablesAndUnreadableFilesAreRefused()
+{
+    const QString path = m_dir->filePath(QStringLiteral("x.csv"));
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, TableTransfer::exportCsv(QStringLiteral("courts; drop table courts"), path));
+    QVERIFY_THROWS_EXCEPTION(DataError,
+                             TableTransfer::exportCsv(QStringLiteral("password1"), path));
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, TableTransfer::importCsv(QStringLiteral("courts"),
+                                            m_dir->filePath(QStringLiteral("missing.csv"))));
+    writeFile(path, QByteArray("court,indexx\n\xff\xfe,1\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path);
+        QFAIL("text that is not UTF-8 was imported");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains(QStringLiteral("UTF-8")), qPrintable(e.description()));
+    }
+    writeFile(path, QByteArray());
+    QVERIFY_THROWS_EXCEPTION(DataError, TableTransfer::importCsv(QStringLiteral("courts"), path));
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+}
+
+QTEST_GUILESS_MAIN(TestTableTransfer)
+#include "tst_tabletransfer.moc"
