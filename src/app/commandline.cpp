@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "backupcommand.h"
+
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
@@ -29,6 +31,7 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> list = {
         {"print", "Writes a report to a PDF file (lexordo print --help).", runPrintCommand},
+        {"backup", "Copies the diary to FOLDER/advocate.mdb (lexordo backup --help).", runBackupCommand},
     };
     return list;
 }
