@@ -7,6 +7,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <browser/webpageview.h>
 
 #include <QApplication>
 #include <QPointer>
@@ -30,6 +31,7 @@ void prepareDatabase(const QString &folder)
 
 int runDesktop(int &argc, char **argv)
 {
+    prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexordo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lexordo"));

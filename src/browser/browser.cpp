@@ -1,0 +1,157 @@
+#include "browser.h"
+
+#include "ui_browser.h"
+
+#include "browsersettings.h"
+#include "pageview.h"
+#include "webpageview.h"
+
+#include <widgets/screenhost.h>
+
+#include <QLineEdit>
+#include <QStyle>
+#include <QTimer>
+
+namespace lexordo {
+
+namespace {
+
+// Sets the flag for as long as the program rewrites the list, failure or not.
+class Suppress
+{
+public:
+    explicit Suppress(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~Suppress() { m_flag = false; }
+    Suppress(const Suppress &) = delete;
+    Suppress &operator=(const Suppress &) = delete;
+
+private:
+    bool &m_flag;
+};
+
+} // namespace
+
+Browser::Browser(QWidget *parent) : Browser(new WebPageView, parent)
+{
+}
+
+Browser::Browser(PageView *view, QWidget *parent)
+    : QWidget(parent), ui(new Ui::Browser), m_view(view), m_timer(new QTimer(this))
+{
+    ui->setupUi(this);
+    m_view->setParent(this);
+    QWidget *page = m_view->widget();
+    page->setObjectName(QStringLiteral("brwWebBrowser"));
+    page->setAccessibleName(QStringLiteral("Web page"));
+    ui->layoutPage->addWidget(page);
+
+    m_timer->setObjectName(QStringLiteral("timTimer"));
+    m_timer->setInterval(5);
+
+    const struct
+    {
+        QAction *action;
+        QStyle::StandardPixmap icon;
+    } keys[] = {
+        {ui->Back, QStyle::SP_ArrowBack},          {ui->Forward, QStyle::SP_ArrowForward},
+        {ui->Stop, QStyle::SP_BrowserStop},        {ui->Refresh, QStyle::SP_BrowserReload},
+        {ui->Home, QStyle::SP_DirHomeIcon},        {ui->Search, QStyle::SP_FileDialogContentsView},
+    };
+    for (const auto &key : keys) {
+        key.action->setIcon(style()->standardIcon(key.icon));
+        addAction(key.action); // the keys' shortcuts work anywhere in the window
+    }
+
+    connect(ui->tbToolBar, &QToolBar::actionTriggered, this,
+            [this](QAction *key) { toolbarPressed(key); });
+    connect(ui->cboAddress, &QComboBox::activated, this, [this] { addressEntered(); });
+    connect(ui->cboAddress->lineEdit(), &QLineEdit::returnPressed, this, [this] { addressEntered(); });
+    connect(m_view, &PageView::navigationComplete, this,
+            [this](const QString &address) { navigationComplete(address); });
+    connect(m_view, &PageView::downloadComplete, this, [this] { skipFailure([this] { showPageTitle(); }); });
+    connect(m_timer, &QTimer::timeout, this, [this] { tick(); });
+
+    ui->cboAddress->setCurrentText(startAddress);
+    skipFailure([this] {
+        const Suppress suppress(m_suppress);
+        ui->cboAddress->addItem(startAddress);
+        ui->cboAddress->setCurrentIndex(0);
+    });
+    m_timer->start();
+    skipFailure([this] { m_view->navigate(startAddress); });
+}
+
+Browser::~Browser()
+{
+    delete ui;
+}
+
+void Browser::addressEntered()
+{
+    if (m_suppress)
+        return;
+    const QString address = ui->cboAddress->currentText().trimmed();
+    if (address.isEmpty())
+        return;
+    m_timer->start();
+    skipFailure([this, address] { m_view->navigate(address); });
+}
+
+void Browser::navigationComplete(const QString &address)
+{
+    skipFailure([this] { showPageTitle(); });
+    skipFailure([this, address] {
+        int found = -1;
+        for (int i = 0; i < ui->cboAddress->count(); ++i) {
+            if (ui->cboAddress->itemText(i) == address) {
+                found = i;
+                break;
+            }
+        }
+        const Suppress suppress(m_suppress);
+        if (found >= 0)
+            ui->cboAddress->removeItem(found);
+        ui->cboAddress->insertItem(0, address);
+        ui->cboAddress->setCurrentIndex(0);
+    });
+}
+
+void Browser::showPageTitle()
+{
+    setWindowTitle(m_view->title());
+}
+
+void Browser::tick()
+{
+    if (m_view->isBusy()) {
+        setWindowTitle(workingTitle);
+        return;
+    }
+    m_timer->stop();
+    skipFailure([this] { showPageTitle(); });
+}
+
+void Browser::toolbarPressed(QAction *key)
+{
+    m_timer->start();
+    const QString name = key->objectName();
+    skipFailure([this, name] {
+        if (name == QLatin1String("Back")) {
+            m_view->goBack();
+        } else if (name == QLatin1String("Forward")) {
+            m_view->goForward();
+        } else if (name == QLatin1String("Refresh")) {
+            m_view->refresh();
+        } else if (name == QLatin1String("Home")) {
+            m_view->navigate(browser::homePage());
+        } else if (name == QLatin1String("Search")) {
+            m_view->navigate(browser::searchPage());
+        } else if (name == QLatin1String("Stop")) {
+            m_timer->stop();
+            m_view->stop();
+            showPageTitle();
+        }
+    });
+}
+
+} // namespace lexordo
