@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -45,6 +46,7 @@ private slots:
     void printEntriesOpenTheirScreensAndReportsInside();
     void exitClosesEveryScreen();
     void exitWaitsForAScreenWithUnsavedWork();
+    void backupOpensItsOwnWindowOnce();
 
 private:
     QStringList openScreens() const;
@@ -58,6 +60,7 @@ private:
 
 void TestMainWindow::init()
 {
+    QStandardPaths::setTestModeEnabled(true);
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_window = new MainWindow;
@@ -103,7 +106,7 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
     QTest::newRow("file") << "mnufile"
-                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
+                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuRestore|&Restore...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
                                 << "Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
@@ -163,9 +166,10 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
-                                   "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
-                                   "mnucentery", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBrowser", "mnuCEntry", "mnuDDates",
+                                   "mnuDetailsPart", "mnuHoli", "mnuNextDate1", "mnuPostDated",
+                                   "mnuRestore", "mnuSummary", "mnubackup", "mnucentery",
+                                   "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
@@ -381,6 +385,20 @@ void TestMainWindow::exitWaitsForAScreenWithUnsavedWork()
     QTRY_VERIFY(m_window.isNull());
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
              QStringLiteral("Lok Adalat"));
+}
+
+void TestMainWindow::backupOpensItsOwnWindowOnce()
+{
+    QTest::keyClick(m_window, Qt::Key_B, Qt::ControlModifier);
+    QPointer<QWidget> backup = m_window->findScreen(QStringLiteral("frmBackup"));
+    QVERIFY(backup);
+    QVERIFY(backup->isWindow() && backup->isVisible());
+    QCOMPARE(backup->windowTitle(), QStringLiteral("Select Destination to  Backup :"));
+    trigger("mnubackup");
+    QCOMPARE(m_window->findScreen(QStringLiteral("frmBackup")), backup.data());
+    QCOMPARE(openScreens(), QStringList()); // not a child window
+    QVERIFY(m_window->close());
+    QVERIFY(!backup || !backup->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)
