@@ -8,6 +8,8 @@
 
 #include <widgets/screenhost.h>
 
+#include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QTimer>
@@ -64,8 +66,19 @@ Browser::Browser(PageView *view, QWidget *parent)
 
     connect(ui->tbToolBar, &QToolBar::actionTriggered, this,
             [this](QAction *key) { toolbarPressed(key); });
-    connect(ui->cboAddress, &QComboBox::activated, this, [this] { addressEntered(); });
-    connect(ui->cboAddress->lineEdit(), &QLineEdit::returnPressed, this, [this] { addressEntered(); });
+    // A choice in the list navigates; the box also reports a typed text that
+    // matches an entry as a choice when it loses the focus, which must not.
+    connect(ui->cboAddress, &QComboBox::activated, this, [this] {
+        if (!m_listChoice)
+            return;
+        m_listChoice = false;
+        addressEntered();
+    });
+    ui->cboAddress->view()->installEventFilter(this);
+    ui->cboAddress->view()->viewport()->installEventFilter(this);
+    // Enter in the address box is taken here, once: the box itself would
+    // report it twice, and as a choice when the text is in the list.
+    ui->cboAddress->lineEdit()->installEventFilter(this);
     connect(m_view, &PageView::navigationComplete, this,
             [this](const QString &address) { navigationComplete(address); });
     connect(m_view, &PageView::downloadComplete, this, [this] { skipFailure([this] { showPageTitle(); }); });
@@ -84,6 +97,31 @@ Browser::Browser(PageView *view, QWidget *parent)
 Browser::~Browser()
 {
     delete ui;
+}
+
+bool Browser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            addressEntered();
+            return true;
+        }
+    }
+    if ((watched == ui->cboAddress->view() &&
+         (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) ||
+        (watched == ui->cboAddress->view()->viewport() &&
+         event->type() == QEvent::MouseButtonRelease)) {
+        const bool choosing =
+            event->type() == QEvent::MouseButtonRelease ||
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter;
+        if (choosing) {
+            m_listChoice = true;
+            QTimer::singleShot(0, this, [this] { m_listChoice = false; });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Browser::addressEntered()

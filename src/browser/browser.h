@@ -35,6 +35,9 @@ public:
     QTimer *busyTimer() const { return m_timer; }
     bool suppressed() const { return m_suppress; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void addressEntered();
     void navigationComplete(const QString &address);
@@ -46,6 +49,7 @@ private:
     PageView *m_view;
     QTimer *m_timer;
     bool m_suppress = false; // set while the program itself rewrites the address list
+    bool m_listChoice = false; // an entry of the list is being chosen
 };
 
 } // namespace lexordo
