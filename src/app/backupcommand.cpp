@@ -2,14 +2,12 @@
 
 #include "backupscreen.h"
 
+#include <cstdio>
 #include <data/backup.h>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
-
 #include <QCoreApplication>
-
-#include <cstdio>
 
 namespace lexordo {
 

@@ -5,7 +5,6 @@
 #include <data/backup.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +12,7 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+#include <QTimer>
 
 namespace lexordo {
 
@@ -45,6 +45,15 @@ BackupScreen::BackupScreen(QWidget *parent)
     for (int column = 1; column < m_folders->columnCount(); ++column)
         ui->Dir1->hideColumn(column);
 
+    // Folders are read in the background: the chosen one comes into view
+    // once its folder has been read.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this] {
+        // After the model has sorted what it read.
+        QTimer::singleShot(0, this, [this] {
+            if (ui->Dir1->currentIndex().isValid())
+                ui->Dir1->scrollTo(ui->Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
+        });
+    });
     connect(ui->Drive1, &QComboBox::currentIndexChanged, this, &BackupScreen::driveChanged);
     connect(ui->Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &BackupScreen::folderChosen);

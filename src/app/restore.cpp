@@ -7,7 +7,6 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <functional>
+#include <QString>
 
 class QWidget;
 

@@ -1,18 +1,18 @@
 #include "browser.h"
 
-#include "ui_browser.h"
-
 #include "browsersettings.h"
 #include "pageview.h"
+#include "ui_browser.h"
 #include "webpageview.h"
-
-#include <widgets/screenhost.h>
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStyle>
 #include <QTimer>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 
@@ -55,9 +55,9 @@ Browser::Browser(PageView *view, QWidget *parent)
         QAction *action;
         QStyle::StandardPixmap icon;
     } keys[] = {
-        {ui->Back, QStyle::SP_ArrowBack},          {ui->Forward, QStyle::SP_ArrowForward},
-        {ui->Stop, QStyle::SP_BrowserStop},        {ui->Refresh, QStyle::SP_BrowserReload},
-        {ui->Home, QStyle::SP_DirHomeIcon},        {ui->Search, QStyle::SP_FileDialogContentsView},
+        {ui->Back, QStyle::SP_ArrowBack},   {ui->Forward, QStyle::SP_ArrowForward},
+        {ui->Stop, QStyle::SP_BrowserStop}, {ui->Refresh, QStyle::SP_BrowserReload},
+        {ui->Home, QStyle::SP_DirHomeIcon}, {ui->Search, QStyle::SP_FileDialogContentsView},
     };
     for (const auto &key : keys) {
         key.action->setIcon(style()->standardIcon(key.icon));
@@ -81,7 +81,8 @@ Browser::Browser(PageView *view, QWidget *parent)
     ui->cboAddress->lineEdit()->installEventFilter(this);
     connect(m_view, &PageView::navigationComplete, this,
             [this](const QString &address) { navigationComplete(address); });
-    connect(m_view, &PageView::downloadComplete, this, [this] { skipFailure([this] { showPageTitle(); }); });
+    connect(m_view, &PageView::downloadComplete, this,
+            [this] { skipFailure([this] { showPageTitle(); }); });
     connect(m_timer, &QTimer::timeout, this, [this] { tick(); });
 
     ui->cboAddress->setCurrentText(startAddress);
@@ -112,16 +113,29 @@ bool Browser::eventFilter(QObject *watched, QEvent *event)
          (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) ||
         (watched == ui->cboAddress->view()->viewport() &&
          event->type() == QEvent::MouseButtonRelease)) {
-        const bool choosing =
-            event->type() == QEvent::MouseButtonRelease ||
-            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
-            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter;
+        const bool choosing = event->type() == QEvent::MouseButtonRelease ||
+                              static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return ||
+                              static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter;
         if (choosing) {
             m_listChoice = true;
             QTimer::singleShot(0, this, [this] { m_listChoice = false; });
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Browser::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    // Web pages need room: the browser takes most of the main window's workspace.
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (QMdiArea *area = frame ? frame->mdiArea() : nullptr) {
+        const QSize room = area->viewport()->size();
+        frame->setGeometry(QRect(QPoint(room.width() / 40, room.height() / 40), room * 0.95));
+    }
 }
 
 void Browser::addressEntered()

@@ -37,6 +37,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void addressEntered();
@@ -48,8 +49,9 @@ private:
     Ui::Browser *ui;
     PageView *m_view;
     QTimer *m_timer;
-    bool m_suppress = false; // set while the program itself rewrites the address list
+    bool m_suppress = false;   // set while the program itself rewrites the address list
     bool m_listChoice = false; // an entry of the list is being chosen
+    bool m_placed = false;
 };
 
 } // namespace lexordo

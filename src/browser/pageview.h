@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <stdexcept>
 
 class QWidget;
@@ -30,8 +29,8 @@ public:
     virtual QWidget *widget() = 0;
 
     virtual void navigate(const QString &address) = 0; // throws PageError
-    virtual void goBack() = 0;                          // throws PageError with no earlier page
-    virtual void goForward() = 0;                       // throws PageError with no later page
+    virtual void goBack() = 0;                         // throws PageError with no earlier page
+    virtual void goForward() = 0;                      // throws PageError with no later page
     virtual void stop() = 0;
     virtual void refresh() = 0;
 

@@ -4,7 +4,6 @@
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
-
 #include <unistd.h>
 
 namespace lexordo {

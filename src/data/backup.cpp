@@ -4,13 +4,12 @@
 #include "dataerror.h"
 #include "sqlite.h"
 
+#include <filesystem>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTemporaryFile>
-
-#include <filesystem>
 #include <system_error>
 
 namespace lexordo {
@@ -99,8 +98,8 @@ void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
     const QString folder = targetInfo.absolutePath();
     const QString shown = QDir::toNativeSeparators(target);
     if (!QFileInfo(folder).isDir())
-        throw DataError(QStringLiteral("The folder %1 does not exist.")
-                            .arg(QDir::toNativeSeparators(folder)));
+        throw DataError(
+            QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder)));
     if (targetInfo.isDir())
         throw DataError(QStringLiteral("%1 is a folder; it has been left as it is.").arg(shown));
     if (!replace && targetInfo.exists())
@@ -108,11 +107,12 @@ void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
 
     QString partial;
     {
-        QTemporaryFile file(QDir(folder).filePath(targetInfo.fileName() +
-                                                  QStringLiteral(".XXXXXX.part")));
+        QTemporaryFile file(
+            QDir(folder).filePath(targetInfo.fileName() + QStringLiteral(".XXXXXX.part")));
         file.setAutoRemove(false);
         if (!file.open())
-            throw DataError(QStringLiteral("%1 could not be written: %2").arg(shown, file.errorString()));
+            throw DataError(
+                QStringLiteral("%1 could not be written: %2").arg(shown, file.errorString()));
         partial = file.fileName();
     }
 
@@ -155,10 +155,10 @@ QStringList DatabaseBackup::programTables()
     static const QStringList tables = [] {
         Connection schema(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY);
         execOn(schema.get(), Database::schemaText().toUtf8().constData());
-        sqlite::Statement names(schema.get(),
-                                QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                               "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-                                               "ORDER BY name"));
+        sqlite::Statement names(
+            schema.get(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+                                         "ORDER BY name"));
         QStringList list;
         while (names.step())
             list << names.columnText(0);
@@ -190,9 +190,8 @@ void DatabaseBackup::checkFile(const QString &path)
             throw notOurs(QStringLiteral("it fails the integrity check (%1).")
                               .arg(problems.join(QStringLiteral("; "))));
 
-        sqlite::Statement tables(file.get(),
-                                 QStringLiteral("SELECT lower(name) FROM sqlite_master "
-                                                "WHERE type = 'table'"));
+        sqlite::Statement tables(file.get(), QStringLiteral("SELECT lower(name) FROM sqlite_master "
+                                                            "WHERE type = 'table'"));
         QSet<QString> present;
         while (tables.step())
             present.insert(tables.columnText(0));
@@ -202,7 +201,8 @@ void DatabaseBackup::checkFile(const QString &path)
                 missing << table;
         }
         if (!missing.isEmpty())
-            throw notOurs(QStringLiteral("it has no table %1.").arg(missing.join(QStringLiteral(", "))));
+            throw notOurs(
+                QStringLiteral("it has no table %1.").arg(missing.join(QStringLiteral(", "))));
     } catch (const DataError &e) {
         if (e.description().startsWith(shown))
             throw;

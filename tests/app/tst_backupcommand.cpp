@@ -3,7 +3,6 @@
 #include <data/backup.h>
 #include <data/database.h>
 #include <data/datasource.h>
-
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -70,7 +69,8 @@ TestBackupCommand::Result TestBackupCommand::backup(const QStringList &arguments
     environment.insert(QStringLiteral("ODBCINI"), catalogue.isEmpty() ? m_catalogue : catalogue);
     environment.remove(QStringLiteral("DISPLAY"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(LEXORDO_BINARY), QStringList{QStringLiteral("backup")} + arguments);
+    process.start(QStringLiteral(LEXORDO_BINARY),
+                  QStringList{QStringLiteral("backup")} + arguments);
     Result result;
     if (!process.waitForFinished(60000))
         return result;
@@ -84,7 +84,8 @@ int TestBackupCommand::courtsIn(const QString &path) const
 {
     int count = -1;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("copy"));
         db.setDatabaseName(path);
         QSqlQuery query(db);
         if (db.open() && query.exec(QStringLiteral("SELECT count(*) FROM courts")) && query.next())
@@ -113,7 +114,8 @@ void TestBackupCommand::backingUpTwiceReplaces()
     m_db->exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 2)"));
     QCOMPARE(backup({QStringLiteral("--to"), folder.path()}).status, 0);
     QCOMPARE(courtsIn(folder.filePath(QStringLiteral("advocate.mdb"))), 2);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("advocate.mdb")});
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("advocate.mdb")});
     m_db->exec(QStringLiteral("DELETE FROM courts WHERE indexx = 2"));
 }
 
@@ -129,7 +131,8 @@ void TestBackupCommand::aFolderThatCannotTakeTheCopyFails()
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("advocate.mdb")));
     result = backup({QStringLiteral("--to"), folder.path()});
     QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains(QStringLiteral("is a folder; it has been left as it is.")), qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("is a folder; it has been left as it is.")),
+             qPrintable(result.err));
     QVERIFY(!result.err.contains(QStringLiteral("Backing up completed")));
     QVERIFY(QFileInfo(folder.filePath(QStringLiteral("advocate.mdb"))).isDir());
 }
@@ -138,10 +141,13 @@ void TestBackupCommand::wrongArgumentsAreExplained_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("no folder") << QStringList{} << "Name the folder to back up to with --to FOLDER.";
+    QTest::newRow("no folder") << QStringList{}
+                               << "Name the folder to back up to with --to FOLDER.";
     QTest::newRow("no value") << QStringList{"--to"} << "--to needs a folder.";
-    QTest::newRow("unknown option") << QStringList{"--from", "/tmp"} << "--from is not an option of backup.";
-    QTest::newRow("twice") << QStringList{"--to", "/tmp", "--to", "/srv"} << "--to is given more than once.";
+    QTest::newRow("unknown option")
+        << QStringList{"--from", "/tmp"} << "--from is not an option of backup.";
+    QTest::newRow("twice") << QStringList{"--to", "/tmp", "--to", "/srv"}
+                           << "--to is given more than once.";
 }
 
 void TestBackupCommand::wrongArgumentsAreExplained()
@@ -168,7 +174,8 @@ void TestBackupCommand::missingDatabaseIsReported()
     file.close();
     const Result result = backup({QStringLiteral("--to"), elsewhere.path()}, catalogue);
     QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains(QStringLiteral("gone.mdb does not exist")), qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("gone.mdb does not exist")),
+             qPrintable(result.err));
     QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("advocate.mdb"))));
 }
 

@@ -5,7 +5,6 @@
 #include <app/restore.h>
 #include <data/backup.h>
 #include <data/database.h>
-
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -13,8 +12,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QStorageInfo>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -47,7 +46,7 @@ private slots:
 
 private:
     BackupScreen *screen() { return m_screen; }
-    template<typename T> T *control(const char *name) const
+    template <typename T> T *control(const char *name) const
     {
         T *widget = m_screen->findChild<T *>(QString::fromLatin1(name));
         if (!widget)
@@ -69,7 +68,8 @@ void TestBackupScreen::initTestCase()
 
 void TestBackupScreen::init()
 {
-    QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo")).remove(QStringLiteral("backup"));
+    QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo"))
+        .remove(QStringLiteral("backup"));
     m_db = std::make_unique<TestDatabase>();
     m_db->exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('D''Souza Court', 1)"));
     m_messages = std::make_unique<ScriptedMessenger>();
@@ -119,7 +119,8 @@ void TestBackupScreen::backUpWritesTheCopyAndSaysSo()
     backUp();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Backing up completed")});
     DatabaseBackup::checkFile(copy);
-    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("advocate.mdb")});
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("advocate.mdb")});
     QVERIFY(screen()->isVisible()); // the screen stays open
 }
 
@@ -129,7 +130,8 @@ void TestBackupScreen::backingUpTwiceReplacesWithoutAsking()
     backUp();
     m_db->exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 2)"));
     backUp();
-    QCOMPARE(m_messages->texts(), (QStringList{BackupScreen::completedMessage, BackupScreen::completedMessage}));
+    QCOMPARE(m_messages->texts(),
+             (QStringList{BackupScreen::completedMessage, BackupScreen::completedMessage}));
     QCOMPARE(m_messages->unansweredCount(), 0);
 
     // The second copy is the one there: restoring it brings back both courts.
@@ -146,7 +148,8 @@ void TestBackupScreen::aFolderThatCannotTakeTheCopyShowsTheError()
     screen()->setFolder(gone);
     QVERIFY(QDir(gone).removeRecursively()); // the stick was pulled out
     backUp();
-    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("The folder %1 does not exist.").arg(gone)});
+    QCOMPARE(m_messages->texts(),
+             QStringList{QStringLiteral("The folder %1 does not exist.").arg(gone)});
     QCOMPARE(m_messages->shown().constLast().buttons, Messenger::Buttons::Ok);
 
     // An earlier copy that cannot be replaced is left as it was.
@@ -206,7 +209,8 @@ void TestBackupScreen::chosenFolderIsTheDestination()
     QCOMPARE(screen()->drive(), QStorageInfo(m_folder.path()).rootPath());
     QCOMPARE(screen()->folder(), chosen);
     auto *tree = control<QTreeView>("Dir1");
-    QCOMPARE(tree->model()->data(tree->currentIndex(), Qt::DisplayRole).toString(), QStringLiteral("December"));
+    QCOMPARE(tree->model()->data(tree->currentIndex(), Qt::DisplayRole).toString(),
+             QStringLiteral("December"));
     backUp();
     QVERIFY(QFile::exists(chosen + QStringLiteral("/advocate.mdb")));
 
@@ -230,24 +234,30 @@ void TestBackupScreen::restoreReplacesTheDiaryAndKeepsTheOldOne()
 {
     const QString copy = DatabaseBackup::copyPathIn(m_folder.path());
     DatabaseBackup::writeSnapshot(copy);
-    m_db->exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('Typed after the backup', 2)"));
+    m_db->exec(
+        QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('Typed after the backup', 2)"));
 
     int closed = 0;
     m_messages->answer(Messenger::Answer::Yes);
-    QVERIFY(restoreDiary(copy, [&closed] { ++closed; return true; }));
+    QVERIFY(restoreDiary(copy, [&closed] {
+        ++closed;
+        return true;
+    }));
     QCOMPARE(closed, 1);
     QCOMPARE(m_messages->shown().size(), 2);
     const QString question = m_messages->shown().at(0).text;
-    QVERIFY2(question.startsWith(QStringLiteral("Replace the diary with the backup %1 of ").arg(copy)),
-             qPrintable(question));
+    QVERIFY2(
+        question.startsWith(QStringLiteral("Replace the diary with the backup %1 of ").arg(copy)),
+        qPrintable(question));
     QCOMPARE(m_messages->shown().at(0).buttons, Messenger::Buttons::YesNo);
 
     // The replaced diary lies beside it under a dated name.
-    const QStringList kept = QDir(m_db->folder())
-                                 .entryList({QStringLiteral("advocate_v2-replaced-*.mdb")}, QDir::Files);
+    const QStringList kept =
+        QDir(m_db->folder()).entryList({QStringLiteral("advocate_v2-replaced-*.mdb")}, QDir::Files);
     QCOMPARE(kept.size(), 1);
     const QString keptPath = QDir(m_db->folder()).filePath(kept.first());
-    QVERIFY(question.endsWith(QStringLiteral("The present diary will be kept as %1.").arg(keptPath)));
+    QVERIFY(
+        question.endsWith(QStringLiteral("The present diary will be kept as %1.").arg(keptPath)));
     QCOMPARE(m_messages->lastText(), QStringLiteral("The diary has been restored from %1.\n"
                                                     "The replaced diary is kept as %2.")
                                          .arg(copy, keptPath));
@@ -267,17 +277,25 @@ void TestBackupScreen::restoreRefusesAFileThatIsNotABackup()
     file.close();
 
     int closed = 0;
-    QVERIFY(!restoreDiary(letter, [&closed] { ++closed; return true; }));
+    QVERIFY(!restoreDiary(letter, [&closed] {
+        ++closed;
+        return true;
+    }));
     QCOMPARE(closed, 0);
     QCOMPARE(m_messages->shown().size(), 1);
-    QVERIFY(m_messages->lastText().startsWith(letter + QStringLiteral(" is not a backup of the diary: ")));
+    QVERIFY(m_messages->lastText().startsWith(letter +
+                                              QStringLiteral(" is not a backup of the diary: ")));
     QVERIFY(m_messages->lastText().endsWith(QStringLiteral("\nNothing has been changed.")));
     QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
-    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files), QStringList());
+    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files),
+             QStringList());
 
     // Cancelling the choice of a file does nothing at all.
     m_messages->clear();
-    QVERIFY(!restoreDiary(QString(), [&closed] { ++closed; return true; }));
+    QVERIFY(!restoreDiary(QString(), [&closed] {
+        ++closed;
+        return true;
+    }));
     QVERIFY(m_messages->texts().isEmpty());
 }
 
@@ -289,11 +307,15 @@ void TestBackupScreen::restoreChangesNothingWhenTheUserSaysNo()
 
     int closed = 0;
     m_messages->answer(Messenger::Answer::No);
-    QVERIFY(!restoreDiary(copy, [&closed] { ++closed; return true; }));
+    QVERIFY(!restoreDiary(copy, [&closed] {
+        ++closed;
+        return true;
+    }));
     QCOMPARE(closed, 0);
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_db->count(QStringLiteral("courts")), 2);
-    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files), QStringList());
+    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files),
+             QStringList());
 }
 
 void TestBackupScreen::restoreStopsWhenAScreenStaysOpen()
@@ -306,7 +328,8 @@ void TestBackupScreen::restoreStopsWhenAScreenStaysOpen()
     QVERIFY(!restoreDiary(copy, [] { return false; }));
     QCOMPARE(m_messages->shown().size(), 1);
     QCOMPARE(m_db->count(QStringLiteral("courts")), 2);
-    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files), QStringList());
+    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files),
+             QStringList());
 }
 
 QTEST_MAIN(TestBackupScreen)

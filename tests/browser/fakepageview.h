@@ -1,7 +1,6 @@
 #pragma once
 
 #include <browser/pageview.h>
-
 #include <QStringList>
 #include <QWidget>
 
@@ -49,7 +48,10 @@ public:
     void refresh() override { ++refreshes; }
 
     QString title() const override { return pageTitle; }
-    QString address() const override { return m_position >= 0 ? m_history.at(m_position) : QString(); }
+    QString address() const override
+    {
+        return m_position >= 0 ? m_history.at(m_position) : QString();
+    }
     bool isBusy() const override { return busy; }
 
     // The page at `address` has loaded, with its title.

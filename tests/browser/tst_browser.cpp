@@ -3,7 +3,6 @@
 
 #include <browser/browser.h>
 #include <browser/browsersettings.h>
-
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
@@ -38,7 +37,10 @@ private slots:
     void homeAndSearchPagesAreConfigurable();
 
 private:
-    QComboBox *address() const { return m_browser->findChild<QComboBox *>(QStringLiteral("cboAddress")); }
+    QComboBox *address() const
+    {
+        return m_browser->findChild<QComboBox *>(QStringLiteral("cboAddress"));
+    }
     QStringList addresses() const;
     void press(const char *key);
 
@@ -54,7 +56,8 @@ void TestBrowser::initTestCase()
 
 void TestBrowser::init()
 {
-    QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo")).remove(QStringLiteral("browser"));
+    QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo"))
+        .remove(QStringLiteral("browser"));
     m_messages = std::make_unique<ScriptedMessenger>();
     m_view = new FakePageView;
     m_browser = new Browser(m_view);
@@ -101,7 +104,8 @@ void TestBrowser::opensOnABlankPageWithItsControls()
     QCOMPARE(m_browser->findChild<QWidget *>(QStringLiteral("brwWebBrowser")), m_view->widget());
 
     QStringList keys;
-    for (QAction *action : m_browser->findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions()) {
+    for (QAction *action :
+         m_browser->findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions()) {
         QCOMPARE(action->text(), action->objectName());
         QVERIFY(!action->icon().isNull());
         keys << action->objectName();
@@ -115,11 +119,13 @@ void TestBrowser::addressListHoldsEachAddressOnceNewestFirst()
     QCOMPARE(addresses(), QStringList{QStringLiteral("about:blank")});
     m_view->complete(QStringLiteral("https://ecourts.gov.in/"), QStringLiteral("eCourts"));
     m_view->complete(QStringLiteral("https://indiankanoon.org/"), QStringLiteral("Indian Kanoon"));
-    QCOMPARE(addresses(), (QStringList{"https://indiankanoon.org/", "https://ecourts.gov.in/", "about:blank"}));
+    QCOMPARE(addresses(),
+             (QStringList{"https://indiankanoon.org/", "https://ecourts.gov.in/", "about:blank"}));
 
     // Visiting an address again moves it to the top.
     m_view->complete(QStringLiteral("https://ecourts.gov.in/"), QStringLiteral("eCourts"));
-    QCOMPARE(addresses(), (QStringList{"https://ecourts.gov.in/", "https://indiankanoon.org/", "about:blank"}));
+    QCOMPARE(addresses(),
+             (QStringList{"https://ecourts.gov.in/", "https://indiankanoon.org/", "about:blank"}));
     QCOMPARE(address()->currentIndex(), 0);
     QCOMPARE(address()->currentText(), QStringLiteral("https://ecourts.gov.in/"));
 
@@ -270,7 +276,8 @@ void TestBrowser::homeAndSearchPagesAreConfigurable()
     m_view->navigations.clear();
     press("Home");
     press("Search");
-    QCOMPARE(m_view->navigations, (QStringList{browser::defaultHomePage, browser::defaultSearchPage}));
+    QCOMPARE(m_view->navigations,
+             (QStringList{browser::defaultHomePage, browser::defaultSearchPage}));
 
     browser::setHomePage(QStringLiteral("  https://hckarnataka.gov.in/  "));
     browser::setSearchPage(QStringLiteral("https://indiankanoon.org/"));
@@ -278,7 +285,8 @@ void TestBrowser::homeAndSearchPagesAreConfigurable()
     m_view->navigations.clear();
     press("Home");
     press("Search");
-    QCOMPARE(m_view->navigations, (QStringList{"https://hckarnataka.gov.in/", "https://indiankanoon.org/"}));
+    QCOMPARE(m_view->navigations,
+             (QStringList{"https://hckarnataka.gov.in/", "https://indiankanoon.org/"}));
 
     // An empty setting falls back to the defaults.
     browser::setHomePage(QString());

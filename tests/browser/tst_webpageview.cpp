@@ -1,6 +1,5 @@
 #include <browser/browser.h>
 #include <browser/webpageview.h>
-
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -42,8 +41,9 @@ void TestWebPageView::loadsALocalPageAndShowsItsTitle()
     browser->resize(800, 600);
     browser->show();
     // The blank start page comes first.
-    QTRY_COMPARE_WITH_TIMEOUT(browser->findChild<QComboBox *>(QStringLiteral("cboAddress"))->itemText(0),
-                              QStringLiteral("about:blank"), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        browser->findChild<QComboBox *>(QStringLiteral("cboAddress"))->itemText(0),
+        QStringLiteral("about:blank"), 60000);
 
     auto *address = browser->findChild<QComboBox *>(QStringLiteral("cboAddress"));
     QLineEdit *edit = address->lineEdit();
@@ -52,7 +52,8 @@ void TestWebPageView::loadsALocalPageAndShowsItsTitle()
     QTest::keyClicks(edit, url);
     QTest::keyClick(edit, Qt::Key_Return);
 
-    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Cause List — उच्च न्यायालय"), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Cause List — उच्च न्यायालय"),
+                              60000);
     QTRY_COMPARE_WITH_TIMEOUT(address->itemText(0), url, 60000);
     QCOMPARE(browser->pageView()->title(), QStringLiteral("Cause List — उच्च न्यायालय"));
     QCOMPARE(browser->pageView()->address(), url);

@@ -1,9 +1,9 @@
 #include "support/testdatabase.h"
 
+#include <atomic>
 #include <data/backup.h>
 #include <data/database.h>
 #include <data/dataerror.h>
-
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -11,10 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-
 #include <sqlite3.h>
-
-#include <atomic>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -151,24 +148,43 @@ void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
     int written = 0;
     {
         Reader reader(copy);
-        QCOMPARE(reader.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
-        QCOMPARE(reader.scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE caseno LIKE 'S/%'")).toInt(), 20000);
-        written = reader.scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE caseno = 'W'")).toInt();
-        QCOMPARE(reader.scalar(QStringLiteral("SELECT count(DISTINCT CourtIndex) FROM advocate WHERE caseno = 'W'")).toInt(), written);
-        QCOMPARE(reader.scalar(QStringLiteral("SELECT coalesce(max(CourtIndex), 0) FROM advocate WHERE caseno = 'W'")).toInt(), written);
-        QCOMPARE(reader.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
+        QCOMPARE(reader.scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+                 QStringLiteral("ok"));
+        QCOMPARE(
+            reader.scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE caseno LIKE 'S/%'"))
+                .toInt(),
+            20000);
+        written = reader.scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE caseno = 'W'"))
+                      .toInt();
+        QCOMPARE(reader
+                     .scalar(QStringLiteral(
+                         "SELECT count(DISTINCT CourtIndex) FROM advocate WHERE caseno = 'W'"))
+                     .toInt(),
+                 written);
+        QCOMPARE(reader
+                     .scalar(QStringLiteral(
+                         "SELECT coalesce(max(CourtIndex), 0) FROM advocate WHERE caseno = 'W'"))
+                     .toInt(),
+                 written);
+        QCOMPARE(reader.scalar(QStringLiteral("PRAGMA journal_mode")).toString(),
+                 QStringLiteral("delete"));
     }
     QCOMPARE(written % 3, 0);
-    QVERIFY2(written >= before * 3 && written <= after * 3,
-             qPrintable(QStringLiteral("%1 rows, %2 to %3 transactions").arg(written).arg(before).arg(after)));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("advocate.mdb")});
+    QVERIFY2(
+        written >= before * 3 && written <= after * 3,
+        qPrintable(
+            QStringLiteral("%1 rows, %2 to %3 transactions").arg(written).arg(before).arg(after)));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("advocate.mdb")});
 
     // Restored, the diary is the copy again: what came after it is kept aside.
     const int live = db.count(QStringLiteral("advocate"));
     QVERIFY(live >= 20000 + written);
     db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('After the backup', 9)"));
-    const QString kept = DatabaseBackup::keptName(db.path(), QDateTime(QDate(2026, 12, 7), QTime(11, 12, 13)));
-    QCOMPARE(QFileInfo(kept).fileName(), QStringLiteral("advocate_v2-replaced-20261207-111213.mdb"));
+    const QString kept =
+        DatabaseBackup::keptName(db.path(), QDateTime(QDate(2026, 12, 7), QTime(11, 12, 13)));
+    QCOMPARE(QFileInfo(kept).fileName(),
+             QStringLiteral("advocate_v2-replaced-20261207-111213.mdb"));
     QCOMPARE(QFileInfo(kept).absolutePath(), QFileInfo(db.path()).absolutePath());
     const QString restoreError = errorOf([&] { DatabaseBackup::restoreFrom(copy, kept); });
     QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
@@ -180,7 +196,8 @@ void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
     {
         Reader reader(kept);
         QCOMPARE(reader.scalar(QStringLiteral("SELECT count(*) FROM advocate")).toInt(), live);
-        QCOMPARE(reader.scalar(QStringLiteral("SELECT court FROM courts")).toString(), QStringLiteral("After the backup"));
+        QCOMPARE(reader.scalar(QStringLiteral("SELECT court FROM courts")).toString(),
+                 QStringLiteral("After the backup"));
     }
     // The reopened diary takes new rows as before.
     db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)"));
@@ -198,16 +215,23 @@ void TestBackup::backingUpTwiceReplacesTheCopy()
     DatabaseBackup::writeSnapshot(copy);
 
     Reader reader(copy);
-    QCOMPARE(reader.scalar(QStringLiteral("SELECT group_concat(court, '|') FROM (SELECT court FROM courts ORDER BY indexx)")).toString(),
-             QStringLiteral("D'Souza Court|High Court"));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("advocate.mdb")});
+    QCOMPARE(
+        reader
+            .scalar(QStringLiteral(
+                "SELECT group_concat(court, '|') FROM (SELECT court FROM courts ORDER BY indexx)"))
+            .toString(),
+        QStringLiteral("D'Souza Court|High Court"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("advocate.mdb")});
 }
 
 void TestBackup::copyPathAtTheRootOfADrive()
 {
     QCOMPARE(DatabaseBackup::copyPathIn(QStringLiteral("/")), QStringLiteral("/advocate.mdb"));
-    QCOMPARE(DatabaseBackup::copyPathIn(QStringLiteral("/media/usb/")), QStringLiteral("/media/usb/advocate.mdb"));
-    QCOMPARE(DatabaseBackup::copyPathIn(QStringLiteral("/media/usb")), QStringLiteral("/media/usb/advocate.mdb"));
+    QCOMPARE(DatabaseBackup::copyPathIn(QStringLiteral("/media/usb/")),
+             QStringLiteral("/media/usb/advocate.mdb"));
+    QCOMPARE(DatabaseBackup::copyPathIn(QStringLiteral("/media/usb")),
+             QStringLiteral("/media/usb/advocate.mdb"));
 }
 
 void TestBackup::folderThatCannotTakeTheCopyIsReported()
@@ -224,7 +248,9 @@ void TestBackup::folderThatCannotTakeTheCopyIsReported()
     QVERIFY(notes.open(QIODevice::WriteOnly));
     notes.write("notes");
     notes.close();
-    QVERIFY(!errorOf([&] { DatabaseBackup::writeSnapshot(file + QStringLiteral("/advocate.mdb")); }).isEmpty());
+    QVERIFY(!errorOf([&] {
+                 DatabaseBackup::writeSnapshot(file + QStringLiteral("/advocate.mdb"));
+             }).isEmpty());
 
     // A folder where the copy should be is left alone, and so is its content.
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("advocate.mdb")));
@@ -236,8 +262,9 @@ void TestBackup::folderThatCannotTakeTheCopyIsReported()
 
     // Without an open database there is nothing to copy.
     Database::close();
-    QCOMPARE(errorOf([&] { DatabaseBackup::writeSnapshot(folder.filePath(QStringLiteral("x.mdb"))); }),
-             QStringLiteral("The database is not open."));
+    QCOMPARE(
+        errorOf([&] { DatabaseBackup::writeSnapshot(folder.filePath(QStringLiteral("x.mdb"))); }),
+        QStringLiteral("The database is not open."));
 }
 
 void TestBackup::checkRefusesWhatIsNotABackup()
@@ -250,22 +277,25 @@ void TestBackup::checkRefusesWhatIsNotABackup()
     QVERIFY(letter.open(QIODevice::WriteOnly));
     letter.write(QByteArray("Dear Sir, this is not a database at all.\n").repeated(200));
     letter.close();
-    QVERIFY(errorOf([&] { DatabaseBackup::checkFile(text); })
-                .startsWith(text + QStringLiteral(" is not a backup of the diary: ")));
+    QVERIFY(errorOf([&] {
+                DatabaseBackup::checkFile(text);
+            }).startsWith(text + QStringLiteral(" is not a backup of the diary: ")));
 
     // Some other program's database.
     const QString other = folder.filePath(QStringLiteral("other.mdb"));
     {
         sqlite3 *raw = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(other).constData(), &raw), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(raw, "CREATE TABLE courts (court TEXT, indexx INTEGER); "
-                                   "CREATE TABLE recipes (name TEXT)",
+        QCOMPARE(sqlite3_exec(raw,
+                              "CREATE TABLE courts (court TEXT, indexx INTEGER); "
+                              "CREATE TABLE recipes (name TEXT)",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
         sqlite3_close(raw);
     }
     const QString otherError = errorOf([&] { DatabaseBackup::checkFile(other); });
-    QVERIFY2(otherError.startsWith(other + QStringLiteral(" is not a backup of the diary: it has no table ")),
+    QVERIFY2(otherError.startsWith(
+                 other + QStringLiteral(" is not a backup of the diary: it has no table ")),
              qPrintable(otherError));
     QVERIFY(otherError.contains(QStringLiteral("advocate")));
     QVERIFY(!otherError.contains(QStringLiteral("courts")));
@@ -283,11 +313,13 @@ void TestBackup::checkRefusesWhatIsNotABackup()
     file.seek(8 * 4096);
     file.write(QByteArray(4 * 4096, '\x5a'));
     file.close();
-    QVERIFY(errorOf([&] { DatabaseBackup::checkFile(damaged); })
-                .startsWith(damaged + QStringLiteral(" is not a backup of the diary: ")));
+    QVERIFY(errorOf([&] {
+                DatabaseBackup::checkFile(damaged);
+            }).startsWith(damaged + QStringLiteral(" is not a backup of the diary: ")));
 
-    QCOMPARE(errorOf([&] { DatabaseBackup::checkFile(folder.filePath(QStringLiteral("none.mdb"))); }),
-             folder.filePath(QStringLiteral("none.mdb")) + QStringLiteral(" does not exist."));
+    QCOMPARE(
+        errorOf([&] { DatabaseBackup::checkFile(folder.filePath(QStringLiteral("none.mdb"))); }),
+        folder.filePath(QStringLiteral("none.mdb")) + QStringLiteral(" does not exist."));
     QCOMPARE(errorOf([&] { DatabaseBackup::checkFile(folder.path()); }),
              folder.path() + QStringLiteral(" is not a file."));
 }
@@ -304,8 +336,9 @@ void TestBackup::restoreRefusesANonBackupAndChangesNothing()
     letter.close();
     const QString kept = folder.filePath(QStringLiteral("kept.mdb"));
 
-    QVERIFY(errorOf([&] { DatabaseBackup::restoreFrom(text, kept); })
-                .startsWith(text + QStringLiteral(" is not a backup of the diary")));
+    QVERIFY(errorOf([&] {
+                DatabaseBackup::restoreFrom(text, kept);
+            }).startsWith(text + QStringLiteral(" is not a backup of the diary")));
     QVERIFY(!QFile::exists(kept));
     QCOMPARE(db.count(QStringLiteral("courts")), 1);
 
