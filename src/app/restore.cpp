@@ -1,11 +1,13 @@
 #include "restore.h"
 
 #include "backupscreen.h"
+#include "startup.h"
 
 #include <data/backup.h>
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
+#include <data/datasource.h>
 #include <data/messenger.h>
 #include <QApplication>
 #include <QDir>
@@ -29,10 +31,10 @@ bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeS
     if (backupFile.isEmpty())
         return false;
     const QString shown = QDir::toNativeSeparators(backupFile);
-    QString livePath;
+    // A diary that could not be opened is restored in its file's place.
+    const bool open = Database::isOpen();
+    const QString livePath = open ? Database::path() : DataSource::databasePath(programFolder());
     try {
-        livePath = Database::path();
-        Database::handle();
         DatabaseBackup::checkFile(backupFile);
     } catch (const DataError &e) {
         showMessage(e.description() + QStringLiteral("\nNothing has been changed."),
@@ -43,26 +45,35 @@ bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeS
     const QString keepAs = DatabaseBackup::keptName(livePath, Clock::now());
     const QString taken =
         QFileInfo(backupFile).lastModified().toString(QStringLiteral("dd/MM/yyyy hh:mm"));
-    if (!askYesNo(QStringLiteral("Replace the diary with the backup %1 of %2?\n"
-                                 "The present diary will be kept as %3.")
-                      .arg(shown, taken, QDir::toNativeSeparators(keepAs)),
-                  Messenger::Icon::Question))
+    const bool replacing = QFileInfo::exists(livePath);
+    const QString question = replacing
+                                 ? QStringLiteral("Replace the diary with the backup %1 of %2?\n"
+                                                  "The present diary will be kept as %3.")
+                                       .arg(shown, taken, QDir::toNativeSeparators(keepAs))
+                                 : QStringLiteral("Restore the diary %1 from the backup %2 of %3?")
+                                       .arg(QDir::toNativeSeparators(livePath), shown, taken);
+    if (!askYesNo(question, Messenger::Icon::Question))
         return false;
     if (closeScreens && !closeScreens())
         return false;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        DatabaseBackup::restoreFrom(backupFile, keepAs);
+        if (open)
+            DatabaseBackup::restoreFrom(backupFile, keepAs);
+        else
+            DatabaseBackup::restoreInto(backupFile, livePath, keepAs);
     } catch (const DataError &e) {
         QApplication::restoreOverrideCursor();
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
         return false;
     }
     QApplication::restoreOverrideCursor();
-    showMessage(QStringLiteral("The diary has been restored from %1.\n"
-                               "The replaced diary is kept as %2.")
-                    .arg(shown, QDir::toNativeSeparators(keepAs)));
+    QString done = QStringLiteral("The diary has been restored from %1.").arg(shown);
+    if (replacing)
+        done += QStringLiteral("\nThe replaced diary is kept as %1.")
+                    .arg(QDir::toNativeSeparators(keepAs));
+    showMessage(done);
     return true;
 }
 

@@ -250,4 +250,59 @@ void DatabaseBackup::restoreFrom(const QString &backupFile, const QString &keepA
     Database::open(livePath);
 }
 
+void DatabaseBackup::restoreInto(const QString &backupFile, const QString &databasePath,
+                                 const QString &keepAs)
+{
+    if (Database::isOpen())
+        throw DataError(QStringLiteral("The diary is open; restore it through its connection."));
+    if (QFileInfo::exists(databasePath) &&
+        QFileInfo(backupFile).canonicalFilePath() == QFileInfo(databasePath).canonicalFilePath())
+        throw DataError(QStringLiteral("%1 is the diary itself, not a backup of it.")
+                            .arg(QDir::toNativeSeparators(backupFile)));
+    checkFile(backupFile);
+    if (QFileInfo::exists(keepAs))
+        throw DataError(QStringLiteral("%1 already exists; it has been left as it is.")
+                            .arg(QDir::toNativeSeparators(keepAs)));
+
+    // The old file moves aside with its journal, which belongs to it alone.
+    struct Moved
+    {
+        QString from, to;
+    };
+    QList<Moved> moved;
+    const auto moveBack = [&moved] {
+        for (const Moved &m : std::as_const(moved)) {
+            std::error_code ignored;
+            std::filesystem::rename(fsPath(m.to), fsPath(m.from), ignored);
+        }
+    };
+    for (const char *suffix : {"", "-wal", "-journal"}) {
+        const QString from = databasePath + QLatin1String(suffix);
+        if (!QFileInfo::exists(from))
+            continue;
+        const QString to = keepAs + QLatin1String(suffix);
+        std::error_code error;
+        std::filesystem::rename(fsPath(from), fsPath(to), error);
+        if (error) {
+            moveBack();
+            throw DataError(QStringLiteral("%1 could not be moved aside: %2")
+                                .arg(QDir::toNativeSeparators(from),
+                                     QString::fromLocal8Bit(error.message().c_str())));
+        }
+        moved.append({from, to});
+    }
+    QFile::remove(databasePath + QStringLiteral("-shm"));
+
+    try {
+        Connection source(backupFile, SQLITE_OPEN_READONLY);
+        snapshot(source.get(), databasePath, true, false);
+    } catch (const DataError &e) {
+        moveBack();
+        throw DataError(QStringLiteral("The diary could not be restored from %1: %2. "
+                                       "Nothing has been changed.")
+                            .arg(QDir::toNativeSeparators(backupFile), e.description()));
+    }
+    Database::open(databasePath);
+}
+
 } // namespace lexordo

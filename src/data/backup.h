@@ -41,6 +41,13 @@ public:
     // reopens the database. On failure the diary is left as it was and
     // DataError says why. Nothing may hold the connection's statements open.
     static void restoreFrom(const QString &backupFile, const QString &keepAs);
+
+    // The same for a diary that is not open (it could not be opened, or its
+    // file is missing): the file at `databasePath`, if any, is moved aside
+    // to `keepAs`, a checked copy of the backup takes its place and the
+    // database is opened. On failure the old file is put back.
+    static void restoreInto(const QString &backupFile, const QString &databasePath,
+                            const QString &keepAs);
 };
 
 } // namespace lexordo

@@ -116,6 +116,7 @@ private slots:
     void checkRefusesWhatIsNotABackup();
     void restoreRefusesANonBackupAndChangesNothing();
     void restoreNeverOverwritesTheKeptDiary();
+    void aDiaryThatWillNotOpenIsRestoredInItsPlace();
 };
 
 void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
@@ -367,6 +368,70 @@ void TestBackup::restoreNeverOverwritesTheKeptDiary()
     QCOMPARE(db.count(QStringLiteral("courts")), 1);
     QVERIFY(earlier.open(QIODevice::ReadOnly));
     QCOMPARE(earlier.readAll(), QByteArray("an earlier file"));
+}
+
+void TestBackup::aDiaryThatWillNotOpenIsRestoredInItsPlace()
+{
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('D''Souza Court', 1)"));
+    QTemporaryDir folder;
+    const QString copy = DatabaseBackup::copyPathIn(folder.path());
+    DatabaseBackup::writeSnapshot(copy);
+    Database::close();
+
+    // The diary's first page is overwritten: it no longer opens.
+    QFile live(db.path());
+    QVERIFY(live.open(QIODevice::ReadWrite));
+    live.write(QByteArray(4096, '\0'));
+    live.close();
+    QVERIFY(!errorOf([&] { Database::open(db.path()); }).isEmpty());
+    QVERIFY(!Database::isOpen());
+    const QByteArray damaged = [&] {
+        QFile f(db.path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+
+    const QString kept = folder.filePath(QStringLiteral("kept.mdb"));
+    QVERIFY(errorOf([&] { DatabaseBackup::restoreFrom(copy, kept); }) ==
+            QStringLiteral("The database is not open."));
+    const QString error = errorOf([&] { DatabaseBackup::restoreInto(copy, db.path(), kept); });
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(Database::isOpen());
+    QCOMPARE(db.scalar(QStringLiteral("SELECT court FROM courts")).toString(),
+             QStringLiteral("D'Souza Court"));
+    QFile keptFile(kept);
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(), damaged);
+
+    // With no file at all, the backup becomes the diary.
+    Database::close();
+    for (const char *suffix : {"", "-wal", "-shm"})
+        QFile::remove(db.path() + QLatin1String(suffix));
+    const QString none = folder.filePath(QStringLiteral("none.mdb"));
+    QCOMPARE(errorOf([&] { DatabaseBackup::restoreInto(copy, db.path(), none); }), QString());
+    QVERIFY(!QFile::exists(none));
+    QCOMPARE(db.count(QStringLiteral("courts")), 1);
+
+    // A file that is not a backup puts nothing in place: the old file stays.
+    Database::close();
+    const QByteArray before = [&] {
+        QFile f(db.path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    QFile letter(folder.filePath(QStringLiteral("letter.mdb")));
+    QVERIFY(letter.open(QIODevice::WriteOnly));
+    letter.write("not a diary");
+    letter.close();
+    QVERIFY(!errorOf([&] {
+                 DatabaseBackup::restoreInto(letter.fileName(), db.path(),
+                                             folder.filePath("k2.mdb"));
+             }).isEmpty());
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("k2.mdb"))));
+    QFile after(db.path());
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
