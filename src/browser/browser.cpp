@@ -83,6 +83,9 @@ Browser::Browser(PageView *view, QWidget *parent)
             [this](const QString &address) { navigationComplete(address); });
     connect(m_view, &PageView::downloadComplete, this,
             [this] { skipFailure([this] { showPageTitle(); }); });
+    // The engine loads in the background: the busy indicator also runs from
+    // the moment a load really begins, a link followed in the page included.
+    connect(m_view, &PageView::navigationStarted, m_timer, qOverload<>(&QTimer::start));
     connect(m_timer, &QTimer::timeout, this, [this] { tick(); });
 
     ui->cboAddress->setCurrentText(startAddress);

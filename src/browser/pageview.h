@@ -39,6 +39,8 @@ public:
     virtual bool isBusy() const = 0;
 
 signals:
+    // A page has begun to load (asked for, or by a link in the page).
+    void navigationStarted();
     // A navigation has ended on the page at `address`.
     void navigationComplete(const QString &address);
     // The page has finished loading, or what it shows has changed its title.

@@ -17,7 +17,10 @@ void prepareWebEngine()
 
 WebPageView::WebPageView(QObject *parent) : PageView(parent), m_view(new QWebEngineView)
 {
-    connect(m_view, &QWebEngineView::loadStarted, this, [this] { m_busy = true; });
+    connect(m_view, &QWebEngineView::loadStarted, this, [this] {
+        m_busy = true;
+        emit navigationStarted();
+    });
     connect(m_view, &QWebEngineView::loadFinished, this, [this](bool) {
         m_busy = false;
         emit navigationComplete(address());

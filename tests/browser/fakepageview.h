@@ -65,6 +65,12 @@ public:
         emit navigationComplete(address);
         emit downloadComplete();
     }
+    // The page has begun to load on its own (a link was followed).
+    void start()
+    {
+        busy = true;
+        emit navigationStarted();
+    }
     void retitle(const QString &title)
     {
         pageTitle = title;

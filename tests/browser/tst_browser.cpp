@@ -215,8 +215,18 @@ void TestBrowser::titleFollowsThePageAndSaysWorkingWhileBusy()
 
     m_view->complete(QStringLiteral("https://ecourts.gov.in/"), QStringLiteral("eCourts Services"));
     QCOMPARE(m_browser->windowTitle(), QStringLiteral("eCourts Services"));
-    m_view->retitle(QStringLiteral("Case Status"));
+
+    // A link followed in the page shows the indicator too.
+    QTRY_VERIFY(!m_browser->busyTimer()->isActive());
+    m_view->start();
+    QVERIFY(m_browser->busyTimer()->isActive());
+    QTRY_COMPARE(m_browser->windowTitle(), QStringLiteral("Working..."));
+    m_view->complete(QStringLiteral("https://ecourts.gov.in/case-status"),
+                     QStringLiteral("Case Status"));
+    QTRY_VERIFY(!m_browser->busyTimer()->isActive());
     QCOMPARE(m_browser->windowTitle(), QStringLiteral("Case Status"));
+    m_view->retitle(QStringLiteral("Case Status: Crl. A. 5/2026"));
+    QCOMPARE(m_browser->windowTitle(), QStringLiteral("Case Status: Crl. A. 5/2026"));
 }
 
 void TestBrowser::backWithNoEarlierPageChangesNothingVisible()
