@@ -4,12 +4,19 @@
 #include "dataerror.h"
 #include "sqlite.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QTemporaryFile>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 #include <system_error>
 
 namespace lexordo {
@@ -89,6 +96,25 @@ std::filesystem::path fsPath(const QString &path)
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+// The new name reaches the disk too, so a stick pulled out after "completed"
+// holds the copy. (SQLite has already synced the file's content.)
+void syncFolder(const QString &folder, const QString &shown)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        throw DataError(QStringLiteral("%1 could not be written: %2").arg(shown, reason));
+    }
+    ::close(fd);
+#else
+    Q_UNUSED(folder)
+    Q_UNUSED(shown)
+#endif
+}
+
 // Snapshot of `source` into `target`. The copy grows under a temporary name
 // beside the target and takes the target's name only when it is complete
 // (and, when asked, checked), in one rename.
@@ -141,6 +167,7 @@ void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
         throw DataError(QStringLiteral("%1 could not be written: %2")
                             .arg(shown, QString::fromLocal8Bit(error.message().c_str())));
     }
+    syncFolder(folder, shown);
 }
 
 } // namespace
