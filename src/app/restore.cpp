@@ -56,6 +56,9 @@ bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeS
         return false;
     if (closeScreens && !closeScreens())
         return false;
+    // Closed screens let go of their record sets when they are deleted: now,
+    // before the diary under them is replaced.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {

@@ -2,13 +2,17 @@
 #include "support/testdatabase.h"
 
 #include <app/backupscreen.h>
+#include <app/mainwindow.h>
 #include <app/restore.h>
 #include <data/backup.h>
 #include <data/database.h>
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
@@ -43,6 +47,7 @@ private slots:
     void restoreRefusesAFileThatIsNotABackup();
     void restoreChangesNothingWhenTheUserSaysNo();
     void restoreStopsWhenAScreenStaysOpen();
+    void restoreClosesTheOpenScreensFirst();
 
 private:
     BackupScreen *screen() { return m_screen; }
@@ -330,6 +335,36 @@ void TestBackupScreen::restoreStopsWhenAScreenStaysOpen()
     QCOMPARE(m_db->count(QStringLiteral("courts")), 2);
     QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files),
              QStringList());
+}
+
+void TestBackupScreen::restoreClosesTheOpenScreensFirst()
+{
+    const QString copy = DatabaseBackup::copyPathIn(m_folder.path());
+    DatabaseBackup::writeSnapshot(copy);
+    m_db->exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 2)"));
+
+    MainWindow window;
+    window.show();
+    window.menuEntry(QStringLiteral("mnuCEntry"))->trigger();
+    window.menuEntry(QStringLiteral("mnuHoli"))->trigger();
+    QPointer<QWidget> courts = window.findScreen(QStringLiteral("frmCourts"));
+    QVERIFY(courts);
+    QCOMPARE(window.mdiArea()->subWindowList().size(), 2);
+
+    m_messages->answer(Messenger::Answer::Yes);
+    QVERIFY(restoreDiary(copy, [&window] { return window.closeAllScreens(); }));
+    QVERIFY(!courts); // gone before the diary was replaced
+    QCOMPARE(window.mdiArea()->subWindowList().size(), 0);
+    QVERIFY(m_messages->lastText().startsWith(QStringLiteral("The diary has been restored from ")));
+
+    // Opened again, the register reads the restored diary.
+    window.menuEntry(QStringLiteral("mnuCEntry"))->trigger();
+    QWidget *reopened = window.findScreen(QStringLiteral("frmCourts"));
+    QVERIFY(reopened);
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
+    auto *court = reopened->findChild<QLineEdit *>(QStringLiteral("txtHdays"));
+    QVERIFY(court);
+    QCOMPARE(court->text(), QStringLiteral("D'Souza Court"));
 }
 
 QTEST_MAIN(TestBackupScreen)
