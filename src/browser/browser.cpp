@@ -96,6 +96,10 @@ Browser::Browser(PageView *view, QWidget *parent)
     });
     m_timer->start();
     skipFailure([this] { m_view->navigate(startAddress); });
+
+    // Ready for an address to be typed over the blank page's.
+    ui->cboAddress->setFocus();
+    ui->cboAddress->lineEdit()->selectAll();
 }
 
 Browser::~Browser()

@@ -1,8 +1,13 @@
 #include "webpageview.h"
 
+#include <data/messenger.h>
 #include <QCoreApplication>
+#include <QDir>
 #include <QUrl>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <unistd.h>
 
@@ -30,6 +35,33 @@ WebPageView::WebPageView(QObject *parent) : PageView(parent), m_view(new QWebEng
         if (!m_busy)
             emit downloadComplete();
     });
+
+    // Courts publish cause lists and orders as PDF files: they open in the
+    // page, and a file the page cannot show is saved to the downloads folder.
+    m_view->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    m_view->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    connect(m_view->page()->profile(), &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest *download) {
+                if (download->page() != m_view->page())
+                    return;
+                download->accept();
+                connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
+                        [download] { reportDownload(download); });
+            });
+}
+
+void WebPageView::reportDownload(QWebEngineDownloadRequest *download)
+{
+    if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+        showMessage(
+            QStringLiteral("Saved as %1")
+                .arg(QDir::toNativeSeparators(
+                    QDir(download->downloadDirectory()).filePath(download->downloadFileName()))));
+    } else {
+        showMessage(QStringLiteral("%1 could not be saved: %2")
+                        .arg(download->downloadFileName(), download->interruptReasonString()),
+                    Messenger::Buttons::Ok, Messenger::Icon::Exclamation);
+    }
 }
 
 WebPageView::~WebPageView()

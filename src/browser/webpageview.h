@@ -4,6 +4,7 @@
 
 #include <QPointer>
 
+class QWebEngineDownloadRequest;
 class QWebEngineView;
 
 namespace lexordo {
@@ -33,6 +34,8 @@ public:
     bool isBusy() const override;
 
 private:
+    static void reportDownload(QWebEngineDownloadRequest *download);
+
     QPointer<QWebEngineView> m_view;
     bool m_busy = false;
 };

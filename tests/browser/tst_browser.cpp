@@ -95,6 +95,9 @@ void TestBrowser::opensOnABlankPageWithItsControls()
     QCOMPARE(m_view->navigations, QStringList{QStringLiteral("about:blank")});
     QCOMPARE(addresses(), QStringList{QStringLiteral("about:blank")});
     QCOMPARE(address()->currentText(), QStringLiteral("about:blank"));
+    // The cursor waits in the address box, its text selected to be typed over.
+    QCOMPARE(m_browser->focusWidget(), address());
+    QCOMPARE(address()->lineEdit()->selectedText(), QStringLiteral("about:blank"));
     QVERIFY(m_browser->busyTimer()->isActive());
     QCOMPARE(m_browser->busyTimer()->interval(), 5);
 
