@@ -157,6 +157,19 @@ void TestBackupScreen::aFolderThatCannotTakeTheCopyShowsTheError()
              QStringList{QStringLiteral("The folder %1 does not exist.").arg(gone)});
     QCOMPARE(m_messages->shown().constLast().buttons, Messenger::Buttons::Ok);
 
+    // A folder that cannot be written in, whoever asks.
+    if (QFileInfo(QStringLiteral("/proc/self")).isDir()) {
+        m_messages->clear();
+        screen()->setFolder(QStringLiteral("/proc"));
+        QCOMPARE(screen()->folder(), QStringLiteral("/proc"));
+        backUp();
+        QCOMPARE(m_messages->texts().size(), 1);
+        QVERIFY2(m_messages->lastText().startsWith(
+                     QStringLiteral("/proc/advocate.mdb could not be written: ")),
+                 qPrintable(m_messages->lastText()));
+        QCOMPARE(m_messages->shown().constLast().icon, Messenger::Icon::Critical);
+    }
+
     // An earlier copy that cannot be replaced is left as it was.
     m_messages->clear();
     screen()->setFolder(m_folder.path());

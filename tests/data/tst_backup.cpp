@@ -261,6 +261,16 @@ void TestBackup::folderThatCannotTakeTheCopyIsReported()
     QVERIFY(QFileInfo(target).isDir());
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("notes.txt")});
 
+    // A folder nobody may write in, not even the administrator.
+    if (QFileInfo(QStringLiteral("/proc/self")).isDir()) {
+        const QString error =
+            errorOf([] { DatabaseBackup::writeSnapshot(QStringLiteral("/proc/advocate.mdb")); });
+        QVERIFY2(error.startsWith(QStringLiteral("/proc/advocate.mdb could not be written: ")),
+                 qPrintable(error));
+        QVERIFY(error.length() >
+                QStringLiteral("/proc/advocate.mdb could not be written: ").length());
+    }
+
     // Without an open database there is nothing to copy.
     Database::close();
     QCOMPARE(
