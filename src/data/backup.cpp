@@ -91,6 +91,14 @@ void execOn(sqlite3 *db, const char *sql)
     }
 }
 
+int pageSizeOf(sqlite3 *db)
+{
+    sqlite::Statement pageSize(db, QStringLiteral("PRAGMA page_size"));
+    if (!pageSize.step())
+        throw DataError(QStringLiteral("The page size could not be read."));
+    return pageSize.columnValue(0).toInt();
+}
+
 std::filesystem::path fsPath(const QString &path)
 {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -265,15 +273,36 @@ void DatabaseBackup::restoreFrom(const QString &backupFile, const QString &keepA
     // check: the reason for a restore may be that it is damaged.
     snapshot(live, keepAs, false, false);
 
+    QString resized;
     try {
         Connection source(backupFile, SQLITE_OPEN_READONLY);
-        copyPages(live, source.get());
+        const int pageSize = pageSizeOf(live);
+        if (pageSizeOf(source.get()) == pageSize) {
+            copyPages(live, source.get());
+        } else {
+            // A diary kept in a write-ahead journal takes pages of its own
+            // size only: the backup is rebuilt in that size first, on a copy.
+            resized = QFileInfo(livePath).dir().filePath(QFileInfo(livePath).fileName() +
+                                                         QStringLiteral(".restore.part"));
+            removeWithCompanions(resized);
+            snapshot(source.get(), resized, false, false);
+            Connection copy(resized, SQLITE_OPEN_READWRITE);
+            execOn(copy.get(), QStringLiteral("PRAGMA page_size = %1; VACUUM;")
+                                   .arg(pageSize)
+                                   .toUtf8()
+                                   .constData());
+            copyPages(live, copy.get());
+        }
     } catch (const DataError &e) {
+        if (!resized.isEmpty())
+            removeWithCompanions(resized);
         removeWithCompanions(keepAs);
         throw DataError(QStringLiteral("The diary could not be restored from %1: %2. "
                                        "Nothing has been changed.")
                             .arg(QDir::toNativeSeparators(backupFile), e.description()));
     }
+    if (!resized.isEmpty())
+        removeWithCompanions(resized);
     Database::open(livePath);
 }
 

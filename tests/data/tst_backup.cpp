@@ -117,6 +117,7 @@ private slots:
     void restoreRefusesANonBackupAndChangesNothing();
     void restoreNeverOverwritesTheKeptDiary();
     void aDiaryThatWillNotOpenIsRestoredInItsPlace();
+    void aBackupWithOtherPagesRestores();
 };
 
 void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
@@ -442,6 +443,42 @@ void TestBackup::aDiaryThatWillNotOpenIsRestoredInItsPlace()
     QFile after(db.path());
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before);
+}
+
+void TestBackup::aBackupWithOtherPagesRestores()
+{
+    TestDatabase db;
+    QTemporaryDir folder;
+    // A diary written by another tool, with pages of another size.
+    const QString other = folder.filePath(QStringLiteral("advocate.mdb"));
+    {
+        sqlite3 *raw = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(other).constData(), &raw), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(raw, "PRAGMA page_size = 1024", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(raw, Database::schemaText().toUtf8().constData(), nullptr, nullptr,
+                              nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(raw, "INSERT INTO courts (court, indexx) VALUES ('Family Court', 4)",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    {
+        Reader reader(other);
+        QCOMPARE(reader.scalar(QStringLiteral("PRAGMA page_size")).toInt(), 1024);
+    }
+    const int pageSize = db.scalar(QStringLiteral("PRAGMA page_size")).toInt();
+    QVERIFY(pageSize != 1024);
+
+    const QString kept = folder.filePath(QStringLiteral("kept.mdb"));
+    const QString error = errorOf([&] { DatabaseBackup::restoreFrom(other, kept); });
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT court FROM courts")).toString(),
+             QStringLiteral("Family Court"));
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA page_size")).toInt(), pageSize);
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    QCOMPARE(QDir(db.folder()).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
