@@ -1,6 +1,8 @@
 #include "commandline.h"
 #include "transfercommands.h"
 
+#include "backupcommand.h"
+
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
@@ -30,6 +32,7 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> list = {
         {"print", "Writes a report to a PDF file (lexordo print --help).", runPrintCommand},
+        {"backup", "Copies the diary to FOLDER/advocate.mdb (lexordo backup --help).", runBackupCommand},
         {"export", "Writes a table to CSV, or hearings to iCalendar (lexordo export --help).", runExportCommand},
         {"import", "Adds the rows of a CSV file to a table (lexordo import --help).", runImportCommand},
     };

@@ -7,6 +7,11 @@
 #include <accounts/billscreen.h>
 #include <accounts/feestatementscreen.h>
 #include <accounts/receiptscreen.h>
+#include "backupscreen.h"
+#include "restore.h"
+
+#include <browser/browser.h>
+
 #include <diary/casesearch.h>
 #include <diary/conversionscreen.h>
 #include <diary/searchnextblank.h>
@@ -142,6 +147,13 @@ void MainWindow::installScreens()
     setMenuCommand(QStringLiteral("mnuImportCsv"),
                    [this, screenInFront] { transfer::importIntoScreenTable(screenInFront(), this); });
     setMenuCommand(QStringLiteral("mnuCalendar"), [this] { transfer::exportHearingsToCalendar(this); });
+    setScreenFactory(QStringLiteral("mnubackup"), QStringLiteral("frmBackup"),
+                     [] { return new BackupScreen; }, OpenMode::ShowOnly, Placement::SeparateWindow);
+    setMenuCommand(QStringLiteral("mnuRestore"), [this] {
+        restoreDiary(chooseBackupFile(this), [this] { return closeAllScreens(); });
+    });
+    setScreenFactory(QStringLiteral("mnuBrowser"), Browser::screenName, [] { return new Browser; },
+                     OpenMode::LoadAndShow);
 
     // Reports open as child windows too.
     report::ReportWindow::setHost([this](QWidget *window) {
@@ -263,21 +275,25 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Every screen closes with the main window; one that keeps unsaved work
     // open (the user chose Cancel) keeps the main window open too.
+    if (closeAllScreens())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::closeAllScreens()
+{
     const auto frames = ui->mdiArea->subWindowList();
     for (QMdiSubWindow *frame : frames) {
-        if (!frame->close()) {
-            event->ignore();
-            return;
-        }
+        if (!frame->close())
+            return false;
     }
     for (const Screen &screen : std::as_const(m_screens)) {
         if (screen.open && screen.placement == Placement::SeparateWindow &&
-            !screen.open->isHidden() && !screen.open->close()) {
-            event->ignore();
-            return;
-        }
+            !screen.open->isHidden() && !screen.open->close())
+            return false;
     }
-    event->accept();
+    return true;
 }
 
 // The workspace's picture: a warm paper tone with the office's emblem faintly

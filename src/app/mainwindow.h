@@ -56,6 +56,9 @@ public:
     QWidget *openScreen(const QString &screenName, OpenMode mode);
     QWidget *findScreen(const QString &screenName) const override;
 
+    // Closes every screen; false when one stays open (kept unsaved work).
+    bool closeAllScreens();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -8,6 +8,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <browser/webpageview.h>
 #include <data/diaryfolder.h>
 #include <data/messenger.h>
 #include <QApplication>
@@ -121,6 +122,7 @@ void StartUp::finish()
 
 int runDesktop(int &argc, char **argv)
 {
+    prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexordo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lexordo"));

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -47,6 +48,7 @@ private slots:
     void referenceRegistersOpenWithTheirSearchScreensApart();
     void exitClosesEveryScreen();
     void exitWaitsForAScreenWithUnsavedWork();
+    void backupOpensItsOwnWindowOnce();
 
 private:
     QStringList openScreens() const;
@@ -60,6 +62,7 @@ private:
 
 void TestMainWindow::init()
 {
+    QStandardPaths::setTestModeEnabled(true);
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_window = new MainWindow;
@@ -106,7 +109,7 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
     QTest::newRow("file") << "mnufile"
                           << "&File"
-                          << QStringList{"mnubackup|&Backup|Ctrl+B",
+                          << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuRestore|&Restore...|",
                                          "mnuChPass|Change &Password...|",
                                          "mnuExportCsv|Export &CSV...|",
                                          "mnuImportCsv|&Import CSV...|", "mnuexit|E&xit|"};
@@ -170,12 +173,13 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuCEntry", "mnuCInfo", "mnuCalendar",
-                                   "mnuChPass", "mnuDDates", "mnuDetailsPart", "mnuDirectory",
-                                   "mnuExportCsv", "mnuFtrans", "mnuHoli", "mnuINfo",
-                                   "mnuImportCsv", "mnuNextDate1", "mnuPostDated", "mnuReceipt",
-                                   "mnuRemEnt", "mnuRulings", "mnuSeeReminder", "mnuSummary",
-                                   "mnucentery", "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuBrowser", "mnuCEntry", "mnuCInfo",
+                                   "mnuCalendar", "mnuChPass", "mnuDDates", "mnuDetailsPart",
+                                   "mnuDirectory", "mnuExportCsv", "mnuFtrans", "mnuHoli",
+                                   "mnuINfo", "mnuImportCsv", "mnuNextDate1", "mnuPostDated",
+                                   "mnuReceipt", "mnuRemEnt", "mnuRestore", "mnuRulings",
+                                   "mnuSeeReminder", "mnuSummary", "mnubackup", "mnucentery",
+                                   "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
@@ -443,6 +447,20 @@ void TestMainWindow::exitWaitsForAScreenWithUnsavedWork()
     QTRY_VERIFY(m_window.isNull());
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
              QStringLiteral("Lok Adalat"));
+}
+
+void TestMainWindow::backupOpensItsOwnWindowOnce()
+{
+    QTest::keyClick(m_window, Qt::Key_B, Qt::ControlModifier);
+    QPointer<QWidget> backup = m_window->findScreen(QStringLiteral("frmBackup"));
+    QVERIFY(backup);
+    QVERIFY(backup->isWindow() && backup->isVisible());
+    QCOMPARE(backup->windowTitle(), QStringLiteral("Select Destination to  Backup :"));
+    trigger("mnubackup");
+    QCOMPARE(m_window->findScreen(QStringLiteral("frmBackup")), backup.data());
+    QCOMPARE(openScreens(), QStringList()); // not a child window
+    QVERIFY(m_window->close());
+    QVERIFY(!backup || !backup->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)

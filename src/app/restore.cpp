@@ -1,0 +1,83 @@
+#include "restore.h"
+
+#include "backupscreen.h"
+#include "startup.h"
+
+#include <data/backup.h>
+#include <data/clock.h>
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <data/datasource.h>
+#include <data/messenger.h>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace lexordo {
+
+QString chooseBackupFile(QWidget *parent)
+{
+    QString folder = BackupScreen::lastFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Restore the Diary from a Backup"),
+                                        folder,
+                                        QStringLiteral("Diary backups (*.mdb);;All files (*)"));
+}
+
+bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeScreens)
+{
+    if (backupFile.isEmpty())
+        return false;
+    const QString shown = QDir::toNativeSeparators(backupFile);
+    // A diary that could not be opened is restored in its file's place.
+    const bool open = Database::isOpen();
+    const QString livePath = open ? Database::path() : DataSource::databasePath(programFolder());
+    try {
+        DatabaseBackup::checkFile(backupFile);
+    } catch (const DataError &e) {
+        showMessage(e.description() + QStringLiteral("\nNothing has been changed."),
+                    Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        return false;
+    }
+
+    const QString keepAs = DatabaseBackup::keptName(livePath, Clock::now());
+    const QString taken =
+        QFileInfo(backupFile).lastModified().toString(QStringLiteral("dd/MM/yyyy hh:mm"));
+    const bool replacing = QFileInfo::exists(livePath);
+    const QString question = replacing
+                                 ? QStringLiteral("Replace the diary with the backup %1 of %2?\n"
+                                                  "The present diary will be kept as %3.")
+                                       .arg(shown, taken, QDir::toNativeSeparators(keepAs))
+                                 : QStringLiteral("Restore the diary %1 from the backup %2 of %3?")
+                                       .arg(QDir::toNativeSeparators(livePath), shown, taken);
+    if (!askYesNo(question, Messenger::Icon::Question))
+        return false;
+    if (closeScreens && !closeScreens())
+        return false;
+    // Closed screens let go of their record sets when they are deleted: now,
+    // before the diary under them is replaced.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        if (open)
+            DatabaseBackup::restoreFrom(backupFile, keepAs);
+        else
+            DatabaseBackup::restoreInto(backupFile, livePath, keepAs);
+    } catch (const DataError &e) {
+        QApplication::restoreOverrideCursor();
+        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        return false;
+    }
+    QApplication::restoreOverrideCursor();
+    QString done = QStringLiteral("The diary has been restored from %1.").arg(shown);
+    if (replacing)
+        done += QStringLiteral("\nThe replaced diary is kept as %1.")
+                    .arg(QDir::toNativeSeparators(keepAs));
+    showMessage(done);
+    return true;
+}
+
+} // namespace lexordo

@@ -1,0 +1,127 @@
+#include "webpageview.h"
+
+#include <data/messenger.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QUrl>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <unistd.h>
+
+namespace lexordo {
+
+void prepareWebEngine()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+WebPageView::WebPageView(QObject *parent) : PageView(parent), m_view(new QWebEngineView)
+{
+    connect(m_view, &QWebEngineView::loadStarted, this, [this] {
+        m_busy = true;
+        emit navigationStarted();
+    });
+    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool) {
+        m_busy = false;
+        emit navigationComplete(address());
+        emit downloadComplete();
+    });
+    connect(m_view, &QWebEngineView::titleChanged, this, [this] {
+        if (!m_busy)
+            emit downloadComplete();
+    });
+
+    // Courts publish cause lists and orders as PDF files: they open in the
+    // page, and a file the page cannot show is saved to the downloads folder.
+    m_view->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    m_view->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    connect(m_view->page()->profile(), &QWebEngineProfile::downloadRequested, this,
+            [this](QWebEngineDownloadRequest *download) {
+                if (download->page() != m_view->page())
+                    return;
+                download->accept();
+                connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
+                        [download] { reportDownload(download); });
+            });
+}
+
+void WebPageView::reportDownload(QWebEngineDownloadRequest *download)
+{
+    if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+        showMessage(
+            QStringLiteral("Saved as %1")
+                .arg(QDir::toNativeSeparators(
+                    QDir(download->downloadDirectory()).filePath(download->downloadFileName()))));
+    } else {
+        showMessage(QStringLiteral("%1 could not be saved: %2")
+                        .arg(download->downloadFileName(), download->interruptReasonString()),
+                    Messenger::Buttons::Ok, Messenger::Icon::Exclamation);
+    }
+}
+
+WebPageView::~WebPageView()
+{
+    // The view belongs to the window that shows it; one never shown goes here.
+    if (m_view && !m_view->parent())
+        delete m_view;
+}
+
+QWidget *WebPageView::widget()
+{
+    return m_view;
+}
+
+void WebPageView::navigate(const QString &address)
+{
+    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    if (!url.isValid())
+        throw PageError("That is not a web address.");
+    m_view->load(url);
+}
+
+void WebPageView::goBack()
+{
+    if (!m_view->history()->canGoBack())
+        throw PageError("There is no earlier page.");
+    m_view->back();
+}
+
+void WebPageView::goForward()
+{
+    if (!m_view->history()->canGoForward())
+        throw PageError("There is no later page.");
+    m_view->forward();
+}
+
+void WebPageView::stop()
+{
+    m_view->stop();
+    m_busy = false;
+}
+
+void WebPageView::refresh()
+{
+    m_view->reload();
+}
+
+QString WebPageView::title() const
+{
+    return m_view->title();
+}
+
+QString WebPageView::address() const
+{
+    return m_view->url().toString();
+}
+
+bool WebPageView::isBusy() const
+{
+    return m_busy;
+}
+
+} // namespace lexordo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace lexordo {
+
+// Copies of the diary database: a consistent snapshot of the open database
+// written beside others' files without ever leaving half a copy, the check
+// that a file is a sound database of this program, and putting such a copy
+// back in place of the open database.
+class DatabaseBackup
+{
+public:
+    static inline const QString copyName = QStringLiteral("advocate.mdb");
+
+    // Where a backup into the folder goes ("/" gives "/advocate.mdb").
+    static QString copyPathIn(const QString &folder);
+
+    // Writes a snapshot of the open database to `target` while the program
+    // (and any other program) goes on using it. The copy is made under a
+    // temporary name in the target's folder, checked, and only then renamed
+    // over `target`; a failure leaves `target` as it was. Throws DataError.
+    static void writeSnapshot(const QString &target);
+
+    // Checks that `path` is a database of this program that passes SQLite's
+    // integrity check. Throws DataError saying what is wrong.
+    static void checkFile(const QString &path);
+
+    // The tables that a database of this program holds.
+    static QStringList programTables();
+
+    // The name under which a restore keeps the diary it replaces, beside it:
+    // "advocate_v2-replaced-20261207-111213.mdb".
+    static QString keptName(const QString &databasePath, const QDateTime &when);
+
+    // Puts the backup file's content in place of the open database: checks
+    // the file, keeps a snapshot of the present diary as `keepAs` (never
+    // overwriting a file), copies the backup in within one transaction and
+    // reopens the database. On failure the diary is left as it was and
+    // DataError says why. Nothing may hold the connection's statements open.
+    static void restoreFrom(const QString &backupFile, const QString &keepAs);
+
+    // The same for a diary that is not open (it could not be opened, or its
+    // file is missing): the file at `databasePath`, if any, is moved aside
+    // to `keepAs`, a checked copy of the backup takes its place and the
+    // database is opened. On failure the old file is put back.
+    static void restoreInto(const QString &backupFile, const QString &databasePath,
+                            const QString &keepAs);
+};
+
+} // namespace lexordo
