@@ -60,6 +60,7 @@ void Database::open(const QString &path)
     }
     sqlite3_busy_timeout(handle, 5000);
     try {
+        sqlite::registerTextFolding(handle);
         execOn(handle, QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"));
         // The diary is read whole and in date order through its index: mapping
         // the file and a larger page cache spare a read call per row.
