@@ -16,6 +16,7 @@ const char *schemaSql();
 namespace {
 
 const QString connectionName = QStringLiteral("advocate");
+int lockWaitMs = 5000;
 
 sqlite3 *nativeHandle(const QSqlDatabase &db)
 {
@@ -58,7 +59,7 @@ void Database::open(const QString &path)
         QSqlDatabase::removeDatabase(connectionName);
         throw DataError(QStringLiteral("The SQLite driver gave no connection handle."));
     }
-    sqlite3_busy_timeout(handle, 5000);
+    sqlite3_busy_timeout(handle, lockWaitMs);
     try {
         sqlite::registerTextFolding(handle);
         execOn(handle, QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"));
@@ -155,6 +156,23 @@ void Database::createFile(const QString &path)
 void Database::exec(const QString &sql)
 {
     execOn(handle(), sql);
+}
+
+bool Database::inTransaction()
+{
+    return isOpen() && sqlite::inTransaction(handle());
+}
+
+void Database::setLockWait(int milliseconds)
+{
+    lockWaitMs = std::max(0, milliseconds);
+    if (isOpen())
+        sqlite3_busy_timeout(handle(), lockWaitMs);
+}
+
+int Database::lockWait()
+{
+    return lockWaitMs;
 }
 
 Database::Transaction::Transaction()

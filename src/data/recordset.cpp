@@ -249,7 +249,15 @@ struct RecordSet::Data
     Filter filter;
     QString sort;
 
-    int rowCount() const { return int(keys.size()); }
+    // A read-only statement is read when its rows are first asked for.
+    mutable bool unread = false;
+    void readAllRows() const;
+
+    int rowCount() const
+    {
+        readAllRows();
+        return int(keys.size());
+    }
     bool updatable() const { return !table.isEmpty(); }
 
     QString columnExpr(int column) const
@@ -346,6 +354,31 @@ struct RecordSet::Data
 };
 
 // --- opening and reading ----------------------------------------------------
+
+void RecordSet::Data::readAllRows() const
+{
+    if (!unread)
+        return;
+    sqlite::Statement stmt(Database::handle(), source);
+    for (int i = 0; i < values.size(); ++i)
+        stmt.bind(i + 1, values[i]);
+    const size_t count = columns.size();
+    std::vector<qint64> read;
+    std::vector<Row> rows;
+    while (stmt.step()) {
+        Row row(count);
+        for (size_t c = 0; c < count; ++c)
+            row[c] = decodeColumn(stmt, int(c), columns[c].type);
+        read.push_back(qint64(rows.size()));
+        rows.push_back(std::move(row));
+    }
+    auto *self = const_cast<Data *>(this);
+    self->keys = std::move(read);
+    self->readOnlyRows = std::move(rows);
+    unread = false;
+    if (self->position == -1 && !self->keys.empty())
+        self->position = 0;
+}
 
 RecordSet::RecordSet(QObject *parent) : QObject(parent), d(std::make_unique<Data>()) {}
 
@@ -475,13 +508,16 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
             stmt.bind(i + 1, where.values[i]);
         while (stmt.step())
             keys.push_back(stmt.columnInt(0));
+    } else if (condition.isEmpty() && order.isEmpty()) {
+        d->unread = true;
     } else {
         QString sql = d->source;
-        if (!condition.isEmpty() || !order.isEmpty()) {
+        {
             sql = QStringLiteral("SELECT * FROM (%1) AS lexordo_view%2").arg(d->source, condition);
             if (!order.isEmpty())
                 sql += QStringLiteral(" ORDER BY ") + order.join(u", ");
         }
+        d->unread = false;
         sqlite::Statement stmt(Database::handle(), sql);
         for (int i = 0; i < where.values.size(); ++i)
             stmt.bind(i + 1, where.values[i]);
@@ -584,21 +620,23 @@ int RecordSet::rowCount() const
 
 int RecordSet::position() const
 {
+    d->readAllRows();
     return d->position;
 }
 
 bool RecordSet::isBOF() const
 {
-    return d->keys.empty() || d->position < 0;
+    return d->rowCount() == 0 || d->position < 0;
 }
 
 bool RecordSet::isEOF() const
 {
-    return d->keys.empty() || d->position >= rowCount();
+    return d->rowCount() == 0 || d->position >= rowCount();
 }
 
 bool RecordSet::hasCurrentRow() const
 {
+    d->readAllRows();
     return !d->onHole && d->position >= 0 && d->position < rowCount();
 }
 
@@ -643,18 +681,18 @@ void RecordSet::setPosition(int position)
 void RecordSet::moveFirst()
 {
     storePendingBeforeMove();
-    setPosition(d->keys.empty() ? -1 : 0);
+    setPosition(d->rowCount() == 0 ? -1 : 0);
 }
 
 void RecordSet::moveLast()
 {
     storePendingBeforeMove();
-    setPosition(d->keys.empty() ? -1 : rowCount() - 1);
+    setPosition(d->rowCount() == 0 ? -1 : rowCount() - 1);
 }
 
 void RecordSet::moveNext()
 {
-    if (d->keys.empty() || d->position >= rowCount())
+    if (d->rowCount() == 0 || d->position >= rowCount())
         return;
     storePendingBeforeMove();
     // From a deleted row, the next row is the one now standing in its place.
@@ -663,7 +701,7 @@ void RecordSet::moveNext()
 
 void RecordSet::movePrevious()
 {
-    if (d->keys.empty() || d->position < 0)
+    if (d->rowCount() == 0 || d->position < 0)
         return;
     storePendingBeforeMove();
     setPosition(d->position - 1);
