@@ -128,7 +128,7 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
         if (recordSet()->rowCount() > 0)
             recordSet()->moveLast();
     });
-    skipFailure([this] { showTotal(DiaryStore::countCases()); });
+    countCases();
     skipFailure([this] {
         for (int row = 0; row < m_courts->rowCount(); ++row)
             ui->txtCourt->addItem(m_courts->textAt(row, 0));
@@ -453,7 +453,7 @@ void CaseRegister::refreshDataBase()
         recordSet()->moveLast();
     // The total counts the cases as they are now, new ones included.
     m_total->requery();
-    showTotal(DiaryStore::countCases());
+    countCases();
 }
 
 void CaseRegister::showList(bool allCases)
@@ -466,6 +466,25 @@ void CaseRegister::showList(bool allCases)
     }
     ui->DataGrid2->setVisible(allCases);
     ui->DataGrid1->setVisible(!allCases);
+}
+
+// The number of different cases. A large diary is counted in the background,
+// so that the register answers at once; the number follows when ready.
+void CaseRegister::countCases()
+{
+    constexpr int countNowUpTo = 100000; // hearings
+    if (recordSet()->rowCount() <= countNowUpTo) {
+        skipFailure([this] { showTotal(DiaryStore::countCases()); });
+        return;
+    }
+    ui->txtTotal->clear();
+    DiaryStore::countCasesInBackground(
+        this,
+        [this](int count) {
+            if (ui->txtTotal->text().isEmpty()) // no other count was shown meanwhile
+                showTotal(count);
+        },
+        [](const QString &error) { showMessage(error); });
 }
 
 void CaseRegister::showTotal(int count)

@@ -63,6 +63,7 @@ private:
     void showPartyHistory();
     void refreshDataBase();
     void showList(bool allCases);
+    void countCases();
     void showTotal(int count);
     void setLocked(const QList<QWidget *> &fields, bool locked);
     void setGridEditable(bool editable);

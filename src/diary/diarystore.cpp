@@ -4,6 +4,12 @@
 #include <data/dataerror.h>
 #include <data/sqlite.h>
 
+#include <QAtomicInt>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+
 namespace lexordo {
 
 namespace {
@@ -31,6 +37,9 @@ void requireTransaction(const char *work)
         throw DataError(QStringLiteral("%1 must run inside a transaction.")
                             .arg(QString::fromLatin1(work)));
 }
+
+const QString casesCount =
+    QStringLiteral("SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate)");
 
 // The next listing of a hearing: the same case, parties and court, the
 // hearing's current date as previous date, what it was fixed for next as
@@ -90,8 +99,49 @@ int DiaryStore::countDueOn(const QDate &day)
 
 int DiaryStore::countCases()
 {
-    return runCount(
-        QStringLiteral("SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate)"), {});
+    return runCount(casesCount, {});
+}
+
+namespace {
+QAtomicInt countConnections;
+} // namespace
+
+void DiaryStore::countCasesInBackground(QObject *context, std::function<void(int)> done,
+                                        std::function<void(const QString &)> failed)
+{
+    const QString path = Database::path();
+    QThread *thread = QThread::create([path, context, done, failed] {
+        const QString name = QStringLiteral("lexordo-count-%1").arg(countConnections.fetchAndAddRelaxed(1));
+        int count = -1;
+        QString error;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+            if (!db.open()) {
+                error = db.lastError().text();
+            } else {
+                QSqlQuery query(db);
+                if (query.exec(casesCount) && query.next())
+                    count = query.value(0).toInt();
+                else
+                    error = query.lastError().text();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        QMetaObject::invokeMethod(
+            context,
+            [count, error, done, failed] {
+                if (error.isEmpty())
+                    done(count);
+                else
+                    failed(error);
+            },
+            Qt::QueuedConnection);
+    });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
 }
 
 std::optional<QVariant> DiaryStore::courtIndex(const QString &court)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QObject>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 namespace lexordo {
@@ -53,6 +55,12 @@ public:
     static int countDueOn(const QDate &day);
     // The number of different cases (case number and first party).
     static int countCases();
+    // The same, counted on a connection of its own in another thread, so
+    // that a large diary keeps the screen answering; `done` or `failed` (with
+    // the error's description) then runs in `context`'s thread, unless
+    // `context` is gone by then.
+    static void countCasesInBackground(QObject *context, std::function<void(int)> done,
+                                       std::function<void(const QString &)> failed);
 
     // The running-order index of a court named as typed (letter case
     // ignored); nothing when no court has that name.
