@@ -497,8 +497,17 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
     std::vector<qint64> keys;
     std::vector<Row> rows;
     if (d->updatable()) {
-        if (!d->sourceOrder.isEmpty())
-            order << d->sourceOrder;
+        if (!d->sourceOrder.isEmpty()) {
+            if (where.parts.isEmpty()) {
+                order << d->sourceOrder;
+            } else {
+                // Filtered, the rows are found first and then put in order:
+                // walking the whole table in order to test each row would
+                // read all of it at random.
+                for (const QString &term : d->sourceOrder.split(u',', Qt::SkipEmptyParts))
+                    order << u'+' + term.trimmed();
+            }
+        }
         order << sqlite::rowKey(); // rows that tie keep the table's order
         sqlite::Statement stmt(Database::handle(),
                                QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
