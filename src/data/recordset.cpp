@@ -249,6 +249,22 @@ struct RecordSet::Data
     Filter filter;
     QString sort;
 
+    // The keys of the whole view as last read, and how the database stood
+    // then: while nothing but this record set's own changes to other columns
+    // was written since, re-reading gives these keys again without a read.
+    std::vector<qint64> baseKeys;
+    bool baseValid = false;
+    qint64 baseVersion = -1;
+    qint64 baseChanges = -1;
+    qint64 ownChanges = 0;
+
+    bool placesRows(const QString &column) const
+    {
+        const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(column)),
+                                      QRegularExpression::CaseInsensitiveOption);
+        return word.match(sourceOrder).hasMatch() || word.match(sourceWhere).hasMatch();
+    }
+
     // A read-only statement is read when its rows are first asked for.
     mutable bool unread = false;
     void readAllRows() const;
@@ -541,6 +557,14 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
     }
     d->keys = std::move(keys);
     d->readOnlyRows = std::move(rows);
+    if (d->updatable() && filter.isEmpty() && sort.isEmpty()) {
+        sqlite3 *db = Database::handle();
+        d->baseValid = true;
+        d->baseKeys = d->keys;
+        d->baseVersion = sqlite::dataVersion(db);
+        d->baseChanges = sqlite::totalChanges(db);
+        d->ownChanges = 0;
+    }
     d->cache.clear();
     d->pending.clear();
     d->filter = filter;
@@ -555,7 +579,19 @@ void RecordSet::requery()
     updateBatch();
     emit aboutToReset();
     try {
-        readKeys(Filter(), QString());
+        sqlite3 *db = Database::handle();
+        if (d->baseValid && sqlite::dataVersion(db) == d->baseVersion &&
+            sqlite::totalChanges(db) == d->baseChanges + d->ownChanges) {
+            // Nothing written that could add, drop or move a row: the keys
+            // read last are the table's keys now.
+            d->keys = d->baseKeys;
+            d->pending.clear();
+            d->filter = Filter();
+            d->sort.clear();
+            d->onHole = false;
+        } else {
+            readKeys(Filter(), QString());
+        }
     } catch (...) {
         emit reset();
         throw;
@@ -944,6 +980,7 @@ void RecordSet::storeRow(qint64 key)
             bindForColumn(stmt, i + 1, p.row[size_t(i)], d->columns[size_t(i)].type);
         stmt.step();
         const qint64 stored = sqlite::lastInsertKey(db);
+        d->baseValid = false; // a new row has its place in the order to be found
         d->pending.erase(it);
         for (auto k = d->keys.rbegin(); k != d->keys.rend(); ++k) {
             if (*k == key) {
@@ -974,6 +1011,11 @@ void RecordSet::storeRow(qint64 key)
         if (sqlite::changes(db) == 0)
             throw DataError(
                 QStringLiteral("The row to be changed is no longer in %1.").arg(d->table));
+        d->ownChanges += sqlite::changes(db);
+        for (int column : columns) {
+            if (d->placesRows(d->columns[size_t(column)].baseName))
+                d->baseValid = false;
+        }
     }
     d->pending.erase(it);
     d->cache.erase(key);
@@ -1072,6 +1114,17 @@ void RecordSet::deleteCurrent()
                                    .arg(sqlite::quoteIdentifier(d->table), sqlite::rowKey()));
         stmt.bindInt(1, key);
         stmt.step();
+        d->ownChanges += sqlite::changes(Database::handle());
+        // A delete inside a transaction may yet be rolled back.
+        if (Database::inTransaction())
+            d->baseValid = false;
+        if (d->baseValid) {
+            const auto at = std::find(d->baseKeys.begin(), d->baseKeys.end(), key);
+            if (at != d->baseKeys.end())
+                d->baseKeys.erase(at);
+            else
+                d->baseValid = false;
+        }
     }
     if (it != d->pending.end())
         d->pending.erase(it);

@@ -29,6 +29,7 @@ private slots:
     void untypedColumnsAreReadAndSortedWithoutFault();
     void reReadAfterAStoreSeesTheStoreAndOtherPrograms();
     void largeViewReadsItsRowsAsShown();
+    void reReadAfterOwnEditsSeesThem();
 
 private:
     QStringList parties(RecordSet &rs) const;
@@ -236,6 +237,37 @@ void TestRecordSetSql::largeViewReadsItsRowsAsShown()
                  .toString(),
              caseno);
     QCOMPARE(rs.textAt(7777, rs.fieldIndex(QStringLiteral("remarks"))), QStringLiteral("seen"));
+}
+
+// Re-reading after this record set's own edits, deletes and moves keeps its
+// rows in the right order with the edits in them.
+void TestRecordSetSql::reReadAfterOwnEditsSeesThem()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveTo(2);
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("adjourned"));
+    rs.update();
+    rs.moveTo(0);
+    rs.deleteCurrent();
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 7);
+    QCOMPARE(rs.textAt(1, rs.fieldIndex(QStringLiteral("remarks"))), QStringLiteral("adjourned"));
+    QCOMPARE(rs.text(QStringLiteral("caseno")), QStringLiteral("CS 2"));
+
+    // A change of a column the order rests on moves the row.
+    rs.moveTo(0);
+    rs.setValue(QStringLiteral("cdate"), QStringLiteral("31/12/2026"));
+    rs.requery();
+    QCOMPARE(rs.textAt(6, rs.fieldIndex(QStringLiteral("caseno"))), QStringLiteral("CS 2"));
+    QCOMPARE(rs.text(QStringLiteral("caseno")), QStringLiteral("cs_3"));
+
+    // A filter after the edits finds the edited row, and a write by another
+    // statement on the connection is seen by the next re-read.
+    rs.setFilter(Filter(QStringLiteral("remarks"), Filter::Op::Equal, QStringLiteral("ADJOURNED")));
+    QCOMPARE(rs.rowCount(), 1);
+    m_db->exec(QStringLiteral("DELETE FROM advocate WHERE caseno = 'CS 8'"));
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestRecordSetSql)
