@@ -63,9 +63,10 @@ void Database::open(const QString &path)
     try {
         sqlite::registerTextFolding(handle);
         execOn(handle, QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"));
-        // The diary is read whole and in date order through its index: mapping
-        // the file and a larger page cache spare a read call per row.
-        execOn(handle, QStringLiteral("PRAGMA mmap_size = 268435456; PRAGMA cache_size = -32768;"));
+        // Lists read only the keys of their rows and then the rows in view:
+        // a moderate page cache serves that; the file is not mapped, so that
+        // memory follows what is shown rather than the size of the diary.
+        execOn(handle, QStringLiteral("PRAGMA cache_size = -16384;"));
         // A file that is not a database fails here, not at the first screen.
         execOn(handle, QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (const DataError &e) {

@@ -109,36 +109,40 @@ QAtomicInt countConnections;
 void DiaryStore::countCasesInBackground(QObject *context, std::function<void(int)> done,
                                         std::function<void(const QString &)> failed)
 {
-    const QString path = Database::path();
-    QThread *thread = QThread::create([path, context, done, failed] {
-        const QString name = QStringLiteral("lexordo-count-%1").arg(countConnections.fetchAndAddRelaxed(1));
+    struct Outcome
+    {
         int count = -1;
         QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const QString path = Database::path();
+    QThread *thread = QThread::create([path, outcome] {
+        const QString name =
+            QStringLiteral("lexordo-count-%1").arg(countConnections.fetchAndAddRelaxed(1));
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             db.setDatabaseName(path);
             db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
             if (!db.open()) {
-                error = db.lastError().text();
+                outcome->error = db.lastError().text();
             } else {
                 QSqlQuery query(db);
                 if (query.exec(casesCount) && query.next())
-                    count = query.value(0).toInt();
+                    outcome->count = query.value(0).toInt();
                 else
-                    error = query.lastError().text();
+                    outcome->error = query.lastError().text();
             }
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
-        QMetaObject::invokeMethod(
-            context,
-            [count, error, done, failed] {
-                if (error.isEmpty())
-                    done(count);
-                else
-                    failed(error);
-            },
-            Qt::QueuedConnection);
+    });
+    // Delivered in the context's thread, and not at all once the context is
+    // gone: the connection ends with it.
+    QObject::connect(thread, &QThread::finished, context, [outcome, done, failed] {
+        if (outcome->error.isEmpty())
+            done(outcome->count);
+        else
+            failed(outcome->error);
     });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start();
