@@ -265,8 +265,11 @@ struct RecordSet::Data
         return word.match(sourceOrder).hasMatch() || word.match(sourceWhere).hasMatch();
     }
 
-    // A read-only statement is read when its rows are first asked for.
+    // The rows (of a read-only statement) or the keys of the whole view (of a
+    // table) are read when first asked for: a screen that filters its view
+    // at once never reads the whole.
     mutable bool unread = false;
+    QString wholeKeySql; // the keys of the whole view, in order
     void readAllRows() const;
 
     int rowCount() const
@@ -375,20 +378,31 @@ void RecordSet::Data::readAllRows() const
 {
     if (!unread)
         return;
-    sqlite::Statement stmt(Database::handle(), source);
+    auto *self = const_cast<Data *>(this);
+    sqlite3 *db = Database::handle();
+    sqlite::Statement stmt(db, updatable() ? wholeKeySql : source);
     for (int i = 0; i < values.size(); ++i)
         stmt.bind(i + 1, values[i]);
-    const size_t count = columns.size();
     std::vector<qint64> read;
     std::vector<Row> rows;
-    while (stmt.step()) {
-        Row row(count);
-        for (size_t c = 0; c < count; ++c)
-            row[c] = decodeColumn(stmt, int(c), columns[c].type);
-        read.push_back(qint64(rows.size()));
-        rows.push_back(std::move(row));
+    if (updatable()) {
+        while (stmt.step())
+            read.push_back(stmt.columnInt(0));
+        self->baseKeys = read;
+        self->baseValid = true;
+        self->baseVersion = sqlite::dataVersion(db);
+        self->baseChanges = sqlite::totalChanges(db);
+        self->ownChanges = 0;
+    } else {
+        const size_t count = columns.size();
+        while (stmt.step()) {
+            Row row(count);
+            for (size_t c = 0; c < count; ++c)
+                row[c] = decodeColumn(stmt, int(c), columns[c].type);
+            read.push_back(qint64(rows.size()));
+            rows.push_back(std::move(row));
+        }
     }
-    auto *self = const_cast<Data *>(this);
     self->keys = std::move(read);
     self->readOnlyRows = std::move(rows);
     unread = false;
@@ -525,14 +539,20 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
             }
         }
         order << sqlite::rowKey(); // rows that tie keep the table's order
-        sqlite::Statement stmt(Database::handle(),
-                               QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
-                                   .arg(sqlite::rowKey(), sqlite::quoteIdentifier(d->table),
-                                        condition, order.join(u", ")));
-        for (int i = 0; i < where.values.size(); ++i)
-            stmt.bind(i + 1, where.values[i]);
-        while (stmt.step())
-            keys.push_back(stmt.columnInt(0));
+        const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+                                .arg(sqlite::rowKey(), sqlite::quoteIdentifier(d->table),
+                                     condition, order.join(u", "));
+        sqlite::Statement stmt(Database::handle(), sql); // a faulty source fails here
+        if (filter.isEmpty() && sort.isEmpty()) {
+            d->wholeKeySql = sql;
+            d->unread = true;
+        } else {
+            d->unread = false;
+            for (int i = 0; i < where.values.size(); ++i)
+                stmt.bind(i + 1, where.values[i]);
+            while (stmt.step())
+                keys.push_back(stmt.columnInt(0));
+        }
     } else if (condition.isEmpty() && order.isEmpty()) {
         d->unread = true;
     } else {
@@ -557,14 +577,6 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
     }
     d->keys = std::move(keys);
     d->readOnlyRows = std::move(rows);
-    if (d->updatable() && filter.isEmpty() && sort.isEmpty()) {
-        sqlite3 *db = Database::handle();
-        d->baseValid = true;
-        d->baseKeys = d->keys;
-        d->baseVersion = sqlite::dataVersion(db);
-        d->baseChanges = sqlite::totalChanges(db);
-        d->ownChanges = 0;
-    }
     d->cache.clear();
     d->pending.clear();
     d->filter = filter;
@@ -585,6 +597,7 @@ void RecordSet::requery()
             // Nothing written that could add, drop or move a row: the keys
             // read last are the table's keys now.
             d->keys = d->baseKeys;
+            d->unread = false;
             d->pending.clear();
             d->filter = Filter();
             d->sort.clear();
@@ -699,7 +712,7 @@ qint64 RecordSet::requireCurrentRow() const
 
 void RecordSet::storePendingBeforeMove()
 {
-    if (!hasCurrentRow())
+    if (d->pending.empty() || !hasCurrentRow())
         return;
     const qint64 key = currentKey();
     const auto it = d->pending.find(key);

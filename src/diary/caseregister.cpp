@@ -125,17 +125,14 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
             closeScreen(host->findScreen(QStringLiteral("frmCases1")));
     });
     skipFailure([this] {
-        if (recordSet()->rowCount() > 0)
-            recordSet()->moveLast();
-    });
-    countCases();
-    skipFailure([this] {
         for (int row = 0; row < m_courts->rowCount(); ++row)
             ui->txtCourt->addItem(m_courts->textAt(row, 0));
     });
     // Before the fields and the grid follow the diary, so that the new rows
     // cost nothing to show.
+    // The carry-forward ends at the last row; the diary is read once, after it.
     diary::carryForward(*recordSet(), today);
+    countCases();
 
     bind(ui->txtCdate, QStringLiteral("cdate"), Lock::Never);
     bind(ui->txtPdate, QStringLiteral("pdate"), Lock::Never);
@@ -473,7 +470,9 @@ void CaseRegister::showList(bool allCases)
 void CaseRegister::countCases()
 {
     constexpr int countNowUpTo = 100000; // hearings
-    if (recordSet()->rowCount() <= countNowUpTo) {
+    bool small = true;
+    skipFailure([&] { small = DiaryStore::countHearings() <= countNowUpTo; });
+    if (small) {
         skipFailure([this] { showTotal(DiaryStore::countCases()); });
         return;
     }

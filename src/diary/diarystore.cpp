@@ -97,6 +97,11 @@ int DiaryStore::countDueOn(const QDate &day)
     return runCount(QStringLiteral("SELECT count(*) FROM advocate WHERE ndate = ?"), {day});
 }
 
+int DiaryStore::countHearings()
+{
+    return runCount(QStringLiteral("SELECT count(*) FROM advocate"), {});
+}
+
 int DiaryStore::countCases()
 {
     return runCount(casesCount, {});

@@ -53,6 +53,8 @@ public:
 
     static int countListedOn(const QDate &day);
     static int countDueOn(const QDate &day);
+    // The number of hearings in the diary.
+    static int countHearings();
     // The number of different cases (case number and first party).
     static int countCases();
     // The same, counted on a connection of its own in another thread, so
