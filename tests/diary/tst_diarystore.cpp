@@ -36,6 +36,7 @@ public:
     ~OtherConnection() { sqlite3_close(m_db); }
 
     int exec(const char *sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr); }
+    void setLockWait(int milliseconds) { sqlite3_busy_timeout(m_db, milliseconds); }
 
     int scalar(const char *sql)
     {
@@ -72,6 +73,7 @@ private slots:
     void failedCommitStoresNothingAndSaysWhy();
     void twoCopiesCarryADayForwardOnce();
     void conversionThatCannotCommitSaysHowManyAndWhy();
+    void workTableRefillAndReadAreOneUnit();
 
 private:
     void addHearing(const QString &caseno, const QString &cdate, const QString &ndate,
@@ -347,6 +349,34 @@ void TestDiaryStore::conversionThatCannotCommitSaysHowManyAndWhy()
     const diary::Conversion retried = diary::convertHearings(hearings, day);
     QCOMPARE(retried.added, 2);
     QCOMPARE(retried.failed, 0);
+}
+
+// A second report run (another copy, or a scheduled print) cannot refill the
+// work table between this run's refill and its read: it waits for the lock
+// and, failing, changes nothing.
+void TestDiaryStore::workTableRefillAndReadAreOneUnit()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-12-01"), QString());
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-12-02"), QString());
+    OtherConnection otherRun(m_db->path());
+    otherRun.setLockWait(100);
+    {
+        Database::Transaction transaction;
+        QCOMPARE(DiaryStore::refillWorkTable(QDate(2026, 12, 1), QDate(2026, 12, 1), false), 1);
+        QCOMPARE(otherRun.exec("BEGIN IMMEDIATE"), SQLITE_BUSY);
+        QCOMPARE(otherRun.exec("DELETE FROM tmpAdvocate"), SQLITE_BUSY);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(caseno) FROM tmpAdvocate"))
+                     .toString(),
+                 QStringLiteral("CS 1"));
+        transaction.commit();
+    }
+    // The other run, refused while this one read, now has its turn.
+    QCOMPARE(otherRun.exec("BEGIN IMMEDIATE"), SQLITE_OK);
+    QVERIFY_THROWS_EXCEPTION(DataError, [] {
+        Database::Transaction blocked;
+    }());
+    QCOMPARE(otherRun.exec("ROLLBACK"), SQLITE_OK);
+    QCOMPARE(m_db->count(QStringLiteral("tmpAdvocate")), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDiaryStore)
