@@ -188,7 +188,9 @@ Database::Transaction::~Transaction()
         try {
             Database::exec(QStringLiteral("ROLLBACK"));
         } catch (const DataError &) {
-            // Nothing more can be done while unwinding.
+            // A destructor cannot report it; the connection then stays inside
+            // the transaction, and the next Transaction's BEGIN fails and
+            // reports "cannot start a transaction within a transaction".
         }
     }
 }
