@@ -7,11 +7,10 @@
 #include "sqlite.h"
 #include "valuecodec.h"
 
-#include <QLocale>
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
+#include <QLocale>
+#include <QRegularExpression>
 #include <unordered_map>
 #include <vector>
 
@@ -119,7 +118,8 @@ struct Where
 void compare(Where &where, const QString &expr, Filter::Op op, const QVariant &value,
              const QString &collation = QString())
 {
-    const QString suffix = collation.isEmpty() ? QString() : QStringLiteral(" COLLATE ") + collation;
+    const QString suffix =
+        collation.isEmpty() ? QString() : QStringLiteral(" COLLATE ") + collation;
     const QString test = expr + QLatin1String(comparison(op)) + QStringLiteral("?") + suffix;
     where.parts << (op == Filter::Op::NotEqual
                         ? QStringLiteral("(") + expr + QStringLiteral(" IS NULL OR ") + test + u')'
@@ -141,14 +141,16 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
                                 likeLiteral(text) + u'%';
         } else {
             where.parts << QStringLiteral("instr(%1, %2)%3")
-                               .arg(sqlite::foldedText(expr), sqlite::foldedText(QStringLiteral("?")),
+                               .arg(sqlite::foldedText(expr),
+                                    sqlite::foldedText(QStringLiteral("?")),
                                     op == Filter::Op::BeginsWith ? QStringLiteral(" = 1")
                                                                  : QStringLiteral(" > 0"));
             where.values << text;
         }
         return;
     default:
-        compare(where, expr, op, text, plain ? QStringLiteral("NOCASE") : sqlite::foldedCollation());
+        compare(where, expr, op, text,
+                plain ? QStringLiteral("NOCASE") : sqlite::foldedCollation());
         return;
     }
 }
@@ -260,8 +262,9 @@ struct RecordSet::Data
 
     bool placesRows(const QString &column) const
     {
-        const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(column)),
-                                      QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpression word(
+            QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(column)),
+            QRegularExpression::CaseInsensitiveOption);
         return word.match(sourceOrder).hasMatch() || word.match(sourceWhere).hasMatch();
     }
 
@@ -309,10 +312,10 @@ struct RecordSet::Data
         QStringList marks;
         for (int i = 0; i < fetchBatch; ++i)
             marks << QStringLiteral("?");
-        sqlite::Statement stmt(Database::handle(),
-                               QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
-                                   .arg(sqlite::rowKey(), sqlite::quoteIdentifier(table),
-                                        marks.join(u',')));
+        sqlite::Statement stmt(
+            Database::handle(),
+            QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
+                .arg(sqlite::rowKey(), sqlite::quoteIdentifier(table), marks.join(u',')));
         for (int i = 0; i < fetchBatch; ++i)
             stmt.bindInt(i + 1, wanted[size_t(std::min<int>(i, int(wanted.size()) - 1))]);
         while (stmt.step()) {
@@ -410,7 +413,9 @@ void RecordSet::Data::readAllRows() const
         self->position = 0;
 }
 
-RecordSet::RecordSet(QObject *parent) : QObject(parent), d(std::make_unique<Data>()) {}
+RecordSet::RecordSet(QObject *parent) : QObject(parent), d(std::make_unique<Data>())
+{
+}
 
 RecordSet::RecordSet(const QString &source, QObject *parent) : RecordSet(parent)
 {
@@ -434,8 +439,9 @@ void RecordSet::open(const QString &source, const QVariantList &values)
 {
     static const QRegularExpression tableOnly(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*$"));
     static const QRegularExpression selectAll(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\"[^\"]+\"|\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)"
-                       "(?:\\s+where\\s+(.*?))?(?:\\s+order\\s+by\\s+(.*?))?\\s*$"),
+        QStringLiteral(
+            "^\\s*select\\s+\\*\\s+from\\s+(\"[^\"]+\"|\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)"
+            "(?:\\s+where\\s+(.*?))?(?:\\s+order\\s+by\\s+(.*?))?\\s*$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
 
     auto fresh = std::make_unique<Data>();
@@ -454,10 +460,9 @@ void RecordSet::open(const QString &source, const QVariantList &values)
 
     // The columns, as the statement names them and the table declares them.
     {
-        const QString probe = fresh->updatable()
-                                  ? QStringLiteral("SELECT * FROM ") +
-                                        sqlite::quoteIdentifier(fresh->table)
-                                  : source;
+        const QString probe = fresh->updatable() ? QStringLiteral("SELECT * FROM ") +
+                                                       sqlite::quoteIdentifier(fresh->table)
+                                                 : source;
         sqlite::Statement stmt(Database::handle(), probe);
         int expression = 1000;
         for (int i = 0; i < stmt.columnCount(); ++i) {
@@ -540,8 +545,8 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
         }
         order << sqlite::rowKey(); // rows that tie keep the table's order
         const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
-                                .arg(sqlite::rowKey(), sqlite::quoteIdentifier(d->table),
-                                     condition, order.join(u", "));
+                                .arg(sqlite::rowKey(), sqlite::quoteIdentifier(d->table), condition,
+                                     order.join(u", "));
         sqlite::Statement stmt(Database::handle(), sql); // a faulty source fails here
         if (filter.isEmpty() && sort.isEmpty()) {
             d->wholeKeySql = sql;
@@ -656,8 +661,7 @@ QString RecordSet::fieldName(int column) const
 
 RecordSet::FieldType RecordSet::fieldType(int column) const
 {
-    return column >= 0 && column < fieldCount() ? d->columns[size_t(column)].type
-                                                : FieldType::Any;
+    return column >= 0 && column < fieldCount() ? d->columns[size_t(column)].type : FieldType::Any;
 }
 
 int RecordSet::fieldIndex(const QString &name) const

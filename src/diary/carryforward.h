@@ -12,10 +12,10 @@ namespace diary {
 struct CarryForward
 {
     enum class Outcome {
-        AlreadyListed, // the diary has rows dated today: it shows just those
-        Declined,      // the user chose not to carry forward: no rows shown
-        CarriedForward,// every hearing due today has its row dated today (possibly none)
-        Failed         // nothing was carried forward; the user was told why
+        AlreadyListed,  // the diary has rows dated today: it shows just those
+        Declined,       // the user chose not to carry forward: no rows shown
+        CarriedForward, // every hearing due today has its row dated today (possibly none)
+        Failed          // nothing was carried forward; the user was told why
     };
 
     Outcome outcome = Outcome::CarriedForward;

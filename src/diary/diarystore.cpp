@@ -3,7 +3,6 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/sqlite.h>
-
 #include <QAtomicInt>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -34,8 +33,8 @@ int runWrite(const QString &sql, const QVariantList &values)
 void requireTransaction(const char *work)
 {
     if (!Database::inTransaction())
-        throw DataError(QStringLiteral("%1 must run inside a transaction.")
-                            .arg(QString::fromLatin1(work)));
+        throw DataError(
+            QStringLiteral("%1 must run inside a transaction.").arg(QString::fromLatin1(work)));
 }
 
 const QString casesCount =
@@ -78,10 +77,10 @@ DiaryStore::Converted DiaryStore::convertDay(const QDate &day)
     // The statement reads the diary as it stood before its first insert, so
     // two hearings of one case fixed for the day both get their listing.
     result.added = runWrite(
-        listingInsert + QStringLiteral(
-                            " AND NOT EXISTS (SELECT 1 FROM advocate AS d WHERE d.cdate = ?1 AND "
-                            "coalesce(h.caseno, '') <> '' AND d.caseno = h.caseno COLLATE NOCASE)"
-                            " ORDER BY h.cdate, h.CourtIndex"),
+        listingInsert +
+            QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM advocate AS d WHERE d.cdate = ?1 AND "
+                           "coalesce(h.caseno, '') <> '' AND d.caseno = h.caseno COLLATE NOCASE)"
+                           " ORDER BY h.cdate, h.CourtIndex"),
         {day});
     transaction.commit();
     return result;
@@ -157,7 +156,8 @@ std::optional<QVariant> DiaryStore::courtIndex(const QString &court)
 {
     sqlite::Statement stmt(
         Database::handle(),
-        QStringLiteral("SELECT indexx FROM courts WHERE court = ? COLLATE %1 ORDER BY indexx LIMIT 1")
+        QStringLiteral(
+            "SELECT indexx FROM courts WHERE court = ? COLLATE %1 ORDER BY indexx LIMIT 1")
             .arg(sqlite::foldedCollation()));
     stmt.bind(1, court);
     if (!stmt.step())
@@ -189,12 +189,13 @@ int DiaryStore::refillWorkTable(const QDate &from, const QDate &to, bool without
                 "caseno, courtname, CourtIndex, fixedfor FROM advocate WHERE cdate >= ? AND "
                 "cdate <= ? AND (ndate IS NULL OR ndate = '') ORDER BY CourtIndex"),
             {from, to});
-    return runWrite(QStringLiteral("INSERT INTO tmpAdvocate (cdate, remarks, pdate, Party1, "
-                                   "Party2, caseno, courtname, CourtIndex, fixedfor, ndate, "
-                                   "fixedforN) SELECT cdate, remarks, pdate, Party1, Party2, caseno, "
-                                   "courtname, CourtIndex, fixedfor, ndate, fixedforN FROM advocate "
-                                   "WHERE cdate >= ? AND cdate <= ? ORDER BY CourtIndex"),
-                    {from, to});
+    return runWrite(
+        QStringLiteral("INSERT INTO tmpAdvocate (cdate, remarks, pdate, Party1, "
+                       "Party2, caseno, courtname, CourtIndex, fixedfor, ndate, "
+                       "fixedforN) SELECT cdate, remarks, pdate, Party1, Party2, caseno, "
+                       "courtname, CourtIndex, fixedfor, ndate, fixedforN FROM advocate "
+                       "WHERE cdate >= ? AND cdate <= ? ORDER BY CourtIndex"),
+        {from, to});
 }
 
 } // namespace lexordo

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <QDate>
 #include <QObject>
 #include <QString>
 #include <QVariant>
-
-#include <functional>
-#include <optional>
 
 namespace lexordo {
 

@@ -3,9 +3,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/recordset.h>
-
 #include <QTest>
-
 #include <sqlite3.h>
 
 using namespace lexordo;
@@ -39,16 +37,16 @@ private:
 void TestRecordSetSql::init()
 {
     m_db = std::make_unique<test::TestDatabase>();
-    m_db->exec(QStringLiteral(
-        "INSERT INTO advocate (cdate, Party1, caseno, CourtIndex, ndate) VALUES "
-        "('2026-12-01', 'Straße Bau GmbH', 'CS 1', 1, '2026-12-10'),"
-        "('2026-12-02', 'STRASSE Works', 'CS 2', 2, NULL),"
-        "('2026-12-03', 'D''Souza', 'cs_3', 3, '2026-12-10'),"
-        "('2026-12-04', 'Rent 100% Ltd', 'CS%4', 4, ''),"
-        "('2026-12-05', 'राम लाल', 'CS 5', 5, '2026-12-11'),"
-        "('2026-12-06', 'Ωμέγα Ltd', 'CS 6', 6, '2026-12-12'),"
-        "('2026-12-07', 'ωμέγα traders', 'CS 7', 7, '2026-12-12'),"
-        "('2026-12-08', NULL, 'CS 8', NULL, NULL)"));
+    m_db->exec(
+        QStringLiteral("INSERT INTO advocate (cdate, Party1, caseno, CourtIndex, ndate) VALUES "
+                       "('2026-12-01', 'Straße Bau GmbH', 'CS 1', 1, '2026-12-10'),"
+                       "('2026-12-02', 'STRASSE Works', 'CS 2', 2, NULL),"
+                       "('2026-12-03', 'D''Souza', 'cs_3', 3, '2026-12-10'),"
+                       "('2026-12-04', 'Rent 100% Ltd', 'CS%4', 4, ''),"
+                       "('2026-12-05', 'राम लाल', 'CS 5', 5, '2026-12-11'),"
+                       "('2026-12-06', 'Ωμέγα Ltd', 'CS 6', 6, '2026-12-12'),"
+                       "('2026-12-07', 'ωμέγα traders', 'CS 7', 7, '2026-12-12'),"
+                       "('2026-12-08', NULL, 'CS 8', NULL, NULL)"));
 }
 
 void TestRecordSetSql::cleanup()
@@ -84,8 +82,8 @@ void TestRecordSetSql::textOperators_data()
         << "Party1" << op(Filter::Op::Equal) << "राम लाल" << QStringList{"राम लाल"};
     QTest::newRow("contains, Devanagari part")
         << "Party1" << op(Filter::Op::Contains) << "लाल" << QStringList{"राम लाल"};
-    QTest::newRow("begins, apostrophe") << "Party1" << op(Filter::Op::BeginsWith) << "d'so"
-                                        << QStringList{"D'Souza"};
+    QTest::newRow("begins, apostrophe")
+        << "Party1" << op(Filter::Op::BeginsWith) << "d'so" << QStringList{"D'Souza"};
     QTest::newRow("contains, percent as typed")
         << "Party1" << op(Filter::Op::Contains) << "0% l" << QStringList{"Rent 100% Ltd"};
     QTest::newRow("equal, underscore is no wildcard")
@@ -95,15 +93,19 @@ void TestRecordSetSql::textOperators_data()
     QTest::newRow("begins, percent as typed")
         << "caseno" << op(Filter::Op::BeginsWith) << "cs%" << QStringList{"Rent 100% Ltd"};
     QTest::newRow("not equal keeps missing values")
-        << "Party1" << op(Filter::Op::NotEqual) << "d'souza"
-        << QStringList{"Straße Bau GmbH", "STRASSE Works", "Rent 100% Ltd", "राम लाल",
-                       "Ωμέγα Ltd", "ωμέγα traders", ""};
+        << "Party1" << op(Filter::Op::NotEqual) << "d'souza" << QStringList{"Straße Bau GmbH",
+                                                                            "STRASSE Works",
+                                                                            "Rent 100% Ltd",
+                                                                            "राम लाल",
+                                                                            "Ωμέγα Ltd",
+                                                                            "ωμέγα traders",
+                                                                            ""};
     QTest::newRow("less, letter case ignored")
         << "Party1" << op(Filter::Op::Less) << "rent" << QStringList{"D'Souza"};
     QTest::newRow("missing or empty") << "ndate" << op(Filter::Op::IsNull) << QString()
                                       << QStringList{"STRASSE Works", "Rent 100% Ltd", ""};
-    QTest::newRow("quote and statement") << "Party1" << op(Filter::Op::Contains)
-                                         << "'); DELETE FROM advocate; --" << QStringList{};
+    QTest::newRow("quote and statement")
+        << "Party1" << op(Filter::Op::Contains) << "'); DELETE FROM advocate; --" << QStringList{};
 }
 
 void TestRecordSetSql::textOperators()
@@ -141,7 +143,9 @@ void TestRecordSetSql::orderedOperatorsOnNumbersAndDates()
     QCOMPARE(rs.rowCount(), expectedRows);
     // The same comparison on a date, typed day/month/year.
     rs.setFilter(Filter(QStringLiteral("cdate"), Filter::Op(op), QStringLiteral("04/12/2026")));
-    QCOMPARE(rs.rowCount(), op == int(Filter::Op::NotEqual) ? 7 : expectedRows + (op >= int(Filter::Op::Greater) ? 1 : 0));
+    QCOMPARE(rs.rowCount(), op == int(Filter::Op::NotEqual)
+                                ? 7
+                                : expectedRows + (op >= int(Filter::Op::Greater) ? 1 : 0));
 }
 
 void TestRecordSetSql::sortIgnoresCaseInEveryScript()
@@ -175,7 +179,8 @@ void TestRecordSetSql::untypedColumnsAreReadAndSortedWithoutFault()
         names << rs.textAt(row, 0);
     QCOMPARE(names, (QStringList{"c", "b", "a", "d"})); // text after numbers, nothing last
     QCOMPARE(rs.textAt(1, 1), QStringLiteral("10"));
-    rs.setFilter(Filter(QStringLiteral("amount"), Filter::Op::GreaterOrEqual, QStringLiteral("9.5")));
+    rs.setFilter(
+        Filter(QStringLiteral("amount"), Filter::Op::GreaterOrEqual, QStringLiteral("9.5")));
     QCOMPARE(rs.rowCount(), 3); // text sorts above numbers, as stored
     rs.setFilter(Filter(QStringLiteral("amount"), Filter::Op::Equal, QStringLiteral("10")));
     QCOMPARE(rs.rowCount(), 1);
@@ -204,7 +209,8 @@ void TestRecordSetSql::reReadAfterAStoreSeesTheStoreAndOtherPrograms()
     sqlite3_close(other);
 
     // A search right after the stores sees all of it.
-    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::BeginsWith, QStringLiteral("changed")));
+    rs.setFilter(
+        Filter(QStringLiteral("Party1"), Filter::Op::BeginsWith, QStringLiteral("changed")));
     QCOMPARE(parties(rs), (QStringList{"Changed elsewhere", "Changed here"}));
     rs.requery();
     QCOMPARE(rs.rowCount(), 10);

@@ -3,21 +3,18 @@
 // at a random moment; the file must then pass the database's integrity check
 // and hold all of today's carried rows or none.
 
+#include <cstdio>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <diary/diarystore.h>
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
-
+#include <QThread>
 #include <sqlite3.h>
-
-#include <cstdio>
 
 using namespace lexordo;
 
@@ -67,7 +64,8 @@ Inspection inspect(const QString &path)
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
         sqlite3_step(stmt) == SQLITE_ROW)
-        found.integrity = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        found.integrity =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
     sqlite3_finalize(stmt);
     if (sqlite3_prepare_v2(db, "SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'", -1,
                            &stmt, nullptr) == SQLITE_OK &&

@@ -1,18 +1,15 @@
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
+#include <atomic>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/recordset.h>
 #include <diary/carryforward.h>
 #include <diary/conversion.h>
 #include <diary/diarystore.h>
-
 #include <QTest>
-
 #include <sqlite3.h>
-
-#include <atomic>
 #include <thread>
 
 using namespace lexordo;
@@ -108,28 +105,32 @@ void TestDiaryStore::addHearing(const QString &caseno, const QString &cdate, con
 
 int TestDiaryStore::countOn(const QString &isoDate) const
 {
-    return m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '%1'").arg(isoDate))
+    return m_db
+        ->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '%1'").arg(isoDate))
         .toInt();
 }
 
 void TestDiaryStore::carryForwardCopiesEachDueHearingOnce()
 {
-    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"), 2,
-               QStringLiteral("राम लाल"));
-    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-23"), QStringLiteral("2026-12-07"), 1);
-    addHearing(QStringLiteral("CS 3"), QStringLiteral("2026-11-23"), QStringLiteral("2026-12-08"), 1);
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"),
+               2, QStringLiteral("राम लाल"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-23"), QStringLiteral("2026-12-07"),
+               1);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("2026-11-23"), QStringLiteral("2026-12-08"),
+               1);
 
     const DiaryStore::CarryResult first = DiaryStore::carryForward(today);
     QCOMPARE(first.outcome, DiaryStore::Carry::Carried);
     QCOMPARE(first.added, 2);
     QCOMPARE(countOn(QStringLiteral("2026-12-07")), 2);
-    QCOMPARE(m_db->scalar(QStringLiteral(
-                              "SELECT pdate || '|' || Party1 || '|' || fixedfor || '|' || CourtIndex "
-                              "|| '|' || coalesce(ndate, 'none') || coalesce(fixedforN, 'none') || "
-                              "coalesce(remarks, 'none') FROM advocate WHERE cdate = '2026-12-07' AND "
-                              "caseno = 'CS 1'"))
-                 .toString(),
-             QStringLiteral("2026-11-20|राम लाल|arguments|2|nonenonenone"));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral(
+                         "SELECT pdate || '|' || Party1 || '|' || fixedfor || '|' || CourtIndex "
+                         "|| '|' || coalesce(ndate, 'none') || coalesce(fixedforN, 'none') || "
+                         "coalesce(remarks, 'none') FROM advocate WHERE cdate = '2026-12-07' AND "
+                         "caseno = 'CS 1'"))
+            .toString(),
+        QStringLiteral("2026-11-20|राम लाल|arguments|2|nonenonenone"));
     QVERIFY(!Database::inTransaction());
 
     const DiaryStore::CarryResult second = DiaryStore::carryForward(today);
@@ -183,23 +184,29 @@ void TestDiaryStore::convertDaySkipsCasesListedBefore()
 
 void TestDiaryStore::lookUps()
 {
-    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('O''Brien Tribunal', 4), ('Straße Court', "
-                              "7), ('High Court', 1)"));
+    m_db->exec(
+        QStringLiteral("INSERT INTO courts VALUES ('O''Brien Tribunal', 4), ('Straße Court', "
+                       "7), ('High Court', 1)"));
     m_db->exec(QStringLiteral(
         "INSERT INTO Holidays VALUES ('2026-12-25', 'Christmas'), ('2026-12-25', 'Second')"));
-    QCOMPARE(DiaryStore::courtIndex(QStringLiteral("o'brien tribunal")).value_or(QVariant()).toInt(),
-             4);
+    QCOMPARE(
+        DiaryStore::courtIndex(QStringLiteral("o'brien tribunal")).value_or(QVariant()).toInt(), 4);
     QCOMPARE(DiaryStore::courtIndex(QStringLiteral("STRASSE COURT")).has_value(), false);
-    QCOMPARE(DiaryStore::courtIndex(QStringLiteral("straße court")).value_or(QVariant()).toInt(), 7);
+    QCOMPARE(DiaryStore::courtIndex(QStringLiteral("straße court")).value_or(QVariant()).toInt(),
+             7);
     QVERIFY(!DiaryStore::courtIndex(QStringLiteral("High")).has_value());
     QCOMPARE(DiaryStore::holidayOn(QDate(2026, 12, 25)).value_or(QString()),
              QStringLiteral("Christmas"));
     QVERIFY(!DiaryStore::holidayOn(QDate(2026, 12, 24)).has_value());
 
-    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QString(), 1, QStringLiteral("A"));
-    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-21"), QString(), 1, QStringLiteral("A"));
-    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-22"), QString(), 1, QStringLiteral("B"));
-    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-22"), QString(), 1, QStringLiteral("A"));
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QString(), 1,
+               QStringLiteral("A"));
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-21"), QString(), 1,
+               QStringLiteral("A"));
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-22"), QString(), 1,
+               QStringLiteral("B"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-22"), QString(), 1,
+               QStringLiteral("A"));
     QCOMPARE(DiaryStore::countCases(), 3);
     QCOMPARE(DiaryStore::countListedOn(QDate(2026, 11, 22)), 2);
 }
@@ -308,7 +315,8 @@ void TestDiaryStore::twoCopiesCarryADayForwardOnce()
         OtherConnection other(path);
         other.exec("BEGIN IMMEDIATE");
         locked = true;
-        const bool listed = other.scalar("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'") > 0;
+        const bool listed =
+            other.scalar("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'") > 0;
         if (!listed)
             other.exec("INSERT INTO advocate (cdate, pdate, caseno, Party1) SELECT ndate, cdate, "
                        "caseno, Party1 FROM advocate WHERE ndate = '2026-12-07'");
@@ -365,16 +373,14 @@ void TestDiaryStore::workTableRefillAndReadAreOneUnit()
         QCOMPARE(DiaryStore::refillWorkTable(QDate(2026, 12, 1), QDate(2026, 12, 1), false), 1);
         QCOMPARE(otherRun.exec("BEGIN IMMEDIATE"), SQLITE_BUSY);
         QCOMPARE(otherRun.exec("DELETE FROM tmpAdvocate"), SQLITE_BUSY);
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(caseno) FROM tmpAdvocate"))
-                     .toString(),
-                 QStringLiteral("CS 1"));
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT group_concat(caseno) FROM tmpAdvocate")).toString(),
+            QStringLiteral("CS 1"));
         transaction.commit();
     }
     // The other run, refused while this one read, now has its turn.
     QCOMPARE(otherRun.exec("BEGIN IMMEDIATE"), SQLITE_OK);
-    QVERIFY_THROWS_EXCEPTION(DataError, [] {
-        Database::Transaction blocked;
-    }());
+    QVERIFY_THROWS_EXCEPTION(DataError, [] { Database::Transaction blocked; }());
     QCOMPARE(otherRun.exec("ROLLBACK"), SQLITE_OK);
     QCOMPARE(m_db->count(QStringLiteral("tmpAdvocate")), 1);
 }
