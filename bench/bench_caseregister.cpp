@@ -147,6 +147,29 @@ void BM_SearchCaseNumber(benchmark::State &state)
 }
 BENCHMARK(BM_SearchCaseNumber)->Unit(benchmark::kMillisecond);
 
+// A search right after an edit was stored, as the clerk types a remark on
+// one hearing and then looks for the next.
+void BM_SearchAfterStoredEdit(benchmark::State &state)
+{
+    CaseRegister &screen = registerForSearches();
+    RecordSet *diary = screen.diary();
+    const Filter filter(QStringLiteral("ndate"), Filter::Op::Equal, bench::benchToday().addDays(7));
+    int rows = 0;
+    int edit = 0;
+    for (auto _ : state) {
+        diary->moveLast();
+        diary->setValue(QStringLiteral("remarks"), QStringLiteral("heard %1").arg(++edit));
+        diary->update();
+        diary->requery();
+        diary->setFilter(filter);
+        QCoreApplication::processEvents();
+        rows = diary->rowCount();
+    }
+    diary->clearFilter();
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_SearchAfterStoredEdit)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)

@@ -63,7 +63,10 @@ struct Diary
 // Fills a fresh database: `count` hearings spread over the days from `first`
 // to `last` (fixed for `nextDate` when it is valid), and 20,000 hearings of
 // the two years before.
-std::unique_ptr<Diary> makeDiary(int count, QDate first, QDate last, QDate nextDate = {})
+// `history` hearings are made one by one like the report's; `bulk` more, of
+// the eight years before, are made by one statement, for the large diaries.
+std::unique_ptr<Diary> makeDiary(int count, QDate first, QDate last, QDate nextDate = {},
+                                 int history = 20000, int bulk = 0)
 {
     auto diary = std::make_unique<Diary>();
     diary->path = diary->folder.filePath(QStringLiteral("advocate_v2.mdb"));
@@ -99,9 +102,27 @@ std::unique_ptr<Diary> makeDiary(int count, QDate first, QDate last, QDate nextD
     for (int i = 0; i < count; ++i)
         add(first.addDays(i % days), nextDate);
     const QDate historyStart = first.addYears(-2);
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < history; ++i) {
         const QDate day = historyStart.addDays(i % 700);
         add(day, day.addDays(21));
+    }
+    if (bulk > 0) {
+        QSqlQuery many(QSqlDatabase::database(QStringLiteral("advocate")));
+        many.prepare(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+            "INSERT INTO advocate (cdate, remarks, pdate, Party1, Party2, caseno, courtname, "
+            "CourtIndex, fixedfor, ndate, fixedforN) SELECT date(?, '-' || (1 + i % 2900) || ' "
+            "days'), NULL, date(?, '-' || (30 + i % 2900) || ' days'), 'Party ' || (i % 20000), "
+            "'State', 'CS ' || (i % 50000) || '/20' || (10 + i % 16), 'Court ' || (i % 8), "
+            "1 + i % 8, 'Evidence', date(?, '-' || (1 + i % 2900) || ' days', '+21 days'), "
+            "'Arguments' FROM n"));
+        const QString start = first.addYears(-2).addDays(-1).toString(Qt::ISODate);
+        many.addBindValue(bulk);
+        many.addBindValue(start);
+        many.addBindValue(start);
+        many.addBindValue(start);
+        if (!many.exec())
+            throw DataError(many.lastError().text());
     }
     QSqlQuery holiday(QSqlDatabase::database(QStringLiteral("advocate")));
     holiday.exec(QStringLiteral("INSERT INTO Holidays VALUES ('2026-12-25', 'Christmas'), "
@@ -111,9 +132,10 @@ std::unique_ptr<Diary> makeDiary(int count, QDate first, QDate last, QDate nextD
 }
 
 // The diary screen from its menu action to the PDF.
-void runDiary(benchmark::State &state, int hearings, QDate first, QDate last)
+void runDiary(benchmark::State &state, int hearings, QDate first, QDate last, int history = 20000,
+              int bulk = 0)
 {
-    const auto diary = makeDiary(hearings, first, last);
+    const auto diary = makeDiary(hearings, first, last, {}, history, bulk);
     const QString pdf = diary->folder.filePath(QStringLiteral("report.pdf"));
     int pages = 0;
     for (auto _ : state) {
@@ -145,6 +167,18 @@ void BM_CauseListOfOneDay500(benchmark::State &state)
 void BM_DiaryOfAMonth10000(benchmark::State &state)
 {
     runDiary(state, 10000, QDate(2026, 12, 1), QDate(2026, 12, 31));
+}
+
+// The same month in a diary of 20,000 hearings and in one of 1,000,000: the
+// report costs what it shows, not what the diary holds.
+void BM_DiaryOfAMonth10000In20k(benchmark::State &state)
+{
+    runDiary(state, 10000, QDate(2026, 12, 1), QDate(2026, 12, 31), 10000);
+}
+
+void BM_DiaryOfAMonth10000In1M(benchmark::State &state)
+{
+    runDiary(state, 10000, QDate(2026, 12, 1), QDate(2026, 12, 31), 10000, 980000);
 }
 
 // The cause list by next date, from its menu action to the PDF.
@@ -180,6 +214,8 @@ void BM_CauseListByNextDate500(benchmark::State &state)
 BENCHMARK(BM_CauseListOfOneDay500)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DiaryOfAMonth10000)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 BENCHMARK(BM_CauseListByNextDate500)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_DiaryOfAMonth10000In20k)->Unit(benchmark::kMillisecond)->MinTime(5.0);
+BENCHMARK(BM_DiaryOfAMonth10000In1M)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 
 int main(int argc, char **argv)
 {

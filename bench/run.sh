@@ -16,6 +16,22 @@ for i in 1 2 3; do
         sqlite3 "$DB" "select * from advocate order by cdate, courtindex" > /dev/null
 done
 
+echo "== sqlite3 shell: the register's keys in order, as the record set reads them (3 runs)"
+for i in 1 2 3; do
+    /usr/bin/time -f "   %e s elapsed, peak %M KB" \
+        sqlite3 "$DB" "select rowid from advocate order by cdate, courtindex, rowid" > /dev/null
+done
+
+echo "== sqlite3 shell: the register's searches (timer of the shell)"
+sqlite3 "$DB" <<'SQL'
+.timer on
+.output /dev/null
+SELECT rowid FROM advocate WHERE ndate = '2026-12-14' ORDER BY cdate, courtindex, rowid;
+SELECT rowid FROM advocate WHERE cdate = '2026-11-30' ORDER BY cdate, courtindex, rowid;
+SELECT rowid FROM advocate WHERE Party1 LIKE '%d''souza%' ESCAPE '\' ORDER BY cdate, courtindex, rowid;
+SELECT rowid FROM advocate WHERE caseno = 'cs 100/2020' COLLATE NOCASE ORDER BY cdate, courtindex, rowid;
+SQL
+
 echo "== sqlite3 shell: today's 300 hearings carried forward with one insert-select, on a copy (3 runs)"
 TMP=$(mktemp -d)
 for i in 1 2 3; do

@@ -16,6 +16,7 @@ const char *schemaSql();
 namespace {
 
 const QString connectionName = QStringLiteral("advocate");
+int lockWaitMs = 5000;
 
 sqlite3 *nativeHandle(const QSqlDatabase &db)
 {
@@ -58,12 +59,14 @@ void Database::open(const QString &path)
         QSqlDatabase::removeDatabase(connectionName);
         throw DataError(QStringLiteral("The SQLite driver gave no connection handle."));
     }
-    sqlite3_busy_timeout(handle, 5000);
+    sqlite3_busy_timeout(handle, lockWaitMs);
     try {
+        sqlite::registerTextFolding(handle);
         execOn(handle, QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"));
-        // The diary is read whole and in date order through its index: mapping
-        // the file and a larger page cache spare a read call per row.
-        execOn(handle, QStringLiteral("PRAGMA mmap_size = 268435456; PRAGMA cache_size = -32768;"));
+        // Lists read only the keys of their rows and then the rows in view:
+        // a moderate page cache serves that; the file is not mapped, so that
+        // memory follows what is shown rather than the size of the diary.
+        execOn(handle, QStringLiteral("PRAGMA cache_size = -16384;"));
         // A file that is not a database fails here, not at the first screen.
         execOn(handle, QStringLiteral("SELECT count(*) FROM sqlite_master"));
     } catch (const DataError &e) {
@@ -156,6 +159,23 @@ void Database::exec(const QString &sql)
     execOn(handle(), sql);
 }
 
+bool Database::inTransaction()
+{
+    return isOpen() && sqlite::inTransaction(handle());
+}
+
+void Database::setLockWait(int milliseconds)
+{
+    lockWaitMs = std::max(0, milliseconds);
+    if (isOpen())
+        sqlite3_busy_timeout(handle(), lockWaitMs);
+}
+
+int Database::lockWait()
+{
+    return lockWaitMs;
+}
+
 Database::Transaction::Transaction()
 {
     Database::exec(QStringLiteral("BEGIN IMMEDIATE"));
@@ -168,7 +188,9 @@ Database::Transaction::~Transaction()
         try {
             Database::exec(QStringLiteral("ROLLBACK"));
         } catch (const DataError &) {
-            // Nothing more can be done while unwinding.
+            // A destructor cannot report it; the connection then stays inside
+            // the transaction, and the next Transaction's BEGIN fails and
+            // reports "cannot start a transaction within a transaction".
         }
     }
 }

@@ -29,7 +29,18 @@ public:
     // Runs statements that take no values (transactions, pragmas).
     static void exec(const QString &sql); // throws DataError
 
+    // True while a transaction is open on the program's connection.
+    static bool inTransaction();
+
+    // How long a statement waits for another program's write lock before it
+    // fails with "database is locked".
+    static void setLockWait(int milliseconds);
+    static int lockWait();
+
     // Groups stores so that either all of them reach the file or none do.
+    // It takes the write lock when it begins, so that what it reads cannot
+    // change before it commits; it fails at once (after the lock wait) when
+    // another program holds the lock. Not committed, it rolls back.
     class Transaction
     {
     public:

@@ -4,6 +4,7 @@
 #include "dataerror.h"
 #include "dates.h"
 #include "sqlite.h"
+#include "valuecodec.h"
 
 #include <algorithm>
 
@@ -74,38 +75,6 @@ GroupedCommand groupedCommand(DataEnvironment::Grouping grouping)
     return {};
 }
 
-QVariant typedValue(sqlite3_stmt *s, int column)
-{
-    const int kind = sqlite3_column_type(s, column);
-    if (kind == SQLITE_NULL)
-        return QVariant();
-    const char *declared = sqlite3_column_decltype(s, column);
-    const QByteArray decl = declared ? QByteArray(declared).toUpper() : QByteArray();
-    if (kind == SQLITE_TEXT && decl.startsWith("DATE")) {
-        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
-        const int n = sqlite3_column_bytes(s, column);
-        if (n == 0)
-            return QVariant();
-        if (auto date = dates::parseIso(p, n))
-            return *date;
-        return QString::fromUtf8(p, n);
-    }
-    if (kind == SQLITE_TEXT && decl.startsWith("TIME")) {
-        const QString t = QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
-            sqlite3_column_bytes(s, column));
-        if (auto time = dates::parseTime(t))
-            return *time;
-        return t;
-    }
-    if (kind == SQLITE_INTEGER)
-        return qint64(sqlite3_column_int64(s, column));
-    if (kind == SQLITE_FLOAT)
-        return sqlite3_column_double(s, column);
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, column)),
-                             sqlite3_column_bytes(s, column));
-}
-
 ResultTable readAll(const Command &command)
 {
     sqlite::Statement stmt(Database::handle(), command.text);
@@ -114,17 +83,19 @@ ResultTable readAll(const Command &command)
     ResultTable table;
     const int count = stmt.columnCount();
     int expression = 1000;
+    QList<RecordSet::FieldType> types;
     for (int i = 0; i < count; ++i) {
-        QString name = QString::fromUtf8(sqlite3_column_name(stmt.get(), i));
-        if (!sqlite3_column_origin_name(stmt.get(), i) && name.contains(u'('))
+        QString name = stmt.columnName(i);
+        if (stmt.columnOrigin(i).isEmpty() && name.contains(u'('))
             name = QStringLiteral("Expr%1").arg(expression++);
         table.columns << name;
+        types << fieldTypeFromDeclaration(stmt.columnDeclaredType(i));
     }
     while (stmt.step()) {
         QVariantList row;
         row.reserve(count);
         for (int i = 0; i < count; ++i)
-            row << typedValue(stmt.get(), i);
+            row << decodeColumn(stmt, i, types[i]);
         table.rows << row;
     }
     return table;

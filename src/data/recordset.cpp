@@ -5,14 +5,12 @@
 #include "dataerror.h"
 #include "dates.h"
 #include "sqlite.h"
-
-#include <QLocale>
-#include <QRegularExpression>
+#include "valuecodec.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <string>
+#include <QLocale>
+#include <QRegularExpression>
 #include <unordered_map>
 #include <vector>
 
@@ -20,35 +18,13 @@ namespace lexordo {
 
 namespace {
 
-// What a cell holds: nothing, a value of the column's type, or text (a column
-// without a declared type, or a stored value that does not fit the type).
-enum CellState : quint8 { Null = 0, Typed = 1, Raw = 2 };
-
-union Slot {
-    double number;
-    qint32 day;  // Julian day of a date
-    qint32 secs; // seconds since midnight
-    struct
-    {
-        quint32 offset;
-        quint32 length;
-    } text;
-};
-static_assert(sizeof(Slot) == 8);
+using Row = std::vector<QVariant>;
 
 struct Column
 {
     QString name;     // as the statement names it
-    QString baseName; // the table's own column name, for stores
+    QString baseName; // the table's own column name, for statements on the table
     RecordSet::FieldType type = RecordSet::FieldType::Any;
-    std::vector<Slot> values;
-    std::vector<quint8> states;
-};
-
-struct Cell
-{
-    quint8 state;
-    Slot slot;
 };
 
 struct Pending
@@ -56,25 +32,12 @@ struct Pending
     bool isNew = false;
     bool touched = false;
     std::vector<bool> changed;
-    std::vector<Cell> original;
+    Row row; // the row as it is to be stored
 };
 
-RecordSet::FieldType typeFromDeclaration(const char *declared)
-{
-    if (!declared)
-        return RecordSet::FieldType::Any;
-    const QByteArray decl = QByteArray(declared).toUpper();
-    if (decl.startsWith("DATE"))
-        return RecordSet::FieldType::Date;
-    if (decl.startsWith("TIME"))
-        return RecordSet::FieldType::Time;
-    if (decl.contains("INT"))
-        return RecordSet::FieldType::Integer;
-    if (decl.contains("REAL") || decl.contains("FLOA") || decl.contains("DOUB") ||
-        decl.contains("NUM") || decl.contains("DEC") || decl.contains("CURRENCY"))
-        return RecordSet::FieldType::Number;
-    return RecordSet::FieldType::Text;
-}
+// Rows read ahead around the one asked for, and the most kept at once.
+constexpr int fetchBatch = 64;
+constexpr size_t cacheLimit = 8192;
 
 std::optional<double> parseNumber(const QString &text)
 {
@@ -85,35 +48,180 @@ std::optional<double> parseNumber(const QString &text)
     return value;
 }
 
-bool isAsciiText(const char *p, quint32 n)
+const QString noCurrentRow = QStringLiteral(
+    "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
+    "requires a current record.");
+
+int requireField(const RecordSet &rs, const QString &name)
 {
-    for (quint32 i = 0; i < n; ++i) {
-        if (static_cast<unsigned char>(p[i]) >= 0x80)
+    const int index = rs.fieldIndex(name);
+    if (index < 0)
+        throw DataError(QStringLiteral("Item cannot be found in the collection corresponding to "
+                                       "the requested name or ordinal: %1")
+                            .arg(name));
+    return index;
+}
+
+// True when letter case cannot make a difference beyond the Latin letters A
+// to Z: the database's own case-blind comparison (which can use an index)
+// then gives the same answer as folding the case of every script.
+bool caseBlindInAscii(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x80)
+            continue;
+        if (c.isUpper() || c.isLower() || c.isTitleCase() || c.toCaseFolded() != c)
             return false;
     }
     return true;
 }
 
-char lowerAscii(char c)
+// `text` with the wildcards of LIKE matched as typed.
+QString likeLiteral(const QString &text)
 {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    QString escaped;
+    escaped.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            escaped += u'\\';
+        escaped += c;
+    }
+    return escaped;
 }
 
-// Changes whenever another connection writes to the database file.
-qint64 dataVersion(sqlite3 *db)
+const char *comparison(Filter::Op op)
 {
-    sqlite3_stmt *stmt = nullptr;
-    qint64 version = -1;
-    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        version = sqlite3_column_int64(stmt, 0);
-    sqlite3_finalize(stmt);
-    return version;
+    switch (op) {
+    case Filter::Op::NotEqual:
+        return " <> ";
+    case Filter::Op::Less:
+        return " < ";
+    case Filter::Op::LessOrEqual:
+        return " <= ";
+    case Filter::Op::Greater:
+        return " > ";
+    case Filter::Op::GreaterOrEqual:
+        return " >= ";
+    default:
+        return " = ";
+    }
 }
 
-const QString noCurrentRow = QStringLiteral(
-    "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
-    "requires a current record.");
+struct Where
+{
+    QStringList parts;
+    QVariantList values;
+};
+
+// One comparison of an expression with a bound value; a missing value passes
+// only "not equal".
+void compare(Where &where, const QString &expr, Filter::Op op, const QVariant &value,
+             const QString &collation = QString())
+{
+    const QString suffix =
+        collation.isEmpty() ? QString() : QStringLiteral(" COLLATE ") + collation;
+    const QString test = expr + QLatin1String(comparison(op)) + QStringLiteral("?") + suffix;
+    where.parts << (op == Filter::Op::NotEqual
+                        ? QStringLiteral("(") + expr + QStringLiteral(" IS NULL OR ") + test + u')'
+                        : test);
+    where.values << value;
+}
+
+// Text compared with letter case ignored in every script; %, _ and ' are
+// characters like any other.
+void compareText(Where &where, const QString &expr, Filter::Op op, const QString &text)
+{
+    const bool plain = caseBlindInAscii(text);
+    switch (op) {
+    case Filter::Op::BeginsWith:
+    case Filter::Op::Contains:
+        if (plain) {
+            where.parts << expr + QStringLiteral(" LIKE ? ESCAPE '\\'");
+            where.values << (op == Filter::Op::Contains ? QStringLiteral("%") : QString()) +
+                                likeLiteral(text) + u'%';
+        } else {
+            where.parts << QStringLiteral("instr(%1, %2)%3")
+                               .arg(sqlite::foldedText(expr),
+                                    sqlite::foldedText(QStringLiteral("?")),
+                                    op == Filter::Op::BeginsWith ? QStringLiteral(" = 1")
+                                                                 : QStringLiteral(" > 0"));
+            where.values << text;
+        }
+        return;
+    default:
+        compare(where, expr, op, text,
+                plain ? QStringLiteral("NOCASE") : sqlite::foldedCollation());
+        return;
+    }
+}
+
+void addTerm(Where &where, const QString &expr, RecordSet::FieldType type, const QString &name,
+             const Filter::Term &term)
+{
+    using FieldType = RecordSet::FieldType;
+    using Op = Filter::Op;
+    if (term.op == Op::IsNull) {
+        where.parts << QStringLiteral("(%1 IS NULL OR %1 = '')").arg(expr);
+        return;
+    }
+    const bool textMatch = term.op == Op::BeginsWith || term.op == Op::Contains;
+    const QString valueText = term.value.typeId() == QMetaType::QDate
+                                  ? dates::format(term.value.toDate())
+                                  : term.value.toString();
+    switch (type) {
+    case FieldType::Date:
+    case FieldType::Time: {
+        const QVariant v = RecordSet::convert(type, name, term.value);
+        if (!v.isValid())
+            throw DataError(QStringLiteral("A %1 is needed to filter on %2.")
+                                .arg(RecordSet::typeName(type), name));
+        compare(where, expr, textMatch ? Op::Equal : term.op, v);
+        return;
+    }
+    case FieldType::Number:
+    case FieldType::Integer: {
+        if (textMatch) {
+            compareText(where, QStringLiteral("CAST(%1 AS TEXT)").arg(expr), term.op, valueText);
+            return;
+        }
+        const QVariant v = RecordSet::convert(FieldType::Number, name, term.value);
+        if (!v.isValid())
+            throw DataError(QStringLiteral("A number is needed to filter on %1.").arg(name));
+        compare(where, expr, term.op, v);
+        return;
+    }
+    case FieldType::Any:
+        if (textMatch) {
+            compareText(where, QStringLiteral("CAST(%1 AS TEXT)").arg(expr), term.op, valueText);
+            return;
+        }
+        if (term.value.typeId() == QMetaType::QDate) {
+            compare(where, expr, term.op, term.value);
+            return;
+        }
+        if (const auto number = term.value.typeId() == QMetaType::QString
+                                    ? parseNumber(valueText)
+                                    : std::optional<double>(term.value.toDouble())) {
+            compare(where, expr, term.op, *number);
+            return;
+        }
+        compareText(where, expr, term.op, valueText);
+        return;
+    case FieldType::Text:
+        compareText(where, expr, term.op, valueText);
+        return;
+    }
+}
+
+QVariant normalised(RecordSet::FieldType type, const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Double && type != RecordSet::FieldType::Number) {
+        const double v = value.toDouble();
+        if (std::trunc(v) == v && std::fabs(v) < 9e15)
+            return qint64(v);
+    }
+    return value;
+}
 
 } // namespace
 
@@ -121,178 +229,193 @@ struct RecordSet::Data
 {
     QString source;
     QVariantList values;
-    QString table; // empty when read-only
-    QString statement;
+    QString table;       // empty when read-only
+    QString sourceWhere; // the source's own condition, with its "?" marks
+    QString sourceOrder; // the source's own order
     bool open = false;
 
     std::vector<Column> columns;
-    std::vector<qint64> rowids; // per stored row; 0 while a new row is not yet stored
-    std::vector<bool> deleted;
-    std::string arena;
 
-    std::vector<int> order; // stored rows in sort order, deleted rows left out
-    std::vector<int> view;  // the rows of order that pass the filter
+    // The view: one key per row in order. Rows of a table are keyed by the
+    // table's row key; rows added and not yet stored have negative keys; the
+    // rows of a read-only statement are numbered as read.
+    std::vector<qint64> keys;
+    std::vector<Row> readOnlyRows;
+    mutable std::unordered_map<qint64, Row> cache;
+    std::unordered_map<qint64, Pending> pending;
+    qint64 nextNewKey = -1;
+
     int position = -1;
     bool onHole = false; // the current row was deleted; position is where it stood
 
     Filter filter;
     QString sort;
-    std::unordered_map<int, Pending> pending;
 
-    // How the database stood when the rows were read: while nothing has been
-    // written since, re-reading would give the very same rows.
-    sqlite3 *readFrom = nullptr;
-    qint64 changesAtRead = -1;
-    qint64 versionAtRead = -1;
-    int rowsAtRead = 0;
+    // The keys of the whole view as last read, and how the database stood
+    // then: while nothing but this record set's own changes to other columns
+    // was written since, re-reading gives these keys again without a read.
+    std::vector<qint64> baseKeys;
+    bool baseValid = false;
+    qint64 baseVersion = -1;
+    qint64 baseChanges = -1;
+    qint64 ownChanges = 0;
 
-    int rowCount() const { return int(columns.empty() ? 0 : columns.front().states.size()); }
-
-    // The first `rows` rows stored, in the order read, with no filter, sort
-    // or pending change.
-    void showRowsAsRead(int rows)
+    bool placesRows(const QString &column) const
     {
-        order.resize(size_t(rows));
-        for (int i = 0; i < rows; ++i)
-            order[size_t(i)] = i;
-        view = order;
-        pending.clear();
-        filter = Filter();
-        sort.clear();
-        onHole = false;
+        const QRegularExpression word(
+            QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(column)),
+            QRegularExpression::CaseInsensitiveOption);
+        return word.match(sourceOrder).hasMatch() || word.match(sourceWhere).hasMatch();
     }
 
-    QString textOf(const Column &c, int row) const
-    {
-        const Slot &s = c.values[size_t(row)];
-        return QString::fromUtf8(arena.data() + s.text.offset, qsizetype(s.text.length));
-    }
+    // The rows (of a read-only statement) or the keys of the whole view (of a
+    // table) are read when first asked for: a screen that filters its view
+    // at once never reads the whole.
+    mutable bool unread = false;
+    QString wholeKeySql; // the keys of the whole view, in order
+    void readAllRows() const;
 
-    Slot appendText(const QByteArray &utf8)
+    int rowCount() const
     {
-        Slot s;
-        s.text.offset = quint32(arena.size());
-        s.text.length = quint32(utf8.size());
-        arena.append(utf8.constData(), size_t(utf8.size()));
-        return s;
+        readAllRows();
+        return int(keys.size());
     }
+    bool updatable() const { return !table.isEmpty(); }
 
-    QVariant cellValue(int column, int row) const
+    QString columnExpr(int column) const
     {
         const Column &c = columns[size_t(column)];
-        const quint8 state = c.states[size_t(row)];
-        if (state == Null)
-            return QVariant();
-        if (state == Raw)
-            return textOf(c, row);
-        const Slot &s = c.values[size_t(row)];
-        switch (c.type) {
-        case FieldType::Date:
-            return QDate::fromJulianDay(s.day);
-        case FieldType::Time:
-            return QTime::fromMSecsSinceStartOfDay(s.secs * 1000);
-        case FieldType::Integer:
-        case FieldType::Any:
-        case FieldType::Number:
-            if (c.type != FieldType::Number && std::trunc(s.number) == s.number &&
-                std::fabs(s.number) < 9e15)
-                return qint64(s.number);
-            return s.number;
-        case FieldType::Text:
-            return textOf(c, row);
+        return sqlite::quoteIdentifier(updatable() ? c.baseName : c.name);
+    }
+
+    const Row &emptyRow() const
+    {
+        static const Row none;
+        return none;
+    }
+
+    // The rows of the table around `at` that are not read yet, read in one go.
+    void fetchAround(int at) const
+    {
+        std::vector<qint64> wanted;
+        wanted.reserve(fetchBatch);
+        const int first = std::max(0, at - fetchBatch / 4);
+        for (int i = first; i < rowCount() && int(wanted.size()) < fetchBatch; ++i) {
+            const qint64 key = keys[size_t(i)];
+            if (key > 0 && !cache.count(key))
+                wanted.push_back(key);
         }
-        return QVariant();
+        if (wanted.empty())
+            return;
+        if (cache.size() + wanted.size() > cacheLimit)
+            cache.clear();
+        QStringList marks;
+        for (int i = 0; i < fetchBatch; ++i)
+            marks << QStringLiteral("?");
+        sqlite::Statement stmt(
+            Database::handle(),
+            QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
+                .arg(sqlite::rowKey(), sqlite::quoteIdentifier(table), marks.join(u',')));
+        for (int i = 0; i < fetchBatch; ++i)
+            stmt.bindInt(i + 1, wanted[size_t(std::min<int>(i, int(wanted.size()) - 1))]);
+        while (stmt.step()) {
+            Row row(columns.size());
+            for (size_t c = 0; c < columns.size(); ++c)
+                row[c] = decodeColumn(stmt, int(c) + 1, columns[c].type);
+            cache[stmt.columnInt(0)] = std::move(row);
+        }
+        // A row another program deleted since the keys were read shows empty.
+        for (qint64 key : wanted) {
+            if (!cache.count(key))
+                cache[key] = Row(columns.size());
+        }
     }
 
-    QString cellText(int column, int row) const
+    const Row &rowAt(int at) const
     {
-        const Column &c = columns[size_t(column)];
-        const quint8 state = c.states[size_t(row)];
-        if (state == Null)
+        if (at < 0 || at >= rowCount())
+            return emptyRow();
+        const qint64 key = keys[size_t(at)];
+        if (const auto p = pending.find(key); p != pending.end())
+            return p->second.row;
+        if (!updatable())
+            return readOnlyRows[size_t(key)];
+        auto it = cache.find(key);
+        if (it == cache.end()) {
+            fetchAround(at);
+            it = cache.find(key);
+            if (it == cache.end())
+                return emptyRow();
+        }
+        return it->second;
+    }
+
+    QVariant cellValue(int column, int at) const
+    {
+        const Row &row = rowAt(at);
+        return size_t(column) < row.size() ? row[size_t(column)] : QVariant();
+    }
+
+    QString cellText(int column, int at) const
+    {
+        const QVariant v = cellValue(column, at);
+        if (!v.isValid() || v.isNull())
             return QString();
-        if (state == Raw)
-            return textOf(c, row);
-        const Slot &s = c.values[size_t(row)];
-        switch (c.type) {
-        case FieldType::Date:
-            return dates::format(QDate::fromJulianDay(s.day));
-        case FieldType::Time:
-            return dates::formatTime(QTime::fromMSecsSinceStartOfDay(s.secs * 1000));
-        case FieldType::Integer:
-        case FieldType::Any:
-        case FieldType::Number:
-            return amounts::write(s.number);
-        case FieldType::Text:
-            return textOf(c, row);
-        }
-        return QString();
-    }
-
-    // Writes a converted value (see RecordSet::convert) into a cell.
-    void setCell(int column, int row, const QVariant &value)
-    {
-        Column &c = columns[size_t(column)];
-        Slot s{};
-        quint8 state = Typed;
-        if (!value.isValid() || value.isNull()) {
-            state = Null;
-        } else {
-            switch (value.typeId()) {
-            case QMetaType::QDate:
-                s.day = qint32(value.toDate().toJulianDay());
-                break;
-            case QMetaType::QTime:
-                s.secs = value.toTime().msecsSinceStartOfDay() / 1000;
-                break;
-            case QMetaType::Double:
-            case QMetaType::LongLong:
-                s.number = value.toDouble();
-                break;
-            default:
-                s = appendText(value.toString().toUtf8());
-                state = c.type == FieldType::Text ? Typed : Raw;
-                break;
-            }
-        }
-        c.values[size_t(row)] = s;
-        c.states[size_t(row)] = state;
-    }
-
-    void bindCell(sqlite::Statement &stmt, int index, int column, int row) const
-    {
-        const Column &c = columns[size_t(column)];
-        const quint8 state = c.states[size_t(row)];
-        if (state == Null) {
-            stmt.bindNull(index);
-            return;
-        }
-        if (state == Raw || c.type == FieldType::Text) {
-            stmt.bindText(index, textOf(c, row));
-            return;
-        }
-        const Slot &s = c.values[size_t(row)];
-        switch (c.type) {
-        case FieldType::Date:
-            stmt.bindText(index, dates::toIso(QDate::fromJulianDay(s.day)));
-            break;
-        case FieldType::Time:
-            stmt.bindText(index,
-                          dates::formatTime(QTime::fromMSecsSinceStartOfDay(s.secs * 1000)));
-            break;
+        switch (v.typeId()) {
+        case QMetaType::QDate:
+            return dates::format(v.toDate());
+        case QMetaType::QTime:
+            return dates::formatTime(v.toTime());
+        case QMetaType::Double:
+        case QMetaType::LongLong:
+            return amounts::write(v.toDouble());
         default:
-            if (std::trunc(s.number) == s.number && std::fabs(s.number) < 9e15 &&
-                c.type != FieldType::Number)
-                stmt.bindInt(index, qint64(s.number));
-            else
-                stmt.bindDouble(index, s.number);
-            break;
+            return v.toString();
         }
     }
 };
 
 // --- opening and reading ----------------------------------------------------
 
-RecordSet::RecordSet(QObject *parent) : QObject(parent), d(std::make_unique<Data>()) {}
+void RecordSet::Data::readAllRows() const
+{
+    if (!unread)
+        return;
+    auto *self = const_cast<Data *>(this);
+    sqlite3 *db = Database::handle();
+    sqlite::Statement stmt(db, updatable() ? wholeKeySql : source);
+    for (int i = 0; i < values.size(); ++i)
+        stmt.bind(i + 1, values[i]);
+    std::vector<qint64> read;
+    std::vector<Row> rows;
+    if (updatable()) {
+        while (stmt.step())
+            read.push_back(stmt.columnInt(0));
+        self->baseKeys = read;
+        self->baseValid = true;
+        self->baseVersion = sqlite::dataVersion(db);
+        self->baseChanges = sqlite::totalChanges(db);
+        self->ownChanges = 0;
+    } else {
+        const size_t count = columns.size();
+        while (stmt.step()) {
+            Row row(count);
+            for (size_t c = 0; c < count; ++c)
+                row[c] = decodeColumn(stmt, int(c), columns[c].type);
+            read.push_back(qint64(rows.size()));
+            rows.push_back(std::move(row));
+        }
+    }
+    self->keys = std::move(read);
+    self->readOnlyRows = std::move(rows);
+    unread = false;
+    if (self->position == -1 && !self->keys.empty())
+        self->position = 0;
+}
+
+RecordSet::RecordSet(QObject *parent) : QObject(parent), d(std::make_unique<Data>())
+{
+}
 
 RecordSet::RecordSet(const QString &source, QObject *parent) : RecordSet(parent)
 {
@@ -316,8 +439,9 @@ void RecordSet::open(const QString &source, const QVariantList &values)
 {
     static const QRegularExpression tableOnly(QStringLiteral("^\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*$"));
     static const QRegularExpression selectAll(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\"[^\"]+\"|\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)"
-                       "(\\s+(where|order)\\b.*)?\\s*$"),
+        QStringLiteral(
+            "^\\s*select\\s+\\*\\s+from\\s+(\"[^\"]+\"|\\[[^\\]]+\\]|[A-Za-z_][A-Za-z0-9_]*)"
+            "(?:\\s+where\\s+(.*?))?(?:\\s+order\\s+by\\s+(.*?))?\\s*$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
 
     auto fresh = std::make_unique<Data>();
@@ -325,135 +449,144 @@ void RecordSet::open(const QString &source, const QVariantList &values)
     fresh->values = values;
     if (const auto m = tableOnly.match(source); m.hasMatch()) {
         fresh->table = m.captured(1);
-        fresh->statement = QStringLiteral("SELECT rowid, * FROM ") + sqlite::quoteIdentifier(fresh->table);
     } else if (const auto m2 = selectAll.match(source); m2.hasMatch()) {
         QString table = m2.captured(1);
         if (table.startsWith(u'"') || table.startsWith(u'['))
             table = table.mid(1, table.size() - 2);
         fresh->table = table;
-        fresh->statement = QStringLiteral("SELECT rowid, * FROM ") + sqlite::quoteIdentifier(table) +
-                           m2.captured(2);
-    } else {
-        fresh->statement = source;
+        fresh->sourceWhere = m2.captured(2).trimmed();
+        fresh->sourceOrder = m2.captured(3).trimmed();
+    }
+
+    // The columns, as the statement names them and the table declares them.
+    {
+        const QString probe = fresh->updatable() ? QStringLiteral("SELECT * FROM ") +
+                                                       sqlite::quoteIdentifier(fresh->table)
+                                                 : source;
+        sqlite::Statement stmt(Database::handle(), probe);
+        int expression = 1000;
+        for (int i = 0; i < stmt.columnCount(); ++i) {
+            Column c;
+            c.name = stmt.columnName(i);
+            const QString origin = stmt.columnOrigin(i);
+            c.baseName = origin.isEmpty() ? c.name : origin;
+            c.type = fieldTypeFromDeclaration(stmt.columnDeclaredType(i));
+            // An unnamed computed column gets the name the database of old gave it.
+            if (origin.isEmpty() && c.name.contains(u'('))
+                c.name = QStringLiteral("Expr%1").arg(expression++);
+            fresh->columns.push_back(c);
+        }
     }
 
     emit aboutToReset();
     std::swap(d, fresh);
     try {
-        load();
+        readKeys(Filter(), QString());
     } catch (...) {
         std::swap(d, fresh);
         emit reset();
         throw;
     }
     d->open = true;
-    d->position = d->view.empty() ? -1 : 0;
+    d->position = d->keys.empty() ? -1 : 0;
     emit reset();
     emit positionChanged();
 }
 
-void RecordSet::load()
+// Reads the keys of the rows that pass `filter`, in the order of `sort` and
+// then the source's own order. Nothing changes when it fails.
+void RecordSet::readKeys(const Filter &filter, const QString &sort)
 {
-    sqlite::Statement stmt(Database::handle(), d->statement);
-    for (int i = 0; i < d->values.size(); ++i)
-        stmt.bind(i + 1, d->values[i]);
-    sqlite3_stmt *s = stmt.get();
-    const bool updatable = !d->table.isEmpty();
-    const int first = updatable ? 1 : 0;
-    const int count = sqlite3_column_count(s) - first;
-
-    d->columns.assign(size_t(std::max(count, 0)), Column());
-    int expression = 1000;
-    for (int i = 0; i < count; ++i) {
-        Column &c = d->columns[size_t(i)];
-        const char *origin = sqlite3_column_origin_name(s, i + first);
-        c.name = QString::fromUtf8(sqlite3_column_name(s, i + first));
-        c.baseName = origin ? QString::fromUtf8(origin) : c.name;
-        c.type = typeFromDeclaration(sqlite3_column_decltype(s, i + first));
-        // An unnamed computed column gets the name the database of old gave it.
-        if (!origin && c.name.contains(u'('))
-            c.name = QStringLiteral("Expr%1").arg(expression++);
+    Where where;
+    if (!d->sourceWhere.isEmpty())
+        where.parts << u'(' + d->sourceWhere + u')';
+    where.values = d->values;
+    for (const Filter::Term &term : filter.terms()) {
+        const int column = requireField(*this, term.column);
+        addTerm(where, d->columnExpr(column), fieldType(column), fieldName(column), term);
     }
 
-    d->arena.clear();
-    d->rowids.clear();
-    while (stmt.step()) {
-        if (updatable)
-            d->rowids.push_back(sqlite3_column_int64(s, 0));
-        for (int i = 0; i < count; ++i) {
-            Column &c = d->columns[size_t(i)];
-            const int col = i + first;
-            const int kind = sqlite3_column_type(s, col);
-            Slot slot{};
-            quint8 state = Typed;
-            if (kind == SQLITE_NULL) {
-                state = Null;
+    QStringList order;
+    for (const QString &part : sort.split(u',', Qt::SkipEmptyParts)) {
+        QStringList words = part.simplified().split(u' ');
+        if (words.isEmpty() || words.first().isEmpty())
+            continue;
+        bool descending = false;
+        if (words.size() > 1) {
+            const QString direction = words.takeLast();
+            if (direction.compare(u"desc", Qt::CaseInsensitive) == 0)
+                descending = true;
+            else if (direction.compare(u"asc", Qt::CaseInsensitive) != 0)
+                words << direction;
+        }
+        const int column = requireField(*this, words.join(u' '));
+        QString key = d->columnExpr(column);
+        const FieldType type = fieldType(column);
+        if (type == FieldType::Text || type == FieldType::Any)
+            key += QStringLiteral(" COLLATE ") + sqlite::foldedCollation();
+        order << key + (descending ? QStringLiteral(" DESC") : QString());
+    }
+
+    const QString condition =
+        where.parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.parts.join(u" AND ");
+    std::vector<qint64> keys;
+    std::vector<Row> rows;
+    if (d->updatable()) {
+        if (!d->sourceOrder.isEmpty()) {
+            if (where.parts.isEmpty()) {
+                order << d->sourceOrder;
             } else {
-                switch (c.type) {
-                case FieldType::Date: {
-                    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, col));
-                    const int n = sqlite3_column_bytes(s, col);
-                    if (n == 0) {
-                        state = Null;
-                    } else if (auto date = dates::parseIso(p, n)) {
-                        slot.day = qint32(date->toJulianDay());
-                    } else {
-                        slot = d->appendText(QByteArray(p, n));
-                        state = Raw;
-                    }
-                    break;
-                }
-                case FieldType::Time: {
-                    const QString t = stmt.columnText(col);
-                    if (t.isEmpty()) {
-                        state = Null;
-                    } else if (auto time = dates::parseTime(t)) {
-                        slot.secs = time->msecsSinceStartOfDay() / 1000;
-                    } else {
-                        slot = d->appendText(t.toUtf8());
-                        state = Raw;
-                    }
-                    break;
-                }
-                case FieldType::Number:
-                case FieldType::Integer:
-                case FieldType::Any:
-                    if (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) {
-                        slot.number = sqlite3_column_double(s, col);
-                    } else {
-                        const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, col));
-                        const int n = sqlite3_column_bytes(s, col);
-                        slot.text.offset = quint32(d->arena.size());
-                        slot.text.length = quint32(n);
-                        d->arena.append(p, size_t(n));
-                        state = Raw;
-                    }
-                    break;
-                case FieldType::Text: {
-                    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, col));
-                    const int n = sqlite3_column_bytes(s, col);
-                    slot.text.offset = quint32(d->arena.size());
-                    slot.text.length = quint32(n);
-                    d->arena.append(p, size_t(n));
-                    break;
-                }
-                }
+                // Filtered, the rows are found first and then put in order:
+                // walking the whole table in order to test each row would
+                // read all of it at random.
+                for (const QString &term : d->sourceOrder.split(u',', Qt::SkipEmptyParts))
+                    order << u'+' + term.trimmed();
             }
-            c.values.push_back(slot);
-            c.states.push_back(state);
+        }
+        order << sqlite::rowKey(); // rows that tie keep the table's order
+        const QString sql = QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+                                .arg(sqlite::rowKey(), sqlite::quoteIdentifier(d->table), condition,
+                                     order.join(u", "));
+        sqlite::Statement stmt(Database::handle(), sql); // a faulty source fails here
+        if (filter.isEmpty() && sort.isEmpty()) {
+            d->wholeKeySql = sql;
+            d->unread = true;
+        } else {
+            d->unread = false;
+            for (int i = 0; i < where.values.size(); ++i)
+                stmt.bind(i + 1, where.values[i]);
+            while (stmt.step())
+                keys.push_back(stmt.columnInt(0));
+        }
+    } else if (condition.isEmpty() && order.isEmpty()) {
+        d->unread = true;
+    } else {
+        QString sql = d->source;
+        {
+            sql = QStringLiteral("SELECT * FROM (%1) AS lexordo_view%2").arg(d->source, condition);
+            if (!order.isEmpty())
+                sql += QStringLiteral(" ORDER BY ") + order.join(u", ");
+        }
+        d->unread = false;
+        sqlite::Statement stmt(Database::handle(), sql);
+        for (int i = 0; i < where.values.size(); ++i)
+            stmt.bind(i + 1, where.values[i]);
+        const size_t count = d->columns.size();
+        while (stmt.step()) {
+            Row row(count);
+            for (size_t c = 0; c < count; ++c)
+                row[c] = decodeColumn(stmt, int(c), d->columns[c].type);
+            keys.push_back(qint64(rows.size()));
+            rows.push_back(std::move(row));
         }
     }
-    const int rows = d->rowCount();
-    if (!updatable)
-        d->rowids.assign(size_t(rows), 0);
-    d->deleted.assign(size_t(rows), false);
-    d->showRowsAsRead(rows);
-
-    stmt.reset();
-    d->readFrom = Database::handle();
-    d->changesAtRead = sqlite3_total_changes64(d->readFrom);
-    d->versionAtRead = dataVersion(d->readFrom);
-    d->rowsAtRead = rows;
+    d->keys = std::move(keys);
+    d->readOnlyRows = std::move(rows);
+    d->cache.clear();
+    d->pending.clear();
+    d->filter = filter;
+    d->sort = sort;
+    d->onHole = false;
 }
 
 void RecordSet::requery()
@@ -461,25 +594,29 @@ void RecordSet::requery()
     if (!d->open)
         throw DataError(QStringLiteral("The record set is not open."));
     updateBatch();
-
-    // Nothing written since the rows were read, by this program or another:
-    // the rows in memory are what the table holds, in the order read.
-    sqlite3 *db = Database::handle();
-    if (db == d->readFrom && sqlite3_total_changes64(db) == d->changesAtRead &&
-        dataVersion(db) == d->versionAtRead) {
-        emit aboutToReset();
-        for (size_t row = size_t(d->rowsAtRead); row < d->deleted.size(); ++row)
-            d->deleted[row] = true; // new rows never stored
-        d->showRowsAsRead(d->rowsAtRead);
-        d->position = d->view.empty() ? -1 : 0;
+    emit aboutToReset();
+    try {
+        sqlite3 *db = Database::handle();
+        if (d->baseValid && sqlite::dataVersion(db) == d->baseVersion &&
+            sqlite::totalChanges(db) == d->baseChanges + d->ownChanges) {
+            // Nothing written that could add, drop or move a row: the keys
+            // read last are the table's keys now.
+            d->keys = d->baseKeys;
+            d->unread = false;
+            d->pending.clear();
+            d->filter = Filter();
+            d->sort.clear();
+            d->onHole = false;
+        } else {
+            readKeys(Filter(), QString());
+        }
+    } catch (...) {
         emit reset();
-        emit positionChanged();
-        return;
+        throw;
     }
-
-    const QString source = d->source;
-    const QVariantList values = d->values;
-    open(source, values);
+    d->position = d->keys.empty() ? -1 : 0;
+    emit reset();
+    emit positionChanged();
 }
 
 void RecordSet::close()
@@ -502,7 +639,7 @@ QString RecordSet::source() const
 
 bool RecordSet::isUpdatable() const
 {
-    return !d->table.isEmpty();
+    return d->updatable();
 }
 
 QString RecordSet::tableName() const
@@ -524,8 +661,7 @@ QString RecordSet::fieldName(int column) const
 
 RecordSet::FieldType RecordSet::fieldType(int column) const
 {
-    return column >= 0 && column < fieldCount() ? d->columns[size_t(column)].type
-                                                : FieldType::Any;
+    return column >= 0 && column < fieldCount() ? d->columns[size_t(column)].type : FieldType::Any;
 }
 
 int RecordSet::fieldIndex(const QString &name) const
@@ -537,62 +673,53 @@ int RecordSet::fieldIndex(const QString &name) const
     return -1;
 }
 
-static int requireField(const RecordSet &rs, const QString &name)
-{
-    const int index = rs.fieldIndex(name);
-    if (index < 0)
-        throw DataError(QStringLiteral("Item cannot be found in the collection corresponding to "
-                                       "the requested name or ordinal: %1")
-                            .arg(name));
-    return index;
-}
-
 // --- position -------------------------------------------------------------------
 
 int RecordSet::rowCount() const
 {
-    return int(d->view.size());
+    return d->rowCount();
 }
 
 int RecordSet::position() const
 {
+    d->readAllRows();
     return d->position;
 }
 
 bool RecordSet::isBOF() const
 {
-    return d->view.empty() || d->position < 0;
+    return d->rowCount() == 0 || d->position < 0;
 }
 
 bool RecordSet::isEOF() const
 {
-    return d->view.empty() || d->position >= rowCount();
+    return d->rowCount() == 0 || d->position >= rowCount();
 }
 
 bool RecordSet::hasCurrentRow() const
 {
+    d->readAllRows();
     return !d->onHole && d->position >= 0 && d->position < rowCount();
 }
 
-int RecordSet::currentStorageRow() const
+qint64 RecordSet::currentKey() const
 {
-    return hasCurrentRow() ? d->view[size_t(d->position)] : -1;
+    return hasCurrentRow() ? d->keys[size_t(d->position)] : 0;
 }
 
-int RecordSet::requireCurrentRow() const
+qint64 RecordSet::requireCurrentRow() const
 {
-    const int row = currentStorageRow();
-    if (row < 0)
+    if (!hasCurrentRow())
         throw DataError(noCurrentRow);
-    return row;
+    return d->keys[size_t(d->position)];
 }
 
 void RecordSet::storePendingBeforeMove()
 {
-    const int row = currentStorageRow();
-    if (row < 0)
+    if (d->pending.empty() || !hasCurrentRow())
         return;
-    const auto it = d->pending.find(row);
+    const qint64 key = currentKey();
+    const auto it = d->pending.find(key);
     if (it == d->pending.end())
         return;
     if (it->second.isNew && !it->second.touched) {
@@ -600,7 +727,7 @@ void RecordSet::storePendingBeforeMove()
         cancelUpdate();
         return;
     }
-    storeRow(row);
+    storeRow(key);
 }
 
 void RecordSet::setPosition(int position)
@@ -616,18 +743,18 @@ void RecordSet::setPosition(int position)
 void RecordSet::moveFirst()
 {
     storePendingBeforeMove();
-    setPosition(d->view.empty() ? -1 : 0);
+    setPosition(d->rowCount() == 0 ? -1 : 0);
 }
 
 void RecordSet::moveLast()
 {
     storePendingBeforeMove();
-    setPosition(d->view.empty() ? -1 : rowCount() - 1);
+    setPosition(d->rowCount() == 0 ? -1 : rowCount() - 1);
 }
 
 void RecordSet::moveNext()
 {
-    if (d->view.empty() || d->position >= rowCount())
+    if (d->rowCount() == 0 || d->position >= rowCount())
         return;
     storePendingBeforeMove();
     // From a deleted row, the next row is the one now standing in its place.
@@ -636,7 +763,7 @@ void RecordSet::moveNext()
 
 void RecordSet::movePrevious()
 {
-    if (d->view.empty() || d->position < 0)
+    if (d->rowCount() == 0 || d->position < 0)
         return;
     storePendingBeforeMove();
     setPosition(d->position - 1);
@@ -654,10 +781,9 @@ void RecordSet::moveTo(int row)
 
 QVariant RecordSet::value(int column) const
 {
-    const int row = currentStorageRow();
-    if (row < 0 || column < 0 || column >= fieldCount())
+    if (!hasCurrentRow() || column < 0 || column >= fieldCount())
         return QVariant();
-    return d->cellValue(column, row);
+    return d->cellValue(column, d->position);
 }
 
 QVariant RecordSet::value(const QString &name) const
@@ -667,10 +793,9 @@ QVariant RecordSet::value(const QString &name) const
 
 QString RecordSet::text(int column) const
 {
-    const int row = currentStorageRow();
-    if (row < 0 || column < 0 || column >= fieldCount())
+    if (!hasCurrentRow() || column < 0 || column >= fieldCount())
         return QString();
-    return d->cellText(column, row);
+    return d->cellText(column, d->position);
 }
 
 QString RecordSet::text(const QString &name) const
@@ -680,12 +805,11 @@ QString RecordSet::text(const QString &name) const
 
 bool RecordSet::isNull(int column) const
 {
-    const int row = currentStorageRow();
-    if (row < 0 || column < 0 || column >= fieldCount())
+    if (!hasCurrentRow() || column < 0 || column >= fieldCount())
         return true;
-    const Column &c = d->columns[size_t(column)];
-    return c.states[size_t(row)] == Null ||
-           (c.type == FieldType::Text && c.values[size_t(row)].text.length == 0);
+    const QVariant v = d->cellValue(column, d->position);
+    return !v.isValid() || v.isNull() ||
+           (fieldType(column) == FieldType::Text && v.toString().isEmpty());
 }
 
 bool RecordSet::isNull(const QString &name) const
@@ -697,14 +821,14 @@ QVariant RecordSet::valueAt(int row, int column) const
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= fieldCount())
         return QVariant();
-    return d->cellValue(column, d->view[size_t(row)]);
+    return d->cellValue(column, row);
 }
 
 QString RecordSet::textAt(int row, int column) const
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= fieldCount())
         return QString();
-    return d->cellText(column, d->view[size_t(row)]);
+    return d->cellText(column, row);
 }
 
 QString RecordSet::typeName(FieldType type)
@@ -786,6 +910,8 @@ QVariant RecordSet::convert(FieldType type, const QString &column, const QVarian
             return dates::format(value.toDate());
         return value.toString();
     case FieldType::Any: {
+        if (value.typeId() == QMetaType::QDate)
+            return value;
         if (!isText) {
             bool ok = false;
             const double v = value.toDouble(&ok);
@@ -802,22 +928,23 @@ void RecordSet::setValue(int column, const QVariant &value)
 {
     if (!isUpdatable())
         throw DataError(QStringLiteral("The record set %1 cannot be changed.").arg(d->source));
-    const int row = requireCurrentRow();
+    const qint64 key = requireCurrentRow();
     if (column < 0 || column >= fieldCount())
         throw DataError(QStringLiteral("There is no column %1.").arg(column));
-    Column &c = d->columns[size_t(column)];
-    const QVariant converted = convert(c.type, c.name, value);
+    const Column &c = d->columns[size_t(column)];
+    const QVariant converted = normalised(c.type, convert(c.type, c.name, value));
 
-    Pending &p = d->pending[row];
-    if (p.changed.empty()) {
+    auto it = d->pending.find(key);
+    if (it == d->pending.end()) {
+        Pending p;
+        p.row = d->rowAt(d->position);
+        p.row.resize(d->columns.size());
         p.changed.assign(d->columns.size(), false);
-        p.original.resize(d->columns.size());
-        for (size_t i = 0; i < d->columns.size(); ++i)
-            p.original[i] = Cell{d->columns[i].states[size_t(row)], d->columns[i].values[size_t(row)]};
+        it = d->pending.emplace(key, std::move(p)).first;
     }
-    p.changed[size_t(column)] = true;
-    p.touched = true;
-    d->setCell(column, row, converted);
+    it->second.changed[size_t(column)] = true;
+    it->second.touched = true;
+    it->second.row[size_t(column)] = converted;
     emit rowChanged(d->position);
 }
 
@@ -834,21 +961,13 @@ void RecordSet::addNew()
         throw DataError(QStringLiteral("The record set %1 cannot be changed.").arg(d->source));
     storePendingBeforeMove();
 
-    const int row = d->rowCount();
+    const qint64 key = d->nextNewKey--;
     emit aboutToInsertRow(rowCount());
-    for (Column &c : d->columns) {
-        c.values.push_back(Slot{});
-        c.states.push_back(Null);
-    }
-    d->rowids.push_back(0);
-    d->deleted.push_back(false);
-    d->order.push_back(row);
-    d->view.push_back(row);
-
-    Pending &p = d->pending[row];
+    d->keys.push_back(key);
+    Pending &p = d->pending[key];
     p.isNew = true;
     p.changed.assign(d->columns.size(), false);
-    p.original.assign(d->columns.size(), Cell{Null, Slot{}});
+    p.row.assign(d->columns.size(), QVariant());
 
     d->position = rowCount() - 1;
     d->onHole = false;
@@ -856,9 +975,9 @@ void RecordSet::addNew()
     emit positionChanged();
 }
 
-void RecordSet::storeRow(int row)
+void RecordSet::storeRow(qint64 key)
 {
-    auto it = d->pending.find(row);
+    auto it = d->pending.find(key);
     if (it == d->pending.end())
         return;
     Pending &p = it->second;
@@ -875,108 +994,124 @@ void RecordSet::storeRow(int row)
         sqlite::Statement stmt(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                        .arg(table, names.join(u", "), marks.join(u", ")));
         for (int i = 0; i < fieldCount(); ++i)
-            d->bindCell(stmt, i + 1, i, row);
+            bindForColumn(stmt, i + 1, p.row[size_t(i)], d->columns[size_t(i)].type);
         stmt.step();
-        d->rowids[size_t(row)] = sqlite3_last_insert_rowid(db);
-    } else {
-        QStringList sets;
-        std::vector<int> columns;
-        for (int i = 0; i < fieldCount(); ++i) {
-            if (p.changed[size_t(i)]) {
-                sets << sqlite::quoteIdentifier(d->columns[size_t(i)].baseName) +
-                            QStringLiteral(" = ?");
-                columns.push_back(i);
+        const qint64 stored = sqlite::lastInsertKey(db);
+        d->baseValid = false; // a new row has its place in the order to be found
+        d->pending.erase(it);
+        for (auto k = d->keys.rbegin(); k != d->keys.rend(); ++k) {
+            if (*k == key) {
+                *k = stored;
+                break;
             }
         }
-        if (!columns.empty()) {
-            sqlite::Statement stmt(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                           .arg(table, sets.join(u", ")));
-            int index = 1;
-            for (int column : columns)
-                d->bindCell(stmt, index++, column, row);
-            stmt.bindInt(index, d->rowids[size_t(row)]);
-            stmt.step();
-            if (sqlite3_changes(db) == 0)
-                throw DataError(QStringLiteral("The row to be changed is no longer in %1.")
-                                    .arg(d->table));
+        d->cache.erase(stored); // read back as the table keeps it
+        return;
+    }
+    QStringList sets;
+    std::vector<int> columns;
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (p.changed[size_t(i)]) {
+            sets << sqlite::quoteIdentifier(d->columns[size_t(i)].baseName) +
+                        QStringLiteral(" = ?");
+            columns.push_back(i);
+        }
+    }
+    if (!columns.empty()) {
+        sqlite::Statement stmt(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                       .arg(table, sets.join(u", "), sqlite::rowKey()));
+        int index = 1;
+        for (int column : columns)
+            bindForColumn(stmt, index++, p.row[size_t(column)], d->columns[size_t(column)].type);
+        stmt.bindInt(index, key);
+        stmt.step();
+        if (sqlite::changes(db) == 0)
+            throw DataError(
+                QStringLiteral("The row to be changed is no longer in %1.").arg(d->table));
+        d->ownChanges += sqlite::changes(db);
+        for (int column : columns) {
+            if (d->placesRows(d->columns[size_t(column)].baseName))
+                d->baseValid = false;
         }
     }
     d->pending.erase(it);
+    d->cache.erase(key);
 }
 
 void RecordSet::update()
 {
-    const int row = currentStorageRow();
-    if (row < 0)
+    if (!hasCurrentRow())
         return;
-    storeRow(row);
+    storeRow(currentKey());
 }
 
 void RecordSet::updateBatch()
 {
-    std::vector<int> rows;
-    for (const auto &[row, p] : d->pending)
-        rows.push_back(row);
-    std::sort(rows.begin(), rows.end());
-    for (int row : rows) {
-        const auto it = d->pending.find(row);
+    // Stored rows first, then new rows in the order they were added.
+    std::vector<qint64> keys;
+    for (const auto &[key, p] : d->pending)
+        keys.push_back(key);
+    std::sort(keys.begin(), keys.end(), [](qint64 a, qint64 b) {
+        if ((a > 0) != (b > 0))
+            return a > 0;
+        return a > 0 ? a < b : a > b;
+    });
+    for (qint64 key : keys) {
+        const auto it = d->pending.find(key);
         if (it != d->pending.end() && it->second.isNew && !it->second.touched)
             continue; // an empty new row waits for Save or is dropped
-        storeRow(row);
+        storeRow(key);
     }
+}
+
+void RecordSet::removeFromView(int at)
+{
+    emit aboutToRemoveRow(at);
+    d->keys.erase(d->keys.begin() + at);
+    emit rowRemoved(at);
 }
 
 void RecordSet::cancelUpdate()
 {
-    const int row = currentStorageRow();
-    if (row < 0)
+    if (!hasCurrentRow())
         return;
-    const auto it = d->pending.find(row);
+    const qint64 key = currentKey();
+    const auto it = d->pending.find(key);
     if (it == d->pending.end())
         return;
-    if (it->second.isNew) {
-        d->pending.erase(it);
-        d->deleted[size_t(row)] = true;
+    const bool isNew = it->second.isNew;
+    d->pending.erase(it);
+    if (isNew) {
         const int at = d->position;
-        emit aboutToRemoveRow(at);
-        d->view.erase(d->view.begin() + at);
-        d->order.erase(std::find(d->order.begin(), d->order.end(), row));
-        emit rowRemoved(at);
+        removeFromView(at);
         d->position = std::min(at, rowCount());
         if (d->position >= rowCount())
             d->position = rowCount() > 0 ? rowCount() - 1 : -1;
         emit positionChanged();
         return;
     }
-    for (size_t i = 0; i < d->columns.size(); ++i) {
-        d->columns[i].states[size_t(row)] = it->second.original[i].state;
-        d->columns[i].values[size_t(row)] = it->second.original[i].slot;
-    }
-    d->pending.erase(it);
     emit rowChanged(d->position);
 }
 
 bool RecordSet::isDirty() const
 {
-    const int row = currentStorageRow();
-    if (row < 0)
+    if (!hasCurrentRow())
         return false;
-    const auto it = d->pending.find(row);
+    const auto it = d->pending.find(currentKey());
     return it != d->pending.end() && it->second.touched;
 }
 
 bool RecordSet::isNewRow() const
 {
-    const int row = currentStorageRow();
-    if (row < 0)
+    if (!hasCurrentRow())
         return false;
-    const auto it = d->pending.find(row);
+    const auto it = d->pending.find(currentKey());
     return it != d->pending.end() && it->second.isNew;
 }
 
 bool RecordSet::hasPendingChanges() const
 {
-    for (const auto &[row, p] : d->pending) {
+    for (const auto &[key, p] : d->pending) {
         if (p.touched)
             return true;
     }
@@ -987,23 +1122,33 @@ void RecordSet::deleteCurrent()
 {
     if (!isUpdatable())
         throw DataError(QStringLiteral("The record set %1 cannot be changed.").arg(d->source));
-    const int row = requireCurrentRow();
-    const auto it = d->pending.find(row);
+    const qint64 key = requireCurrentRow();
+    const auto it = d->pending.find(key);
     const bool stored = it == d->pending.end() || !it->second.isNew;
     if (stored) {
-        sqlite::Statement stmt(
-            Database::handle(),
-            QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(sqlite::quoteIdentifier(d->table)));
-        stmt.bindInt(1, d->rowids[size_t(row)]);
+        sqlite::Statement stmt(Database::handle(),
+                               QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                   .arg(sqlite::quoteIdentifier(d->table), sqlite::rowKey()));
+        stmt.bindInt(1, key);
         stmt.step();
+        d->ownChanges += sqlite::changes(Database::handle());
+        // A delete inside a transaction may yet be rolled back.
+        if (Database::inTransaction())
+            d->baseValid = false;
+        if (d->baseValid) {
+            const auto at = std::find(d->baseKeys.begin(), d->baseKeys.end(), key);
+            if (at != d->baseKeys.end())
+                d->baseKeys.erase(at);
+            else
+                d->baseValid = false;
+        }
     }
     if (it != d->pending.end())
         d->pending.erase(it);
-    d->deleted[size_t(row)] = true;
+    d->cache.erase(key);
     const int at = d->position;
     emit aboutToRemoveRow(at);
-    d->view.erase(d->view.begin() + at);
-    d->order.erase(std::find(d->order.begin(), d->order.end(), row));
+    d->keys.erase(d->keys.begin() + at);
     d->onHole = true;
     emit rowRemoved(at);
     emit positionChanged();
@@ -1011,246 +1156,21 @@ void RecordSet::deleteCurrent()
 
 // --- filter and sort ---------------------------------------------------------------
 
-namespace {
-
-struct CompiledTerm
-{
-    int column;
-    Filter::Op op;
-    RecordSet::FieldType type;
-    qint32 day = 0;
-    double number = 0;
-    QString text;
-    QByteArray asciiLower; // set when the text is plain ASCII, for the fast path
-};
-
-int compareText(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive);
-}
-
-} // namespace
-
-static bool matchText(const char *p, quint32 n, const CompiledTerm &t, const QString *decoded)
-{
-    const bool fast = !t.asciiLower.isNull() && !decoded && isAsciiText(p, n);
-    const QByteArray &needle = t.asciiLower;
-    switch (t.op) {
-    case Filter::Op::Equal:
-    case Filter::Op::NotEqual: {
-        bool equal;
-        if (fast) {
-            equal = n == quint32(needle.size());
-            for (quint32 i = 0; equal && i < n; ++i)
-                equal = lowerAscii(p[i]) == needle[qsizetype(i)];
-        } else {
-            const QString s = decoded ? *decoded : QString::fromUtf8(p, qsizetype(n));
-            equal = compareText(s, t.text) == 0;
-        }
-        return t.op == Filter::Op::Equal ? equal : !equal;
-    }
-    case Filter::Op::BeginsWith:
-        if (fast) {
-            if (n < quint32(needle.size()))
-                return false;
-            for (qsizetype i = 0; i < needle.size(); ++i) {
-                if (lowerAscii(p[i]) != needle[i])
-                    return false;
-            }
-            return true;
-        }
-        return (decoded ? *decoded : QString::fromUtf8(p, qsizetype(n)))
-            .startsWith(t.text, Qt::CaseInsensitive);
-    case Filter::Op::Contains:
-        if (fast) {
-            const quint32 m = quint32(needle.size());
-            if (m == 0)
-                return true;
-            for (quint32 start = 0; start + m <= n; ++start) {
-                quint32 i = 0;
-                while (i < m && lowerAscii(p[start + i]) == needle[qsizetype(i)])
-                    ++i;
-                if (i == m)
-                    return true;
-            }
-            return false;
-        }
-        return (decoded ? *decoded : QString::fromUtf8(p, qsizetype(n)))
-            .contains(t.text, Qt::CaseInsensitive);
-    default: {
-        const QString s = decoded ? *decoded : QString::fromUtf8(p, qsizetype(n));
-        const int c = compareText(s, t.text);
-        switch (t.op) {
-        case Filter::Op::Less:
-            return c < 0;
-        case Filter::Op::LessOrEqual:
-            return c <= 0;
-        case Filter::Op::Greater:
-            return c > 0;
-        case Filter::Op::GreaterOrEqual:
-            return c >= 0;
-        default:
-            return false;
-        }
-    }
-    }
-}
-
-template <typename T> static bool compareOrdered(T a, T b, Filter::Op op)
-{
-    switch (op) {
-    case Filter::Op::Equal:
-    case Filter::Op::BeginsWith:
-    case Filter::Op::Contains:
-        return a == b;
-    case Filter::Op::NotEqual:
-        return a != b;
-    case Filter::Op::Less:
-        return a < b;
-    case Filter::Op::LessOrEqual:
-        return a <= b;
-    case Filter::Op::Greater:
-        return a > b;
-    case Filter::Op::GreaterOrEqual:
-        return a >= b;
-    case Filter::Op::IsNull:
-        return false;
-    }
-    return false;
-}
-
-void RecordSet::rebuildView()
-{
-    std::vector<CompiledTerm> terms;
-    for (const Filter::Term &term : d->filter.terms()) {
-        CompiledTerm t;
-        t.column = requireField(*this, term.column);
-        t.op = term.op;
-        t.type = fieldType(t.column);
-        const QString name = fieldName(t.column);
-        if (t.op != Filter::Op::IsNull) {
-            const bool textMatch = t.op == Filter::Op::BeginsWith || t.op == Filter::Op::Contains;
-            switch (t.type) {
-            case FieldType::Date: {
-                const QVariant v = convert(FieldType::Date, name, term.value);
-                if (!v.isValid())
-                    throw DataError(QStringLiteral("A date is needed to filter on %1.").arg(name));
-                t.day = qint32(v.toDate().toJulianDay());
-                break;
-            }
-            case FieldType::Time: {
-                const QVariant v = convert(FieldType::Time, name, term.value);
-                if (!v.isValid())
-                    throw DataError(QStringLiteral("A time is needed to filter on %1.").arg(name));
-                t.day = v.toTime().msecsSinceStartOfDay() / 1000;
-                break;
-            }
-            case FieldType::Number:
-            case FieldType::Integer:
-            case FieldType::Any:
-                if (textMatch || t.type == FieldType::Any) {
-                    t.text = term.value.typeId() == QMetaType::QDate
-                                 ? dates::format(term.value.toDate())
-                                 : term.value.toString();
-                    if (!textMatch) {
-                        bool ok = false;
-                        t.number = term.value.toDouble(&ok);
-                        if (!ok)
-                            t.number = std::nan("");
-                    }
-                } else {
-                    const QVariant v = convert(FieldType::Number, name, term.value);
-                    if (!v.isValid())
-                        throw DataError(
-                            QStringLiteral("A number is needed to filter on %1.").arg(name));
-                    t.number = v.toDouble();
-                }
-                break;
-            case FieldType::Text:
-                t.text = term.value.typeId() == QMetaType::QDate
-                             ? dates::format(term.value.toDate())
-                             : term.value.toString();
-                break;
-            }
-            bool ascii = true;
-            for (QChar c : t.text)
-                ascii = ascii && c.unicode() < 0x80;
-            if (ascii)
-                t.asciiLower = t.text.toLatin1().toLower();
-        }
-        terms.push_back(std::move(t));
-    }
-
-    d->view.clear();
-    if (terms.empty()) {
-        d->view = d->order;
-        return;
-    }
-    d->view.reserve(d->order.size() / 4);
-    for (int row : d->order) {
-        bool keep = true;
-        for (const CompiledTerm &t : terms) {
-            const Column &c = d->columns[size_t(t.column)];
-            const quint8 state = c.states[size_t(row)];
-            const Slot &s = c.values[size_t(row)];
-            const bool emptyText =
-                state != Null && (c.type == FieldType::Text || state == Raw) && s.text.length == 0;
-            if (t.op == Filter::Op::IsNull) {
-                keep = state == Null || emptyText;
-            } else if (state == Null) {
-                keep = t.op == Filter::Op::NotEqual;
-            } else if (state == Raw || c.type == FieldType::Text) {
-                if (c.type == FieldType::Date || c.type == FieldType::Time)
-                    keep = t.op == Filter::Op::NotEqual;
-                else
-                    keep = matchText(d->arena.data() + s.text.offset, s.text.length, t, nullptr);
-            } else {
-                switch (c.type) {
-                case FieldType::Date:
-                    keep = compareOrdered(s.day, t.day, t.op);
-                    break;
-                case FieldType::Time:
-                    keep = compareOrdered(s.secs, t.day, t.op);
-                    break;
-                default:
-                    if (t.op == Filter::Op::BeginsWith || t.op == Filter::Op::Contains) {
-                        const QByteArray shown = amounts::write(s.number).toUtf8();
-                        keep = matchText(shown.constData(), quint32(shown.size()), t, nullptr);
-                    } else if (c.type == FieldType::Any && std::isnan(t.number)) {
-                        const QByteArray shown = amounts::write(s.number).toUtf8();
-                        keep = matchText(shown.constData(), quint32(shown.size()), t, nullptr);
-                    } else {
-                        keep = compareOrdered(s.number, t.number, t.op);
-                    }
-                    break;
-                }
-            }
-            if (!keep)
-                break;
-        }
-        if (keep)
-            d->view.push_back(row);
-    }
-}
-
 void RecordSet::setFilter(const Filter &filter)
 {
     if (!d->open)
         throw DataError(QStringLiteral("The record set is not open."));
     storePendingBeforeMove();
-    const Filter previous = d->filter;
+    // Rows added and not stored cannot be matched by the database.
+    updateBatch();
     emit aboutToReset();
-    d->filter = filter;
     try {
-        rebuildView();
+        readKeys(filter, d->sort);
     } catch (...) {
-        d->filter = previous;
-        rebuildView();
         emit reset();
         throw;
     }
-    d->position = d->view.empty() ? -1 : 0;
-    d->onHole = false;
+    d->position = d->keys.empty() ? -1 : 0;
     emit reset();
     emit positionChanged();
 }
@@ -1267,76 +1187,18 @@ const Filter &RecordSet::filter() const
 
 void RecordSet::setSort(const QString &columns)
 {
-    struct Key
-    {
-        int column;
-        bool descending;
-    };
-    std::vector<Key> keys;
-    for (const QString &part : columns.split(u',', Qt::SkipEmptyParts)) {
-        QStringList words = part.simplified().split(u' ');
-        if (words.isEmpty() || words.first().isEmpty())
-            continue;
-        bool descending = false;
-        if (words.size() > 1) {
-            const QString direction = words.takeLast();
-            if (direction.compare(u"desc", Qt::CaseInsensitive) == 0)
-                descending = true;
-            else if (direction.compare(u"asc", Qt::CaseInsensitive) != 0)
-                words << direction;
-        }
-        keys.push_back(Key{requireField(*this, words.join(u' ')), descending});
-    }
+    if (!d->open)
+        throw DataError(QStringLiteral("The record set is not open."));
     storePendingBeforeMove();
+    updateBatch();
     emit aboutToReset();
-
-    if (!keys.empty()) {
-        // Decode text keys once; comparing them then needs no conversions.
-        std::vector<std::vector<QString>> decoded(keys.size());
-        for (size_t k = 0; k < keys.size(); ++k) {
-            const Column &c = d->columns[size_t(keys[k].column)];
-            if (c.type == FieldType::Text || c.type == FieldType::Any) {
-                decoded[k].resize(c.states.size());
-                for (int row : d->order) {
-                    if (c.states[size_t(row)] != Null)
-                        decoded[k][size_t(row)] = d->textOf(c, row);
-                }
-            }
-        }
-        auto compare = [&](int a, int b) {
-            for (size_t k = 0; k < keys.size(); ++k) {
-                const Column &c = d->columns[size_t(keys[k].column)];
-                const quint8 sa = c.states[size_t(a)];
-                const quint8 sb = c.states[size_t(b)];
-                int result = 0;
-                if (sa == Null || sb == Null) {
-                    result = (sa == Null ? 0 : 1) - (sb == Null ? 0 : 1);
-                } else if (sa != sb) {
-                    result = sa == Typed ? -1 : 1;
-                } else if (sa == Raw || c.type == FieldType::Text) {
-                    result = decoded[k].empty()
-                                 ? compareText(d->textOf(c, a), d->textOf(c, b))
-                                 : compareText(decoded[k][size_t(a)], decoded[k][size_t(b)]);
-                } else if (c.type == FieldType::Date) {
-                    result = c.values[size_t(a)].day - c.values[size_t(b)].day;
-                } else if (c.type == FieldType::Time) {
-                    result = c.values[size_t(a)].secs - c.values[size_t(b)].secs;
-                } else {
-                    const double x = c.values[size_t(a)].number;
-                    const double y = c.values[size_t(b)].number;
-                    result = x < y ? -1 : (x > y ? 1 : 0);
-                }
-                if (result != 0)
-                    return keys[k].descending ? result > 0 : result < 0;
-            }
-            return false;
-        };
-        std::stable_sort(d->order.begin(), d->order.end(), compare);
+    try {
+        readKeys(d->filter, columns);
+    } catch (...) {
+        emit reset();
+        throw;
     }
-    d->sort = columns;
-    rebuildView();
-    d->position = d->view.empty() ? -1 : 0;
-    d->onHole = false;
+    d->position = d->keys.empty() ? -1 : 0;
     emit reset();
     emit positionChanged();
 }

@@ -10,10 +10,13 @@
 
 namespace lexordo {
 
-// A view of a table or select statement with a current row, read into memory
-// when it is opened: filters and sorting work on the rows read, stores go back
-// to the table row by row. Sources that name one table ("courts", or
-// "select * from courts order by indexx") can be changed; others are read-only.
+// A view of a table or select statement with a current row. The database does
+// the work: a filter becomes a WHERE and a sort an ORDER BY with bound values,
+// and the view holds only the keys of its rows in order; the rows themselves
+// are read as they are shown, a few at a time, so memory follows what is on
+// the screen, not the table. Stores go back to the table row by row. Sources
+// that name one table ("courts", or "select * from courts order by indexx")
+// can be changed; others are read-only and are read whole.
 //
 // The position is a row of the view (0 .. rowCount()-1), or before the first
 // row (BOF, position -1), or after the last row (EOF, position rowCount()).
@@ -115,13 +118,13 @@ private:
     struct Data;
     std::unique_ptr<Data> d;
 
-    int currentStorageRow() const;
-    int requireCurrentRow() const;
+    qint64 currentKey() const;
+    qint64 requireCurrentRow() const;
     void storePendingBeforeMove();
     void setPosition(int position);
-    void rebuildView();
-    void storeRow(int storageRow);
-    void load();
+    void readKeys(const Filter &filter, const QString &sort);
+    void storeRow(qint64 key);
+    void removeFromView(int at);
 };
 
 } // namespace lexordo

@@ -16,6 +16,83 @@ QString errorText(sqlite3 *db)
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
+QString rowKey()
+{
+    return QStringLiteral("rowid");
+}
+
+QString foldedCollation()
+{
+    return QStringLiteral("LXFOLD");
+}
+
+QString foldedText(const QString &expression)
+{
+    return QStringLiteral("lx_fold(") + expression + u')';
+}
+
+namespace {
+
+void foldFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    const int n = sqlite3_value_bytes(argv[0]);
+    const QByteArray folded = QString::fromUtf8(p, n).toCaseFolded().toUtf8();
+    sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
+int foldCompare(void *, int n1, const void *p1, int n2, const void *p2)
+{
+    const QString a = QString::fromUtf8(static_cast<const char *>(p1), n1);
+    const QString b = QString::fromUtf8(static_cast<const char *>(p2), n2);
+    return a.compare(b, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+void registerTextFolding(sqlite3 *db)
+{
+    if (sqlite3_create_function(db, "lx_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                foldFunction, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_create_collation(db, "LXFOLD", SQLITE_UTF8, nullptr, foldCompare) != SQLITE_OK)
+        throw DataError(errorText(db));
+}
+
+qint64 lastInsertKey(sqlite3 *db)
+{
+    return sqlite3_last_insert_rowid(db);
+}
+
+qint64 changes(sqlite3 *db)
+{
+    return sqlite3_changes64(db);
+}
+
+qint64 totalChanges(sqlite3 *db)
+{
+    return sqlite3_total_changes64(db);
+}
+
+qint64 dataVersion(sqlite3 *db)
+{
+    sqlite3_stmt *stmt = nullptr;
+    qint64 version = -1;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        version = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return version;
+}
+
+bool inTransaction(sqlite3 *db)
+{
+    return sqlite3_get_autocommit(db) == 0;
+}
+
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
 {
     const QByteArray utf8 = sql.toUtf8();
@@ -107,6 +184,29 @@ QString Statement::columnText(int column) const
 {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)) : QString();
+}
+
+bool Statement::columnIsNumber(int column) const
+{
+    const int kind = sqlite3_column_type(m_stmt, column);
+    return kind == SQLITE_INTEGER || kind == SQLITE_FLOAT;
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+QString Statement::columnOrigin(int column) const
+{
+    const char *origin = sqlite3_column_origin_name(m_stmt, column);
+    return origin ? QString::fromUtf8(origin) : QString();
+}
+
+QByteArray Statement::columnDeclaredType(int column) const
+{
+    const char *declared = sqlite3_column_decltype(m_stmt, column);
+    return declared ? QByteArray(declared).toUpper() : QByteArray();
 }
 
 QVariant Statement::columnValue(int column) const

@@ -14,6 +14,28 @@ namespace lexordo::sqlite {
 QString quoteIdentifier(const QString &name);
 QString errorText(sqlite3 *db);
 
+// The engine's own pieces of statement text, kept here so that the rest of the
+// data layer does not spell them.
+// The hidden key that names one stored row of a table.
+QString rowKey();
+// A comparison of text that ignores letter case in every script (a collation
+// registered on the connection by Database::open).
+QString foldedCollation();
+// The same, as a function giving the case-folded text ("lx_fold(x)").
+QString foldedText(const QString &expression);
+
+// Registers the text folding used by foldedCollation() and foldedText().
+void registerTextFolding(sqlite3 *db); // throws DataError
+
+// The key of the row the connection inserted last, the rows its last
+// statement changed, every row it changed since it opened, and a number that
+// changes whenever another connection writes to the file.
+qint64 lastInsertKey(sqlite3 *db);
+qint64 changes(sqlite3 *db);
+qint64 totalChanges(sqlite3 *db);
+qint64 dataVersion(sqlite3 *db);
+bool inTransaction(sqlite3 *db);
+
 class Statement
 {
 public:
@@ -35,6 +57,14 @@ public:
     int columnCount() const { return sqlite3_column_count(m_stmt); }
     QString columnText(int column) const;
     QVariant columnValue(int column) const;
+    qint64 columnInt(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    bool columnIsNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
+    bool columnIsNumber(int column) const;
+    QString columnName(int column) const;
+    // The table column a result column comes from; empty for an expression.
+    QString columnOrigin(int column) const;
+    // The declared type of that column, upper case; empty when none.
+    QByteArray columnDeclaredType(int column) const;
 
 private:
     sqlite3 *m_db;

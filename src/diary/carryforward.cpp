@@ -1,14 +1,10 @@
 #include "carryforward.h"
 
-#include "listing.h"
+#include "diarystore.h"
 
-#include <data/database.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-
-#include <QList>
-#include <QVariant>
 
 namespace lexordo::diary {
 
@@ -16,83 +12,71 @@ namespace {
 
 const QString cdateColumn = QStringLiteral("cdate");
 
-// Runs one step; a step that fails is skipped and the next one runs.
-template <typename Step> bool attempt(Step step)
+// Shows the whole diary in its order at the last row, where today's
+// listings are.
+void showWholeDiary(RecordSet &diary)
 {
     try {
-        step();
-        return true;
+        diary.clearFilter();
+        diary.moveLast();
     } catch (const DataError &e) {
-        qWarning("carry-forward: %s", qPrintable(e.description()));
-        return false;
+        showMessage(e.description());
     }
 }
 
 } // namespace
 
-CarryForward carryForward(RecordSet &diary, RecordSet &check, const QDate &today)
+QString notCarriedMessage(int due, const QString &reason)
+{
+    const QString count = due < 0 ? QStringLiteral("The hearings") : QString::number(due);
+    return QStringLiteral("%1 hearing(s) due today could not be carried forward, and none of "
+                          "them was stored:\n%2\nClose the Cases Entry screen and open it again "
+                          "to try again.")
+        .arg(count, reason);
+}
+
+CarryForward carryForward(RecordSet &diary, const QDate &today)
 {
     CarryForward result;
-
-    bool listedToday = false;
-    attempt([&] {
+    try {
         diary.setFilter(Filter(cdateColumn, Filter::Op::Equal, today));
-        listedToday = diary.rowCount() > 0;
-    });
-    if (listedToday) {
-        result.outcome = CarryForward::Outcome::AlreadyListed;
-        attempt([&] { diary.moveLast(); });
-        return result;
+        if (diary.rowCount() > 0) {
+            result.outcome = CarryForward::Outcome::AlreadyListed;
+            diary.moveLast();
+            return result;
+        }
+    } catch (const DataError &e) {
+        showMessage(e.description());
     }
+    return carryForwardUnlisted(diary, today);
+}
 
-    bool askFirst = false;
-    attempt([&] {
-        check.setFilter(Filter(cdateColumn, Filter::Op::Equal, today));
-        askFirst = check.rowCount() > 0;
-    });
-    if (askFirst && !askYesNo(QString::fromLatin1(alreadyExistQuestion))) {
-        result.outcome = CarryForward::Outcome::Declined;
-        return result;
-    }
-
-    QList<Hearing> due;
-    attempt([&] {
-        diary.setFilter(Filter(QStringLiteral("ndate"), Filter::Op::Equal, today));
-        due.reserve(diary.rowCount());
-        for (diary.moveFirst(); !diary.isEOF(); diary.moveNext())
-            due.append(readHearing(diary));
-    });
-
-    if (!due.isEmpty()) {
-        std::unique_ptr<Database::Transaction> transaction;
-        attempt([&] { transaction = std::make_unique<Database::Transaction>(); });
-        for (const Hearing &hearing : due) {
-            const bool stored = attempt([&] { appendListing(diary, today, hearing); });
-            if (stored) {
-                ++result.added;
-            } else {
-                ++result.failed;
-                attempt([&] { diary.cancelUpdate(); });
+CarryForward carryForwardUnlisted(RecordSet &diary, const QDate &today)
+{
+    CarryForward result;
+    try {
+        DiaryStore::CarryResult carried = DiaryStore::carryForward(today);
+        if (carried.outcome == DiaryStore::Carry::AlreadyListed) {
+            if (!askYesNo(QString::fromLatin1(alreadyExistQuestion))) {
+                result.outcome = CarryForward::Outcome::Declined;
+                return result;
             }
+            carried = DiaryStore::carryForward(today, true);
         }
-        if (transaction && !attempt([&] { transaction->commit(); })) {
-            // Nothing of today's rows reached the file: the next opening repeats it.
-            result.failed += result.added;
-            result.added = 0;
-            transaction.reset();
-            attempt([&] { diary.requery(); });
+        result.added = carried.added;
+        result.outcome = CarryForward::Outcome::CarriedForward;
+    } catch (const DataError &e) {
+        result.outcome = CarryForward::Outcome::Failed;
+        QString reason = e.description();
+        try {
+            result.failed = DiaryStore::countDueOn(today);
+        } catch (const DataError &count) {
+            result.failed = -1;
+            reason += u'\n' + count.description();
         }
+        showMessage(notCarriedMessage(result.failed, reason));
     }
-
-    // Back to the whole diary in its order, at the last row: the newest
-    // listings, today's, are shown.
-    attempt([&] {
-        diary.clearFilter();
-        if (result.added > 0)
-            diary.setSort(QStringLiteral("cdate, courtindex"));
-        diary.moveLast();
-    });
-    result.outcome = CarryForward::Outcome::CarriedForward;
+    showWholeDiary(diary);
     return result;
 }
 

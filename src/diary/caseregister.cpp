@@ -12,6 +12,7 @@
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <diary/carryforward.h>
+#include <diary/diarystore.h>
 #include <diary/nextdate.h>
 #include <functional>
 #include <QHeaderView>
@@ -125,17 +126,14 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
             closeScreen(host->findScreen(QStringLiteral("frmCases1")));
     });
     skipFailure([this] {
-        if (recordSet()->rowCount() > 0)
-            recordSet()->moveLast();
-    });
-    skipFailure([this] { showTotal(m_total->rowCount()); });
-    skipFailure([this] {
         for (int row = 0; row < m_courts->rowCount(); ++row)
             ui->txtCourt->addItem(m_courts->textAt(row, 0));
     });
     // Before the fields and the grid follow the diary, so that the new rows
     // cost nothing to show.
-    skipFailure([this, today] { diary::carryForward(*recordSet(), *m_adodc2, today); });
+    // The carry-forward ends at the last row; the diary is read once, after it.
+    diary::carryForward(*recordSet(), today);
+    countCases();
 
     bind(ui->txtCdate, QStringLiteral("cdate"), Lock::Never);
     bind(ui->txtPdate, QStringLiteral("pdate"), Lock::Never);
@@ -187,12 +185,10 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     m_totalModel = new RecordSetModel(m_total, this);
     m_totalModel->setColumns({{QStringLiteral("caseno"), QStringLiteral("caseno")},
                               {QStringLiteral("parties"), QStringLiteral("party1")}});
-    ui->DataGrid2->setModel(m_totalModel);
     ui->DataGrid2->verticalHeader()->setDefaultSectionSize(ui->DataGrid2->fontMetrics().height() +
                                                            8);
     ui->DataGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->DataGrid2->horizontalHeader()->setStretchLastSection(true);
-    sizeColumnsFromSample(ui->DataGrid2);
 
     onClicked(ui->cmdDecided, [this] { showDecidedCases(); });
     onClicked(ui->Command1, [this] { refreshDataBase(); });
@@ -357,18 +353,14 @@ void CaseRegister::fieldFocusOut(QWidget *field)
 // The court's index follows the court; every step goes on past a failure.
 void CaseRegister::lookUpCourt()
 {
-    bool found = false;
-    skipFailure([&] {
-        m_courts->setFilter(
-            Filter(QStringLiteral("court"), Filter::Op::Equal, ui->txtCourt->currentText()));
-        found = m_courts->rowCount() > 0;
-    });
+    std::optional<QVariant> found;
+    skipFailure([&] { found = DiaryStore::courtIndex(ui->txtCourt->currentText()); });
     if (!found) {
         showMessage(QStringLiteral("This court does not exist"));
         return;
     }
-    skipFailure([this] {
-        const QString index = m_courts->text(1);
+    skipFailure([this, &found] {
+        const QString index = found->toString();
         if (ui->txtCourtNo->text() != index)
             ui->txtCourtNo->setText(index);
     });
@@ -396,7 +388,7 @@ void CaseRegister::checkNextDate()
         returnFocusTo(ui->txtNdate);
         return;
     }
-    const std::optional<QString> question = diary::nextDateQuestion(*date, *m_holidays);
+    const std::optional<QString> question = diary::nextDateQuestion(*date);
     if (question && !askYesNo(*question))
         ui->txtNdate->clear();
 }
@@ -409,7 +401,7 @@ void CaseRegister::checkGridNextDate(const QModelIndex &index)
         recordSet()->valueAt(index.row(), recordSet()->fieldIndex(QStringLiteral("ndate")));
     if (date.typeId() != QMetaType::QDate)
         return; // cleared: nothing to ask
-    const std::optional<QString> question = diary::nextDateQuestion(date.toDate(), *m_holidays);
+    const std::optional<QString> question = diary::nextDateQuestion(date.toDate());
     if (question && !askYesNo(*question))
         gridModel()->setData(index, QString(), Qt::EditRole);
 }
@@ -459,13 +451,40 @@ void CaseRegister::refreshDataBase()
         recordSet()->moveLast();
     // The total counts the cases as they are now, new ones included.
     m_total->requery();
-    showTotal(m_total->rowCount());
+    countCases();
 }
 
 void CaseRegister::showList(bool allCases)
 {
+    // The list of all cases is read when it is first asked for, not with
+    // the register: on a large diary it is the slowest read of all.
+    if (allCases && !ui->DataGrid2->model()) {
+        ui->DataGrid2->setModel(m_totalModel);
+        sizeColumnsFromSample(ui->DataGrid2);
+    }
     ui->DataGrid2->setVisible(allCases);
     ui->DataGrid1->setVisible(!allCases);
+}
+
+// The number of different cases. A large diary is counted in the background,
+// so that the register answers at once; the number follows when ready.
+void CaseRegister::countCases()
+{
+    constexpr int countNowUpTo = 100000; // hearings
+    bool small = true;
+    skipFailure([&] { small = DiaryStore::countHearings() <= countNowUpTo; });
+    if (small) {
+        skipFailure([this] { showTotal(DiaryStore::countCases()); });
+        return;
+    }
+    ui->txtTotal->clear();
+    DiaryStore::countCasesInBackground(
+        this,
+        [this](int count) {
+            if (ui->txtTotal->text().isEmpty()) // no other count was shown meanwhile
+                showTotal(count);
+        },
+        [](const QString &error) { showMessage(error); });
 }
 
 void CaseRegister::showTotal(int count)

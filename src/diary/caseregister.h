@@ -64,6 +64,7 @@ private:
     void refreshDataBase();
     void showList(bool allCases);
     void seeClientsDetails();
+    void countCases();
     void showTotal(int count);
     void setLocked(const QList<QWidget *> &fields, bool locked);
     void setGridEditable(bool editable);

@@ -1,14 +1,12 @@
 #include "conversion.h"
 
-#include "listing.h"
+#include "diarystore.h"
 
-#include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 
-#include <QSet>
 #include <QVariant>
 
 namespace lexordo::diary {
@@ -38,48 +36,31 @@ void selectHearingsFixedFor(RecordSet &diary, const QDate &day)
     diary.setFilter(Filter(QStringLiteral("ndate"), Filter::Op::Equal, day));
 }
 
+QString notConvertedMessage(int due, const QString &reason)
+{
+    return QStringLiteral("%1 hearing(s) could not be converted, and none of them was stored:\n%2")
+        .arg(due)
+        .arg(reason);
+}
+
 Conversion convertHearings(RecordSet &hearings, const QDate &day)
 {
     Conversion result;
-
-    // The listings already on the day, as stored now: rows added by this
-    // conversion are not looked at.
-    RecordSet existing(QStringLiteral("select * from advocate where cdate = ?"), {day});
-    if (existing.rowCount() > 0 && !askYesNo(QString::fromLatin1(duplicateQuestion))) {
+    // The listings already on the day, as stored now.
+    if (DiaryStore::countListedOn(day) > 0 && !askYesNo(QString::fromLatin1(duplicateQuestion))) {
         result.declined = true;
         return result;
     }
-    QSet<QString> listed;
-    const int casenoColumn = existing.fieldIndex(QStringLiteral("caseno"));
-    for (int row = 0; row < existing.rowCount(); ++row)
-        listed.insert(existing.textAt(row, casenoColumn).toCaseFolded());
-
-    QList<Hearing> due;
-    for (hearings.moveFirst(); !hearings.isEOF(); hearings.moveNext())
-        due.append(readHearing(hearings));
-    if (due.isEmpty())
+    if (hearings.rowCount() == 0)
         return result;
-
-    Database::Transaction transaction;
-    for (const Hearing &hearing : due) {
-        const QString caseno = hearing.caseno.toString();
-        if (!caseno.isEmpty() && listed.contains(caseno.toCaseFolded())) {
-            ++result.skipped;
-            continue;
-        }
-        try {
-            appendListing(hearings, day, hearing);
-            ++result.added;
-        } catch (const DataError &e) {
-            qWarning("conversion: %s", qPrintable(e.description()));
-            ++result.failed;
-            try {
-                hearings.cancelUpdate();
-            } catch (const DataError &) {
-            }
-        }
+    try {
+        const DiaryStore::Converted converted = DiaryStore::convertDay(day);
+        result.added = converted.added;
+        result.skipped = converted.due - converted.added;
+    } catch (const DataError &e) {
+        result.failed = hearings.rowCount();
+        showMessage(notConvertedMessage(result.failed, e.description()));
     }
-    transaction.commit();
     return result;
 }
 

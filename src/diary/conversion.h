@@ -28,8 +28,11 @@ struct Conversion
     bool declined = false; // the user answered No to the duplicate question
     int added = 0;
     int skipped = 0; // case numbers that already had a listing on the day
-    int failed = 0;
+    int failed = 0;  // hearings not converted because the conversion failed
 };
+
+// What the user is told when the conversion could not be made.
+QString notConvertedMessage(int due, const QString &reason);
 
 inline constexpr const char *duplicateQuestion =
     "Few Cases of this Date Already Exist and duplicate copy of the cases can be converted. Do "
@@ -38,8 +41,9 @@ inline constexpr const char *duplicateQuestion =
 // Adds a listing dated `day` for every hearing of `hearings` (the diary
 // filtered by selectHearingsFixedFor), unless its case number already has a
 // listing on that day as stored when the conversion starts. Asks first when
-// any listing is already dated `day`. All new rows go to the file together.
-// The hearings converted are left unchanged.
+// any listing is already dated `day`. All new rows go to the file together,
+// or none: then the user is told how many hearings were not converted and
+// why. The hearings converted are left unchanged.
 Conversion convertHearings(RecordSet &hearings, const QDate &day);
 
 } // namespace diary

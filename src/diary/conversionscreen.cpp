@@ -76,7 +76,9 @@ bool ConversionScreen::load(const QDate &day)
 
 void ConversionScreen::convert()
 {
-    diary::convertHearings(*m_hearings, m_day);
+    // A conversion that could not be made was reported; the screen stays.
+    if (diary::convertHearings(*m_hearings, m_day).failed > 0)
+        return;
 
     // Back to the register, which shows the newest listings at its end.
     closeScreen(this);

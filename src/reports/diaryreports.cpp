@@ -7,6 +7,7 @@
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/messenger.h>
+#include <diary/diarystore.h>
 
 
 namespace lexordo {
@@ -63,13 +64,6 @@ QString holidayNote(RecordSet &holidays, const QString &fromText, int days, bool
 
 namespace {
 
-QString hearingsSource(HearingsByDate::Kind kind)
-{
-    return kind == HearingsByDate::Kind::CurrentDates
-               ? QStringLiteral("select * from advocate order by courtindex")
-               : QStringLiteral("advocate");
-}
-
 QString holidaysSource(HearingsByDate::Kind kind)
 {
     return kind == HearingsByDate::Kind::CurrentDates
@@ -77,14 +71,10 @@ QString holidaysSource(HearingsByDate::Kind kind)
                : QStringLiteral("Holidays");
 }
 
-const QString workTable = QStringLiteral("tmpAdvocate");
-
 } // namespace
 
 HearingsByDate::HearingsByDate(Kind kind) : m_kind(kind)
 {
-    openQuietly(m_hearings, hearingsSource(kind));
-    openQuietly(m_work, workTable);
     openQuietly(m_holidays, holidaysSource(kind));
 }
 
@@ -93,7 +83,6 @@ std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QS
 {
     note.clear();
     try {
-        refresh(m_hearings, hearingsSource(m_kind));
         refresh(m_holidays, holidaysSource(m_kind));
 
         note = holidayNote(m_holidays, date2, 120, m_kind == Kind::CurrentDates);
@@ -104,23 +93,21 @@ std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QS
             return std::nullopt;
         }
 
-        Filter range(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, date1);
-        range.andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual, date2);
-        if (m_kind == Kind::BlankNextDates)
-            range.andWhere(QStringLiteral("ndate"), Filter::Op::IsNull);
-        m_hearings.setFilter(range);
-        m_selected = m_hearings.rowCount();
+        const QDate last = RecordSet::convert(RecordSet::FieldType::Date, QStringLiteral("cdate"),
+                                              date2)
+                               .toDate();
+        // The work table is refilled and read in one transaction: another
+        // run, of this program or another copy, cannot refill it in between.
+        // When nothing is selected it keeps what it held.
+        Database::Transaction transaction;
+        m_selected = DiaryStore::refillWorkTable(*first, last,
+                                                 m_kind == Kind::BlankNextDates);
         if (m_selected < 1) {
             showMessage(noRecordMessage);
             return std::nullopt;
         }
 
-        refillWorkTable();
-
         PreparedReport prepared;
-        const QDate last = RecordSet::convert(RecordSet::FieldType::Date, QStringLiteral("cdate"),
-                                              date2)
-                               .toDate();
         if (m_kind == Kind::CurrentDates && *first == last) {
             prepared.layout = singleDateLayout();
             prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lbldate1"),
@@ -139,62 +126,11 @@ std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QS
                                            : DataEnvironment::Grouping::ManyDates));
         }
         prepared.layout.setLabel(QStringLiteral("section2"), QStringLiteral("lblhdays"), note);
+        transaction.commit();
         return prepared;
     } catch (const DataError &e) {
         showMessage(e.description());
         return std::nullopt;
-    }
-}
-
-// Empties the work table and copies each selected hearing into it once,
-// all in one transaction: the table ends with the new rows or keeps the old.
-void HearingsByDate::refillWorkTable()
-{
-    if (m_work.isOpen())
-        m_work.requery();
-    else
-        m_work.open(workTable);
-    try {
-        Database::Transaction transaction;
-        const int held = m_work.rowCount();
-        if (held > 0) {
-            m_work.moveFirst();
-            for (int i = 0; i < held; ++i) {
-                m_work.deleteCurrent();
-                if (!m_work.isEOF())
-                    m_work.moveNext();
-            }
-        }
-
-        static const QStringList blankCopy = {
-            QStringLiteral("cdate"),   QStringLiteral("remarks"),   QStringLiteral("pdate"),
-            QStringLiteral("Party1"),  QStringLiteral("Party2"),    QStringLiteral("caseno"),
-            QStringLiteral("courtname"), QStringLiteral("CourtIndex"), QStringLiteral("fixedfor"),
-        };
-        const int columns = m_hearings.fieldCount();
-        m_hearings.moveFirst();
-        for (int i = 0; i < m_selected; ++i) {
-            m_work.addNew();
-            if (m_kind == Kind::CurrentDates) {
-                for (int c = 0; c < columns; ++c)
-                    m_work.setValue(c, m_hearings.value(c));
-            } else {
-                // The next date and what it is fixed for stay empty.
-                for (const QString &column : blankCopy)
-                    m_work.setValue(column, m_hearings.value(column));
-            }
-            m_work.update();
-            if (!m_hearings.isEOF())
-                m_hearings.moveNext();
-        }
-        transaction.commit();
-    } catch (const DataError &) {
-        try {
-            m_work.requery();
-        } catch (const DataError &) {
-            // The first error is the one to report.
-        }
-        throw;
     }
 }
 

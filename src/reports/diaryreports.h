@@ -53,11 +53,7 @@ public:
     int selectedCount() const { return m_selected; }
 
 private:
-    void refillWorkTable();
-
     Kind m_kind;
-    RecordSet m_hearings; // Adodc1
-    RecordSet m_work;     // Adodc2, the work table
     RecordSet m_holidays; // adoTemp
     int m_selected = 0; // Mcount
 };

@@ -35,11 +35,9 @@ void runGuarded(const std::function<void()> &handler)
 
 void skipFailure(const std::function<void()> &step)
 {
-    try {
-        step();
-    } catch (const std::exception &) {
-        // The step is skipped and the handler goes on with the next one.
-    }
+    // The step is skipped and the handler goes on with the next one, but the
+    // user is told what failed.
+    runGuarded(step);
 }
 
 void closeScreen(QWidget *screen)

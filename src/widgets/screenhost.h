@@ -29,7 +29,8 @@ public:
 // description, and the program goes on.
 void runGuarded(const std::function<void()> &handler);
 
-// Runs one step of a handler that goes on past a failing step.
+// Runs one step of a handler that goes on past a failing step; the failure
+// is shown to the user with its description, as runGuarded does.
 void skipFailure(const std::function<void()> &step);
 
 // Closes a screen together with the child window that frames it.

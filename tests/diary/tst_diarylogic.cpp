@@ -60,8 +60,7 @@ void TestDiaryLogic::nextDateQuestion()
 {
     QFETCH(QDate, date);
     QFETCH(QString, question);
-    RecordSet holidays(QStringLiteral("Holidays"));
-    QCOMPARE(diary::nextDateQuestion(date, holidays).value_or(QString()), question);
+    QCOMPARE(diary::nextDateQuestion(date).value_or(QString()), question);
 }
 
 void TestDiaryLogic::warningListsRecentHearingsWithoutNextDate()

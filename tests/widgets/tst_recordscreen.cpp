@@ -95,7 +95,7 @@ private slots:
     void gridAndRecordSetMoveTogether();
     void deleteAsksThenReloadsAndGoesToTheLastRow();
     void deleteOnAnEmptySetReloadsFirst();
-    void failedDeleteIsSkippedSilently();
+    void failedDeleteIsReportedAndTheStepsGoOn();
     void findFiltersOrSaysNotFound();
     void emptyOrCancelledFindChangesNothing();
     void rejectedSaveKeepsEverythingTyped_data();
@@ -392,7 +392,7 @@ void TestRecordScreen::deleteOnAnEmptySetReloadsFirst()
     QCOMPARE(enabledButtons(empty), tenButtons);
 }
 
-void TestRecordScreen::failedDeleteIsSkippedSilently()
+void TestRecordScreen::failedDeleteIsReportedAndTheStepsGoOn()
 {
     seedThreeRows();
     m_db->exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON AC_INFO "
@@ -400,7 +400,9 @@ void TestRecordScreen::failedDeleteIsSkippedSilently()
     LedgerScreen screen;
     m_messages->answer(Answer::Yes);
     click(screen, QStringLiteral("cmdDelete"));
-    QCOMPARE(m_messages->texts().size(), 1);
+    // The user is told why the row is still there.
+    QCOMPARE(m_messages->texts(), (QStringList{QStringLiteral("Really You want to delete this record "),
+                                               QStringLiteral("ledger is closed")}));
     QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 3);
     // The steps after the failure still ran: reloaded and on the last row.
     QCOMPARE(screen.recordSet()->rowCount(), 3);

@@ -1,0 +1,112 @@
+#include "valuecodec.h"
+
+#include "dates.h"
+#include "sqlite.h"
+
+#include <cmath>
+
+namespace lexordo {
+
+RecordSet::FieldType fieldTypeFromDeclaration(const QByteArray &declared)
+{
+    using FieldType = RecordSet::FieldType;
+    if (declared.isEmpty())
+        return FieldType::Any;
+    const QByteArray decl = declared.toUpper();
+    if (decl.startsWith("DATE"))
+        return FieldType::Date;
+    if (decl.startsWith("TIME"))
+        return FieldType::Time;
+    if (decl.contains("INT"))
+        return FieldType::Integer;
+    if (decl.contains("REAL") || decl.contains("FLOA") || decl.contains("DOUB") ||
+        decl.contains("NUM") || decl.contains("DEC") || decl.contains("CURRENCY"))
+        return FieldType::Number;
+    return FieldType::Text;
+}
+
+namespace {
+
+QVariant wholeOrDouble(double value)
+{
+    if (std::trunc(value) == value && std::fabs(value) < 9e15)
+        return qint64(value);
+    return value;
+}
+
+} // namespace
+
+QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::FieldType type)
+{
+    using FieldType = RecordSet::FieldType;
+    if (stmt.columnIsNull(column))
+        return QVariant();
+    const bool number = stmt.columnIsNumber(column);
+    switch (type) {
+    case FieldType::Date: {
+        const QString text = stmt.columnText(column);
+        if (text.isEmpty())
+            return QVariant();
+        if (auto date = dates::parseIso(text))
+            return *date;
+        return text;
+    }
+    case FieldType::Time: {
+        const QString text = stmt.columnText(column);
+        if (text.isEmpty())
+            return QVariant();
+        if (auto time = dates::parseTime(text))
+            return *time;
+        return text;
+    }
+    case FieldType::Number:
+        if (number)
+            return stmt.columnValue(column).toDouble();
+        return stmt.columnText(column);
+    case FieldType::Integer:
+        if (number)
+            return wholeOrDouble(stmt.columnValue(column).toDouble());
+        return stmt.columnText(column);
+    case FieldType::Any: {
+        if (number) {
+            const QVariant v = stmt.columnValue(column);
+            return v.typeId() == QMetaType::LongLong ? v : wholeOrDouble(v.toDouble());
+        }
+        // A column made by another tool without a declared type: the stored
+        // form of a date still reads as a date.
+        const QString text = stmt.columnText(column);
+        if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+            if (auto date = dates::parseIso(text))
+                return *date;
+        }
+        return text;
+    }
+    case FieldType::Text:
+        return stmt.columnText(column);
+    }
+    return QVariant();
+}
+
+void bindForColumn(sqlite::Statement &stmt, int index, const QVariant &value,
+                   RecordSet::FieldType type)
+{
+    if (!value.isValid() || value.isNull()) {
+        stmt.bindNull(index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Double: {
+        const double v = value.toDouble();
+        if (type != RecordSet::FieldType::Number && std::trunc(v) == v && std::fabs(v) < 9e15)
+            stmt.bindInt(index, qint64(v));
+        else
+            stmt.bindDouble(index, v);
+        return;
+    }
+    default:
+        stmt.bind(index, value);
+        return;
+    }
+}
+
+} // namespace lexordo

@@ -1,0 +1,31 @@
+#pragma once
+
+// How stored values become the program's values and back: the one place that
+// reads a column by its declared type.
+
+#include "recordset.h"
+
+#include <QByteArray>
+#include <QVariant>
+
+namespace lexordo {
+
+namespace sqlite {
+class Statement;
+}
+
+// The type a column takes, from the type its table declares ("DATE", "TEXT",
+// "INTEGER" ...). A column without a declared type takes any value.
+RecordSet::FieldType fieldTypeFromDeclaration(const QByteArray &declared);
+
+// A stored value as the program uses it: dates as QDate, times as QTime,
+// numbers as double (whole numbers of integer and untyped columns as qint64),
+// text as QString, NULL and empty dates or times as an invalid QVariant. A
+// stored value that does not fit the column's type comes as its text.
+QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::FieldType type);
+
+// Binds a value converted by RecordSet::convert for a column of `type`.
+void bindForColumn(sqlite::Statement &stmt, int index, const QVariant &value,
+                   RecordSet::FieldType type);
+
+} // namespace lexordo

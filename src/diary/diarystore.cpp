@@ -1,0 +1,201 @@
+#include "diarystore.h"
+
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <data/sqlite.h>
+#include <QAtomicInt>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+
+namespace lexordo {
+
+namespace {
+
+int runCount(const QString &sql, const QVariantList &values)
+{
+    sqlite::Statement stmt(Database::handle(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        stmt.bind(i + 1, values[i]);
+    return stmt.step() ? int(stmt.columnInt(0)) : 0;
+}
+
+int runWrite(const QString &sql, const QVariantList &values)
+{
+    sqlite::Statement stmt(Database::handle(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        stmt.bind(i + 1, values[i]);
+    stmt.step();
+    return int(sqlite::changes(Database::handle()));
+}
+
+void requireTransaction(const char *work)
+{
+    if (!Database::inTransaction())
+        throw DataError(
+            QStringLiteral("%1 must run inside a transaction.").arg(QString::fromLatin1(work)));
+}
+
+const QString casesCount =
+    QStringLiteral("SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate)");
+
+// The next listing of a hearing: the same case, parties and court, the
+// hearing's current date as previous date, what it was fixed for next as
+// what it is fixed for now; next date, next fixed-for and remarks empty.
+const QString listingInsert = QStringLiteral(
+    "INSERT INTO advocate (cdate, pdate, courtname, CourtIndex, caseno, Party1, Party2, fixedfor) "
+    "SELECT ?1, h.cdate, h.courtname, h.CourtIndex, h.caseno, h.Party1, h.Party2, h.fixedforN "
+    "FROM advocate AS h WHERE h.ndate = ?1");
+
+} // namespace
+
+int DiaryStore::insertListingsDueOn(const QDate &day)
+{
+    requireTransaction("The carry-forward");
+    return runWrite(listingInsert + QStringLiteral(" ORDER BY h.cdate, h.CourtIndex"), {day});
+}
+
+DiaryStore::CarryResult DiaryStore::carryForward(const QDate &day, bool evenIfListed)
+{
+    Database::Transaction transaction; // takes the write lock before looking
+    CarryResult result;
+    if (!evenIfListed && countListedOn(day) > 0) {
+        result.outcome = Carry::AlreadyListed;
+        return result; // rolled back: nothing was written
+    }
+    result.added = insertListingsDueOn(day);
+    transaction.commit();
+    return result;
+}
+
+DiaryStore::Converted DiaryStore::convertDay(const QDate &day)
+{
+    Database::Transaction transaction;
+    Converted result;
+    result.due = countDueOn(day);
+    // The statement reads the diary as it stood before its first insert, so
+    // two hearings of one case fixed for the day both get their listing.
+    result.added = runWrite(
+        listingInsert +
+            QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM advocate AS d WHERE d.cdate = ?1 AND "
+                           "coalesce(h.caseno, '') <> '' AND d.caseno = h.caseno COLLATE NOCASE)"
+                           " ORDER BY h.cdate, h.CourtIndex"),
+        {day});
+    transaction.commit();
+    return result;
+}
+
+int DiaryStore::countListedOn(const QDate &day)
+{
+    return runCount(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = ?"), {day});
+}
+
+int DiaryStore::countDueOn(const QDate &day)
+{
+    return runCount(QStringLiteral("SELECT count(*) FROM advocate WHERE ndate = ?"), {day});
+}
+
+int DiaryStore::countHearings()
+{
+    return runCount(QStringLiteral("SELECT count(*) FROM advocate"), {});
+}
+
+int DiaryStore::countCases()
+{
+    return runCount(casesCount, {});
+}
+
+namespace {
+QAtomicInt countConnections;
+} // namespace
+
+void DiaryStore::countCasesInBackground(QObject *context, std::function<void(int)> done,
+                                        std::function<void(const QString &)> failed)
+{
+    struct Outcome
+    {
+        int count = -1;
+        QString error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const QString path = Database::path();
+    QThread *thread = QThread::create([path, outcome] {
+        const QString name =
+            QStringLiteral("lexordo-count-%1").arg(countConnections.fetchAndAddRelaxed(1));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+            if (!db.open()) {
+                outcome->error = db.lastError().text();
+            } else {
+                QSqlQuery query(db);
+                if (query.exec(casesCount) && query.next())
+                    outcome->count = query.value(0).toInt();
+                else
+                    outcome->error = query.lastError().text();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    });
+    // Delivered in the context's thread, and not at all once the context is
+    // gone: the connection ends with it.
+    QObject::connect(thread, &QThread::finished, context, [outcome, done, failed] {
+        if (outcome->error.isEmpty())
+            done(outcome->count);
+        else
+            failed(outcome->error);
+    });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+}
+
+std::optional<QVariant> DiaryStore::courtIndex(const QString &court)
+{
+    sqlite::Statement stmt(
+        Database::handle(),
+        QStringLiteral(
+            "SELECT indexx FROM courts WHERE court = ? COLLATE %1 ORDER BY indexx LIMIT 1")
+            .arg(sqlite::foldedCollation()));
+    stmt.bind(1, court);
+    if (!stmt.step())
+        return std::nullopt;
+    return stmt.columnValue(0);
+}
+
+std::optional<QString> DiaryStore::holidayOn(const QDate &day)
+{
+    sqlite::Statement stmt(
+        Database::handle(),
+        QStringLiteral("SELECT Holiday FROM Holidays WHERE Date = ? ORDER BY %1 LIMIT 1")
+            .arg(sqlite::rowKey()));
+    stmt.bind(1, day);
+    if (!stmt.step())
+        return std::nullopt;
+    return stmt.columnText(0);
+}
+
+int DiaryStore::refillWorkTable(const QDate &from, const QDate &to, bool withoutNextDateOnly)
+{
+    requireTransaction("The refill of the work table");
+    runWrite(QStringLiteral("DELETE FROM tmpAdvocate"), {});
+    if (withoutNextDateOnly)
+        return runWrite(
+            QStringLiteral(
+                "INSERT INTO tmpAdvocate (cdate, remarks, pdate, Party1, Party2, caseno, "
+                "courtname, CourtIndex, fixedfor) SELECT cdate, remarks, pdate, Party1, Party2, "
+                "caseno, courtname, CourtIndex, fixedfor FROM advocate WHERE cdate >= ? AND "
+                "cdate <= ? AND (ndate IS NULL OR ndate = '') ORDER BY CourtIndex"),
+            {from, to});
+    return runWrite(
+        QStringLiteral("INSERT INTO tmpAdvocate (cdate, remarks, pdate, Party1, "
+                       "Party2, caseno, courtname, CourtIndex, fixedfor, ndate, "
+                       "fixedforN) SELECT cdate, remarks, pdate, Party1, Party2, caseno, "
+                       "courtname, CourtIndex, fixedfor, ndate, fixedforN FROM advocate "
+                       "WHERE cdate >= ? AND cdate <= ? ORDER BY CourtIndex"),
+        {from, to});
+}
+
+} // namespace lexordo

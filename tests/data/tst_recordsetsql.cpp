@@ -1,0 +1,280 @@
+#include "support/testdatabase.h"
+
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <data/recordset.h>
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace lexordo;
+
+// Filters and sorts run by the database: every operator, text with
+// apostrophes, wildcards and every script, columns without a declared type,
+// and re-reads that see this program's and other programs' writes.
+class TestRecordSetSql : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void textOperators_data();
+    void textOperators();
+    void orderedOperatorsOnNumbersAndDates_data();
+    void orderedOperatorsOnNumbersAndDates();
+    void sortIgnoresCaseInEveryScript();
+    void untypedColumnsAreReadAndSortedWithoutFault();
+    void reReadAfterAStoreSeesTheStoreAndOtherPrograms();
+    void largeViewReadsItsRowsAsShown();
+    void reReadAfterOwnEditsSeesThem();
+
+private:
+    QStringList parties(RecordSet &rs) const;
+    std::unique_ptr<test::TestDatabase> m_db;
+};
+
+void TestRecordSetSql::init()
+{
+    m_db = std::make_unique<test::TestDatabase>();
+    m_db->exec(
+        QStringLiteral("INSERT INTO advocate (cdate, Party1, caseno, CourtIndex, ndate) VALUES "
+                       "('2026-12-01', 'Straße Bau GmbH', 'CS 1', 1, '2026-12-10'),"
+                       "('2026-12-02', 'STRASSE Works', 'CS 2', 2, NULL),"
+                       "('2026-12-03', 'D''Souza', 'cs_3', 3, '2026-12-10'),"
+                       "('2026-12-04', 'Rent 100% Ltd', 'CS%4', 4, ''),"
+                       "('2026-12-05', 'राम लाल', 'CS 5', 5, '2026-12-11'),"
+                       "('2026-12-06', 'Ωμέγα Ltd', 'CS 6', 6, '2026-12-12'),"
+                       "('2026-12-07', 'ωμέγα traders', 'CS 7', 7, '2026-12-12'),"
+                       "('2026-12-08', NULL, 'CS 8', NULL, NULL)"));
+}
+
+void TestRecordSetSql::cleanup()
+{
+    m_db.reset();
+}
+
+QStringList TestRecordSetSql::parties(RecordSet &rs) const
+{
+    QStringList found;
+    const int column = rs.fieldIndex(QStringLiteral("Party1"));
+    for (int row = 0; row < rs.rowCount(); ++row)
+        found << rs.textAt(row, column);
+    return found;
+}
+
+void TestRecordSetSql::textOperators_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("expected");
+
+    const auto op = [](Filter::Op o) { return int(o); };
+    QTest::newRow("equal, sharp s in other case")
+        << "Party1" << op(Filter::Op::Equal) << "STRAßE BAU GMBH" << QStringList{"Straße Bau GmbH"};
+    QTest::newRow("begins, straße finds Straße")
+        << "Party1" << op(Filter::Op::BeginsWith) << "straße" << QStringList{"Straße Bau GmbH"};
+    QTest::newRow("contains, Greek in other case")
+        << "Party1" << op(Filter::Op::Contains) << "ΩΜΈΓΑ"
+        << QStringList{"Ωμέγα Ltd", "ωμέγα traders"};
+    QTest::newRow("equal, Devanagari")
+        << "Party1" << op(Filter::Op::Equal) << "राम लाल" << QStringList{"राम लाल"};
+    QTest::newRow("contains, Devanagari part")
+        << "Party1" << op(Filter::Op::Contains) << "लाल" << QStringList{"राम लाल"};
+    QTest::newRow("begins, apostrophe")
+        << "Party1" << op(Filter::Op::BeginsWith) << "d'so" << QStringList{"D'Souza"};
+    QTest::newRow("contains, percent as typed")
+        << "Party1" << op(Filter::Op::Contains) << "0% l" << QStringList{"Rent 100% Ltd"};
+    QTest::newRow("equal, underscore is no wildcard")
+        << "caseno" << op(Filter::Op::Equal) << "CS 3" << QStringList{};
+    QTest::newRow("begins, underscore as typed")
+        << "caseno" << op(Filter::Op::BeginsWith) << "CS_" << QStringList{"D'Souza"};
+    QTest::newRow("begins, percent as typed")
+        << "caseno" << op(Filter::Op::BeginsWith) << "cs%" << QStringList{"Rent 100% Ltd"};
+    QTest::newRow("not equal keeps missing values")
+        << "Party1" << op(Filter::Op::NotEqual) << "d'souza" << QStringList{"Straße Bau GmbH",
+                                                                            "STRASSE Works",
+                                                                            "Rent 100% Ltd",
+                                                                            "राम लाल",
+                                                                            "Ωμέγα Ltd",
+                                                                            "ωμέγα traders",
+                                                                            ""};
+    QTest::newRow("less, letter case ignored")
+        << "Party1" << op(Filter::Op::Less) << "rent" << QStringList{"D'Souza"};
+    QTest::newRow("missing or empty") << "ndate" << op(Filter::Op::IsNull) << QString()
+                                      << QStringList{"STRASSE Works", "Rent 100% Ltd", ""};
+    QTest::newRow("quote and statement")
+        << "Party1" << op(Filter::Op::Contains) << "'); DELETE FROM advocate; --" << QStringList{};
+}
+
+void TestRecordSetSql::textOperators()
+{
+    QFETCH(QString, column);
+    QFETCH(int, op);
+    QFETCH(QString, value);
+    QFETCH(QStringList, expected);
+
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.setFilter(Filter(column, Filter::Op(op), value));
+    QCOMPARE(parties(rs), expected);
+    QCOMPARE(rs.position(), expected.isEmpty() ? -1 : 0);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 8);
+}
+
+void TestRecordSetSql::orderedOperatorsOnNumbersAndDates_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<int>("expectedRows");
+    QTest::newRow("=") << int(Filter::Op::Equal) << 1;
+    QTest::newRow("<>") << int(Filter::Op::NotEqual) << 7; // the missing index too
+    QTest::newRow("<") << int(Filter::Op::Less) << 3;
+    QTest::newRow("<=") << int(Filter::Op::LessOrEqual) << 4;
+    QTest::newRow(">") << int(Filter::Op::Greater) << 3;
+    QTest::newRow(">=") << int(Filter::Op::GreaterOrEqual) << 4;
+}
+
+void TestRecordSetSql::orderedOperatorsOnNumbersAndDates()
+{
+    QFETCH(int, op);
+    QFETCH(int, expectedRows);
+    RecordSet rs(QStringLiteral("advocate"));
+    rs.setFilter(Filter(QStringLiteral("CourtIndex"), Filter::Op(op), QStringLiteral("4")));
+    QCOMPARE(rs.rowCount(), expectedRows);
+    // The same comparison on a date, typed day/month/year.
+    rs.setFilter(Filter(QStringLiteral("cdate"), Filter::Op(op), QStringLiteral("04/12/2026")));
+    QCOMPARE(rs.rowCount(), op == int(Filter::Op::NotEqual)
+                                ? 7
+                                : expectedRows + (op >= int(Filter::Op::Greater) ? 1 : 0));
+}
+
+void TestRecordSetSql::sortIgnoresCaseInEveryScript()
+{
+    RecordSet rs(QStringLiteral("advocate"));
+    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("ωμέγα")));
+    rs.setSort(QStringLiteral("Party1 desc"));
+    QCOMPARE(parties(rs), (QStringList{"ωμέγα traders", "Ωμέγα Ltd"}));
+    rs.setSort(QStringLiteral("Party1"));
+    QCOMPARE(parties(rs), (QStringList{"Ωμέγα Ltd", "ωμέγα traders"}));
+    // A sort on dates keeps the filter.
+    rs.setSort(QStringLiteral("cdate desc"));
+    QCOMPARE(parties(rs), (QStringList{"ωμέγα traders", "Ωμέγα Ltd"}));
+    QCOMPARE(rs.filter().terms().size(), 1);
+}
+
+// A table made by another tool, without declared types: numbers are read as
+// numbers, stored dates as dates, and sorting mixed values does no harm.
+void TestRecordSetSql::untypedColumnsAreReadAndSortedWithoutFault()
+{
+    m_db->exec(QStringLiteral("CREATE TABLE loose (name, amount, day)"));
+    m_db->exec(QStringLiteral("INSERT INTO loose VALUES ('b', 10, '2026-12-07'), ('a', 9.5, "
+                              "'2026-12-01'), ('c', 'ten', NULL), ('d', NULL, 'soon')"));
+    RecordSet rs(QStringLiteral("select * from loose order by name"));
+    QCOMPARE(rs.value(QStringLiteral("amount")), QVariant(9.5));
+    QCOMPARE(rs.value(QStringLiteral("day")), QVariant(QDate(2026, 12, 1)));
+    QCOMPARE(rs.text(QStringLiteral("day")), QStringLiteral("01/12/2026"));
+    rs.setSort(QStringLiteral("amount desc"));
+    QStringList names;
+    for (int row = 0; row < rs.rowCount(); ++row)
+        names << rs.textAt(row, 0);
+    QCOMPARE(names, (QStringList{"c", "b", "a", "d"})); // text after numbers, nothing last
+    QCOMPARE(rs.textAt(1, 1), QStringLiteral("10"));
+    rs.setFilter(
+        Filter(QStringLiteral("amount"), Filter::Op::GreaterOrEqual, QStringLiteral("9.5")));
+    QCOMPARE(rs.rowCount(), 3); // text sorts above numbers, as stored
+    rs.setFilter(Filter(QStringLiteral("amount"), Filter::Op::Equal, QStringLiteral("10")));
+    QCOMPARE(rs.rowCount(), 1);
+    QCOMPARE(rs.text(QStringLiteral("name")), QStringLiteral("b"));
+}
+
+void TestRecordSetSql::reReadAfterAStoreSeesTheStoreAndOtherPrograms()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveLast();
+    rs.setValue(QStringLiteral("Party1"), QStringLiteral("Changed here"));
+    rs.update();
+    rs.addNew();
+    rs.setValue(QStringLiteral("cdate"), QStringLiteral("09/12/2026"));
+    rs.setValue(QStringLiteral("Party1"), QStringLiteral("Added here"));
+    rs.update();
+
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(m_db->path().toUtf8().constData(), &other), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(other,
+                          "INSERT INTO advocate (cdate, Party1) VALUES ('2026-12-10', 'Added "
+                          "elsewhere'); UPDATE advocate SET Party1 = 'Changed elsewhere' WHERE "
+                          "caseno = 'CS 1'",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(other);
+
+    // A search right after the stores sees all of it.
+    rs.setFilter(
+        Filter(QStringLiteral("Party1"), Filter::Op::BeginsWith, QStringLiteral("changed")));
+    QCOMPARE(parties(rs), (QStringList{"Changed elsewhere", "Changed here"}));
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 10);
+    rs.moveLast();
+    QCOMPARE(rs.text(QStringLiteral("Party1")), QStringLiteral("Added elsewhere"));
+    rs.movePrevious();
+    QCOMPARE(rs.text(QStringLiteral("Party1")), QStringLiteral("Added here"));
+}
+
+// Ten thousand rows: every one can be reached, edited and stored in place,
+// though only those shown are read.
+void TestRecordSetSql::largeViewReadsItsRowsAsShown()
+{
+    m_db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < 10000) INSERT INTO advocate (cdate, caseno, CourtIndex) "
+                              "SELECT date('2020-01-01', '+' || (i / 10) || ' days'), 'N ' || i, "
+                              "i % 10 FROM n"));
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    QCOMPARE(rs.rowCount(), 10008);
+    QCOMPARE(rs.textAt(0, rs.fieldIndex(QStringLiteral("caseno"))), QStringLiteral("N 1"));
+    QCOMPARE(rs.textAt(5000, rs.fieldIndex(QStringLiteral("caseno"))),
+             m_db->scalar(QStringLiteral("SELECT caseno FROM advocate ORDER BY cdate, CourtIndex, "
+                                         "rowid LIMIT 1 OFFSET 5000"))
+                 .toString());
+    rs.moveTo(7777);
+    const QString caseno = rs.text(QStringLiteral("caseno"));
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("seen"));
+    rs.moveFirst();
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT caseno FROM advocate WHERE remarks = 'seen'"))
+                 .toString(),
+             caseno);
+    QCOMPARE(rs.textAt(7777, rs.fieldIndex(QStringLiteral("remarks"))), QStringLiteral("seen"));
+}
+
+// Re-reading after this record set's own edits, deletes and moves keeps its
+// rows in the right order with the edits in them.
+void TestRecordSetSql::reReadAfterOwnEditsSeesThem()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveTo(2);
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("adjourned"));
+    rs.update();
+    rs.moveTo(0);
+    rs.deleteCurrent();
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 7);
+    QCOMPARE(rs.textAt(1, rs.fieldIndex(QStringLiteral("remarks"))), QStringLiteral("adjourned"));
+    QCOMPARE(rs.text(QStringLiteral("caseno")), QStringLiteral("CS 2"));
+
+    // A change of a column the order rests on moves the row.
+    rs.moveTo(0);
+    rs.setValue(QStringLiteral("cdate"), QStringLiteral("31/12/2026"));
+    rs.requery();
+    QCOMPARE(rs.textAt(6, rs.fieldIndex(QStringLiteral("caseno"))), QStringLiteral("CS 2"));
+    QCOMPARE(rs.text(QStringLiteral("caseno")), QStringLiteral("cs_3"));
+
+    // A filter after the edits finds the edited row, and a write by another
+    // statement on the connection is seen by the next re-read.
+    rs.setFilter(Filter(QStringLiteral("remarks"), Filter::Op::Equal, QStringLiteral("ADJOURNED")));
+    QCOMPARE(rs.rowCount(), 1);
+    m_db->exec(QStringLiteral("DELETE FROM advocate WHERE caseno = 'CS 8'"));
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 6);
+}
+
+QTEST_GUILESS_MAIN(TestRecordSetSql)
+#include "tst_recordsetsql.moc"
