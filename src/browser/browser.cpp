@@ -195,10 +195,18 @@ void Browser::toolbarPressed(QAction *key)
     m_timer->start();
     const QString name = key->objectName();
     skipFailure([this, name] {
+        // With no earlier (or later) page there is nothing to go to, and
+        // nothing to tell: the page stays as it is.
         if (name == QLatin1String("Back")) {
-            m_view->goBack();
+            try {
+                m_view->goBack();
+            } catch (const PageError &) {
+            }
         } else if (name == QLatin1String("Forward")) {
-            m_view->goForward();
+            try {
+                m_view->goForward();
+            } catch (const PageError &) {
+            }
         } else if (name == QLatin1String("Refresh")) {
             m_view->refresh();
         } else if (name == QLatin1String("Home")) {

@@ -68,7 +68,7 @@ void TestBrowser::init()
 void TestBrowser::cleanup()
 {
     delete m_browser;
-    // The browser says nothing to the user: failures of the page are passed over.
+    // Nothing else was said to the user.
     QCOMPARE(m_messages->texts(), QStringList());
     m_messages.reset();
 }
@@ -198,11 +198,13 @@ void TestBrowser::enterOrAChoiceInTheListNavigates()
     QCOMPARE(m_view->navigations.size(), 4);
     QCOMPARE(m_view->navigations.last(), QStringLiteral("https://ecourts.gov.in/"));
 
-    // An address the view cannot take is passed over.
+    // An address the view cannot take goes nowhere, and the user is told why.
     edit->selectAll();
     QTest::keyClicks(edit, QStringLiteral("not an address"));
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(m_view->navigations.size(), 4);
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("That is not a web address.")});
+    m_messages->clear();
 }
 
 void TestBrowser::titleFollowsThePageAndSaysWorkingWhileBusy()
