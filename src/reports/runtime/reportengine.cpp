@@ -275,6 +275,7 @@ private:
     Band measure(const PreparedSection &prepared, const Context &context) const;
     static std::pair<Band, Band> split(const Band &band, double at);
 
+    void openPage();
     void startPage();
     void finishPage();
     void put(const Band &band);
@@ -477,7 +478,7 @@ void Paginator::put(const Band &band)
     m_y += band.height;
 }
 
-void Paginator::startPage()
+void Paginator::openPage()
 {
     m_page = ReportPage();
     m_page.number = int(m_document.pages.size()) + 1;
@@ -487,8 +488,29 @@ void Paginator::startPage()
     context.page = m_page.number;
     const Band footer = measure(m_pageFooter, context);
     m_limit = m_area.height() - footer.height;
-    if (m_page.number == 1)
-        put(measure(m_reportHeader, context));
+}
+
+void Paginator::startPage()
+{
+    openPage();
+    if (m_page.number == 1) {
+        // A report header taller than the page (a party name of thousands of
+        // characters in the heading) runs on over as many pages as it needs,
+        // rather than past the foot of the first.
+        Band header = measure(m_reportHeader, Context{-1, nullptr, 1});
+        while (header.height > room() + 1e-6) {
+            auto [first, rest] = split(header, std::max(room(), 0.0));
+            if (first.items.isEmpty())
+                break;
+            put(first);
+            finishPage();
+            openPage();
+            header = rest;
+        }
+        put(header);
+    }
+    Context context;
+    context.page = m_page.number;
     const double before = m_y;
     put(measure(m_pageHeader, context));
     m_headerHeight = m_y - before;
@@ -555,8 +577,13 @@ ReportDocument Paginator::run()
                 startPage();
             }
             flow(header);
-            if (m_layout.repeatsGroupHeader())
-                m_openGroupHeader = header;
+            if (m_layout.repeatsGroupHeader()) {
+                // Repeated above the rows that run on, a header keeps to a
+                // quarter of the page, so that a very long one leaves room for
+                // the rows it heads.
+                const double most = freshRoom() / 4;
+                m_openGroupHeader = header.height > most ? split(header, most).first : header;
+            }
         }
         for (int i = 0; i < group.rows.size(); ++i) {
             if (i == 0 && firstRow) {
