@@ -7,8 +7,11 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <data/messenger.h>
+#include <data/schemacheck.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace lexordo {
@@ -18,14 +21,22 @@ QString programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-void prepareDatabase(const QString &folder)
+bool prepareDatabase(const QString &folder)
 {
-    DataSource::ensureRegistered(folder);
+    const DataSource::Outcome outcome = DataSource::ensureRegistered(folder);
+    const QString path = DataSource::databasePath(folder);
+    if (outcome == DataSource::Outcome::FileMissing)
+        return true; // already told; the program starts without its database
     try {
-        Database::open(DataSource::databasePath(folder));
+        SchemaCheck::openDiary(path);
     } catch (const DataError &e) {
-        qWarning("%s", qPrintable(e.description()));
+        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        // A missing file leaves the program to start without its database, as
+        // on the first start; a file that is there but is no diary stops it
+        // before any screen would fail on it.
+        return !QFileInfo::exists(path);
     }
+    return true;
 }
 
 int runDesktop(int &argc, char **argv)
@@ -38,7 +49,10 @@ int runDesktop(int &argc, char **argv)
     QtMessenger screenMessenger;
     setMessenger(&screenMessenger);
 
-    prepareDatabase(programFolder());
+    if (!prepareDatabase(programFolder())) {
+        setMessenger(nullptr);
+        return 1;
+    }
 
     QPointer<MainWindow> mainWindow;
     auto *splash = new Splash([&mainWindow] {

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "dataerror.h"
 #include "dates.h"
+#include "schemacheck.h"
 #include "sqlite.h"
 
 #include <algorithm>
@@ -79,8 +80,9 @@ QVariant typedValue(sqlite3_stmt *s, int column)
     const int kind = sqlite3_column_type(s, column);
     if (kind == SQLITE_NULL)
         return QVariant();
-    const char *declared = sqlite3_column_decltype(s, column);
-    const QByteArray decl = declared ? QByteArray(declared).toUpper() : QByteArray();
+    const QByteArray decl = SchemaCheck::columnType(sqlite3_column_origin_name(s, column),
+                                                    sqlite3_column_decltype(s, column))
+                                .toUpper();
     if (kind == SQLITE_TEXT && decl.startsWith("DATE")) {
         const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
         const int n = sqlite3_column_bytes(s, column);

@@ -4,6 +4,7 @@
 #include "database.h"
 #include "dataerror.h"
 #include "dates.h"
+#include "schemacheck.h"
 #include "sqlite.h"
 
 #include <QLocale>
@@ -369,7 +370,8 @@ void RecordSet::load()
         const char *origin = sqlite3_column_origin_name(s, i + first);
         c.name = QString::fromUtf8(sqlite3_column_name(s, i + first));
         c.baseName = origin ? QString::fromUtf8(origin) : c.name;
-        c.type = typeFromDeclaration(sqlite3_column_decltype(s, i + first));
+        c.type = typeFromDeclaration(
+            SchemaCheck::columnType(origin, sqlite3_column_decltype(s, i + first)).constData());
         // An unnamed computed column gets the name the database of old gave it.
         if (!origin && c.name.contains(u'('))
             c.name = QStringLiteral("Expr%1").arg(expression++);

@@ -7,12 +7,25 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 #include <sqlite3.h>
 
 namespace lexordo::sqlite {
 
 QString quoteIdentifier(const QString &name);
 QString errorText(sqlite3 *db);
+
+// What makes a file unfit to be opened as an SQLite database, read from the
+// file itself without opening it: empty, not a database at all, a damaged
+// header, or shorter than its header says (cut short by a copy or a full
+// disk). Nothing when it looks whole. The reason is written to follow the
+// file's name ("is empty ...").
+std::optional<QString> fileProblem(const QString &path);
+
+// The longest path, in bytes, at which SQLite opens a database together with
+// its journal files.
+inline constexpr int longestPath = 500;
 
 class Statement
 {

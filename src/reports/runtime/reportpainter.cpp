@@ -1,5 +1,10 @@
 #include "reportpainter.h"
 
+#include <data/database.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -8,6 +13,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <optional>
 
 namespace lexordo::report {
@@ -126,36 +132,113 @@ void paintPages(QPagedPaintDevice &device, QPainter &painter, const ReportDocume
     }
 }
 
+namespace {
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// True when the path names the open database or one of the files that
+// SQLite keeps beside it, by whatever link or relative name it is reached.
+bool isOpenDatabase(const QString &path)
+{
+    if (!Database::isOpen())
+        return false;
+    const QFileInfo database(Database::path());
+    const QString databaseName = database.canonicalFilePath();
+    if (databaseName.isEmpty())
+        return false;
+    const QFileInfo target(path);
+    // A file not there yet is named by its folder's real path and its name.
+    const QString targetName = target.exists()
+                                   ? target.canonicalFilePath()
+                                   : QFileInfo(target.absolutePath()).canonicalFilePath() +
+                                         u'/' + target.fileName();
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                 QStringLiteral("-journal")}) {
+        const QString name = databaseName + suffix;
+        if (targetName == name)
+            return true;
+        // Hard links: the same file under another name.
+        std::error_code sameError;
+        if (target.exists() && QFileInfo::exists(name) &&
+            std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(targetName).toStdString()),
+                                        std::filesystem::path(QFile::encodeName(name).toStdString()), sameError))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool writePdf(const ReportDocument &document, const QString &path, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (path.isEmpty())
+        return fail(error, QStringLiteral("No file was named for the PDF."));
+    if (isOpenDatabase(path))
+        return fail(error, QStringLiteral("%1 is the diary's database or one of its journal "
+                                          "files; a report is never written over it. Name "
+                                          "another file for the PDF.")
+                               .arg(path));
+
+    // The whole PDF is made in memory first, so that what reaches the file
+    // is complete or nothing.
+    QByteArray pdf;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setTitle(document.title);
         writer.setCreator(QStringLiteral("Lexordo"));
         writer.setResolution(1200);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), document.orientation,
                                          QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            if (error)
-                *error = QStringLiteral("%1 could not be written.").arg(path);
-            return false;
-        }
+        if (!painter.begin(&writer))
+            return fail(error, QStringLiteral("%1 could not be written: the PDF could not be "
+                                              "made.")
+                                   .arg(path));
         paintPages(writer, painter, document, 1, document.pageCount());
-        painter.end();
+        if (!painter.end())
+            return fail(error, QStringLiteral("%1 could not be written: the PDF could not be "
+                                              "made.")
+                                   .arg(path));
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
-        return false;
+
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        // A device or a pipe (/dev/stdout, a printer's fifo) is written
+        // straight; it cannot be replaced by a finished copy.
+        QFile device(path);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            device.write(pdf) != pdf.size() || !device.flush()) {
+            const QString reason = device.errorString();
+            return fail(error, QStringLiteral("%1 could not be written: %2").arg(path, reason));
+        }
+        device.close();
+        if (device.error() != QFileDevice::NoError)
+            return fail(error, QStringLiteral("%1 could not be written: %2")
+                                   .arg(path, device.errorString()));
+        return true;
     }
+
+    // A temporary file in the same folder replaces the file only once it
+    // holds the whole PDF; a full disk leaves the old file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error,
+                    QStringLiteral("%1 could not be written: %2").arg(path, file.errorString()));
+    if (file.write(pdf) != pdf.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(error, QStringLiteral("%1 could not be written: %2").arg(path, reason));
+    }
+    if (!file.commit())
+        return fail(error,
+                    QStringLiteral("%1 could not be written: %2").arg(path, file.errorString()));
     return true;
 }
 

@@ -19,8 +19,10 @@ void paintPages(QPagedPaintDevice &device, QPainter &painter, const ReportDocume
                 int firstPage, int lastPage);
 
 // Writes the whole report as an A4 PDF file. The file appears only once it
-// is complete; an existing file is replaced. On failure the reason is in
-// *error and nothing is left behind.
+// is complete; an existing file is replaced. A device or pipe (/dev/stdout)
+// is written straight. The open database and its journal files are never
+// written over. On failure the reason is in *error and nothing is left
+// behind: a failed write leaves an existing file as it was.
 bool writePdf(const ReportDocument &document, const QString &path, QString *error = nullptr);
 
 // A page as a picture, dpi dots per inch, on white.
