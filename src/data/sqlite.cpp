@@ -50,17 +50,18 @@ bool looksLikeText(const QByteArray &bytes)
 std::optional<QString> fileProblem(const QString &path)
 {
     const QFileInfo info(path);
+    // Checked first: a path cut short where it was stored names no file.
+    const QByteArray encoded = QFile::encodeName(info.absoluteFilePath());
+    if (encoded.size() > longestPath)
+        return QStringLiteral("lies at a path of %1 bytes or more; the database can be opened "
+                              "from a path of at most %2 bytes. Move it to a shorter path and "
+                              "name that in the data source \"advocate\"")
+            .arg(encoded.size())
+            .arg(longestPath);
     if (!info.exists())
         return QStringLiteral("does not exist");
     if (!info.isFile())
         return QStringLiteral("is not a file");
-    const QByteArray encoded = QFile::encodeName(info.absoluteFilePath());
-    if (encoded.size() > longestPath)
-        return QStringLiteral("lies at a path of %1 bytes; the database can be opened from a "
-                              "path of at most %2 bytes. Move it to a shorter path and name "
-                              "that in the data source \"advocate\"")
-            .arg(encoded.size())
-            .arg(longestPath);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot be read: %1").arg(file.errorString());
