@@ -25,6 +25,7 @@ x11-apps
 imagemagick
 fonts-liberation2
 fonts-dejavu-core
+fonts-noto-core
 "
 
 missing=""

@@ -51,6 +51,26 @@ QString TestReportEngine::words(int count, const QString &stem)
 void TestReportEngine::checkNothingRunsOver(const ReportDocument &document)
 {
     for (const ReportPage &page : document.pages) {
+        // No text prints over another.
+        const QList<PlacedItem> texts = page.textItems();
+        for (int i = 0; i < texts.size(); ++i) {
+            for (int j = i + 1; j < texts.size(); ++j) {
+                const PlacedItem &a = texts[i];
+                const PlacedItem &b = texts[j];
+                if (a.lines.isEmpty() || b.lines.isEmpty())
+                    continue;
+                const QRectF inkA(a.rect.left(), a.rect.top(), a.rect.width(),
+                                  a.lines.size() * a.lineHeight);
+                const QRectF inkB(b.rect.left(), b.rect.top(), b.rect.width(),
+                                  b.lines.size() * b.lineHeight);
+                QVERIFY2(!inkA.intersected(inkB).isValid() ||
+                             inkA.intersected(inkB).height() < 1e-6 ||
+                             inkA.intersected(inkB).width() < 1e-6,
+                         qPrintable(QStringLiteral("%1 over %2 on page %3")
+                                        .arg(a.name, b.name)
+                                        .arg(page.number)));
+            }
+        }
         const QList<PlacedItem> footer = page.textItems(QStringLiteral("PageFooter"));
         QVERIFY(!footer.isEmpty());
         const double foot = footer.first().rect.top();

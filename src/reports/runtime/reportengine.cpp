@@ -416,6 +416,25 @@ Band Paginator::measure(const PreparedSection &prepared, const Context &context)
 // stays, text lines below it and everything under it go on.
 std::pair<Band, Band> Paginator::split(const Band &band, double at)
 {
+    auto linesThatFit = [at](const PlacedItem &item) {
+        return item.lineHeight > 0 ? int((at - item.rect.top()) / item.lineHeight + 1e-6)
+                                   : int(item.lines.size());
+    };
+    auto crosses = [at](const PlacedItem &item) {
+        return item.rect.bottom() > at + 1e-6 && item.rect.top() < at - 1e-6;
+    };
+    // What goes on starts at the first line that did not fit, so that the
+    // texts keep their places to one another (a second party stays under
+    // the last line of the first).
+    double from = at;
+    for (const PlacedItem &item : band.items) {
+        if (item.kind == PlacedItem::Kind::Text && crosses(item)) {
+            const int fit = std::max(linesThatFit(item), 0);
+            if (fit < item.lines.size())
+                from = std::min(from, item.rect.top() + fit * item.lineHeight);
+        }
+    }
+
     Band first;
     Band rest;
     first.height = at;
@@ -426,17 +445,15 @@ std::pair<Band, Band> Paginator::split(const Band &band, double at)
         }
         if (item.rect.top() >= at - 1e-6) {
             PlacedItem moved = item;
-            moved.rect.translate(0, -at);
+            moved.rect.translate(0, -from);
             rest.items << moved;
             continue;
         }
         if (item.kind == PlacedItem::Kind::Text) {
-            const int fit = item.lineHeight > 0
-                                ? int((at - item.rect.top()) / item.lineHeight + 1e-6)
-                                : int(item.lines.size());
+            const int fit = linesThatFit(item);
             if (fit <= 0) {
                 PlacedItem moved = item;
-                moved.rect.moveTop(0);
+                moved.rect.translate(0, -from);
                 rest.items << moved;
                 continue;
             }
@@ -447,8 +464,8 @@ std::pair<Band, Band> Paginator::split(const Band &band, double at)
             if (fit < item.lines.size()) {
                 PlacedItem tail = item;
                 tail.lines = item.lines.mid(fit);
-                tail.rect = QRectF(item.rect.left(), 0, item.rect.width(),
-                                   tail.lines.size() * item.lineHeight);
+                tail.rect = QRectF(item.rect.left(), item.rect.top() + fit * item.lineHeight - from,
+                                   item.rect.width(), tail.lines.size() * item.lineHeight);
                 rest.items << tail;
             }
             continue;
@@ -458,11 +475,11 @@ std::pair<Band, Band> Paginator::split(const Band &band, double at)
         head.rect.setBottom(at);
         first.items << head;
         PlacedItem tail = item;
-        tail.rect.setTop(0);
-        tail.rect.setBottom(item.rect.bottom() - at);
+        tail.rect.setTop(std::max(0.0, at - from));
+        tail.rect.setBottom(item.rect.bottom() - from);
         rest.items << tail;
     }
-    double restHeight = band.height - at;
+    double restHeight = band.height - from;
     for (const PlacedItem &item : rest.items)
         restHeight = std::max(restHeight, item.rect.bottom());
     rest.height = restHeight;

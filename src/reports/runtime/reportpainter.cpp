@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <deque>
@@ -50,9 +51,42 @@ private:
     std::deque<Entry> m_entries; // stays in place as it grows
 };
 
+// Paints a line run by run (one run per font) and notes how many runs it
+// took, so that the text of each line can be found again in a PDF.
+void paintRuns(QPainter &painter, const QFont &font, const QPointF &at, const QString &text,
+               QList<PaintedLine> &painted)
+{
+    if (text.isEmpty())
+        return;
+    QTextLayout layout(text, font, painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        painter.drawText(at, text);
+        painted.append(PaintedLine{painter.transform().map(at), text, -1});
+        return;
+    }
+    line.setLineWidth(1e7);
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    const QPointF origin(at.x(), at.y() - line.ascent());
+    int runs = 0;
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        if (run.glyphIndexes().isEmpty())
+            continue;
+        painter.drawGlyphRun(origin, run);
+        ++runs;
+    }
+    painted.append(PaintedLine{painter.transform().map(at), text, runs});
+}
+
 } // namespace
 
-void paintPage(QPainter &painter, const ReportPage &page)
+void paintPage(QPainter &painter, const ReportPage &page, QList<PaintedLine> *painted)
 {
     QPaintDevice *device = painter.device();
     Fonts fonts(device);
@@ -96,7 +130,11 @@ void paintPage(QPainter &painter, const ReportPage &page)
                     x = item.style.alignment & Qt::AlignRight ? box.right() - width
                                                               : box.left() + (box.width() - width) / 2;
                 }
-                painter.drawText(QPointF(x, top + i * step + metrics.ascent()), line);
+                const QPointF at(x, top + i * step + metrics.ascent());
+                if (painted)
+                    paintRuns(painter, entry.font, at, line, *painted);
+                else
+                    painter.drawText(at, line);
             }
             break;
         }
@@ -187,6 +225,7 @@ bool writePdf(const ReportDocument &document, const QString &path, QString *erro
     // The whole PDF is made in memory first, so that what reaches the file
     // is complete or nothing.
     QByteArray pdf;
+    QList<QList<PaintedLine>> painted;
     {
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
@@ -201,12 +240,22 @@ bool writePdf(const ReportDocument &document, const QString &path, QString *erro
             return fail(error, QStringLiteral("%1 could not be written: the PDF could not be "
                                               "made.")
                                    .arg(path));
-        paintPages(writer, painter, document, 1, document.pageCount());
+        for (int i = 0; i < document.pageCount(); ++i) {
+            if (i > 0)
+                writer.newPage();
+            painted.append(QList<PaintedLine>());
+            paintPage(painter, document.pages[i], &painted.last());
+        }
         if (!painter.end())
             return fail(error, QStringLiteral("%1 could not be written: the PDF could not be "
                                               "made.")
                                    .arg(path));
     }
+
+    // Readers get the text of Indian scripts back as it was written. Should
+    // the PDF not be marked, its pages still print the same.
+    if (const std::optional<QByteArray> marked = withActualText(pdf, painted))
+        pdf = *marked;
 
     const QFileInfo target(path);
     if (target.exists() && !target.isFile() && !target.isDir()) {

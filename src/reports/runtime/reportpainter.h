@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pdftext.h"
 #include "reportengine.h"
 
 #include <QImage>
@@ -10,8 +11,9 @@ class QPainter;
 namespace lexordo::report {
 
 // Paints a laid-out page from the painter's origin at its device's
-// resolution: the same page on a printer, in a PDF or on the screen.
-void paintPage(QPainter &painter, const ReportPage &page);
+// resolution: the same page on a printer, in a PDF or on the screen. Each
+// line painted is added to *painted when asked.
+void paintPage(QPainter &painter, const ReportPage &page, QList<PaintedLine> *painted = nullptr);
 
 // Paints pages first to last (1-based, both included) on a paged device,
 // one page per sheet. The device's origin must be the paper's corner.
