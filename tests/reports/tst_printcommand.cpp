@@ -37,6 +37,8 @@ private slots:
     void wrongArgumentsAreExplained();
     void helpExplainsTheReports();
     void missingDatabaseIsReported();
+    void causeListInIndianScripts();
+    void longPartyPrintsItsHearing();
     void todayGivenTwiceIsRefused();
     void helpGivesTheExitStatuses();
     void pdfNeverGoesOverTheDatabase_data();
@@ -337,6 +339,59 @@ void TestPrintCommand::missingDatabaseIsReported()
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains(QStringLiteral("gone.mdb does not exist")), qPrintable(result.err));
     QVERIFY(!QFile::exists(pdf("gone.pdf")));
+}
+
+void TestPrintCommand::causeListInIndianScripts()
+{
+    const QStringList parties = {QStringLiteral("राम प्रसाद शर्मा"),
+                                 QStringLiteral("முருகன் சுப்பிரமணியம்"),
+                                 QStringLiteral("অমিত বন্দ্যোপাধ্যায়"),
+                                 QStringLiteral("નરેન્દ્ર પટેલ")};
+    for (int i = 0; i < parties.size(); ++i)
+        addHearing({.cdate = "03/12/2026", .party1 = parties[i],
+                    .party2 = parties[(i + 1) % parties.size()], .court = "उच्च न्यायालय",
+                    .caseno = QStringLiteral("WP %1/2026").arg(i + 1), .ndate = "11/12/2026",
+                    .fixedforN = "सुनवाई"});
+    const Result result = print({"cause-list", "--date", "11/12/2026", "--pdf", pdf("hindi.pdf")});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QString());
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {pdf("hindi.pdf"), QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString &party : parties) {
+        // Whole as the second party; as the first, in a narrower column, a
+        // long name may go on to a second line.
+        QVERIFY2(text.contains(party), qPrintable(party + u'\n' + text));
+        for (const QString &word : party.split(u' '))
+            QVERIFY2(text.count(word) >= 2, qPrintable(word + u'\n' + text));
+    }
+    QCOMPARE(text.count(QStringLiteral("उच्च न्यायालय")), 4);
+    QCOMPARE(text.count(QStringLiteral("सुनवाई")), 4);
+}
+
+void TestPrintCommand::longPartyPrintsItsHearing()
+{
+    // A party of 4,000 characters, in the heading and in the row.
+    QStringList words;
+    for (int i = 0; i < 500; ++i)
+        words << QStringLiteral("party%1").arg(i, 3, 10, QLatin1Char('0'));
+    const QString party = words.join(u' ');
+    addHearing({.cdate = "04/12/2026", .party1 = party, .party2 = "Second Party",
+                .caseno = "OS 77/2026", .fixedfor = "Framing of issues"});
+    const Result result = print({"case", "--party", party, "--pdf", pdf("long.pdf")});
+    QCOMPARE(result.status, 0);
+    const QString text = pdfText(pdf("long.pdf"));
+    QVERIFY(text.contains(QStringLiteral("Parties :")));
+    QVERIFY(text.contains(QStringLiteral("OS 77/2026")));
+    QVERIFY(text.contains(QStringLiteral("Framing of issues")));
+    QVERIFY(text.contains(QStringLiteral("04/12/2026")));
+    // Every word of the heading is there, in order.
+    qsizetype at = 0;
+    for (const QString &word : words) {
+        at = text.indexOf(word, at);
+        QVERIFY2(at >= 0, qPrintable(word));
+    }
 }
 
 void TestPrintCommand::todayGivenTwiceIsRefused()
