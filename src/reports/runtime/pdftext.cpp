@@ -23,21 +23,52 @@ bool atLineStart(const QByteArray &data, qsizetype at)
     return at == 0 || data.at(at - 1) == '\n' || data.at(at - 1) == '\r';
 }
 
-// The offset just after "N 0 obj" of the first object with that number.
-qsizetype objectStart(const QByteArray &pdf, int number)
+// A PDF file and where its objects begin, from its cross-reference table.
+struct Pdf
 {
+    const QByteArray &bytes;
+    QList<qint64> offsets;
+};
+
+bool readOffsets(const QByteArray &pdf, qint64 xref, QList<qint64> &offsets)
+{
+    offsets.clear();
+    if (xref < 0 || xref >= pdf.size() || pdf.mid(xref, 4) != "xref")
+        return false;
+    qsizetype at = pdf.indexOf('\n', xref) + 1;
+    const qsizetype lineEnd = pdf.indexOf('\n', at);
+    const QList<QByteArray> head = pdf.mid(at, lineEnd - at).simplified().split(' ');
+    if (head.size() != 2 || head[0] != "0")
+        return false;
+    bool ok = false;
+    const int count = head[1].toInt(&ok);
+    at = lineEnd + 1;
+    if (!ok || count <= 0 || at + qint64(count) * 20 > pdf.size())
+        return false;
+    for (int i = 0; i < count; ++i, at += 20)
+        offsets << (pdf.at(at + 17) == 'n' ? pdf.mid(at, 10).toLongLong() : -1);
+    return true;
+}
+
+// The offset just after "N 0 obj" of the object with that number.
+qsizetype objectStart(const Pdf &file, int number)
+{
+    const QByteArray &pdf = file.bytes;
+    const QList<qint64> &offsets = file.offsets;
+    if (number <= 0 || number >= offsets.size() || offsets[number] < 0)
+        return -1;
     const QByteArray head = QByteArray::number(number) + " 0 obj";
-    for (qsizetype at = pdf.indexOf(head); at >= 0; at = pdf.indexOf(head, at + 1)) {
-        if (atLineStart(pdf, at))
-            return at + head.size();
-    }
-    return -1;
+    const qint64 at = offsets[number];
+    if (at + head.size() > pdf.size() || pdf.mid(at, head.size()) != head)
+        return -1;
+    return at + head.size();
 }
 
 // The text of an object, from after "obj" up to "endobj" (or "stream").
-QByteArray objectText(const QByteArray &pdf, int number)
+QByteArray objectText(const Pdf &file, int number)
 {
-    const qsizetype start = objectStart(pdf, number);
+    const QByteArray &pdf = file.bytes;
+    const qsizetype start = objectStart(file, number);
     if (start < 0)
         return QByteArray();
     qsizetype end = pdf.indexOf("endobj", start);
@@ -63,9 +94,10 @@ struct Stream
     QByteArray data; // decompressed
 };
 
-std::optional<Stream> readStream(const QByteArray &pdf, int number)
+std::optional<Stream> readStream(const Pdf &file, int number)
 {
-    const qsizetype start = objectStart(pdf, number);
+    const QByteArray &pdf = file.bytes;
+    const qsizetype start = objectStart(file, number);
     if (start < 0)
         return std::nullopt;
     qsizetype keyword = pdf.indexOf("stream", start);
@@ -93,7 +125,7 @@ std::optional<Stream> readStream(const QByteArray &pdf, int number)
         length = direct.captured(1).toLongLong();
     } else {
         bool ok = false;
-        length = objectText(pdf, direct.captured(1).toInt()).trimmed().toLongLong(&ok);
+        length = objectText(file, direct.captured(1).toInt()).trimmed().toLongLong(&ok);
         if (!ok)
             return std::nullopt;
     }
@@ -257,18 +289,20 @@ std::optional<QByteArray> withActualText(const QByteArray &pdf,
     const QByteArray trailer = pdf.mid(dictStart + 2, dictEnd - dictStart - 2);
     bool ok = false;
     const qint64 previous = pdf.mid(startxrefAt + 9, 24).simplified().split(' ').value(0).toLongLong(&ok);
-    if (!ok || trailer.contains("/Prev") || trailer.contains("/Encrypt"))
+    Pdf file{pdf, {}};
+    if (!ok || trailer.contains("/Prev") || trailer.contains("/Encrypt") ||
+        !readOffsets(pdf, previous, file.offsets))
         return std::nullopt;
 
     const std::optional<int> root = reference(trailer, "Root");
     if (!root)
         return std::nullopt;
-    const std::optional<int> pagesObject = reference(objectText(pdf, *root), "Pages");
+    const std::optional<int> pagesObject = reference(objectText(file, *root), "Pages");
     if (!pagesObject)
         return std::nullopt;
     const QRegularExpressionMatch kids =
         QRegularExpression(QStringLiteral("/Kids\\s*\\[([^\\]]*)\\]"))
-            .match(QString::fromLatin1(objectText(pdf, *pagesObject)));
+            .match(QString::fromLatin1(objectText(file, *pagesObject)));
     if (!kids.hasMatch())
         return std::nullopt;
     QList<int> pages;
@@ -285,10 +319,10 @@ std::optional<QByteArray> withActualText(const QByteArray &pdf,
             any = any || needsActualText(line.text);
         if (!any)
             continue;
-        const std::optional<int> contents = reference(objectText(pdf, pages[i]), "Contents");
+        const std::optional<int> contents = reference(objectText(file, pages[i]), "Contents");
         if (!contents)
             return std::nullopt;
-        const std::optional<Stream> stream = readStream(pdf, *contents);
+        const std::optional<Stream> stream = readStream(file, *contents);
         if (!stream)
             return std::nullopt;
         const std::optional<QByteArray> marked = markLines(stream->data, lines[i]);
