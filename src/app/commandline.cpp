@@ -3,9 +3,7 @@
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
-#include <data/datasource.h>
 #include <data/dates.h>
-#include <data/schemacheck.h>
 #include <reports/printcommand.h>
 
 #include <QCommandLineParser>
@@ -70,18 +68,6 @@ int wrongArguments(const QString &problem)
 {
     std::fprintf(stderr, "%s\nlexordo --help tells how to use it.\n", qPrintable(problem));
     return 2;
-}
-
-int refuseOtherThanADiary()
-{
-    try {
-        SchemaCheck::openDiary(DataSource::databasePath(QCoreApplication::applicationDirPath()));
-    } catch (const DataError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
-        return 1;
-    }
-    Database::close();
-    return 0;
 }
 
 int createDatabase(const QString &path)
@@ -157,9 +143,6 @@ std::optional<int> runCommandLine(int &argc, char **argv)
     qInstallMessageHandler(quietMessages);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    // No command works on a file that is not a diary.
-    if (const int refused = refuseOtherThanADiary())
-        return refused;
     return command->run(positional);
 }
 
