@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -31,6 +32,7 @@ private slots:
     void aDiaryIsOpened();
     void filesThatAreNoDatabaseAreRefused_data();
     void filesThatAreNoDatabaseAreRefused();
+    void anyOpeningLeavesAnEmptyFileEmpty();
     void missingTablesAndColumnsAreNamed();
     void namesMatchWithoutRegardToCase();
     void untypedColumnsAreReadAsTheProgramWritesThem();
@@ -205,6 +207,20 @@ void TestSchemaCheck::filesThatAreNoDatabaseAreRefused()
     QCOMPARE(hashOf(path), before);
     QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
     QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+}
+
+void TestSchemaCheck::anyOpeningLeavesAnEmptyFileEmpty()
+{
+    // Whoever opens the database (a command, a backup), an empty file is
+    // refused before SQLite would make it an empty database.
+    const QString path = m_dir.filePath(QStringLiteral("blank.mdb"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY_THROWS_EXCEPTION(DataError, Database::open(path));
+    QVERIFY(!Database::isOpen());
+    QCOMPARE(QFileInfo(path).size(), 0);
+    QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
 }
 
 void TestSchemaCheck::missingTablesAndColumnsAreNamed()
