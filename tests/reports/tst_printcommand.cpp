@@ -4,6 +4,7 @@
 #include <data/datasource.h>
 
 #include <QCryptographicHash>
+#include <QProcessEnvironment>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -12,6 +13,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -46,6 +50,7 @@ private slots:
     void pdfReplacesAFileOnlyWhenComplete();
     void writeErrorsAreReported_data();
     void writeErrorsAreReported();
+    void fullDiskKeepsTheOldFile();
     void notADiaryIsRefused_data();
     void notADiaryIsRefused();
     void databasePathOfAnyLength_data();
@@ -499,6 +504,39 @@ void TestPrintCommand::writeErrorsAreReported()
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
     QCOMPARE(result.err.count(u'\n'), 1);
+}
+
+void TestPrintCommand::fullDiskKeepsTheOldFile()
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("list.pdf"));
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("yesterday's list");
+    old.close();
+
+    // The disk fills up after 8 KB: every file of the process is limited to
+    // that size, and a write past it fails as on a full disk.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("ODBCINI"), m_catalogue);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit = {8192, 8192};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start(QStringLiteral(LEXORDO_BINARY),
+                  {"print", "cause-list", "--date", "07/12/2026", "--pdf", target});
+    QVERIFY(process.waitForFinished(60000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY2(err.contains(target + QStringLiteral(" could not be written: ")), qPrintable(err));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("yesterday's list"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("list.pdf")});
 }
 
 void TestPrintCommand::notADiaryIsRefused_data()
