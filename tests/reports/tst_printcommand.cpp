@@ -515,8 +515,15 @@ void TestPrintCommand::fullDiskKeepsTheOldFile()
     old.write("yesterday's list");
     old.close();
 
-    // The disk fills up after 8 KB: every file of the process is limited to
-    // that size, and a write past it fails as on a full disk.
+    // A cause list of some pages.
+    for (int i = 0; i < 300; ++i)
+        addHearing({.cdate = "05/12/2026", .party1 = QStringLiteral("Party %1").arg(i),
+                    .ndate = "12/12/2026"});
+    m_db->exec("PRAGMA wal_checkpoint(TRUNCATE)");
+
+    // The disk fills up after 40 KB: every file of the process is limited to
+    // that size (more than SQLite's shared memory file takes), and a write
+    // past it fails as on a full disk.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.insert(QStringLiteral("ODBCINI"), m_catalogue);
@@ -524,11 +531,11 @@ void TestPrintCommand::fullDiskKeepsTheOldFile()
     process.setProcessEnvironment(environment);
     process.setChildProcessModifier([] {
         ::signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit limit = {8192, 8192};
+        const struct rlimit limit = {40960, 40960};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     });
     process.start(QStringLiteral(LEXORDO_BINARY),
-                  {"print", "cause-list", "--date", "07/12/2026", "--pdf", target});
+                  {"print", "cause-list", "--date", "12/12/2026", "--pdf", target});
     QVERIFY(process.waitForFinished(60000));
     const QString err = QString::fromUtf8(process.readAllStandardError());
     QCOMPARE(process.exitCode(), 1);
