@@ -1,3 +1,6 @@
+#include "support/testdatabase.h"
+
+#include <data/database.h>
 #include <reports/runtime/reportpainter.h>
 
 #include <QDir>
@@ -26,6 +29,7 @@ private slots:
     void onlyTextBeyondLatinIsMarked_data();
     void onlyTextBeyondLatinIsMarked();
     void aPdfOfAnotherShapeIsLeftAsItIs();
+    void neverWrittenOverTheOpenDatabase();
 
 private:
     static ReportDocument sample(int rows, const QStringList &parties = {});
@@ -254,6 +258,28 @@ void TestReportPainter::pageImageShowsTheInk()
     QVERIFY(inkIn(QRectF(frame.left() + 20, frame.top() - 0.3, 40, 0.6)) > 20);
     QCOMPARE(inkIn(QRectF(frame.left(), 2, 100, 8)), 0);
     QCOMPARE(renderPage(document, 5, 72), QImage());
+}
+
+void TestReportPainter::neverWrittenOverTheOpenDatabase()
+{
+    // As the report window's Export PDF would be asked to.
+    test::TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)"));
+    QFile::link(db.path(), db.folder() + QStringLiteral("/shortcut.mdb"));
+    for (const QString &path : {db.path(), db.path() + QStringLiteral("-wal"),
+                                db.path() + QStringLiteral("-shm"),
+                                db.folder() + QStringLiteral("/./shortcut.mdb")}) {
+        QString error;
+        QVERIFY(!writePdf(sample(3), path, &error));
+        QCOMPARE(error, QStringLiteral("%1 is the diary's database or one of its journal files; "
+                                       "a report is never written over it. Name another file "
+                                       "for the PDF.")
+                            .arg(path));
+    }
+    QCOMPARE(db.count(QStringLiteral("courts")), 1);
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    // Beside it, a PDF is written as ever.
+    QVERIFY(writePdf(sample(3), db.folder() + QStringLiteral("/list.pdf")));
 }
 
 QTEST_MAIN(TestReportPainter)
