@@ -4,7 +4,7 @@ BUILD    ?= build
 DATABASE := $(BUILD)/advocate_v2.mdb
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build database run test bench package format clean
+.PHONY: all deps configure build database run test bench package fuzz format clean
 
 all: build
 
@@ -33,6 +33,16 @@ package: build
 
 bench: build
 	./bench/run.sh $(BUILD)
+
+# Fuzzing is an extra: clang and its runtime come with `install-deps.sh --fuzz`.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+fuzz:
+	./scripts/install-deps.sh --fuzz
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DLEXORDO_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_dates fuzz_amounts fuzz_filter
+	./tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -34,6 +34,15 @@ dpkg-dev
 fonts-noto-core
 "
 
+# `install-deps.sh --fuzz` (make fuzz) adds clang and its fuzzing and
+# sanitizer runtime; the ordinary build does not need them.
+if [ "${1:-}" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES
+clang
+libclang-rt-14-dev
+"
+fi
+
 missing=""
 for p in $PACKAGES; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

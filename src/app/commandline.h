@@ -10,7 +10,9 @@ namespace lexordo {
 // program is to start. A valid --today is applied to the clock either way.
 //
 // Exit status of every command: 0 done, 1 the work could not be done (the
-// reason is on standard error), 2 wrong arguments.
+// reason is on standard error), 2 wrong arguments. A command checks its
+// arguments before it opens the database, and opens it with
+// SchemaCheck::openDiary, which refuses a file that is not a diary.
 std::optional<int> runCommandLine(int &argc, char **argv);
 
 } // namespace lexordo

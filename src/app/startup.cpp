@@ -5,16 +5,19 @@
 #include "qtmessenger.h"
 #include "splash.h"
 
+#include <browser/webpageview.h>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
-#include <browser/webpageview.h>
 #include <data/diaryfolder.h>
 #include <data/messenger.h>
-#include <QApplication>
-#include <QScreen>
+#include <data/schemacheck.h>
 #include <reminders/reminderwindow.h>
 #include <widgets/screenhost.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QScreen>
 
 namespace lexordo {
 
@@ -23,15 +26,22 @@ QString programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-std::optional<QString> prepareDatabase(const QString &folder)
+bool prepareDatabase(const QString &folder)
 {
-    DataSource::ensureRegistered(folder);
+    const DataSource::Outcome outcome = DataSource::ensureRegistered(folder);
+    const QString path = DataSource::databasePath(folder);
+    if (outcome == DataSource::Outcome::FileMissing)
+        return true; // already told; the program starts without its database
     try {
-        Database::open(DataSource::databasePath(folder));
+        SchemaCheck::openDiary(path);
     } catch (const DataError &e) {
-        return e.description();
+        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        // A missing file leaves the program to start without its database, as
+        // on the first start; a file that is there but is no diary stops it
+        // before any screen would fail on it.
+        return !QFileInfo::exists(path);
     }
-    return std::nullopt;
+    return true;
 }
 
 namespace {
@@ -131,9 +141,12 @@ int runDesktop(int &argc, char **argv)
     QtMessenger screenMessenger;
     setMessenger(&screenMessenger);
 
-    // The login needs the database: say at once why it cannot be reached.
-    if (const std::optional<QString> error = prepareDatabase(diaryfolder::prepare(programFolder())))
-        showMessage(*error, Messenger::Buttons::Ok, Messenger::Icon::Critical);
+    // The login needs the database: say at once why it cannot be reached, and
+    // go no further with a file that is not a diary.
+    if (!prepareDatabase(diaryfolder::prepare(programFolder()))) {
+        setMessenger(nullptr);
+        return 1;
+    }
 
     int result = 0;
     {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -12,10 +11,11 @@ class MainWindow;
 class Splash;
 
 // Makes sure that the data source "advocate" exists and opens the database it
-// names. A database that cannot be opened is not fatal here: the error's
-// description comes back for the program to show, and the screens report it
-// again when they need the database.
-std::optional<QString> prepareDatabase(const QString &programFolder);
+// names. A missing file is reported and the program starts without it (the
+// screens report it when they open their record sets); a file that is there
+// but is not a diary is reported with its path and the reason, and false
+// says that the program is not to go on.
+bool prepareDatabase(const QString &programFolder);
 
 // The windowed program: splash, login, reminders, main window; returns when it ends.
 int runDesktop(int &argc, char **argv);

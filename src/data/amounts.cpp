@@ -70,15 +70,13 @@ double read(QStringView text)
     return std::isfinite(value) ? value : 0.0;
 }
 
-QString write(double amount)
-{
-    if (!std::isfinite(amount) || amount == 0.0)
-        return QStringLiteral("0");
+namespace {
 
-    // Round to 15 significant digits, then lay the digits out without an
-    // exponent.
+// The amount with that many significant digits, laid out without an exponent.
+std::string layOut(double amount, int significant)
+{
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(amount));
+    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, std::fabs(amount));
     // buffer: d.dddddddddddddde[+-]xx
     std::string digits;
     const char *p = buffer;
@@ -100,6 +98,27 @@ QString write(double amount)
     }
     if (amount < 0)
         result.insert(result.begin(), '-');
+    return result;
+}
+
+} // namespace
+
+QString write(double amount)
+{
+    if (!std::isfinite(amount) || amount == 0.0)
+        return QStringLiteral("0");
+
+    // Fifteen significant digits hide the binary noise of sums (0.1 + 0.2
+    // is written 0.3). Next to the largest amount a double holds, rounding
+    // to fifteen digits goes past it, and the text would read back as no
+    // number at all; there as many digits are written as it takes to read
+    // back the amount itself.
+    std::string result = layOut(amount, 15);
+    for (int significant = 16; significant <= 17; ++significant) {
+        if (std::isfinite(std::strtod(result.c_str(), nullptr)))
+            break;
+        result = layOut(amount, significant);
+    }
     return QString::fromLatin1(result.c_str());
 }
 

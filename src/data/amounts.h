@@ -12,7 +12,9 @@ double read(QStringView text);
 
 // Writes an amount as plain decimal text: no thousands separator, no fixed
 // number of decimals, trailing zeros dropped, a leading minus sign when
-// negative, at most 15 significant digits (1500, 1234.5, -300).
+// negative, at most 15 significant digits (1500, 1234.5, -300); only the
+// amounts next to the largest a double holds take the 16 or 17 digits that
+// read back as themselves.
 QString write(double amount);
 
 } // namespace lexordo::amounts

@@ -43,6 +43,9 @@ void Database::open(const QString &path)
     close();
     if (!QFileInfo::exists(path))
         throw DataError(QStringLiteral("The database file %1 does not exist.").arg(path));
+    // Refused before SQLite touches it: an empty file would become an empty database.
+    if (const std::optional<QString> problem = sqlite::fileProblem(path))
+        throw DataError(QStringLiteral("The database %1 %2.").arg(path, *problem));
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     db.setDatabaseName(path);

@@ -89,7 +89,7 @@ ResultTable readAll(const Command &command)
         if (stmt.columnOrigin(i).isEmpty() && name.contains(u'('))
             name = QStringLiteral("Expr%1").arg(expression++);
         table.columns << name;
-        types << fieldTypeFromDeclaration(stmt.columnDeclaredType(i));
+        types << columnFieldType(stmt, i);
     }
     while (stmt.step()) {
         QVariantList row;

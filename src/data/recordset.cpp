@@ -470,7 +470,7 @@ void RecordSet::open(const QString &source, const QVariantList &values)
             c.name = stmt.columnName(i);
             const QString origin = stmt.columnOrigin(i);
             c.baseName = origin.isEmpty() ? c.name : origin;
-            c.type = fieldTypeFromDeclaration(stmt.columnDeclaredType(i));
+            c.type = columnFieldType(stmt, i);
             // An unnamed computed column gets the name the database of old gave it.
             if (origin.isEmpty() && c.name.contains(u'('))
                 c.name = QStringLiteral("Expr%1").arg(expression++);

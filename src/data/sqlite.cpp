@@ -2,6 +2,9 @@
 
 #include "dates.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 namespace lexordo::sqlite {
 
 QString quoteIdentifier(const QString &name)
@@ -52,6 +55,30 @@ int foldCompare(void *, int n1, const void *p1, int n2, const void *p2)
     return a.compare(b, Qt::CaseInsensitive);
 }
 
+quint32 bigEndian(const QByteArray &bytes, int at, int size)
+{
+    quint32 value = 0;
+    for (int i = 0; i < size; ++i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
+// Most of what an editor writes: letters, digits, blanks and punctuation.
+bool looksLikeText(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return false;
+    int plain = 0;
+    for (const char c : bytes) {
+        const auto u = quint8(c);
+        if (u == '\n' || u == '\r' || u == '\t' || (u >= 0x20 && u != 0x7f))
+            ++plain;
+        else if (u == 0)
+            return false;
+    }
+    return plain == bytes.size();
+}
+
 } // namespace
 
 void registerTextFolding(sqlite3 *db)
@@ -91,6 +118,54 @@ qint64 dataVersion(sqlite3 *db)
 bool inTransaction(sqlite3 *db)
 {
     return sqlite3_get_autocommit(db) == 0;
+}
+
+std::optional<QString> fileProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    // Checked first: a path cut short where it was stored names no file.
+    const QByteArray encoded = QFile::encodeName(info.absoluteFilePath());
+    if (encoded.size() > longestPath)
+        return QStringLiteral("lies at a path of %1 bytes or more; the database can be opened "
+                              "from a path of at most %2 bytes. Move it to a shorter path and "
+                              "name that in the data source \"advocate\"")
+            .arg(encoded.size())
+            .arg(longestPath);
+    if (!info.exists())
+        return QStringLiteral("does not exist");
+    if (!info.isFile())
+        return QStringLiteral("is not a file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot be read: %1").arg(file.errorString());
+    const qint64 size = file.size();
+    if (size == 0)
+        return QStringLiteral("is empty: it holds no diary");
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0"))) {
+        if (looksLikeText(header))
+            return QStringLiteral("is a text file, not a database");
+        return QStringLiteral("is not a database: its contents are not those of an SQLite "
+                              "database file");
+    }
+    quint32 pageSize = bigEndian(header, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
+        return QStringLiteral("is damaged: its header gives no valid page size");
+
+    // Pages still in the write-ahead journal belong to the file; only a
+    // file without one has to be as long as its header says.
+    if (QFileInfo(path + QStringLiteral("-wal")).size() > 0)
+        return std::nullopt;
+    const quint32 pages = bigEndian(header, 28, 4);
+    const bool pagesValid = pages > 0 && bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
+    const qint64 expected = pagesValid ? qint64(pages) * pageSize : 0;
+    if (size % pageSize != 0 || size < expected)
+        return QStringLiteral("is cut short: it holds %1 bytes of a database of %2 bytes")
+            .arg(size)
+            .arg(std::max(expected, (size / pageSize + 1) * qint64(pageSize)));
+    return std::nullopt;
 }
 
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 #include <sqlite3.h>
 
 namespace lexordo::sqlite {
@@ -35,6 +37,17 @@ qint64 changes(sqlite3 *db);
 qint64 totalChanges(sqlite3 *db);
 qint64 dataVersion(sqlite3 *db);
 bool inTransaction(sqlite3 *db);
+
+// What makes a file unfit to be opened as an SQLite database, read from the
+// file itself without opening it: empty, not a database at all, a damaged
+// header, or shorter than its header says (cut short by a copy or a full
+// disk). Nothing when it looks whole. The reason is written to follow the
+// file's name ("is empty ...").
+std::optional<QString> fileProblem(const QString &path);
+
+// The longest path, in bytes, at which SQLite opens a database together with
+// its journal files.
+inline constexpr int longestPath = 500;
 
 class Statement
 {

@@ -1,6 +1,7 @@
 #include "valuecodec.h"
 
 #include "dates.h"
+#include "schemacheck.h"
 #include "sqlite.h"
 
 #include <cmath>
@@ -23,6 +24,17 @@ RecordSet::FieldType fieldTypeFromDeclaration(const QByteArray &declared)
         decl.contains("NUM") || decl.contains("DEC") || decl.contains("CURRENCY"))
         return FieldType::Number;
     return FieldType::Text;
+}
+
+RecordSet::FieldType columnFieldType(const sqlite::Statement &stmt, int column)
+{
+    QByteArray declared = stmt.columnDeclaredType(column);
+    if (declared.isEmpty()) {
+        const QByteArray origin = stmt.columnOrigin(column).toUtf8();
+        if (!origin.isEmpty())
+            declared = SchemaCheck::columnType(origin.constData(), nullptr).toUpper();
+    }
+    return fieldTypeFromDeclaration(declared);
 }
 
 namespace {

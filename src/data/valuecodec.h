@@ -18,6 +18,11 @@ class Statement;
 // "INTEGER" ...). A column without a declared type takes any value.
 RecordSet::FieldType fieldTypeFromDeclaration(const QByteArray &declared);
 
+// The type of a statement's column: as its table declares it, or, for a
+// column declared without a type (a database made by another tool), as the
+// program's own schema has it.
+RecordSet::FieldType columnFieldType(const sqlite::Statement &stmt, int column);
+
 // A stored value as the program uses it: dates as QDate, times as QTime,
 // numbers as double (whole numbers of integer and untyped columns as qint64),
 // text as QString, NULL and empty dates or times as an invalid QVariant. A

@@ -5,22 +5,31 @@
 #include "runtime/reportpainter.h"
 
 #include <accounts/accountsreports.h>
-
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/dates.h>
 #include <data/diaryfolder.h>
+#include <data/schemacheck.h>
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHash>
 
 #include <cstdio>
+#include <functional>
 
 namespace lexordo {
 
 namespace {
+
+// Exit status of the command; the same fault always gives the same status.
+enum Status {
+    Written = 0,        // the PDF was written
+    NotMade = 1,        // the report could not be made (reason on standard error)
+    WrongArguments = 2, // the command line is wrong
+};
 
 const char *const usage =
     "Usage:\n"
@@ -38,7 +47,7 @@ const char *const usage =
     "      leaving out those whose remarks say decided or unattended.\n"
     "  lexordo print case (--case-no NUMBER | --party NAME) --pdf FILE\n"
     "      Every hearing of a case, or of a first party, by date and court.\n"
-    "      The value is matched as typed; letter case does not matter.\n"
+        "      The value is matched as typed; letter case does not matter.\n"
     "  lexordo print fees --from DD/MM/YYYY [--to DD/MM/YYYY] [--name ACCOUNT] --pdf FILE\n"
     "      The fee statement of the period, both dates included (--to is today\n"
     "      when left out): of one account with --name, else of every account\n"
@@ -47,62 +56,227 @@ const char *const usage =
     "  lexordo print receipt --number N --pdf FILE\n"
     "      A stored bill or receipt, printed as its screen shows it.\n"
     "\n"
-    "Options:\n"
-    "  --pdf FILE          the PDF file to write (replaced when it exists)\n"
+    "Options (each at most once; --name VALUE or --name=VALUE):\n"
+    "  --pdf FILE          the PDF file to write. It is written to a temporary\n"
+    "                      file beside it that replaces FILE only when complete;\n"
+    "                      the diary's database is never written over.\n"
     "  --today DD/MM/YYYY  the day taken as today\n"
     "\n"
     "The reports read the database named by the data source \"advocate\", as\n"
     "the program does; diary and blank-next-dates refill the work table\n"
     "tmpAdvocate as their screens do. No display is needed. Messages go to\n"
-    "standard error. Exit status: 0 the PDF was written, 1 the report could\n"
-    "not be made, 2 wrong arguments. To print on paper, send the PDF to the\n"
-    "printer (lp FILE). In a crontab, write each % of a date as \\%.\n";
+    "standard error. To print on paper, send the PDF to the printer\n"
+    "(lp FILE). In a crontab, write each % of a date as \\%.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the PDF was written\n"
+    "  1  the report could not be made: the database cannot be read or is not\n"
+    "     a diary, no hearing was found for the dates, the case or the party,\n"
+    "     or the PDF could not be written (a full disk); nothing is written\n"
+    "  2  wrong arguments: an unknown, repeated or missing option, a missing\n"
+    "     value, a date that is not a date written DD/MM/YYYY, or a number\n"
+    "     that is not a whole number\n";
 
-const QHash<QString, QStringList> optionsOf = {
-    {QStringLiteral("cause-list"), {QStringLiteral("date")}},
-    {QStringLiteral("diary"), {QStringLiteral("from"), QStringLiteral("to")}},
-    {QStringLiteral("blank-next-dates"), {QStringLiteral("from"), QStringLiteral("to")}},
-    {QStringLiteral("case"), {QStringLiteral("case-no"), QStringLiteral("party")}},
-    {QStringLiteral("fees"), accountsPrintOptions().value(QStringLiteral("fees"))},
-    {QStringLiteral("bill"), accountsPrintOptions().value(QStringLiteral("bill"))},
-    {QStringLiteral("receipt"), accountsPrintOptions().value(QStringLiteral("receipt"))},
+using Options = QHash<QString, QString>;
+using Prepare = std::function<std::optional<PreparedReport>(const Options &)>;
+
+// Options that every report takes besides its own.
+const QStringList commonOptions = {QStringLiteral("pdf"), QStringLiteral("today")};
+// Options whose value is a date.
+const QStringList dateOptions = {QStringLiteral("date"), QStringLiteral("from"),
+                                 QStringLiteral("to"), QStringLiteral("today")};
+
+QString today()
+{
+    return dates::format(Clock::today());
+}
+
+std::optional<PreparedReport> causeList(const Options &options)
+{
+    NextDateCauseList report;
+    QString note;
+    return report.run(options.value(QStringLiteral("date"), today()), note);
+}
+
+std::optional<PreparedReport> hearingsByDate(HearingsByDate::Kind kind, const Options &options)
+{
+    HearingsByDate report(kind);
+    QString note;
+    return report.run(options.value(QStringLiteral("from")),
+                      options.value(QStringLiteral("to"), today()), note);
+}
+
+std::optional<PreparedReport> caseReport(const Options &options)
+{
+    const bool party = options.contains(QStringLiteral("party"));
+    const QString value = options.value(party ? QStringLiteral("party") : QStringLiteral("case-no"));
+    std::optional<PreparedReport> prepared =
+        caseHistory(party ? CaseCriterion::Party : CaseCriterion::CaseNo, value, true);
+    if (prepared->data.rowCount() == 0) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(party ? QStringLiteral("No hearing is recorded for the first "
+                                                       "party \"%1\"; no PDF was written.")
+                                            .arg(value)
+                                      : QStringLiteral("No hearing is recorded for the case "
+                                                       "number \"%1\"; no PDF was written.")
+                                            .arg(value)));
+        return std::nullopt;
+    }
+    return prepared;
+}
+
+QStringList accountsOptions(const QString &report)
+{
+    return accountsPrintOptions().value(report);
+}
+
+// Fee statements, bills and receipts come from the accounts.
+std::optional<PreparedReport> accounts(const QString &report, const Options &options)
+{
+    if (std::optional<AccountsReport> made = accountsPrint(report, options))
+        return PreparedReport{made->layout, made->data};
+    return std::nullopt;
+}
+
+// The reports, one line each: the word, its own options, the options of
+// which exactly one must be given, those that must be given, and the run.
+struct Report
+{
+    QString word;
+    QStringList options;
+    QStringList oneOf;
+    QStringList required;
+    Prepare prepare;
 };
+
+const QList<Report> &reports()
+{
+    static const QList<Report> list = {
+        {QStringLiteral("cause-list"), {QStringLiteral("date")}, {}, {}, causeList},
+        {QStringLiteral("diary"), {QStringLiteral("from"), QStringLiteral("to")}, {},
+         {QStringLiteral("from")},
+         [](const Options &o) { return hearingsByDate(HearingsByDate::Kind::CurrentDates, o); }},
+        {QStringLiteral("blank-next-dates"), {QStringLiteral("from"), QStringLiteral("to")}, {},
+         {QStringLiteral("from")},
+         [](const Options &o) { return hearingsByDate(HearingsByDate::Kind::BlankNextDates, o); }},
+        {QStringLiteral("case"), {QStringLiteral("case-no"), QStringLiteral("party")},
+         {QStringLiteral("case-no"), QStringLiteral("party")}, {}, caseReport},
+        {QStringLiteral("fees"), accountsOptions(QStringLiteral("fees")), {},
+         {QStringLiteral("from")}, [](const Options &o) { return accounts(QStringLiteral("fees"), o); }},
+        {QStringLiteral("bill"), accountsOptions(QStringLiteral("bill")), {},
+         {QStringLiteral("number")}, [](const Options &o) { return accounts(QStringLiteral("bill"), o); }},
+        {QStringLiteral("receipt"), accountsOptions(QStringLiteral("receipt")), {},
+         {QStringLiteral("number")},
+         [](const Options &o) { return accounts(QStringLiteral("receipt"), o); }},
+    };
+    return list;
+}
+
+const Report *findReport(const QString &word)
+{
+    for (const Report &report : reports()) {
+        if (report.word == word)
+            return &report;
+    }
+    return nullptr;
+}
+
+QString reportWords()
+{
+    QStringList words;
+    for (const Report &report : reports())
+        words << report.word;
+    return words.join(QStringLiteral(", "));
+}
 
 int wrongArguments(const QString &problem)
 {
     std::fprintf(stderr, "%s\nlexordo print --help tells how to use it.\n", qPrintable(problem));
-    return 2;
+    return WrongArguments;
 }
 
-std::optional<PreparedReport> prepare(const QString &report, const QHash<QString, QString> &options)
+int notMade(const QString &reason)
 {
-    if (accountsPrintOptions().contains(report)) {
-        if (std::optional<AccountsReport> accounts = accountsPrint(report, options))
-            return PreparedReport{accounts->layout, accounts->data};
-        return std::nullopt;
+    std::fprintf(stderr, "%s\n", qPrintable(reason));
+    return NotMade;
+}
+
+// Reads the command line of one report into its options; a problem is
+// returned as the text to show.
+std::optional<QString> readOptions(const Report &report, const QStringList &arguments,
+                                   Options &options)
+{
+    // Every option of every report is known to the parser, so that one of
+    // another report is named as such rather than as unknown.
+    QStringList known = commonOptions;
+    for (const Report &any : reports()) {
+        for (const QString &name : any.options) {
+            if (!known.contains(name))
+                known << name;
+        }
     }
-    const QString today = dates::format(Clock::today());
-    QString note;
-    if (report == QStringLiteral("cause-list")) {
-        NextDateCauseList causeList;
-        return causeList.run(options.value(QStringLiteral("date"), today), note);
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    QList<QCommandLineOption> parserOptions;
+    for (const QString &name : known)
+        parserOptions << QCommandLineOption(name, QString(), QStringLiteral("value"));
+    parser.addOptions(parserOptions);
+
+    if (!parser.parse(QStringList{QStringLiteral("print")} + arguments)) {
+        QString problem = parser.errorText();
+        if (problem.startsWith(QStringLiteral("Missing value after")))
+            problem = QStringLiteral("%1 needs a value.").arg(problem.section(u'\'', 1, 1));
+        return problem;
     }
-    if (report == QStringLiteral("diary") || report == QStringLiteral("blank-next-dates")) {
-        HearingsByDate hearings(report == QStringLiteral("diary")
-                                    ? HearingsByDate::Kind::CurrentDates
-                                    : HearingsByDate::Kind::BlankNextDates);
-        return hearings.run(options.value(QStringLiteral("from")),
-                            options.value(QStringLiteral("to"), today), note);
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("%1 is not an option of %2; options are written --name VALUE.")
+            .arg(parser.positionalArguments().first(), report.word);
+
+    const QStringList allowed = report.options + commonOptions;
+    for (const QString &name : parser.optionNames()) {
+        if (!allowed.contains(name))
+            return QStringLiteral("--%1 is not an option of %2.").arg(name, report.word);
     }
-    const bool party = options.contains(QStringLiteral("party"));
-    try {
-        return caseHistory(party ? CaseCriterion::Party : CaseCriterion::CaseNo,
-                           options.value(party ? QStringLiteral("party") : QStringLiteral("case-no")),
-                           true);
-    } catch (const DataError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
-        return std::nullopt;
+    for (const QString &name : allowed) {
+        const QStringList values = parser.values(name);
+        if (values.size() > 1)
+            return QStringLiteral("--%1 is given more than once.").arg(name);
+        if (values.size() == 1)
+            options.insert(name, values.first());
     }
+    if (options.contains(QStringLiteral("today")) && Clock::isSet())
+        return QStringLiteral("--today is given more than once.");
+    for (const QString &name : dateOptions) {
+        if (options.contains(name) && !dates::parse(options.value(name)))
+            return QStringLiteral("--%1 needs a date written DD/MM/YYYY; \"%2\" is not one.")
+                .arg(name, options.value(name));
+    }
+    if (options.contains(QStringLiteral("number"))) {
+        bool whole = false;
+        const qint64 number = options.value(QStringLiteral("number")).trimmed().toLongLong(&whole);
+        if (!whole || number <= 0)
+            return QStringLiteral("--number needs a whole number above 0; \"%1\" is not one.")
+                .arg(options.value(QStringLiteral("number")));
+    }
+    for (const QString &name : report.required) {
+        if (!options.contains(name))
+            return QStringLiteral("%1 needs --%2.").arg(report.word, name);
+    }
+    if (!report.oneOf.isEmpty()) {
+        int given = 0;
+        for (const QString &name : report.oneOf)
+            given += options.contains(name) ? 1 : 0;
+        if (given != 1) {
+            QStringList names;
+            for (const QString &name : report.oneOf)
+                names << QStringLiteral("--") + name;
+            return QStringLiteral("The %1 report needs either %2.")
+                .arg(report.word, names.join(QStringLiteral(" or ")));
+        }
+    }
+    if (options.value(QStringLiteral("pdf")).isEmpty())
+        return QStringLiteral("Name the PDF file to write with --pdf FILE.");
+    return std::nullopt;
 }
 
 } // namespace
@@ -112,64 +286,43 @@ int runPrintCommand(const QStringList &commandLine)
     QStringList arguments = commandLine.mid(1);
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         std::fputs(usage, stdout);
-        return 0;
+        return Written;
     }
     if (arguments.isEmpty())
-        return wrongArguments(QStringLiteral("Which report? cause-list, diary, blank-next-dates, case, fees, bill or receipt."));
+        return wrongArguments(QStringLiteral("Which report? %1.").arg(reportWords()));
 
-    const QString report = arguments.takeFirst();
-    if (!optionsOf.contains(report))
-        return wrongArguments(QStringLiteral("There is no report called %1.").arg(report));
+    const QString word = arguments.takeFirst();
+    const Report *report = findReport(word);
+    if (!report)
+        return wrongArguments(QStringLiteral("There is no report called %1.").arg(word));
 
-    const QStringList allowed =
-        optionsOf.value(report) + QStringList{QStringLiteral("pdf"), QStringLiteral("today")};
-    QHash<QString, QString> options;
-    while (!arguments.isEmpty()) {
-        QString option = arguments.takeFirst();
-        QString value;
-        bool hasValue = false;
-        if (const qsizetype equals = option.indexOf(u'='); equals > 0) {
-            value = option.mid(equals + 1);
-            option.truncate(equals);
-            hasValue = true;
-        }
-        if (!option.startsWith(QStringLiteral("--")) || !allowed.contains(option.mid(2)))
-            return wrongArguments(QStringLiteral("%1 is not an option of %2.").arg(option, report));
-        if (!hasValue) {
-            if (arguments.isEmpty())
-                return wrongArguments(QStringLiteral("%1 needs a value.").arg(option));
-            value = arguments.takeFirst();
-        }
-        options.insert(option.mid(2), value);
-    }
+    Options options;
+    if (const std::optional<QString> problem = readOptions(*report, arguments, options))
+        return wrongArguments(*problem);
+    if (options.contains(QStringLiteral("today")))
+        Clock::setToday(*dates::parse(options.value(QStringLiteral("today"))));
 
-    if (options.value(QStringLiteral("pdf")).isEmpty())
-        return wrongArguments(QStringLiteral("Name the PDF file to write with --pdf FILE."));
-    if (report == QStringLiteral("case") &&
-        options.contains(QStringLiteral("party")) == options.contains(QStringLiteral("case-no")))
-        return wrongArguments(QStringLiteral("The case report needs either --case-no or --party."));
-    if (options.contains(QStringLiteral("today"))) {
-        const auto today = dates::parse(options.value(QStringLiteral("today")));
-        if (!today)
-            return wrongArguments(QStringLiteral("--today needs a date written DD/MM/YYYY."));
-        Clock::setToday(*today);
-    }
-
+    const QString path = DataSource::databasePath(diaryfolder::folder());
     try {
-        Database::open(DataSource::databasePath(diaryfolder::folder()));
+        SchemaCheck::openDiary(path);
     } catch (const DataError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
-        return 1;
+        Database::close();
+        return notMade(e.description());
     }
 
-    int status = 1;
-    if (std::optional<PreparedReport> prepared = prepare(report, options)) {
-        const report::ReportDocument document = report::layOut(prepared->layout, prepared->data);
-        QString error;
-        if (report::writePdf(document, options.value(QStringLiteral("pdf")), &error))
-            status = 0;
-        else
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+    int status = NotMade;
+    try {
+        if (std::optional<PreparedReport> prepared = report->prepare(options)) {
+            const report::ReportDocument document =
+                report::layOut(prepared->layout, prepared->data);
+            QString error;
+            if (report::writePdf(document, options.value(QStringLiteral("pdf")), &error))
+                status = Written;
+            else
+                notMade(error);
+        }
+    } catch (const DataError &e) {
+        notMade(e.description());
     }
     Database::close();
     return status;

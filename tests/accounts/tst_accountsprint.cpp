@@ -137,10 +137,10 @@ void TestAccountsPrint::badInputIsRefused_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
     QTest::newRow("fees without a date")
-        << QStringList{"fees", "--pdf", "x.pdf"} << 1 << "Enter The Date in DD/MM/YYYY Format ";
+        << QStringList{"fees", "--pdf", "x.pdf"} << 2 << "fees needs --from.";
     QTest::newRow("fees with a bad date")
-        << QStringList{"fees", "--from", "32/01/2006", "--pdf", "x.pdf"} << 1
-        << "Enter The Date in DD/MM/YYYY Format ";
+        << QStringList{"fees", "--from", "32/01/2006", "--pdf", "x.pdf"} << 2
+        << "--from needs a date written DD/MM/YYYY; \"32/01/2006\" is not one.";
     QTest::newRow("fees of an empty period")
         << QStringList{"fees", "--from", "01/01/2020", "--to", "02/01/2020", "--pdf", "x.pdf"} << 1
         << "No Record in These Date Range Found, Try Again!!";
@@ -149,9 +149,10 @@ void TestAccountsPrint::badInputIsRefused_data()
     QTest::newRow("no such receipt") << QStringList{"receipt", "--number", "6", "--pdf", "x.pdf"}
                                      << 1 << "There is no receipt number 6.";
     QTest::newRow("number not a number") << QStringList{"bill", "--number", "4x", "--pdf", "x.pdf"}
-                                         << 1 << "Give the number of the bill with --number N.";
-    QTest::newRow("bill without a number") << QStringList{"receipt", "--pdf", "x.pdf"} << 1
-                                           << "Give the number of the receipt with --number N.";
+                                         << 2
+                                         << "--number needs a whole number above 0; \"4x\" is not one.";
+    QTest::newRow("receipt without a number") << QStringList{"receipt", "--pdf", "x.pdf"} << 2
+                                              << "receipt needs --number.";
     QTest::newRow("option of another report")
         << QStringList{"bill", "--from", "1/1/2020", "--pdf", "x.pdf"} << 2
         << "--from is not an option of bill.";

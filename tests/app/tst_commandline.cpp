@@ -18,6 +18,8 @@ private slots:
     void createsADatabaseFromTheSchema();
     void neverOverwritesAnExistingFile();
     void helpAndBadArguments();
+    void sameFaultSameStatus_data();
+    void sameFaultSameStatus();
 
 private:
     static int run(const QStringList &arguments, QString *output = nullptr);
@@ -76,6 +78,32 @@ void TestCommandLine::helpAndBadArguments()
     QVERIFY(run({QStringLiteral("--create-database")}) != 0);
     QVERIFY(run({QStringLiteral("--today"), QStringLiteral("31/02/2026"),
                  QStringLiteral("--help-not")}) != 0);
+}
+
+void TestCommandLine::sameFaultSameStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("today not a date")
+        << QStringList{"--today", "31/02/2026", "print", "cause-list", "--pdf", "x.pdf"}
+        << "--today needs a date written DD/MM/YYYY.";
+    QTest::newRow("report date not a date")
+        << QStringList{"print", "cause-list", "--date", "31/02/2026", "--pdf", "x.pdf"}
+        << "--date needs a date written DD/MM/YYYY";
+    QTest::newRow("today twice")
+        << QStringList{"--today", "07/12/2026", "--today", "08/12/2026"}
+        << "--today is given more than once.";
+    QTest::newRow("unknown command") << QStringList{"prnt"} << "There is no command called prnt.";
+    QTest::newRow("unknown option") << QStringList{"--todya", "07/12/2026"} << "Unknown option";
+}
+
+void TestCommandLine::sameFaultSameStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, problem);
+    QString output;
+    QCOMPARE(run(arguments, &output), 2);
+    QVERIFY2(output.contains(problem), qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

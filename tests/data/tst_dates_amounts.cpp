@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace lexordo;
 
 class TestDatesAmounts : public QObject
@@ -22,6 +24,8 @@ private slots:
     void readAmount();
     void writeAmount_data();
     void writeAmount();
+    void extremeAmountsReadBackAsThemselves_data();
+    void extremeAmountsReadBackAsThemselves();
     void clockCanBeSet();
 };
 
@@ -160,6 +164,27 @@ void TestDatesAmounts::writeAmount()
     QFETCH(double, amount);
     QFETCH(QString, expected);
     QCOMPARE(amounts::write(amount), expected);
+}
+
+void TestDatesAmounts::extremeAmountsReadBackAsThemselves_data()
+{
+    QTest::addColumn<double>("amount");
+    QTest::newRow("largest") << std::numeric_limits<double>::max();
+    QTest::newRow("largest, negative") << -std::numeric_limits<double>::max();
+    QTest::newRow("1.797e308") << 1.797e308;
+    QTest::newRow("-1.797e308") << -1.797e308;
+    QTest::newRow("smallest normal") << std::numeric_limits<double>::min();
+    QTest::newRow("smallest of all") << std::numeric_limits<double>::denorm_min();
+    QTest::newRow("an amount") << 1234.5;
+}
+
+void TestDatesAmounts::extremeAmountsReadBackAsThemselves()
+{
+    QFETCH(double, amount);
+    const QString written = amounts::write(amount);
+    QVERIFY(!written.contains(u'e'));
+    QCOMPARE(amounts::read(written), amount);
+    QCOMPARE(amounts::write(amounts::read(written)), written);
 }
 
 void TestDatesAmounts::clockCanBeSet()

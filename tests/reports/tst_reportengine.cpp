@@ -18,6 +18,10 @@ private slots:
     void groupHeaderRepeatsWhereAGroupRunsOn();
     void longTextWrapsAndItsRowGrows();
     void textTallerThanAPageGoesOnToTheNext();
+    void reportHeaderTallerThanAPageRunsOn();
+    void longRepeatedGroupHeaderLeavesRoomForRows();
+    void everyRowOfLongTextPrintsWithinThePage_data();
+    void everyRowOfLongTextPrintsWithinThePage();
     void labelsAreSetBySectionAndNameWithoutRegardToCase();
     void groupFooterShowsTheGroupTotals();
     void emptyReportStillHasItsHeadingsAndFooter();
@@ -28,7 +32,71 @@ private:
     static ReportLayout layout(bool repeatGroupHeader = false);
     // Groups of rows: each group is a court with that many hearings.
     static ReportData courts(const QList<int> &sizes, const QString &remark = {});
+    static QString words(int count, const QString &stem = QStringLiteral("word"));
+    // Every text's printed lines lie above the foot of the page's body.
+    static void checkNothingRunsOver(const ReportDocument &document);
+    // The lines printed by a section's item, page after page.
+    static QStringList printedLines(const ReportDocument &document, const QString &section,
+                                    const QString &name);
 };
+
+QString TestReportEngine::words(int count, const QString &stem)
+{
+    QStringList list;
+    for (int i = 0; i < count; ++i)
+        list << stem + QString::number(i);
+    return list.join(u' ');
+}
+
+void TestReportEngine::checkNothingRunsOver(const ReportDocument &document)
+{
+    for (const ReportPage &page : document.pages) {
+        // No text prints over another.
+        const QList<PlacedItem> texts = page.textItems();
+        for (int i = 0; i < texts.size(); ++i) {
+            for (int j = i + 1; j < texts.size(); ++j) {
+                const PlacedItem &a = texts[i];
+                const PlacedItem &b = texts[j];
+                if (a.lines.isEmpty() || b.lines.isEmpty())
+                    continue;
+                const QRectF inkA(a.rect.left(), a.rect.top(), a.rect.width(),
+                                  a.lines.size() * a.lineHeight);
+                const QRectF inkB(b.rect.left(), b.rect.top(), b.rect.width(),
+                                  b.lines.size() * b.lineHeight);
+                QVERIFY2(!inkA.intersected(inkB).isValid() ||
+                             inkA.intersected(inkB).height() < 1e-6 ||
+                             inkA.intersected(inkB).width() < 1e-6,
+                         qPrintable(QStringLiteral("%1 over %2 on page %3")
+                                        .arg(a.name, b.name)
+                                        .arg(page.number)));
+            }
+        }
+        const QList<PlacedItem> footer = page.textItems(QStringLiteral("PageFooter"));
+        QVERIFY(!footer.isEmpty());
+        const double foot = footer.first().rect.top();
+        for (const PlacedItem &item : page.textItems()) {
+            if (item.section == QStringLiteral("PageFooter"))
+                continue;
+            QVERIFY2(item.rect.top() + item.lines.size() * item.lineHeight <= foot + 1e-6,
+                     qPrintable(QStringLiteral("%1 %2 on page %3")
+                                    .arg(item.section, item.name)
+                                    .arg(page.number)));
+        }
+    }
+}
+
+QStringList TestReportEngine::printedLines(const ReportDocument &document, const QString &section,
+                                           const QString &name)
+{
+    QStringList lines;
+    for (const ReportPage &page : document.pages) {
+        for (const PlacedItem &item : page.textItems(section)) {
+            if (item.name.compare(name, Qt::CaseInsensitive) == 0)
+                lines << item.lines;
+        }
+    }
+    return lines;
+}
 
 ReportLayout TestReportEngine::layout(bool repeatGroupHeader)
 {
@@ -240,6 +308,88 @@ void TestReportEngine::textTallerThanAPageGoesOnToTheNext()
         }
     }
     QCOMPARE(printed, paragraphs);
+}
+
+void TestReportEngine::reportHeaderTallerThanAPageRunsOn()
+{
+    // A heading that holds a typed value of thousands of characters.
+    ReportLayout l = layout();
+    const QString value = words(700);
+    QVERIFY(l.setLabel(QStringLiteral("Section1"), QStringLiteral("lblDate1"), value));
+    const ReportDocument document = layOut(l, courts({3}));
+    QVERIFY(document.pageCount() >= 2);
+    checkNothingRunsOver(document);
+    QCOMPARE(printedLines(document, QStringLiteral("Section1"), QStringLiteral("lblDate1"))
+                 .join(u' ')
+                 .simplified(),
+             value);
+    // Each row follows the heading, once.
+    QCOMPARE(printedLines(document, QStringLiteral("Detail"), QStringLiteral("party")),
+             (QStringList{"P1-1", "P1-2", "P1-3"}));
+    QCOMPARE(document.pages.last().texts(QStringLiteral("Section2")).first(),
+             QStringLiteral("Note:  "));
+}
+
+void TestReportEngine::longRepeatedGroupHeaderLeavesRoomForRows()
+{
+    // A court name far taller than a page, repeated above the rows it heads.
+    GroupedResult result;
+    result.detail.columns = {QStringLiteral("court"), QStringLiteral("party"),
+                             QStringLiteral("remark"), QStringLiteral("amount")};
+    const QString court = words(900, QStringLiteral("court"));
+    ResultGroup group;
+    group.key << court;
+    for (int r = 0; r < 60; ++r) {
+        group.rows << r;
+        result.detail.rows << QVariantList{court, QStringLiteral("P%1").arg(r + 1),
+                                           words(r % 7 == 0 ? 90 : 2, QStringLiteral("r")),
+                                           double(r)};
+    }
+    result.groups << group;
+    const ReportDocument document = layOut(layout(true), ReportData::grouped(result));
+    checkNothingRunsOver(document);
+    QStringList expected;
+    for (int r = 0; r < 60; ++r)
+        expected << QStringLiteral("P%1").arg(r + 1);
+    QCOMPARE(printedLines(document, QStringLiteral("Detail"), QStringLiteral("party")), expected);
+    // Once the header has been printed whole, each page carries rows under its
+    // shortened repetition, so the report does not grow a page per row.
+    QVERIFY2(document.pageCount() < 20, qPrintable(QString::number(document.pageCount())));
+    bool headerDone = false;
+    for (const ReportPage &page : document.pages) {
+        const bool rows = !page.textItems(QStringLiteral("Detail")).isEmpty();
+        if (headerDone && page.number < document.pageCount())
+            QVERIFY2(rows, qPrintable(QString::number(page.number)));
+        headerDone = headerDone || rows;
+    }
+}
+
+void TestReportEngine::everyRowOfLongTextPrintsWithinThePage_data()
+{
+    QTest::addColumn<int>("remarkWords");
+    QTest::addColumn<bool>("unbroken");
+    QTest::newRow("4000 characters in words") << 500 << false;
+    QTest::newRow("4000 characters without a blank") << 500 << true;
+    QTest::newRow("three pages of words") << 2500 << false;
+}
+
+void TestReportEngine::everyRowOfLongTextPrintsWithinThePage()
+{
+    QFETCH(int, remarkWords);
+    QFETCH(bool, unbroken);
+    QString remark = words(remarkWords, QStringLiteral("w"));
+    if (unbroken)
+        remark.remove(u' ');
+    const ReportDocument document = layOut(layout(true), courts({2, 3}, remark));
+    checkNothingRunsOver(document);
+    QCOMPARE(printedLines(document, QStringLiteral("Detail"), QStringLiteral("party")),
+             (QStringList{"P1-1", "P1-2", "P2-1", "P2-2", "P2-3"}));
+    const QString printed =
+        printedLines(document, QStringLiteral("Detail"), QStringLiteral("remark"))
+            .join(unbroken ? QString() : QStringLiteral(" "));
+    QCOMPARE(printed, QStringList(5, remark).join(unbroken ? QString() : QStringLiteral(" ")));
+    QCOMPARE(printedLines(document, QStringLiteral("Section4"), QStringLiteral("AgTotal")),
+             (QStringList{"3.00", "6.00"}));
 }
 
 void TestReportEngine::labelsAreSetBySectionAndNameWithoutRegardToCase()

@@ -1,3 +1,6 @@
+#include "support/testdatabase.h"
+
+#include <data/database.h>
 #include <reports/runtime/reportpainter.h>
 
 #include <QDir>
@@ -21,9 +24,16 @@ private slots:
     void pdfReadsBackAsLaidOut();
     void pdfReplacesAnOldFileAndFailsCleanly();
     void pageImageShowsTheInk();
+    void indianScriptsReadBackFromThePdf();
+    void fontsOfEveryScriptAreEmbedded();
+    void onlyTextBeyondLatinIsMarked_data();
+    void onlyTextBeyondLatinIsMarked();
+    void aPdfOfAnotherShapeIsLeftAsItIs();
+    void neverWrittenOverTheOpenDatabase();
 
 private:
-    static ReportDocument sample(int rows);
+    static ReportDocument sample(int rows, const QStringList &parties = {});
+    static QString run(const QString &program, const QStringList &arguments);
     static QString pdfText(const QString &path);
 };
 
@@ -33,7 +43,7 @@ void TestReportPainter::initTestCase()
         QFAIL("pdftotext (poppler-utils) is needed to read the PDF back");
 }
 
-ReportDocument TestReportPainter::sample(int rows)
+ReportDocument TestReportPainter::sample(int rows, const QStringList &parties)
 {
     ReportLayout layout(QStringLiteral("drSample"));
     layout.setCaption(QStringLiteral("Sample Report"));
@@ -60,7 +70,112 @@ ReportDocument TestReportPainter::sample(int rows)
     table.columns = {QStringLiteral("party")};
     for (int i = 1; i <= rows; ++i)
         table.rows << QVariantList{QStringLiteral("D'Souza %1").arg(i)};
+    for (const QString &party : parties)
+        table.rows << QVariantList{party};
     return layOut(layout, ReportData::flat(table));
+}
+
+QString TestReportPainter::run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+namespace {
+
+// Parties as an office in India writes them, one script each.
+const QStringList indianParties = {
+    QStringLiteral("राम प्रसाद शर्मा"),          // Devanagari (Hindi)
+    QStringLiteral("महाराष्ट्र राज्य"),           // Devanagari (Marathi)
+    QStringLiteral("முருகன் சுப்பிரமணியம்"),     // Tamil
+    QStringLiteral("অমিত বন্দ্যোপাধ্যায়"),        // Bengali
+    QStringLiteral("નરેન્દ્ર પટેલ"),              // Gujarati
+    QStringLiteral("ਗੁਰਪ੍ਰੀਤ ਸਿੰਘ"),              // Gurmukhi
+    QStringLiteral("తెలుగు ప్రజలు"),             // Telugu
+    QStringLiteral("ಕನ್ನಡ ರಾಜ್ಯ"),               // Kannada
+    QStringLiteral("മലയാളം കേരളം"),            // Malayalam
+    QStringLiteral("ଓଡ଼ିଶା ସରକାର"),              // Oriya
+    QStringLiteral("State of ಕರ್ನಾಟಕ and others"), // Latin and Kannada on one line
+};
+
+} // namespace
+
+void TestReportPainter::indianScriptsReadBackFromThePdf()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("scripts.pdf"));
+    QString error;
+    // Enough rows before them that they run on to a second page.
+    QVERIFY2(writePdf(sample(60, indianParties), path, &error), qPrintable(error));
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    for (const QString &party : indianParties)
+        QVERIFY2(text.contains(party), qPrintable(party + QStringLiteral(" in:\n") + text));
+    // Latin text reads back as before, beside them.
+    QVERIFY(text.contains(QStringLiteral("D'Souza 60")));
+    QVERIFY(text.contains(QStringLiteral("Page 2 of 2")));
+}
+
+void TestReportPainter::fontsOfEveryScriptAreEmbedded()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fonts.pdf"));
+    QVERIFY(writePdf(sample(1, indianParties), path));
+    const QStringList fonts = run(QStringLiteral("pdffonts"), {path}).split(u'\n');
+    for (const char *script : {"Devanagari", "Tamil", "Bengali", "Gujarati", "Gurmukhi", "Telugu",
+                               "Kannada", "Malayalam", "Oriya"}) {
+        bool embedded = false;
+        for (const QString &line : fonts) {
+            const QStringList columns = line.simplified().split(u' ');
+            // name, type..., encoding, emb, sub, uni, object, generation
+            if (columns.first().contains(QLatin1String(script)) && columns.size() >= 7)
+                embedded = embedded || columns[columns.size() - 5] == QStringLiteral("yes");
+        }
+        QVERIFY2(embedded, qPrintable(QLatin1String(script) + u'\n' + fonts.join(u'\n')));
+    }
+}
+
+void TestReportPainter::onlyTextBeyondLatinIsMarked_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("Latin") << "D'Souza & Co., 1/2026" << false;
+    QTest::newRow("accented Latin") << "Müller Ltda. São Paulo" << false;
+    QTest::newRow("blank") << "   " << false;
+    QTest::newRow("Devanagari") << "राम" << true;
+    QTest::newRow("Tamil in a Latin line") << "State v. முருகன்" << true;
+    QTest::newRow("Urdu") << "اردو" << true;
+    QTest::newRow("Devanagari digits") << "१२३" << true;
+}
+
+void TestReportPainter::onlyTextBeyondLatinIsMarked()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, marked);
+    QCOMPARE(needsActualText(text), marked);
+}
+
+void TestReportPainter::aPdfOfAnotherShapeIsLeftAsItIs()
+{
+    const QList<QList<PaintedLine>> oneLine = {{PaintedLine{QPointF(100, 100), QStringLiteral("राम"), 1}}};
+    QVERIFY(!withActualText(QByteArray("not a pdf at all"), oneLine));
+    QByteArray noise;
+    for (int i = 0; i < 5000; ++i)
+        noise.append(char(i * 31 % 256));
+    QVERIFY(!withActualText(noise, oneLine));
+
+    // A real PDF, but the lines said to be on it do not match its pages.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("one.pdf"));
+    QVERIFY(writePdf(sample(1, {QStringLiteral("राम")}), path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(pdf.contains("/Prev")); // written with its text marked
+    QVERIFY(!withActualText(pdf, oneLine)); // marked once already
+    QVERIFY(!withActualText(pdf.left(pdf.indexOf("xref")), oneLine));
 }
 
 QString TestReportPainter::pdfText(const QString &path)
@@ -143,6 +258,28 @@ void TestReportPainter::pageImageShowsTheInk()
     QVERIFY(inkIn(QRectF(frame.left() + 20, frame.top() - 0.3, 40, 0.6)) > 20);
     QCOMPARE(inkIn(QRectF(frame.left(), 2, 100, 8)), 0);
     QCOMPARE(renderPage(document, 5, 72), QImage());
+}
+
+void TestReportPainter::neverWrittenOverTheOpenDatabase()
+{
+    // As the report window's Export PDF would be asked to.
+    test::TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)"));
+    QFile::link(db.path(), db.folder() + QStringLiteral("/shortcut.mdb"));
+    for (const QString &path : {db.path(), db.path() + QStringLiteral("-wal"),
+                                db.path() + QStringLiteral("-shm"),
+                                db.folder() + QStringLiteral("/./shortcut.mdb")}) {
+        QString error;
+        QVERIFY(!writePdf(sample(3), path, &error));
+        QCOMPARE(error, QStringLiteral("%1 is the diary's database or one of its journal files; "
+                                       "a report is never written over it. Name another file "
+                                       "for the PDF.")
+                            .arg(path));
+    }
+    QCOMPARE(db.count(QStringLiteral("courts")), 1);
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    // Beside it, a PDF is written as ever.
+    QVERIFY(writePdf(sample(3), db.folder() + QStringLiteral("/list.pdf")));
 }
 
 QTEST_MAIN(TestReportPainter)

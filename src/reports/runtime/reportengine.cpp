@@ -275,6 +275,7 @@ private:
     Band measure(const PreparedSection &prepared, const Context &context) const;
     static std::pair<Band, Band> split(const Band &band, double at);
 
+    void openPage();
     void startPage();
     void finishPage();
     void put(const Band &band);
@@ -415,6 +416,25 @@ Band Paginator::measure(const PreparedSection &prepared, const Context &context)
 // stays, text lines below it and everything under it go on.
 std::pair<Band, Band> Paginator::split(const Band &band, double at)
 {
+    auto linesThatFit = [at](const PlacedItem &item) {
+        return item.lineHeight > 0 ? int((at - item.rect.top()) / item.lineHeight + 1e-6)
+                                   : int(item.lines.size());
+    };
+    auto crosses = [at](const PlacedItem &item) {
+        return item.rect.bottom() > at + 1e-6 && item.rect.top() < at - 1e-6;
+    };
+    // What goes on starts at the first line that did not fit, so that the
+    // texts keep their places to one another (a second party stays under
+    // the last line of the first).
+    double from = at;
+    for (const PlacedItem &item : band.items) {
+        if (item.kind == PlacedItem::Kind::Text && crosses(item)) {
+            const int fit = std::max(linesThatFit(item), 0);
+            if (fit < item.lines.size())
+                from = std::min(from, item.rect.top() + fit * item.lineHeight);
+        }
+    }
+
     Band first;
     Band rest;
     first.height = at;
@@ -425,17 +445,15 @@ std::pair<Band, Band> Paginator::split(const Band &band, double at)
         }
         if (item.rect.top() >= at - 1e-6) {
             PlacedItem moved = item;
-            moved.rect.translate(0, -at);
+            moved.rect.translate(0, -from);
             rest.items << moved;
             continue;
         }
         if (item.kind == PlacedItem::Kind::Text) {
-            const int fit = item.lineHeight > 0
-                                ? int((at - item.rect.top()) / item.lineHeight + 1e-6)
-                                : int(item.lines.size());
+            const int fit = linesThatFit(item);
             if (fit <= 0) {
                 PlacedItem moved = item;
-                moved.rect.moveTop(0);
+                moved.rect.translate(0, -from);
                 rest.items << moved;
                 continue;
             }
@@ -446,8 +464,8 @@ std::pair<Band, Band> Paginator::split(const Band &band, double at)
             if (fit < item.lines.size()) {
                 PlacedItem tail = item;
                 tail.lines = item.lines.mid(fit);
-                tail.rect = QRectF(item.rect.left(), 0, item.rect.width(),
-                                   tail.lines.size() * item.lineHeight);
+                tail.rect = QRectF(item.rect.left(), item.rect.top() + fit * item.lineHeight - from,
+                                   item.rect.width(), tail.lines.size() * item.lineHeight);
                 rest.items << tail;
             }
             continue;
@@ -457,11 +475,11 @@ std::pair<Band, Band> Paginator::split(const Band &band, double at)
         head.rect.setBottom(at);
         first.items << head;
         PlacedItem tail = item;
-        tail.rect.setTop(0);
-        tail.rect.setBottom(item.rect.bottom() - at);
+        tail.rect.setTop(std::max(0.0, at - from));
+        tail.rect.setBottom(item.rect.bottom() - from);
         rest.items << tail;
     }
-    double restHeight = band.height - at;
+    double restHeight = band.height - from;
     for (const PlacedItem &item : rest.items)
         restHeight = std::max(restHeight, item.rect.bottom());
     rest.height = restHeight;
@@ -477,7 +495,7 @@ void Paginator::put(const Band &band)
     m_y += band.height;
 }
 
-void Paginator::startPage()
+void Paginator::openPage()
 {
     m_page = ReportPage();
     m_page.number = int(m_document.pages.size()) + 1;
@@ -487,8 +505,29 @@ void Paginator::startPage()
     context.page = m_page.number;
     const Band footer = measure(m_pageFooter, context);
     m_limit = m_area.height() - footer.height;
-    if (m_page.number == 1)
-        put(measure(m_reportHeader, context));
+}
+
+void Paginator::startPage()
+{
+    openPage();
+    if (m_page.number == 1) {
+        // A report header taller than the page (a party name of thousands of
+        // characters in the heading) runs on over as many pages as it needs,
+        // rather than past the foot of the first.
+        Band header = measure(m_reportHeader, Context{-1, nullptr, 1});
+        while (header.height > room() + 1e-6) {
+            auto [first, rest] = split(header, std::max(room(), 0.0));
+            if (first.items.isEmpty())
+                break;
+            put(first);
+            finishPage();
+            openPage();
+            header = rest;
+        }
+        put(header);
+    }
+    Context context;
+    context.page = m_page.number;
     const double before = m_y;
     put(measure(m_pageHeader, context));
     m_headerHeight = m_y - before;
@@ -555,8 +594,13 @@ ReportDocument Paginator::run()
                 startPage();
             }
             flow(header);
-            if (m_layout.repeatsGroupHeader())
-                m_openGroupHeader = header;
+            if (m_layout.repeatsGroupHeader()) {
+                // Repeated above the rows that run on, a header keeps to a
+                // quarter of the page, so that a very long one leaves room for
+                // the rows it heads.
+                const double most = freshRoom() / 4;
+                m_openGroupHeader = header.height > most ? split(header, most).first : header;
+            }
         }
         for (int i = 0; i < group.rows.size(); ++i) {
             if (i == 0 && firstRow) {

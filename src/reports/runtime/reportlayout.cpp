@@ -4,9 +4,37 @@
 
 namespace lexordo::report {
 
+namespace {
+
+// Fonts that carry on where the report's own family has no letters: the
+// scripts of India (Debian's Noto fonts, serif where there is one), Urdu,
+// then whatever the system finds. Printed and embedded like the main font.
+const QStringList &fallbackFamilies()
+{
+    static const QStringList families = {
+        QStringLiteral("Noto Serif"),
+        QStringLiteral("Noto Serif Devanagari"),  QStringLiteral("Noto Sans Devanagari"),
+        QStringLiteral("Noto Serif Bengali"),     QStringLiteral("Noto Sans Bengali"),
+        QStringLiteral("Noto Serif Gujarati"),    QStringLiteral("Noto Sans Gujarati"),
+        QStringLiteral("Noto Serif Gurmukhi"),    QStringLiteral("Noto Sans Gurmukhi"),
+        QStringLiteral("Noto Serif Tamil"),       QStringLiteral("Noto Sans Tamil"),
+        QStringLiteral("Noto Serif Telugu"),      QStringLiteral("Noto Sans Telugu"),
+        QStringLiteral("Noto Serif Kannada"),     QStringLiteral("Noto Sans Kannada"),
+        QStringLiteral("Noto Serif Malayalam"),   QStringLiteral("Noto Sans Malayalam"),
+        QStringLiteral("Noto Sans Oriya"),        QStringLiteral("Noto Sans Ol Chiki"),
+        QStringLiteral("Noto Sans Meetei Mayek"), QStringLiteral("Noto Serif Tibetan"),
+        QStringLiteral("Noto Nastaliq Urdu"),     QStringLiteral("Noto Naskh Arabic"),
+        QStringLiteral("Lohit Devanagari"),       QStringLiteral("Lohit Tamil"),
+    };
+    return families;
+}
+
+} // namespace
+
 QFont TextStyle::font() const
 {
     QFont f(family);
+    f.setFamilies(QStringList{family} + fallbackFamilies());
     f.setPointSizeF(pointSize);
     f.setBold(bold);
     f.setItalic(italic);

@@ -1,13 +1,20 @@
 #include "reportpainter.h"
 
+#include <data/database.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <optional>
 
 namespace lexordo::report {
@@ -44,9 +51,42 @@ private:
     std::deque<Entry> m_entries; // stays in place as it grows
 };
 
+// Paints a line run by run (one run per font) and notes how many runs it
+// took, so that the text of each line can be found again in a PDF.
+void paintRuns(QPainter &painter, const QFont &font, const QPointF &at, const QString &text,
+               QList<PaintedLine> &painted)
+{
+    if (text.isEmpty())
+        return;
+    QTextLayout layout(text, font, painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        painter.drawText(at, text);
+        painted.append(PaintedLine{painter.transform().map(at), text, -1});
+        return;
+    }
+    line.setLineWidth(1e7);
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    const QPointF origin(at.x(), at.y() - line.ascent());
+    int runs = 0;
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        if (run.glyphIndexes().isEmpty())
+            continue;
+        painter.drawGlyphRun(origin, run);
+        ++runs;
+    }
+    painted.append(PaintedLine{painter.transform().map(at), text, runs});
+}
+
 } // namespace
 
-void paintPage(QPainter &painter, const ReportPage &page)
+void paintPage(QPainter &painter, const ReportPage &page, QList<PaintedLine> *painted)
 {
     QPaintDevice *device = painter.device();
     Fonts fonts(device);
@@ -90,7 +130,11 @@ void paintPage(QPainter &painter, const ReportPage &page)
                     x = item.style.alignment & Qt::AlignRight ? box.right() - width
                                                               : box.left() + (box.width() - width) / 2;
                 }
-                painter.drawText(QPointF(x, top + i * step + metrics.ascent()), line);
+                const QPointF at(x, top + i * step + metrics.ascent());
+                if (painted)
+                    paintRuns(painter, entry.font, at, line, *painted);
+                else
+                    painter.drawText(at, line);
             }
             break;
         }
@@ -126,36 +170,124 @@ void paintPages(QPagedPaintDevice &device, QPainter &painter, const ReportDocume
     }
 }
 
+namespace {
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// True when the path names the open database or one of the files that
+// SQLite keeps beside it, by whatever link or relative name it is reached.
+bool isOpenDatabase(const QString &path)
+{
+    if (!Database::isOpen())
+        return false;
+    const QFileInfo database(Database::path());
+    const QString databaseName = database.canonicalFilePath();
+    if (databaseName.isEmpty())
+        return false;
+    const QFileInfo target(path);
+    // A file not there yet is named by its folder's real path and its name.
+    const QString targetName = target.exists()
+                                   ? target.canonicalFilePath()
+                                   : QFileInfo(target.absolutePath()).canonicalFilePath() +
+                                         u'/' + target.fileName();
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
+                                 QStringLiteral("-journal")}) {
+        const QString name = databaseName + suffix;
+        if (targetName == name)
+            return true;
+        // Hard links: the same file under another name.
+        std::error_code sameError;
+        if (target.exists() && QFileInfo::exists(name) &&
+            std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(targetName).toStdString()),
+                                        std::filesystem::path(QFile::encodeName(name).toStdString()), sameError))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool writePdf(const ReportDocument &document, const QString &path, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (path.isEmpty())
+        return fail(error, QStringLiteral("No file was named for the PDF."));
+    if (isOpenDatabase(path))
+        return fail(error, QStringLiteral("%1 is the diary's database or one of its journal "
+                                          "files; a report is never written over it. Name "
+                                          "another file for the PDF.")
+                               .arg(path));
+
+    // The whole PDF is made in memory first, so that what reaches the file
+    // is complete or nothing.
+    QByteArray pdf;
+    QList<QList<PaintedLine>> painted;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setTitle(document.title);
         writer.setCreator(QStringLiteral("Lexordo"));
         writer.setResolution(1200);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), document.orientation,
                                          QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            if (error)
-                *error = QStringLiteral("%1 could not be written.").arg(path);
-            return false;
+        if (!painter.begin(&writer))
+            return fail(error, QStringLiteral("%1 could not be written: the PDF could not be "
+                                              "made.")
+                                   .arg(path));
+        for (int i = 0; i < document.pageCount(); ++i) {
+            if (i > 0)
+                writer.newPage();
+            painted.append(QList<PaintedLine>());
+            paintPage(painter, document.pages[i], &painted.last());
         }
-        paintPages(writer, painter, document, 1, document.pageCount());
-        painter.end();
+        if (!painter.end())
+            return fail(error, QStringLiteral("%1 could not be written: the PDF could not be "
+                                              "made.")
+                                   .arg(path));
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
-        return false;
+
+    // Readers get the text of Indian scripts back as it was written. Should
+    // the PDF not be marked, its pages still print the same.
+    if (const std::optional<QByteArray> marked = withActualText(pdf, painted))
+        pdf = *marked;
+
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        // A device or a pipe (/dev/stdout, a printer's fifo) is written
+        // straight; it cannot be replaced by a finished copy.
+        QFile device(path);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            device.write(pdf) != pdf.size() || !device.flush()) {
+            const QString reason = device.errorString();
+            return fail(error, QStringLiteral("%1 could not be written: %2").arg(path, reason));
+        }
+        device.close();
+        if (device.error() != QFileDevice::NoError)
+            return fail(error, QStringLiteral("%1 could not be written: %2")
+                                   .arg(path, device.errorString()));
+        return true;
     }
+
+    // A temporary file in the same folder replaces the file only once it
+    // holds the whole PDF; a full disk leaves the old file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error,
+                    QStringLiteral("%1 could not be written: %2").arg(path, file.errorString()));
+    if (file.write(pdf) != pdf.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(error, QStringLiteral("%1 could not be written: %2").arg(path, reason));
+    }
+    if (!file.commit())
+        return fail(error,
+                    QStringLiteral("%1 could not be written: %2").arg(path, file.errorString()));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pdftext.h"
 #include "reportengine.h"
 
 #include <QImage>
@@ -10,8 +11,9 @@ class QPainter;
 namespace lexordo::report {
 
 // Paints a laid-out page from the painter's origin at its device's
-// resolution: the same page on a printer, in a PDF or on the screen.
-void paintPage(QPainter &painter, const ReportPage &page);
+// resolution: the same page on a printer, in a PDF or on the screen. Each
+// line painted is added to *painted when asked.
+void paintPage(QPainter &painter, const ReportPage &page, QList<PaintedLine> *painted = nullptr);
 
 // Paints pages first to last (1-based, both included) on a paged device,
 // one page per sheet. The device's origin must be the paper's corner.
@@ -19,8 +21,10 @@ void paintPages(QPagedPaintDevice &device, QPainter &painter, const ReportDocume
                 int firstPage, int lastPage);
 
 // Writes the whole report as an A4 PDF file. The file appears only once it
-// is complete; an existing file is replaced. On failure the reason is in
-// *error and nothing is left behind.
+// is complete; an existing file is replaced. A device or pipe (/dev/stdout)
+// is written straight. The open database and its journal files are never
+// written over. On failure the reason is in *error and nothing is left
+// behind: a failed write leaves an existing file as it was.
 bool writePdf(const ReportDocument &document, const QString &path, QString *error = nullptr);
 
 // A page as a picture, dpi dots per inch, on white.

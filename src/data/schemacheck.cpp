@@ -1,0 +1,129 @@
+#include "schemacheck.h"
+
+#include "database.h"
+#include "dataerror.h"
+#include "sqlite.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace lexordo {
+
+namespace {
+
+const QString connectionName = QStringLiteral("advocate");
+
+QList<SchemaCheck::Table> readSchema()
+{
+    QList<SchemaCheck::Table> tables;
+    static const QRegularExpression create(
+        QStringLiteral(R"re(CREATE\s+TABLE\s+"([^"]+)"\s*\((.*?)\);)re"),
+        QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression column(QStringLiteral(R"re(^\s*"([^"]+)"\s+(\w+))re"),
+                                           QRegularExpression::MultilineOption);
+    const QString text = Database::schemaText();
+    for (auto table = create.globalMatch(text); table.hasNext();) {
+        const QRegularExpressionMatch t = table.next();
+        SchemaCheck::Table entry{t.captured(1), {}};
+        for (auto c = column.globalMatch(t.captured(2)); c.hasNext();) {
+            const QRegularExpressionMatch m = c.next();
+            entry.columns << SchemaCheck::Column{m.captured(1), m.captured(2).toUpper().toLatin1()};
+        }
+        tables << entry;
+    }
+    return tables;
+}
+
+QString fileReason(const QString &path, const QString &reason)
+{
+    return QStringLiteral("The database %1 %2.").arg(path, reason);
+}
+
+} // namespace
+
+const QList<SchemaCheck::Table> &SchemaCheck::required()
+{
+    static const QList<Table> tables = readSchema();
+    return tables;
+}
+
+QByteArray SchemaCheck::columnType(const char *columnName, const char *declared)
+{
+    if (columnName) {
+        const QString name = QString::fromUtf8(columnName);
+        for (const Table &table : required()) {
+            for (const Column &column : table.columns) {
+                if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+                    return column.type;
+            }
+        }
+    }
+    return declared ? QByteArray(declared) : QByteArray();
+}
+
+void SchemaCheck::checkFile(const QString &path)
+{
+    if (const std::optional<QString> problem = sqlite::fileProblem(path))
+        throw DataError(fileReason(path, *problem));
+}
+
+QStringList SchemaCheck::missingParts()
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (!db.isOpen())
+        throw DataError(QStringLiteral("The database is not open."));
+    const QStringList present = db.tables(QSql::Tables);
+    if (db.lastError().isValid())
+        throw DataError(db.lastError().text());
+    QStringList missing;
+    for (const Table &table : required()) {
+        QString found;
+        for (const QString &name : present) {
+            if (name.compare(table.name, Qt::CaseInsensitive) == 0)
+                found = name;
+        }
+        if (found.isEmpty()) {
+            missing << QStringLiteral("the table %1 is missing").arg(table.name);
+            continue;
+        }
+        // Reading the table's columns also proves that its pages can be read.
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        if (!query.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0")
+                            .arg(db.driver()->escapeIdentifier(found, QSqlDriver::TableName))))
+            throw DataError(QStringLiteral("the table %1 cannot be read: %2")
+                                .arg(table.name, query.lastError().text()));
+        const QSqlRecord record = query.record();
+        for (const Column &column : table.columns) {
+            bool has = false;
+            for (int i = 0; i < record.count() && !has; ++i)
+                has = record.fieldName(i).compare(column.name, Qt::CaseInsensitive) == 0;
+            if (!has)
+                missing << QStringLiteral("the column %1.%2 is missing").arg(table.name, column.name);
+        }
+    }
+    return missing;
+}
+
+void SchemaCheck::openDiary(const QString &path)
+{
+    checkFile(path);
+    Database::open(path);
+    try {
+        const QStringList missing = missingParts();
+        if (!missing.isEmpty())
+            throw DataError(fileReason(path, QStringLiteral("is not a diary of this program: ") +
+                                                 missing.join(QStringLiteral("; "))));
+    } catch (const DataError &e) {
+        Database::close();
+        if (e.description().startsWith(QStringLiteral("The database ")))
+            throw;
+        throw DataError(fileReason(path, QStringLiteral("cannot be read: ") + e.description()));
+    }
+}
+
+} // namespace lexordo

@@ -1,0 +1,301 @@
+#include <data/database.h>
+#include <data/dataenvironment.h>
+#include <data/dataerror.h>
+#include <data/recordset.h>
+#include <data/schemacheck.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace lexordo;
+
+// The start-up check of a database: files that are no diary are refused with
+// their path and the reason, and untouched; a diary made without declared
+// column types is read as the program wrote it.
+class TestSchemaCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void requiredPartsComeFromTheSchema();
+    void columnTypesComeFromTheSchema();
+    void aDiaryIsOpened();
+    void filesThatAreNoDatabaseAreRefused_data();
+    void filesThatAreNoDatabaseAreRefused();
+    void anyOpeningLeavesAnEmptyFileEmpty();
+    void missingTablesAndColumnsAreNamed();
+    void namesMatchWithoutRegardToCase();
+    void untypedColumnsAreReadAsTheProgramWritesThem();
+
+private:
+    // Runs statements on a file through a connection of the test's own.
+    static void execOn(const QString &path, const QStringList &statements);
+    static QByteArray hashOf(const QString &path);
+    // The schema's statements with the table's names changed or types dropped.
+    static QStringList schemaStatements(bool dropTypes, bool lowerCaseNames);
+
+    QTemporaryDir m_dir;
+};
+
+void TestSchemaCheck::cleanup()
+{
+    Database::close();
+}
+
+void TestSchemaCheck::execOn(const QString &path, const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("made"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        for (const QString &statement : statements) {
+            if (statement.trimmed().isEmpty())
+                continue;
+            QSqlQuery query(db);
+            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text() + statement));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("made"));
+}
+
+QByteArray TestSchemaCheck::hashOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QStringList TestSchemaCheck::schemaStatements(bool dropTypes, bool lowerCaseNames)
+{
+    QStringList statements;
+    for (const SchemaCheck::Table &table : SchemaCheck::required()) {
+        QStringList columns;
+        for (const SchemaCheck::Column &column : table.columns) {
+            const QString name = lowerCaseNames ? column.name.toLower() : column.name;
+            columns << (dropTypes ? QStringLiteral("\"%1\"").arg(name)
+                                  : QStringLiteral("\"%1\" %2").arg(name, QString::fromLatin1(column.type)));
+        }
+        const QString name = lowerCaseNames ? table.name.toUpper() : table.name;
+        statements << QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(name, columns.join(u','));
+    }
+    return statements;
+}
+
+void TestSchemaCheck::requiredPartsComeFromTheSchema()
+{
+    const QList<SchemaCheck::Table> &tables = SchemaCheck::required();
+    QCOMPARE(tables.size(), 13);
+    QCOMPARE(tables.first().name, QStringLiteral("advocate"));
+    QStringList columns;
+    QByteArrayList types;
+    for (const SchemaCheck::Column &column : tables.first().columns) {
+        columns << column.name;
+        types << column.type;
+    }
+    QCOMPARE(columns, (QStringList{"cdate", "remarks", "pdate", "Party1", "Party2", "caseno",
+                                   "courtname", "CourtIndex", "fixedfor", "ndate", "fixedforN"}));
+    QCOMPARE(types, (QByteArrayList{"DATE", "TEXT", "DATE", "TEXT", "TEXT", "TEXT", "TEXT",
+                                    "INTEGER", "TEXT", "DATE", "TEXT"}));
+    bool legalFees = false;
+    for (const SchemaCheck::Table &table : tables) {
+        if (table.name == QStringLiteral("AC_INFO")) {
+            for (const SchemaCheck::Column &column : table.columns)
+                legalFees = legalFees || (column.name == "Legal Fees" && column.type == "REAL");
+        }
+    }
+    QVERIFY(legalFees); // a name with a blank
+}
+
+void TestSchemaCheck::columnTypesComeFromTheSchema()
+{
+    QCOMPARE(SchemaCheck::columnType("ndate", nullptr), QByteArray("DATE"));
+    QCOMPARE(SchemaCheck::columnType("NDATE", "TEXT"), QByteArray("DATE"));
+    QCOMPARE(SchemaCheck::columnType("Time", nullptr), QByteArray("TIME"));
+    QCOMPARE(SchemaCheck::columnType("courtindex", nullptr), QByteArray("INTEGER"));
+    QCOMPARE(SchemaCheck::columnType("Legal Fees", nullptr), QByteArray("REAL"));
+    // Columns the schema does not know keep their declaration.
+    QCOMPARE(SchemaCheck::columnType("hearings", "INTEGER"), QByteArray("INTEGER"));
+    QCOMPARE(SchemaCheck::columnType(nullptr, "REAL"), QByteArray("REAL"));
+    QCOMPARE(SchemaCheck::columnType(nullptr, nullptr), QByteArray());
+}
+
+void TestSchemaCheck::aDiaryIsOpened()
+{
+    const QString path = m_dir.filePath(QStringLiteral("diary.mdb"));
+    Database::createFile(path);
+    SchemaCheck::openDiary(path);
+    QVERIFY(Database::isOpen());
+    QCOMPARE(SchemaCheck::missingParts(), QStringList());
+}
+
+void TestSchemaCheck::filesThatAreNoDatabaseAreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing" << "does not exist.";
+    QTest::newRow("folder") << "folder" << "is not a file.";
+    QTest::newRow("empty") << "empty" << "is empty: it holds no diary.";
+    QTest::newRow("random bytes")
+        << "random" << "is not a database: its contents are not those of an SQLite database file.";
+    QTest::newRow("short random bytes")
+        << "short" << "is not a database: its contents are not those of an SQLite database file.";
+    QTest::newRow("text") << "text" << "is a text file, not a database.";
+    QTest::newRow("damaged header") << "header" << "is damaged: its header gives no valid page size.";
+    QTest::newRow("cut at a page") << "cut" << "is cut short: it holds 8192 bytes of a database of ";
+    QTest::newRow("cut inside a page") << "cutinside" << "is cut short: it holds 10000 bytes of a database of ";
+}
+
+void TestSchemaCheck::filesThatAreNoDatabaseAreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString path = m_dir.filePath(kind + QStringLiteral(".mdb"));
+    auto write = [&](const QByteArray &bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    };
+    QByteArray noise;
+    for (int i = 0; i < 9000; ++i)
+        noise.append(char((i * 7919 + 13) % 251));
+    if (kind == QStringLiteral("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QStringLiteral("empty")) {
+        write(QByteArray());
+    } else if (kind == QStringLiteral("random")) {
+        write(noise);
+    } else if (kind == QStringLiteral("short")) {
+        write(QByteArray("SQLite format 3\0\x10", 17)); // a header cut short
+    } else if (kind == QStringLiteral("text")) {
+        write("Cause list for Monday\r\n1. D'Souza v. State\r\n");
+    } else if (kind != QStringLiteral("missing")) {
+        Database::createFile(path);
+        QFile file(path);
+        QVERIFY(file.size() > 10000);
+        if (kind == QStringLiteral("header")) {
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(16));
+            QCOMPARE(file.write(QByteArray("\x03\x00", 2)), 2); // 768: no power of two
+        } else {
+            QVERIFY(file.resize(kind == QStringLiteral("cut") ? 8192 : 10000));
+        }
+    }
+    const QByteArray before = hashOf(path);
+
+    try {
+        SchemaCheck::openDiary(path);
+        QFAIL("The file was taken for a diary.");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().startsWith(QStringLiteral("The database %1 %2").arg(path, reason)),
+                 qPrintable(e.description()));
+    }
+    QVERIFY(!Database::isOpen());
+    // Looked at, never changed: an empty file stays empty, nothing is made
+    // beside it.
+    QCOMPARE(hashOf(path), before);
+    QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
+    QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+}
+
+void TestSchemaCheck::anyOpeningLeavesAnEmptyFileEmpty()
+{
+    // Whoever opens the database (a command, a backup), an empty file is
+    // refused before SQLite would make it an empty database.
+    const QString path = m_dir.filePath(QStringLiteral("blank.mdb"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY_THROWS_EXCEPTION(DataError, Database::open(path));
+    QVERIFY(!Database::isOpen());
+    QCOMPARE(QFileInfo(path).size(), 0);
+    QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
+}
+
+void TestSchemaCheck::missingTablesAndColumnsAreNamed()
+{
+    const QString path = m_dir.filePath(QStringLiteral("partial.mdb"));
+    Database::createFile(path);
+    execOn(path, {QStringLiteral("DROP INDEX advocate_ndate"),
+                  QStringLiteral("ALTER TABLE advocate DROP COLUMN ndate"),
+                  QStringLiteral("ALTER TABLE AC_INFO DROP COLUMN \"Legal Fees\""),
+                  QStringLiteral("DROP TABLE reminder")});
+    try {
+        SchemaCheck::openDiary(path);
+        QFAIL("A diary without the next date was opened.");
+    } catch (const DataError &e) {
+        QCOMPARE(e.description(),
+                 QStringLiteral("The database %1 is not a diary of this program: the column "
+                                "advocate.ndate is missing; the column AC_INFO.Legal Fees is "
+                                "missing; the table reminder is missing.")
+                     .arg(path));
+    }
+    QVERIFY(!Database::isOpen());
+}
+
+void TestSchemaCheck::namesMatchWithoutRegardToCase()
+{
+    const QString path = m_dir.filePath(QStringLiteral("cases.mdb"));
+    execOn(path, schemaStatements(false, true));
+    SchemaCheck::openDiary(path);
+    QVERIFY(Database::isOpen());
+}
+
+void TestSchemaCheck::untypedColumnsAreReadAsTheProgramWritesThem()
+{
+    const QString path = m_dir.filePath(QStringLiteral("untyped.mdb"));
+    QStringList statements = schemaStatements(true, false);
+    statements << QStringLiteral(
+        "INSERT INTO advocate (cdate, Party1, caseno, courtname, CourtIndex, ndate) VALUES "
+        "('2026-12-01', 'Anand', 'CS 1', 'High Court', 1, '2026-12-07'), "
+        "('2026-12-07', 'Bose', 'CS 2', 'Civil Court', 10, NULL), "
+        "('2026-12-07', 'Chopra', 'CS 3', 'District Court', 2, NULL)");
+    statements << QStringLiteral("INSERT INTO Holidays VALUES ('2026-12-25', 'Christmas')");
+    execOn(path, statements);
+    SchemaCheck::openDiary(path);
+
+    RecordSet diary(QStringLiteral("advocate"));
+    QCOMPARE(diary.fieldType(diary.fieldIndex(QStringLiteral("cdate"))), RecordSet::FieldType::Date);
+    diary.setFilter(Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, QDate(2026, 12, 7))
+                        .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual,
+                                  QDate(2026, 12, 7)));
+    QCOMPARE(diary.rowCount(), 2);
+    QCOMPARE(diary.value(QStringLiteral("cdate")), QVariant(QDate(2026, 12, 7)));
+    QCOMPARE(diary.text(QStringLiteral("cdate")), QStringLiteral("07/12/2026"));
+
+    // Stored back as the program stores them, and read again as dates.
+    diary.addNew();
+    diary.setValue(QStringLiteral("cdate"), QStringLiteral("08/12/2026"));
+    diary.setValue(QStringLiteral("CourtIndex"), QStringLiteral("3"));
+    diary.update();
+    QSqlQuery stored(QSqlDatabase::database(QStringLiteral("advocate")));
+    QVERIFY(stored.exec(QStringLiteral(
+        "SELECT cdate, typeof(CourtIndex) FROM advocate WHERE cdate > '2026-12-07'")));
+    QVERIFY(stored.next());
+    QCOMPARE(stored.value(0).toString(), QStringLiteral("2026-12-08"));
+    QCOMPARE(stored.value(1).toString(), QStringLiteral("integer"));
+
+    const ResultTable due = DataEnvironment::run(
+        Command{QStringLiteral("select * from advocate where ndate = ? order by courtindex"),
+                {QDate(2026, 12, 7)}});
+    QCOMPARE(due.rowCount(), 1);
+    QCOMPARE(due.value(0, QStringLiteral("ndate")), QVariant(QDate(2026, 12, 7)));
+    QCOMPARE(due.value(0, QStringLiteral("cdate")), QVariant(QDate(2026, 12, 1)));
+
+    RecordSet holidays(QStringLiteral("select * from holidays order by date"));
+    QCOMPARE(holidays.value(QStringLiteral("Date")), QVariant(QDate(2026, 12, 25)));
+}
+
+QTEST_MAIN(TestSchemaCheck)
+#include "tst_schemacheck.moc"
