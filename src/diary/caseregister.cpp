@@ -11,9 +11,11 @@
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <diary/carryforward.h>
+#include <diary/diaryqueries.h>
 #include <diary/nextdate.h>
 #include <functional>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -24,6 +26,38 @@
 namespace lexordo {
 
 namespace diary {
+
+namespace {
+
+// F4 in an empty date box takes the day its hint offers.
+class HintKey : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        if (edit && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F4) {
+            if (!edit->isReadOnly() && edit->text().trimmed().isEmpty() &&
+                !edit->placeholderText().isEmpty()) {
+                edit->setText(edit->placeholderText());
+                edit->selectAll();
+            }
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void offerHint(QLineEdit *edit)
+{
+    edit->installEventFilter(new HintKey(edit));
+}
+
+} // namespace
 
 // Writes what was typed into a cell of the diary grid. A text the diary
 // refuses (not a date) goes back to the register, which tells the user and
@@ -41,6 +75,26 @@ public:
     {
         m_retypeAt = index;
         m_retypeText = text;
+    }
+
+    // The next editor of that cell, empty, shows `hint` greyed; F4 takes it.
+    void hint(const QModelIndex &index, const QString &text)
+    {
+        m_hintAt = index;
+        m_hintText = text;
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto *edit = qobject_cast<QLineEdit *>(editor);
+        if (edit && m_hintAt.isValid() && m_hintAt == index) {
+            edit->setPlaceholderText(m_hintText);
+            offerHint(edit);
+            m_hintAt = QPersistentModelIndex();
+        }
+        return editor;
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
@@ -77,6 +131,8 @@ public:
 private:
     mutable QPersistentModelIndex m_retypeAt;
     mutable QString m_retypeText;
+    mutable QPersistentModelIndex m_hintAt;
+    QString m_hintText;
 };
 
 } // namespace diary
@@ -84,6 +140,8 @@ private:
 namespace {
 
 const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const QString beforeHearingQuestion =
+    QStringLiteral("The next date is before this hearing's date. Do you want to continue?");
 
 // The grid's columns, in the order shown.
 enum GridColumn { CurrentDate, PrevDate, CourtName, CaseNo, Party1, Party2, FixedFor, NextDate };
@@ -145,6 +203,10 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     bind(ui->txtParty2, QStringLiteral("Party2"), Lock::Never);
     bind(ui->txtFixed4, QStringLiteral("fixedfor"), Lock::Never);
     bind(ui->txtNdate, QStringLiteral("ndate"), Lock::Never);
+    diary::offerHint(ui->txtNdate);
+    // The day offered after a refused next date belongs to that row only.
+    connect(recordSet(), &RecordSet::positionChanged, ui->txtNdate,
+            [this] { ui->txtNdate->setPlaceholderText(QString()); });
     bind(ui->txtFixedForN, QStringLiteral("fixedforN"), Lock::Never);
     bind(ui->txtRemarks, QStringLiteral("remarks"), Lock::Never);
     // The court, the next fixed-for text and the remarks stay open for typing.
@@ -395,22 +457,52 @@ void CaseRegister::checkNextDate()
         returnFocusTo(ui->txtNdate);
         return;
     }
-    const std::optional<QString> question = diary::nextDateQuestion(*date, *m_holidays);
-    if (question && !askYesNo(*question))
-        ui->txtNdate->clear();
+    const std::optional<QDate> hearing = dates::parse(ui->txtCdate->text());
+    if (confirmNextDate(*date, hearing.value_or(QDate())))
+        return;
+    ui->txtNdate->clear();
+    returnFocusTo(ui->txtNdate);
+    ui->txtNdate->setPlaceholderText(workingDayHint(*date, hearing.value_or(QDate())));
 }
 
 void CaseRegister::checkGridNextDate(const QModelIndex &index)
 {
     if (!index.isValid())
         return;
-    const QVariant date =
-        recordSet()->valueAt(index.row(), recordSet()->fieldIndex(QStringLiteral("ndate")));
+    const int row = index.row();
+    const QVariant date = recordSet()->valueAt(row, recordSet()->fieldIndex(QStringLiteral("ndate")));
     if (date.typeId() != QMetaType::QDate)
         return; // cleared: nothing to ask
-    const std::optional<QString> question = diary::nextDateQuestion(date.toDate(), *m_holidays);
-    if (question && !askYesNo(*question))
-        gridModel()->setData(index, QString(), Qt::EditRole);
+    const QVariant hearing =
+        recordSet()->valueAt(row, recordSet()->fieldIndex(QStringLiteral("cdate")));
+    if (confirmNextDate(date.toDate(), hearing.toDate()))
+        return;
+    gridModel()->setData(index, QString(), Qt::EditRole);
+    // Back into the cleared cell, the next working day offered.
+    if (!gridModel()->flags(index).testFlag(Qt::ItemIsEditable))
+        return;
+    m_cellDelegate->hint(index, workingDayHint(date.toDate(), hearing.toDate()));
+    ui->DataGrid1->setCurrentIndex(index);
+    ui->DataGrid1->setFocus(Qt::OtherFocusReason);
+    ui->DataGrid1->edit(index);
+}
+
+// No hearing is adjourned into the past, nor to a day the courts do not sit:
+// such a next date is questioned. False when the user answers No.
+bool CaseRegister::confirmNextDate(const QDate &date, const QDate &hearing)
+{
+    if (hearing.isValid() && date < hearing && !askYesNo(beforeHearingQuestion))
+        return false;
+    const std::optional<QString> question = diary::nextDateQuestion(date, *m_holidays);
+    return !question || askYesNo(*question);
+}
+
+// The day offered in place of a refused next date, as it is typed: the first
+// day the courts sit after it (after the hearing, for a date before it).
+QString CaseRegister::workingDayHint(const QDate &refused, const QDate &hearing)
+{
+    const QDate from = hearing.isValid() ? std::max(refused, hearing) : refused;
+    return dates::format(diary::nextWorkingDay(from));
 }
 
 void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text)

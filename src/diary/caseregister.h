@@ -58,6 +58,8 @@ private:
     void lookUpCourt();
     void checkNextDate();
     void checkGridNextDate(const QModelIndex &index);
+    bool confirmNextDate(const QDate &date, const QDate &hearing);
+    static QString workingDayHint(const QDate &refused, const QDate &hearing);
     void gridEditRefused(const QModelIndex &index, const QString &text);
     void showDecidedCases();
     void showPartyHistory();

@@ -80,6 +80,10 @@ private slots:
     void listOfAllCases();
     void reachesOtherScreensThroughTheHost();
     void bandRunsOnlyWhileShown();
+    void gridTypingLandsInTheCellTyped_data();
+    void gridTypingLandsInTheCellTyped();
+    void nextDateBeforeTheHearingIsQuestioned();
+    void refusedNextDateOffersTheNextWorkingDay();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -788,6 +792,164 @@ void TestCaseRegister::bandRunsOnlyWhileShown()
     QVERIFY(!timer->isActive());
     screen.show();
     QVERIFY(timer->isActive());
+}
+
+
+// --- typing in the grid ------------------------------------------------------------
+
+// The second day of the week: yesterday's hearings carried forward, the
+// register at the last row, whose next date is blank.
+void TestCaseRegister::gridTypingLandsInTheCellTyped_data()
+{
+    QTest::addColumn<int>("pause"); // between the click and the first key, in ms
+    QTest::newRow("typed at once") << 0;
+    QTest::newRow("typed during the double-click wait") << QApplication::doubleClickInterval() / 2;
+    QTest::newRow("typed after the wait") << QApplication::doubleClickInterval() + 100;
+}
+
+void TestCaseRegister::gridTypingLandsInTheCellTyped()
+{
+    QFETCH(int, pause);
+    Clock::setToday(QDate(2026, 12, 8));
+    const QStringList nextDates{"2026-12-08", "2026-12-14", "2026-12-08", "2026-12-09",
+                                "2026-12-08"};
+    for (int i = 0; i < nextDates.size(); ++i)
+        addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("Party %1").arg(i),
+                   QStringLiteral("2026-12-07"), nextDates[i], 1);
+    CaseRegister &screen = openRegister();
+    QVERIFY(screen.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+    const int last = grid()->model()->rowCount() - 1;
+    QCOMPARE(screen.recordSet()->position(), last);
+    const QString lastCase = field("txtCaseNo")->text();
+
+    // The locked Next Date box first, then the highlighted row's blank cell.
+    QTest::mouseClick(field("txtNdate"), Qt::LeftButton);
+    const QModelIndex cell = grid()->model()->index(last, nextDateColumn);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
+    QTest::qWait(pause);
+    // Key by key to whatever holds the cursor, the band moving in between.
+    for (const QChar c : QStringLiteral("15/12/2026"))
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1(), {}, 15);
+
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor && editor->parentWidget() == grid()->viewport());
+    QCOMPARE(editor->text(), QStringLiteral("15/12/2026"));
+    QCOMPARE(grid()->currentIndex(), cell);
+    QCOMPARE(screen.recordSet()->position(), last);
+
+    // Clicking another row stores the date on the hearing where it was typed.
+    const QModelIndex other = grid()->model()->index(1, 0);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(other).center());
+    QTRY_COMPARE(screen.recordSet()->position(), 1);
+    QCOMPARE(stored(QStringLiteral("ndate"), lastCase, QStringLiteral("2026-12-08")),
+             QStringLiteral("2026-12-15"));
+    for (int i = 0; i < nextDates.size(); ++i)
+        QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS %1").arg(i),
+                        QStringLiteral("2026-12-07")),
+                 nextDates[i]);
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+void TestCaseRegister::nextDateBeforeTheHearingIsQuestioned()
+{
+    const QString beforeHearing =
+        QStringLiteral("The next date is before this hearing's date. Do you want to continue?");
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    const QModelIndex cell = grid()->model()->index(0, nextDateColumn);
+    auto typeIntoCell = [&](const QString &text) {
+        grid()->setFocus();
+        grid()->setCurrentIndex(cell);
+        QTest::keyClicks(grid(), text.left(1));
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+
+    // No: cleared, and the cursor is back in the cell.
+    m_messages->answer(Answer::No);
+    typeIntoCell(QStringLiteral("05/12/2026")); // a past Saturday
+    QTRY_COMPARE(m_messages->texts(), QStringList{beforeHearing});
+    QCOMPARE(cell.data().toString(), QString());
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    QCOMPARE(grid()->currentIndex(), cell);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // Yes keeps it, and a Sunday is then questioned as well.
+    m_messages->clear();
+    m_messages->answer(Answer::Yes);
+    m_messages->answer(Answer::Yes);
+    typeIntoCell(QStringLiteral("06/12/2026"));
+    QTRY_COMPARE(m_messages->texts(), (QStringList{beforeHearing, sundayQuestion}));
+    QCOMPARE(cell.data().toString(), QStringLiteral("06/12/2026"));
+
+    // The same date on or after the hearing asks nothing.
+    m_messages->clear();
+    typeIntoCell(QStringLiteral("07/12/2026"));
+    QTRY_COMPARE(cell.data().toString(), QStringLiteral("07/12/2026"));
+    QVERIFY(m_messages->shown().isEmpty());
+
+    // The Next Date box asks the same while a row is added.
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    m_messages->clear();
+    m_messages->answer(Answer::No);
+    auto *ndate = field("txtNdate");
+    ndate->setFocus();
+    QTest::keyClicks(ndate, QStringLiteral("01/12/2026"));
+    QTest::keyClick(ndate, Qt::Key_Tab);
+    QCOMPARE(m_messages->texts(), QStringList{beforeHearing});
+    QCOMPARE(ndate->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), ndate);
+    QCOMPARE(screen.state(), RecordScreen::State::Edit);
+}
+
+void TestCaseRegister::refusedNextDateOffersTheNextWorkingDay()
+{
+    // Sunday 27/12 is also a holiday; Monday 28/12 is one too.
+    m_db->exec(QStringLiteral("INSERT INTO Holidays VALUES ('2026-12-28', 'Court vacation')"));
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+
+    // In the grid: the cleared cell opens again with the hint; F4 takes it.
+    const QModelIndex cell = grid()->model()->index(0, nextDateColumn);
+    m_messages->answer(Answer::No);
+    grid()->setFocus();
+    grid()->setCurrentIndex(cell);
+    QTest::keyClicks(grid(), QStringLiteral("2"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7/12/2026"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(m_messages->texts(), QStringList{sundayQuestion});
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QCOMPARE(editor->text(), QString());
+    QCOMPARE(editor->placeholderText(), QStringLiteral("29/12/2026"));
+    QTest::keyClick(editor, Qt::Key_F4);
+    QCOMPARE(editor->text(), QStringLiteral("29/12/2026"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(cell.data().toString(), QStringLiteral("29/12/2026"));
+    QCOMPARE(m_messages->texts(), QStringList{sundayQuestion}); // a working day: no question
+
+    // In the Next Date box, while a row is added.
+    m_messages->clear();
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    m_messages->answer(Answer::No);
+    auto *ndate = field("txtNdate");
+    ndate->setFocus();
+    QTest::keyClicks(ndate, QStringLiteral("28/12/2026"));
+    QTest::keyClick(ndate, Qt::Key_Tab);
+    QCOMPARE(m_messages->texts(),
+             (QStringList{"Do you really want to add record",
+                          "Today is Court vacation. Do you want to continue?"}));
+    QCOMPARE(QApplication::focusWidget(), ndate);
+    QCOMPARE(ndate->text(), QString());
+    QCOMPARE(ndate->placeholderText(), QStringLiteral("29/12/2026"));
+    QTest::keyClick(ndate, Qt::Key_F4);
+    QCOMPARE(ndate->text(), QStringLiteral("29/12/2026"));
+    QCOMPARE(ndate->selectedText(), QStringLiteral("29/12/2026"));
+    QCOMPARE(screen.state(), RecordScreen::State::Edit);
 }
 
 QTEST_MAIN(TestCaseRegister)
