@@ -328,7 +328,8 @@ void CaseRegister::add()
     skipFailure([this] { recordSet()->addNew(); });
     skipFailure([this] { ui->txtCdate->setText(dates::format(Clock::today())); });
     skipFailure([this] { enterEditState(); });
-    ui->txtCdate->setFocus(Qt::OtherFocusReason);
+    // The date is filled in: typing replaces it.
+    focusFirstField();
 }
 
 // Change Court Index: the court is chosen again, and the lookup stores the row.
@@ -418,6 +419,10 @@ void CaseRegister::fieldFocusOut(QWidget *field)
 // The court's index follows the court; every step goes on past a failure.
 void CaseRegister::lookUpCourt()
 {
+    // An empty box names no court: nothing to look up, as an empty next date
+    // is not checked.
+    if (ui->txtCourt->currentText().trimmed().isEmpty())
+        return;
     bool found = false;
     skipFailure([&] {
         m_courts->setFilter(

@@ -84,6 +84,8 @@ private slots:
     void gridTypingLandsInTheCellTyped();
     void nextDateBeforeTheHearingIsQuestioned();
     void refusedNextDateOffersTheNextWorkingDay();
+    void emptyCourtBoxIsNotLookedUp();
+    void addStartsInTheDateAndEnterMovesOn();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -950,6 +952,66 @@ void TestCaseRegister::refusedNextDateOffersTheNextWorkingDay()
     QCOMPARE(ndate->text(), QStringLiteral("29/12/2026"));
     QCOMPARE(ndate->selectedText(), QStringLiteral("29/12/2026"));
     QCOMPARE(screen.state(), RecordScreen::State::Edit);
+}
+
+void TestCaseRegister::emptyCourtBoxIsNotLookedUp()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    openRegister();
+    auto *court = field<QComboBox>("txtCourt");
+    court->setFocus();
+    court->setEditText(QString());
+    QTest::keyClick(court, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field("txtCourtNo"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab); // back through the box
+    QCOMPARE(QApplication::focusWidget(), court);
+    QTest::keyClick(court, Qt::Key_Backtab);
+    QVERIFY(m_messages->shown().isEmpty());
+    QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("1"));
+
+    // Blanks alone name no court either; a court not in the register is still told.
+    court->setFocus();
+    court->setEditText(QStringLiteral("   "));
+    QTest::keyClick(court, Qt::Key_Tab);
+    QVERIFY(m_messages->shown().isEmpty());
+    court->setFocus();
+    court->setEditText(QStringLiteral("Lok Adalat"));
+    QTest::keyClick(court, Qt::Key_Return); // Enter leaves the box as Tab does
+    QCOMPARE(m_messages->texts(), QStringList{"This court does not exist"});
+    QCOMPARE(QApplication::focusWidget(), field("txtCourtNo"));
+}
+
+void TestCaseRegister::addStartsInTheDateAndEnterMovesOn()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    QCOMPARE(QApplication::focusWidget(), field("txtCdate"));
+    QCOMPARE(field("txtCdate")->selectedText(), QStringLiteral("07/12/2026"));
+    QTest::keyClicks(field("txtCdate"), QStringLiteral("08/12/2026"));
+    QCOMPARE(field("txtCdate")->text(), QStringLiteral("08/12/2026"));
+
+    // Enter walks the boxes in tab order.
+    const QStringList order{"txtPdate", "txtNdate", "txtCourt", "txtCourtNo", "txtCaseNo",
+                            "txtParties", "txtParty2", "txtFixed4", "txtFixedForN", "txtRemarks"};
+    for (const QString &name : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget()->objectName(), name);
+        if (name == QStringLiteral("txtCourt"))
+            field<QComboBox>("txtCourt")->setEditText(QStringLiteral("Family Court"));
+        else if (name == QStringLiteral("txtCaseNo"))
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("MJ 7"));
+    }
+    QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("2"));
+    QVERIFY(m_messages->texts() == QStringList{"Do you really want to add record"});
+    click("cmdSave");
+    QCOMPARE(stored(QStringLiteral("courtname"), QStringLiteral("MJ 7"),
+                    QStringLiteral("2026-12-08")),
+             QStringLiteral("Family Court"));
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
 }
 
 QTEST_MAIN(TestCaseRegister)
