@@ -214,16 +214,25 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
                ui->txtFixed4, ui->txtNdate},
               true);
 
-    setGrid(ui->DataGrid1, {{QStringLiteral("Current date"), QStringLiteral("cdate")},
-                            {QStringLiteral("PrevDate"), QStringLiteral("pdate")},
-                            {QStringLiteral("courtname"), QStringLiteral("courtname")},
-                            {QStringLiteral("Caseno"), QStringLiteral("caseno")},
-                            {QStringLiteral("Party1"), QStringLiteral("Party1")},
-                            {QStringLiteral("Party2"), QStringLiteral("Party2")},
-                            {QStringLiteral("Fixedfor"), QStringLiteral("fixedfor")},
-                            {QStringLiteral("NextDate"), QStringLiteral("ndate")},
-                            {QStringLiteral("NextFixedfor"), QStringLiteral("fixedforN")},
-                            {QStringLiteral("Remarks"), QStringLiteral("remarks")}});
+    // The captions as the register has always had them; each says in words
+    // what it holds when pointed at.
+    setGrid(ui->DataGrid1,
+            {{QStringLiteral("Current date"), QStringLiteral("cdate"), QStringLiteral("Current date")},
+             {QStringLiteral("PrevDate"), QStringLiteral("pdate"), QStringLiteral("Previous date")},
+             {QStringLiteral("courtname"), QStringLiteral("courtname"), QStringLiteral("Court")},
+             {QStringLiteral("Caseno"), QStringLiteral("caseno"), QStringLiteral("Case number")},
+             {QStringLiteral("Party1"), QStringLiteral("Party1"), QStringLiteral("First party")},
+             {QStringLiteral("Party2"), QStringLiteral("Party2"), QStringLiteral("Second party")},
+             {QStringLiteral("Fixedfor"), QStringLiteral("fixedfor"), QStringLiteral("Fixed for")},
+             {QStringLiteral("NextDate"), QStringLiteral("ndate"), QStringLiteral("Next date")},
+             {QStringLiteral("NextFixedfor"), QStringLiteral("fixedforN"),
+              QStringLiteral("Fixed for next date")},
+             {QStringLiteral("Remarks"), QStringLiteral("remarks"), QStringLiteral("Remarks")}});
+    // A click on a header sorts what is shown by that column; nothing stored changes.
+    ui->DataGrid1->horizontalHeader()->setSectionsClickable(true);
+    ui->DataGrid1->horizontalHeader()->setSortIndicatorShown(false);
+    connect(ui->DataGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { guarded([&] { sortByColumn(column); }); });
     m_cellDelegate = new diary::DiaryCellDelegate(ui->DataGrid1);
     ui->DataGrid1->setItemDelegate(m_cellDelegate);
     // A modal question must not open while the grid is still closing its editor.
@@ -315,6 +324,7 @@ void CaseRegister::refreshAtLastRow()
     storeTypedFields();
     recordSet()->requery();
     recordSet()->moveLast();
+    refreshTotal();
 }
 
 // --- the steps of the register ---------------------------------------------------------
@@ -326,6 +336,7 @@ void CaseRegister::add()
     if (!askYesNo(QStringLiteral("Do you really want to add record")))
         return;
     skipFailure([this] { recordSet()->addNew(); });
+    skipFailure([this] { refreshTotal(); });
     skipFailure([this] { ui->txtCdate->setText(dates::format(Clock::today())); });
     skipFailure([this] { enterEditState(); });
     // The date is filled in: typing replaces it.
@@ -346,9 +357,50 @@ void CaseRegister::save()
     // as it was; nothing is dropped by the re-read below.
     if (!storePendingRow())
         return;
+    // The row saved is found again after the re-read, wherever its date puts it.
+    QVariantList saved;
+    skipFailure([&] {
+        for (const QString &column : savedRowKey())
+            saved << recordSet()->value(column);
+    });
     skipFailure([this] { enterBrowseState(); });
     skipFailure([this] { recordSet()->requery(); });
     skipFailure([this] { recordSet()->moveLast(); });
+    skipFailure([&] { goToRow(saved); });
+    guarded([this] { refreshTotal(); });
+}
+
+// The columns that tell one listing from another.
+QStringList CaseRegister::savedRowKey()
+{
+    return {QStringLiteral("cdate"), QStringLiteral("CourtIndex"), QStringLiteral("caseno"),
+            QStringLiteral("Party1"), QStringLiteral("Party2"), QStringLiteral("courtname")};
+}
+
+// Goes to the row holding these values of savedRowKey(), the newest first.
+void CaseRegister::goToRow(const QVariantList &values)
+{
+    const QStringList key = savedRowKey();
+    if (values.size() != key.size())
+        return;
+    QList<int> columns;
+    for (const QString &name : key)
+        columns << recordSet()->fieldIndex(name);
+    for (int row = recordSet()->rowCount() - 1; row >= 0; --row) {
+        bool same = true;
+        for (int i = 0; same && i < columns.size(); ++i)
+            same = recordSet()->valueAt(row, columns[i]) == values[i];
+        if (same) {
+            recordSet()->moveTo(row);
+            return;
+        }
+    }
+}
+
+void CaseRegister::deleteRecord()
+{
+    RecordScreen::deleteRecord();
+    refreshTotal();
 }
 
 void CaseRegister::moveFirst()
@@ -554,6 +606,28 @@ void CaseRegister::refreshDataBase()
     if (!recordSet()->isEOF())
         recordSet()->moveLast();
     // The total counts the cases as they are now, new ones included.
+    refreshTotal();
+}
+
+void CaseRegister::sortByColumn(int column)
+{
+    QHeaderView *header = ui->DataGrid1->horizontalHeader();
+    if (state() == State::Edit || !storeTypedFields()) {
+        header->setSortIndicatorShown(m_sortColumn >= 0);
+        return;
+    }
+    const QString field = gridModel()->columns().value(column).field;
+    if (field.isEmpty())
+        return;
+    m_sortDescending = column == m_sortColumn && !m_sortDescending;
+    m_sortColumn = column;
+    recordSet()->setSort(field + (m_sortDescending ? QStringLiteral(" desc") : QString()));
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void CaseRegister::refreshTotal()
+{
     m_total->requery();
     showTotal(m_total->rowCount());
 }

@@ -43,6 +43,7 @@ protected:
     void add() override;
     void modify() override;
     void save() override;
+    void deleteRecord() override;
     void moveFirst() override;
     void moveLast() override;
     void find() override;
@@ -66,6 +67,10 @@ private:
     void refreshDataBase();
     void showList(bool allCases);
     void showTotal(int count);
+    void refreshTotal();
+    void sortByColumn(int column);
+    static QStringList savedRowKey();
+    void goToRow(const QVariantList &values);
     void setLocked(const QList<QWidget *> &fields, bool locked);
     void setGridEditable(bool editable);
     void moveBand();
@@ -81,6 +86,8 @@ private:
     QTimer *m_timer = nullptr;
     int m_bandLeft = 0; // the moving band's left edge, in twips
     bool m_changeCourt = false;
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
     bool m_shownBefore = false;
 };
 

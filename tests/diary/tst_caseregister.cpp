@@ -9,6 +9,7 @@
 #include <reports/runtime/reportwindow.h>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,6 +87,7 @@ private slots:
     void refusedNextDateOffersTheNextWorkingDay();
     void emptyCourtBoxIsNotLookedUp();
     void addStartsInTheDateAndEnterMovesOn();
+    void registerTellsWhatItHolds();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -1012,6 +1014,66 @@ void TestCaseRegister::addStartsInTheDateAndEnterMovesOn()
                     QStringLiteral("2026-12-08")),
              QStringLiteral("Family Court"));
     QCOMPARE(screen.state(), RecordScreen::State::Browse);
+}
+
+void TestCaseRegister::registerTellsWhatItHolds()
+{
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-03"),
+               QStringLiteral("2026-12-20"), 2);
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-04"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"),
+               QStringLiteral("2026-12-05"), QStringLiteral("2026-12-10"), 3);
+    CaseRegister &screen = openRegister();
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
+
+    // Each header says in words what its column holds.
+    QStringList tips;
+    for (int c = 0; c < grid()->model()->columnCount(); ++c)
+        tips << grid()->model()->headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString();
+    QCOMPARE(tips, (QStringList{"Current date", "Previous date", "Court", "Case number",
+                                "First party", "Second party", "Fixed for", "Next date",
+                                "Fixed for next date", "Remarks"}));
+    // Wide enough for the caption and what the column holds.
+    const QFontMetrics metrics(grid()->font());
+    QVERIFY(grid()->columnWidth(4) >= metrics.horizontalAdvance(QStringLiteral("Abdul Rahman")));
+    QVERIFY(grid()->columnWidth(8) >= metrics.horizontalAdvance(QStringLiteral("NextFixedfor")));
+
+    // A header click sorts what is shown; a second click turns it round.
+    QHeaderView *header = grid()->horizontalHeader();
+    auto clickHeader = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    clickHeader(3);
+    QCOMPARE(rowsShown(), (QStringList{"04/12/2026 CS 1", "03/12/2026 CS 2", "05/12/2026 CS 3"}));
+    clickHeader(3);
+    QCOMPARE(rowsShown(), (QStringList{"05/12/2026 CS 3", "03/12/2026 CS 2", "04/12/2026 CS 1"}));
+    clickHeader(7); // next dates, the blank one first
+    QCOMPARE(rowsShown(), (QStringList{"04/12/2026 CS 1", "05/12/2026 CS 3", "03/12/2026 CS 2"}));
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 2"), QStringLiteral("2026-12-03")),
+             QStringLiteral("2026-12-20"));
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 1"), QStringLiteral("2026-12-04")),
+             QStringLiteral("<null>"));
+
+    // A new case counts at once; Save stays on the row saved, wherever it stands.
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    field("txtCdate")->setText(QStringLiteral("01/12/2026"));
+    QTest::keyClicks(field("txtCaseNo"), QStringLiteral("CS 9"));
+    QTest::keyClicks(field("txtParties"), QStringLiteral("D'Souza"));
+    click("cmdSave");
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("4"));
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 9"));
+    QCOMPARE(screen.recordSet()->position(), 0);
+    QCOMPARE(grid()->currentIndex().row(), 0);
+
+    // Delete counts again.
+    m_messages->answer(Answer::Yes);
+    click("cmdDelete");
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
 }
 
 QTEST_MAIN(TestCaseRegister)
