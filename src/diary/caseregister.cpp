@@ -192,7 +192,12 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     });
     // Before the fields and the grid follow the diary, so that the new rows
     // cost nothing to show.
-    skipFailure([this, today] { diary::carryForward(*recordSet(), *m_adodc2, today); });
+    diary::CarryForward carried;
+    carried.outcome = diary::CarryForward::Outcome::AlreadyListed;
+    skipFailure([&] { carried = diary::carryForward(*recordSet(), *m_adodc2, today); });
+    // Asked on the day's first opening, when the carry-forward has run.
+    if (carried.outcome == diary::CarryForward::Outcome::CarriedForward)
+        guarded([this, today] { offerMissedHearings(today); });
 
     bind(ui->txtCdate, QStringLiteral("cdate"), Lock::Never);
     bind(ui->txtPdate, QStringLiteral("pdate"), Lock::Never);
@@ -572,6 +577,44 @@ void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text
     ui->DataGrid1->setCurrentIndex(index);
     ui->DataGrid1->setFocus(Qt::OtherFocusReason);
     ui->DataGrid1->edit(index);
+}
+
+// --- hearings due on days the diary was not opened -------------------------------------------
+
+void CaseRegister::offerMissedHearings(const QDate &today)
+{
+    const diary::MissedHearings missed = diary::missedHearings(today);
+    if (missed.hearings.isEmpty())
+        return;
+    QStringList days;
+    for (const QDate &day : missed.dates)
+        days << dates::format(day);
+    const int count = int(missed.hearings.size());
+    const QString text =
+        (count == 1 ? QStringLiteral("1 hearing fixed for %2 was not listed on its date")
+                    : QStringLiteral("%1 hearings fixed for %2 were not listed on their dates"))
+            .arg(count)
+            .arg(days.join(QStringLiteral(", "))) +
+        QStringLiteral(": the diary was not opened on ") +
+        (days.size() == 1 ? QStringLiteral("that day") : QStringLiteral("those days")) +
+        QStringLiteral(".\nYes lists them on today's date, No shows them, Cancel leaves them "
+                       "as they are.");
+    switch (showMessage(text, Messenger::Buttons::YesNoCancel)) {
+    case Messenger::Answer::Yes:
+        diary::listHearingsOn(*recordSet(), today, missed.hearings);
+        recordSet()->requery();
+        recordSet()->moveLast();
+        refreshTotal();
+        break;
+    case Messenger::Answer::No:
+        // The diary from the first of those days, by next date.
+        recordSet()->setFilter(
+            Filter(QStringLiteral("ndate"), Filter::Op::GreaterOrEqual, missed.dates.first())
+                .andWhere(QStringLiteral("ndate"), Filter::Op::Less, today));
+        break;
+    default:
+        break;
+    }
 }
 
 // --- the register's own buttons ------------------------------------------------------------

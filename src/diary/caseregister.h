@@ -56,6 +56,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void offerMissedHearings(const QDate &today);
     void lookUpCourt();
     void checkNextDate();
     void checkGridNextDate(const QModelIndex &index);

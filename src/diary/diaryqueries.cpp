@@ -1,6 +1,9 @@
 #include "diaryqueries.h"
 
+#include <data/database.h>
 #include <data/dataenvironment.h>
+#include <data/dataerror.h>
+#include <data/recordset.h>
 #include <data/dates.h>
 
 #include <QSet>
@@ -33,21 +36,43 @@ MissedHearings missedHearings(const QDate &today)
 {
     const ResultTable rows = DataEnvironment::run(Command{
         QStringLiteral(
-            "select h.ndate, count(*) from advocate h where h.ndate < ? "
+            "select h.ndate, h.cdate, h.courtname, h.CourtIndex, h.caseno, h.Party1, h.Party2, "
+            "h.fixedforN from advocate h where h.ndate < ? "
             "and not exists (select 1 from advocate l where l.cdate >= h.ndate "
             "and (l.caseno = h.caseno or (l.caseno is null and h.caseno is null)) "
             "and (l.Party1 = h.Party1 or (l.Party1 is null and h.Party1 is null))) "
-            "group by h.ndate order by h.ndate"),
+            "order by h.ndate, h.CourtIndex"),
         {today}});
+    auto asDate = [](const QVariant &value) {
+        return value.typeId() == QMetaType::QDate ? value.toDate()
+                                                  : dates::parseIso(value.toString()).value_or(QDate());
+    };
     MissedHearings missed;
     for (const QVariantList &row : rows.rows) {
-        const QVariant date = row.value(0);
-        missed.dates.append(date.typeId() == QMetaType::QDate
-                                ? date.toDate()
-                                : dates::parseIso(date.toString()).value_or(QDate()));
-        missed.count += row.value(1).toInt();
+        const QDate due = asDate(row.value(0));
+        if (missed.dates.isEmpty() || missed.dates.last() != due)
+            missed.dates.append(due);
+        const QVariant cdate = row.value(1).isNull() ? QVariant() : QVariant(asDate(row.value(1)));
+        missed.hearings.append(Hearing{cdate, row.value(2), row.value(3), row.value(4),
+                                       row.value(5), row.value(6), row.value(7)});
     }
     return missed;
+}
+
+void listHearingsOn(RecordSet &diary, const QDate &day, const QList<Hearing> &hearings)
+{
+    try {
+        Database::Transaction transaction;
+        for (const Hearing &hearing : hearings)
+            appendListing(diary, day, hearing);
+        transaction.commit();
+    } catch (const DataError &) {
+        // Rolled back: none of them is kept, and the rows added on screen go
+        // with the re-read.
+        diary.cancelUpdate();
+        diary.requery();
+        throw;
+    }
 }
 
 } // namespace lexordo::diary

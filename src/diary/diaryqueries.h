@@ -1,7 +1,13 @@
 #pragma once
 
+#include "listing.h"
+
 #include <QDate>
 #include <QList>
+
+namespace lexordo {
+class RecordSet;
+}
 
 namespace lexordo::diary {
 
@@ -14,13 +20,17 @@ QDate nextWorkingDay(const QDate &day);
 // nothing carried them forward.
 struct MissedHearings
 {
-    int count = 0;
-    QList<QDate> dates; // their next dates, earliest first
+    QList<Hearing> hearings; // in the order of their next dates, then the courts
+    QList<QDate> dates;      // their next dates, each once, earliest first
 };
 
 // The hearings with a next date before `today` for which the diary holds no
 // listing of the same case and first party on or after that date. Throws
 // DataError when the diary cannot be read.
 MissedHearings missedHearings(const QDate &today);
+
+// Lists each of `hearings` on `day` in `diary`, all of them or, when one is
+// refused, none (the diary is then read again and the error thrown).
+void listHearingsOn(RecordSet &diary, const QDate &day, const QList<Hearing> &hearings);
 
 } // namespace lexordo::diary

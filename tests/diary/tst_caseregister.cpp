@@ -88,6 +88,8 @@ private slots:
     void emptyCourtBoxIsNotLookedUp();
     void addStartsInTheDateAndEnterMovesOn();
     void registerTellsWhatItHolds();
+    void hearingsMissedWhileClosedAreOffered_data();
+    void hearingsMissedWhileClosedAreOffered();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -329,8 +331,11 @@ void TestCaseRegister::rowsDatedTodayStopTheCarryForward()
     if (handMade)
         addHearing(QStringLiteral("CS 7"), QStringLiteral("Walk In"), QStringLiteral("2026-12-07"),
                    QString(), 3);
-    else
-        openRegister(); // carries the two forward
+    else {
+        m_messages->answer(Answer::Cancel); // the old matter, missed, is left as it is
+        openRegister();                     // carries the two forward
+        m_messages->clear();
+    }
 
     const int rowsBefore = m_db->count(QStringLiteral("advocate"));
     CaseRegister &screen = openRegister();
@@ -1074,6 +1079,66 @@ void TestCaseRegister::registerTellsWhatItHolds()
     click("cmdDelete");
     QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
     QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
+}
+
+void TestCaseRegister::hearingsMissedWhileClosedAreOffered_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<int>("listedToday");
+    QTest::newRow("listed on today") << Answer::Yes
+                                     << QStringList{"07/12/2026 CS 9", "07/12/2026 CS 1",
+                                                    "07/12/2026 CS 2"}
+                                     << 3;
+    QTest::newRow("shown") << Answer::No
+                           << QStringList{"01/12/2026 CS 1", "01/12/2026 CS 2"}
+                           << 1;
+    QTest::newRow("left") << Answer::Cancel << QStringList() << 1;
+}
+
+void TestCaseRegister::hearingsMissedWhileClosedAreOffered()
+{
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, shown);
+    QFETCH(int, listedToday);
+    // Friday and Saturday were missed; the hearing of Thursday was listed on its day.
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-04"), 2);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-05"), 3);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"),
+               QStringLiteral("2026-12-01"), QStringLiteral("2026-12-03"), 2);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"),
+               QStringLiteral("2026-12-03"), QStringLiteral("2026-12-15"), 2);
+    addHearing(QStringLiteral("CS 9"), QStringLiteral("Mary D'Souza"),
+               QStringLiteral("2026-11-30"), QStringLiteral("2026-12-07"), 1);
+    m_messages->answer(answer);
+    CaseRegister &screen = openRegister();
+
+    QCOMPARE(m_messages->texts(),
+             QStringList{"2 hearings fixed for 04/12/2026, 05/12/2026 were not listed on their "
+                         "dates: the diary was not opened on those days.\nYes lists them on "
+                         "today's date, No shows them, Cancel leaves them as they are."});
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
+                 .toInt(),
+             listedToday);
+    if (answer == Answer::Yes) {
+        QCOMPARE(stored(QStringLiteral("pdate"), QStringLiteral("CS 2"), QStringLiteral("2026-12-07")),
+                 QStringLiteral("2026-12-01"));
+        QCOMPARE(stored(QStringLiteral("fixedfor"), QStringLiteral("CS 1"),
+                        QStringLiteral("2026-12-07")),
+                 QStringLiteral("arguments"));
+        QCOMPARE(rowsShown().mid(rowsShown().size() - 3), shown);
+        QCOMPARE(field("txtTotal")->text(), QStringLiteral("4"));
+    } else if (answer == Answer::No) {
+        QCOMPARE(rowsShown(), shown);
+    }
+    QCOMPARE(screen.recordSet()->rowCount() > 0, true);
+
+    // Asked once: the day's next opening says nothing more.
+    m_messages->clear();
+    openRegister();
+    QVERIFY(m_messages->shown().isEmpty());
 }
 
 QTEST_MAIN(TestCaseRegister)
