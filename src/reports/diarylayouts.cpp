@@ -141,6 +141,7 @@ ReportLayout singleDateLayout()
 {
     ReportLayout layout(QStringLiteral("drSingleDate"));
     layout.setCaption(QStringLiteral("Printing The Cases Report"));
+    layout.setFileName(QStringLiteral("cause-list"));
     layout.setRepeatGroupHeader(true);
 
     layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18)
@@ -187,18 +188,25 @@ ReportLayout singleDateLayout()
 
 ReportLayout manyDatesLayout()
 {
-    return datesLayout(QStringLiteral("drManyDates"), QStringLiteral("Printing The Cases Report"));
+    ReportLayout layout =
+        datesLayout(QStringLiteral("drManyDates"), QStringLiteral("Printing The Cases Report"));
+    layout.setFileName(QStringLiteral("diary"));
+    return layout;
 }
 
 ReportLayout nextBlankLayout()
 {
-    return datesLayout(QStringLiteral("drNextBlank"), QStringLiteral("Next Dates Left Blank"));
+    ReportLayout layout =
+        datesLayout(QStringLiteral("drNextBlank"), QStringLiteral("Next Dates Left Blank"));
+    layout.setFileName(QStringLiteral("blank-next-dates"));
+    return layout;
 }
 
 ReportLayout todayRepoLayout()
 {
     ReportLayout layout(QStringLiteral("drTodayRepo"));
     layout.setCaption(QStringLiteral("Next Dates Reports"));
+    layout.setFileName(QStringLiteral("cause-list-by-next-date"));
 
     layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18)
         .frame(QRectF(62, 1, 62, 12), 0.5)
@@ -238,6 +246,7 @@ ReportLayout casesLayout()
 {
     ReportLayout layout(QStringLiteral("drCases"));
     layout.setCaption(QStringLiteral("Case Report"));
+    layout.setFileName(QStringLiteral("case-report"));
 
     layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18)
         .frame(QRectF(0, 1, width, 12), 0.5)

@@ -100,7 +100,7 @@ ReportWindow::ReportWindow(QWidget *parent)
     connect(ui->cboZoom, &QComboBox::currentIndexChanged, this, &ReportWindow::applyZoom);
     connect(ui->cmdPrint, &QPushButton::clicked, this, &ReportWindow::print);
     connect(ui->cmdExportPdf, &QPushButton::clicked, this, &ReportWindow::exportPdfAs);
-    connect(ui->cmdClose, &QPushButton::clicked, this, &ReportWindow::close);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &ReportWindow::closeWindow);
 
     auto shortcut = [this](const QKeySequence &keys, void (ReportWindow::*slot)()) {
         auto *s = new QShortcut(keys, this);
@@ -115,9 +115,8 @@ ReportWindow::ReportWindow(QWidget *parent)
     shortcut(QKeySequence::ZoomIn, &ReportWindow::zoomIn);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), &ReportWindow::zoomIn);
     shortcut(QKeySequence::ZoomOut, &ReportWindow::zoomOut);
-    auto *closing = new QShortcut(QKeySequence::Close, this);
-    closing->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(closing, &QShortcut::activated, this, [this] { close(); });
+    shortcut(QKeySequence::Close, &ReportWindow::closeWindow);
+    shortcut(QKeySequence(Qt::Key_Escape), &ReportWindow::closeWindow);
 }
 
 ReportWindow::~ReportWindow()
@@ -163,8 +162,47 @@ QPrinter &ReportWindow::printer()
     return *s_printer;
 }
 
+void ReportWindow::closeWindow()
+{
+    // In the workspace the frame goes too: no empty frame is left behind.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+QString ReportWindow::suggestedFileName(const ReportLayout &layout)
+{
+    QString name = layout.fileName();
+    if (name.isEmpty()) {
+        // The caption, in the letters a file name keeps everywhere.
+        for (const QChar c : layout.caption().toLower()) {
+            if (c.isLetterOrNumber())
+                name += c;
+            else if (!name.isEmpty() && !name.endsWith(u'-'))
+                name += u'-';
+        }
+        while (name.endsWith(u'-'))
+            name.chop(1);
+        if (name.isEmpty())
+            name = QStringLiteral("report");
+    }
+    // The dates the report is for, as its header shows them.
+    if (const Section *header = layout.section(SectionKind::ReportHeader)) {
+        for (const Item &item : header->items()) {
+            if (item.kind != Item::Kind::Label || item.name.isEmpty())
+                continue;
+            const QDate date = QDate::fromString(item.text.trimmed(), QStringLiteral("dd/MM/yyyy"));
+            if (date.isValid())
+                name += u'-' + date.toString(Qt::ISODate);
+        }
+    }
+    return name + QStringLiteral(".pdf");
+}
+
 void ReportWindow::setReport(const ReportLayout &layout, ReportData data)
 {
+    m_fileName = suggestedFileName(layout);
     m_layoutName = layout.name();
     setObjectName(layout.name());
     setWindowTitle(layout.caption());
@@ -254,11 +292,9 @@ void ReportWindow::exportPdfAs()
 {
     static QString lastFolder;
     const QString folder = lastFolder.isEmpty() ? QDir::homePath() : lastFolder;
-    QString name = m_document.title.isEmpty() ? QStringLiteral("report") : m_document.title;
-    name.replace(u'/', u'-');
     m_inOwnDialog = true;
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
-                                                QDir(folder).filePath(name + QStringLiteral(".pdf")),
+                                                QDir(folder).filePath(m_fileName),
                                                 QStringLiteral("PDF files (*.pdf)"));
     m_inOwnDialog = false;
     if (path.isEmpty())

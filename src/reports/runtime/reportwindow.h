@@ -63,6 +63,10 @@ public:
     void closeOnRelease(QWidget *screen);
 
     bool exportPdf(const QString &path, QString *error = nullptr);
+    // The file name offered on export: the report and its dates
+    // ("cause-list-2026-12-08.pdf").
+    QString fileName() const { return m_fileName; }
+    static QString suggestedFileName(const ReportLayout &layout);
     void printOn(QPrinter &printer);
 
 public slots:
@@ -74,6 +78,8 @@ public slots:
     void lastPage();
     void zoomIn();
     void zoomOut();
+    // Closes the report and the workspace frame it sits in.
+    void closeWindow();
 
     // Lets go of the rows read and closes the screens registered to close.
     void release();
@@ -100,6 +106,7 @@ private:
     ReportDocument m_document;
     ReportData m_data;
     QString m_layoutName;
+    QString m_fileName = QStringLiteral("report.pdf");
     bool m_holdsData = false;
     int m_page = 0;
     bool m_wasActive = false;
