@@ -19,6 +19,10 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <data/officesettings.h>
 #include <QTimer>
 
 using namespace lexordo;
@@ -45,6 +49,10 @@ private slots:
     void printEntriesOpenTheirScreensAndReportsInside();
     void exitClosesEveryScreen();
     void exitWaitsForAScreenWithUnsavedWork();
+    void windowOpensWithinTheScreenAndRemembersItsPlace();
+    void screensRememberTheirPlace();
+    void smallDialogsAreNeverMaximised();
+    void advocatesNameIsAskedAndKept();
 
 private:
     QStringList openScreens() const;
@@ -58,6 +66,8 @@ private:
 
 void TestMainWindow::init()
 {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo")).clear();
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_window = new MainWindow;
@@ -103,7 +113,9 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
     QTest::newRow("file") << "mnufile"
-                          << "&File" << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuexit|E&xit|"};
+                          << "&File"
+                          << QStringList{"mnubackup|&Backup|Ctrl+B",
+                                         "mnuAdvocateName|Advocate's &Name...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
                                 << "Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
@@ -163,7 +175,7 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
+    QCOMPARE(enabled, (QStringList{"mnuAdvocateName", "mnuBalnk", "mnuCEntry", "mnuDDates", "mnuDetailsPart",
                                    "mnuHoli", "mnuNextDate1", "mnuPostDated", "mnuSummary",
                                    "mnucentery", "mnuexit"}));
 }
@@ -381,6 +393,85 @@ void TestMainWindow::exitWaitsForAScreenWithUnsavedWork()
     QTRY_VERIFY(m_window.isNull());
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
              QStringLiteral("Lok Adalat"));
+}
+
+void TestMainWindow::windowOpensWithinTheScreenAndRemembersItsPlace()
+{
+    const QRect room = m_window->screen()->availableGeometry();
+    QVERIFY2(room.contains(m_window->frameGeometry()),
+             qPrintable(QStringLiteral("%1 %2 %3 %4 in %5 %6 %7 %8")
+                            .arg(m_window->geometry().x()).arg(m_window->geometry().y())
+                            .arg(m_window->geometry().width()).arg(m_window->geometry().height())
+                            .arg(room.x()).arg(room.y()).arg(room.width()).arg(room.height())));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Case Diary"));
+
+    // A place kept from a larger screen is brought within this one.
+    QSettings settings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo"));
+    settings.setValue(QStringLiteral("window/geometry"), QRect(-400, -300, 3000, 2000));
+    settings.sync();
+    delete m_window;
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(room.contains(m_window->frameGeometry()));
+
+    // A place chosen is there again at the next start.
+    const QRect chosen(room.left() + 20, room.top() + 40, room.width() / 2, room.height() / 2);
+    m_window->setGeometry(chosen);
+    QVERIFY(m_window->close());
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QCOMPARE(m_window->geometry(), chosen);
+}
+
+void TestMainWindow::screensRememberTheirPlace()
+{
+    trigger("mnuCEntry");
+    QMdiSubWindow *frame = m_window->mdiArea()->activeSubWindow();
+    QVERIFY(frame);
+    const QRect place(15, 25, 420, 330);
+    frame->setGeometry(place);
+    frame->close();
+    QTRY_VERIFY(openScreens().isEmpty());
+    trigger("mnuCEntry");
+    frame = m_window->mdiArea()->activeSubWindow();
+    QCOMPARE(frame->geometry(), place);
+
+    frame->showMaximized();
+    frame->close();
+    QTRY_VERIFY(openScreens().isEmpty());
+    trigger("mnuCEntry");
+    QVERIFY(m_window->mdiArea()->activeSubWindow()->isMaximized());
+}
+
+void TestMainWindow::smallDialogsAreNeverMaximised()
+{
+    trigger("mnuCEntry");
+    m_window->mdiArea()->activeSubWindow()->showMaximized();
+    QWidget *search = m_window->openScreen(QStringLiteral("frmSearchcase"));
+    QVERIFY(search);
+    auto *frame = qobject_cast<QMdiSubWindow *>(search->parentWidget());
+    QCOMPARE(m_window->mdiArea()->activeSubWindow(), frame);
+    QVERIFY(!frame->isMaximized());
+    QVERIFY(!frame->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_window->mdiArea()->viewport()->rect().contains(frame->geometry()));
+    // Going back to the register and then to the search keeps it small.
+    m_window->openScreen(QStringLiteral("frmCourts"));
+    m_window->openScreen(QStringLiteral("frmSearchcase"));
+    QVERIFY(!frame->isMaximized());
+}
+
+void TestMainWindow::advocatesNameIsAskedAndKept()
+{
+    office::setAdvocateName(QString());
+    m_messages->answerInput(QStringLiteral("  Adv. Meera Deshpande "));
+    trigger("mnuAdvocateName");
+    QCOMPARE(office::advocateName(), QStringLiteral("Adv. Meera Deshpande"));
+    m_messages->cancelInput();
+    trigger("mnuAdvocateName");
+    QCOMPARE(office::advocateName(), QStringLiteral("Adv. Meera Deshpande"));
+    QCOMPARE(m_messages->shown().size(), 2);
 }
 
 QTEST_MAIN(TestMainWindow)
