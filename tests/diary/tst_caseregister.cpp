@@ -90,6 +90,7 @@ private slots:
     void registerTellsWhatItHolds();
     void hearingsMissedWhileClosedAreOffered_data();
     void hearingsMissedWhileClosedAreOffered();
+    void fitsASmallScreen();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -1139,6 +1140,31 @@ void TestCaseRegister::hearingsMissedWhileClosedAreOffered()
     m_messages->clear();
     openRegister();
     QVERIFY(m_messages->shown().isEmpty());
+}
+
+// At 1024x768 the workspace under the title bar and the menu keeps about
+// 1010 by 680 pixels: every button and the grid's last column must be there.
+void TestCaseRegister::fitsASmallScreen()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    const QSize least = screen.minimumSizeHint();
+    QVERIFY2(least.width() <= 1000 && least.height() <= 660,
+             qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
+    screen.resize(1000, 660);
+    QApplication::processEvents();
+    for (QPushButton *b : screen.findChildren<QPushButton *>()) {
+        if (!b->isVisible())
+            continue;
+        const QRect place(b->mapTo(&screen, QPoint(0, 0)), b->size());
+        QVERIFY2(screen.rect().contains(place), qPrintable(b->objectName()));
+    }
+    // The last column can be scrolled to.
+    grid()->scrollTo(grid()->model()->index(0, grid()->model()->columnCount() - 1));
+    const int last = grid()->model()->columnCount() - 1;
+    QVERIFY(grid()->columnViewportPosition(last) >= 0);
+    QVERIFY(grid()->columnViewportPosition(last) < grid()->viewport()->width());
 }
 
 QTEST_MAIN(TestCaseRegister)
