@@ -84,16 +84,20 @@ void serialNumber(Section &section, Column c)
         .named(QStringLiteral("serial"));
 }
 
-// The office's name above the report's own heading; the height it takes.
-double officeHeading(Section &header)
+// The report header, with the office's name above the report's own heading
+// when it is set; `below` is where the heading then starts.
+Section &headerWithOffice(ReportLayout &layout, double height, double &below)
 {
     const QString name = office::advocateName();
-    if (name.isEmpty())
-        return 0;
-    header.namedLabel(QStringLiteral("lblOffice"), QRectF(0, 1, width, 7),
-                      TextStyle().size(14).strong().align(Qt::AlignHCenter), name)
-        .singleLine();
-    return 8;
+    below = name.isEmpty() ? 0 : 9;
+    Section &header =
+        layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), height + below);
+    if (!name.isEmpty()) {
+        header.namedLabel(QStringLiteral("lblOffice"), QRectF(0, 1, width, 7),
+                          TextStyle().size(14).strong().align(Qt::AlignHCenter), name)
+            .singleLine();
+    }
+    return header;
 }
 
 // The list's day and the page among the pages, at the foot of every page.
@@ -183,8 +187,8 @@ ReportLayout singleDateLayout()
     layout.setFileName(QStringLiteral("cause-list"));
     layout.setRepeatGroupHeader(true);
 
-    Section &top = layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18);
-    const double y = officeHeading(top);
+    double y = 0;
+    Section &top = headerWithOffice(layout, 18, y);
     top.frame(QRectF(48, 1 + y, 90, 12), 0.5)
         .label(QStringLiteral("Date:"), QRectF(52, 3.6 + y, 14, 7), heading())
         .singleLine()
@@ -269,8 +273,8 @@ ReportLayout todayRepoLayout()
     layout.setCaption(QStringLiteral("Next Dates Reports"));
     layout.setFileName(QStringLiteral("cause-list-by-next-date"));
 
-    Section &top = layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18);
-    const double y = officeHeading(top);
+    double y = 0;
+    Section &top = headerWithOffice(layout, 18, y);
     top.frame(QRectF(62, 1 + y, 62, 12), 0.5)
         .label(QStringLiteral("Date : "), QRectF(66, 3.6 + y, 19, 7), heading())
         .singleLine()
