@@ -34,13 +34,18 @@ QDate nextWorkingDay(const QDate &day)
 
 MissedHearings missedHearings(const QDate &today)
 {
+    // A hearing is missed when its next date comes after the latest listing
+    // of its case (case number and first party): the diary read once, grouped
+    // once, instead of a search for a later listing per hearing.
     const ResultTable rows = DataEnvironment::run(Command{
         QStringLiteral(
             "select h.ndate, h.cdate, h.courtname, h.CourtIndex, h.caseno, h.Party1, h.Party2, "
-            "h.fixedforN from advocate h where h.ndate < ? "
-            "and not exists (select 1 from advocate l where l.cdate >= h.ndate "
-            "and (l.caseno = h.caseno or (l.caseno is null and h.caseno is null)) "
-            "and (l.Party1 = h.Party1 or (l.Party1 is null and h.Party1 is null))) "
+            "h.fixedforN from advocate h "
+            "join (select coalesce(caseno, '') as caseKey, coalesce(Party1, '') as partyKey, "
+            "max(cdate) as lastListed from advocate "
+            "group by coalesce(caseno, ''), coalesce(Party1, '')) c "
+            "on c.caseKey = coalesce(h.caseno, '') and c.partyKey = coalesce(h.Party1, '') "
+            "where h.ndate < ? and (c.lastListed is null or h.ndate > c.lastListed) "
             "order by h.ndate, h.CourtIndex"),
         {today}});
     auto asDate = [](const QVariant &value) {
