@@ -586,9 +586,13 @@ void CaseRegister::offerMissedHearings(const QDate &today)
     const diary::MissedHearings missed = diary::missedHearings(today);
     if (missed.hearings.isEmpty())
         return;
+    // A long absence names its first days and counts the rest.
+    constexpr int daysNamed = 10;
     QStringList days;
-    for (const QDate &day : missed.dates)
+    for (const QDate &day : missed.dates.mid(0, daysNamed))
         days << dates::format(day);
+    if (missed.dates.size() > daysNamed)
+        days << QStringLiteral("and %1 more days").arg(missed.dates.size() - daysNamed);
     const int count = int(missed.hearings.size());
     const QString text =
         (count == 1 ? QStringLiteral("1 hearing fixed for %2 was not listed on its date")
