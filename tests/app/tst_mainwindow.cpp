@@ -68,6 +68,7 @@ void TestMainWindow::init()
 {
     QStandardPaths::setTestModeEnabled(true);
     QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo")).clear();
+    office::setAdvocateName(QStringLiteral("Adv. S. K. Menon")); // cause lists print without asking
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_window = new MainWindow;
