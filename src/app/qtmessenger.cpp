@@ -1,10 +1,9 @@
 #include "qtmessenger.h"
 
+#include <memory>
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
-
-#include <memory>
 #include <QMessageBox>
 
 namespace lexordo {

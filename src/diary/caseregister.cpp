@@ -2,11 +2,8 @@
 
 #include "ui_caseregister.h"
 
-#include <reports/casereport.h>
-
 #include <data/clock.h>
 #include <data/dates.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
@@ -22,6 +19,8 @@
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <reports/casereport.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 
@@ -221,18 +220,19 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
 
     // The captions as the register has always had them; each says in words
     // what it holds when pointed at.
-    setGrid(ui->DataGrid1,
-            {{QStringLiteral("Current date"), QStringLiteral("cdate"), QStringLiteral("Current date")},
-             {QStringLiteral("PrevDate"), QStringLiteral("pdate"), QStringLiteral("Previous date")},
-             {QStringLiteral("courtname"), QStringLiteral("courtname"), QStringLiteral("Court")},
-             {QStringLiteral("Caseno"), QStringLiteral("caseno"), QStringLiteral("Case number")},
-             {QStringLiteral("Party1"), QStringLiteral("Party1"), QStringLiteral("First party")},
-             {QStringLiteral("Party2"), QStringLiteral("Party2"), QStringLiteral("Second party")},
-             {QStringLiteral("Fixedfor"), QStringLiteral("fixedfor"), QStringLiteral("Fixed for")},
-             {QStringLiteral("NextDate"), QStringLiteral("ndate"), QStringLiteral("Next date")},
-             {QStringLiteral("NextFixedfor"), QStringLiteral("fixedforN"),
-              QStringLiteral("Fixed for next date")},
-             {QStringLiteral("Remarks"), QStringLiteral("remarks"), QStringLiteral("Remarks")}});
+    setGrid(
+        ui->DataGrid1,
+        {{QStringLiteral("Current date"), QStringLiteral("cdate"), QStringLiteral("Current date")},
+         {QStringLiteral("PrevDate"), QStringLiteral("pdate"), QStringLiteral("Previous date")},
+         {QStringLiteral("courtname"), QStringLiteral("courtname"), QStringLiteral("Court")},
+         {QStringLiteral("Caseno"), QStringLiteral("caseno"), QStringLiteral("Case number")},
+         {QStringLiteral("Party1"), QStringLiteral("Party1"), QStringLiteral("First party")},
+         {QStringLiteral("Party2"), QStringLiteral("Party2"), QStringLiteral("Second party")},
+         {QStringLiteral("Fixedfor"), QStringLiteral("fixedfor"), QStringLiteral("Fixed for")},
+         {QStringLiteral("NextDate"), QStringLiteral("ndate"), QStringLiteral("Next date")},
+         {QStringLiteral("NextFixedfor"), QStringLiteral("fixedforN"),
+          QStringLiteral("Fixed for next date")},
+         {QStringLiteral("Remarks"), QStringLiteral("remarks"), QStringLiteral("Remarks")}});
     // A click on a header sorts what is shown by that column; nothing stored changes.
     ui->DataGrid1->horizontalHeader()->setSectionsClickable(true);
     ui->DataGrid1->horizontalHeader()->setSortIndicatorShown(false);
@@ -378,8 +378,8 @@ void CaseRegister::save()
 // The columns that tell one listing from another.
 QStringList CaseRegister::savedRowKey()
 {
-    return {QStringLiteral("cdate"), QStringLiteral("CourtIndex"), QStringLiteral("caseno"),
-            QStringLiteral("Party1"), QStringLiteral("Party2"), QStringLiteral("courtname")};
+    return {QStringLiteral("cdate"),  QStringLiteral("CourtIndex"), QStringLiteral("caseno"),
+            QStringLiteral("Party1"), QStringLiteral("Party2"),     QStringLiteral("courtname")};
 }
 
 // Goes to the row holding these values of savedRowKey(), the newest first.
@@ -532,7 +532,8 @@ void CaseRegister::checkGridNextDate(const QModelIndex &index)
     if (!index.isValid())
         return;
     const int row = index.row();
-    const QVariant date = recordSet()->valueAt(row, recordSet()->fieldIndex(QStringLiteral("ndate")));
+    const QVariant date =
+        recordSet()->valueAt(row, recordSet()->fieldIndex(QStringLiteral("ndate")));
     if (date.typeId() != QMetaType::QDate)
         return; // cleared: nothing to ask
     const QVariant hearing =

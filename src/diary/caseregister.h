@@ -1,7 +1,7 @@
 #pragma once
 
-#include <widgets/recordscreen.h>
 #include <diary/casediary.h>
+#include <widgets/recordscreen.h>
 
 class QModelIndex;
 class QTimer;

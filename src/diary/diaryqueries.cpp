@@ -3,9 +3,8 @@
 #include <data/database.h>
 #include <data/dataenvironment.h>
 #include <data/dataerror.h>
-#include <data/recordset.h>
 #include <data/dates.h>
-
+#include <data/recordset.h>
 #include <QSet>
 
 namespace lexordo::diary {
@@ -18,9 +17,8 @@ QDate nextWorkingDay(const QDate &day)
     QDate from = day;
     while (true) {
         const QDate to = from.addDays(window);
-        const ResultTable holidays = DataEnvironment::run(
-            Command{QStringLiteral("select Date from Holidays where Date > ? and Date <= ?"),
-                    {from, to}});
+        const ResultTable holidays = DataEnvironment::run(Command{
+            QStringLiteral("select Date from Holidays where Date > ? and Date <= ?"), {from, to}});
         QSet<QDate> closed;
         for (const QVariantList &row : holidays.rows)
             closed.insert(row.value(0).toDate());
@@ -49,8 +47,9 @@ MissedHearings missedHearings(const QDate &today)
             "order by h.ndate, h.CourtIndex"),
         {today}});
     auto asDate = [](const QVariant &value) {
-        return value.typeId() == QMetaType::QDate ? value.toDate()
-                                                  : dates::parseIso(value.toString()).value_or(QDate());
+        return value.typeId() == QMetaType::QDate
+                   ? value.toDate()
+                   : dates::parseIso(value.toString()).value_or(QDate());
     };
     MissedHearings missed;
     for (const QVariantList &row : rows.rows) {

@@ -56,7 +56,8 @@ void rules(Section &section, double bottom)
 void parties(Section &section, Column c)
 {
     constexpr double vsWidth = 7.0;
-    section.field(QStringLiteral("party1"), QRectF(c.x, rowTop, c.w - vsWidth - 1, textHeight), body())
+    section
+        .field(QStringLiteral("party1"), QRectF(c.x, rowTop, c.w - vsWidth - 1, textHeight), body())
         .label(QStringLiteral("Vs."), QRectF(c.x + c.w - vsWidth, rowTop, vsWidth, textHeight),
                TextStyle().slanted())
         .field(QStringLiteral("party2"), QRectF(c.x, rowTop + textHeight, c.w, textHeight), body())
@@ -72,8 +73,9 @@ void rowRule(Section &section, double y)
 // The two parties together, "A vs. B", wrapping within the column.
 void partiesTogether(Section &section, Column c)
 {
-    section.label(QStringLiteral("{party1} vs. {party2}"), QRectF(c.x, rowTop, c.w - 1, textHeight),
-                  body())
+    section
+        .label(QStringLiteral("{party1} vs. {party2}"), QRectF(c.x, rowTop, c.w - 1, textHeight),
+               body())
         .named(QStringLiteral("parties"));
 }
 
@@ -93,8 +95,9 @@ Section &headerWithOffice(ReportLayout &layout, double height, double &below)
     Section &header =
         layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), height + below);
     if (!name.isEmpty()) {
-        header.namedLabel(QStringLiteral("lblOffice"), QRectF(0, 1, width, 7),
-                          TextStyle().size(14).strong().align(Qt::AlignHCenter), name)
+        header
+            .namedLabel(QStringLiteral("lblOffice"), QRectF(0, 1, width, 7),
+                        TextStyle().size(14).strong().align(Qt::AlignHCenter), name)
             .singleLine();
     }
     return header;
@@ -164,11 +167,15 @@ ReportLayout datesLayout(const QString &name, const QString &windowCaption)
 
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 9.8);
-    detail.field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight), body())
+    detail
+        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight),
+               body())
         .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body())
         .field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
-        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(), dateFormat);
+        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(),
+               dateFormat);
     parties(detail, party);
     rowRule(detail, 9.8);
 
@@ -223,11 +230,16 @@ ReportLayout singleDateLayout()
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 9.8);
     serialNumber(detail, serial);
-    detail.field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body());
+    detail
+        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight),
+               body());
     partiesTogether(detail, party);
-    detail.field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
-        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(), dateFormat);
+    detail
+        .field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
+        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(),
+               dateFormat);
     rowRule(detail, 9.8);
 
     // Drawn over the rule under the group's last row.
@@ -244,9 +256,9 @@ void askAdvocateNameOnce()
     if (asked || !office::advocateName().isEmpty())
         return;
     asked = true;
-    const std::optional<QString> name = askInput(
-        QStringLiteral("The advocate's name, printed at the head of the cause lists:"),
-        QStringLiteral("Advocate's Name"));
+    const std::optional<QString> name =
+        askInput(QStringLiteral("The advocate's name, printed at the head of the cause lists:"),
+                 QStringLiteral("Advocate's Name"));
     if (name && !name->trimmed().isEmpty())
         office::setAdvocateName(*name);
 }
@@ -298,11 +310,16 @@ ReportLayout todayRepoLayout()
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 9.8);
     serialNumber(detail, serial);
-    detail.field(QStringLiteral("cdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight), body())
-        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body());
+    detail
+        .field(QStringLiteral("cdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight),
+               body())
+        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight),
+               body());
     partiesTogether(detail, party);
-    detail.field(QStringLiteral("fixedforN"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body());
+    detail.field(QStringLiteral("fixedforN"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight),
+                 body());
     rowRule(detail, 9.8);
 
     causeListFooter(layout, QStringLiteral("ndate"));
@@ -337,12 +354,17 @@ ReportLayout casesLayout()
 
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 6);
-    detail.field(QStringLiteral("cdate"), QRectF(cdate.x, rowTop, cdate.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight), body())
+    detail
+        .field(QStringLiteral("cdate"), QRectF(cdate.x, rowTop, cdate.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight),
+               body())
         .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body())
         .field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
-        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(), dateFormat)
+        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(),
+               dateFormat)
         .field(QStringLiteral("remarks"), QRectF(remarks.x, rowTop, remarks.w, textHeight), body());
     rowRule(detail, 6);
 

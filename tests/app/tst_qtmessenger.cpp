@@ -1,5 +1,4 @@
 #include <app/qtmessenger.h>
-
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -72,9 +71,8 @@ void TestQtMessenger::answerLateWith(const std::function<void(QWidget *)> &answe
 
 void TestQtMessenger::keysTypedAheadAnswerTheMessageBox()
 {
-    answerLateWith([](QWidget *box) {
-        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
-    });
+    answerLateWith(
+        [](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click(); });
     typeAhead(QStringLiteral("n"));
     QtMessenger messenger;
     QCOMPARE(messenger.message(QStringLiteral("Today is sunday. Do you want to continue?"),

@@ -1,11 +1,10 @@
 #include <app/splash.h>
-
+#include <QColor>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QImage>
-#include <QColor>
 
 using namespace lexordo;
 

@@ -2,21 +2,21 @@
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <diary/caseregister.h>
-#include <reports/runtime/reportwindow.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
-#include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <reports/runtime/reportwindow.h>
+#include <widgets/screenhost.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -804,7 +804,6 @@ void TestCaseRegister::bandRunsOnlyWhileShown()
     QVERIFY(timer->isActive());
 }
 
-
 // --- typing in the grid ------------------------------------------------------------
 
 // The second day of the week: yesterday's hearings carried forward, the
@@ -1003,7 +1002,7 @@ void TestCaseRegister::addStartsInTheDateAndEnterMovesOn()
     QCOMPARE(field("txtCdate")->text(), QStringLiteral("08/12/2026"));
 
     // Enter walks the boxes in tab order.
-    const QStringList order{"txtPdate", "txtNdate", "txtCourt", "txtCourtNo", "txtCaseNo",
+    const QStringList order{"txtPdate",   "txtNdate",  "txtCourt",  "txtCourtNo",   "txtCaseNo",
                             "txtParties", "txtParty2", "txtFixed4", "txtFixedForN", "txtRemarks"};
     for (const QString &name : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -1016,9 +1015,9 @@ void TestCaseRegister::addStartsInTheDateAndEnterMovesOn()
     QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("2"));
     QVERIFY(m_messages->texts() == QStringList{"Do you really want to add record"});
     click("cmdSave");
-    QCOMPARE(stored(QStringLiteral("courtname"), QStringLiteral("MJ 7"),
-                    QStringLiteral("2026-12-08")),
-             QStringLiteral("Family Court"));
+    QCOMPARE(
+        stored(QStringLiteral("courtname"), QStringLiteral("MJ 7"), QStringLiteral("2026-12-08")),
+        QStringLiteral("Family Court"));
     QCOMPARE(screen.state(), RecordScreen::State::Browse);
 }
 
@@ -1028,8 +1027,8 @@ void TestCaseRegister::registerTellsWhatItHolds()
                QStringLiteral("2026-12-20"), 2);
     addHearing(QStringLiteral("CS 1"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-04"),
                QString(), 1);
-    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"),
-               QStringLiteral("2026-12-05"), QStringLiteral("2026-12-10"), 3);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"), QStringLiteral("2026-12-05"),
+               QStringLiteral("2026-12-10"), 3);
     CaseRegister &screen = openRegister();
     QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
 
@@ -1048,8 +1047,9 @@ void TestCaseRegister::registerTellsWhatItHolds()
     // A header click sorts what is shown; a second click turns it round.
     QHeaderView *header = grid()->horizontalHeader();
     auto clickHeader = [&](int column) {
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     };
     clickHeader(3);
     QCOMPARE(rowsShown(), (QStringList{"04/12/2026 CS 1", "03/12/2026 CS 2", "05/12/2026 CS 3"}));
@@ -1087,13 +1087,9 @@ void TestCaseRegister::hearingsMissedWhileClosedAreOffered_data()
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<int>("listedToday");
-    QTest::newRow("listed on today") << Answer::Yes
-                                     << QStringList{"07/12/2026 CS 9", "07/12/2026 CS 1",
-                                                    "07/12/2026 CS 2"}
-                                     << 3;
-    QTest::newRow("shown") << Answer::No
-                           << QStringList{"01/12/2026 CS 1", "01/12/2026 CS 2"}
-                           << 1;
+    QTest::newRow("listed on today")
+        << Answer::Yes << QStringList{"07/12/2026 CS 9", "07/12/2026 CS 1", "07/12/2026 CS 2"} << 3;
+    QTest::newRow("shown") << Answer::No << QStringList{"01/12/2026 CS 1", "01/12/2026 CS 2"} << 1;
     QTest::newRow("left") << Answer::Cancel << QStringList() << 1;
 }
 
@@ -1107,12 +1103,12 @@ void TestCaseRegister::hearingsMissedWhileClosedAreOffered()
                QStringLiteral("2026-12-04"), 2);
     addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-01"),
                QStringLiteral("2026-12-05"), 3);
-    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"),
-               QStringLiteral("2026-12-01"), QStringLiteral("2026-12-03"), 2);
-    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"),
-               QStringLiteral("2026-12-03"), QStringLiteral("2026-12-15"), 2);
-    addHearing(QStringLiteral("CS 9"), QStringLiteral("Mary D'Souza"),
-               QStringLiteral("2026-11-30"), QStringLiteral("2026-12-07"), 1);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-03"), 2);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"), QStringLiteral("2026-12-03"),
+               QStringLiteral("2026-12-15"), 2);
+    addHearing(QStringLiteral("CS 9"), QStringLiteral("Mary D'Souza"), QStringLiteral("2026-11-30"),
+               QStringLiteral("2026-12-07"), 1);
     m_messages->answer(answer);
     CaseRegister &screen = openRegister();
 
@@ -1120,12 +1116,14 @@ void TestCaseRegister::hearingsMissedWhileClosedAreOffered()
              QStringList{"2 hearings fixed for 04/12/2026, 05/12/2026 were not listed on their "
                          "dates: the diary was not opened on those days.\nYes lists them on "
                          "today's date, No shows them, Cancel leaves them as they are."});
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
-                 .toInt(),
-             listedToday);
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
+            .toInt(),
+        listedToday);
     if (answer == Answer::Yes) {
-        QCOMPARE(stored(QStringLiteral("pdate"), QStringLiteral("CS 2"), QStringLiteral("2026-12-07")),
-                 QStringLiteral("2026-12-01"));
+        QCOMPARE(
+            stored(QStringLiteral("pdate"), QStringLiteral("CS 2"), QStringLiteral("2026-12-07")),
+            QStringLiteral("2026-12-01"));
         QCOMPARE(stored(QStringLiteral("fixedfor"), QStringLiteral("CS 1"),
                         QStringLiteral("2026-12-07")),
                  QStringLiteral("arguments"));

@@ -1,9 +1,8 @@
-#include <reports/runtime/reportwindow.h>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -11,9 +10,9 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QPointer>
 #include <QTest>
 #include <QToolButton>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using namespace lexordo::report;
@@ -323,9 +322,11 @@ void TestReportWindow::pdfNameCarriesTheReportAndItsDates()
         .namedLabel(QStringLiteral("lblDate1"), QRectF(20, 0, 30, 5))
         .namedLabel(QStringLiteral("lblDate2"), QRectF(50, 0, 30, 5));
     l.setFileName(QStringLiteral("cause-list"));
-    l.setLabel(QStringLiteral("Section1"), QStringLiteral("lblDate1"), QStringLiteral("08/12/2026"));
+    l.setLabel(QStringLiteral("Section1"), QStringLiteral("lblDate1"),
+               QStringLiteral("08/12/2026"));
     QCOMPARE(ReportWindow::suggestedFileName(l), QStringLiteral("cause-list-2026-12-08.pdf"));
-    l.setLabel(QStringLiteral("Section1"), QStringLiteral("lblDate2"), QStringLiteral("15/12/2026"));
+    l.setLabel(QStringLiteral("Section1"), QStringLiteral("lblDate2"),
+               QStringLiteral("15/12/2026"));
     ReportWindow *window = ReportWindow::open(l, rows(2));
     QCOMPARE(window->fileName(), QStringLiteral("cause-list-2026-12-08-2026-12-15.pdf"));
 }

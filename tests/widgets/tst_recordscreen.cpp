@@ -1,9 +1,10 @@
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
-#include <widgets/recordscreen.h>
+#include <data/clock.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
+#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,8 +12,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <data/clock.h>
-#include <QApplication>
+#include <widgets/recordscreen.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;

@@ -1,12 +1,10 @@
 #include "reportwindow.h"
 
-#include <widgets/screenhost.h>
+#include "reportpainter.h"
 #include "ui_reportwindow.h"
 
-#include "reportpainter.h"
-
+#include <algorithm>
 #include <data/messenger.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -16,9 +14,8 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QShortcut>
-
-#include <algorithm>
 #include <utility>
+#include <widgets/screenhost.h>
 
 namespace lexordo::report {
 
@@ -151,7 +148,6 @@ void ReportWindow::present(QWidget *window)
     window->activateWindow();
 }
 
-
 QPrinter &ReportWindow::printer()
 {
     if (!s_printer) {
@@ -230,7 +226,8 @@ double ReportWindow::zoom() const
     const double pageHeight = m_document.pageSize.height() / 25.4 * logicalDpiY();
     if (pageWidth <= 0 || pageHeight <= 0)
         return 1.0;
-    const QSize room = ui->scrollPages->viewport()->size() - QSize(2 * pageMargin + 6, 2 * pageMargin + 6);
+    const QSize room =
+        ui->scrollPages->viewport()->size() - QSize(2 * pageMargin + 6, 2 * pageMargin + 6);
     const double byWidth = room.width() / pageWidth;
     const double factor = chosen == 0.0 ? byWidth : std::min(byWidth, room.height() / pageHeight);
     return std::clamp(factor, 0.2, 4.0);
@@ -279,8 +276,9 @@ void ReportWindow::print()
     target.setDocName(m_document.title);
     QPrintDialog dialog(&target, this);
     dialog.setMinMax(1, m_document.pageCount());
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage |
-                      QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCurrentPage | QAbstractPrintDialog::PrintToFile |
+                      QAbstractPrintDialog::PrintShowPageSize);
     m_inOwnDialog = true;
     const bool accepted = dialog.exec() == QDialog::Accepted;
     m_inOwnDialog = false;

@@ -3,11 +3,10 @@
 #include "reportdata.h"
 #include "reportengine.h"
 
+#include <functional>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
 
 class QMdiSubWindow;
 class QPrinter;
@@ -44,7 +43,6 @@ public:
     using Host = std::function<void(QWidget *)>;
     static void setHost(Host host);
     static void present(QWidget *window);
-
 
     // The printer and its settings, kept from one print to the next.
     static QPrinter &printer();
