@@ -285,6 +285,8 @@ void MainWindow::restoreScreen(QWidget *screen, bool small)
     }
     if (saved.isValid())
         frame->setGeometry(within(saved, room));
+    else if (small)
+        frame->move(room.center() - frame->rect().center());
     else if (!room.contains(frame->geometry()))
         frame->setGeometry(within(frame->geometry(), room));
     if (!small && settings.value(key + QStringLiteral("/maximized")).toBool())

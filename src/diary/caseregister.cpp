@@ -285,6 +285,13 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     m_bandLeft = bandRestartTwips;
 
     start(Start::Browse);
+    // A date column has room for a date even while all its cells are blank.
+    const int dateWidth =
+        ui->DataGrid1->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 16;
+    for (int column : {CurrentDate, PrevDate, NextDate}) {
+        if (ui->DataGrid1->columnWidth(column) < dateWidth)
+            ui->DataGrid1->setColumnWidth(column, dateWidth);
+    }
     ui->cmdexit->setEnabled(true);
     ui->cmdshowrepo->hide();
     ui->cmdSeeDetails->setEnabled(false);
