@@ -89,7 +89,7 @@ void BM_MissedHearings(benchmark::State &state)
     copy.open();
     int missed = 0;
     for (auto _ : state)
-        missed = int(diary::missedHearings(bench::benchToday()).hearings.size());
+        missed = diary::missedHearings(bench::benchToday()).count;
     state.counters["missed"] = missed;
 }
 BENCHMARK(BM_MissedHearings)->Unit(benchmark::kMillisecond);

@@ -592,7 +592,7 @@ void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text
 void CaseRegister::offerMissedHearings(const QDate &today)
 {
     const diary::MissedHearings missed = diary::missedHearings(today);
-    if (missed.hearings.isEmpty())
+    if (missed.count == 0)
         return;
     // A long absence names its first days and counts the rest.
     constexpr int daysNamed = 10;
@@ -601,7 +601,7 @@ void CaseRegister::offerMissedHearings(const QDate &today)
         days << dates::format(day);
     if (missed.dates.size() > daysNamed)
         days << QStringLiteral("and %1 more days").arg(missed.dates.size() - daysNamed);
-    const int count = int(missed.hearings.size());
+    const int count = missed.count;
     const QString text =
         (count == 1 ? QStringLiteral("1 hearing fixed for %2 was not listed on its date")
                     : QStringLiteral("%1 hearings fixed for %2 were not listed on their dates"))
@@ -613,7 +613,7 @@ void CaseRegister::offerMissedHearings(const QDate &today)
                        "as they are.");
     switch (showMessage(text, Messenger::Buttons::YesNoCancel)) {
     case Messenger::Answer::Yes:
-        diary::listHearingsOn(*recordSet(), today, missed.hearings);
+        diary::listMissedHearings(today);
         recordSet()->requery();
         recordSet()->moveLast();
         refreshTotal();

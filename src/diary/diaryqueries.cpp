@@ -4,10 +4,33 @@
 #include <data/dataenvironment.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <data/recordset.h>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace lexordo::diary {
+
+namespace {
+
+// The hearings missed: a hearing is missed when its next date comes after
+// the latest listing of its case, so the diary is read and grouped once
+// instead of searched for a later listing per hearing.
+const QString missedFrom = QStringLiteral(
+    "from advocate h "
+    "join (select coalesce(caseno, '') as caseKey, coalesce(Party1, '') as partyKey, "
+    "max(cdate) as lastListed from advocate "
+    "group by coalesce(caseno, ''), coalesce(Party1, '')) c "
+    "on c.caseKey = coalesce(h.caseno, '') and c.partyKey = coalesce(h.Party1, '') "
+    "where h.ndate < ? and (c.lastListed is null or h.ndate > c.lastListed) ");
+
+QDate asDate(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QDate ? value.toDate()
+                                              : dates::parseIso(value.toString()).value_or(QDate());
+}
+
+} // namespace
 
 QDate nextWorkingDay(const QDate &day)
 {
@@ -21,7 +44,7 @@ QDate nextWorkingDay(const QDate &day)
             QStringLiteral("select Date from Holidays where Date > ? and Date <= ?"), {from, to}});
         QSet<QDate> closed;
         for (const QVariantList &row : holidays.rows)
-            closed.insert(row.value(0).toDate());
+            closed.insert(asDate(row.value(0)));
         for (QDate d = from.addDays(1); d <= to; d = d.addDays(1)) {
             if (dates::weekday(d) != 1 && !closed.contains(d))
                 return d;
@@ -32,51 +55,37 @@ QDate nextWorkingDay(const QDate &day)
 
 MissedHearings missedHearings(const QDate &today)
 {
-    // A hearing is missed when its next date comes after the latest listing
-    // of its case (case number and first party): the diary read once, grouped
-    // once, instead of a search for a later listing per hearing.
-    const ResultTable rows = DataEnvironment::run(Command{
-        QStringLiteral(
-            "select h.ndate, h.cdate, h.courtname, h.CourtIndex, h.caseno, h.Party1, h.Party2, "
-            "h.fixedforN from advocate h "
-            "join (select coalesce(caseno, '') as caseKey, coalesce(Party1, '') as partyKey, "
-            "max(cdate) as lastListed from advocate "
-            "group by coalesce(caseno, ''), coalesce(Party1, '')) c "
-            "on c.caseKey = coalesce(h.caseno, '') and c.partyKey = coalesce(h.Party1, '') "
-            "where h.ndate < ? and (c.lastListed is null or h.ndate > c.lastListed) "
-            "order by h.ndate, h.CourtIndex"),
-        {today}});
-    auto asDate = [](const QVariant &value) {
-        return value.typeId() == QMetaType::QDate
-                   ? value.toDate()
-                   : dates::parseIso(value.toString()).value_or(QDate());
-    };
+    const ResultTable rows =
+        DataEnvironment::run(Command{QStringLiteral("select h.ndate, count(*) ") + missedFrom +
+                                         QStringLiteral("group by h.ndate order by h.ndate"),
+                                     {today}});
     MissedHearings missed;
     for (const QVariantList &row : rows.rows) {
-        const QDate due = asDate(row.value(0));
-        if (missed.dates.isEmpty() || missed.dates.last() != due)
-            missed.dates.append(due);
-        const QVariant cdate = row.value(1).isNull() ? QVariant() : QVariant(asDate(row.value(1)));
-        missed.hearings.append(Hearing{cdate, row.value(2), row.value(3), row.value(4),
-                                       row.value(5), row.value(6), row.value(7)});
+        missed.dates.append(asDate(row.value(0)));
+        missed.count += row.value(1).toInt();
     }
     return missed;
 }
 
-void listHearingsOn(RecordSet &diary, const QDate &day, const QList<Hearing> &hearings)
+int listMissedHearings(const QDate &today)
 {
-    try {
-        Database::Transaction transaction;
-        for (const Hearing &hearing : hearings)
-            appendListing(diary, day, hearing);
-        transaction.commit();
-    } catch (const DataError &) {
-        // Rolled back: none of them is kept, and the rows added on screen go
-        // with the re-read.
-        diary.cancelUpdate();
-        diary.requery();
-        throw;
-    }
+    Database::Transaction transaction;
+    QSqlQuery insert(QSqlDatabase::database(QStringLiteral("advocate"), false));
+    const QString text =
+        QStringLiteral("insert into advocate (cdate, pdate, courtname, CourtIndex, caseno, "
+                       "Party1, Party2, fixedfor) "
+                       "select ?, h.cdate, h.courtname, h.CourtIndex, h.caseno, h.Party1, "
+                       "h.Party2, h.fixedforN ") +
+        missedFrom + QStringLiteral("order by h.ndate, h.CourtIndex");
+    if (!insert.prepare(text))
+        throw DataError(insert.lastError().text());
+    insert.addBindValue(dates::toIso(today));
+    insert.addBindValue(dates::toIso(today));
+    if (!insert.exec())
+        throw DataError(insert.lastError().text());
+    const int added = insert.numRowsAffected();
+    transaction.commit();
+    return added;
 }
 
 } // namespace lexordo::diary

@@ -1,13 +1,7 @@
 #pragma once
 
-#include "listing.h"
-
 #include <QDate>
 #include <QList>
-
-namespace lexordo {
-class RecordSet;
-}
 
 namespace lexordo::diary {
 
@@ -15,22 +9,24 @@ namespace lexordo::diary {
 // the holidays register. Throws DataError when the register cannot be read.
 QDate nextWorkingDay(const QDate &day);
 
-// Hearings whose next date has passed without a listing on that date: the
-// diary was not opened that day (the office was closed, the clerk away), so
-// nothing carried them forward.
+// Hearings whose next date has passed without a listing on or after that
+// date: the diary was not opened that day (the office was closed, the clerk
+// away), so nothing carried them forward.
 struct MissedHearings
 {
-    QList<Hearing> hearings; // in the order of their next dates, then the courts
-    QList<QDate> dates;      // their next dates, each once, earliest first
+    int count = 0;
+    QList<QDate> dates; // their next dates, each once, earliest first
 };
 
-// The hearings with a next date before `today` for which the diary holds no
-// listing of the same case and first party on or after that date. Throws
-// DataError when the diary cannot be read.
+// The hearings with a next date before `today` that come after the latest
+// listing of their case (case number and first party). Throws DataError when
+// the diary cannot be read.
 MissedHearings missedHearings(const QDate &today);
 
-// Lists each of `hearings` on `day` in `diary`, all of them or, when one is
-// refused, none (the diary is then read again and the error thrown).
-void listHearingsOn(RecordSet &diary, const QDate &day, const QList<Hearing> &hearings);
+// Lists every one of those hearings on `today`, as the carry-forward does (the
+// old current date becomes the previous date, the next fixed-for text what it
+// is fixed for): one statement in one transaction, all of them or none.
+// Returns the listings made; throws DataError, with nothing stored, on failure.
+int listMissedHearings(const QDate &today);
 
 } // namespace lexordo::diary
