@@ -91,6 +91,7 @@ private slots:
     void hearingsMissedWhileClosedAreOffered_data();
     void hearingsMissedWhileClosedAreOffered();
     void fitsASmallScreen();
+    void missedHearingsAreListedAllOrNone();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -1166,6 +1167,28 @@ void TestCaseRegister::fitsASmallScreen()
     const int last = grid()->model()->columnCount() - 1;
     QVERIFY(grid()->columnViewportPosition(last) >= 0);
     QVERIFY(grid()->columnViewportPosition(last) < grid()->viewport()->width());
+}
+
+void TestCaseRegister::missedHearingsAreListedAllOrNone()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-04"), 2);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-05"), 3);
+    // The database refuses the second listing.
+    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON advocate "
+                              "WHEN NEW.Party1 = 'Sita Devi' AND NEW.cdate = '2026-12-07' "
+                              "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
+    m_messages->answer(Answer::Yes);
+    openRegister();
+    QCOMPARE(m_messages->texts().size(), 2);
+    QVERIFY2(m_messages->texts().at(1).contains(QStringLiteral("the disk is full")),
+             qPrintable(m_messages->texts().at(1)));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
+            .toInt(),
+        0);
+    QCOMPARE(rowsShown().size(), 2);
 }
 
 QTEST_MAIN(TestCaseRegister)
