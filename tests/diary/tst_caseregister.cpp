@@ -92,6 +92,7 @@ private slots:
     void hearingsMissedWhileClosedAreOffered();
     void fitsASmallScreen();
     void missedHearingsAreListedAllOrNone();
+    void longAbsenceNamesItsFirstDays();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -1189,6 +1190,22 @@ void TestCaseRegister::missedHearingsAreListedAllOrNone()
             .toInt(),
         0);
     QCOMPARE(rowsShown().size(), 2);
+}
+
+void TestCaseRegister::longAbsenceNamesItsFirstDays()
+{
+    for (int i = 0; i < 12; ++i)
+        addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("Party %1").arg(i),
+                   QStringLiteral("2026-10-01"), QDate(2026, 11, 10 + i).toString(Qt::ISODate), 1);
+    m_messages->answer(Answer::Cancel);
+    openRegister();
+    QCOMPARE(m_messages->texts().size(), 1);
+    QVERIFY2(m_messages->texts().first().startsWith(
+                 QStringLiteral("12 hearings fixed for 10/11/2026, 11/11/2026, ")),
+             qPrintable(m_messages->texts().first()));
+    QVERIFY(m_messages->texts().first().contains(
+        QStringLiteral("19/11/2026, and 2 more days were not listed on their dates")));
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 12); // Cancel lists nothing
 }
 
 QTEST_MAIN(TestCaseRegister)
