@@ -13,6 +13,7 @@
 #include <data/database.h>
 #include <data/recordset.h>
 #include <diary/caseregister.h>
+#include <diary/diaryqueries.h>
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -79,6 +80,19 @@ void BM_OpenCaseRegister(benchmark::State &state)
     state.counters["carried"] = carried;
 }
 BENCHMARK(BM_OpenCaseRegister)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Finding the hearings whose next date passed while the diary was not opened,
+// as the register does on the day's first opening.
+void BM_MissedHearings(benchmark::State &state)
+{
+    DatabaseCopy copy;
+    copy.open();
+    int missed = 0;
+    for (auto _ : state)
+        missed = diary::missedHearings(bench::benchToday()).count;
+    state.counters["missed"] = missed;
+}
+BENCHMARK(BM_MissedHearings)->Unit(benchmark::kMillisecond);
 
 // One register for the searches, opened once on its own copy; it closes
 // before the application ends.

@@ -33,6 +33,9 @@
 #include <QRadialGradient>
 #include <QMdiSubWindow>
 #include <registers/clientsregister.h>
+#include <QScreen>
+#include <QSettings>
+#include <data/officesettings.h>
 #include <registers/courtsregister.h>
 #include <registers/directoryregister.h>
 #include <registers/holidaysregister.h>
@@ -70,6 +73,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     }
     ui->mnuexit->setEnabled(true);
     connect(ui->mnuexit, &QAction::triggered, this, &QWidget::close);
+    setMenuCommand(QStringLiteral("mnuAdvocateName"), [this] { askAdvocateName(); });
 
     installScreens();
 
@@ -121,8 +125,8 @@ void MainWindow::installScreens()
                      [] { return new PasswordChange; }, OpenMode::ShowOnly,
                      Placement::SeparateWindow);
 
-    addScreen(CaseSearch::screenName, [] { return new CaseSearch; });
-    addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; });
+    addScreen(CaseSearch::screenName, [] { return new CaseSearch; }, Placement::Dialog);
+    addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; }, Placement::Dialog);
     addScreen(ConversionScreen::screenName, [] { return new ConversionScreen; });
     setMenuCommand(QStringLiteral("mnuNextDate1"), [] { startConversion(); });
 
@@ -241,11 +245,17 @@ QWidget *MainWindow::openScreen(const QString &screenName, OpenMode mode)
         screen->setObjectName(screenName);
     it->open = screen;
 
-    if (it->placement == Placement::Child) {
-        QMdiSubWindow *frame = ui->mdiArea->addSubWindow(screen);
+    if (it->placement != Placement::SeparateWindow) {
+        const bool small = it->placement == Placement::Dialog;
+        // A small window is not maximised along with a maximised screen.
+        QMdiSubWindow *frame = ui->mdiArea->addSubWindow(
+            screen, small ? Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                Qt::WindowCloseButtonHint
+                          : Qt::WindowFlags());
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(windowIcon());
         frame->show();
+        restoreScreen(screen, small);
     } else {
         screen->setParent(this, Qt::Window);
         screen->setAttribute(Qt::WA_DeleteOnClose);
@@ -271,14 +281,113 @@ void MainWindow::bringForward(QWidget *screen)
     }
 }
 
+// --- window places, kept between runs ------------------------------------------------------
+
+namespace {
+
+QSettings windowSettings()
+{
+    return QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo"));
+}
+
+// A rectangle moved and shrunk, as little as needed, to lie within `room`.
+QRect within(QRect rect, const QRect &room)
+{
+    rect.setWidth(std::min(rect.width(), room.width()));
+    rect.setHeight(std::min(rect.height(), room.height()));
+    rect.moveLeft(std::clamp(rect.left(), room.left(), room.right() - rect.width() + 1));
+    rect.moveTop(std::clamp(rect.top(), room.top(), room.bottom() - rect.height() + 1));
+    return rect;
+}
+
+} // namespace
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    if (!m_restored) {
+        m_restored = true;
+        restoreWindow();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void MainWindow::restoreWindow()
+{
+    QSettings settings = windowSettings();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QRect saved = settings.value(QStringLiteral("window/geometry")).toRect();
+    // The window manager's frame takes some room of its own around the window.
+    const QMargins frame(8, 30, 8, 8);
+    const QRect inner = room.marginsRemoved(frame);
+    setGeometry(within(saved.isValid() ? saved : QRect(inner.topLeft(), size()), inner));
+    if (settings.value(QStringLiteral("window/maximized")).toBool())
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::saveWindow()
+{
+    QSettings settings = windowSettings();
+    settings.setValue(QStringLiteral("window/geometry"), normalGeometry());
+    settings.setValue(QStringLiteral("window/maximized"), isMaximized());
+}
+
+void MainWindow::restoreScreen(QWidget *screen, bool small)
+{
+    auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget());
+    if (!frame)
+        return;
+    const QRect room = ui->mdiArea->viewport()->rect();
+    QSettings settings = windowSettings();
+    const QString key = QStringLiteral("screens/") + screen->objectName();
+    const QRect saved = settings.value(key + QStringLiteral("/geometry")).toRect();
+    if (small) {
+        frame->showNormal();
+        frame->resize(frame->sizeHint().boundedTo(room.size()));
+    }
+    if (saved.isValid())
+        frame->setGeometry(within(saved, room));
+    else if (small)
+        frame->move(room.center() - frame->rect().center());
+    else if (!room.contains(frame->geometry()))
+        frame->setGeometry(within(frame->geometry(), room));
+    if (!small && settings.value(key + QStringLiteral("/maximized")).toBool())
+        frame->showMaximized();
+}
+
+void MainWindow::saveScreen(QWidget *frame)
+{
+    auto *window = qobject_cast<QMdiSubWindow *>(frame);
+    if (!window || window->mdiArea() != ui->mdiArea || !window->widget() ||
+        window->widget()->objectName().isEmpty())
+        return;
+    QSettings settings = windowSettings();
+    const QString key = QStringLiteral("screens/") + window->widget()->objectName();
+    const bool maximized = window->isMaximized();
+    if (!maximized && !window->isMinimized())
+        settings.setValue(key + QStringLiteral("/geometry"), window->geometry());
+    settings.setValue(key + QStringLiteral("/maximized"), maximized);
+}
+
+void MainWindow::askAdvocateName()
+{
+    const std::optional<QString> name =
+        askInput(QStringLiteral("The advocate's name, printed at the head of the cause lists:"),
+                 QStringLiteral("Advocate's Name"), office::advocateName());
+    if (name)
+        office::setAdvocateName(*name);
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Every screen closes with the main window; one that keeps unsaved work
     // open (the user chose Cancel) keeps the main window open too.
-    if (closeAllScreens())
+    if (closeAllScreens()) {
+        saveWindow();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool MainWindow::closeAllScreens()
@@ -324,6 +433,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui->mdiArea->viewport() && event->type() == QEvent::Resize)
         paintBackground();
+    // Each screen's place is kept when it closes, for the next time it opens.
+    if (event->type() == QEvent::Close && qobject_cast<QMdiSubWindow *>(watched))
+        saveScreen(static_cast<QWidget *>(watched));
     // The menu's shortcuts work from anywhere in the window, even where a
     // text box would take the key for itself (Ctrl+E, Ctrl+B ...).
     if (event->type() == QEvent::ShortcutOverride) {

@@ -31,7 +31,11 @@ public:
         LoadAndShow, // the same, then activated
         ShowOnly,    // shown and activated, made first if needed
     };
-    enum class Placement { Child, SeparateWindow };
+    enum class Placement {
+        Child,          // a window of the workspace
+        Dialog,         // a small window of the workspace, at its own size, never maximised
+        SeparateWindow, // a window of its own
+    };
     using ScreenFactory = std::function<QWidget *()>;
 
     explicit MainWindow(QWidget *parent = nullptr);
@@ -61,6 +65,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -74,10 +79,16 @@ private:
     void installScreens();
     void bringForward(QWidget *screen);
     void paintBackground();
+    void askAdvocateName();
+    void restoreWindow();
+    void saveWindow();
+    void restoreScreen(QWidget *screen, bool small);
+    void saveScreen(QWidget *frame);
 
     Ui::MainWindow *ui;
     QHash<QString, Screen> m_screens;
     QList<QKeySequence> m_menuShortcuts;
+    bool m_restored = false;
 };
 
 } // namespace lexordo

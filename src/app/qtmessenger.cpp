@@ -1,14 +1,58 @@
 #include "qtmessenger.h"
 
+#include <memory>
 #include <QApplication>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace lexordo {
 
+namespace {
+
+// While a box is open, keys meant for a window behind it (typed ahead by a
+// quick clerk while the box was opening) go to the box instead: they answer
+// it or are dropped, never typed into a field the user cannot see.
+class KeysToTheBox : public QObject
+{
+public:
+    KeysToTheBox() { qApp->installEventFilter(this); }
+    ~KeysToTheBox() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease &&
+            type != QEvent::ShortcutOverride)
+            return false;
+        QWidget *box = QApplication::activeModalWidget();
+        auto *receiver = qobject_cast<QWidget *>(watched);
+        if (!box || !receiver || receiver == box || box->isAncestorOf(receiver))
+            return false;
+        if (type != QEvent::ShortcutOverride) {
+            QWidget *target = box->focusWidget() ? box->focusWidget() : box;
+            const std::unique_ptr<QEvent> copy(event->clone());
+            QCoreApplication::sendEvent(target, copy.get());
+        }
+        return true;
+    }
+};
+
+// A box is as large as its text, whatever state the windows behind it are in.
+void keepSmall(QDialog &box)
+{
+    box.setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    box.setWindowFlag(Qt::WindowMinimizeButtonHint, false);
+    box.setWindowState(Qt::WindowNoState);
+}
+
+} // namespace
+
 Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Icon icon)
 {
     QMessageBox box(QApplication::activeWindow());
+    keepSmall(box);
     // Message boxes carry no title of their own: the program's name stands there.
     box.setWindowTitle(QApplication::applicationDisplayName());
     box.setText(text);
@@ -43,6 +87,7 @@ Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Ico
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    const KeysToTheBox keys;
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -58,14 +103,16 @@ Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Ico
 std::optional<QString> QtMessenger::input(const QString &prompt, const QString &title,
                                           const QString &initialText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(
-        QApplication::activeWindow(),
-        title.isEmpty() ? QApplication::applicationDisplayName() : title, prompt,
-        QLineEdit::Normal, initialText, &ok);
-    if (!ok)
+    QInputDialog box(QApplication::activeWindow());
+    keepSmall(box);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    box.setTextValue(initialText);
+    const KeysToTheBox keys;
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return box.textValue();
 }
 
 } // namespace lexordo

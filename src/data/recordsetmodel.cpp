@@ -73,10 +73,12 @@ QVariant RecordSetModel::data(const QModelIndex &index, int role) const
 
 QVariant RecordSetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columns.size())
         return QVariant();
-    if (orientation == Qt::Horizontal)
-        return section >= 0 && section < m_columns.size() ? m_columns[section].caption : QVariant();
+    if (role == Qt::DisplayRole)
+        return m_columns[section].caption;
+    if (role == Qt::ToolTipRole && !m_columns[section].toolTip.isEmpty())
+        return m_columns[section].toolTip;
     return QVariant();
 }
 

@@ -21,6 +21,7 @@ public:
     {
         QString caption;
         QString field; // empty for a column without a field (prints empty)
+        QString toolTip = QString(); // the column's header, in words
     };
 
     explicit RecordSetModel(RecordSet *recordSet, QObject *parent = nullptr);

@@ -7,25 +7,60 @@
 
 #include <data/clock.h>
 #include <data/dates.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <diary/carryforward.h>
 #include <diary/diarystore.h>
+#include <diary/diaryqueries.h>
 #include <diary/nextdate.h>
 #include <functional>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <reports/casereport.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 
 namespace diary {
+
+namespace {
+
+// F4 in an empty date box takes the day its hint offers.
+class HintKey : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        if (edit && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F4) {
+            if (!edit->isReadOnly() && edit->text().trimmed().isEmpty() &&
+                !edit->placeholderText().isEmpty()) {
+                edit->setText(edit->placeholderText());
+                edit->selectAll();
+            }
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void offerHint(QLineEdit *edit)
+{
+    edit->installEventFilter(new HintKey(edit));
+}
+
+} // namespace
 
 // Writes what was typed into a cell of the diary grid. A text the diary
 // refuses (not a date) goes back to the register, which tells the user and
@@ -43,6 +78,26 @@ public:
     {
         m_retypeAt = index;
         m_retypeText = text;
+    }
+
+    // The next editor of that cell, empty, shows `hint` greyed; F4 takes it.
+    void hint(const QModelIndex &index, const QString &text)
+    {
+        m_hintAt = index;
+        m_hintText = text;
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto *edit = qobject_cast<QLineEdit *>(editor);
+        if (edit && m_hintAt.isValid() && m_hintAt == index) {
+            edit->setPlaceholderText(m_hintText);
+            offerHint(edit);
+            m_hintAt = QPersistentModelIndex();
+        }
+        return editor;
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
@@ -79,6 +134,8 @@ public:
 private:
     mutable QPersistentModelIndex m_retypeAt;
     mutable QString m_retypeText;
+    mutable QPersistentModelIndex m_hintAt;
+    QString m_hintText;
 };
 
 } // namespace diary
@@ -86,6 +143,8 @@ private:
 namespace {
 
 const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const QString beforeHearingQuestion =
+    QStringLiteral("The next date is before this hearing's date. Do you want to continue?");
 
 // The grid's columns, in the order shown.
 enum GridColumn { CurrentDate, PrevDate, CourtName, CaseNo, Party1, Party2, FixedFor, NextDate };
@@ -132,8 +191,11 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     // Before the fields and the grid follow the diary, so that the new rows
     // cost nothing to show.
     // The carry-forward ends at the last row; the diary is read once, after it.
-    diary::carryForward(*recordSet(), today);
+    const diary::CarryForward carried = diary::carryForward(*recordSet(), today);
     countCases();
+    // Asked on the day's first opening, when the carry-forward has run.
+    if (carried.outcome == diary::CarryForward::Outcome::CarriedForward)
+        guarded([this, today] { offerMissedHearings(today); });
 
     bind(ui->txtCdate, QStringLiteral("cdate"), Lock::Never);
     bind(ui->txtPdate, QStringLiteral("pdate"), Lock::Never);
@@ -144,6 +206,10 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     bind(ui->txtParty2, QStringLiteral("Party2"), Lock::Never);
     bind(ui->txtFixed4, QStringLiteral("fixedfor"), Lock::Never);
     bind(ui->txtNdate, QStringLiteral("ndate"), Lock::Never);
+    diary::offerHint(ui->txtNdate);
+    // The day offered after a refused next date belongs to that row only.
+    connect(recordSet(), &RecordSet::positionChanged, ui->txtNdate,
+            [this] { ui->txtNdate->setPlaceholderText(QString()); });
     bind(ui->txtFixedForN, QStringLiteral("fixedforN"), Lock::Never);
     bind(ui->txtRemarks, QStringLiteral("remarks"), Lock::Never);
     // The court, the next fixed-for text and the remarks stay open for typing.
@@ -151,16 +217,26 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
                ui->txtFixed4, ui->txtNdate},
               true);
 
-    setGrid(ui->DataGrid1, {{QStringLiteral("Current date"), QStringLiteral("cdate")},
-                            {QStringLiteral("PrevDate"), QStringLiteral("pdate")},
-                            {QStringLiteral("courtname"), QStringLiteral("courtname")},
-                            {QStringLiteral("Caseno"), QStringLiteral("caseno")},
-                            {QStringLiteral("Party1"), QStringLiteral("Party1")},
-                            {QStringLiteral("Party2"), QStringLiteral("Party2")},
-                            {QStringLiteral("Fixedfor"), QStringLiteral("fixedfor")},
-                            {QStringLiteral("NextDate"), QStringLiteral("ndate")},
-                            {QStringLiteral("NextFixedfor"), QStringLiteral("fixedforN")},
-                            {QStringLiteral("Remarks"), QStringLiteral("remarks")}});
+    // The captions as the register has always had them; each says in words
+    // what it holds when pointed at.
+    setGrid(
+        ui->DataGrid1,
+        {{QStringLiteral("Current date"), QStringLiteral("cdate"), QStringLiteral("Current date")},
+         {QStringLiteral("PrevDate"), QStringLiteral("pdate"), QStringLiteral("Previous date")},
+         {QStringLiteral("courtname"), QStringLiteral("courtname"), QStringLiteral("Court")},
+         {QStringLiteral("Caseno"), QStringLiteral("caseno"), QStringLiteral("Case number")},
+         {QStringLiteral("Party1"), QStringLiteral("Party1"), QStringLiteral("First party")},
+         {QStringLiteral("Party2"), QStringLiteral("Party2"), QStringLiteral("Second party")},
+         {QStringLiteral("Fixedfor"), QStringLiteral("fixedfor"), QStringLiteral("Fixed for")},
+         {QStringLiteral("NextDate"), QStringLiteral("ndate"), QStringLiteral("Next date")},
+         {QStringLiteral("NextFixedfor"), QStringLiteral("fixedforN"),
+          QStringLiteral("Fixed for next date")},
+         {QStringLiteral("Remarks"), QStringLiteral("remarks"), QStringLiteral("Remarks")}});
+    // A click on a header sorts what is shown by that column; nothing stored changes.
+    ui->DataGrid1->horizontalHeader()->setSectionsClickable(true);
+    ui->DataGrid1->horizontalHeader()->setSortIndicatorShown(false);
+    connect(ui->DataGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { guarded([&] { sortByColumn(column); }); });
     m_cellDelegate = new diary::DiaryCellDelegate(ui->DataGrid1);
     ui->DataGrid1->setItemDelegate(m_cellDelegate);
     // A modal question must not open while the grid is still closing its editor.
@@ -207,6 +283,13 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     m_bandLeft = bandRestartTwips;
 
     start(Start::Browse);
+    // A date column has room for a date even while all its cells are blank.
+    const int dateWidth =
+        ui->DataGrid1->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 16;
+    for (int column : {CurrentDate, PrevDate, NextDate}) {
+        if (ui->DataGrid1->columnWidth(column) < dateWidth)
+            ui->DataGrid1->setColumnWidth(column, dateWidth);
+    }
     ui->cmdexit->setEnabled(true);
     ui->cmdshowrepo->hide();
     ui->DataGrid2->hide();
@@ -250,6 +333,7 @@ void CaseRegister::refreshAtLastRow()
     storeTypedFields();
     recordSet()->requery();
     recordSet()->moveLast();
+    refreshTotal();
 }
 
 // --- the steps of the register ---------------------------------------------------------
@@ -261,9 +345,11 @@ void CaseRegister::add()
     if (!askYesNo(QStringLiteral("Do you really want to add record")))
         return;
     skipFailure([this] { recordSet()->addNew(); });
+    skipFailure([this] { refreshTotal(); });
     skipFailure([this] { ui->txtCdate->setText(dates::format(Clock::today())); });
     skipFailure([this] { enterEditState(); });
-    ui->txtCdate->setFocus(Qt::OtherFocusReason);
+    // The date is filled in: typing replaces it.
+    focusFirstField();
 }
 
 // Change Court Index: the court is chosen again, and the lookup stores the row.
@@ -280,9 +366,50 @@ void CaseRegister::save()
     // as it was; nothing is dropped by the re-read below.
     if (!storePendingRow())
         return;
+    // The row saved is found again after the re-read, wherever its date puts it.
+    QVariantList saved;
+    skipFailure([&] {
+        for (const QString &column : savedRowKey())
+            saved << recordSet()->value(column);
+    });
     skipFailure([this] { enterBrowseState(); });
     skipFailure([this] { recordSet()->requery(); });
     skipFailure([this] { recordSet()->moveLast(); });
+    skipFailure([&] { goToRow(saved); });
+    guarded([this] { refreshTotal(); });
+}
+
+// The columns that tell one listing from another.
+QStringList CaseRegister::savedRowKey()
+{
+    return {QStringLiteral("cdate"),  QStringLiteral("CourtIndex"), QStringLiteral("caseno"),
+            QStringLiteral("Party1"), QStringLiteral("Party2"),     QStringLiteral("courtname")};
+}
+
+// Goes to the row holding these values of savedRowKey(), the newest first.
+void CaseRegister::goToRow(const QVariantList &values)
+{
+    const QStringList key = savedRowKey();
+    if (values.size() != key.size())
+        return;
+    QList<int> columns;
+    for (const QString &name : key)
+        columns << recordSet()->fieldIndex(name);
+    for (int row = recordSet()->rowCount() - 1; row >= 0; --row) {
+        bool same = true;
+        for (int i = 0; same && i < columns.size(); ++i)
+            same = recordSet()->valueAt(row, columns[i]) == values[i];
+        if (same) {
+            recordSet()->moveTo(row);
+            return;
+        }
+    }
+}
+
+void CaseRegister::deleteRecord()
+{
+    RecordScreen::deleteRecord();
+    refreshTotal();
 }
 
 void CaseRegister::moveFirst()
@@ -353,6 +480,10 @@ void CaseRegister::fieldFocusOut(QWidget *field)
 // The court's index follows the court; every step goes on past a failure.
 void CaseRegister::lookUpCourt()
 {
+    // An empty box names no court: nothing to look up, as an empty next date
+    // is not checked.
+    if (ui->txtCourt->currentText().trimmed().isEmpty())
+        return;
     std::optional<QVariant> found;
     skipFailure([&] { found = DiaryStore::courtIndex(ui->txtCourt->currentText()); });
     if (!found) {
@@ -388,22 +519,53 @@ void CaseRegister::checkNextDate()
         returnFocusTo(ui->txtNdate);
         return;
     }
-    const std::optional<QString> question = diary::nextDateQuestion(*date);
-    if (question && !askYesNo(*question))
-        ui->txtNdate->clear();
+    const std::optional<QDate> hearing = dates::parse(ui->txtCdate->text());
+    if (confirmNextDate(*date, hearing.value_or(QDate())))
+        return;
+    ui->txtNdate->clear();
+    returnFocusTo(ui->txtNdate);
+    ui->txtNdate->setPlaceholderText(workingDayHint(*date, hearing.value_or(QDate())));
 }
 
 void CaseRegister::checkGridNextDate(const QModelIndex &index)
 {
     if (!index.isValid())
         return;
+    const int row = index.row();
     const QVariant date =
-        recordSet()->valueAt(index.row(), recordSet()->fieldIndex(QStringLiteral("ndate")));
+        recordSet()->valueAt(row, recordSet()->fieldIndex(QStringLiteral("ndate")));
     if (date.typeId() != QMetaType::QDate)
         return; // cleared: nothing to ask
-    const std::optional<QString> question = diary::nextDateQuestion(date.toDate());
-    if (question && !askYesNo(*question))
-        gridModel()->setData(index, QString(), Qt::EditRole);
+    const QVariant hearing =
+        recordSet()->valueAt(row, recordSet()->fieldIndex(QStringLiteral("cdate")));
+    if (confirmNextDate(date.toDate(), hearing.toDate()))
+        return;
+    gridModel()->setData(index, QString(), Qt::EditRole);
+    // Back into the cleared cell, the next working day offered.
+    if (!gridModel()->flags(index).testFlag(Qt::ItemIsEditable))
+        return;
+    m_cellDelegate->hint(index, workingDayHint(date.toDate(), hearing.toDate()));
+    ui->DataGrid1->setCurrentIndex(index);
+    ui->DataGrid1->setFocus(Qt::OtherFocusReason);
+    ui->DataGrid1->edit(index);
+}
+
+// No hearing is adjourned into the past, nor to a day the courts do not sit:
+// such a next date is questioned. False when the user answers No.
+bool CaseRegister::confirmNextDate(const QDate &date, const QDate &hearing)
+{
+    if (hearing.isValid() && date < hearing && !askYesNo(beforeHearingQuestion))
+        return false;
+    const std::optional<QString> question = diary::nextDateQuestion(date);
+    return !question || askYesNo(*question);
+}
+
+// The day offered in place of a refused next date, as it is typed: the first
+// day the courts sit after it (after the hearing, for a date before it).
+QString CaseRegister::workingDayHint(const QDate &refused, const QDate &hearing)
+{
+    const QDate from = hearing.isValid() ? std::max(refused, hearing) : refused;
+    return dates::format(diary::nextWorkingDay(from));
 }
 
 void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text)
@@ -416,6 +578,48 @@ void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text
     ui->DataGrid1->setCurrentIndex(index);
     ui->DataGrid1->setFocus(Qt::OtherFocusReason);
     ui->DataGrid1->edit(index);
+}
+
+// --- hearings due on days the diary was not opened -------------------------------------------
+
+void CaseRegister::offerMissedHearings(const QDate &today)
+{
+    const diary::MissedHearings missed = diary::missedHearings(today);
+    if (missed.count == 0)
+        return;
+    // A long absence names its first days and counts the rest.
+    constexpr int daysNamed = 10;
+    QStringList days;
+    for (const QDate &day : missed.dates.mid(0, daysNamed))
+        days << dates::format(day);
+    if (missed.dates.size() > daysNamed)
+        days << QStringLiteral("and %1 more days").arg(missed.dates.size() - daysNamed);
+    const int count = missed.count;
+    const QString text =
+        (count == 1 ? QStringLiteral("1 hearing fixed for %2 was not listed on its date")
+                    : QStringLiteral("%1 hearings fixed for %2 were not listed on their dates"))
+            .arg(count)
+            .arg(days.join(QStringLiteral(", "))) +
+        QStringLiteral(": the diary was not opened on ") +
+        (days.size() == 1 ? QStringLiteral("that day") : QStringLiteral("those days")) +
+        QStringLiteral(".\nYes lists them on today's date, No shows them, Cancel leaves them "
+                       "as they are.");
+    switch (showMessage(text, Messenger::Buttons::YesNoCancel)) {
+    case Messenger::Answer::Yes:
+        diary::listMissedHearings(today);
+        recordSet()->requery();
+        recordSet()->moveLast();
+        refreshTotal();
+        break;
+    case Messenger::Answer::No:
+        // The diary from the first of those days, by next date.
+        recordSet()->setFilter(
+            Filter(QStringLiteral("ndate"), Filter::Op::GreaterOrEqual, missed.dates.first())
+                .andWhere(QStringLiteral("ndate"), Filter::Op::Less, today));
+        break;
+    default:
+        break;
+    }
 }
 
 // --- the register's own buttons ------------------------------------------------------------
@@ -450,6 +654,28 @@ void CaseRegister::refreshDataBase()
     if (!recordSet()->isEOF())
         recordSet()->moveLast();
     // The total counts the cases as they are now, new ones included.
+    refreshTotal();
+}
+
+void CaseRegister::sortByColumn(int column)
+{
+    QHeaderView *header = ui->DataGrid1->horizontalHeader();
+    if (state() == State::Edit || !storeTypedFields()) {
+        header->setSortIndicatorShown(m_sortColumn >= 0);
+        return;
+    }
+    const QString field = gridModel()->columns().value(column).field;
+    if (field.isEmpty())
+        return;
+    m_sortDescending = column == m_sortColumn && !m_sortDescending;
+    m_sortColumn = column;
+    recordSet()->setSort(field + (m_sortDescending ? QStringLiteral(" desc") : QString()));
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void CaseRegister::refreshTotal()
+{
     m_total->requery();
     countCases();
 }

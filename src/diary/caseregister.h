@@ -1,7 +1,7 @@
 #pragma once
 
-#include <widgets/recordscreen.h>
 #include <diary/casediary.h>
+#include <widgets/recordscreen.h>
 
 class QModelIndex;
 class QTimer;
@@ -43,6 +43,7 @@ protected:
     void add() override;
     void modify() override;
     void save() override;
+    void deleteRecord() override;
     void moveFirst() override;
     void moveLast() override;
     void find() override;
@@ -55,9 +56,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void offerMissedHearings(const QDate &today);
     void lookUpCourt();
     void checkNextDate();
     void checkGridNextDate(const QModelIndex &index);
+    bool confirmNextDate(const QDate &date, const QDate &hearing);
+    static QString workingDayHint(const QDate &refused, const QDate &hearing);
     void gridEditRefused(const QModelIndex &index, const QString &text);
     void showDecidedCases();
     void showPartyHistory();
@@ -66,6 +70,10 @@ private:
     void seeClientsDetails();
     void countCases();
     void showTotal(int count);
+    void refreshTotal();
+    void sortByColumn(int column);
+    static QStringList savedRowKey();
+    void goToRow(const QVariantList &values);
     void setLocked(const QList<QWidget *> &fields, bool locked);
     void setGridEditable(bool editable);
     void moveBand();
@@ -81,6 +89,8 @@ private:
     QTimer *m_timer = nullptr;
     int m_bandLeft = 0; // the moving band's left edge, in twips
     bool m_changeCourt = false;
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
     bool m_shownBefore = false;
 };
 

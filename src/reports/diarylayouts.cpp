@@ -1,5 +1,8 @@
 #include "diarylayouts.h"
 
+#include <data/messenger.h>
+#include <data/officesettings.h>
+
 namespace lexordo {
 
 using report::ReportLayout;
@@ -53,7 +56,8 @@ void rules(Section &section, double bottom)
 void parties(Section &section, Column c)
 {
     constexpr double vsWidth = 7.0;
-    section.field(QStringLiteral("party1"), QRectF(c.x, rowTop, c.w - vsWidth - 1, textHeight), body())
+    section
+        .field(QStringLiteral("party1"), QRectF(c.x, rowTop, c.w - vsWidth - 1, textHeight), body())
         .label(QStringLiteral("Vs."), QRectF(c.x + c.w - vsWidth, rowTop, vsWidth, textHeight),
                TextStyle().slanted())
         .field(QStringLiteral("party2"), QRectF(c.x, rowTop + textHeight, c.w, textHeight), body())
@@ -64,6 +68,48 @@ void parties(Section &section, Column c)
 void rowRule(Section &section, double y)
 {
     section.line(QLineF(0, y, width, y), 0.1, hairline).followGrowth();
+}
+
+// The two parties together, "A vs. B", wrapping within the column.
+void partiesTogether(Section &section, Column c)
+{
+    section
+        .label(QStringLiteral("{party1} vs. {party2}"), QRectF(c.x, rowTop, c.w - 1, textHeight),
+               body())
+        .named(QStringLiteral("parties"));
+}
+
+// The row's number in the list, for reading the list out in court.
+void serialNumber(Section &section, Column c)
+{
+    section.label(QStringLiteral("%n"), QRectF(c.x, rowTop, c.w, textHeight), body())
+        .named(QStringLiteral("serial"));
+}
+
+// The report header, with the office's name above the report's own heading
+// when it is set; `below` is where the heading then starts.
+Section &headerWithOffice(ReportLayout &layout, double height, double &below)
+{
+    const QString name = office::advocateName();
+    below = name.isEmpty() ? 0 : 9;
+    Section &header =
+        layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), height + below);
+    if (!name.isEmpty()) {
+        header
+            .namedLabel(QStringLiteral("lblOffice"), QRectF(0, 1, width, 7),
+                        TextStyle().size(14).strong().align(Qt::AlignHCenter), name)
+            .singleLine();
+    }
+    return header;
+}
+
+// The list's day and the page among the pages, at the foot of every page.
+void causeListFooter(ReportLayout &layout, const QString &dateColumn)
+{
+    layout.addSection(SectionKind::PageFooter, QStringLiteral("PageFooter"), 8)
+        .field(dateColumn, QRectF(0, 3.5, 40, textHeight), body(), dateFormat)
+        .label(QStringLiteral("Page %p of %P"), QRectF(width - 50, 3.5, 50, textHeight),
+               TextStyle().align(Qt::AlignRight));
 }
 
 void pageFooter(ReportLayout &layout)
@@ -121,11 +167,15 @@ ReportLayout datesLayout(const QString &name, const QString &windowCaption)
 
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 9.8);
-    detail.field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight), body())
+    detail
+        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight),
+               body())
         .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body())
         .field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
-        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(), dateFormat);
+        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(),
+               dateFormat);
     parties(detail, party);
     rowRule(detail, 9.8);
 
@@ -141,21 +191,25 @@ ReportLayout singleDateLayout()
 {
     ReportLayout layout(QStringLiteral("drSingleDate"));
     layout.setCaption(QStringLiteral("Printing The Cases Report"));
+    layout.setFileName(QStringLiteral("cause-list"));
     layout.setRepeatGroupHeader(true);
 
-    layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18)
-        .frame(QRectF(48, 1, 90, 12), 0.5)
-        .label(QStringLiteral("Date:"), QRectF(52, 3.6, 14, 7), heading())
+    double y = 0;
+    Section &top = headerWithOffice(layout, 18, y);
+    top.frame(QRectF(48, 1 + y, 90, 12), 0.5)
+        .label(QStringLiteral("Date:"), QRectF(52, 3.6 + y, 14, 7), heading())
         .singleLine()
-        .namedLabel(QStringLiteral("lblDate1"), QRectF(66, 3.6, 28, 7), heading())
+        .namedLabel(QStringLiteral("lblDate1"), QRectF(66, 3.6 + y, 28, 7), heading())
         .singleLine()
-        .namedLabel(QStringLiteral("lblDay"), QRectF(95, 3.6, 41, 7), heading())
+        .namedLabel(QStringLiteral("lblDay"), QRectF(95, 3.6 + y, 41, 7), heading())
         .singleLine();
 
-    const Column prev{1, 20}, caseNo{22, 30}, party{53, 62}, fixed{116, 32}, next{149, 37};
+    const Column serial{1, 8}, prev{10, 19}, caseNo{30, 28}, party{59, 57}, fixed{117, 31},
+        next{149, 37};
     Section &header = layout.addSection(SectionKind::PageHeader, QStringLiteral("PageHeader"), 13);
     rules(header, 11.6);
     header.label(QStringLiteral("Court Name"), QRectF(1, 1.2, 80, textHeight), caption())
+        .label(QStringLiteral("Sr."), QRectF(serial.x, 6.4, serial.w, textHeight), caption())
         .label(QStringLiteral("Prev Date"), QRectF(prev.x, 6.4, prev.w, textHeight), caption())
         .label(QStringLiteral(" Case No."), QRectF(caseNo.x, 6.4, caseNo.w, textHeight), caption())
         .label(QStringLiteral("Parties"), QRectF(party.x, 6.4, party.w, textHeight), caption())
@@ -163,55 +217,88 @@ ReportLayout singleDateLayout()
         .label(QStringLiteral("Next Date/Fixed For"), QRectF(next.x, 6.4, next.w, textHeight),
                caption());
 
+    // The court, and how many of the day's hearings are before it.
     layout.addSection(SectionKind::GroupHeader, QStringLiteral("Section3"), 7.5)
-        .field(QStringLiteral("courtname"), QRectF(1, 1.8, width - 2, 5), groupHeading())
+        .field(QStringLiteral("courtname"), QRectF(1, 1.8, width - 42, 5), groupHeading())
+        .label(QStringLiteral("Hearings: %c"), QRectF(width - 40, 1.8, 39, 5),
+               TextStyle().size(10.5).align(Qt::AlignRight))
+        .named(QStringLiteral("lblCount"))
+        .singleLine()
         .line(QLineF(0, 7.2, width, 7.2), 0.2)
         .followGrowth();
 
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 9.8);
-    detail.field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body());
-    parties(detail, party);
-    detail.field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
-        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(), dateFormat);
+    serialNumber(detail, serial);
+    detail
+        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight),
+               body());
+    partiesTogether(detail, party);
+    detail
+        .field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
+        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(),
+               dateFormat);
     rowRule(detail, 9.8);
 
     // Drawn over the rule under the group's last row.
     layout.addSection(SectionKind::GroupFooter, QStringLiteral("Section4"), 2.5)
         .line(QLineF(0, 0, width, 0), 0.5);
-    pageFooter(layout);
+    causeListFooter(layout, QStringLiteral("cdate"));
     holidayNote(layout, true);
     return layout;
 }
 
+void askAdvocateNameOnce()
+{
+    static bool asked = false;
+    if (asked || !office::advocateName().isEmpty())
+        return;
+    asked = true;
+    const std::optional<QString> name =
+        askInput(QStringLiteral("The advocate's name, printed at the head of the cause lists:"),
+                 QStringLiteral("Advocate's Name"));
+    if (name && !name->trimmed().isEmpty())
+        office::setAdvocateName(*name);
+}
+
 ReportLayout manyDatesLayout()
 {
-    return datesLayout(QStringLiteral("drManyDates"), QStringLiteral("Printing The Cases Report"));
+    ReportLayout layout =
+        datesLayout(QStringLiteral("drManyDates"), QStringLiteral("Printing The Cases Report"));
+    layout.setFileName(QStringLiteral("diary"));
+    return layout;
 }
 
 ReportLayout nextBlankLayout()
 {
-    return datesLayout(QStringLiteral("drNextBlank"), QStringLiteral("Next Dates Left Blank"));
+    ReportLayout layout =
+        datesLayout(QStringLiteral("drNextBlank"), QStringLiteral("Next Dates Left Blank"));
+    layout.setFileName(QStringLiteral("blank-next-dates"));
+    return layout;
 }
 
 ReportLayout todayRepoLayout()
 {
     ReportLayout layout(QStringLiteral("drTodayRepo"));
     layout.setCaption(QStringLiteral("Next Dates Reports"));
+    layout.setFileName(QStringLiteral("cause-list-by-next-date"));
 
-    layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18)
-        .frame(QRectF(62, 1, 62, 12), 0.5)
-        .label(QStringLiteral("Date : "), QRectF(66, 3.6, 19, 7), heading())
+    double y = 0;
+    Section &top = headerWithOffice(layout, 18, y);
+    top.frame(QRectF(62, 1 + y, 62, 12), 0.5)
+        .label(QStringLiteral("Date : "), QRectF(66, 3.6 + y, 19, 7), heading())
         .singleLine()
-        .namedLabel(QStringLiteral("lbldate"), QRectF(85, 3.6, 36, 7), heading())
+        .namedLabel(QStringLiteral("lbldate"), QRectF(85, 3.6 + y, 36, 7), heading())
         .singleLine();
 
-    const Column prev{1, 20}, court{22, 36}, caseNo{59, 28}, party{88, 52}, fixed{141, 26},
-        next{168, 18};
+    const Column serial{1, 8}, prev{10, 19}, court{30, 32}, caseNo{63, 26}, party{90, 50},
+        fixed{141, 26}, next{168, 18};
     Section &header = layout.addSection(SectionKind::PageHeader, QStringLiteral("PageHeader"), 8);
     rules(header, 6.6);
-    header.label(QStringLiteral("Prev Date"), QRectF(prev.x, 1.4, prev.w, textHeight), caption())
+    header.label(QStringLiteral("Sr."), QRectF(serial.x, 1.4, serial.w, textHeight), caption())
+        .label(QStringLiteral("Prev Date"), QRectF(prev.x, 1.4, prev.w, textHeight), caption())
         .label(QStringLiteral("Courts Name"), QRectF(court.x, 1.4, court.w, textHeight), caption())
         .label(QStringLiteral("Case No."), QRectF(caseNo.x, 1.4, caseNo.w, textHeight), caption())
         .label(QStringLiteral("Parties"), QRectF(party.x, 1.4, party.w, textHeight), caption())
@@ -222,14 +309,20 @@ ReportLayout todayRepoLayout()
     // date; the next date is left blank to be written in court.
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 9.8);
-    detail.field(QStringLiteral("cdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight), body())
-        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body());
-    parties(detail, party);
-    detail.field(QStringLiteral("fixedforN"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body());
+    serialNumber(detail, serial);
+    detail
+        .field(QStringLiteral("cdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight),
+               body())
+        .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight),
+               body());
+    partiesTogether(detail, party);
+    detail.field(QStringLiteral("fixedforN"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight),
+                 body());
     rowRule(detail, 9.8);
 
-    pageFooter(layout);
+    causeListFooter(layout, QStringLiteral("ndate"));
     holidayNote(layout, false);
     return layout;
 }
@@ -238,6 +331,7 @@ ReportLayout casesLayout()
 {
     ReportLayout layout(QStringLiteral("drCases"));
     layout.setCaption(QStringLiteral("Case Report"));
+    layout.setFileName(QStringLiteral("case-report"));
 
     layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18)
         .frame(QRectF(0, 1, width, 12), 0.5)
@@ -260,12 +354,17 @@ ReportLayout casesLayout()
 
     Section &detail =
         layout.addSection(SectionKind::Detail, QStringLiteral("cmAdvocate_Detail"), 6);
-    detail.field(QStringLiteral("cdate"), QRectF(cdate.x, rowTop, cdate.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight), body())
+    detail
+        .field(QStringLiteral("cdate"), QRectF(cdate.x, rowTop, cdate.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("courtname"), QRectF(court.x, rowTop, court.w - 1, textHeight),
+               body())
         .field(QStringLiteral("caseno"), QRectF(caseNo.x, rowTop, caseNo.w - 1, textHeight), body())
         .field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
-        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(), dateFormat)
-        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(), dateFormat)
+        .field(QStringLiteral("pdate"), QRectF(prev.x, rowTop, prev.w, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(),
+               dateFormat)
         .field(QStringLiteral("remarks"), QRectF(remarks.x, rowTop, remarks.w, textHeight), body());
     rowRule(detail, 6);
 

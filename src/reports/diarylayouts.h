@@ -19,6 +19,10 @@ report::ReportLayout nextBlankLayout(); // drNextBlank
 // The cause list of the hearings whose next date is one day.
 report::ReportLayout todayRepoLayout(); // drTodayRepo
 
+// Before a cause list is printed from a screen: asks for the advocate's
+// name that heads it when none is set yet, once while the program runs.
+void askAdvocateNameOnce();
+
 // The history of one case or one party.
 report::ReportLayout casesLayout(); // drCases
 

@@ -1,5 +1,7 @@
 #include "hearingsbydatescreen.h"
 
+#include "diarylayouts.h"
+
 #include <widgets/enterkey.h>
 
 #include <data/clock.h>
@@ -12,7 +14,7 @@
 namespace lexordo {
 
 HearingsByDateScreen::HearingsByDateScreen(HearingsByDate::Kind kind, QWidget *parent)
-    : QWidget(parent), m_run(kind)
+    : QWidget(parent), m_run(kind), m_causeList(kind == HearingsByDate::Kind::CurrentDates)
 {
     setAttribute(Qt::WA_DeleteOnClose);
 }
@@ -31,6 +33,8 @@ void HearingsByDateScreen::wire(QLineEdit *from, QLineEdit *to, QLineEdit *holid
 
 void HearingsByDateScreen::showReport()
 {
+    if (m_causeList)
+        askAdvocateNameOnce();
     QString note;
     std::optional<PreparedReport> prepared = m_run.run(m_from->text(), m_to->text(), note);
     m_holidayNote->setText(note);

@@ -35,6 +35,7 @@ protected:
 
 private:
     HearingsByDate m_run;
+    bool m_causeList = false; // the report printed is a cause list, headed by the office
     QPointer<report::ReportWindow> m_report;
     QLineEdit *m_from = nullptr;
     QLineEdit *m_to = nullptr;

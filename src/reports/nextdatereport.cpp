@@ -1,4 +1,6 @@
 #include "nextdatereport.h"
+
+#include "diarylayouts.h"
 #include "ui_nextdatereport.h"
 
 #include <widgets/enterkey.h>
@@ -37,6 +39,7 @@ void NextDateReport::changeDate()
 
 void NextDateReport::showReport()
 {
+    askAdvocateNameOnce();
     QString note;
     std::optional<PreparedReport> prepared = m_run.run(ui->txtdate1->text(), note);
     ui->txtHdays->setText(note);

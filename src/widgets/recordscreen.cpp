@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -290,6 +291,7 @@ void RecordScreen::add()
         return;
     skipFailure([this] { enterEditState(); });
     skipFailure([this] { m_recordSet->addNew(); });
+    focusFirstField();
 }
 
 void RecordScreen::modify()
@@ -529,6 +531,25 @@ void RecordScreen::returnFocusTo(QWidget *field)
         edit->selectAll();
 }
 
+void RecordScreen::focusFirstField()
+{
+    // The first field in tab order that takes typing; entering it as Tab
+    // would lets it select what it holds (or the date it fills in).
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!fieldFor(w) || !w->isVisible() || !w->isEnabled() ||
+            !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (auto *edit = qobject_cast<QLineEdit *>(w); edit && edit->isReadOnly())
+            continue;
+        if (auto *plain = qobject_cast<QPlainTextEdit *>(w); plain && plain->isReadOnly())
+            continue;
+        w->setFocus(Qt::TabFocusReason);
+        if (auto *edit = qobject_cast<QLineEdit *>(w))
+            edit->selectAll();
+        return;
+    }
+}
+
 bool RecordScreen::hasUnsavedChanges() const
 {
     for (const Field &field : m_fields) {
@@ -579,8 +600,19 @@ void RecordScreen::fieldFocusIn(QWidget *field)
 {
     // While a row is added or modified, entering a date field fills in today.
     auto *edit = qobject_cast<QLineEdit *>(field);
-    if (m_state == State::Edit && edit && m_dateOnFocus.contains(edit))
+    if (m_state == State::Edit && edit && m_dateOnFocus.contains(edit)) {
         edit->setText(dates::format(Clock::today()));
+        selectOnEntry(edit);
+    }
+}
+
+void RecordScreen::selectOnEntry(QLineEdit *edit)
+{
+    // Typing replaces what was filled in. A click that brought the cursor
+    // here places it after the focus arrives, so the selection is made again
+    // once the click is done.
+    edit->selectAll();
+    QMetaObject::invokeMethod(edit, &QLineEdit::selectAll, Qt::QueuedConnection);
 }
 
 void RecordScreen::fieldFocusOut(QWidget *)
@@ -612,6 +644,18 @@ bool RecordScreen::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick:
         guarded([&] { fieldDoubleClicked(widget); });
         break;
+    case QEvent::KeyPress: {
+        // Enter moves to the next field in tab order, as Tab does; a box of
+        // several lines keeps Enter for its line breaks.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && !(key->modifiers() & ~Qt::KeypadModifier) &&
+            !qobject_cast<QPlainTextEdit *>(widget) && fieldFor(widget)) {
+            focusNextChild();
+            return true;
+        }
+        break;
+    }
     default:
         break;
     }

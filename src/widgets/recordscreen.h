@@ -119,6 +119,10 @@ protected:
     // Puts the focus back into a field to be corrected; the focus hooks stay
     // out, so leaving another field runs no check and nothing typed is replaced.
     void returnFocusTo(QWidget *field);
+    // Puts the cursor in the first field to type, in tab order.
+    void focusFirstField();
+    // Selects a field's text on entry, so that typing replaces it.
+    static void selectOnEntry(QLineEdit *edit);
 
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

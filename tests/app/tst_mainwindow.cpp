@@ -20,6 +20,10 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <data/officesettings.h>
 #include <QTimer>
 
 using namespace lexordo;
@@ -49,6 +53,10 @@ private slots:
     void exitClosesEveryScreen();
     void exitWaitsForAScreenWithUnsavedWork();
     void backupOpensItsOwnWindowOnce();
+    void windowOpensWithinTheScreenAndRemembersItsPlace();
+    void screensRememberTheirPlace();
+    void smallDialogsAreNeverMaximised();
+    void advocatesNameIsAskedAndKept();
 
 private:
     QStringList openScreens() const;
@@ -63,6 +71,8 @@ private:
 void TestMainWindow::init()
 {
     QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo")).clear();
+    office::setAdvocateName(QStringLiteral("Adv. S. K. Menon")); // cause lists print without asking
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_window = new MainWindow;
@@ -111,6 +121,7 @@ void TestMainWindow::menuTreeAsListed_data()
                           << "&File"
                           << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuRestore|&Restore...|",
                                          "mnuChPass|Change &Password...|",
+                                         "mnuAdvocateName|Advocate's &Name...|",
                                          "mnuExportCsv|Export &CSV...|",
                                          "mnuImportCsv|&Import CSV...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
@@ -173,13 +184,13 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuBalnk", "mnuBill", "mnuBrowser", "mnuCEntry", "mnuCInfo",
-                                   "mnuCalendar", "mnuChPass", "mnuDDates", "mnuDetailsPart",
-                                   "mnuDirectory", "mnuExportCsv", "mnuFtrans", "mnuHoli",
-                                   "mnuINfo", "mnuImportCsv", "mnuNextDate1", "mnuPostDated",
-                                   "mnuReceipt", "mnuRemEnt", "mnuRestore", "mnuRulings",
-                                   "mnuSeeReminder", "mnuSummary", "mnubackup", "mnucentery",
-                                   "mnuexit"}));
+    QCOMPARE(enabled, (QStringList{"mnuAdvocateName", "mnuBalnk", "mnuBill", "mnuBrowser",
+                                   "mnuCEntry", "mnuCInfo", "mnuCalendar", "mnuChPass",
+                                   "mnuDDates", "mnuDetailsPart", "mnuDirectory", "mnuExportCsv",
+                                   "mnuFtrans", "mnuHoli", "mnuINfo", "mnuImportCsv",
+                                   "mnuNextDate1", "mnuPostDated", "mnuReceipt", "mnuRemEnt",
+                                   "mnuRestore", "mnuRulings", "mnuSeeReminder", "mnuSummary",
+                                   "mnubackup", "mnucentery", "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
@@ -461,6 +472,85 @@ void TestMainWindow::backupOpensItsOwnWindowOnce()
     QCOMPARE(openScreens(), QStringList()); // not a child window
     QVERIFY(m_window->close());
     QVERIFY(!backup || !backup->isVisible());
+}
+
+void TestMainWindow::windowOpensWithinTheScreenAndRemembersItsPlace()
+{
+    const QRect room = m_window->screen()->availableGeometry();
+    QVERIFY2(room.contains(m_window->frameGeometry()),
+             qPrintable(QStringLiteral("%1 %2 %3 %4 in %5 %6 %7 %8")
+                            .arg(m_window->geometry().x()).arg(m_window->geometry().y())
+                            .arg(m_window->geometry().width()).arg(m_window->geometry().height())
+                            .arg(room.x()).arg(room.y()).arg(room.width()).arg(room.height())));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Case Diary"));
+
+    // A place kept from a larger screen is brought within this one.
+    QSettings settings(QStringLiteral("Lexordo"), QStringLiteral("Lexordo"));
+    settings.setValue(QStringLiteral("window/geometry"), QRect(-400, -300, 3000, 2000));
+    settings.sync();
+    delete m_window;
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(room.contains(m_window->frameGeometry()));
+
+    // A place chosen is there again at the next start.
+    const QRect chosen(room.left() + 20, room.top() + 40, room.width() / 2, room.height() / 2);
+    m_window->setGeometry(chosen);
+    QVERIFY(m_window->close());
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QCOMPARE(m_window->geometry(), chosen);
+}
+
+void TestMainWindow::screensRememberTheirPlace()
+{
+    trigger("mnuCEntry");
+    QMdiSubWindow *frame = m_window->mdiArea()->activeSubWindow();
+    QVERIFY(frame);
+    const QRect place(15, 25, 420, 330);
+    frame->setGeometry(place);
+    frame->close();
+    QTRY_VERIFY(openScreens().isEmpty());
+    trigger("mnuCEntry");
+    frame = m_window->mdiArea()->activeSubWindow();
+    QCOMPARE(frame->geometry(), place);
+
+    frame->showMaximized();
+    frame->close();
+    QTRY_VERIFY(openScreens().isEmpty());
+    trigger("mnuCEntry");
+    QVERIFY(m_window->mdiArea()->activeSubWindow()->isMaximized());
+}
+
+void TestMainWindow::smallDialogsAreNeverMaximised()
+{
+    trigger("mnuCEntry");
+    m_window->mdiArea()->activeSubWindow()->showMaximized();
+    QWidget *search = m_window->openScreen(QStringLiteral("frmSearchcase"));
+    QVERIFY(search);
+    auto *frame = qobject_cast<QMdiSubWindow *>(search->parentWidget());
+    QCOMPARE(m_window->mdiArea()->activeSubWindow(), frame);
+    QVERIFY(!frame->isMaximized());
+    QVERIFY(!frame->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_window->mdiArea()->viewport()->rect().contains(frame->geometry()));
+    // Going back to the register and then to the search keeps it small.
+    m_window->openScreen(QStringLiteral("frmCourts"));
+    m_window->openScreen(QStringLiteral("frmSearchcase"));
+    QVERIFY(!frame->isMaximized());
+}
+
+void TestMainWindow::advocatesNameIsAskedAndKept()
+{
+    office::setAdvocateName(QString());
+    m_messages->answerInput(QStringLiteral("  Adv. Meera Deshpande "));
+    trigger("mnuAdvocateName");
+    QCOMPARE(office::advocateName(), QStringLiteral("Adv. Meera Deshpande"));
+    m_messages->cancelInput();
+    trigger("mnuAdvocateName");
+    QCOMPARE(office::advocateName(), QStringLiteral("Adv. Meera Deshpande"));
+    QCOMPARE(m_messages->shown().size(), 2);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,5 +1,6 @@
 #include <app/splash.h>
-
+#include <QColor>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
@@ -15,6 +16,7 @@ private slots:
     void showsItsTexts();
     void closesAfterFourSeconds();
     void clickOpensTheNextWindowOnce();
+    void versionLineIsClearOfThePicturesRule();
 };
 
 void TestSplash::showsItsTexts()
@@ -63,6 +65,29 @@ void TestSplash::clickOpensTheNextWindowOnce()
     QTRY_VERIFY(splash.isNull());
     QTest::qWait(50);
     QCOMPARE(opened, 1);
+}
+
+// The picture behind the texts has a rule across it; no text may stand on it.
+void TestSplash::versionLineIsClearOfThePicturesRule()
+{
+    Splash splash([] {});
+    const QImage picture =
+        QImage(QStringLiteral(":/images/splash.png")).scaled(splash.size(), Qt::IgnoreAspectRatio);
+    QVERIFY(!picture.isNull());
+    QList<int> ruleRows;
+    for (int y = 4; y < picture.height(); ++y) {
+        const int here = qGray(picture.pixel(picture.width() / 2, y));
+        const int above = qGray(picture.pixel(picture.width() / 2, y - 4));
+        if (std::abs(here - above) > 6)
+            ruleRows << y;
+    }
+    QVERIFY(!ruleRows.isEmpty()); // the rule is found
+    for (const char *name : {"Label1", "lblPlatform", "lblVersion"}) {
+        auto *label = splash.findChild<QLabel *>(QLatin1String(name));
+        const QRect place(label->mapTo(&splash, QPoint(0, 0)), label->size());
+        for (int y : std::as_const(ruleRows))
+            QVERIFY2(y < place.top() || y > place.bottom(), name);
+    }
 }
 
 QTEST_MAIN(TestSplash)

@@ -2,20 +2,21 @@
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <diary/caseregister.h>
-#include <reports/runtime/reportwindow.h>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
-#include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <reports/runtime/reportwindow.h>
+#include <widgets/screenhost.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -80,6 +81,18 @@ private slots:
     void listOfAllCases();
     void reachesOtherScreensThroughTheHost();
     void bandRunsOnlyWhileShown();
+    void gridTypingLandsInTheCellTyped_data();
+    void gridTypingLandsInTheCellTyped();
+    void nextDateBeforeTheHearingIsQuestioned();
+    void refusedNextDateOffersTheNextWorkingDay();
+    void emptyCourtBoxIsNotLookedUp();
+    void addStartsInTheDateAndEnterMovesOn();
+    void registerTellsWhatItHolds();
+    void hearingsMissedWhileClosedAreOffered_data();
+    void hearingsMissedWhileClosedAreOffered();
+    void fitsASmallScreen();
+    void missedHearingsAreListedAllOrNone();
+    void longAbsenceNamesItsFirstDays();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -321,8 +334,11 @@ void TestCaseRegister::rowsDatedTodayStopTheCarryForward()
     if (handMade)
         addHearing(QStringLiteral("CS 7"), QStringLiteral("Walk In"), QStringLiteral("2026-12-07"),
                    QString(), 3);
-    else
-        openRegister(); // carries the two forward
+    else {
+        m_messages->answer(Answer::Cancel); // the old matter, missed, is left as it is
+        openRegister();                     // carries the two forward
+        m_messages->clear();
+    }
 
     const int rowsBefore = m_db->count(QStringLiteral("advocate"));
     CaseRegister &screen = openRegister();
@@ -788,6 +804,408 @@ void TestCaseRegister::bandRunsOnlyWhileShown()
     QVERIFY(!timer->isActive());
     screen.show();
     QVERIFY(timer->isActive());
+}
+
+// --- typing in the grid ------------------------------------------------------------
+
+// The second day of the week: yesterday's hearings carried forward, the
+// register at the last row, whose next date is blank.
+void TestCaseRegister::gridTypingLandsInTheCellTyped_data()
+{
+    QTest::addColumn<int>("pause"); // between the click and the first key, in ms
+    QTest::newRow("typed at once") << 0;
+    QTest::newRow("typed during the double-click wait") << QApplication::doubleClickInterval() / 2;
+    QTest::newRow("typed after the wait") << QApplication::doubleClickInterval() + 100;
+}
+
+void TestCaseRegister::gridTypingLandsInTheCellTyped()
+{
+    QFETCH(int, pause);
+    Clock::setToday(QDate(2026, 12, 8));
+    const QStringList nextDates{"2026-12-08", "2026-12-14", "2026-12-08", "2026-12-09",
+                                "2026-12-08"};
+    for (int i = 0; i < nextDates.size(); ++i)
+        addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("Party %1").arg(i),
+                   QStringLiteral("2026-12-07"), nextDates[i], 1);
+    CaseRegister &screen = openRegister();
+    QVERIFY(screen.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+    const int last = grid()->model()->rowCount() - 1;
+    QCOMPARE(screen.recordSet()->position(), last);
+    const QString lastCase = field("txtCaseNo")->text();
+
+    // The locked Next Date box first, then the highlighted row's blank cell.
+    QTest::mouseClick(field("txtNdate"), Qt::LeftButton);
+    const QModelIndex cell = grid()->model()->index(last, nextDateColumn);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell).center());
+    QTest::qWait(pause);
+    // Key by key to whatever holds the cursor, the band moving in between.
+    for (const QChar c : QStringLiteral("15/12/2026"))
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1(), {}, 15);
+
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor && editor->parentWidget() == grid()->viewport());
+    QCOMPARE(editor->text(), QStringLiteral("15/12/2026"));
+    QCOMPARE(grid()->currentIndex(), cell);
+    QCOMPARE(screen.recordSet()->position(), last);
+
+    // Clicking another row stores the date on the hearing where it was typed.
+    const QModelIndex other = grid()->model()->index(1, 0);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(other).center());
+    QTRY_COMPARE(screen.recordSet()->position(), 1);
+    QCOMPARE(stored(QStringLiteral("ndate"), lastCase, QStringLiteral("2026-12-08")),
+             QStringLiteral("2026-12-15"));
+    for (int i = 0; i < nextDates.size(); ++i)
+        QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS %1").arg(i),
+                        QStringLiteral("2026-12-07")),
+                 nextDates[i]);
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+void TestCaseRegister::nextDateBeforeTheHearingIsQuestioned()
+{
+    const QString beforeHearing =
+        QStringLiteral("The next date is before this hearing's date. Do you want to continue?");
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    const QModelIndex cell = grid()->model()->index(0, nextDateColumn);
+    auto typeIntoCell = [&](const QString &text) {
+        grid()->setFocus();
+        grid()->setCurrentIndex(cell);
+        QTest::keyClicks(grid(), text.left(1));
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+
+    // No: cleared, and the cursor is back in the cell.
+    m_messages->answer(Answer::No);
+    typeIntoCell(QStringLiteral("05/12/2026")); // a past Saturday
+    QTRY_COMPARE(m_messages->texts(), QStringList{beforeHearing});
+    QCOMPARE(cell.data().toString(), QString());
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    QCOMPARE(grid()->currentIndex(), cell);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+    // Yes keeps it, and a Sunday is then questioned as well.
+    m_messages->clear();
+    m_messages->answer(Answer::Yes);
+    m_messages->answer(Answer::Yes);
+    typeIntoCell(QStringLiteral("06/12/2026"));
+    QTRY_COMPARE(m_messages->texts(), (QStringList{beforeHearing, sundayQuestion}));
+    QCOMPARE(cell.data().toString(), QStringLiteral("06/12/2026"));
+
+    // The same date on or after the hearing asks nothing.
+    m_messages->clear();
+    typeIntoCell(QStringLiteral("07/12/2026"));
+    QTRY_COMPARE(cell.data().toString(), QStringLiteral("07/12/2026"));
+    QVERIFY(m_messages->shown().isEmpty());
+
+    // The Next Date box asks the same while a row is added.
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    m_messages->clear();
+    m_messages->answer(Answer::No);
+    auto *ndate = field("txtNdate");
+    ndate->setFocus();
+    QTest::keyClicks(ndate, QStringLiteral("01/12/2026"));
+    QTest::keyClick(ndate, Qt::Key_Tab);
+    QCOMPARE(m_messages->texts(), QStringList{beforeHearing});
+    QCOMPARE(ndate->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), ndate);
+    QCOMPARE(screen.state(), RecordScreen::State::Edit);
+}
+
+void TestCaseRegister::refusedNextDateOffersTheNextWorkingDay()
+{
+    // Sunday 27/12 is also a holiday; Monday 28/12 is one too.
+    m_db->exec(QStringLiteral("INSERT INTO Holidays VALUES ('2026-12-28', 'Court vacation')"));
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-07"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+
+    // In the grid: the cleared cell opens again with the hint; F4 takes it.
+    const QModelIndex cell = grid()->model()->index(0, nextDateColumn);
+    m_messages->answer(Answer::No);
+    grid()->setFocus();
+    grid()->setCurrentIndex(cell);
+    QTest::keyClicks(grid(), QStringLiteral("2"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7/12/2026"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(m_messages->texts(), QStringList{sundayQuestion});
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QCOMPARE(editor->text(), QString());
+    QCOMPARE(editor->placeholderText(), QStringLiteral("29/12/2026"));
+    QTest::keyClick(editor, Qt::Key_F4);
+    QCOMPARE(editor->text(), QStringLiteral("29/12/2026"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(cell.data().toString(), QStringLiteral("29/12/2026"));
+    QCOMPARE(m_messages->texts(), QStringList{sundayQuestion}); // a working day: no question
+
+    // In the Next Date box, while a row is added.
+    m_messages->clear();
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    m_messages->answer(Answer::No);
+    auto *ndate = field("txtNdate");
+    ndate->setFocus();
+    QTest::keyClicks(ndate, QStringLiteral("28/12/2026"));
+    QTest::keyClick(ndate, Qt::Key_Tab);
+    QCOMPARE(m_messages->texts(),
+             (QStringList{"Do you really want to add record",
+                          "Today is Court vacation. Do you want to continue?"}));
+    QCOMPARE(QApplication::focusWidget(), ndate);
+    QCOMPARE(ndate->text(), QString());
+    QCOMPARE(ndate->placeholderText(), QStringLiteral("29/12/2026"));
+    QTest::keyClick(ndate, Qt::Key_F4);
+    QCOMPARE(ndate->text(), QStringLiteral("29/12/2026"));
+    QCOMPARE(ndate->selectedText(), QStringLiteral("29/12/2026"));
+    QCOMPARE(screen.state(), RecordScreen::State::Edit);
+}
+
+void TestCaseRegister::emptyCourtBoxIsNotLookedUp()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    openRegister();
+    auto *court = field<QComboBox>("txtCourt");
+    court->setFocus();
+    court->setEditText(QString());
+    QTest::keyClick(court, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field("txtCourtNo"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab); // back through the box
+    QCOMPARE(QApplication::focusWidget(), court);
+    QTest::keyClick(court, Qt::Key_Backtab);
+    QVERIFY(m_messages->shown().isEmpty());
+    QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("1"));
+
+    // Blanks alone name no court either; a court not in the register is still told.
+    court->setFocus();
+    court->setEditText(QStringLiteral("   "));
+    QTest::keyClick(court, Qt::Key_Tab);
+    QVERIFY(m_messages->shown().isEmpty());
+    court->setFocus();
+    court->setEditText(QStringLiteral("Lok Adalat"));
+    QTest::keyClick(court, Qt::Key_Return); // Enter leaves the box as Tab does
+    QCOMPARE(m_messages->texts(), QStringList{"This court does not exist"});
+    QCOMPARE(QApplication::focusWidget(), field("txtCourtNo"));
+}
+
+void TestCaseRegister::addStartsInTheDateAndEnterMovesOn()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    QCOMPARE(QApplication::focusWidget(), field("txtCdate"));
+    QCOMPARE(field("txtCdate")->selectedText(), QStringLiteral("07/12/2026"));
+    QTest::keyClicks(field("txtCdate"), QStringLiteral("08/12/2026"));
+    QCOMPARE(field("txtCdate")->text(), QStringLiteral("08/12/2026"));
+
+    // Enter walks the boxes in tab order.
+    const QStringList order{"txtPdate",   "txtNdate",  "txtCourt",  "txtCourtNo",   "txtCaseNo",
+                            "txtParties", "txtParty2", "txtFixed4", "txtFixedForN", "txtRemarks"};
+    for (const QString &name : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget()->objectName(), name);
+        if (name == QStringLiteral("txtCourt"))
+            field<QComboBox>("txtCourt")->setEditText(QStringLiteral("Family Court"));
+        else if (name == QStringLiteral("txtCaseNo"))
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("MJ 7"));
+    }
+    QCOMPARE(field("txtCourtNo")->text(), QStringLiteral("2"));
+    QVERIFY(m_messages->texts() == QStringList{"Do you really want to add record"});
+    click("cmdSave");
+    QCOMPARE(
+        stored(QStringLiteral("courtname"), QStringLiteral("MJ 7"), QStringLiteral("2026-12-08")),
+        QStringLiteral("Family Court"));
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
+}
+
+void TestCaseRegister::registerTellsWhatItHolds()
+{
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-03"),
+               QStringLiteral("2026-12-20"), 2);
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-04"),
+               QString(), 1);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"), QStringLiteral("2026-12-05"),
+               QStringLiteral("2026-12-10"), 3);
+    CaseRegister &screen = openRegister();
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
+
+    // Each header says in words what its column holds.
+    QStringList tips;
+    for (int c = 0; c < grid()->model()->columnCount(); ++c)
+        tips << grid()->model()->headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString();
+    QCOMPARE(tips, (QStringList{"Current date", "Previous date", "Court", "Case number",
+                                "First party", "Second party", "Fixed for", "Next date",
+                                "Fixed for next date", "Remarks"}));
+    // Wide enough for the caption and what the column holds.
+    const QFontMetrics metrics(grid()->font());
+    QVERIFY(grid()->columnWidth(4) >= metrics.horizontalAdvance(QStringLiteral("Abdul Rahman")));
+    QVERIFY(grid()->columnWidth(8) >= metrics.horizontalAdvance(QStringLiteral("NextFixedfor")));
+
+    // A header click sorts what is shown; a second click turns it round.
+    QHeaderView *header = grid()->horizontalHeader();
+    auto clickHeader = [&](int column) {
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    clickHeader(3);
+    QCOMPARE(rowsShown(), (QStringList{"04/12/2026 CS 1", "03/12/2026 CS 2", "05/12/2026 CS 3"}));
+    clickHeader(3);
+    QCOMPARE(rowsShown(), (QStringList{"05/12/2026 CS 3", "03/12/2026 CS 2", "04/12/2026 CS 1"}));
+    clickHeader(7); // next dates, the blank one first
+    QCOMPARE(rowsShown(), (QStringList{"04/12/2026 CS 1", "05/12/2026 CS 3", "03/12/2026 CS 2"}));
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 2"), QStringLiteral("2026-12-03")),
+             QStringLiteral("2026-12-20"));
+    QCOMPARE(stored(QStringLiteral("ndate"), QStringLiteral("CS 1"), QStringLiteral("2026-12-04")),
+             QStringLiteral("<null>"));
+
+    // A new case counts at once; Save stays on the row saved, wherever it stands.
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    field("txtCdate")->setText(QStringLiteral("01/12/2026"));
+    QTest::keyClicks(field("txtCaseNo"), QStringLiteral("CS 9"));
+    QTest::keyClicks(field("txtParties"), QStringLiteral("D'Souza"));
+    click("cmdSave");
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("4"));
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 9"));
+    QCOMPARE(screen.recordSet()->position(), 0);
+    QCOMPARE(grid()->currentIndex().row(), 0);
+
+    // Delete counts again.
+    m_messages->answer(Answer::Yes);
+    click("cmdDelete");
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 3);
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
+}
+
+void TestCaseRegister::hearingsMissedWhileClosedAreOffered_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<int>("listedToday");
+    QTest::newRow("listed on today")
+        << Answer::Yes << QStringList{"07/12/2026 CS 9", "07/12/2026 CS 1", "07/12/2026 CS 2"} << 3;
+    QTest::newRow("shown") << Answer::No << QStringList{"01/12/2026 CS 1", "01/12/2026 CS 2"} << 1;
+    QTest::newRow("left") << Answer::Cancel << QStringList() << 1;
+}
+
+void TestCaseRegister::hearingsMissedWhileClosedAreOffered()
+{
+    QFETCH(Answer, answer);
+    QFETCH(QStringList, shown);
+    QFETCH(int, listedToday);
+    // Friday and Saturday were missed; the hearing of Thursday was listed on its day.
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-04"), 2);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-05"), 3);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-03"), 2);
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("Abdul Rahman"), QStringLiteral("2026-12-03"),
+               QStringLiteral("2026-12-15"), 2);
+    addHearing(QStringLiteral("CS 9"), QStringLiteral("Mary D'Souza"), QStringLiteral("2026-11-30"),
+               QStringLiteral("2026-12-07"), 1);
+    m_messages->answer(answer);
+    CaseRegister &screen = openRegister();
+
+    QCOMPARE(m_messages->texts(),
+             QStringList{"2 hearings fixed for 04/12/2026, 05/12/2026 were not listed on their "
+                         "dates: the diary was not opened on those days.\nYes lists them on "
+                         "today's date, No shows them, Cancel leaves them as they are."});
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
+            .toInt(),
+        listedToday);
+    if (answer == Answer::Yes) {
+        QCOMPARE(
+            stored(QStringLiteral("pdate"), QStringLiteral("CS 2"), QStringLiteral("2026-12-07")),
+            QStringLiteral("2026-12-01"));
+        QCOMPARE(stored(QStringLiteral("fixedfor"), QStringLiteral("CS 1"),
+                        QStringLiteral("2026-12-07")),
+                 QStringLiteral("arguments"));
+        QCOMPARE(rowsShown().mid(rowsShown().size() - 3), shown);
+        QCOMPARE(field("txtTotal")->text(), QStringLiteral("4"));
+    } else if (answer == Answer::No) {
+        QCOMPARE(rowsShown(), shown);
+    }
+    QCOMPARE(screen.recordSet()->rowCount() > 0, true);
+
+    // Asked once: the day's next opening says nothing more.
+    m_messages->clear();
+    openRegister();
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
+// At 1024x768 the workspace under the title bar and the menu keeps about
+// 1010 by 680 pixels: every button and the grid's last column must be there.
+void TestCaseRegister::fitsASmallScreen()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    // The next dates are all blank; the column still has room for one.
+    QVERIFY(grid()->columnWidth(nextDateColumn) >
+            QFontMetrics(grid()->font()).horizontalAdvance(QStringLiteral("29/12/2026")));
+    const QSize least = screen.minimumSizeHint();
+    QVERIFY2(least.width() <= 1000 && least.height() <= 660,
+             qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
+    screen.resize(1000, 660);
+    QApplication::processEvents();
+    for (QPushButton *b : screen.findChildren<QPushButton *>()) {
+        if (!b->isVisible())
+            continue;
+        const QRect place(b->mapTo(&screen, QPoint(0, 0)), b->size());
+        QVERIFY2(screen.rect().contains(place), qPrintable(b->objectName()));
+    }
+    // The last column can be scrolled to.
+    grid()->scrollTo(grid()->model()->index(0, grid()->model()->columnCount() - 1));
+    const int last = grid()->model()->columnCount() - 1;
+    QVERIFY(grid()->columnViewportPosition(last) >= 0);
+    QVERIFY(grid()->columnViewportPosition(last) < grid()->viewport()->width());
+}
+
+void TestCaseRegister::missedHearingsAreListedAllOrNone()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-04"), 2);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-01"),
+               QStringLiteral("2026-12-05"), 3);
+    // The database refuses the second listing.
+    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON advocate "
+                              "WHEN NEW.Party1 = 'Sita Devi' AND NEW.cdate = '2026-12-07' "
+                              "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
+    m_messages->answer(Answer::Yes);
+    openRegister();
+    QCOMPARE(m_messages->texts().size(), 2);
+    QVERIFY2(m_messages->texts().at(1).contains(QStringLiteral("the disk is full")),
+             qPrintable(m_messages->texts().at(1)));
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
+            .toInt(),
+        0);
+    QCOMPARE(rowsShown().size(), 2);
+}
+
+void TestCaseRegister::longAbsenceNamesItsFirstDays()
+{
+    for (int i = 0; i < 12; ++i)
+        addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("Party %1").arg(i),
+                   QStringLiteral("2026-10-01"), QDate(2026, 11, 10 + i).toString(Qt::ISODate), 1);
+    m_messages->answer(Answer::Cancel);
+    openRegister();
+    QCOMPARE(m_messages->texts().size(), 1);
+    QVERIFY2(m_messages->texts().first().startsWith(
+                 QStringLiteral("12 hearings fixed for 10/11/2026, 11/11/2026, ")),
+             qPrintable(m_messages->texts().first()));
+    QVERIFY(m_messages->texts().first().contains(
+        QStringLiteral("19/11/2026, and 2 more days were not listed on their dates")));
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 12); // Cancel lists nothing
 }
 
 QTEST_MAIN(TestCaseRegister)

@@ -118,21 +118,27 @@ void TestDiaryReports::singleDayIsTheCauseListByCourtInRunningOrder()
     QCOMPARE(page.texts(QStringLiteral("Section1")),
              (QStringList{"Date:", "07/12/2026", "[MONDAY]"}));
     QCOMPARE(page.texts(QStringLiteral("PageHeader")),
-             (QStringList{"Court Name", "Prev Date", " Case No.", "Parties", "Fixed For",
+             (QStringList{"Court Name", "Sr.", "Prev Date", " Case No.", "Parties", "Fixed For",
                           "Next Date/Fixed For"}));
-    // Courts in running order, hearings within a court by first party.
-    QCOMPARE(printed(document, "Section3"), (QStringList{"High Court", "Civil Court"}));
-    QCOMPARE(printed(document, "cmAdvocate_Detail", "party1"),
-             (QStringList{"Bose", "Mehta", "anand", "zafar"}));
-    const QList<report::PlacedItem> row = page.textItems(QStringLiteral("cmAdvocate_Detail")).mid(7, 7);
+    // Courts in running order with their count, hearings within a court by
+    // first party, numbered through the list.
+    QCOMPARE(printed(document, "Section3"),
+             (QStringList{"High Court", "Hearings: 2", "Civil Court", "Hearings: 2"}));
+    QCOMPARE(printed(document, "cmAdvocate_Detail", "parties"),
+             (QStringList{"Bose vs. State", "Mehta vs. State", "anand vs. State",
+                          "zafar vs. State"}));
+    QCOMPARE(printed(document, "cmAdvocate_Detail", "serial"),
+             (QStringList{"1", "2", "3", "4"}));
+    const QList<report::PlacedItem> row = page.textItems(QStringLiteral("cmAdvocate_Detail")).mid(6, 6);
     QStringList mehta;
     for (const report::PlacedItem &item : row)
         mehta << item.text;
-    QCOMPARE(mehta, (QStringList{"30/11/2026", "Crl. A. 12/2025", "Mehta", "Vs.", "State",
+    QCOMPARE(mehta, (QStringList{"2", "30/11/2026", "Crl. A. 12/2025", "Mehta vs. State",
                                  "Arguments", "21/12/2026"}));
     QCOMPARE(page.texts(QStringLiteral("Section2")),
              (QStringList{"Note:  ", "  25/12/2026-Christmas, "}));
-    QCOMPARE(page.texts(QStringLiteral("PageFooter")), QStringList{"1"});
+    QCOMPARE(page.texts(QStringLiteral("PageFooter")),
+             (QStringList{"07/12/2026", "Page 1 of 1"}));
 }
 
 void TestDiaryReports::weekdayIsPrintedBesideTheDate_data()
@@ -229,11 +235,11 @@ void TestDiaryReports::secondRunReplacesTheFirst()
     QVERIFY(second);
     QCOMPARE(workTableParties(), (QStringList{"Second", "Entered later"}));
     const ReportDocument document = report::layOut(second->layout, second->data);
-    QCOMPARE(printed(document, "cmAdvocate_Detail", "party1"),
-             (QStringList{"Entered later", "Second"}));
+    QCOMPARE(printed(document, "cmAdvocate_Detail", "parties"),
+             (QStringList{"Entered later vs. State", "Second vs. State"}));
     // The first report keeps what it read.
-    QCOMPARE(printed(report::layOut(first->layout, first->data), "cmAdvocate_Detail", "party1"),
-             QStringList{"First"});
+    QCOMPARE(printed(report::layOut(first->layout, first->data), "cmAdvocate_Detail", "parties"),
+             QStringList{"First vs. State"});
 
     // Another kind of run shares the work table and replaces it too.
     HearingsByDate blank(HearingsByDate::Kind::BlankNextDates);
@@ -418,15 +424,17 @@ void TestDiaryReports::causeListByNextDate()
     const report::ReportPage &page = document.pages.first();
     QCOMPARE(page.texts(QStringLiteral("Section1")), (QStringList{"Date : ", "07/12/2026"}));
     QCOMPARE(page.texts(QStringLiteral("PageHeader")),
-             (QStringList{"Prev Date", "Courts Name", "Case No.", "Parties", "Fixed For",
+             (QStringList{"Sr.", "Prev Date", "Courts Name", "Case No.", "Parties", "Fixed For",
                           "Next Date"}));
     // By court running order; the current date under "Prev Date", what the
     // hearing is fixed for on the day under "Fixed For", nothing under
     // "Next Date".
     QCOMPARE(page.texts(QStringLiteral("cmAdvocate_Detail")),
-             (QStringList{"01/12/2026", "High Court", "CS 1/2026", "High", "Vs.", "State", "",
-                          "30/11/2026", "Civil Court", "CS 1/2026", "Civil", "Vs.", "State",
+             (QStringList{"1", "01/12/2026", "High Court", "CS 1/2026", "High vs. State", "",
+                          "2", "30/11/2026", "Civil Court", "CS 1/2026", "Civil vs. State",
                           "Arguments"}));
+    QCOMPARE(page.texts(QStringLiteral("PageFooter")),
+             (QStringList{"07/12/2026", "Page 1 of 1"}));
     const double nextDateColumn =
         page.textItems(QStringLiteral("PageHeader")).last().rect.left();
     for (const report::PlacedItem &item : page.textItems(QStringLiteral("cmAdvocate_Detail")))
@@ -544,15 +552,20 @@ void TestDiaryReports::longCauseListRepeatsItsHeadingsOnEveryPage()
     QStringList parties;
     for (const report::ReportPage &page : document.pages) {
         QCOMPARE(page.texts(QStringLiteral("PageHeader")).first(), QStringLiteral("Court Name"));
-        QCOMPARE(page.texts(QStringLiteral("PageFooter")), QStringList{QString::number(page.number)});
-        // The court a page starts in stands at its top.
+        // The day and the page among the pages at the foot of every page.
+        QCOMPARE(page.texts(QStringLiteral("PageFooter")),
+                 (QStringList{"07/12/2026", QStringLiteral("Page %1 of %2")
+                                                .arg(page.number)
+                                                .arg(document.pageCount())}));
+        // The court a page starts in stands at its top, with its count.
         const QList<report::PlacedItem> texts = page.textItems();
-        const int first = page.number == 1 ? 9 : 6;
+        const int first = page.number == 1 ? 10 : 7;
         QCOMPARE(texts[first].section, QStringLiteral("Section3"));
-        QCOMPARE(texts[first + 1].section, QStringLiteral("cmAdvocate_Detail"));
+        QCOMPARE(texts[first + 1].text, QStringLiteral("Hearings: 30"));
+        QCOMPARE(texts[first + 2].section, QStringLiteral("cmAdvocate_Detail"));
         for (const report::PlacedItem &item : page.textItems(QStringLiteral("cmAdvocate_Detail"))) {
-            if (item.name == QStringLiteral("party1"))
-                parties << item.text;
+            if (item.name == QStringLiteral("parties"))
+                parties << item.text.section(QStringLiteral(" vs. "), 0, 0);
         }
     }
     QCOMPARE(parties.size(), 90);

@@ -17,6 +17,9 @@
 #include <QRadioButton>
 #include <QPointer>
 #include <QTest>
+#include <QStandardPaths>
+#include <data/officesettings.h>
+#include <reports/diarylayouts.h>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -46,6 +49,7 @@ private slots:
     void caseSummaryAndTheRegistersShowReport();
     void dataErrorsAreShownWithTheirDescription();
     void exitClosesEveryScreen();
+    void causeListIsHeadedByTheOffice();
 
 private:
     template <typename T>
@@ -66,6 +70,8 @@ private:
 
 void TestReportScreens::init()
 {
+    QStandardPaths::setTestModeEnabled(true);
+    office::setAdvocateName(QStringLiteral("Adv. S. K. Menon"));
     Clock::setToday(QDate(2026, 12, 7));
     m_db = std::make_unique<TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
@@ -327,7 +333,7 @@ void TestReportScreens::causeListRunClosesTheScreen()
     QCOMPARE(heading(window, "lbldate"), QStringLiteral("07/12/2026"));
     const report::ReportPage &page = window->document().pages.first();
     QCOMPARE(page.texts("cmAdvocate_Detail"),
-             (QStringList{"01/12/2026", "District Court", "CS 1/2026", "Chopra", "Vs.", "State",
+             (QStringList{"1", "01/12/2026", "District Court", "CS 1/2026", "Chopra vs. State",
                           "Arguments"}));
     QCOMPARE(page.find("Section2", "lblHdays")->text, QStringLiteral("  25/12/2026-Christmas"));
     QVERIFY(m_messages->texts().isEmpty());
@@ -451,6 +457,30 @@ void TestReportScreens::exitClosesEveryScreen()
     settle();
     for (const QPointer<QWidget> &screen : screens)
         QVERIFY(!screen);
+}
+
+void TestReportScreens::causeListIsHeadedByTheOffice()
+{
+    // Where the name is missing, the first cause list printed asks for it.
+    office::setAdvocateName(QString());
+    m_messages->answerInput(QStringLiteral("Adv. Priya Nair"));
+    QPointer<NextDateReport> screen = new NextDateReport;
+    screen->show();
+    QTest::keyClick(child<QLineEdit>(screen, "txtdate1"), Qt::Key_Return);
+    settle();
+    QCOMPARE(m_messages->texts(),
+             QStringList{"The advocate's name, printed at the head of the cause lists:"});
+    QCOMPARE(office::advocateName(), QStringLiteral("Adv. Priya Nair"));
+    ReportWindow *window = reportWindow("drTodayRepo");
+    QVERIFY(window);
+    QCOMPARE(heading(window, "lblOffice"), QStringLiteral("Adv. Priya Nair"));
+    QCOMPARE(window->fileName(), QStringLiteral("cause-list-by-next-date-2026-12-07.pdf"));
+
+    // Asked once: left empty again, the next list is printed without asking.
+    office::setAdvocateName(QString());
+    m_messages->clear();
+    askAdvocateNameOnce();
+    QVERIFY(m_messages->shown().isEmpty());
 }
 
 QTEST_MAIN(TestReportScreens)

@@ -1,9 +1,8 @@
-#include <reports/runtime/reportwindow.h>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -11,9 +10,9 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QPointer>
 #include <QTest>
 #include <QToolButton>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using namespace lexordo::report;
@@ -35,6 +34,9 @@ private slots:
     void leavingTheWindowReleasesItsData();
     void closingTheWindowReleasesItsData();
     void hostPutsTheWindowInTheWorkspace();
+    void closingLeavesNoFrameBehind_data();
+    void closingLeavesNoFrameBehind();
+    void pdfNameCarriesTheReportAndItsDates();
 
 private:
     static ReportLayout layout();
@@ -274,6 +276,59 @@ void TestReportWindow::hostPutsTheWindowInTheWorkspace()
     QSignalSpy closed(window, &ReportWindow::closed);
     reportWindow->close();
     QCOMPARE(closed.count(), 1);
+}
+
+void TestReportWindow::closingLeavesNoFrameBehind_data()
+{
+    QTest::addColumn<bool>("byEscape");
+    QTest::newRow("Close button") << false;
+    QTest::newRow("Escape") << true;
+}
+
+void TestReportWindow::closingLeavesNoFrameBehind()
+{
+    QFETCH(bool, byEscape);
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowActive(&area));
+    ReportWindow::setHost([&](QWidget *w) {
+        QMdiSubWindow *frame = area.addSubWindow(w);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->show();
+        area.setActiveSubWindow(frame);
+    });
+    QPointer<ReportWindow> window = ReportWindow::open(layout(), rows(3));
+    QCOMPARE(area.subWindowList().size(), 1);
+    QSignalSpy closed(window.data(), &ReportWindow::closed);
+    if (byEscape) {
+        window->findChild<QWidget *>(QStringLiteral("cmdPrint"))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    } else {
+        QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdClose")),
+                          Qt::LeftButton);
+    }
+    QCOMPARE(closed.count(), 1);
+    QTRY_VERIFY(!window);
+    QTRY_COMPARE(area.subWindowList().size(), 0);
+}
+
+void TestReportWindow::pdfNameCarriesTheReportAndItsDates()
+{
+    ReportLayout l = layout();
+    QCOMPARE(ReportWindow::suggestedFileName(l), QStringLiteral("sample-report.pdf"));
+    l.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 10)
+        .label(QStringLiteral("Date:"), QRectF(0, 0, 20, 5))
+        .namedLabel(QStringLiteral("lblDate1"), QRectF(20, 0, 30, 5))
+        .namedLabel(QStringLiteral("lblDate2"), QRectF(50, 0, 30, 5));
+    l.setFileName(QStringLiteral("cause-list"));
+    l.setLabel(QStringLiteral("Section1"), QStringLiteral("lblDate1"),
+               QStringLiteral("08/12/2026"));
+    QCOMPARE(ReportWindow::suggestedFileName(l), QStringLiteral("cause-list-2026-12-08.pdf"));
+    l.setLabel(QStringLiteral("Section1"), QStringLiteral("lblDate2"),
+               QStringLiteral("15/12/2026"));
+    ReportWindow *window = ReportWindow::open(l, rows(2));
+    QCOMPARE(window->fileName(), QStringLiteral("cause-list-2026-12-08-2026-12-15.pdf"));
 }
 
 QTEST_MAIN(TestReportWindow)

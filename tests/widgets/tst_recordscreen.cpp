@@ -1,9 +1,10 @@
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
-#include <widgets/recordscreen.h>
+#include <data/clock.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
+#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <widgets/recordscreen.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -31,6 +33,7 @@ struct LedgerOptions
     RecordScreen::Start start = RecordScreen::Start::AllEnabled;
     QString findColumn = QStringLiteral("Name");
     QHash<RecordScreen::Role, QString> buttonNames;
+    bool todayOnDateEntry = false; // the date box fills in today when entered in edit state
 };
 
 class LedgerScreen : public RecordScreen
@@ -71,6 +74,8 @@ public:
                        {QStringLiteral("Date"), QStringLiteral("TransDate")}});
         setFind(QStringLiteral("Enter The Name to Be Searched "), options.findColumn,
                 Filter::Op::Contains);
+        if (options.todayOnDateEntry)
+            setDefaultDateOnFocus(findChild<QLineEdit *>(QStringLiteral("txtDate")));
         start(options.start);
     }
 };
@@ -107,6 +112,7 @@ private slots:
     void unhandledErrorIsShownAndTheScreenGoesOn();
     void screenWithoutItsTableStillOpens();
     void buttonNamesCanBeChanged();
+    void keyboardFlowsThroughTheFields();
 
 private:
     QLineEdit *edit(QWidget &screen, const char *name);
@@ -637,6 +643,47 @@ void TestRecordScreen::buttonNamesCanBeChanged()
     QCOMPARE(edit(*screen, "txtName")->text(), QStringLiteral("Sunita"));
     click(*screen, QStringLiteral("cmdexit"));
     QTRY_VERIFY(alive.isNull());
+}
+
+void TestRecordScreen::keyboardFlowsThroughTheFields()
+{
+    Clock::setToday(QDate(2026, 12, 7));
+    seedThreeRows();
+    LedgerOptions options;
+    options.todayOnDateEntry = true;
+    LedgerScreen screen(options);
+    screen.show();
+    QApplication::setActiveWindow(&screen);
+    QVERIFY(QTest::qWaitForWindowActive(&screen));
+
+    // After Add and Yes the cursor is in the first field.
+    m_messages->answer(Answer::Yes);
+    click(screen, QStringLiteral("cmdAdd"));
+    QCOMPARE(QApplication::focusWidget(), edit(screen, "txtName"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Sharma"));
+
+    // Enter moves on; the date filled in on entry is selected, so typing replaces it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), edit(screen, "txtDate"));
+    QCOMPARE(edit(screen, "txtDate")->selectedText(), QStringLiteral("07/12/2026"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1/4/2026"));
+    QCOMPARE(edit(screen, "txtDate")->text(), QStringLiteral("1/4/2026"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(QApplication::focusWidget(), edit(screen, "txtFees"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("500.5"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(QApplication::focusWidget() != edit(screen, "txtFees"));
+
+    // A click into the date box selects the date filled in as well.
+    QTest::mouseClick(edit(screen, "txtDate"), Qt::LeftButton);
+    QTRY_COMPARE(edit(screen, "txtDate")->selectedText(), QStringLiteral("07/12/2026"));
+    QTest::keyClicks(edit(screen, "txtDate"), QStringLiteral("2/4/2026"));
+    click(screen, QStringLiteral("cmdSave"));
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT TransDate || '|' || \"Legal Fees\" FROM AC_INFO "
+                                         "WHERE Name = 'Sharma'"))
+                 .toString(),
+             QStringLiteral("2026-04-02|500.5"));
+    Clock::reset();
 }
 
 QTEST_MAIN(TestRecordScreen)

@@ -232,6 +232,7 @@ struct Context
     int row = -1;                      // detail rows
     const ResultGroup *group = nullptr; // group headers and footers
     int page = 0;
+    int serial = 0; // detail rows: the row's number in the report, from 1
 };
 
 PreparedSection prepare(const Section *section, const ResultTable &table)
@@ -272,6 +273,7 @@ public:
 
 private:
     QVariant fieldValue(const Item &item, int column, const Context &context) const;
+    QString fillLabel(QString text, const Context &context) const;
     Band measure(const PreparedSection &prepared, const Context &context) const;
     static std::pair<Band, Band> split(const Band &band, double at);
 
@@ -339,6 +341,33 @@ QVariant Paginator::fieldValue(const Item &item, int column, const Context &cont
     return QVariant();
 }
 
+// A label's place-holders: "%n" the row's number in the report, "%c" the
+// number of rows of the group, "{column}" a value of the row.
+QString Paginator::fillLabel(QString text, const Context &context) const
+{
+    if (context.row >= 0) {
+        text.replace(QStringLiteral("%n"), QString::number(context.serial));
+        const ResultTable &table = m_data.table();
+        qsizetype open = text.indexOf(u'{');
+        while (open >= 0) {
+            const qsizetype close = text.indexOf(u'}', open);
+            if (close < 0)
+                break;
+            const int column = table.column(text.mid(open + 1, close - open - 1));
+            if (column < 0) {
+                open = text.indexOf(u'{', close);
+                continue;
+            }
+            const QString value = formatValue(table.rows[context.row][column], QString()).trimmed();
+            text.replace(open, close - open + 1, value);
+            open = text.indexOf(u'{', open + value.size());
+        }
+    }
+    if (context.group)
+        text.replace(QStringLiteral("%c"), QString::number(context.group->rows.size()));
+    return text;
+}
+
 Band Paginator::measure(const PreparedSection &prepared, const Context &context) const
 {
     Band band;
@@ -364,6 +393,8 @@ Band Paginator::measure(const PreparedSection &prepared, const Context &context)
                      : formatValue(fieldValue(item, prepared.columns[i], context), item.format);
         if (context.page > 0 && p.text.contains(u"%p"))
             p.text.replace(QStringLiteral("%p"), QString::number(context.page));
+        if (item.kind == Item::Kind::Label)
+            p.text = fillLabel(p.text, context);
         p.lineHeight = lineHeight(item.style);
         p.lines = item.wrap ? breakLines(p.text, item.rect.width(), item.style)
                             : (p.text.isEmpty() ? QStringList() : QStringList{p.text});
@@ -572,6 +603,7 @@ ReportDocument Paginator::run()
     m_document.orientation = m_layout.orientation();
 
     startPage();
+    int serial = 0;
     for (const ResultGroup &group : m_data.groups()) {
         Context groupContext;
         groupContext.group = &group;
@@ -580,6 +612,7 @@ ReportDocument Paginator::run()
         if (!group.rows.isEmpty()) {
             Context rowContext;
             rowContext.row = group.rows.first();
+            rowContext.serial = serial + 1;
             firstRow = measure(m_detail, rowContext);
         }
         if (m_groupHeader.section && m_data.isGrouped()) {
@@ -603,12 +636,14 @@ ReportDocument Paginator::run()
             }
         }
         for (int i = 0; i < group.rows.size(); ++i) {
+            ++serial;
             if (i == 0 && firstRow) {
                 flow(*firstRow);
                 continue;
             }
             Context rowContext;
             rowContext.row = group.rows[i];
+            rowContext.serial = serial;
             flow(measure(m_detail, rowContext));
         }
         if (m_groupFooter.section && m_data.isGrouped())

@@ -138,6 +138,11 @@ public:
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption) { m_caption = caption; }
 
+    // The file name a written PDF is offered under, without the dates and
+    // ".pdf" ("cause-list"); made from the caption when not set.
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString &name) { m_fileName = name; }
+
     QPageLayout::Orientation orientation() const { return m_orientation; }
     void setOrientation(QPageLayout::Orientation orientation) { m_orientation = orientation; }
     QMarginsF margins() const { return m_margins; }
@@ -164,6 +169,7 @@ public:
 private:
     QString m_name;
     QString m_caption;
+    QString m_fileName;
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
     QMarginsF m_margins{12, 12, 12, 12};
     bool m_repeatGroupHeader = false;

@@ -1,12 +1,10 @@
 #include "reportwindow.h"
 
-#include <widgets/screenhost.h>
+#include "reportpainter.h"
 #include "ui_reportwindow.h"
 
-#include "reportpainter.h"
-
+#include <algorithm>
 #include <data/messenger.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -16,9 +14,8 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QShortcut>
-
-#include <algorithm>
 #include <utility>
+#include <widgets/screenhost.h>
 
 namespace lexordo::report {
 
@@ -100,7 +97,7 @@ ReportWindow::ReportWindow(QWidget *parent)
     connect(ui->cboZoom, &QComboBox::currentIndexChanged, this, &ReportWindow::applyZoom);
     connect(ui->cmdPrint, &QPushButton::clicked, this, &ReportWindow::print);
     connect(ui->cmdExportPdf, &QPushButton::clicked, this, &ReportWindow::exportPdfAs);
-    connect(ui->cmdClose, &QPushButton::clicked, this, &ReportWindow::close);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &ReportWindow::closeWindow);
 
     auto shortcut = [this](const QKeySequence &keys, void (ReportWindow::*slot)()) {
         auto *s = new QShortcut(keys, this);
@@ -115,9 +112,8 @@ ReportWindow::ReportWindow(QWidget *parent)
     shortcut(QKeySequence::ZoomIn, &ReportWindow::zoomIn);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), &ReportWindow::zoomIn);
     shortcut(QKeySequence::ZoomOut, &ReportWindow::zoomOut);
-    auto *closing = new QShortcut(QKeySequence::Close, this);
-    closing->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(closing, &QShortcut::activated, this, [this] { close(); });
+    shortcut(QKeySequence::Close, &ReportWindow::closeWindow);
+    shortcut(QKeySequence(Qt::Key_Escape), &ReportWindow::closeWindow);
 }
 
 ReportWindow::~ReportWindow()
@@ -152,7 +148,6 @@ void ReportWindow::present(QWidget *window)
     window->activateWindow();
 }
 
-
 QPrinter &ReportWindow::printer()
 {
     if (!s_printer) {
@@ -163,8 +158,47 @@ QPrinter &ReportWindow::printer()
     return *s_printer;
 }
 
+void ReportWindow::closeWindow()
+{
+    // In the workspace the frame goes too: no empty frame is left behind.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+QString ReportWindow::suggestedFileName(const ReportLayout &layout)
+{
+    QString name = layout.fileName();
+    if (name.isEmpty()) {
+        // The caption, in the letters a file name keeps everywhere.
+        for (const QChar c : layout.caption().toLower()) {
+            if (c.isLetterOrNumber())
+                name += c;
+            else if (!name.isEmpty() && !name.endsWith(u'-'))
+                name += u'-';
+        }
+        while (name.endsWith(u'-'))
+            name.chop(1);
+        if (name.isEmpty())
+            name = QStringLiteral("report");
+    }
+    // The dates the report is for, as its header shows them.
+    if (const Section *header = layout.section(SectionKind::ReportHeader)) {
+        for (const Item &item : header->items()) {
+            if (item.kind != Item::Kind::Label || item.name.isEmpty())
+                continue;
+            const QDate date = QDate::fromString(item.text.trimmed(), QStringLiteral("dd/MM/yyyy"));
+            if (date.isValid())
+                name += u'-' + date.toString(Qt::ISODate);
+        }
+    }
+    return name + QStringLiteral(".pdf");
+}
+
 void ReportWindow::setReport(const ReportLayout &layout, ReportData data)
 {
+    m_fileName = suggestedFileName(layout);
     m_layoutName = layout.name();
     setObjectName(layout.name());
     setWindowTitle(layout.caption());
@@ -192,7 +226,8 @@ double ReportWindow::zoom() const
     const double pageHeight = m_document.pageSize.height() / 25.4 * logicalDpiY();
     if (pageWidth <= 0 || pageHeight <= 0)
         return 1.0;
-    const QSize room = ui->scrollPages->viewport()->size() - QSize(2 * pageMargin + 6, 2 * pageMargin + 6);
+    const QSize room =
+        ui->scrollPages->viewport()->size() - QSize(2 * pageMargin + 6, 2 * pageMargin + 6);
     const double byWidth = room.width() / pageWidth;
     const double factor = chosen == 0.0 ? byWidth : std::min(byWidth, room.height() / pageHeight);
     return std::clamp(factor, 0.2, 4.0);
@@ -241,8 +276,9 @@ void ReportWindow::print()
     target.setDocName(m_document.title);
     QPrintDialog dialog(&target, this);
     dialog.setMinMax(1, m_document.pageCount());
-    dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage |
-                      QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCurrentPage | QAbstractPrintDialog::PrintToFile |
+                      QAbstractPrintDialog::PrintShowPageSize);
     m_inOwnDialog = true;
     const bool accepted = dialog.exec() == QDialog::Accepted;
     m_inOwnDialog = false;
@@ -254,11 +290,9 @@ void ReportWindow::exportPdfAs()
 {
     static QString lastFolder;
     const QString folder = lastFolder.isEmpty() ? QDir::homePath() : lastFolder;
-    QString name = m_document.title.isEmpty() ? QStringLiteral("report") : m_document.title;
-    name.replace(u'/', u'-');
     m_inOwnDialog = true;
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
-                                                QDir(folder).filePath(name + QStringLiteral(".pdf")),
+                                                QDir(folder).filePath(m_fileName),
                                                 QStringLiteral("PDF files (*.pdf)"));
     m_inOwnDialog = false;
     if (path.isEmpty())

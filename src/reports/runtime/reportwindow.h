@@ -3,11 +3,10 @@
 #include "reportdata.h"
 #include "reportengine.h"
 
+#include <functional>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
 
 class QMdiSubWindow;
 class QPrinter;
@@ -45,7 +44,6 @@ public:
     static void setHost(Host host);
     static void present(QWidget *window);
 
-
     // The printer and its settings, kept from one print to the next.
     static QPrinter &printer();
 
@@ -63,6 +61,10 @@ public:
     void closeOnRelease(QWidget *screen);
 
     bool exportPdf(const QString &path, QString *error = nullptr);
+    // The file name offered on export: the report and its dates
+    // ("cause-list-2026-12-08.pdf").
+    QString fileName() const { return m_fileName; }
+    static QString suggestedFileName(const ReportLayout &layout);
     void printOn(QPrinter &printer);
 
 public slots:
@@ -74,6 +76,8 @@ public slots:
     void lastPage();
     void zoomIn();
     void zoomOut();
+    // Closes the report and the workspace frame it sits in.
+    void closeWindow();
 
     // Lets go of the rows read and closes the screens registered to close.
     void release();
@@ -100,6 +104,7 @@ private:
     ReportDocument m_document;
     ReportData m_data;
     QString m_layoutName;
+    QString m_fileName = QStringLiteral("report.pdf");
     bool m_holdsData = false;
     int m_page = 0;
     bool m_wasActive = false;

@@ -1,0 +1,121 @@
+#include <app/qtmessenger.h>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace lexordo;
+using Answer = Messenger::Answer;
+
+class TestQtMessenger : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void keysTypedAheadAnswerTheMessageBox();
+    void keysTypedAheadGoIntoTheInputBox();
+    void boxesAreNeverMaximised();
+
+private:
+    // Keys typed into the field before the box has opened.
+    void typeAhead(const QString &text, bool enter = false);
+    // Should the keys not reach the box, it is answered this way after a while,
+    // so that the test ends and fails instead of waiting for ever.
+    void answerLateWith(const std::function<void(QWidget *)> &answer);
+
+    std::unique_ptr<QWidget> m_window;
+    QLineEdit *m_field = nullptr;
+};
+
+void TestQtMessenger::init()
+{
+    m_window = std::make_unique<QWidget>();
+    m_field = new QLineEdit(m_window.get());
+    m_window->showMaximized();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_field->setFocus();
+}
+
+void TestQtMessenger::cleanup()
+{
+    m_window.reset();
+}
+
+void TestQtMessenger::typeAhead(const QString &text, bool enter)
+{
+    auto post = [this](int key, const QString &t) {
+        QCoreApplication::postEvent(m_field, new QKeyEvent(QEvent::KeyPress, key, {}, t));
+        QCoreApplication::postEvent(m_field, new QKeyEvent(QEvent::KeyRelease, key, {}, t));
+    };
+    for (const QChar c : text)
+        post(QChar(c.toUpper()).unicode(), QString(c));
+    if (enter)
+        post(Qt::Key_Return, QStringLiteral("\r"));
+}
+
+void TestQtMessenger::answerLateWith(const std::function<void(QWidget *)> &answer)
+{
+    QTimer::singleShot(3000, m_window.get(), [answer] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            answer(box);
+    });
+}
+
+void TestQtMessenger::keysTypedAheadAnswerTheMessageBox()
+{
+    answerLateWith(
+        [](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click(); });
+    typeAhead(QStringLiteral("n"));
+    QtMessenger messenger;
+    QCOMPARE(messenger.message(QStringLiteral("Today is sunday. Do you want to continue?"),
+                               Messenger::Buttons::YesNo, Messenger::Icon::None),
+             Answer::No);
+    QCOMPARE(m_field->text(), QString());
+}
+
+void TestQtMessenger::keysTypedAheadGoIntoTheInputBox()
+{
+    answerLateWith([](QWidget *box) { qobject_cast<QDialog *>(box)->reject(); });
+    typeAhead(QStringLiteral("ram"), true);
+    QtMessenger messenger;
+    QCOMPARE(messenger.input(QStringLiteral("Enter the party"), QString(), QString()),
+             std::optional<QString>(QStringLiteral("ram")));
+    QCOMPARE(m_field->text(), QString());
+}
+
+void TestQtMessenger::boxesAreNeverMaximised()
+{
+    QVERIFY(m_window->isMaximized());
+    QStringList seen;
+    auto look = [&seen](QWidget *box) {
+        seen << QStringLiteral("%1 %2")
+                    .arg(box->isMaximized())
+                    .arg(box->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    };
+    QTimer::singleShot(200, m_window.get(), [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        look(box);
+        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
+    });
+    QtMessenger messenger;
+    messenger.message(QStringLiteral("Record Not Found "), Messenger::Buttons::Ok,
+                      Messenger::Icon::None);
+    QTimer::singleShot(200, m_window.get(), [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        look(box);
+        qobject_cast<QDialog *>(box)->reject();
+    });
+    messenger.input(QStringLiteral("Enter The Name to Be Searched "), QString(), QString());
+    QCOMPARE(seen, (QStringList{"0 0", "0 0"}));
+}
+
+QTEST_MAIN(TestQtMessenger)
+#include "tst_qtmessenger.moc"
