@@ -13,7 +13,7 @@
 #include <data/database.h>
 #include <data/recordset.h>
 #include <diary/caseregister.h>
-#include <diary/diaryqueries.h>
+#include <diary/diarystore.h>
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -89,7 +89,7 @@ void BM_MissedHearings(benchmark::State &state)
     copy.open();
     int missed = 0;
     for (auto _ : state)
-        missed = diary::missedHearings(bench::benchToday()).count;
+        missed = DiaryStore::missedHearings(bench::benchToday()).count;
     state.counters["missed"] = missed;
 }
 BENCHMARK(BM_MissedHearings)->Unit(benchmark::kMillisecond);

@@ -1,20 +1,33 @@
 #include "mainwindow.h"
 
-#include "transferactions.h"
 #include "ui_mainwindow.h"
+
+#include "backupscreen.h"
+#include "passwordchange.h"
+#include "restore.h"
+#include "transferactions.h"
 
 #include <accounts/accountledger.h>
 #include <accounts/billscreen.h>
 #include <accounts/feestatementscreen.h>
 #include <accounts/receiptscreen.h>
-#include "backupscreen.h"
-#include "restore.h"
-
 #include <browser/browser.h>
-
+#include <data/dataerror.h>
+#include <data/messenger.h>
+#include <data/officesettings.h>
+#include <diary/caseregister.h>
 #include <diary/casesearch.h>
 #include <diary/conversionscreen.h>
 #include <diary/searchnextblank.h>
+#include <registers/clientsregister.h>
+#include <registers/courtsregister.h>
+#include <registers/directoryregister.h>
+#include <registers/holidaysregister.h>
+#include <registers/rulingslibrary.h>
+#include <registers/searchdirectory.h>
+#include <registers/searchrulings.h>
+#include <reminders/reminderentry.h>
+#include <reminders/reminderwindow.h>
 #include <reports/blanknextdatereport.h>
 #include <reports/casereport.h>
 #include <reports/casesummary.h>
@@ -22,30 +35,15 @@
 #include <reports/nextdatereport.h>
 #include <reports/runtime/reportwindow.h>
 
-#include <data/dataerror.h>
-#include <data/messenger.h>
-#include <diary/caseregister.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QMdiSubWindow>
-#include <registers/clientsregister.h>
 #include <QScreen>
 #include <QSettings>
-#include <data/officesettings.h>
-#include <registers/courtsregister.h>
-#include <registers/directoryregister.h>
-#include <registers/holidaysregister.h>
-#include <reminders/reminderentry.h>
-#include <reminders/reminderwindow.h>
-#include "passwordchange.h"
-
-#include <registers/rulingslibrary.h>
-#include <registers/searchdirectory.h>
-#include <registers/searchrulings.h>
 
 static void initResources()
 {

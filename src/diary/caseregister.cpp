@@ -12,7 +12,6 @@
 #include <data/recordsetmodel.h>
 #include <diary/carryforward.h>
 #include <diary/diarystore.h>
-#include <diary/diaryqueries.h>
 #include <diary/nextdate.h>
 #include <functional>
 #include <QHeaderView>
@@ -565,7 +564,7 @@ bool CaseRegister::confirmNextDate(const QDate &date, const QDate &hearing)
 QString CaseRegister::workingDayHint(const QDate &refused, const QDate &hearing)
 {
     const QDate from = hearing.isValid() ? std::max(refused, hearing) : refused;
-    return dates::format(diary::nextWorkingDay(from));
+    return dates::format(DiaryStore::nextWorkingDay(from));
 }
 
 void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text)
@@ -584,7 +583,7 @@ void CaseRegister::gridEditRefused(const QModelIndex &index, const QString &text
 
 void CaseRegister::offerMissedHearings(const QDate &today)
 {
-    const diary::MissedHearings missed = diary::missedHearings(today);
+    const DiaryStore::MissedHearings missed = DiaryStore::missedHearings(today);
     if (missed.count == 0)
         return;
     // A long absence names its first days and counts the rest.
@@ -606,7 +605,7 @@ void CaseRegister::offerMissedHearings(const QDate &today)
                        "as they are.");
     switch (showMessage(text, Messenger::Buttons::YesNoCancel)) {
     case Messenger::Answer::Yes:
-        diary::listMissedHearings(today);
+        DiaryStore::listMissedHearings(today);
         recordSet()->requery();
         recordSet()->moveLast();
         refreshTotal();

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <QDate>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -76,6 +77,27 @@ public:
     // that the caller reads the work table in the same transaction and no
     // other run can refill it in between. Returns the rows copied.
     static int refillWorkTable(const QDate &from, const QDate &to, bool withoutNextDateOnly);
+
+    // The first day after `day` on which the courts sit: not a Sunday and not
+    // in the holidays register.
+    static QDate nextWorkingDay(const QDate &day);
+
+    // Hearings whose next date has passed without a listing on or after that
+    // date: the diary was not opened that day (the office was closed, the
+    // clerk away), so nothing carried them forward.
+    struct MissedHearings
+    {
+        int count = 0;
+        QList<QDate> dates; // their next dates, each once, earliest first
+    };
+    // The hearings with a next date before `today` that come after the latest
+    // listing of their case (case number and first party).
+    static MissedHearings missedHearings(const QDate &today);
+    // Lists every one of those hearings on `today`, as the carry-forward does
+    // (the old current date becomes the previous date, the next fixed-for text
+    // what it is fixed for): one statement in one transaction, all or none.
+    // Returns the listings made.
+    static int listMissedHearings(const QDate &today);
 };
 
 } // namespace lexordo
