@@ -9,8 +9,7 @@ using report::TextStyle;
 
 namespace {
 
-// Millimetres on the printable width of A4 portrait with 12 mm margins.
-constexpr double width = 186.0;
+constexpr double width = report::a4PrintableWidth;
 constexpr double textHeight = 5.0;
 const QString amountFormat = QStringLiteral("0.00");
 const QString dateFormat = QStringLiteral("dd/MM/yyyy");

@@ -11,8 +11,7 @@ using report::TextStyle;
 
 namespace {
 
-// Millimetres on the printable width of A4 portrait with 12 mm margins.
-constexpr double width = 186.0;
+constexpr double width = report::a4PrintableWidth;
 constexpr double textHeight = 4.5;
 
 struct Column

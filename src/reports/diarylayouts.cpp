@@ -12,8 +12,7 @@ using report::TextStyle;
 
 namespace {
 
-// Millimetres on the printable width of A4 portrait with 12 mm margins.
-constexpr double width = 186.0;
+constexpr double width = report::a4PrintableWidth;
 constexpr double rowTop = 0.9;
 constexpr double textHeight = 4.0;
 const QString dateFormat = QStringLiteral("dd/MM/yyyy");

@@ -12,6 +12,10 @@
 
 namespace lexordo::report {
 
+// Millimetres of the printable width of A4 portrait inside the layouts' usual
+// 12 mm margins.
+inline constexpr double a4PrintableWidth = 186.0;
+
 // The declaration of a printed report: sections by name, each holding its
 // items with their place in millimetres from the section's top-left corner.
 // A layout is declared once and laid out on pages for every set of rows.
