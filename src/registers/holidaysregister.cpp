@@ -3,6 +3,7 @@
 #include "ui_holidaysregister.h"
 
 #include <data/dataerror.h>
+#include <data/dates.h>
 #include <data/messenger.h>
 
 namespace lexordo {
@@ -51,12 +52,12 @@ void HolidaysRegister::fieldFocusOut(QWidget *field)
 // Asks before a second event is entered for a date that has one already.
 void HolidaysRegister::checkDate()
 {
-    try {
-        m_adodc2->requery();
-        m_adodc2->setFilter(Filter(QStringLiteral("Date"), Filter::Op::Equal, ui->txtDate->text()));
-    } catch (const DataError &) {
-        return; // a text that is not a date finds nothing; Save will refuse it
-    }
+    // A text that is not a date finds nothing; Save will refuse it.
+    const std::optional<QDate> day = dates::parse(ui->txtDate->text());
+    if (!day)
+        return;
+    m_adodc2->requery();
+    m_adodc2->setFilter(Filter(QStringLiteral("Date"), Filter::Op::Equal, *day));
     if (m_adodc2->rowCount() == 0)
         return;
     if (askYesNo(QStringLiteral(
