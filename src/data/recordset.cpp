@@ -308,6 +308,14 @@ public:
         return true;
     }
 
+    // So many rows added and stored that leaving them out of each window
+    // would cost more than reading the keys whole.
+    bool crowded() const
+    {
+        return m_windowed && std::count_if(m_added.begin(), m_added.end(),
+                                           [](qint64 k) { return k > 0; }) >= addedLeftOutAtMost;
+    }
+
     // A new row's key once it is stored.
     void replace(qint64 from, qint64 to)
     {
@@ -340,6 +348,7 @@ public:
 private:
     static constexpr qint64 windowRows = 256;
     static constexpr size_t windowsKept = 64;
+    static constexpr long addedLeftOutAtMost = 500;
 
     QString where(const QString &condition, bool leaveOutAdded) const
     {
@@ -1215,6 +1224,8 @@ void RecordSet::storeRow(qint64 key)
     const QString table = sqlite::quoteIdentifier(d->table);
 
     if (p.isNew) {
+        if (d->keys.crowded())
+            d->keys.readWhole();
         QStringList names;
         QStringList marks;
         for (const Column &c : d->columns) {

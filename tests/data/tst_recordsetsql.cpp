@@ -31,6 +31,7 @@ private slots:
     void largeViewShowsTheDatabaseOrderFromBothEnds_data();
     void largeViewShowsTheDatabaseOrderFromBothEnds();
     void largeViewKeepsItsRowsThroughOwnChanges();
+    void largeViewTakesManyAddedRows();
 
 private:
     QStringList parties(RecordSet &rs) const;
@@ -406,6 +407,33 @@ void TestRecordSetSql::largeViewKeepsItsRowsThroughOwnChanges()
     QCOMPARE(now.size(), 1208 - 2 + 2);
     QCOMPARE(column(rs, QStringLiteral("caseno")), now);
     QCOMPARE(m_db->count(QStringLiteral("advocate")), int(now.size()));
+}
+
+// Hundreds of rows added through a large view, past the point where the
+// view reads its keys whole, each stand once, after the rows read before.
+void TestRecordSetSql::largeViewTakesManyAddedRows()
+{
+    addNumberedHearings(600);
+    QStringList expected =
+        selected("SELECT caseno FROM advocate ORDER BY cdate, CourtIndex, rowid");
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveLast();
+    for (int i = 1; i <= 520; ++i) {
+        const QString caseno = QStringLiteral("Added %1").arg(i);
+        rs.addNew();
+        rs.setValue(QStringLiteral("cdate"), QStringLiteral("01/01/2019"));
+        rs.setValue(QStringLiteral("caseno"), caseno);
+        rs.update();
+        expected << caseno;
+    }
+    QCOMPARE(rs.rowCount(), 608 + 520);
+    QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
+    // A row deleted among them leaves the rest in place.
+    rs.moveTo(300);
+    rs.deleteCurrent();
+    expected.removeAt(300);
+    QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), int(expected.size()));
 }
 
 QTEST_GUILESS_MAIN(TestRecordSetSql)
