@@ -213,6 +213,240 @@ void addTerm(Where &where, const QString &expr, RecordSet::FieldType type, const
     }
 }
 
+// The keys of a view in order: read whole, or, for the whole of a table's
+// view, counted once and read in windows of rows as they are asked for, so
+// that opening a large table reads what is shown and not every key.
+//
+// A windowed view stands for the rows of the database in order, followed by
+// the rows this view added. The rows it added and stored are left out of the
+// windows, and a row it deletes is gone from the database as from the view,
+// so a row's place in the view stays its place among the database's rows.
+// Before a change that could move rows under the windows (a store of a
+// column the order depends on, a delete that may yet be rolled back) the
+// view reads its keys whole.
+class KeyView
+{
+public:
+    struct Query
+    {
+        QString table;     // quoted
+        QString condition; // without WHERE; may be empty
+        QVariantList values;
+        QStringList order;    // the terms, the row key last
+        QStringList reversed; // the same order backwards; empty when it cannot be turned
+    };
+
+    void assign(std::vector<qint64> keys)
+    {
+        *this = KeyView();
+        m_all = std::move(keys);
+    }
+
+    // Counts the rows; the keys are read as they are asked for.
+    void window(Query query)
+    {
+        *this = KeyView();
+        m_query = std::move(query);
+        sqlite::Statement stmt(Database::handle(),
+                               QStringLiteral("SELECT COUNT(*) FROM %1%2")
+                                   .arg(m_query.table, where(m_query.condition, false)));
+        bindValues(stmt, false);
+        m_count = stmt.step() ? stmt.columnInt(0) : 0;
+        m_windowed = true;
+    }
+
+    bool windowed() const { return m_windowed; }
+    size_t size() const { return m_windowed ? size_t(m_count) + m_added.size() : m_all.size(); }
+    bool empty() const { return size() == 0; }
+
+    // 0 for a row the database no longer has.
+    qint64 at(size_t i) const
+    {
+        if (!m_windowed)
+            return m_all[i];
+        if (i >= size_t(m_count))
+            return m_added[i - size_t(m_count)];
+        const qint64 chunk = qint64(i) / windowRows;
+        auto it = m_chunks.find(chunk);
+        if (it == m_chunks.end())
+            it = readChunk(chunk);
+        const size_t within = i - size_t(chunk * windowRows);
+        return within < it->second.size() ? it->second[within] : 0;
+    }
+
+    void push_back(qint64 key)
+    {
+        if (m_windowed)
+            m_added.push_back(key);
+        else
+            m_all.push_back(key);
+    }
+
+    void erase(size_t i)
+    {
+        if (!m_windowed) {
+            m_all.erase(m_all.begin() + qsizetype(i));
+        } else if (i >= size_t(m_count)) {
+            m_added.erase(m_added.begin() + qsizetype(i - size_t(m_count)));
+        } else {
+            // The rows after it move up by one in the database as in the view.
+            --m_count;
+            m_chunks.clear();
+        }
+    }
+
+    // Takes a key out of a view read whole; false when it is not there or the
+    // view is read in windows.
+    bool eraseKey(qint64 key)
+    {
+        if (m_windowed)
+            return false;
+        const auto at = std::find(m_all.begin(), m_all.end(), key);
+        if (at == m_all.end())
+            return false;
+        m_all.erase(at);
+        return true;
+    }
+
+    // So many rows added and stored that leaving them out of each window
+    // would cost more than reading the keys whole.
+    bool crowded() const
+    {
+        return m_windowed && std::count_if(m_added.begin(), m_added.end(),
+                                           [](qint64 k) { return k > 0; }) >= addedLeftOutAtMost;
+    }
+
+    // A new row's key once it is stored.
+    void replace(qint64 from, qint64 to)
+    {
+        std::vector<qint64> &keys = m_windowed ? m_added : m_all;
+        for (auto k = keys.rbegin(); k != keys.rend(); ++k) {
+            if (*k == from) {
+                *k = to;
+                return;
+            }
+        }
+    }
+
+    // Reads every key, so that the view stays as it is whatever is written.
+    void readWhole()
+    {
+        if (!m_windowed)
+            return;
+        sqlite::Statement stmt(Database::handle(), select(m_query.order, QString()));
+        bindValues(stmt);
+        std::vector<qint64> keys;
+        keys.reserve(size());
+        while (stmt.step())
+            keys.push_back(stmt.columnInt(0));
+        // Rows another program added or removed meanwhile keep the count shown.
+        keys.resize(size_t(m_count), 0);
+        keys.insert(keys.end(), m_added.begin(), m_added.end());
+        assign(std::move(keys));
+    }
+
+private:
+    static constexpr qint64 windowRows = 256;
+    static constexpr size_t windowsKept = 64;
+    static constexpr long addedLeftOutAtMost = 500;
+
+    QString where(const QString &condition, bool leaveOutAdded) const
+    {
+        QStringList parts;
+        if (!condition.isEmpty())
+            parts << u'(' + condition + u')';
+        if (leaveOutAdded) {
+            QStringList marks;
+            for (qint64 key : m_added) {
+                if (key > 0)
+                    marks << QStringLiteral("?");
+            }
+            if (!marks.isEmpty())
+                parts << QStringLiteral("%1 NOT IN (%2)").arg(sqlite::rowKey(), marks.join(u','));
+        }
+        return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(u" AND ");
+    }
+
+    QString select(const QStringList &order, const QString &limit) const
+    {
+        return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4%5")
+            .arg(sqlite::rowKey(), m_query.table, where(m_query.condition, true), order.join(u", "),
+                 limit);
+    }
+
+    int bindValues(sqlite::Statement &stmt, bool leaveOutAdded = true) const
+    {
+        int index = 1;
+        for (const QVariant &value : m_query.values)
+            stmt.bind(index++, value);
+        if (leaveOutAdded) {
+            for (qint64 key : m_added) {
+                if (key > 0)
+                    stmt.bindInt(index++, key);
+            }
+        }
+        return index;
+    }
+
+    std::unordered_map<qint64, std::vector<qint64>>::iterator readChunk(qint64 chunk) const
+    {
+        const qint64 first = chunk * windowRows;
+        const qint64 end = std::min<qint64>(m_count, first + windowRows);
+        // The far half of the view is read backwards from its end.
+        const bool backwards = !m_query.reversed.isEmpty() && first > m_count / 2;
+        sqlite::Statement stmt(Database::handle(),
+                               select(backwards ? m_query.reversed : m_query.order,
+                                      QStringLiteral(" LIMIT ? OFFSET ?")));
+        const int index = bindValues(stmt);
+        stmt.bindInt(index, end - first);
+        stmt.bindInt(index + 1, backwards ? m_count - end : first);
+        std::vector<qint64> keys;
+        keys.reserve(size_t(end - first));
+        while (stmt.step())
+            keys.push_back(stmt.columnInt(0));
+        if (backwards) {
+            // Fewer rows than counted: the missing ones are the first.
+            keys.resize(size_t(end - first), 0);
+            std::reverse(keys.begin(), keys.end());
+        }
+        if (m_chunks.size() >= windowsKept)
+            m_chunks.clear();
+        return m_chunks.emplace(chunk, std::move(keys)).first;
+    }
+
+    std::vector<qint64> m_all;
+    bool m_windowed = false;
+    Query m_query;
+    qint64 m_count = 0;
+    std::vector<qint64> m_added; // rows added to a windowed view, in order
+    mutable std::unordered_map<qint64, std::vector<qint64>> m_chunks;
+};
+
+// The order backwards, term by term; empty when a term cannot be turned.
+QStringList reversedOrder(const QStringList &order)
+{
+    static const QRegularExpression direction(QStringLiteral("\\s+(asc|desc)\\s*$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression unsure(QStringLiteral("[()]|\\bnulls\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QStringList terms;
+    for (const QString &part : order)
+        terms << part.split(u',');
+    QStringList reversed;
+    for (const QString &term : terms) {
+        if (unsure.match(term).hasMatch())
+            return {};
+        const auto m = direction.match(term);
+        if (!m.hasMatch())
+            reversed << term.trimmed() + QStringLiteral(" DESC");
+        else if (m.captured(1).compare(u"desc", Qt::CaseInsensitive) == 0)
+            reversed << term.left(m.capturedStart()).trimmed() + QStringLiteral(" ASC");
+        else
+            reversed << term.left(m.capturedStart()).trimmed() + QStringLiteral(" DESC");
+    }
+    return reversed;
+}
+
 QVariant normalised(RecordSet::FieldType type, const QVariant &value)
 {
     if (value.typeId() == QMetaType::Double && type != RecordSet::FieldType::Number) {
@@ -239,7 +473,7 @@ struct RecordSet::Data
     // The view: one key per row in order. Rows of a table are keyed by the
     // table's row key; rows added and not yet stored have negative keys; the
     // rows of a read-only statement are numbered as read.
-    std::vector<qint64> keys;
+    KeyView keys;
     std::vector<Row> readOnlyRows;
     mutable std::unordered_map<qint64, Row> cache;
     std::unordered_map<qint64, Pending> pending;
@@ -254,7 +488,7 @@ struct RecordSet::Data
     // The keys of the whole view as last read, and how the database stood
     // then: while nothing but this record set's own changes to other columns
     // was written since, re-reading gives these keys again without a read.
-    std::vector<qint64> baseKeys;
+    KeyView baseKeys;
     bool baseValid = false;
     qint64 baseVersion = -1;
     qint64 baseChanges = -1;
@@ -272,7 +506,7 @@ struct RecordSet::Data
     // table) are read when first asked for: a screen that filters its view
     // at once never reads the whole.
     mutable bool unread = false;
-    QString wholeKeySql; // the keys of the whole view, in order
+    KeyView::Query wholeKeys; // the keys of the whole view, in order
     void readAllRows() const;
 
     int rowCount() const
@@ -301,7 +535,7 @@ struct RecordSet::Data
         wanted.reserve(fetchBatch);
         const int first = std::max(0, at - fetchBatch / 4);
         for (int i = first; i < rowCount() && int(wanted.size()) < fetchBatch; ++i) {
-            const qint64 key = keys[size_t(i)];
+            const qint64 key = keys.at(size_t(i));
             if (key > 0 && !cache.count(key))
                 wanted.push_back(key);
         }
@@ -335,7 +569,7 @@ struct RecordSet::Data
     {
         if (at < 0 || at >= rowCount())
             return emptyRow();
-        const qint64 key = keys[size_t(at)];
+        const qint64 key = keys.at(size_t(at));
         if (const auto p = pending.find(key); p != pending.end())
             return p->second.row;
         if (!updatable())
@@ -383,20 +617,23 @@ void RecordSet::Data::readAllRows() const
         return;
     auto *self = const_cast<Data *>(this);
     sqlite3 *db = Database::handle();
-    sqlite::Statement stmt(db, updatable() ? wholeKeySql : source);
-    for (int i = 0; i < values.size(); ++i)
-        stmt.bind(i + 1, values[i]);
-    std::vector<qint64> read;
-    std::vector<Row> rows;
     if (updatable()) {
-        while (stmt.step())
-            read.push_back(stmt.columnInt(0));
-        self->baseKeys = read;
+        // Counted now; the keys are read in windows as the rows are shown.
+        KeyView whole;
+        whole.window(wholeKeys);
+        self->keys = whole;
+        self->baseKeys = std::move(whole);
         self->baseValid = true;
         self->baseVersion = sqlite::dataVersion(db);
         self->baseChanges = sqlite::totalChanges(db);
         self->ownChanges = 0;
+        self->readOnlyRows.clear();
     } else {
+        sqlite::Statement stmt(db, source);
+        for (int i = 0; i < values.size(); ++i)
+            stmt.bind(i + 1, values[i]);
+        std::vector<qint64> read;
+        std::vector<Row> rows;
         const size_t count = columns.size();
         while (stmt.step()) {
             Row row(count);
@@ -405,9 +642,9 @@ void RecordSet::Data::readAllRows() const
             read.push_back(qint64(rows.size()));
             rows.push_back(std::move(row));
         }
+        self->keys.assign(std::move(read));
+        self->readOnlyRows = std::move(rows);
     }
-    self->keys = std::move(read);
-    self->readOnlyRows = std::move(rows);
     unread = false;
     if (self->position == -1 && !self->keys.empty())
         self->position = 0;
@@ -549,7 +786,9 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
                                      order.join(u", "));
         sqlite::Statement stmt(Database::handle(), sql); // a faulty source fails here
         if (filter.isEmpty() && sort.isEmpty()) {
-            d->wholeKeySql = sql;
+            d->wholeKeys =
+                KeyView::Query{sqlite::quoteIdentifier(d->table), where.parts.join(u" AND "),
+                               where.values, order, reversedOrder(order)};
             d->unread = true;
         } else {
             d->unread = false;
@@ -580,7 +819,7 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
             rows.push_back(std::move(row));
         }
     }
-    d->keys = std::move(keys);
+    d->keys.assign(std::move(keys));
     d->readOnlyRows = std::move(rows);
     d->cache.clear();
     d->pending.clear();
@@ -704,14 +943,14 @@ bool RecordSet::hasCurrentRow() const
 
 qint64 RecordSet::currentKey() const
 {
-    return hasCurrentRow() ? d->keys[size_t(d->position)] : 0;
+    return hasCurrentRow() ? d->keys.at(size_t(d->position)) : 0;
 }
 
 qint64 RecordSet::requireCurrentRow() const
 {
     if (!hasCurrentRow())
         throw DataError(noCurrentRow);
-    return d->keys[size_t(d->position)];
+    return d->keys.at(size_t(d->position));
 }
 
 void RecordSet::storePendingBeforeMove()
@@ -985,6 +1224,8 @@ void RecordSet::storeRow(qint64 key)
     const QString table = sqlite::quoteIdentifier(d->table);
 
     if (p.isNew) {
+        if (d->keys.crowded())
+            d->keys.readWhole();
         QStringList names;
         QStringList marks;
         for (const Column &c : d->columns) {
@@ -999,12 +1240,7 @@ void RecordSet::storeRow(qint64 key)
         const qint64 stored = sqlite::lastInsertKey(db);
         d->baseValid = false; // a new row has its place in the order to be found
         d->pending.erase(it);
-        for (auto k = d->keys.rbegin(); k != d->keys.rend(); ++k) {
-            if (*k == key) {
-                *k = stored;
-                break;
-            }
-        }
+        d->keys.replace(key, stored);
         d->cache.erase(stored); // read back as the table keeps it
         return;
     }
@@ -1018,6 +1254,11 @@ void RecordSet::storeRow(qint64 key)
         }
     }
     if (!columns.empty()) {
+        // A row that moves in the order would move under the windows.
+        for (int column : columns) {
+            if (d->placesRows(d->columns[size_t(column)].baseName))
+                d->keys.readWhole();
+        }
         sqlite::Statement stmt(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
                                        .arg(table, sets.join(u", "), sqlite::rowKey()));
         int index = 1;
@@ -1067,7 +1308,7 @@ void RecordSet::updateBatch()
 void RecordSet::removeFromView(int at)
 {
     emit aboutToRemoveRow(at);
-    d->keys.erase(d->keys.begin() + at);
+    d->keys.erase(size_t(at));
     emit rowRemoved(at);
 }
 
@@ -1126,6 +1367,9 @@ void RecordSet::deleteCurrent()
     const auto it = d->pending.find(key);
     const bool stored = it == d->pending.end() || !it->second.isNew;
     if (stored) {
+        // Rolled back, the row would come back under the windows.
+        if (Database::inTransaction())
+            d->keys.readWhole();
         sqlite::Statement stmt(Database::handle(),
                                QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
                                    .arg(sqlite::quoteIdentifier(d->table), sqlite::rowKey()));
@@ -1135,20 +1379,15 @@ void RecordSet::deleteCurrent()
         // A delete inside a transaction may yet be rolled back.
         if (Database::inTransaction())
             d->baseValid = false;
-        if (d->baseValid) {
-            const auto at = std::find(d->baseKeys.begin(), d->baseKeys.end(), key);
-            if (at != d->baseKeys.end())
-                d->baseKeys.erase(at);
-            else
-                d->baseValid = false;
-        }
+        if (d->baseValid && !d->baseKeys.eraseKey(key))
+            d->baseValid = false;
     }
     if (it != d->pending.end())
         d->pending.erase(it);
     d->cache.erase(key);
     const int at = d->position;
     emit aboutToRemoveRow(at);
-    d->keys.erase(d->keys.begin() + at);
+    d->keys.erase(size_t(at));
     d->onHole = true;
     emit rowRemoved(at);
     emit positionChanged();

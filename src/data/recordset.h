@@ -12,9 +12,10 @@ namespace lexordo {
 
 // A view of a table or select statement with a current row. The database does
 // the work: a filter becomes a WHERE and a sort an ORDER BY with bound values,
-// and the view holds only the keys of its rows in order; the rows themselves
-// are read as they are shown, a few at a time, so memory follows what is on
-// the screen, not the table. Stores go back to the table row by row. Sources
+// and the view holds only the keys of its rows in order (the whole of a
+// table's view is counted once and its keys read in windows around the rows
+// shown); the rows themselves are read as they are shown, a few at a time, so
+// memory follows what is on the screen, not the table. Stores go back to the table row by row. Sources
 // that name one table ("courts", or "select * from courts order by indexx")
 // can be changed; others are read-only and are read whole.
 //

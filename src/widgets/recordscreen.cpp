@@ -174,6 +174,10 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     connect(m_model, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
     connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, changing);
+    // Rows of one height: a grid of many thousand rows scrolls without measuring
+    // them. Set before the model, the header makes its rows once, already fixed.
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->setModel(m_model);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, changed);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, changed);
@@ -182,9 +186,6 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setWordWrap(false);
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
-    // Rows of one height: a grid of many thousand rows scrolls without measuring them.
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->horizontalHeader()->setStretchLastSection(true);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {

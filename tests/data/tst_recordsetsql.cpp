@@ -28,9 +28,16 @@ private slots:
     void reReadAfterAStoreSeesTheStoreAndOtherPrograms();
     void largeViewReadsItsRowsAsShown();
     void reReadAfterOwnEditsSeesThem();
+    void largeViewShowsTheDatabaseOrderFromBothEnds_data();
+    void largeViewShowsTheDatabaseOrderFromBothEnds();
+    void largeViewKeepsItsRowsThroughOwnChanges();
+    void largeViewTakesManyAddedRows();
 
 private:
     QStringList parties(RecordSet &rs) const;
+    QStringList column(RecordSet &rs, const QString &name) const;
+    QStringList selected(const char *sql) const;
+    void addNumberedHearings(int count);
     std::unique_ptr<test::TestDatabase> m_db;
 };
 
@@ -61,6 +68,44 @@ QStringList TestRecordSetSql::parties(RecordSet &rs) const
     for (int row = 0; row < rs.rowCount(); ++row)
         found << rs.textAt(row, column);
     return found;
+}
+
+QStringList TestRecordSetSql::column(RecordSet &rs, const QString &name) const
+{
+    QStringList found;
+    const int at = rs.fieldIndex(name);
+    for (int row = 0; row < rs.rowCount(); ++row)
+        found << rs.textAt(row, at);
+    return found;
+}
+
+// The first column of every row of `sql`, read by a connection of its own.
+QStringList TestRecordSetSql::selected(const char *sql) const
+{
+    sqlite3 *other = nullptr;
+    if (sqlite3_open(m_db->path().toUtf8().constData(), &other) != SQLITE_OK)
+        qFatal("cannot open the test database");
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(other, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("%s", sqlite3_errmsg(other));
+    QStringList found;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        found << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    sqlite3_close(other);
+    return found;
+}
+
+// Hearings "W 1" to "W count", several on a day and in a court, some with
+// no date or court, so that the order has ties and missing values.
+void TestRecordSetSql::addNumberedHearings(int count)
+{
+    m_db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < %1) INSERT INTO advocate (cdate, caseno, CourtIndex) "
+                              "SELECT CASE WHEN i % 97 = 0 THEN NULL ELSE date('2020-01-01', '+' "
+                              "|| (i % 41) || ' days') END, 'W ' || i, "
+                              "CASE WHEN i % 13 = 0 THEN NULL ELSE i % 3 END FROM n")
+                   .arg(count));
 }
 
 void TestRecordSetSql::textOperators_data()
@@ -274,6 +319,121 @@ void TestRecordSetSql::reReadAfterOwnEditsSeesThem()
     m_db->exec(QStringLiteral("DELETE FROM advocate WHERE caseno = 'CS 8'"));
     rs.requery();
     QCOMPARE(rs.rowCount(), 6);
+}
+
+void TestRecordSetSql::largeViewShowsTheDatabaseOrderFromBothEnds_data()
+{
+    QTest::addColumn<QString>("order");
+    QTest::newRow("ascending") << "cdate, courtindex";
+    QTest::newRow("descending first") << "cdate desc, courtindex";
+    QTest::newRow("ascending said") << "cdate DESC, courtindex ASC";
+}
+
+// More rows than one window holds: read from the last row back and from the
+// first row on, every row stands where the database's order puts it.
+void TestRecordSetSql::largeViewShowsTheDatabaseOrderFromBothEnds()
+{
+    QFETCH(QString, order);
+    addNumberedHearings(1500);
+    const QString sql = QStringLiteral("SELECT caseno FROM advocate ORDER BY %1, rowid").arg(order);
+    const QStringList expected = selected(sql.toUtf8().constData());
+    QCOMPARE(expected.size(), 1508);
+
+    RecordSet fromEnd(QStringLiteral("select * from advocate order by ") + order);
+    fromEnd.moveLast();
+    QCOMPARE(fromEnd.position(), 1507);
+    QCOMPARE(fromEnd.text(QStringLiteral("caseno")), expected.last());
+    QStringList backwards;
+    for (; !fromEnd.isBOF(); fromEnd.movePrevious())
+        backwards.prepend(fromEnd.text(QStringLiteral("caseno")));
+    QCOMPARE(backwards, expected);
+
+    RecordSet fromStart(QStringLiteral("select * from advocate order by ") + order);
+    QCOMPARE(column(fromStart, QStringLiteral("caseno")), expected);
+    // Jumps to and fro land on the same rows.
+    for (int row : {1300, 20, 777, 1507, 0, 1024})
+        QCOMPARE(fromStart.textAt(row, fromStart.fieldIndex(QStringLiteral("caseno"))),
+                 expected.at(row));
+}
+
+// Deletes, additions and moves made through a large view keep every other
+// row where it was; a re-read then shows the database's order.
+void TestRecordSetSql::largeViewKeepsItsRowsThroughOwnChanges()
+{
+    addNumberedHearings(1200);
+    const char *ordered = "SELECT caseno FROM advocate ORDER BY cdate, CourtIndex, rowid";
+    QStringList expected = selected(ordered);
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveLast();
+
+    // Deleted near the end and near the start.
+    for (int row : {1100, 40}) {
+        rs.moveTo(row);
+        QCOMPARE(rs.text(QStringLiteral("caseno")), expected.at(row));
+        rs.deleteCurrent();
+        expected.removeAt(row);
+        QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
+    }
+
+    // Added at the end, stored, and a second one after it.
+    for (const QString &caseno : {QStringLiteral("New A"), QStringLiteral("New B")}) {
+        rs.addNew();
+        rs.setValue(QStringLiteral("cdate"), QStringLiteral("01/01/2019"));
+        rs.setValue(QStringLiteral("caseno"), caseno);
+        rs.update();
+        expected << caseno;
+    }
+    QCOMPARE(rs.position(), int(expected.size()) - 1);
+    QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
+
+    // A row given a date that places it first stays where it is shown until
+    // the re-read.
+    rs.moveTo(900);
+    const QString moved = rs.text(QStringLiteral("caseno"));
+    rs.setValue(QStringLiteral("cdate"), QStringLiteral("01/01/2000"));
+    rs.update();
+    rs.addNew(); // a row left empty is dropped
+    rs.cancelUpdate();
+    QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
+    QCOMPARE(rs.textAt(900, rs.fieldIndex(QStringLiteral("cdate"))), QStringLiteral("01/01/2000"));
+
+    rs.requery();
+    const QStringList now = selected(ordered);
+    // Only rows without a date come before it.
+    const int undated =
+        m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate IS NULL")).toInt();
+    QVERIFY(undated > 0);
+    QCOMPARE(now.at(undated), moved);
+    QCOMPARE(now.size(), 1208 - 2 + 2);
+    QCOMPARE(column(rs, QStringLiteral("caseno")), now);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), int(now.size()));
+}
+
+// Hundreds of rows added through a large view, past the point where the
+// view reads its keys whole, each stand once, after the rows read before.
+void TestRecordSetSql::largeViewTakesManyAddedRows()
+{
+    addNumberedHearings(600);
+    QStringList expected =
+        selected("SELECT caseno FROM advocate ORDER BY cdate, CourtIndex, rowid");
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.moveLast();
+    for (int i = 1; i <= 520; ++i) {
+        const QString caseno = QStringLiteral("Added %1").arg(i);
+        rs.addNew();
+        rs.setValue(QStringLiteral("cdate"), QStringLiteral("01/01/2019"));
+        rs.setValue(QStringLiteral("caseno"), caseno);
+        rs.update();
+        expected << caseno;
+    }
+    QCOMPARE(rs.rowCount(), 608 + 520);
+    QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
+    // A row deleted among them leaves the rest in place.
+    rs.moveTo(300);
+    rs.deleteCurrent();
+    expected.removeAt(300);
+    QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), int(expected.size()));
 }
 
 QTEST_GUILESS_MAIN(TestRecordSetSql)

@@ -6,6 +6,7 @@
 #include <data/recordset.h>
 #include <QApplication>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -351,6 +352,14 @@ void TestRecordScreen::gridAndRecordSetMoveTogether()
     QCOMPARE(screen.recordSet()->position(), 2);
     QCOMPARE(grid->currentIndex().row(), 2);
     QCOMPARE(edit(screen, "txtName")->text(), QStringLiteral("Bank Ltd"));
+
+    // Every row one fixed height, tall enough for its text, so that a grid
+    // of a great many rows never measures them.
+    QHeaderView *rowsHeader = grid->verticalHeader();
+    for (int row = 0; row < 3; ++row) {
+        QCOMPARE(rowsHeader->sectionResizeMode(row), QHeaderView::Fixed);
+        QCOMPARE(rowsHeader->sectionSize(row), grid->fontMetrics().height() + 8);
+    }
 }
 
 void TestRecordScreen::deleteAsksThenReloadsAndGoesToTheLastRow()
