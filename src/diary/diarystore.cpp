@@ -204,16 +204,20 @@ int DiaryStore::refillWorkTable(const QDate &from, const QDate &to, bool without
 namespace {
 
 
-// The hearings missed: a hearing is missed when its next date comes after
-// the latest listing of its case, so the diary is read and grouped once
-// instead of searched for a later listing per hearing.
+// The hearings missed: their next date falls after the last day the diary was
+// used (its latest listing before today) and before today, and their case
+// has no later listing. Nothing is listed between that day and today, so a
+// later listing can only be dated today or after. Looking only at the days
+// since the diary was last used keeps the question to what is new (it is
+// asked once), and keeps its cost to those days however long the diary.
+// Binds today three times.
 const QString missedFrom = QStringLiteral(
     "from advocate h "
-    "join (select coalesce(caseno, '') as caseKey, coalesce(Party1, '') as partyKey, "
-    "max(cdate) as lastListed from advocate "
-    "group by coalesce(caseno, ''), coalesce(Party1, '')) c "
-    "on c.caseKey = coalesce(h.caseno, '') and c.partyKey = coalesce(h.Party1, '') "
-    "where h.ndate < ? and (c.lastListed is null or h.ndate > c.lastListed) ");
+    "where h.ndate > coalesce((select max(cdate) from advocate where cdate < ?), '') "
+    "and h.ndate < ? "
+    "and not exists (select 1 from advocate l where l.cdate >= ? "
+    "and (l.caseno = h.caseno or (l.caseno is null and h.caseno is null)) "
+    "and (l.Party1 = h.Party1 or (l.Party1 is null and h.Party1 is null))) ");
 
 QDate asDate(const QVariant &value)
 {
@@ -249,7 +253,7 @@ DiaryStore::MissedHearings DiaryStore::missedHearings(const QDate &today)
     const ResultTable rows =
         DataEnvironment::run(Command{QStringLiteral("select h.ndate, count(*) ") + missedFrom +
                                          QStringLiteral("group by h.ndate order by h.ndate"),
-                                     {today}});
+                                     {today, today, today}});
     MissedHearings missed;
     for (const QVariantList &row : rows.rows) {
         missed.dates.append(asDate(row.value(0)));
@@ -270,8 +274,8 @@ int DiaryStore::listMissedHearings(const QDate &today)
         missedFrom + QStringLiteral("order by h.ndate, h.CourtIndex");
     if (!insert.prepare(text))
         throw DataError(insert.lastError().text());
-    insert.addBindValue(dates::toIso(today));
-    insert.addBindValue(dates::toIso(today));
+    for (int i = 0; i < 4; ++i)
+        insert.addBindValue(dates::toIso(today));
     if (!insert.exec())
         throw DataError(insert.lastError().text());
     const int added = insert.numRowsAffected();

@@ -84,14 +84,16 @@ public:
 
     // Hearings whose next date has passed without a listing on or after that
     // date: the diary was not opened that day (the office was closed, the
-    // clerk away), so nothing carried them forward.
+    // clerk away), so nothing carried them forward. Only the days since the
+    // diary was last used (its latest listing before today) are looked at, so
+    // each absence is found once.
     struct MissedHearings
     {
         int count = 0;
         QList<QDate> dates; // their next dates, each once, earliest first
     };
-    // The hearings with a next date before `today` that come after the latest
-    // listing of their case (case number and first party).
+    // The hearings with a next date after that day and before `today` whose
+    // case (case number and first party) has no later listing.
     static MissedHearings missedHearings(const QDate &today);
     // Lists every one of those hearings on `today`, as the carry-forward does
     // (the old current date becomes the previous date, the next fixed-for text

@@ -65,6 +65,7 @@ private slots:
     void convertDaySkipsCasesListedBefore();
     void lookUps();
     void refillWorkTable();
+    void missedHearingsAreThoseSinceTheDiaryWasLastUsed();
 
     void carryForwardWaitsNotForAnotherProgramsLock();
     void failedCommitStoresNothingAndSaysWhy();
@@ -383,6 +384,38 @@ void TestDiaryStore::workTableRefillAndReadAreOneUnit()
     QVERIFY_THROWS_EXCEPTION(DataError, [] { Database::Transaction blocked; }());
     QCOMPARE(otherRun.exec("ROLLBACK"), SQLITE_OK);
     QCOMPARE(m_db->count(QStringLiteral("tmpAdvocate")), 1);
+}
+
+void TestDiaryStore::missedHearingsAreThoseSinceTheDiaryWasLastUsed()
+{
+    // Last used on Wednesday 02/12; a hearing fixed for 30/11 was missed then
+    // (and asked about then), so only Thursday to Saturday count now.
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-02"), QStringLiteral("2026-11-30"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-02"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-12-02"), QStringLiteral("2026-12-03"));
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("2026-11-25"), QStringLiteral("2026-12-05"),
+               1, QStringLiteral("Anand"));
+    // Listed already for a later day by hand: not missed.
+    addHearing(QStringLiteral("CS 4"), QStringLiteral("2026-11-25"), QStringLiteral("2026-12-04"));
+    addHearing(QStringLiteral("CS 4"), QStringLiteral("2026-12-10"), QString());
+    // The same case number with another first party is another case.
+    addHearing(QStringLiteral("CS 4"), QStringLiteral("2026-11-26"), QStringLiteral("2026-12-04"),
+               1, QStringLiteral("Iyer"));
+
+    const QDate today(2026, 12, 7);
+    const DiaryStore::MissedHearings missed = DiaryStore::missedHearings(today);
+    QCOMPARE(missed.count, 3);
+    QCOMPARE(missed.dates,
+             (QList<QDate>{QDate(2026, 12, 3), QDate(2026, 12, 4), QDate(2026, 12, 5)}));
+
+    QCOMPARE(DiaryStore::listMissedHearings(today), 3);
+    QCOMPARE(countOn(QStringLiteral("2026-12-07")), 3);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT pdate FROM advocate WHERE cdate = '2026-12-07' "
+                                         "AND caseno = 'CS 4'"))
+                 .toString(),
+             QStringLiteral("2026-11-26"));
+    // Listed today, they are missed no longer.
+    QCOMPARE(DiaryStore::missedHearings(today).count, 0);
 }
 
 QTEST_GUILESS_MAIN(TestDiaryStore)
