@@ -161,7 +161,7 @@ void TestCaseSearch::emptyOrCancelledAnswerChangesNothing()
     QTest::mouseClick(openSearch(3)->findChild<QPushButton *>(QStringLiteral("cmdOK")),
                       Qt::LeftButton);
     QCOMPARE(messages.shown().size(), 2);
-    QCOMPARE(m_host->timesOpened(CaseDiary::screenName), 0);
+    QCOMPARE(m_host->timesMade(CaseDiary::screenName), 0);
 }
 
 void TestCaseSearch::partySearchLooksInsideTheFirstPartyOnly()
@@ -173,7 +173,7 @@ void TestCaseSearch::partySearchLooksInsideTheFirstPartyOnly()
     QCOMPARE(messages.shown().first().text,
              QStringLiteral("Enter the Name of the party to be Searched"));
     // Loaded by the search when it was not open.
-    QCOMPARE(m_host->timesOpened(CaseDiary::screenName), 1);
+    QCOMPARE(m_host->timesMade(CaseDiary::screenName), 1);
     QCOMPARE(shownCases(), QStringList{"CS 1/2026"});
 }
 
