@@ -3,7 +3,7 @@
 #include "generator.h"
 
 #include <data/database.h>
-
+#include <data/schemacheck.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -42,7 +42,7 @@ void openBenchDatabase()
 {
     const QString path = benchDatabasePath();
     if (!Database::isOpen() || Database::path() != path)
-        Database::open(path);
+        SchemaCheck::openDiary(path);
 }
 
 } // namespace lexordo::bench

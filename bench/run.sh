@@ -31,6 +31,15 @@ SELECT rowid FROM advocate WHERE cdate = '2026-11-30' ORDER BY cdate, courtindex
 SELECT rowid FROM advocate WHERE Party1 LIKE '%d''souza%' ESCAPE '\' ORDER BY cdate, courtindex, rowid;
 SELECT rowid FROM advocate WHERE caseno = 'cs 100/2020' COLLATE NOCASE ORDER BY cdate, courtindex, rowid;
 SQL
+if sqlite3 "$DB" "SELECT name FROM sqlite_master WHERE name = 'advocate_Party1_texts'" | grep -q .; then
+    echo "== sqlite3 shell: the party searches through the list of names, as the record set runs them"
+    sqlite3 "$DB" <<'SQL'
+.timer on
+.output /dev/null
+SELECT rowid FROM advocate WHERE Party1 COLLATE NOCASE IN (SELECT "text" FROM advocate_Party1_texts WHERE "text" LIKE '%d''souza%' ESCAPE '\') ORDER BY +cdate, +courtindex, rowid;
+SELECT rowid FROM advocate WHERE Party1 COLLATE NOCASE IN (SELECT "text" FROM advocate_Party1_texts WHERE "text" LIKE '%ram d''sou%' ESCAPE '\') ORDER BY +cdate, +courtindex, rowid;
+SQL
+fi
 
 echo "== sqlite3 shell: today's 300 hearings carried forward with one insert-select, on a copy (3 runs)"
 TMP=$(mktemp -d)

@@ -36,7 +36,176 @@ void execOn(sqlite3 *db, const QString &sql)
     }
 }
 
+// The columns searched for text within them, with the list of their texts.
+struct ListedColumn
+{
+    const char *table;
+    const char *column;
+};
+constexpr ListedColumn listedColumns[] = {{"advocate", "Party1"}};
+
+QString listName(const QString &table, const QString &column)
+{
+    return table + u'_' + column + QStringLiteral("_texts");
+}
+
+bool hasColumn(sqlite3 *db, const QString &table, const QString &column)
+{
+    return sqlite3_table_column_metadata(db, "main", table.toUtf8().constData(),
+                                         column.toUtf8().constData(), nullptr, nullptr, nullptr,
+                                         nullptr, nullptr) == SQLITE_OK;
+}
+
+int schemaCount(sqlite3 *db, const QString &type, const QStringList &names)
+{
+    sqlite::Statement stmt(
+        db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = ? AND name IN (%1)")
+                .arg(QStringList(names.size(), QStringLiteral("?")).join(u',')));
+    stmt.bindText(1, type);
+    for (int i = 0; i < names.size(); ++i)
+        stmt.bindText(i + 2, names[i]);
+    return stmt.step() ? int(stmt.columnInt(0)) : 0;
+}
+
+// The schema's indexes, by name, with the statement that makes each.
+const QList<QPair<QString, QString>> &schemaIndexes()
+{
+    static const QList<QPair<QString, QString>> indexes = [] {
+        QList<QPair<QString, QString>> list;
+        sqlite3 *memory = nullptr;
+        if (sqlite3_open(":memory:", &memory) == SQLITE_OK) {
+            try {
+                execOn(memory, Database::schemaText());
+                sqlite::Statement stmt(memory, QStringLiteral("SELECT name, sql FROM sqlite_master "
+                                                              "WHERE type = 'index' AND sql IS "
+                                                              "NOT NULL ORDER BY name"));
+                while (stmt.step())
+                    list.append({stmt.columnText(0), stmt.columnText(1)});
+            } catch (const DataError &) {
+                list.clear(); // the schema is the program's own and is tested
+            }
+        }
+        sqlite3_close(memory);
+        return list;
+    }();
+    return indexes;
+}
+
+// Makes the schema's indexes a diary lacks and remakes those it holds in an
+// older form: all in one transaction or none.
+void keepIndexesOn(sqlite3 *db)
+{
+    QStringList statements;
+    for (const auto &[name, sql] : schemaIndexes()) {
+        sqlite::Statement stored(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE "
+                                                    "type = 'index' AND name = ? COLLATE NOCASE"));
+        stored.bindText(1, name);
+        const bool present = stored.step();
+        if (present && stored.columnText(0) == sql)
+            continue;
+        if (present)
+            statements << QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(name));
+        statements << sql;
+    }
+    if (statements.isEmpty())
+        return;
+    execOn(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        for (const QString &statement : std::as_const(statements))
+            execOn(db, statement);
+        execOn(db, QStringLiteral("COMMIT"));
+    } catch (const DataError &) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+// Makes each missing list, fills it from the rows, and sets the triggers that
+// keep it: all of one list or none of it. A column without its list is
+// searched by reading the column itself.
+void keepListsOn(sqlite3 *db)
+{
+    for (const ListedColumn &listed : listedColumns) {
+        const QString table = QString::fromLatin1(listed.table);
+        const QString column = QString::fromLatin1(listed.column);
+        const QString list = listName(table, column);
+        const QString added = list + QStringLiteral("_added");
+        const QString changed = list + QStringLiteral("_changed");
+        if (!hasColumn(db, table, column) ||
+            (schemaCount(db, QStringLiteral("table"), {list}) == 1 &&
+             schemaCount(db, QStringLiteral("trigger"), {added, changed}) == 2))
+            continue;
+
+        const QString t = sqlite::quoteIdentifier(table);
+        const QString c = sqlite::quoteIdentifier(column);
+        const QString l = sqlite::quoteIdentifier(list);
+        // The trigger adds a text not yet listed; it never meets a conflict,
+        // so that no other program's insert can fail because of the list.
+        const QString keep =
+            QStringLiteral("WHEN new.%1 IS NOT NULL BEGIN INSERT INTO %2 (\"text\") SELECT "
+                           "new.%1 WHERE NOT EXISTS (SELECT 1 FROM %2 WHERE \"text\" = "
+                           "new.%1); END;")
+                .arg(c, l);
+        execOn(db, QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            execOn(db,
+                   QStringLiteral("DROP TRIGGER IF EXISTS %1; DROP TRIGGER IF EXISTS %2; "
+                                  "DROP TABLE IF EXISTS %3;")
+                       .arg(sqlite::quoteIdentifier(added), sqlite::quoteIdentifier(changed), l));
+            execOn(db, QStringLiteral("CREATE TABLE %1 (\"text\" TEXT);"
+                                      "INSERT INTO %1 (\"text\") SELECT DISTINCT %3 FROM %2 "
+                                      "WHERE %3 IS NOT NULL;"
+                                      "CREATE INDEX %4 ON %1 (\"text\");")
+                           .arg(l, t, c, sqlite::quoteIdentifier(list + QStringLiteral("_text"))));
+            execOn(db, QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 ")
+                               .arg(sqlite::quoteIdentifier(added), t) +
+                           keep);
+            execOn(db, QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %3 ON %2 ")
+                               .arg(sqlite::quoteIdentifier(changed), t, c) +
+                           keep);
+            execOn(db, QStringLiteral("COMMIT"));
+        } catch (const DataError &) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+}
+
 } // namespace
+
+QString Database::textList(const QString &table, const QString &column)
+{
+    for (const ListedColumn &listed : listedColumns) {
+        if (table.compare(QLatin1String(listed.table), Qt::CaseInsensitive) == 0 &&
+            column.compare(QLatin1String(listed.column), Qt::CaseInsensitive) == 0) {
+            const QString list =
+                listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column));
+            return hasColumn(handle(), list, QStringLiteral("text")) ? sqlite::quoteIdentifier(list)
+                                                                     : QString();
+        }
+    }
+    return QString();
+}
+
+void Database::bringUpToDate()
+{
+    sqlite3 *db = handle();
+    if (sqlite3_db_readonly(db, "main") == 1)
+        return;
+    keepIndexesOn(db);
+    keepListsOn(db);
+}
+
+bool Database::isTextList(const QString &table)
+{
+    for (const ListedColumn &listed : listedColumns) {
+        if (table.compare(
+                listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column)),
+                Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 void Database::open(const QString &path)
 {
@@ -76,8 +245,8 @@ void Database::open(const QString &path)
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connectionName);
-        throw DataError(QStringLiteral("The database %1 could not be opened: %2")
-                            .arg(path, e.description()));
+        throw DataError(
+            QStringLiteral("The database %1 could not be opened: %2").arg(path, e.description()));
     }
 }
 
@@ -120,8 +289,7 @@ QString Database::schemaText()
 void Database::createFile(const QString &path)
 {
     if (QFileInfo::exists(path))
-        throw DataError(
-            QStringLiteral("%1 already exists; it has been left as it is.").arg(path));
+        throw DataError(QStringLiteral("%1 already exists; it has been left as it is.").arg(path));
 
     // Build the file under a temporary name so that a failure leaves nothing
     // half-made where the database belongs.
@@ -139,6 +307,7 @@ void Database::createFile(const QString &path)
         execOn(db, QStringLiteral("BEGIN"));
         execOn(db, schemaText());
         execOn(db, QStringLiteral("COMMIT"));
+        keepListsOn(db);
         // Leave a single self-contained file behind.
         execOn(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     } catch (const DataError &e) {

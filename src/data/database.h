@@ -26,6 +26,24 @@ public:
 
     static QString schemaText();
 
+    // The database keeps, beside some text columns, the list of the different
+    // texts the column holds, brought up to date by the database itself on
+    // every insert and change, whichever program makes it. A search for text
+    // within such a column reads the list, which is short beside the rows,
+    // and then finds the rows through the column's index. The list may hold
+    // texts no row holds any more; it holds every text a row holds.
+    // The quoted name of the list of `table`.`column`; empty when it has none
+    // (a database opened read-only before its list was made).
+    static QString textList(const QString &table, const QString &column);
+    // Brings a diary made by an earlier version or by another program up to
+    // what this version keeps beside its tables: the schema's indexes as the
+    // schema defines them, and the lists of texts, made from the rows. A new
+    // database has them from the start. Nothing is changed on a database
+    // opened read-only.
+    static void bringUpToDate(); // throws DataError
+    // True for the name of such a list: it is no table of the diary's own.
+    static bool isTextList(const QString &table);
+
     // Runs statements that take no values (transactions, pragmas).
     static void exec(const QString &sql); // throws DataError
 

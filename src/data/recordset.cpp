@@ -129,9 +129,25 @@ void compare(Where &where, const QString &expr, Filter::Op op, const QVariant &v
 
 // Text compared with letter case ignored in every script; %, _ and ' are
 // characters like any other.
-void compareText(Where &where, const QString &expr, Filter::Op op, const QString &text)
+// `list`, when given, is the database's list of the different texts of the
+// column (Database::textList).
+void compareText(Where &where, const QString &expr, Filter::Op op, const QString &text,
+                 const QString &list = QString())
 {
     const bool plain = caseBlindInAscii(text);
+    const bool withinText = op == Filter::Op::Contains || (op == Filter::Op::BeginsWith && !plain);
+    if (!list.isEmpty() && withinText && !text.isEmpty()) {
+        // No index finds text within a column: the few different texts are
+        // searched, and the rows holding them are found by the column's index.
+        // A row whose text differs from a found one only in the case of A to Z
+        // is found as well, and rightly: it holds the same text to the search.
+        Where listed;
+        compareText(listed, QStringLiteral("\"text\""), op, text);
+        where.parts << QStringLiteral("%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3)")
+                           .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")));
+        where.values << listed.values;
+        return;
+    }
     switch (op) {
     case Filter::Op::BeginsWith:
     case Filter::Op::Contains:
@@ -156,7 +172,7 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
 }
 
 void addTerm(Where &where, const QString &expr, RecordSet::FieldType type, const QString &name,
-             const Filter::Term &term)
+             const Filter::Term &term, const QString &textList)
 {
     using FieldType = RecordSet::FieldType;
     using Op = Filter::Op;
@@ -208,7 +224,7 @@ void addTerm(Where &where, const QString &expr, RecordSet::FieldType type, const
         compareText(where, expr, term.op, valueText);
         return;
     case FieldType::Text:
-        compareText(where, expr, term.op, valueText);
+        compareText(where, expr, term.op, valueText, textList);
         return;
     }
 }
@@ -740,7 +756,11 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
     where.values = d->values;
     for (const Filter::Term &term : filter.terms()) {
         const int column = requireField(*this, term.column);
-        addTerm(where, d->columnExpr(column), fieldType(column), fieldName(column), term);
+        const QString textList =
+            d->updatable() && (term.op == Filter::Op::Contains || term.op == Filter::Op::BeginsWith)
+                ? Database::textList(d->table, d->columns[size_t(column)].baseName)
+                : QString();
+        addTerm(where, d->columnExpr(column), fieldType(column), fieldName(column), term, textList);
     }
 
     QStringList order;
@@ -849,6 +869,24 @@ void RecordSet::requery()
         } else {
             readKeys(Filter(), QString());
         }
+    } catch (...) {
+        emit reset();
+        throw;
+    }
+    d->position = d->keys.empty() ? -1 : 0;
+    emit reset();
+    emit positionChanged();
+}
+
+void RecordSet::requery(const Filter &filter)
+{
+    if (!d->open)
+        throw DataError(QStringLiteral("The record set is not open."));
+    storePendingBeforeMove();
+    updateBatch();
+    emit aboutToReset();
+    try {
+        readKeys(filter, QString());
     } catch (...) {
         emit reset();
         throw;

@@ -2,11 +2,10 @@
 
 #include "filter.h"
 
+#include <memory>
 #include <QObject>
 #include <QString>
 #include <QVariant>
-
-#include <memory>
 
 namespace lexordo {
 
@@ -15,9 +14,9 @@ namespace lexordo {
 // and the view holds only the keys of its rows in order (the whole of a
 // table's view is counted once and its keys read in windows around the rows
 // shown); the rows themselves are read as they are shown, a few at a time, so
-// memory follows what is on the screen, not the table. Stores go back to the table row by row. Sources
-// that name one table ("courts", or "select * from courts order by indexx")
-// can be changed; others are read-only and are read whole.
+// memory follows what is on the screen, not the table. Stores go back to the table row by row.
+// Sources that name one table ("courts", or "select * from courts order by indexx") can be changed;
+// others are read-only and are read whole.
 //
 // The position is a row of the view (0 .. rowCount()-1), or before the first
 // row (BOF, position -1), or after the last row (EOF, position rowCount()).
@@ -39,8 +38,11 @@ public:
     // A select statement with "?" marks, each bound to a value: re-reading
     // binds them again.
     void open(const QString &source, const QVariantList &values); // throws DataError
-    void requery();                   // stores pending changes, re-reads, drops the filter
-    void close();                     // pending changes are discarded
+    void requery(); // stores pending changes, re-reads, drops the filter
+    // Stores pending changes and re-reads the rows that pass `filter`, in the
+    // source's order: requery() and then setFilter(filter), in one re-read.
+    void requery(const Filter &filter); // throws DataError
+    void close();                       // pending changes are discarded
     bool isOpen() const;
     QString source() const;
     bool isUpdatable() const;

@@ -19,7 +19,9 @@ CREATE TABLE "advocate" (
 CREATE INDEX "advocate_cdate"  ON "advocate" ("cdate", "CourtIndex");
 CREATE INDEX "advocate_ndate"  ON "advocate" ("ndate");
 CREATE INDEX "advocate_caseno" ON "advocate" ("caseno" COLLATE NOCASE);
-CREATE INDEX "advocate_party1" ON "advocate" ("Party1" COLLATE NOCASE);
+-- A search by party finds the rows and puts them in the diary's order from
+-- the index alone.
+CREATE INDEX "advocate_party1" ON "advocate" ("Party1" COLLATE NOCASE, "cdate", "CourtIndex");
 
 CREATE TABLE "tmpAdvocate" (
     "cdate"      DATE,

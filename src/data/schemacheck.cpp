@@ -103,7 +103,8 @@ QStringList SchemaCheck::missingParts()
             for (int i = 0; i < record.count() && !has; ++i)
                 has = record.fieldName(i).compare(column.name, Qt::CaseInsensitive) == 0;
             if (!has)
-                missing << QStringLiteral("the column %1.%2 is missing").arg(table.name, column.name);
+                missing
+                    << QStringLiteral("the column %1.%2 is missing").arg(table.name, column.name);
         }
     }
     return missing;
@@ -118,6 +119,7 @@ void SchemaCheck::openDiary(const QString &path)
         if (!missing.isEmpty())
             throw DataError(fileReason(path, QStringLiteral("is not a diary of this program: ") +
                                                  missing.join(QStringLiteral("; "))));
+        Database::bringUpToDate();
     } catch (const DataError &e) {
         Database::close();
         if (e.description().startsWith(QStringLiteral("The database ")))

@@ -136,7 +136,8 @@ QStringList TableTransfer::tables()
     const QStringList all = connection().tables(QSql::Tables);
     for (const QString &name : all) {
         if (!name.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive) &&
-            name.compare(QStringLiteral("password1"), Qt::CaseInsensitive) != 0)
+            name.compare(QStringLiteral("password1"), Qt::CaseInsensitive) != 0 &&
+            !Database::isTextList(name))
             names << name;
     }
     names.sort(Qt::CaseInsensitive);

@@ -5,11 +5,10 @@
 
 #include <data/dates.h>
 #include <data/filter.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-
 #include <optional>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 
@@ -97,8 +96,9 @@ void CaseSearch::search()
     skipFailure([&] { caseRegister = CaseDiary::open(); });
     if (!caseRegister)
         return;
-    skipFailure([&] { caseRegister->diary()->requery(); });
-    skipFailure([&] { caseRegister->diary()->setFilter(filter); });
+    // Read afresh, so that the search sees what another program stored, and in
+    // the diary's own order.
+    skipFailure([&] { caseRegister->diary()->requery(filter); });
     skipFailure([&] { caseRegister->showMaximizedInFront(); });
 }
 

@@ -7,8 +7,8 @@
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/messenger.h>
+#include <data/sqlite.h>
 #include <diary/diarystore.h>
-
 
 namespace lexordo {
 
@@ -79,7 +79,7 @@ HearingsByDate::HearingsByDate(Kind kind) : m_kind(kind)
 }
 
 std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QString &date2,
-                                                   QString &note)
+                                                  QString &note)
 {
     note.clear();
     try {
@@ -93,15 +93,13 @@ std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QS
             return std::nullopt;
         }
 
-        const QDate last = RecordSet::convert(RecordSet::FieldType::Date, QStringLiteral("cdate"),
-                                              date2)
-                               .toDate();
+        const QDate last =
+            RecordSet::convert(RecordSet::FieldType::Date, QStringLiteral("cdate"), date2).toDate();
         // The work table is refilled and read in one transaction: another
         // run, of this program or another copy, cannot refill it in between.
         // When nothing is selected it keeps what it held.
         Database::Transaction transaction;
-        m_selected = DiaryStore::refillWorkTable(*first, last,
-                                                 m_kind == Kind::BlankNextDates);
+        m_selected = DiaryStore::refillWorkTable(*first, last, m_kind == Kind::BlankNextDates);
         if (m_selected < 1) {
             showMessage(noRecordMessage);
             return std::nullopt;
@@ -157,9 +155,9 @@ std::optional<PreparedReport> NextDateCauseList::run(const QString &date, QStrin
         prepared.layout = todayRepoLayout();
         prepared.layout.setLabel(QStringLiteral("section1"), QStringLiteral("lbldate"), date);
         prepared.layout.setLabel(QStringLiteral("section2"), QStringLiteral("lblhdays"), note);
-        prepared.data = report::ReportData::flat(DataEnvironment::run(
-            Command{QStringLiteral("select * from advocate where ndate = ? order by ndate,courtindex"),
-                    {*day}}));
+        prepared.data = report::ReportData::flat(DataEnvironment::run(Command{
+            QStringLiteral("select * from advocate where ndate = ? order by ndate,courtindex"),
+            {*day}}));
         return prepared;
     } catch (const DataError &e) {
         showMessage(e.description());
@@ -174,8 +172,10 @@ PreparedReport caseHistory(CaseCriterion criterion, const QString &value, bool b
     const bool party = criterion == CaseCriterion::Party;
     QString text = party ? QStringLiteral("select * from advocate where party1 = ? collate nocase")
                          : QStringLiteral("select * from advocate where caseno = ? collate nocase");
-    if (byDateAndCourt)
-        text += QStringLiteral(" order by cdate,courtindex");
+    // Otherwise in the order the hearings were entered, which an index on the
+    // column searched need not keep.
+    text += byDateAndCourt ? QStringLiteral(" order by cdate,courtindex")
+                           : QStringLiteral(" order by ") + sqlite::rowKey();
 
     PreparedReport prepared;
     prepared.layout = casesLayout();

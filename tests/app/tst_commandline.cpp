@@ -1,5 +1,4 @@
 #include <data/database.h>
-
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
@@ -47,9 +46,11 @@ void TestCommandLine::createsADatabaseFromTheSchema()
 
     Database::open(path);
     QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
-    QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")));
-    QVERIFY(query.next());
-    QCOMPARE(query.value(0).toInt(), 13);
+    QVERIFY(query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")));
+    int tables = 0;
+    while (query.next())
+        tables += Database::isTextList(query.value(0).toString()) ? 0 : 1;
+    QCOMPARE(tables, 13);
     Database::close();
 }
 
@@ -90,9 +91,8 @@ void TestCommandLine::sameFaultSameStatus_data()
     QTest::newRow("report date not a date")
         << QStringList{"print", "cause-list", "--date", "31/02/2026", "--pdf", "x.pdf"}
         << "--date needs a date written DD/MM/YYYY";
-    QTest::newRow("today twice")
-        << QStringList{"--today", "07/12/2026", "--today", "08/12/2026"}
-        << "--today is given more than once.";
+    QTest::newRow("today twice") << QStringList{"--today", "07/12/2026", "--today", "08/12/2026"}
+                                 << "--today is given more than once.";
     QTest::newRow("unknown command") << QStringList{"prnt"} << "There is no command called prnt.";
     QTest::newRow("unknown option") << QStringList{"--todya", "07/12/2026"} << "Unknown option";
 }

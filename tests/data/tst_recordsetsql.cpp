@@ -3,6 +3,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/recordset.h>
+#include <QSet>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -32,11 +33,15 @@ private slots:
     void largeViewShowsTheDatabaseOrderFromBothEnds();
     void largeViewKeepsItsRowsThroughOwnChanges();
     void largeViewTakesManyAddedRows();
+    void searchesWithinPartiesFindExactlyTheRowsHoldingTheText();
+    void searchesWithinPartiesSeeOtherProgramsWrites();
+    void requeryWithAFilterStoresReadsAfreshAndDropsTheSort();
 
 private:
     QStringList parties(RecordSet &rs) const;
     QStringList column(RecordSet &rs, const QString &name) const;
     QStringList selected(const char *sql) const;
+    void execElsewhere(const char *sql) const;
     void addNumberedHearings(int count);
     std::unique_ptr<test::TestDatabase> m_db;
 };
@@ -434,6 +439,146 @@ void TestRecordSetSql::largeViewTakesManyAddedRows()
     expected.removeAt(300);
     QCOMPARE(column(rs, QStringLiteral("caseno")), expected);
     QCOMPARE(m_db->count(QStringLiteral("advocate")), int(expected.size()));
+}
+
+// Runs `sql` through a connection of its own, as another program would:
+// without this program's text folding.
+void TestRecordSetSql::execElsewhere(const char *sql) const
+{
+    sqlite3 *other = nullptr;
+    QCOMPARE(sqlite3_open(m_db->path().toUtf8().constData(), &other), SQLITE_OK);
+    char *error = nullptr;
+    const int rc = sqlite3_exec(other, sql, nullptr, nullptr, &error);
+    const QByteArray message = error ? QByteArray(error) : QByteArray();
+    sqlite3_free(error);
+    sqlite3_close(other);
+    QVERIFY2(rc == SQLITE_OK, message.constData());
+}
+
+// A search within the parties' names goes through the database's list of
+// the different names. Every piece of every name, in either letter case,
+// finds exactly the rows whose name holds it: names that differ only in
+// case, wildcards and quotes as typed, and scripts with and without case.
+void TestRecordSetSql::searchesWithinPartiesFindExactlyTheRowsHoldingTheText()
+{
+    m_db->exec(QStringLiteral("DELETE FROM advocate"));
+    const QStringList names = {
+        "D'Souza & Sons",
+        "d'souza & sons",
+        "D'SOUZA",
+        "Rent 100% Ltd",
+        "cs_3 Traders",
+        "Ωμέγα Ltd",
+        "ΩΜΈΓΑ LTD",
+        "राम लाल",
+        "राम",
+        "முருகன் ஸ்டோர்ஸ்",
+        "রহিম বক্স",
+        "Straße Bau",
+        "STRASSE",
+        "",
+        "back\\slash",
+    };
+    // Each name twice; the empty name once as empty text, once as no value.
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    for (int i = 0; i < names.size() * 2; ++i) {
+        rs.addNew();
+        rs.setValue(QStringLiteral("caseno"), QStringLiteral("N %1").arg(i, 2, 10, QChar(u'0')));
+        if (!names[i / 2].isEmpty())
+            rs.setValue(QStringLiteral("Party1"), names[i / 2]);
+        rs.update();
+        if (names[i / 2].isEmpty() && i % 2 == 0)
+            m_db->exec(QStringLiteral("UPDATE advocate SET Party1 = '' WHERE caseno = 'N %1'")
+                           .arg(i, 2, 10, QChar(u'0')));
+    }
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), int(names.size() * 2));
+
+    QSet<QString> terms = {"zzz", "%", "_", "'", "\\", "& s", "100%", "s_3"};
+    for (const QString &name : names) {
+        for (int length = 1; length <= 4; ++length) {
+            for (int at = 0; at + length <= name.size(); ++at) {
+                const QString piece = name.mid(at, length);
+                terms << piece << piece.toUpper() << piece.toLower();
+            }
+        }
+    }
+
+    const auto expected = [&names](Filter::Op op, const QString &term) {
+        QStringList rows;
+        const QString folded = term.toCaseFolded();
+        for (int i = 0; i < names.size() * 2; ++i) {
+            if (names[i / 2].isEmpty())
+                continue; // no text holds nothing to find
+            const QString name = names[i / 2].toCaseFolded();
+            if (op == Filter::Op::Contains ? name.contains(folded) : name.startsWith(folded))
+                rows << QStringLiteral("N %1").arg(i, 2, 10, QChar(u'0'));
+        }
+        return rows;
+    };
+    int searches = 0;
+    for (const Filter::Op op : {Filter::Op::Contains, Filter::Op::BeginsWith}) {
+        for (const QString &term : std::as_const(terms)) {
+            rs.setFilter(Filter(QStringLiteral("Party1"), op, term));
+            QStringList found = column(rs, QStringLiteral("caseno"));
+            found.sort();
+            const QStringList wanted = expected(op, term);
+            QVERIFY2(found == wanted,
+                     qPrintable(QStringLiteral("%1 \"%2\": found %3, expected %4")
+                                    .arg(op == Filter::Op::Contains ? "contains" : "begins with",
+                                         term, found.join(u','), wanted.join(u','))));
+            ++searches;
+        }
+    }
+    QVERIFY(searches > 500);
+}
+
+// The list of names is kept by the database itself, so a search sees what
+// another program added or renamed, and the list never makes that program's
+// write fail, whatever conflict rule it asks for.
+void TestRecordSetSql::searchesWithinPartiesSeeOtherProgramsWrites()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("souza")));
+    QCOMPARE(parties(rs), QStringList{"D'Souza"});
+
+    execElsewhere("INSERT INTO advocate (cdate, Party1, caseno) VALUES "
+                  "('2026-12-09', 'Kapoor ΩΜΈΓΑ', 'CS 9');"
+                  "UPDATE advocate SET Party1 = 'Verma' WHERE caseno = 'cs_3';"
+                  "INSERT OR ROLLBACK INTO advocate (cdate, Party1, caseno) VALUES "
+                  "('2026-12-10', 'Kapoor ΩΜΈΓΑ', 'CS 10');"
+                  "INSERT OR FAIL INTO advocate (cdate, Party1, caseno) VALUES "
+                  "('2026-12-11', 'राम लाल', 'CS 11');");
+
+    rs.requery();
+    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("souza")));
+    QCOMPARE(parties(rs), QStringList{});
+    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("ERM")));
+    QCOMPARE(column(rs, QStringLiteral("caseno")), QStringList{"cs_3"});
+    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("ωμέγα")));
+    QCOMPARE(column(rs, QStringLiteral("caseno")), (QStringList{"CS 6", "CS 7", "CS 9", "CS 10"}));
+    rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("लाल")));
+    QCOMPARE(column(rs, QStringLiteral("caseno")), (QStringList{"CS 5", "CS 11"}));
+}
+
+// A search re-reads with its filter in one step: what was typed is stored
+// first, another program's rows are seen, and the rows come in the source's
+// order whatever sort the view had.
+void TestRecordSetSql::requeryWithAFilterStoresReadsAfreshAndDropsTheSort()
+{
+    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    rs.setSort(QStringLiteral("Party1 desc"));
+    rs.moveFirst();
+    QCOMPARE(rs.text(QStringLiteral("Party1")), QStringLiteral("राम लाल"));
+    rs.setValue(QStringLiteral("remarks"), QStringLiteral("typed before the search"));
+    execElsewhere("INSERT INTO advocate (cdate, Party1, caseno) VALUES "
+                  "('2026-11-30', 'Ωμέγα Exports', 'CS 0')");
+
+    rs.requery(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("ΩΜΈΓΑ")));
+    QCOMPARE(parties(rs), (QStringList{"Ωμέγα Exports", "Ωμέγα Ltd", "ωμέγα traders"}));
+    QCOMPARE(rs.position(), 0);
+    QVERIFY(!rs.hasPendingChanges());
+    QCOMPARE(selected("SELECT remarks FROM advocate WHERE caseno = 'CS 5'"),
+             QStringList{"typed before the search"});
 }
 
 QTEST_GUILESS_MAIN(TestRecordSetSql)

@@ -3,7 +3,6 @@
 #include <data/dataerror.h>
 #include <data/recordset.h>
 #include <data/schemacheck.h>
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -36,6 +35,8 @@ private slots:
     void missingTablesAndColumnsAreNamed();
     void namesMatchWithoutRegardToCase();
     void untypedColumnsAreReadAsTheProgramWritesThem();
+    void aDiaryWithoutTheListOfPartiesGetsItOnOpening();
+    void aDiaryGetsTheSchemasIndexesOnOpening();
 
 private:
     // Runs statements on a file through a connection of the test's own.
@@ -55,7 +56,8 @@ void TestSchemaCheck::cleanup()
 void TestSchemaCheck::execOn(const QString &path, const QStringList &statements)
 {
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("made"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("made"));
         db.setDatabaseName(path);
         QVERIFY(db.open());
         for (const QString &statement : statements) {
@@ -84,8 +86,10 @@ QStringList TestSchemaCheck::schemaStatements(bool dropTypes, bool lowerCaseName
         QStringList columns;
         for (const SchemaCheck::Column &column : table.columns) {
             const QString name = lowerCaseNames ? column.name.toLower() : column.name;
-            columns << (dropTypes ? QStringLiteral("\"%1\"").arg(name)
-                                  : QStringLiteral("\"%1\" %2").arg(name, QString::fromLatin1(column.type)));
+            columns
+                << (dropTypes
+                        ? QStringLiteral("\"%1\"").arg(name)
+                        : QStringLiteral("\"%1\" %2").arg(name, QString::fromLatin1(column.type)));
         }
         const QString name = lowerCaseNames ? table.name.toUpper() : table.name;
         statements << QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(name, columns.join(u','));
@@ -144,17 +148,26 @@ void TestSchemaCheck::filesThatAreNoDatabaseAreRefused_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing" << "does not exist.";
-    QTest::newRow("folder") << "folder" << "is not a file.";
-    QTest::newRow("empty") << "empty" << "is empty: it holds no diary.";
+    QTest::newRow("missing") << "missing"
+                             << "does not exist.";
+    QTest::newRow("folder") << "folder"
+                            << "is not a file.";
+    QTest::newRow("empty") << "empty"
+                           << "is empty: it holds no diary.";
     QTest::newRow("random bytes")
-        << "random" << "is not a database: its contents are not those of an SQLite database file.";
+        << "random"
+        << "is not a database: its contents are not those of an SQLite database file.";
     QTest::newRow("short random bytes")
-        << "short" << "is not a database: its contents are not those of an SQLite database file.";
-    QTest::newRow("text") << "text" << "is a text file, not a database.";
-    QTest::newRow("damaged header") << "header" << "is damaged: its header gives no valid page size.";
-    QTest::newRow("cut at a page") << "cut" << "is cut short: it holds 8192 bytes of a database of ";
-    QTest::newRow("cut inside a page") << "cutinside" << "is cut short: it holds 10000 bytes of a database of ";
+        << "short"
+        << "is not a database: its contents are not those of an SQLite database file.";
+    QTest::newRow("text") << "text"
+                          << "is a text file, not a database.";
+    QTest::newRow("damaged header") << "header"
+                                    << "is damaged: its header gives no valid page size.";
+    QTest::newRow("cut at a page") << "cut"
+                                   << "is cut short: it holds 8192 bytes of a database of ";
+    QTest::newRow("cut inside a page") << "cutinside"
+                                       << "is cut short: it holds 10000 bytes of a database of ";
 }
 
 void TestSchemaCheck::filesThatAreNoDatabaseAreRefused()
@@ -266,10 +279,11 @@ void TestSchemaCheck::untypedColumnsAreReadAsTheProgramWritesThem()
     SchemaCheck::openDiary(path);
 
     RecordSet diary(QStringLiteral("advocate"));
-    QCOMPARE(diary.fieldType(diary.fieldIndex(QStringLiteral("cdate"))), RecordSet::FieldType::Date);
-    diary.setFilter(Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, QDate(2026, 12, 7))
-                        .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual,
-                                  QDate(2026, 12, 7)));
+    QCOMPARE(diary.fieldType(diary.fieldIndex(QStringLiteral("cdate"))),
+             RecordSet::FieldType::Date);
+    diary.setFilter(
+        Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, QDate(2026, 12, 7))
+            .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual, QDate(2026, 12, 7)));
     QCOMPARE(diary.rowCount(), 2);
     QCOMPARE(diary.value(QStringLiteral("cdate")), QVariant(QDate(2026, 12, 7)));
     QCOMPARE(diary.text(QStringLiteral("cdate")), QStringLiteral("07/12/2026"));
@@ -295,6 +309,109 @@ void TestSchemaCheck::untypedColumnsAreReadAsTheProgramWritesThem()
 
     RecordSet holidays(QStringLiteral("select * from holidays order by date"));
     QCOMPARE(holidays.value(QStringLiteral("Date")), QVariant(QDate(2026, 12, 25)));
+}
+
+// A diary made by an earlier version or another tool has no list of its
+// parties' names; opening it makes one from the rows, and one whose keeping
+// was broken (a trigger dropped) is made again.
+void TestSchemaCheck::aDiaryWithoutTheListOfPartiesGetsItOnOpening()
+{
+    const QString path = m_dir.filePath(QStringLiteral("unlisted.mdb"));
+    QStringList statements = schemaStatements(false, false);
+    statements << QStringLiteral(
+        "INSERT INTO advocate (cdate, Party1, caseno) VALUES ('2026-12-01', 'Anand', 'CS 1'), "
+        "('2026-12-02', 'Anand', 'CS 2'), ('2026-12-03', 'ANAND', 'CS 3'), "
+        "('2026-12-04', 'राम लाल', 'CS 4'), ('2026-12-05', NULL, 'CS 5')");
+    execOn(path, statements);
+
+    const auto listed = [] {
+        const QString list =
+            Database::textList(QStringLiteral("advocate"), QStringLiteral("Party1"));
+        QStringList texts;
+        if (list.isEmpty())
+            return texts;
+        QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
+        if (!query.exec(QStringLiteral("SELECT \"text\" FROM %1 ORDER BY 1").arg(list)))
+            return QStringList{query.lastError().text()};
+        while (query.next())
+            texts << query.value(0).toString();
+        return texts;
+    };
+    const QStringList parties = {QStringLiteral("ANAND"), QStringLiteral("Anand"),
+                                 QStringLiteral("राम लाल")};
+
+    SchemaCheck::openDiary(path);
+    QCOMPARE(listed(), parties);
+    Database::close();
+
+    // Another program renames a party while the list is not kept.
+    execOn(path, {QStringLiteral("DROP TRIGGER advocate_Party1_texts_changed"),
+                  QStringLiteral("UPDATE advocate SET Party1 = 'Bose' WHERE caseno = 'CS 3'")});
+    SchemaCheck::openDiary(path);
+    QCOMPARE(listed(), (QStringList{QStringLiteral("Anand"), QStringLiteral("Bose"),
+                                    QStringLiteral("राम लाल")}));
+    Database::close();
+    execOn(path, {QStringLiteral("UPDATE advocate SET Party1 = 'Chopra' WHERE caseno = 'CS 5'")});
+    SchemaCheck::openDiary(path);
+    QVERIFY(listed().contains(QStringLiteral("Chopra")));
+    RecordSet diary(QStringLiteral("advocate"));
+    diary.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("HOP")));
+    QCOMPARE(diary.rowCount(), 1);
+    QCOMPARE(diary.text(QStringLiteral("caseno")), QStringLiteral("CS 5"));
+}
+
+// A diary made by another tool has no indexes, and one made by an earlier
+// version an index in an older form: opening gives each the indexes exactly
+// as a new diary has them, and keeps its rows.
+void TestSchemaCheck::aDiaryGetsTheSchemasIndexesOnOpening()
+{
+    const auto indexes = [](const QString &path) {
+        QStringList found;
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("indexes"));
+            db.setDatabaseName(path);
+            if (db.open()) {
+                QSqlQuery query(db);
+                query.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' "
+                                          "AND sql IS NOT NULL ORDER BY name"));
+                while (query.next())
+                    found << query.value(0).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("indexes"));
+        return found;
+    };
+    const QString made = m_dir.filePath(QStringLiteral("new.mdb"));
+    Database::createFile(made);
+    const QStringList wanted = indexes(made);
+    QVERIFY(wanted.size() >= 4);
+
+    const QString foreign = m_dir.filePath(QStringLiteral("foreign.mdb"));
+    QStringList statements = schemaStatements(false, false);
+    statements << QStringLiteral(
+        "INSERT INTO advocate (cdate, Party1) VALUES ('2026-12-01', 'Anand')");
+    execOn(foreign, statements);
+    QVERIFY(indexes(foreign).isEmpty());
+    SchemaCheck::openDiary(foreign);
+    Database::close();
+    QCOMPARE(indexes(foreign), wanted);
+
+    const QString older = m_dir.filePath(QStringLiteral("older.mdb"));
+    Database::createFile(older);
+    execOn(older,
+           {QStringLiteral("DROP INDEX advocate_party1"),
+            QStringLiteral("CREATE INDEX advocate_party1 ON advocate (Party1)"),
+            QStringLiteral("INSERT INTO advocate (cdate, Party1) VALUES ('2026-12-01', 'Bose')")});
+    QVERIFY(indexes(older) != wanted);
+    SchemaCheck::openDiary(older);
+    QCOMPARE(Database::textList(QStringLiteral("advocate"), QStringLiteral("Party1")).isEmpty(),
+             false);
+    RecordSet diary(QStringLiteral("advocate"));
+    diary.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("OS")));
+    QCOMPARE(diary.text(QStringLiteral("Party1")), QStringLiteral("Bose"));
+    Database::close();
+    QCOMPARE(indexes(older), wanted);
 }
 
 QTEST_MAIN(TestSchemaCheck)
