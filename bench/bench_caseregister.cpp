@@ -16,7 +16,9 @@
 #include <diary/caseregister.h>
 #include <diary/diarystore.h>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 using namespace lexordo;
@@ -111,6 +113,13 @@ CaseRegister &registerForSearches()
         s_searchRegister.copy = std::make_unique<DatabaseCopy>();
         s_searchRegister.copy->open();
         s_searchRegister.screen = openRegister();
+        // The number of cases is counted in the background after opening;
+        // the searches are timed once it has come.
+        auto *total = s_searchRegister.screen->findChild<QLineEdit *>(QStringLiteral("txtTotal"));
+        QElapsedTimer waited;
+        waited.start();
+        while (total && total->text().isEmpty() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     return *s_searchRegister.screen;
 }
