@@ -67,6 +67,24 @@ int schemaCount(sqlite3 *db, const QString &type, const QStringList &names)
     return stmt.step() ? int(stmt.columnInt(0)) : 0;
 }
 
+// Runs the statements in one transaction that takes the write lock first:
+// all of them reach the file or none does.
+void execAllOrNone(sqlite3 *db, const QStringList &statements)
+{
+    if (statements.isEmpty())
+        return;
+    execOn(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        for (const QString &statement : statements)
+            execOn(db, statement);
+        execOn(db, QStringLiteral("COMMIT"));
+    } catch (const DataError &) {
+        // The statement's own error is the one to tell.
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
 // The schema's indexes, by name, with the statement that makes each.
 const QList<QPair<QString, QString>> &schemaIndexes()
 {
@@ -107,17 +125,7 @@ void keepIndexesOn(sqlite3 *db)
             statements << QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(name));
         statements << sql;
     }
-    if (statements.isEmpty())
-        return;
-    execOn(db, QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        for (const QString &statement : std::as_const(statements))
-            execOn(db, statement);
-        execOn(db, QStringLiteral("COMMIT"));
-    } catch (const DataError &) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
+    execAllOrNone(db, statements);
 }
 
 // Makes each missing list, fills it from the rows, and sets the triggers that
@@ -146,28 +154,21 @@ void keepListsOn(sqlite3 *db)
                            "new.%1 WHERE NOT EXISTS (SELECT 1 FROM %2 WHERE \"text\" = "
                            "new.%1); END;")
                 .arg(c, l);
-        execOn(db, QStringLiteral("BEGIN IMMEDIATE"));
-        try {
-            execOn(db,
-                   QStringLiteral("DROP TRIGGER IF EXISTS %1; DROP TRIGGER IF EXISTS %2; "
-                                  "DROP TABLE IF EXISTS %3;")
-                       .arg(sqlite::quoteIdentifier(added), sqlite::quoteIdentifier(changed), l));
-            execOn(db, QStringLiteral("CREATE TABLE %1 (\"text\" TEXT);"
-                                      "INSERT INTO %1 (\"text\") SELECT DISTINCT %3 FROM %2 "
-                                      "WHERE %3 IS NOT NULL;"
-                                      "CREATE INDEX %4 ON %1 (\"text\");")
-                           .arg(l, t, c, sqlite::quoteIdentifier(list + QStringLiteral("_text"))));
-            execOn(db, QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 ")
-                               .arg(sqlite::quoteIdentifier(added), t) +
-                           keep);
-            execOn(db, QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %3 ON %2 ")
-                               .arg(sqlite::quoteIdentifier(changed), t, c) +
-                           keep);
-            execOn(db, QStringLiteral("COMMIT"));
-        } catch (const DataError &) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
-        }
+        execAllOrNone(
+            db, {QStringLiteral("DROP TRIGGER IF EXISTS %1; DROP TRIGGER IF EXISTS %2; "
+                                "DROP TABLE IF EXISTS %3;")
+                     .arg(sqlite::quoteIdentifier(added), sqlite::quoteIdentifier(changed), l),
+                 QStringLiteral("CREATE TABLE %1 (\"text\" TEXT);"
+                                "INSERT INTO %1 (\"text\") SELECT DISTINCT %3 FROM %2 "
+                                "WHERE %3 IS NOT NULL;"
+                                "CREATE INDEX %4 ON %1 (\"text\");")
+                     .arg(l, t, c, sqlite::quoteIdentifier(list + QStringLiteral("_text"))),
+                 QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 ")
+                         .arg(sqlite::quoteIdentifier(added), t) +
+                     keep,
+                 QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %3 ON %2 ")
+                         .arg(sqlite::quoteIdentifier(changed), t, c) +
+                     keep});
     }
 }
 
