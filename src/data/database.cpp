@@ -3,6 +3,7 @@
 #include "dataerror.h"
 #include "sqlite.h"
 
+#include <memory>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -86,24 +87,22 @@ void execAllOrNone(sqlite3 *db, const QStringList &statements)
 }
 
 // The schema's indexes, by name, with the statement that makes each.
-const QList<QPair<QString, QString>> &schemaIndexes()
+const QList<QPair<QString, QString>> &schemaIndexes() // throws DataError
 {
     static const QList<QPair<QString, QString>> indexes = [] {
+        sqlite3 *opened = nullptr;
+        const int rc = sqlite3_open(":memory:", &opened);
+        const std::unique_ptr<sqlite3, int (*)(sqlite3 *)> memory(opened, sqlite3_close);
+        if (rc != SQLITE_OK)
+            throw DataError(QStringLiteral("The schema could not be read: %1")
+                                .arg(sqlite::errorText(memory.get())));
+        execOn(memory.get(), Database::schemaText());
+        sqlite::Statement stmt(memory.get(),
+                               QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
+                                              "'index' AND sql IS NOT NULL ORDER BY name"));
         QList<QPair<QString, QString>> list;
-        sqlite3 *memory = nullptr;
-        if (sqlite3_open(":memory:", &memory) == SQLITE_OK) {
-            try {
-                execOn(memory, Database::schemaText());
-                sqlite::Statement stmt(memory, QStringLiteral("SELECT name, sql FROM sqlite_master "
-                                                              "WHERE type = 'index' AND sql IS "
-                                                              "NOT NULL ORDER BY name"));
-                while (stmt.step())
-                    list.append({stmt.columnText(0), stmt.columnText(1)});
-            } catch (const DataError &) {
-                list.clear(); // the schema is the program's own and is tested
-            }
-        }
-        sqlite3_close(memory);
+        while (stmt.step())
+            list.append({stmt.columnText(0), stmt.columnText(1)});
         return list;
     }();
     return indexes;
@@ -177,13 +176,13 @@ void keepListsOn(sqlite3 *db)
 QString Database::textList(const QString &table, const QString &column)
 {
     for (const ListedColumn &listed : listedColumns) {
-        if (table.compare(QLatin1String(listed.table), Qt::CaseInsensitive) == 0 &&
-            column.compare(QLatin1String(listed.column), Qt::CaseInsensitive) == 0) {
-            const QString list =
-                listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column));
-            return hasColumn(handle(), list, QStringLiteral("text")) ? sqlite::quoteIdentifier(list)
-                                                                     : QString();
-        }
+        if (table.compare(QLatin1String(listed.table), Qt::CaseInsensitive) != 0 ||
+            column.compare(QLatin1String(listed.column), Qt::CaseInsensitive) != 0)
+            continue;
+        const QString list =
+            listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column));
+        return hasColumn(handle(), list, QStringLiteral("text")) ? sqlite::quoteIdentifier(list)
+                                                                 : QString();
     }
     return QString();
 }
