@@ -32,6 +32,7 @@ appstream
 desktop-file-utils
 dpkg-dev
 fonts-noto-core
+ccache
 "
 
 # `install-deps.sh --fuzz` (make fuzz) adds clang and its fuzzing and
