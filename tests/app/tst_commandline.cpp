@@ -81,6 +81,9 @@ void TestCommandLine::helpAndBadArguments()
     QString output;
     QCOMPARE(run({QStringLiteral("--help")}, &output), 0);
     QVERIFY(output.contains(QStringLiteral("--create-database")));
+    for (const char *code :
+         {"  0  done", "  1  a fault of the diary or of a file", "  2  wrong arguments"})
+        QVERIFY2(output.contains(QLatin1String(code)), code);
     QVERIFY(run({QStringLiteral("--create-database")}) != 0);
     QVERIFY(run({QStringLiteral("--today"), QStringLiteral("31/02/2026"),
                  QStringLiteral("--help-not")}) != 0);
