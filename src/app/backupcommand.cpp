@@ -20,13 +20,15 @@ const char *const usage =
     "      FOLDER/advocate.mdb while the program may be in use, checks the copy\n"
     "      and only then puts it in place of an earlier copy there.\n"
     "\n"
-    "Messages go to standard error. Exit status: 0 the copy is written and\n"
-    "checked, 1 it could not be made (the earlier copy is left as it was),\n"
-    "2 wrong arguments.\n";
+    "Messages go to standard error. Exit status:\n"
+    "  0  the copy is written and checked\n"
+    "  1  it could not be made (the earlier copy is left as it was): a fault\n"
+    "     of the diary or of the copy, named on standard error\n"
+    "  2  wrong arguments, named on standard error\n";
 
 int wrongArguments(const QString &problem)
 {
-    std::fprintf(stderr, "%s\nlexordo backup --help tells how to use it.\n", qPrintable(problem));
+    std::fprintf(stderr, "%s lexordo backup --help tells how to use it.\n", qPrintable(problem));
     return 2;
 }
 

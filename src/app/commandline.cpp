@@ -1,19 +1,17 @@
 #include "commandline.h"
-#include "transfercommands.h"
 
 #include "backupcommand.h"
+#include "transfercommands.h"
 
+#include <cstdio>
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <reports/printcommand.h>
-
+#include <functional>
 #include <QCommandLineParser>
 #include <QGuiApplication>
-
-#include <cstdio>
-#include <functional>
+#include <reports/printcommand.h>
 
 namespace lexordo {
 
@@ -32,9 +30,12 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> list = {
         {"print", "Writes a report to a PDF file (lexordo print --help).", runPrintCommand},
-        {"backup", "Copies the diary to FOLDER/advocate.mdb (lexordo backup --help).", runBackupCommand},
-        {"export", "Writes a table to CSV, or hearings to iCalendar (lexordo export --help).", runExportCommand},
-        {"import", "Adds the rows of a CSV file to a table (lexordo import --help).", runImportCommand},
+        {"backup", "Copies the diary to FOLDER/advocate.mdb (lexordo backup --help).",
+         runBackupCommand},
+        {"export", "Writes a table to CSV, or hearings to iCalendar (lexordo export --help).",
+         runExportCommand},
+        {"import", "Adds the rows of a CSV file to a table (lexordo import --help).",
+         runImportCommand},
     };
     return list;
 }
@@ -50,15 +51,23 @@ const Command *findCommand(const QString &word)
 
 QString description()
 {
-    QString text = QStringLiteral(
-        "The case diary of an advocate's office.\n\n"
-        "Without a command the windowed program starts. Commands run without a\n"
-        "display on the database of the data source \"advocate\":\n");
+    QString text =
+        QStringLiteral("The case diary of an advocate's office.\n\n"
+                       "Without a command the windowed program starts. Commands run without a\n"
+                       "display on the database of the data source \"advocate\":\n");
     for (const Command &command : commands())
-        text += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.word), -8).arg(QLatin1String(command.summary));
-    text += QStringLiteral(
-        "\nExit status: 0 done, 1 the work could not be done (the reason is on\n"
-        "standard error), 2 wrong arguments.");
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QLatin1String(command.word), -8)
+                    .arg(QLatin1String(command.summary));
+    text +=
+        QStringLiteral("\nExit status, the same for every command:\n"
+                       "  0  done\n"
+                       "  1  a fault of the diary or of a file: it is missing, locked, read-only\n"
+                       "     or not a diary, or a file could not be read or written; the line on\n"
+                       "     standard error names the file\n"
+                       "  2  wrong arguments: an unknown, repeated or missing option or value, a\n"
+                       "     date that is not a date, a period that ends before it begins, an\n"
+                       "     unknown table; the line on standard error names the argument");
     return text;
 }
 
@@ -72,7 +81,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 
 int wrongArguments(const QString &problem)
 {
-    std::fprintf(stderr, "%s\nlexordo --help tells how to use it.\n", qPrintable(problem));
+    std::fprintf(stderr, "%s lexordo --help tells how to use it.\n", qPrintable(problem));
     return 2;
 }
 
@@ -118,7 +127,8 @@ std::optional<int> runCommandLine(int &argc, char **argv)
         return wrongArguments(parser.errorText());
     for (const QCommandLineOption &option : {today, create}) {
         if (parser.values(option).size() > 1)
-            return wrongArguments(QStringLiteral("--%1 is given more than once.").arg(option.names().constLast()));
+            return wrongArguments(
+                QStringLiteral("--%1 is given more than once.").arg(option.names().constLast()));
     }
 
     const QStringList positional = parser.positionalArguments();
@@ -135,6 +145,9 @@ std::optional<int> runCommandLine(int &argc, char **argv)
     if (parser.isSet(create)) {
         if (!positional.isEmpty())
             return wrongArguments(QStringLiteral("--create-database takes no command."));
+        if (parser.value(create).trimmed().isEmpty())
+            return wrongArguments(QStringLiteral("--create-database needs the name of the file "
+                                                 "to make."));
         QCoreApplication app(argc, argv);
         return createDatabase(parser.value(create));
     }
@@ -143,7 +156,8 @@ std::optional<int> runCommandLine(int &argc, char **argv)
 
     const Command *command = findCommand(positional.first());
     if (!command)
-        return wrongArguments(QStringLiteral("There is no command called %1.").arg(positional.first()));
+        return wrongArguments(
+            QStringLiteral("There is no command called %1.").arg(positional.first()));
 
     // Commands lay out and write without ever showing a window.
     qInstallMessageHandler(quietMessages);

@@ -6,6 +6,7 @@
 #include <data/hearingcalendar.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
+#include <data/safewrite.h>
 #include <data/tabletransfer.h>
 #include <QDir>
 #include <QFileDialog>
@@ -21,11 +22,13 @@ FileChooser s_chooser;
 QString desktopChooser(QWidget *parent, FileMode mode, const QString &caption,
                        const QString &suggested)
 {
+    // "Replace?" is asked after the diary has been refused, not by the dialog.
     if (mode == FileMode::Save)
         return QFileDialog::getSaveFileName(parent, caption, suggested,
                                             suggested.endsWith(QStringLiteral(".ics"))
                                                 ? QStringLiteral("iCalendar files (*.ics)")
-                                                : QStringLiteral("CSV files (*.csv)"));
+                                                : QStringLiteral("CSV files (*.csv)"),
+                                            nullptr, QFileDialog::DontConfirmOverwrite);
     return QFileDialog::getOpenFileName(parent, caption, suggested,
                                         QStringLiteral("CSV files (*.csv);;All files (*)"));
 }
@@ -34,8 +37,11 @@ QString chooseFile(QWidget *parent, FileMode mode, const QString &caption, const
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(fileName);
-    return s_chooser ? s_chooser(parent, mode, caption, suggested)
-                     : desktopChooser(parent, mode, caption, suggested);
+    const QString chosen = s_chooser ? s_chooser(parent, mode, caption, suggested)
+                                     : desktopChooser(parent, mode, caption, suggested);
+    if (mode == FileMode::Save && !chosen.isEmpty() && !safewrite::mayReplace(chosen))
+        return QString();
+    return chosen;
 }
 
 // "1 row was", "2 rows were".

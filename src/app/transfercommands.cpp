@@ -7,7 +7,9 @@
 #include <data/dates.h>
 #include <data/diaryfolder.h>
 #include <data/hearingcalendar.h>
+#include <data/schemacheck.h>
 #include <data/tabletransfer.h>
+#include <optional>
 #include <QHash>
 
 namespace lexordo {
@@ -25,8 +27,14 @@ const char *const exportUsage =
     "      event for each hearing. The same hearing keeps its UID in every\n"
     "      export, so a calendar that imports a newer file updates its events.\n"
     "\n"
-    "Exit status: 0 written, 1 the file could not be made (the reason is on\n"
-    "standard error), 2 wrong arguments.\n";
+    "FILE is written to a temporary file beside it that takes its place only\n"
+    "when complete; the diary and its -wal, -shm and -journal files are never\n"
+    "written, by whatever path or link they are named.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  written\n"
+    "  1  a fault of the diary or of the file, named on standard error\n"
+    "  2  wrong arguments (an unknown table too), named on standard error\n";
 
 const char *const importUsage =
     "Usage:\n"
@@ -37,8 +45,11 @@ const char *const importUsage =
     "      and each wrong row is listed with its line. With --replace the\n"
     "      rows take the place of those the table holds.\n"
     "\n"
-    "Exit status: 0 stored, 1 nothing was stored (the reason is on standard\n"
-    "error), 2 wrong arguments.\n";
+    "Exit status:\n"
+    "  0  stored\n"
+    "  1  nothing was stored: a fault of the diary or of the file (wrong rows\n"
+    "     too), named on standard error\n"
+    "  2  wrong arguments (an unknown table too), named on standard error\n";
 
 struct Arguments
 {
@@ -50,7 +61,7 @@ struct Arguments
 
 int wrongArguments(const QString &command, const QString &problem)
 {
-    std::fprintf(stderr, "%s\nlexordo %s --help tells how to use it.\n", qPrintable(problem),
+    std::fprintf(stderr, "%s lexordo %s --help tells how to use it.\n", qPrintable(problem),
                  qPrintable(command));
     return 2;
 }
@@ -78,6 +89,8 @@ QString parse(QStringList words, const QString &command, const QStringList &allo
     while (!words.isEmpty()) {
         QString option = words.takeFirst();
         if (option == QStringLiteral("--replace") && command == QStringLiteral("import")) {
+            if (parsed.replace)
+                return QStringLiteral("--replace is given more than once.");
             parsed.replace = true;
             continue;
         }
@@ -104,15 +117,25 @@ QString parse(QStringList words, const QString &command, const QStringList &allo
     return QString();
 }
 
-bool openDiary(QString *problem)
+// Opens the diary, checked as the program checks it at start-up, and finds
+// the table named on the command line. A fault of the diary exits 1; a table
+// the diary does not have is a wrong argument.
+std::optional<int> openDiary(const QString &command, const QString &tableWord, QString *table)
 {
     try {
-        Database::open(DataSource::databasePath(diaryfolder::folder()));
-        return true;
+        SchemaCheck::openDiary(DataSource::databasePath(diaryfolder::folder()));
     } catch (const DataError &e) {
-        *problem = e.description();
-        return false;
+        return failed(e.description());
     }
+    if (tableWord.isNull())
+        return std::nullopt;
+    try {
+        *table = TableTransfer::storedName(tableWord);
+    } catch (const DataError &e) {
+        Database::close();
+        return wrongArguments(command, e.description());
+    }
+    return std::nullopt;
 }
 
 // "1 row", "2 rows".
@@ -151,16 +174,17 @@ int runExportCommand(const QStringList &commandLine)
             return wrongArguments(
                 command, QStringLiteral("The period needs --from and --to, each DD/MM/YYYY."));
         if (*to < *from)
-            return wrongArguments(command, QStringLiteral("--to comes before --from."));
+            return wrongArguments(command, QStringLiteral("--to %1 comes before --from %2.")
+                                               .arg(dates::format(*to), dates::format(*from)));
     } else if (arguments.options.contains(QStringLiteral("from")) ||
                arguments.options.contains(QStringLiteral("to"))) {
         return wrongArguments(
             command, QStringLiteral("A CSV export writes the whole table; it takes no period."));
     }
 
-    QString reason;
-    if (!openDiary(&reason))
-        return failed(reason);
+    QString table;
+    if (const std::optional<int> status = openDiary(command, arguments.table, &table))
+        return *status;
     const QString file = arguments.options.value(QStringLiteral("file"));
     int status = 0;
     try {
@@ -169,7 +193,6 @@ int runExportCommand(const QStringList &commandLine)
             std::printf("Wrote %s to %s.\n", qPrintable(counted(events, "hearing")),
                         qPrintable(file));
         } else {
-            const QString table = TableTransfer::storedName(arguments.table);
             const int rows = TableTransfer::exportCsv(table, file);
             std::printf("Wrote %s of %s to %s.\n", qPrintable(counted(rows, "row")),
                         qPrintable(table), qPrintable(file));
@@ -193,12 +216,11 @@ int runImportCommand(const QStringList &commandLine)
     if (!problem.isEmpty())
         return wrongArguments(command, problem);
 
-    QString reason;
-    if (!openDiary(&reason))
-        return failed(reason);
+    QString table;
+    if (const std::optional<int> status = openDiary(command, arguments.table, &table))
+        return *status;
     int status = 0;
     try {
-        const QString table = TableTransfer::storedName(arguments.table);
         const int rows = TableTransfer::importCsv(
             table, arguments.options.value(QStringLiteral("file")), arguments.replace);
         std::printf("Imported %s into %s.\n", qPrintable(counted(rows, "row")), qPrintable(table));

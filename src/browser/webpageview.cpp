@@ -1,6 +1,8 @@
 #include "webpageview.h"
 
+#include <data/dataerror.h>
 #include <data/messenger.h>
+#include <data/safewrite.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
@@ -19,6 +21,25 @@ void prepareWebEngine()
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
+
+namespace {
+
+// The browser writes a download itself; a file named like the diary or its
+// journals (a downloads folder set to the program's own) is not started.
+bool refusesDiary(QWebEngineDownloadRequest *download)
+{
+    try {
+        safewrite::refuseDiary(
+            QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
+        return false;
+    } catch (const DataError &e) {
+        download->cancel();
+        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        return true;
+    }
+}
+
+} // namespace
 
 WebPageView::WebPageView(QObject *parent) : PageView(parent), m_view(new QWebEngineView)
 {
@@ -43,6 +64,8 @@ WebPageView::WebPageView(QObject *parent) : PageView(parent), m_view(new QWebEng
     connect(m_view->page()->profile(), &QWebEngineProfile::downloadRequested, this,
             [this](QWebEngineDownloadRequest *download) {
                 if (download->page() != m_view->page())
+                    return;
+                if (refusesDiary(download))
                     return;
                 download->accept();
                 connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,

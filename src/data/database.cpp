@@ -288,6 +288,8 @@ QString Database::schemaText()
 
 void Database::createFile(const QString &path)
 {
+    if (path.trimmed().isEmpty())
+        throw DataError(QStringLiteral("No file name was given for the new database."));
     if (QFileInfo::exists(path))
         throw DataError(QStringLiteral("%1 already exists; it has been left as it is.").arg(path));
 
@@ -348,9 +350,36 @@ int Database::lockWait()
     return lockWaitMs;
 }
 
+namespace {
+
+// A write that the diary itself refuses is told with the diary's name: the
+// clerk has to find the file, not the statement.
+DataError diaryFault(sqlite3 *db, const DataError &error)
+{
+    const int code = sqlite3_errcode(db) & 0xff;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return DataError(QStringLiteral("The database %1 is locked by another program; nothing "
+                                        "was changed (%2).")
+                             .arg(Database::path(), error.description()));
+    return DataError(QStringLiteral("The database %1 could not be written: %2")
+                         .arg(Database::path(), error.description()));
+}
+
+} // namespace
+
 Database::Transaction::Transaction()
 {
-    Database::exec(QStringLiteral("BEGIN IMMEDIATE"));
+    sqlite3 *db = handle();
+    // SQLite opens a file it may not write (read-only, immutable) for reading
+    // and lets the transaction begin; the first write would fail without a name.
+    if (sqlite3_db_readonly(db, "main") == 1)
+        throw DataError(
+            QStringLiteral("The database %1 is read-only; nothing was changed.").arg(path()));
+    try {
+        execOn(db, QStringLiteral("BEGIN IMMEDIATE"));
+    } catch (const DataError &e) {
+        throw diaryFault(db, e);
+    }
     m_open = true;
 }
 
@@ -369,7 +398,12 @@ Database::Transaction::~Transaction()
 
 void Database::Transaction::commit()
 {
-    Database::exec(QStringLiteral("COMMIT"));
+    sqlite3 *db = handle();
+    try {
+        execOn(db, QStringLiteral("COMMIT"));
+    } catch (const DataError &e) {
+        throw diaryFault(db, e);
+    }
     m_open = false;
 }
 

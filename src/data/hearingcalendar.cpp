@@ -4,12 +4,12 @@
 #include "database.h"
 #include "dataerror.h"
 #include "dates.h"
+#include "safewrite.h"
 
 #include <libical/ical.h>
 #include <memory>
 #include <QCryptographicHash>
 #include <QHash>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -179,11 +179,11 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
 
 int HearingCalendar::exportIcs(const QDate &from, const QDate &to, const QString &file)
 {
+    // The diary is refused before the hearings are read.
+    safewrite::AtomicFile out(file);
     int events = 0;
-    const QByteArray text = calendarText(from, to, &events);
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
-        throw DataError(QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
+    out.write(calendarText(from, to, &events));
+    out.commit();
     return events;
 }
 

@@ -2,10 +2,11 @@
 
 #include "data/database.h"
 #include "data/dataerror.h"
+#include "data/messenger.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <sys/stat.h>
 
 namespace lexordo::safewrite {
@@ -15,26 +16,55 @@ namespace {
 const QString companions[] = {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
                               QStringLiteral("-journal")};
 
-// The real path of a file that may not exist yet: its folder's real path and
-// its own name, so that a link to the folder or a "../" still compares.
-QString realName(const QString &path)
+// The path through the real path of its folder, so that "../" and a linked
+// folder compare too; the file itself may not be there yet.
+QString inRealFolder(const QString &path)
 {
     const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    if (!canonical.isEmpty())
-        return canonical;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? info.absoluteFilePath() : folder + u'/' + info.fileName();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + u'/' + info.fileName();
+}
+
+// The file that writing to `path` would reach: symbolic links followed to
+// their end (also a link to a file not made yet, which writing would make).
+// Empty when the links go round in a circle.
+QString finalName(const QString &path)
+{
+    QString name = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0; QFileInfo(name).isSymLink(); ++hops) {
+        if (hops == 40)
+            return QString();
+        name = QFileInfo(name).symLinkTarget();
+    }
+    return inRealFolder(name);
 }
 
 bool sameInode(const QString &a, const QString &b)
 {
-    struct stat sa{};
-    struct stat sb{};
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
     if (::stat(QFile::encodeName(a).constData(), &sa) != 0 ||
         ::stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// A device or a pipe (/dev/stdout, a printer's fifo) cannot be replaced by a
+// finished copy; it is written straight. /dev/stdout sent to a plain file is
+// written straight too, or the shell would keep the file that was replaced.
+bool isStraight(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    const QString absolute = QDir::cleanPath(info.absoluteFilePath());
+    return !info.isFile() || absolute.startsWith(QStringLiteral("/dev/")) ||
+           absolute.startsWith(QStringLiteral("/proc/"));
 }
 
 DataError refusal(const QString &target)
@@ -50,12 +80,16 @@ bool isDiaryFile(const QString &target, const QString &diaryPath)
 {
     if (target.isEmpty() || diaryPath.isEmpty())
         return false;
-    const QString targetName = realName(target);
-    const QString diaryName = realName(diaryPath);
-    for (const QString &suffix : companions) {
-        const QString name = diaryName + suffix;
-        if (targetName == name || sameInode(target, name))
-            return true;
+    const QString targetName = finalName(target);
+    // The diary as named and as found: SQLite keeps its journals beside the
+    // name it was opened by, or beside the real file.
+    const QStringList diaryNames = {finalName(diaryPath), inRealFolder(diaryPath)};
+    for (const QString &diaryName : diaryNames) {
+        for (const QString &suffix : companions) {
+            const QString name = diaryName + suffix;
+            if (targetName == name || sameInode(target, name))
+                return true;
+        }
     }
     return false;
 }
@@ -72,28 +106,34 @@ void refuseDiary(const QString &target)
         refuseDiary(target, Database::path());
 }
 
-AtomicFile::AtomicFile(const QString &target)
-    : m_target(target)
+AtomicFile::AtomicFile(const QString &target) : m_target(target)
 {
     if (target.isEmpty())
         throw DataError(QStringLiteral("No file name was given; nothing was written."));
     refuseDiary(target);
-    const QFileInfo info(target);
-    if (info.isDir())
-        throw DataError(QStringLiteral("%1 is a folder; nothing was written.").arg(target));
-    m_straight = info.exists() && !info.isFile();
+    if (QFileInfo(target).isDir())
+        throw DataError(QStringLiteral("%1 could not be written: it is a folder.").arg(target));
+    m_straight = isStraight(target);
     if (m_straight) {
-        // A device or a pipe cannot be replaced by a finished copy.
         auto file = std::make_unique<QFile>(target);
         if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            throw DataError(QStringLiteral("%1 could not be written: %2").arg(target, file->errorString()));
+            throw DataError(
+                QStringLiteral("%1 could not be written: %2").arg(target, file->errorString()));
         m_file = std::move(file);
-    } else {
-        auto file = std::make_unique<QSaveFile>(target);
-        if (!file->open(QIODevice::WriteOnly))
-            throw DataError(QStringLiteral("%1 could not be written: %2").arg(target, file->errorString()));
-        m_file = std::move(file);
+        return;
     }
+    // The temporary file goes beside the file a link leads to, and replaces
+    // that file; the link stays.
+    const QString final = finalName(target);
+    if (final.isEmpty())
+        throw DataError(QStringLiteral("%1 is a link that leads round in a circle; nothing was "
+                                       "written.")
+                            .arg(target));
+    auto file = std::make_unique<QSaveFile>(final);
+    if (!file->open(QIODevice::WriteOnly))
+        throw DataError(
+            QStringLiteral("%1 could not be written: %2").arg(target, file->errorString()));
+    m_file = std::move(file);
 }
 
 AtomicFile::~AtomicFile()
@@ -110,7 +150,8 @@ QIODevice &AtomicFile::device()
 void AtomicFile::write(const QByteArray &bytes)
 {
     if (m_file->write(bytes) != bytes.size())
-        throw DataError(QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
+        throw DataError(
+            QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
 }
 
 void AtomicFile::commit()
@@ -124,13 +165,30 @@ void AtomicFile::commit()
         m_file->close();
         m_done = true;
         if (m_file->error() != QFileDevice::NoError)
-            throw DataError(QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
+            throw DataError(
+                QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
         return;
     }
     auto *file = static_cast<QSaveFile *>(m_file.get());
     m_done = true;
     if (!file->commit())
-        throw DataError(QStringLiteral("%1 could not be written: %2").arg(m_target, file->errorString()));
+        throw DataError(
+            QStringLiteral("%1 could not be written: %2").arg(m_target, file->errorString()));
+}
+
+bool mayReplace(const QString &target)
+{
+    try {
+        refuseDiary(target);
+    } catch (const DataError &e) {
+        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        return false;
+    }
+    if (!QFileInfo::exists(target))
+        return true;
+    return askYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                        .arg(QDir::toNativeSeparators(target)),
+                    Messenger::Icon::Exclamation);
 }
 
 void writeFile(const QString &target, const QByteArray &bytes)

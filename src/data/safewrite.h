@@ -1,10 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
-
-#include <memory>
 
 namespace lexordo::safewrite {
 
@@ -47,6 +46,13 @@ private:
     bool m_straight = false;
     bool m_done = false;
 };
+
+// For a screen that has let the clerk choose a file to write: refuses the
+// diary with a message at once, then asks whether an existing file is to be
+// replaced. True when the writer may go on. A file dialog that asks itself is
+// told not to (QFileDialog::DontConfirmOverwrite), so that the diary is
+// refused before anyone is asked to replace it.
+bool mayReplace(const QString &target);
 
 // Writes a whole file at once through an AtomicFile.
 void writeFile(const QString &target, const QByteArray &bytes); // throws DataError

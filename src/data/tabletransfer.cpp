@@ -5,11 +5,11 @@
 #include "dataerror.h"
 #include "dates.h"
 #include "recordset.h"
+#include "safewrite.h"
 
 #include <cmath>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -175,15 +175,10 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
         header << column.name;
     }
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        throw DataError(QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
-    auto write = [&](const QByteArray &bytes) {
-        if (out.write(bytes) != bytes.size())
-            throw DataError(
-                QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
-    };
-    write(csv::formatRecord(header));
+    // Rows go to a temporary file as they are read; it takes the file's place
+    // only when the last row is in.
+    safewrite::AtomicFile out(file);
+    out.write(csv::formatRecord(header));
 
     QSqlQuery query(connection());
     query.setForwardOnly(true);
@@ -197,14 +192,13 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
         QStringList fields;
         for (int i = 0; i < columns.size(); ++i)
             fields << fieldText(columns[i], query.value(i));
-        write(csv::formatRecord(fields));
+        out.write(csv::formatRecord(fields));
         ++rows;
     }
     if (query.lastError().isValid())
         throw DataError(
             QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
-    if (!out.commit())
-        throw DataError(QStringLiteral("%1 could not be written: %2").arg(file, out.errorString()));
+    out.commit();
     return rows;
 }
 

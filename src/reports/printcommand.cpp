@@ -5,6 +5,7 @@
 #include "runtime/reportpainter.h"
 
 #include <accounts/accountsreports.h>
+#include <cstdio>
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
@@ -12,13 +13,10 @@
 #include <data/dates.h>
 #include <data/diaryfolder.h>
 #include <data/schemacheck.h>
-
+#include <functional>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHash>
-
-#include <cstdio>
-#include <functional>
 
 namespace lexordo {
 
@@ -47,7 +45,7 @@ const char *const usage =
     "      leaving out those whose remarks say decided or unattended.\n"
     "  lexordo print case (--case-no NUMBER | --party NAME) --pdf FILE\n"
     "      Every hearing of a case, or of a first party, by date and court.\n"
-        "      The value is matched as typed; letter case does not matter.\n"
+    "      The value is matched as typed; letter case does not matter.\n"
     "  lexordo print fees --from DD/MM/YYYY [--to DD/MM/YYYY] [--name ACCOUNT] --pdf FILE\n"
     "      The fee statement of the period, both dates included (--to is today\n"
     "      when left out): of one account with --name, else of every account\n"
@@ -70,12 +68,14 @@ const char *const usage =
     "\n"
     "Exit status:\n"
     "  0  the PDF was written\n"
-    "  1  the report could not be made: the database cannot be read or is not\n"
-    "     a diary, no hearing was found for the dates, the case or the party,\n"
-    "     or the PDF could not be written (a full disk); nothing is written\n"
+    "  1  the report could not be made: the database cannot be read, is locked\n"
+    "     or read-only, or is not a diary, no hearing was found for the dates,\n"
+    "     the case or the party, or the PDF could not be written (a full disk,\n"
+    "     the diary's own file); nothing is written\n"
     "  2  wrong arguments: an unknown, repeated or missing option, a missing\n"
-    "     value, a date that is not a date written DD/MM/YYYY, or a number\n"
-    "     that is not a whole number\n";
+    "     value, a date that is not a date written DD/MM/YYYY, a period whose\n"
+    "     --to comes before its --from, or a number that is not a whole number\n"
+    "Either way the one line on standard error names the file or the argument.\n";
 
 using Options = QHash<QString, QString>;
 using Prepare = std::function<std::optional<PreparedReport>(const Options &)>;
@@ -109,7 +109,8 @@ std::optional<PreparedReport> hearingsByDate(HearingsByDate::Kind kind, const Op
 std::optional<PreparedReport> caseReport(const Options &options)
 {
     const bool party = options.contains(QStringLiteral("party"));
-    const QString value = options.value(party ? QStringLiteral("party") : QStringLiteral("case-no"));
+    const QString value =
+        options.value(party ? QStringLiteral("party") : QStringLiteral("case-no"));
     std::optional<PreparedReport> prepared =
         caseHistory(party ? CaseCriterion::Party : CaseCriterion::CaseNo, value, true);
     if (prepared->data.rowCount() == 0) {
@@ -153,19 +154,34 @@ const QList<Report> &reports()
 {
     static const QList<Report> list = {
         {QStringLiteral("cause-list"), {QStringLiteral("date")}, {}, {}, causeList},
-        {QStringLiteral("diary"), {QStringLiteral("from"), QStringLiteral("to")}, {},
+        {QStringLiteral("diary"),
+         {QStringLiteral("from"), QStringLiteral("to")},
+         {},
          {QStringLiteral("from")},
          [](const Options &o) { return hearingsByDate(HearingsByDate::Kind::CurrentDates, o); }},
-        {QStringLiteral("blank-next-dates"), {QStringLiteral("from"), QStringLiteral("to")}, {},
+        {QStringLiteral("blank-next-dates"),
+         {QStringLiteral("from"), QStringLiteral("to")},
+         {},
          {QStringLiteral("from")},
          [](const Options &o) { return hearingsByDate(HearingsByDate::Kind::BlankNextDates, o); }},
-        {QStringLiteral("case"), {QStringLiteral("case-no"), QStringLiteral("party")},
-         {QStringLiteral("case-no"), QStringLiteral("party")}, {}, caseReport},
-        {QStringLiteral("fees"), accountsOptions(QStringLiteral("fees")), {},
-         {QStringLiteral("from")}, [](const Options &o) { return accounts(QStringLiteral("fees"), o); }},
-        {QStringLiteral("bill"), accountsOptions(QStringLiteral("bill")), {},
-         {QStringLiteral("number")}, [](const Options &o) { return accounts(QStringLiteral("bill"), o); }},
-        {QStringLiteral("receipt"), accountsOptions(QStringLiteral("receipt")), {},
+        {QStringLiteral("case"),
+         {QStringLiteral("case-no"), QStringLiteral("party")},
+         {QStringLiteral("case-no"), QStringLiteral("party")},
+         {},
+         caseReport},
+        {QStringLiteral("fees"),
+         accountsOptions(QStringLiteral("fees")),
+         {},
+         {QStringLiteral("from")},
+         [](const Options &o) { return accounts(QStringLiteral("fees"), o); }},
+        {QStringLiteral("bill"),
+         accountsOptions(QStringLiteral("bill")),
+         {},
+         {QStringLiteral("number")},
+         [](const Options &o) { return accounts(QStringLiteral("bill"), o); }},
+        {QStringLiteral("receipt"),
+         accountsOptions(QStringLiteral("receipt")),
+         {},
          {QStringLiteral("number")},
          [](const Options &o) { return accounts(QStringLiteral("receipt"), o); }},
     };
@@ -191,7 +207,7 @@ QString reportWords()
 
 int wrongArguments(const QString &problem)
 {
-    std::fprintf(stderr, "%s\nlexordo print --help tells how to use it.\n", qPrintable(problem));
+    std::fprintf(stderr, "%s lexordo print --help tells how to use it.\n", qPrintable(problem));
     return WrongArguments;
 }
 
@@ -261,6 +277,23 @@ std::optional<QString> readOptions(const Report &report, const QStringList &argu
     for (const QString &name : report.required) {
         if (!options.contains(name))
             return QStringLiteral("%1 needs --%2.").arg(report.word, name);
+    }
+    // A period that ends before it begins finds nothing: the command line is wrong.
+    if (options.contains(QStringLiteral("from")) && report.options.contains(QStringLiteral("to"))) {
+        const QDate from = *dates::parse(options.value(QStringLiteral("from")));
+        const std::optional<QDate> to = options.contains(QStringLiteral("to"))
+                                            ? dates::parse(options.value(QStringLiteral("to")))
+                                            : std::nullopt;
+        const QDate today = options.contains(QStringLiteral("today"))
+                                ? *dates::parse(options.value(QStringLiteral("today")))
+                                : Clock::today();
+        if (to && *to < from)
+            return QStringLiteral("--to %1 comes before --from %2.")
+                .arg(dates::format(*to), dates::format(from));
+        if (!to && today < from)
+            return QStringLiteral("--from %1 comes after today, %2, where the period ends when "
+                                  "--to is left out.")
+                .arg(dates::format(from), dates::format(today));
     }
     if (!report.oneOf.isEmpty()) {
         int given = 0;

@@ -1,3 +1,6 @@
+#include "support/commandrunner.h"
+#include "support/testdatabase.h"
+
 #include <data/database.h>
 #include <QCryptographicHash>
 #include <QFile>
@@ -19,6 +22,8 @@ private slots:
     void helpAndBadArguments();
     void sameFaultSameStatus_data();
     void sameFaultSameStatus();
+    void oneRuleForEveryCommand_data();
+    void oneRuleForEveryCommand();
 
 private:
     static int run(const QStringList &arguments, QString *output = nullptr);
@@ -76,6 +81,9 @@ void TestCommandLine::helpAndBadArguments()
     QString output;
     QCOMPARE(run({QStringLiteral("--help")}, &output), 0);
     QVERIFY(output.contains(QStringLiteral("--create-database")));
+    for (const char *code :
+         {"  0  done", "  1  a fault of the diary or of a file", "  2  wrong arguments"})
+        QVERIFY2(output.contains(QLatin1String(code)), code);
     QVERIFY(run({QStringLiteral("--create-database")}) != 0);
     QVERIFY(run({QStringLiteral("--today"), QStringLiteral("31/02/2026"),
                  QStringLiteral("--help-not")}) != 0);
@@ -104,6 +112,92 @@ void TestCommandLine::sameFaultSameStatus()
     QString output;
     QCOMPARE(run(arguments, &output), 2);
     QVERIFY2(output.contains(problem), qPrintable(output));
+}
+
+// Wrong arguments exit 2 with one line naming the argument; a fault of the
+// diary or of a file exits 1 with one line naming the file.
+void TestCommandLine::oneRuleForEveryCommand_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("diary"); // as it is while the command runs
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("named");
+
+    const QStringList import = {"import", "csv", "courts", "--file", "{file}"};
+    const QStringList diary = {"print", "diary",      "--from", "07/12/2026",
+                               "--to",  "07/12/2026", "--pdf",  "{file}"};
+    QTest::newRow("an option repeated without a value")
+        << import + QStringList{"--replace", "--replace"} << "ok" << 2
+        << "--replace is given more than once.";
+    QTest::newRow("an unknown table to export")
+        << QStringList{"export", "csv", "nosuch", "--file", "{file}"} << "ok" << 2
+        << "There is no table called nosuch.";
+    QTest::newRow("an unknown table to import")
+        << QStringList{"import", "csv", "nosuch", "--file", "{file}"} << "ok" << 2
+        << "There is no table called nosuch.";
+    QTest::newRow("no name for a new database")
+        << QStringList{"--create-database", ""} << "ok" << 2 << "--create-database needs";
+    QTest::newRow("a period reversed to print")
+        << QStringList{"print", "diary",      "--from", "08/12/2026",
+                       "--to",  "07/12/2026", "--pdf",  "{file}"}
+        << "ok" << 2 << "--to 07/12/2026 comes before --from 08/12/2026.";
+    QTest::newRow("a period reversed to export")
+        << QStringList{"export", "ics",        "--from", "08/12/2026",
+                       "--to",   "07/12/2026", "--file", "{file}"}
+        << "ok" << 2 << "--to 07/12/2026 comes before --from 08/12/2026.";
+    QTest::newRow("a period that ends today before it begins")
+        << QStringList{"--today", "07/12/2026", "print", "diary",
+                       "--from",  "08/12/2026", "--pdf", "{file}"}
+        << "ok" << 2 << "--from 08/12/2026 comes after today, 07/12/2026";
+    QTest::newRow("a diary that is not there") << import << "missing" << 1 << "{diary}";
+    QTest::newRow("a diary locked by another program to import")
+        << import << "locked" << 1 << "{diary} is locked by another program";
+    QTest::newRow("a diary locked by another program to print")
+        << diary << "locked" << 1 << "{diary} is locked by another program";
+    QTest::newRow("a file that cannot be read")
+        << QStringList{"import", "csv", "courts", "--file", "{folder}/none.csv"} << "ok" << 1
+        << "{folder}/none.csv could not be read";
+}
+
+void TestCommandLine::oneRuleForEveryCommand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, diary);
+    QFETCH(int, status);
+    QFETCH(QString, named);
+
+    test::TestDatabase db;
+    QFile csv(db.folder() + QStringLiteral("/courts.csv"));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write("court,indexx\nHigh Court,1\n");
+    csv.close();
+    const QString missing = db.folder() + QStringLiteral("/gone.mdb");
+    test::CommandRunner runner(QStringLiteral(LEXORDO_BINARY),
+                               diary == QStringLiteral("missing") ? missing : db.path());
+    auto fill = [&](QString text) {
+        return text.replace(QStringLiteral("{file}"), csv.fileName())
+            .replace(QStringLiteral("{folder}"), db.folder())
+            .replace(QStringLiteral("{diary}"),
+                     diary == QStringLiteral("missing") ? missing : db.path());
+    };
+    for (QString &argument : arguments) {
+        if (argument == QStringLiteral("{file}") && arguments.contains(QStringLiteral("print")))
+            argument = db.folder() + QStringLiteral("/list.pdf");
+        argument = fill(argument);
+    }
+    // Another program holds the diary's write lock (the command waits for it
+    // as long as the program waits for a lock, then gives up).
+    if (diary == QStringLiteral("locked"))
+        db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const test::CommandRunner::Result result = runner.run(arguments);
+    if (diary == QStringLiteral("locked"))
+        db.exec(QStringLiteral("ROLLBACK"));
+
+    QCOMPARE(result.status, status);
+    QVERIFY2(result.err.contains(fill(named)), qPrintable(result.err));
+    QCOMPARE(result.err.count(u'\n'), 1);
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(db.count(QStringLiteral("courts")), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

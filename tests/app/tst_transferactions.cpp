@@ -38,6 +38,7 @@ private slots:
     void typingNotSavedIsNotImportedOver();
     void hearingsGoToACalendarFile();
     void theDiaryExportsFromCasesEntry();
+    void theDiaryIsRefusedBeforeReplaceIsAsked();
 
 private:
     void trigger(const char *entry) { m_window->menuEntry(QLatin1String(entry))->trigger(); }
@@ -258,6 +259,45 @@ void TestTransferActions::theDiaryExportsFromCasesEntry()
                  "High Court,1,hearing,,\r\n"));
     QCOMPARE(m_messages->lastText(), QStringLiteral("1 row of advocate was written to %1.")
                                          .arg(path(QStringLiteral("diary.csv"))));
+}
+
+void TestTransferActions::theDiaryIsRefusedBeforeReplaceIsAsked()
+{
+    trigger("mnuCEntry");
+    const QString link = path(QStringLiteral("diary-link.csv"));
+    QVERIFY(QFile::link(m_db->path(), link));
+    for (const QString &target : {m_db->path(), link, m_db->path() + QStringLiteral("-wal")}) {
+        m_messages->clear();
+        transfer::setFileChooser([target](QWidget *, transfer::FileMode, const QString &,
+                                          const QString &) { return target; });
+        trigger("mnuExportCsv");
+        // One message, at once: no "replace?" before it.
+        QCOMPARE(m_messages->texts(),
+                 QStringList{QStringLiteral("%1 is the open diary or one of the files kept "
+                                            "beside it; nothing was written.")
+                                 .arg(target)});
+        QCOMPARE(m_messages->shown().first().icon, Messenger::Icon::Critical);
+    }
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 2);
+    QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+             QStringLiteral("ok"));
+
+    // Another file that is there is replaced only after Yes.
+    QFile old(path(QStringLiteral("courts.csv")));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("kept");
+    old.close();
+    chooseFile(QStringLiteral("courts.csv"));
+    m_messages->clear();
+    m_messages->answer(Answer::No);
+    trigger("mnuExportCsv");
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("%1 already exists.\nDo you want to "
+                                                             "replace it?")
+                                                  .arg(path(QStringLiteral("courts.csv")))});
+    QCOMPARE(read(QStringLiteral("courts.csv")), QByteArray("kept"));
+    m_messages->answer(Answer::Yes);
+    trigger("mnuExportCsv");
+    QVERIFY(read(QStringLiteral("courts.csv")).startsWith("court,indexx"));
 }
 
 QTEST_MAIN(TestTransferActions)

@@ -1,11 +1,15 @@
+#include <csignal>
 #include <data/database.h>
 #include <data/datasource.h>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace lexordo;
 
@@ -23,12 +27,16 @@ private slots:
     void aBadRowIsListedAndNothingStored();
     void exportIcs();
     void wrongArguments();
+    void theDiaryIsNeverWritten_data();
+    void theDiaryIsNeverWritten();
+    void aFailedExportLeavesTheOldFile();
 
 private:
     int run(const QStringList &arguments, QString *out = nullptr, QString *err = nullptr) const;
     int count(const QString &table) const;
     QString path(const QString &name) const { return m_dir->filePath(name); }
     void writeFile(const QString &name, const QByteArray &bytes) const;
+    QStringList filesBesideTheDiary() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_database;
@@ -77,6 +85,16 @@ int TestTransferCommands::count(const QString &table) const
     query.finish();
     Database::close();
     return rows;
+}
+
+// The folder's files other than those SQLite keeps: a temporary file left
+// behind would be among them.
+QStringList TestTransferCommands::filesBesideTheDiary() const
+{
+    QStringList names = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+    for (const char *own : {"office.mdb", "office.mdb-wal", "office.mdb-shm"})
+        names.removeAll(QLatin1String(own));
+    return names;
 }
 
 void TestTransferCommands::writeFile(const QString &name, const QByteArray &bytes) const
@@ -137,7 +155,7 @@ void TestTransferCommands::aBadRowIsListedAndNothingStored()
     QCOMPARE(run({QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("nosuch"),
                   QStringLiteral("--file"), path(QStringLiteral("x.csv"))},
                  &out, &err),
-             1);
+             2);
     QVERIFY2(err.startsWith(QStringLiteral("There is no table called nosuch.")), qPrintable(err));
     QVERIFY(!QFile::exists(path(QStringLiteral("x.csv"))));
 }
@@ -202,6 +220,105 @@ void TestTransferCommands::wrongArguments()
     QVERIFY(out.contains(QStringLiteral("lexordo import csv TABLE --file FILE")));
     QCOMPARE(run({QStringLiteral("--help")}, &out), 0);
     QVERIFY(out.contains(QStringLiteral("export")) && out.contains(QStringLiteral("import")));
+}
+
+void TestTransferCommands::theDiaryIsNeverWritten_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("target");
+    const QStringList csv = {QStringLiteral("export"), QStringLiteral("csv"),
+                             QStringLiteral("courts")};
+    const QStringList ics = {QStringLiteral("export"), QStringLiteral("ics"),
+                             QStringLiteral("--from"), QStringLiteral("01/01/2027"),
+                             QStringLiteral("--to"),   QStringLiteral("31/01/2027")};
+    for (const auto &[kind, command] : {std::pair{"csv", csv}, std::pair{"ics", ics}}) {
+        QTest::addRow("%s: the diary", kind) << command << "office.mdb";
+        QTest::addRow("%s: a symbolic link", kind) << command << "link.mdb";
+        QTest::addRow("%s: a path through ../", kind) << command << "sub/../office.mdb";
+        QTest::addRow("%s: a hard link", kind) << command << "hard.mdb";
+        QTest::addRow("%s: the write-ahead journal", kind) << command << "office.mdb-wal";
+    }
+}
+
+void TestTransferCommands::theDiaryIsNeverWritten()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, target);
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(QFile::link(m_database, path(QStringLiteral("link.mdb"))));
+    QCOMPARE(::link(QFile::encodeName(m_database).constData(),
+                    QFile::encodeName(path(QStringLiteral("hard.mdb"))).constData()),
+             0);
+
+    // Another program has committed a hearing that is still in the journal.
+    Database::open(m_database);
+    Database::exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, Party1, caseno) VALUES ('2027-01-04', 'Kept', 'C 1')"));
+    QVERIFY(QFileInfo(m_database + QStringLiteral("-wal")).size() > 0);
+    const QStringList files = filesBesideTheDiary();
+
+    QString out;
+    QString err;
+    const QString file = path(target);
+    QCOMPARE(run(command + QStringList{QStringLiteral("--file"), file}, &out, &err), 1);
+    QCOMPARE(err, QStringLiteral("%1 is the open diary or one of the files kept beside it; "
+                                 "nothing was written.\n")
+                      .arg(file));
+    QVERIFY(out.isEmpty());
+    // Nothing was written: no file beside the diary, none of its files
+    // replaced (SQLite itself may have moved the journal into the diary).
+    QCOMPARE(filesBesideTheDiary(), files);
+    for (const QString &name : {m_database, m_database + QStringLiteral("-wal")}) {
+        QFile written(name);
+        if (written.open(QIODevice::ReadOnly)) {
+            const QByteArray start = written.read(16);
+            QVERIFY(!start.startsWith("court") && !start.startsWith("BEGIN:VCALENDAR"));
+        }
+    }
+    Database::close();
+    QCOMPARE(count(QStringLiteral("advocate")), 1);
+    Database::open(m_database);
+    QSqlQuery check(QStringLiteral("PRAGMA integrity_check"),
+                    QSqlDatabase::database(QStringLiteral("advocate")));
+    QVERIFY(check.next());
+    QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+    check.finish();
+    Database::close();
+}
+
+void TestTransferCommands::aFailedExportLeavesTheOldFile()
+{
+    Database::open(m_database);
+    Database::exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM "
+                                  "n WHERE i < 3000) INSERT INTO courts (court, indexx) SELECT "
+                                  "'Court number ' || i, i FROM n"));
+    Database::close();
+    writeFile(QStringLiteral("courts.csv"), "yesterday's rows");
+    const QStringList files = filesBesideTheDiary();
+
+    // The disk fills up after 40 KB (more than SQLite's shared memory file
+    // takes); the CSV of 3000 courts is longer.
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ODBCINI"), path(QStringLiteral("odbc.ini")));
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit = {40960, 40960};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    const QString file = path(QStringLiteral("courts.csv"));
+    process.start(QStringLiteral(LEXORDO_BINARY),
+                  {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+                   QStringLiteral("--file"), file});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 1);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(err.startsWith(file + QStringLiteral(" could not be written: ")), qPrintable(err));
+    QFile old(file);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("yesterday's rows"));
+    QCOMPARE(filesBesideTheDiary(), files);
 }
 
 QTEST_GUILESS_MAIN(TestTransferCommands)

@@ -16,6 +16,18 @@ using namespace lexordo;
 
 namespace {
 
+// What a write says when another program holds the diary's lock: the file first.
+QString lockedReason()
+{
+    return QStringLiteral("The database %1 is locked by another program; nothing was changed "
+                          "(database is locked).")
+        .arg(lexordo::Database::path());
+}
+
+} // namespace
+
+namespace {
+
 const QDate today(2026, 12, 7);
 const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
 
@@ -260,8 +272,7 @@ void TestDiaryStore::carryForwardWaitsNotForAnotherProgramsLock()
     const diary::CarryForward result = diary::carryForward(diary, today);
     QCOMPARE(result.outcome, diary::CarryForward::Outcome::Failed);
     QCOMPARE(result.failed, 6);
-    QCOMPARE(messages.texts(),
-             QStringList{diary::notCarriedMessage(6, QStringLiteral("database is locked"))});
+    QCOMPARE(messages.texts(), QStringList{diary::notCarriedMessage(6, lockedReason())});
     QCOMPARE(other.scalar("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"), 0);
     QVERIFY(!Database::inTransaction());
     QCOMPARE(diary.rowCount(), 6);
@@ -291,8 +302,7 @@ void TestDiaryStore::failedCommitStoresNothingAndSaysWhy()
     QCOMPARE(result.outcome, diary::CarryForward::Outcome::Failed);
     QCOMPARE(result.added, 0);
     QCOMPARE(result.failed, 4);
-    QCOMPARE(messages.texts(),
-             QStringList{diary::notCarriedMessage(4, QStringLiteral("database is locked"))});
+    QCOMPARE(messages.texts(), QStringList{diary::notCarriedMessage(4, lockedReason())});
     QVERIFY(!Database::inTransaction());
     QCOMPARE(reader.exec("COMMIT"), SQLITE_OK);
     QCOMPARE(reader.scalar("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"), 0);
@@ -350,8 +360,7 @@ void TestDiaryStore::conversionThatCannotCommitSaysHowManyAndWhy()
     const diary::Conversion result = diary::convertHearings(hearings, day);
     QCOMPARE(result.failed, 2);
     QCOMPARE(result.added, 0);
-    QCOMPARE(messages.texts(),
-             QStringList{diary::notConvertedMessage(2, QStringLiteral("database is locked"))});
+    QCOMPARE(messages.texts(), QStringList{diary::notConvertedMessage(2, lockedReason())});
     QCOMPARE(other.exec("ROLLBACK"), SQLITE_OK);
     QCOMPARE(countOn(QStringLiteral("2026-12-09")), 0);
 

@@ -1,21 +1,20 @@
 #include "diaryfixture.h"
 #include "support/testdatabase.h"
 
+#include <csignal>
+#include <data/database.h>
 #include <data/datasource.h>
-
 #include <QCryptographicHash>
-#include <QProcessEnvironment>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <data/database.h>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -82,15 +81,25 @@ void TestPrintCommand::initTestCase()
     m_db = std::make_unique<TestDatabase>();
     QVERIFY(DataSource::writeEntry(m_db->path()));
 
-    addHearing({.cdate = "07/12/2026", .party1 = "D'Souza", .court = "High Court", .index = 1,
-                .caseno = "Crl. A. 5/2026", .fixedfor = "Arguments"});
+    addHearing({.cdate = "07/12/2026",
+                .party1 = "D'Souza",
+                .court = "High Court",
+                .index = 1,
+                .caseno = "Crl. A. 5/2026",
+                .fixedfor = "Arguments"});
     addHearing({.cdate = "07/12/2026", .party1 = "Anand", .court = "Civil Court", .index = 3});
     addHearing({.cdate = "08/12/2026", .party1 = "Bose", .ndate = "15/12/2026"});
     addHearing({.cdate = "08/12/2026", .party1 = "Decided one", .remarks = "decided"});
-    addHearing({.cdate = "01/12/2026", .party1 = "Chopra", .ndate = "07/12/2026",
+    addHearing({.cdate = "01/12/2026",
+                .party1 = "Chopra",
+                .ndate = "07/12/2026",
                 .fixedforN = "Final Arguments"});
-    addHearing({.cdate = "09/12/2026", .party1 = "D'Souza", .court = "High Court", .index = 1,
-                .caseno = "Crl. A. 5/2026", .fixedfor = "Orders"});
+    addHearing({.cdate = "09/12/2026",
+                .party1 = "D'Souza",
+                .court = "High Court",
+                .index = 1,
+                .caseno = "Crl. A. 5/2026",
+                .fixedfor = "Orders"});
     addHoliday("25/12/2026", "Christmas");
 }
 
@@ -148,7 +157,8 @@ TestPrintCommand::Result TestPrintCommand::run(const QStringList &arguments,
 QString TestPrintCommand::pdfText(const QString &path)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -157,8 +167,8 @@ QString TestPrintCommand::pdfText(const QString &path)
 void TestPrintCommand::diaryOfOneDayIsTheDaysCauseList()
 {
     m_db->exec("DELETE FROM tmpAdvocate");
-    const Result result = print({"diary", "--from", "07/12/2026", "--to", "07/12/2026", "--pdf",
-                                 pdf("day.pdf")});
+    const Result result =
+        print({"diary", "--from", "07/12/2026", "--to", "07/12/2026", "--pdf", pdf("day.pdf")});
     QCOMPARE(result.status, 0);
     QCOMPARE(result.err, QString());
     QCOMPARE(result.out, QString());
@@ -166,7 +176,8 @@ void TestPrintCommand::diaryOfOneDayIsTheDaysCauseList()
     QVERIFY2(text.contains(QStringLiteral("[MONDAY]")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Court Name")));
     // Courts in running order.
-    QVERIFY(text.indexOf(QStringLiteral("High Court")) < text.indexOf(QStringLiteral("Civil Court")));
+    QVERIFY(text.indexOf(QStringLiteral("High Court")) <
+            text.indexOf(QStringLiteral("Civil Court")));
     QVERIFY(text.contains(QStringLiteral("D'Souza")));
     QVERIFY(text.contains(QStringLiteral("25/12/2026-Christmas,")));
     // The work table was refilled, as the screen does.
@@ -175,8 +186,8 @@ void TestPrintCommand::diaryOfOneDayIsTheDaysCauseList()
 
 void TestPrintCommand::diaryOfARangeIsByDate()
 {
-    const Result result = print({"diary", "--from=7/12/2026", "--to=09/12/2026", "--pdf",
-                                 pdf("range.pdf")});
+    const Result result =
+        print({"diary", "--from=7/12/2026", "--to=09/12/2026", "--pdf", pdf("range.pdf")});
     QCOMPARE(result.status, 0);
     const QString text = pdfText(pdf("range.pdf"));
     QVERIFY(text.contains(QStringLiteral("Case Dates between")));
@@ -271,8 +282,8 @@ void TestPrintCommand::wrongArgumentsAreExplained_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("problem");
     QTest::newRow("no report") << QStringList{} << "Which report?";
-    QTest::newRow("unknown report") << QStringList{"clients", "--pdf", "x.pdf"}
-                                    << "There is no report called clients.";
+    QTest::newRow("unknown report")
+        << QStringList{"clients", "--pdf", "x.pdf"} << "There is no report called clients.";
     QTest::newRow("no pdf") << QStringList{"cause-list"} << "--pdf FILE";
     QTest::newRow("option of another report")
         << QStringList{"cause-list", "--from", "07/12/2026", "--pdf", "x.pdf"}
@@ -284,31 +295,40 @@ void TestPrintCommand::wrongArgumentsAreExplained_data()
     QTest::newRow("no criterion") << QStringList{"case", "--pdf", "x.pdf"}
                                   << "either --case-no or --party";
     // Every date that is not a date is the same fault, with the same status.
-    QTest::newRow("bad today") << QStringList{"cause-list", "--today", "tomorrow", "--pdf", "x.pdf"}
-                               << "--today needs a date written DD/MM/YYYY; \"tomorrow\" is not one.";
-    QTest::newRow("bad date") << QStringList{"cause-list", "--date", "2026-12-07", "--pdf", "x.pdf"}
-                              << "--date needs a date written DD/MM/YYYY; \"2026-12-07\" is not one.";
+    QTest::newRow("bad today")
+        << QStringList{"cause-list", "--today", "tomorrow", "--pdf", "x.pdf"}
+        << "--today needs a date written DD/MM/YYYY; \"tomorrow\" is not one.";
+    QTest::newRow("bad date")
+        << QStringList{"cause-list", "--date", "2026-12-07", "--pdf", "x.pdf"}
+        << "--date needs a date written DD/MM/YYYY; \"2026-12-07\" is not one.";
     QTest::newRow("first date not a day")
         << QStringList{"diary", "--from", "31/02/2026", "--pdf", "x.pdf"}
         << "--from needs a date written DD/MM/YYYY; \"31/02/2026\" is not one.";
     QTest::newRow("last date not a day")
-        << QStringList{"blank-next-dates", "--from", "07/12/2026", "--to", "7 Dec", "--pdf", "x.pdf"}
+        << QStringList{"blank-next-dates",
+                       "--from",
+                       "07/12/2026",
+                       "--to",
+                       "7 Dec",
+                       "--pdf",
+                       "x.pdf"}
         << "--to needs a date written DD/MM/YYYY; \"7 Dec\" is not one.";
     QTest::newRow("diary without a first date")
         << QStringList{"diary", "--to", "07/12/2026", "--pdf", "x.pdf"} << "diary needs --from.";
-    QTest::newRow("unknown option") << QStringList{"diary", "--form", "07/12/2026", "--pdf", "x.pdf"}
-                                    << "Unknown option 'form'.";
+    QTest::newRow("unknown option")
+        << QStringList{"diary", "--form", "07/12/2026", "--pdf", "x.pdf"}
+        << "Unknown option 'form'.";
     QTest::newRow("stray word") << QStringList{"case", "--party", "A", "B", "--pdf", "x.pdf"}
                                 << "B is not an option of case";
     // An option given twice is refused, whichever way it is written.
     QTest::newRow("pdf twice") << QStringList{"cause-list", "--pdf", "a.pdf", "--pdf=b.pdf"}
                                << "--pdf is given more than once.";
-    QTest::newRow("from twice")
-        << QStringList{"diary", "--from", "01/12/2026", "--from", "02/12/2026", "--pdf", "x.pdf"}
-        << "--from is given more than once.";
-    QTest::newRow("party twice")
-        << QStringList{"case", "--party", "A", "--party", "A", "--pdf", "x.pdf"}
-        << "--party is given more than once.";
+    QTest::newRow("from twice") << QStringList{"diary",      "--from", "01/12/2026", "--from",
+                                               "02/12/2026", "--pdf",  "x.pdf"}
+                                << "--from is given more than once.";
+    QTest::newRow("party twice") << QStringList{"case", "--party", "A",    "--party",
+                                                "A",    "--pdf",   "x.pdf"}
+                                 << "--party is given more than once.";
 }
 
 void TestPrintCommand::wrongArgumentsAreExplained()
@@ -342,7 +362,8 @@ void TestPrintCommand::missingDatabaseIsReported()
     const Result result =
         print({"diary", "--from", "07/12/2026", "--pdf", pdf("gone.pdf")}, catalogue);
     QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains(QStringLiteral("gone.mdb does not exist")), qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("gone.mdb does not exist")),
+             qPrintable(result.err));
     QVERIFY(!QFile::exists(pdf("gone.pdf")));
 }
 
@@ -350,12 +371,14 @@ void TestPrintCommand::causeListInIndianScripts()
 {
     const QStringList parties = {QStringLiteral("राम प्रसाद शर्मा"),
                                  QStringLiteral("முருகன் சுப்பிரமணியம்"),
-                                 QStringLiteral("অমিত বন্দ্যোপাধ্যায়"),
-                                 QStringLiteral("નરેન્દ્ર પટેલ")};
+                                 QStringLiteral("অমিত বন্দ্যোপাধ্যায়"), QStringLiteral("નરેન્દ્ર પટેલ")};
     for (int i = 0; i < parties.size(); ++i)
-        addHearing({.cdate = "03/12/2026", .party1 = parties[i],
-                    .party2 = parties[(i + 1) % parties.size()], .court = "उच्च न्यायालय",
-                    .caseno = QStringLiteral("WP %1/2026").arg(i + 1), .ndate = "11/12/2026",
+        addHearing({.cdate = "03/12/2026",
+                    .party1 = parties[i],
+                    .party2 = parties[(i + 1) % parties.size()],
+                    .court = "उच्च न्यायालय",
+                    .caseno = QStringLiteral("WP %1/2026").arg(i + 1),
+                    .ndate = "11/12/2026",
                     .fixedforN = "सुनवाई"});
     const Result result = print({"cause-list", "--date", "11/12/2026", "--pdf", pdf("hindi.pdf")});
     QCOMPARE(result.status, 0);
@@ -382,8 +405,11 @@ void TestPrintCommand::longPartyPrintsItsHearing()
     for (int i = 0; i < 500; ++i)
         words << QStringLiteral("party%1").arg(i, 3, 10, QLatin1Char('0'));
     const QString party = words.join(u' ');
-    addHearing({.cdate = "04/12/2026", .party1 = party, .party2 = "Second Party",
-                .caseno = "OS 77/2026", .fixedfor = "Framing of issues"});
+    addHearing({.cdate = "04/12/2026",
+                .party1 = party,
+                .party2 = "Second Party",
+                .caseno = "OS 77/2026",
+                .fixedfor = "Framing of issues"});
     const Result result = print({"case", "--party", party, "--pdf", pdf("long.pdf")});
     QCOMPARE(result.status, 0);
     const QString text = pdfText(pdf("long.pdf"));
@@ -417,8 +443,8 @@ void TestPrintCommand::helpGivesTheExitStatuses()
 {
     const Result result = print({"--help"});
     QCOMPARE(result.status, 0);
-    for (const char *line : {"  0  the PDF was written", "  1  the report could not be made",
-                             "  2  wrong arguments"})
+    for (const char *line :
+         {"  0  the PDF was written", "  1  the report could not be made", "  2  wrong arguments"})
         QVERIFY2(result.out.contains(QLatin1String(line)), line);
 }
 
@@ -433,6 +459,7 @@ void TestPrintCommand::pdfNeverGoesOverTheDatabase_data()
     QTest::newRow("by a roundabout path")
         << info.absolutePath() + "/../" + info.absoluteDir().dirName() + "/./" + info.fileName();
     QTest::newRow("through a link") << m_dir.filePath(QStringLiteral("link.mdb"));
+    QTest::newRow("through a hard link") << info.absolutePath() + "/hard.mdb";
 }
 
 void TestPrintCommand::pdfNeverGoesOverTheDatabase()
@@ -441,14 +468,19 @@ void TestPrintCommand::pdfNeverGoesOverTheDatabase()
     const QString link = m_dir.filePath(QStringLiteral("link.mdb"));
     QFile::remove(link);
     QVERIFY(QFile::link(m_db->path(), link));
+    const QString hard = QFileInfo(m_db->path()).absolutePath() + "/hard.mdb";
+    QFile::remove(hard);
+    QCOMPARE(
+        ::link(QFile::encodeName(m_db->path()).constData(), QFile::encodeName(hard).constData()),
+        0);
     m_db->exec("INSERT INTO courts (court, indexx) VALUES ('Kept', 9)"); // the journal has content
 
-    const Result result = print({"diary", "--from", "07/12/2026", "--to", "07/12/2026", "--pdf",
-                                 target});
+    const Result result =
+        print({"diary", "--from", "07/12/2026", "--to", "07/12/2026", "--pdf", target});
     QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains(QStringLiteral("is the diary's database or one of its journal "
-                                                "files; a report is never written over it.")),
-             qPrintable(result.err));
+    QCOMPARE(result.err, QStringLiteral("%1 is the open diary or one of the files kept beside it; "
+                                        "nothing was written.\n")
+                             .arg(target));
     // Nothing of a PDF went into the file or beside it.
     QFile written(target);
     if (written.open(QIODevice::ReadOnly))
@@ -489,7 +521,8 @@ void TestPrintCommand::writeErrorsAreReported_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("message");
-    QTest::newRow("a full device") << "/dev/full" << "/dev/full could not be written: ";
+    QTest::newRow("a full device") << "/dev/full"
+                                   << "/dev/full could not be written: ";
     QTest::newRow("a folder that is not there")
         << pdf(QStringLiteral("no such folder/list.pdf")) << "list.pdf could not be written: ";
     QTest::newRow("a folder") << m_dir.path() << " could not be written: ";
@@ -499,8 +532,8 @@ void TestPrintCommand::writeErrorsAreReported()
 {
     QFETCH(QString, target);
     QFETCH(QString, message);
-    const Result result = print({"diary", "--from", "07/12/2026", "--to", "07/12/2026", "--pdf",
-                                 target});
+    const Result result =
+        print({"diary", "--from", "07/12/2026", "--to", "07/12/2026", "--pdf", target});
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
     QCOMPARE(result.err.count(u'\n'), 1);
@@ -517,7 +550,8 @@ void TestPrintCommand::fullDiskKeepsTheOldFile()
 
     // A cause list of some pages.
     for (int i = 0; i < 300; ++i)
-        addHearing({.cdate = "05/12/2026", .party1 = QStringLiteral("Party %1").arg(i),
+        addHearing({.cdate = "05/12/2026",
+                    .party1 = QStringLiteral("Party %1").arg(i),
                     .ndate = "12/12/2026"});
     m_db->exec("PRAGMA wal_checkpoint(TRUNCATE)");
 
@@ -550,16 +584,21 @@ void TestPrintCommand::notADiaryIsRefused_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("empty file") << "empty.mdb" << "is empty: it holds no diary.";
+    QTest::newRow("empty file") << "empty.mdb"
+                                << "is empty: it holds no diary.";
     QTest::newRow("random bytes")
         << "random.mdb"
         << "is not a database: its contents are not those of an SQLite database file.";
-    QTest::newRow("text file") << "text.mdb" << "is a text file, not a database.";
-    QTest::newRow("truncated") << "truncated.mdb" << "is cut short: it holds ";
+    QTest::newRow("text file") << "text.mdb"
+                               << "is a text file, not a database.";
+    QTest::newRow("truncated") << "truncated.mdb"
+                               << "is cut short: it holds ";
     QTest::newRow("missing column")
-        << "nondate.mdb" << "is not a diary of this program: the column advocate.ndate is missing.";
+        << "nondate.mdb"
+        << "is not a diary of this program: the column advocate.ndate is missing.";
     QTest::newRow("missing table")
-        << "noholidays.mdb" << "is not a diary of this program: the table Holidays is missing.";
+        << "noholidays.mdb"
+        << "is not a diary of this program: the table Holidays is missing.";
 }
 
 void TestPrintCommand::notADiaryIsRefused()
@@ -576,7 +615,8 @@ void TestPrintCommand::notADiaryIsRefused()
     auto alter = [&](const QString &sql) {
         Database::createFile(path);
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bad"));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bad"));
             db.setDatabaseName(path);
             QVERIFY(db.open());
             for (const QString &statement : sql.split(u';')) {

@@ -1,14 +1,13 @@
 #include "support/testdatabase.h"
 
 #include <data/database.h>
-#include <reports/runtime/reportpainter.h>
-
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <reports/runtime/reportpainter.h>
 
 using namespace lexordo;
 using namespace lexordo::report;
@@ -50,7 +49,8 @@ ReportDocument TestReportPainter::sample(int rows, const QStringList &parties)
     layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 16)
         .frame(QRectF(40, 1, 100, 12), 0.5)
         .label(QStringLiteral("Date:"), QRectF(45, 3, 20, 7), TextStyle().size(13).strong())
-        .namedLabel(QStringLiteral("lblDate1"), QRectF(66, 3, 40, 7), TextStyle().size(13).strong());
+        .namedLabel(QStringLiteral("lblDate1"), QRectF(66, 3, 40, 7),
+                    TextStyle().size(13).strong());
     layout.addSection(SectionKind::PageHeader, QStringLiteral("PageHeader"), 8)
         .label(QStringLiteral("Parties"), QRectF(0, 1, 60, 5), TextStyle().strong());
     layout.addSection(SectionKind::Detail, QStringLiteral("Detail"), 6)
@@ -88,16 +88,16 @@ namespace {
 
 // Parties as an office in India writes them, one script each.
 const QStringList indianParties = {
-    QStringLiteral("राम प्रसाद शर्मा"),          // Devanagari (Hindi)
-    QStringLiteral("महाराष्ट्र राज्य"),           // Devanagari (Marathi)
-    QStringLiteral("முருகன் சுப்பிரமணியம்"),     // Tamil
-    QStringLiteral("অমিত বন্দ্যোপাধ্যায়"),        // Bengali
-    QStringLiteral("નરેન્દ્ર પટેલ"),              // Gujarati
-    QStringLiteral("ਗੁਰਪ੍ਰੀਤ ਸਿੰਘ"),              // Gurmukhi
-    QStringLiteral("తెలుగు ప్రజలు"),             // Telugu
-    QStringLiteral("ಕನ್ನಡ ರಾಜ್ಯ"),               // Kannada
-    QStringLiteral("മലയാളം കേരളം"),            // Malayalam
-    QStringLiteral("ଓଡ଼ିଶା ସରକାର"),              // Oriya
+    QStringLiteral("राम प्रसाद शर्मा"),             // Devanagari (Hindi)
+    QStringLiteral("महाराष्ट्र राज्य"),              // Devanagari (Marathi)
+    QStringLiteral("முருகன் சுப்பிரமணியம்"),         // Tamil
+    QStringLiteral("অমিত বন্দ্যোপাধ্যায়"),           // Bengali
+    QStringLiteral("નરેન્દ્ર પટેલ"),                  // Gujarati
+    QStringLiteral("ਗੁਰਪ੍ਰੀਤ ਸਿੰਘ"),                 // Gurmukhi
+    QStringLiteral("తెలుగు ప్రజలు"),                // Telugu
+    QStringLiteral("ಕನ್ನಡ ರಾಜ್ಯ"),                  // Kannada
+    QStringLiteral("മലയാളം കേരളം"),               // Malayalam
+    QStringLiteral("ଓଡ଼ିଶା ସରକାର"),                 // Oriya
     QStringLiteral("State of ಕರ್ನಾಟಕ and others"), // Latin and Kannada on one line
 };
 
@@ -159,7 +159,8 @@ void TestReportPainter::onlyTextBeyondLatinIsMarked()
 
 void TestReportPainter::aPdfOfAnotherShapeIsLeftAsItIs()
 {
-    const QList<QList<PaintedLine>> oneLine = {{PaintedLine{QPointF(100, 100), QStringLiteral("राम"), 1}}};
+    const QList<QList<PaintedLine>> oneLine = {
+        {PaintedLine{QPointF(100, 100), QStringLiteral("राम"), 1}}};
     QVERIFY(!withActualText(QByteArray("not a pdf at all"), oneLine));
     QByteArray noise;
     for (int i = 0; i < 5000; ++i)
@@ -173,7 +174,7 @@ void TestReportPainter::aPdfOfAnotherShapeIsLeftAsItIs()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray pdf = file.readAll();
-    QVERIFY(pdf.contains("/Prev")); // written with its text marked
+    QVERIFY(pdf.contains("/Prev"));         // written with its text marked
     QVERIFY(!withActualText(pdf, oneLine)); // marked once already
     QVERIFY(!withActualText(pdf.left(pdf.indexOf("xref")), oneLine));
 }
@@ -181,7 +182,8 @@ void TestReportPainter::aPdfOfAnotherShapeIsLeftAsItIs()
 QString TestReportPainter::pdfText(const QString &path)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -249,8 +251,8 @@ void TestReportPainter::pageImageShowsTheInk()
                 count += dark(x, y) ? 1 : 0;
         return count;
     };
-    const PlacedItem *date = document.pages[0].find(QStringLiteral("Section1"),
-                                                     QStringLiteral("lblDate1"));
+    const PlacedItem *date =
+        document.pages[0].find(QStringLiteral("Section1"), QStringLiteral("lblDate1"));
     QVERIFY(date);
     QVERIFY(inkIn(date->rect) > 20);
     // The frame: ink on its top edge, none in the margin above it.
@@ -266,14 +268,13 @@ void TestReportPainter::neverWrittenOverTheOpenDatabase()
     test::TestDatabase db;
     db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)"));
     QFile::link(db.path(), db.folder() + QStringLiteral("/shortcut.mdb"));
-    for (const QString &path : {db.path(), db.path() + QStringLiteral("-wal"),
-                                db.path() + QStringLiteral("-shm"),
-                                db.folder() + QStringLiteral("/./shortcut.mdb")}) {
+    for (const QString &path :
+         {db.path(), db.path() + QStringLiteral("-wal"), db.path() + QStringLiteral("-shm"),
+          db.folder() + QStringLiteral("/./shortcut.mdb")}) {
         QString error;
         QVERIFY(!writePdf(sample(3), path, &error));
-        QCOMPARE(error, QStringLiteral("%1 is the diary's database or one of its journal files; "
-                                       "a report is never written over it. Name another file "
-                                       "for the PDF.")
+        QCOMPARE(error, QStringLiteral("%1 is the open diary or one of the files kept beside "
+                                       "it; nothing was written.")
                             .arg(path));
     }
     QCOMPARE(db.count(QStringLiteral("courts")), 1);

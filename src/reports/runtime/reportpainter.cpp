@@ -1,21 +1,16 @@
 #include "reportpainter.h"
 
-#include <data/database.h>
-
+#include <algorithm>
+#include <data/dataerror.h>
+#include <data/safewrite.h>
+#include <deque>
+#include <optional>
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextLayout>
-
-#include <algorithm>
-#include <deque>
-#include <filesystem>
-#include <optional>
 
 namespace lexordo::report {
 
@@ -127,8 +122,9 @@ void paintPage(QPainter &painter, const ReportPage &page, QList<PaintedLine> *pa
                 double x = box.left();
                 if (item.style.alignment & (Qt::AlignRight | Qt::AlignHCenter)) {
                     const double width = metrics.horizontalAdvance(line);
-                    x = item.style.alignment & Qt::AlignRight ? box.right() - width
-                                                              : box.left() + (box.width() - width) / 2;
+                    x = item.style.alignment & Qt::AlignRight
+                            ? box.right() - width
+                            : box.left() + (box.width() - width) / 2;
                 }
                 const QPointF at(x, top + i * step + metrics.ascent());
                 if (painted)
@@ -179,51 +175,22 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
-// True when the path names the open database or one of the files that
-// SQLite keeps beside it, by whatever link or relative name it is reached.
-bool isOpenDatabase(const QString &path)
-{
-    if (!Database::isOpen())
-        return false;
-    const QFileInfo database(Database::path());
-    const QString databaseName = database.canonicalFilePath();
-    if (databaseName.isEmpty())
-        return false;
-    const QFileInfo target(path);
-    // A file not there yet is named by its folder's real path and its name.
-    const QString targetName = target.exists()
-                                   ? target.canonicalFilePath()
-                                   : QFileInfo(target.absolutePath()).canonicalFilePath() +
-                                         u'/' + target.fileName();
-    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"),
-                                 QStringLiteral("-journal")}) {
-        const QString name = databaseName + suffix;
-        if (targetName == name)
-            return true;
-        // Hard links: the same file under another name.
-        std::error_code sameError;
-        if (target.exists() && QFileInfo::exists(name) &&
-            std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(targetName).toStdString()),
-                                        std::filesystem::path(QFile::encodeName(name).toStdString()), sameError))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 bool writePdf(const ReportDocument &document, const QString &path, QString *error)
 {
     if (path.isEmpty())
         return fail(error, QStringLiteral("No file was named for the PDF."));
-    if (isOpenDatabase(path))
-        return fail(error, QStringLiteral("%1 is the diary's database or one of its journal "
-                                          "files; a report is never written over it. Name "
-                                          "another file for the PDF.")
-                               .arg(path));
+    // The diary is refused, and the temporary file made, before the pages are.
+    std::optional<safewrite::AtomicFile> file;
+    try {
+        file.emplace(path);
+    } catch (const DataError &e) {
+        return fail(error, e.description());
+    }
 
-    // The whole PDF is made in memory first, so that what reaches the file
-    // is complete or nothing.
+    // The whole PDF is made in memory first: its text marks are added to the
+    // finished file.
     QByteArray pdf;
     QList<QList<PaintedLine>> painted;
     {
@@ -257,37 +224,12 @@ bool writePdf(const ReportDocument &document, const QString &path, QString *erro
     if (const std::optional<QByteArray> marked = withActualText(pdf, painted))
         pdf = *marked;
 
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile() && !target.isDir()) {
-        // A device or a pipe (/dev/stdout, a printer's fifo) is written
-        // straight; it cannot be replaced by a finished copy.
-        QFile device(path);
-        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-            device.write(pdf) != pdf.size() || !device.flush()) {
-            const QString reason = device.errorString();
-            return fail(error, QStringLiteral("%1 could not be written: %2").arg(path, reason));
-        }
-        device.close();
-        if (device.error() != QFileDevice::NoError)
-            return fail(error, QStringLiteral("%1 could not be written: %2")
-                                   .arg(path, device.errorString()));
-        return true;
+    try {
+        file->write(pdf);
+        file->commit();
+    } catch (const DataError &e) {
+        return fail(error, e.description());
     }
-
-    // A temporary file in the same folder replaces the file only once it
-    // holds the whole PDF; a full disk leaves the old file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error,
-                    QStringLiteral("%1 could not be written: %2").arg(path, file.errorString()));
-    if (file.write(pdf) != pdf.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(error, QStringLiteral("%1 could not be written: %2").arg(path, reason));
-    }
-    if (!file.commit())
-        return fail(error,
-                    QStringLiteral("%1 could not be written: %2").arg(path, file.errorString()));
     return true;
 }
 

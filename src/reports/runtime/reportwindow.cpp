@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <data/messenger.h>
+#include <data/safewrite.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -291,14 +292,20 @@ void ReportWindow::exportPdfAs()
     static QString lastFolder;
     const QString folder = lastFolder.isEmpty() ? QDir::homePath() : lastFolder;
     m_inOwnDialog = true;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
-                                                QDir(folder).filePath(m_fileName),
-                                                QStringLiteral("PDF files (*.pdf)"));
+    // The diary is refused before "replace?" is asked, so the dialog does not ask.
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export PDF"), QDir(folder).filePath(m_fileName),
+        QStringLiteral("PDF files (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
     m_inOwnDialog = false;
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
+    m_inOwnDialog = true;
+    const bool replace = safewrite::mayReplace(path);
+    m_inOwnDialog = false;
+    if (!replace)
+        return;
     QString error;
     if (!exportPdf(path, &error)) {
         m_inOwnDialog = true;

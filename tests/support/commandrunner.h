@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace lexordo::test {
+
+// Runs the program as a separate process, as a terminal or cron runs it: no
+// display, and an ODBC catalogue of its own whose data source "advocate"
+// names the given database.
+class CommandRunner
+{
+public:
+    CommandRunner(const QString &program, const QString &databasePath);
+
+    struct Result
+    {
+        int status = -1; // -1 when the program did not end by itself
+        QString out;
+        QString err;
+    };
+    // `inChild` runs in the new process before the program starts (limits).
+    Result run(const QStringList &arguments, const std::function<void()> &inChild = {}) const;
+
+    // The catalogue names another database from now on.
+    void setDatabase(const QString &databasePath);
+
+private:
+    QString m_program;
+    QTemporaryDir m_dir;
+};
+
+} // namespace lexordo::test
