@@ -1,11 +1,15 @@
 #include "webpageview.h"
 
+#include "address.h"
+
 #include <data/messenger.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -31,6 +35,11 @@ WebPageView::WebPageView(QObject *parent) : PageView(parent), m_view(new QWebEng
         emit navigationComplete(address());
         emit downloadComplete();
     });
+    connect(m_view->page(), &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                    emit navigationFailed(info.url().toString(), info.errorString());
+            });
     connect(m_view, &QWebEngineView::titleChanged, this, [this] {
         if (!m_busy)
             emit downloadComplete();
@@ -78,7 +87,7 @@ QWidget *WebPageView::widget()
 
 void WebPageView::navigate(const QString &address)
 {
-    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    const QUrl url = browser::addressUrl(address);
     if (!url.isValid())
         throw PageError("That is not a web address.");
     m_view->load(url);
