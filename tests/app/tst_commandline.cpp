@@ -76,6 +76,8 @@ void TestCommandLine::helpAndBadArguments()
     QString output;
     QCOMPARE(run({QStringLiteral("--help")}, &output), 0);
     QVERIFY(output.contains(QStringLiteral("--create-database")));
+    // The program names itself as it is typed.
+    QVERIFY2(output.startsWith(QStringLiteral("Usage: lexordo ")), qPrintable(output));
     QVERIFY(run({QStringLiteral("--create-database")}) != 0);
     QVERIFY(run({QStringLiteral("--today"), QStringLiteral("31/02/2026"),
                  QStringLiteral("--help-not")}) != 0);
