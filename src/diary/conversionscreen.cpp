@@ -6,15 +6,14 @@
 
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <widgets/recordgrid.h>
-#include <widgets/screenhost.h>
-#include <widgets/valuelabel.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
-
 #include <QHeaderView>
 #include <QMdiSubWindow>
+#include <widgets/recordgrid.h>
+#include <widgets/screenhost.h>
+#include <widgets/valuelabel.h>
 
 namespace lexordo {
 

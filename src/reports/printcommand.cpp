@@ -47,7 +47,7 @@ const char *const usage =
     "      leaving out those whose remarks say decided or unattended.\n"
     "  lexordo print case (--case-no NUMBER | --party NAME) --pdf FILE\n"
     "      Every hearing of a case, or of a first party, by date and court.\n"
-        "      The value is matched as typed; letter case does not matter.\n"
+    "      The value is matched as typed; letter case does not matter.\n"
     "  lexordo print fees --from DD/MM/YYYY [--to DD/MM/YYYY] [--name ACCOUNT] --pdf FILE\n"
     "      The fee statement of the period, both dates included (--to is today\n"
     "      when left out): of one account with --name, else of every account\n"

@@ -1,14 +1,13 @@
-#include "support/scriptedmessenger.h"
 #include "diaryfixture.h"
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <data/messenger.h>
 #include <data/officesettings.h>
 #include <QStandardPaths>
+#include <QTest>
 #include <reports/diaryreports.h>
 #include <reports/runtime/reportengine.h>
-
-#include <QTest>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -140,7 +139,8 @@ void TestDiaryReports::singleDayIsTheCauseListByCourtInRunningOrder()
                           "zafar vs. State"}));
     QCOMPARE(printed(document, "cmAdvocate_Detail", "serial"),
              (QStringList{"1", "2", "3", "4"}));
-    const QList<report::PlacedItem> row = page.textItems(QStringLiteral("cmAdvocate_Detail")).mid(7, 7);
+    const QList<report::PlacedItem> row =
+        page.textItems(QStringLiteral("cmAdvocate_Detail")).mid(7, 7);
     QStringList mehta;
     for (const report::PlacedItem &item : row)
         mehta << item.text;
