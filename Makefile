@@ -4,7 +4,7 @@ BUILD    ?= build
 DATABASE := $(BUILD)/advocate_v2.mdb
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build database run test bench package fuzz format clean
+.PHONY: all deps configure build database run install test bench package fuzz format clean
 
 all: build
 
@@ -24,6 +24,13 @@ database: build
 
 run: database
 	$(BUILD)/lexordo
+
+# The program, its menu entry and icons under PREFIX (~/.local/bin is on the
+# PATH of a Debian login once it exists).
+PREFIX ?= $(HOME)/.local
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: database
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

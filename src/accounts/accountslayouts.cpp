@@ -252,8 +252,18 @@ const FeeColumn feeColumns[] = {
     {"Balance", "Label5", "Balance", "AgBal", 166, 20},
 };
 
+// The statement of all accounts names each row's account in a column of
+// its own, taken from the particulars' room.
+constexpr double accountX = 23, accountW = 27;
+
 void feeSections(ReportLayout &layout, bool withName)
 {
+    const bool accountColumn = !withName;
+    auto place = [accountColumn](const FeeColumn &c) {
+        if (accountColumn && QLatin1String(c.field) == QLatin1String("Part"))
+            return std::pair{accountX + accountW + 1, c.w - accountW - 1};
+        return std::pair{c.x, c.w};
+    };
     layout.setRepeatGroupHeader(true);
     Section &group = layout.addSection(SectionKind::GroupHeader, QStringLiteral("GroupHeader"), 16);
     const double headY = 9;
@@ -264,20 +274,32 @@ void feeSections(ReportLayout &layout, bool withName)
     }
     group.line(QLineF(0, headY - 1, width, headY - 1), 0.3)
         .line(QLineF(0, headY + 6, width, headY + 6), 0.3);
+    if (accountColumn) {
+        group
+            .namedLabel(QStringLiteral("lblAccount"), QRectF(accountX, headY, accountW, textHeight),
+                        caption().size(9), QStringLiteral("Name"))
+            .singleLine();
+    }
     for (const FeeColumn &c : feeColumns) {
         const bool amount = c.total != nullptr;
+        const auto [x, w] = place(c);
         group
-            .namedLabel(QString::fromLatin1(c.headingName), QRectF(c.x, headY, c.w, textHeight),
+            .namedLabel(QString::fromLatin1(c.headingName), QRectF(x, headY, w, textHeight),
                         amount ? caption().size(9).align(Qt::AlignRight) : caption().size(9),
                         QString::fromLatin1(c.heading))
             .singleLine();
     }
 
     Section &detail = layout.addSection(SectionKind::Detail, QStringLiteral("Detail"), 6);
+    if (accountColumn) {
+        detail.field(QStringLiteral("Name"), QRectF(accountX, 0.5, accountW, textHeight),
+                     TextStyle().size(9));
+    }
     for (const FeeColumn &c : feeColumns) {
         const bool amount = c.total != nullptr;
         const bool date = QLatin1String(c.field) == QLatin1String("Transdate");
-        detail.field(QString::fromLatin1(c.field), QRectF(c.x, 0.5, c.w, textHeight),
+        const auto [x, w] = place(c);
+        detail.field(QString::fromLatin1(c.field), QRectF(x, 0.5, w, textHeight),
                      amount ? TextStyle().size(9).align(Qt::AlignRight) : TextStyle().size(9),
                      amount ? amountFormat : (date ? dateFormat : QString()));
     }

@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QTimer>
+#include <widgets/valuelabel.h>
 
 namespace lexordo {
 
@@ -133,7 +134,7 @@ void BackupScreen::showDrive(const QString &root)
     ui->Dir1->setRootIndex(m_folders->index(root));
     ui->Dir1->selectionModel()->clearCurrentIndex();
     m_folder = root;
-    ui->lblDestination->setText(QDir::toNativeSeparators(DatabaseBackup::copyPathIn(m_folder)));
+    showValue(ui->lblDestination, QDir::toNativeSeparators(DatabaseBackup::copyPathIn(m_folder)));
 }
 
 void BackupScreen::setFolder(const QString &path)
@@ -164,7 +165,7 @@ void BackupScreen::folderChosen()
 {
     const QModelIndex current = ui->Dir1->currentIndex();
     m_folder = current.isValid() ? m_folders->filePath(current) : m_drive;
-    ui->lblDestination->setText(QDir::toNativeSeparators(DatabaseBackup::copyPathIn(m_folder)));
+    showValue(ui->lblDestination, QDir::toNativeSeparators(DatabaseBackup::copyPathIn(m_folder)));
 }
 
 QString BackupScreen::lastFolder()

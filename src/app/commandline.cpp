@@ -133,7 +133,9 @@ std::optional<int> runCommandLine(int &argc, char **argv)
 
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(help) && positional.isEmpty()) {
-        std::printf("%s", qPrintable(parser.helpText()));
+        // Without an application object yet, the parser knows no program name.
+        std::printf("%s", qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                               QStringLiteral("lexordo"))));
         return 0;
     }
     if (parser.isSet(today)) {

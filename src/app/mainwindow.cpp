@@ -58,6 +58,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
     ui->mdiArea->viewport()->installEventFilter(this);
+    // Each screen opens at its own size and state: one maximised screen does
+    // not make the next one opened, or the one brought forward, fill the
+    // workspace too (and cover the others with no frame to move it by).
+    ui->mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     paintBackground();
 
     // Every entry waits for its screen; Exit is always there.
@@ -114,8 +118,9 @@ void MainWindow::installScreens()
                      [] { return new BillScreen; });
     setScreenFactory(QStringLiteral("mnuReceipt"), QStringLiteral("frmReceipt"),
                      [] { return new ReceiptScreen; });
-    setScreenFactory(QStringLiteral("mnuINfo"), QStringLiteral("frmReportsFees"),
-                     [] { return new FeeStatementScreen; });
+    setScreenFactory(
+        QStringLiteral("mnuINfo"), QStringLiteral("frmReportsFees"),
+        [] { return new FeeStatementScreen; }, OpenMode::Load, Placement::Dialog);
     setScreenFactory(QStringLiteral("mnuRemEnt"), QStringLiteral("frmRemEnt"),
                      [] { return new ReminderEntry; });
     setMenuCommand(QStringLiteral("mnuSeeReminder"), [] { ReminderWindow::open(); });
@@ -128,16 +133,22 @@ void MainWindow::installScreens()
     addScreen(ConversionScreen::screenName, [] { return new ConversionScreen; });
     setMenuCommand(QStringLiteral("mnuNextDate1"), [] { startConversion(); });
 
-    setScreenFactory(QStringLiteral("mnuDDates"), QStringLiteral("frmReportManyDates"),
-                     [] { return new CurrentDateReport; });
-    setScreenFactory(QStringLiteral("mnuPostDated"), QStringLiteral("frmReportsDate"),
-                     [] { return new NextDateReport; }, OpenMode::LoadAndShow);
-    setScreenFactory(QStringLiteral("mnuBalnk"), QStringLiteral("frmRepoNextBlank"),
-                     [] { return new BlankNextDateReport; });
-    setScreenFactory(QStringLiteral("mnuDetailsPart"), QStringLiteral("frmReportParties"),
-                     [] { return new CaseReport; }, OpenMode::ShowOnly);
-    setScreenFactory(QStringLiteral("mnuSummary"), QStringLiteral("frmRepoClients"),
-                     [] { return new CaseSummary; });
+    // The report screens ask for a date or two: small windows at their own size.
+    setScreenFactory(
+        QStringLiteral("mnuDDates"), QStringLiteral("frmReportManyDates"),
+        [] { return new CurrentDateReport; }, OpenMode::Load, Placement::Dialog);
+    setScreenFactory(
+        QStringLiteral("mnuPostDated"), QStringLiteral("frmReportsDate"),
+        [] { return new NextDateReport; }, OpenMode::LoadAndShow, Placement::Dialog);
+    setScreenFactory(
+        QStringLiteral("mnuBalnk"), QStringLiteral("frmRepoNextBlank"),
+        [] { return new BlankNextDateReport; }, OpenMode::Load, Placement::Dialog);
+    setScreenFactory(
+        QStringLiteral("mnuDetailsPart"), QStringLiteral("frmReportParties"),
+        [] { return new CaseReport; }, OpenMode::ShowOnly, Placement::Dialog);
+    setScreenFactory(
+        QStringLiteral("mnuSummary"), QStringLiteral("frmRepoClients"),
+        [] { return new CaseSummary; }, OpenMode::Load, Placement::Dialog);
 
     // CSV export and import act on the table of the screen in front.
     const auto screenInFront = [this]() -> QWidget * {
@@ -247,8 +258,8 @@ QWidget *MainWindow::openScreen(const QString &screenName, OpenMode mode)
         const bool small = it->placement == Placement::Dialog;
         // A small window is not maximised along with a maximised screen.
         QMdiSubWindow *frame = ui->mdiArea->addSubWindow(
-            screen, small ? Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                Qt::WindowCloseButtonHint
+            screen, small ? Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                           : Qt::WindowFlags());
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(windowIcon());
@@ -339,17 +350,22 @@ void MainWindow::restoreScreen(QWidget *screen, bool small)
     QSettings settings = windowSettings();
     const QString key = QStringLiteral("screens/") + screen->objectName();
     const QRect saved = settings.value(key + QStringLiteral("/geometry")).toRect();
-    if (small) {
+    const bool maximized = !small && settings.value(key + QStringLiteral("/maximized")).toBool();
+    if (frame->isMaximized() && !maximized)
         frame->showNormal();
+    if (small) {
+        // A small window keeps its natural size; only its place is remembered.
         frame->resize(frame->sizeHint().boundedTo(room.size()));
-    }
-    if (saved.isValid())
+        if (saved.isValid())
+            frame->setGeometry(within(QRect(saved.topLeft(), frame->size()), room));
+        else
+            frame->move(room.center() - frame->rect().center());
+    } else if (saved.isValid()) {
         frame->setGeometry(within(saved, room));
-    else if (small)
-        frame->move(room.center() - frame->rect().center());
-    else if (!room.contains(frame->geometry()))
+    } else if (!room.contains(frame->geometry())) {
         frame->setGeometry(within(frame->geometry(), room));
-    if (!small && settings.value(key + QStringLiteral("/maximized")).toBool())
+    }
+    if (maximized)
         frame->showMaximized();
 }
 

@@ -1,11 +1,13 @@
 #include "browser.h"
 
+#include "address.h"
 #include "browsersettings.h"
 #include "pageview.h"
 #include "ui_browser.h"
 #include "webpageview.h"
 
 #include <QAbstractItemView>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -13,6 +15,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <widgets/screenhost.h>
+#include <widgets/valuelabel.h>
 
 namespace lexordo {
 
@@ -79,15 +82,23 @@ Browser::Browser(PageView *view, QWidget *parent)
     // Enter in the address box is taken here, once: the box itself would
     // report it twice, and as a choice when the text is in the list.
     ui->cboAddress->lineEdit()->installEventFilter(this);
+    // The box, not its line, has the focus and gets the keys typed: it hands
+    // them to the line without passing them through a filter there.
+    ui->cboAddress->installEventFilter(this);
     connect(m_view, &PageView::navigationComplete, this,
             [this](const QString &address) { navigationComplete(address); });
     connect(m_view, &PageView::downloadComplete, this,
             [this] { skipFailure([this] { showPageTitle(); }); });
+    connect(
+        m_view, &PageView::navigationFailed, this,
+        [this](const QString &address, const QString &reason) { showProblem(address, reason); });
+    connect(m_view, &PageView::navigationStarted, this, [this] { showProblem({}, {}); });
     // The engine loads in the background: the busy indicator also runs from
     // the moment a load really begins, a link followed in the page included.
     connect(m_view, &PageView::navigationStarted, m_timer, qOverload<>(&QTimer::start));
     connect(m_timer, &QTimer::timeout, this, [this] { tick(); });
 
+    ui->lblProblem->hide();
     ui->cboAddress->setCurrentText(startAddress);
     skipFailure([this] {
         const Suppress suppress(m_suppress);
@@ -109,7 +120,14 @@ Browser::~Browser()
 
 bool Browser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+    const bool addressBox = watched == ui->cboAddress || watched == ui->cboAddress->lineEdit();
+    if (addressBox && event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+        // Typing replaces the address shown, however the box got the focus;
+        // after the click that may have brought it.
+        QTimer::singleShot(0, ui->cboAddress->lineEdit(), &QLineEdit::selectAll);
+    }
+    if (addressBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             addressEntered();
@@ -149,11 +167,16 @@ void Browser::addressEntered()
 {
     if (m_suppress)
         return;
-    const QString address = ui->cboAddress->currentText().trimmed();
-    if (address.isEmpty())
+    const QString typed = ui->cboAddress->currentText().trimmed();
+    if (typed.isEmpty())
         return;
     m_timer->start();
-    skipFailure([this, address] { m_view->navigate(address); });
+    skipFailure([this, typed] {
+        const QUrl url = browser::addressUrl(typed);
+        if (!url.isValid())
+            throw PageError("That is not a web address.");
+        m_view->navigate(url.toString());
+    });
 }
 
 void Browser::navigationComplete(const QString &address)
@@ -173,6 +196,18 @@ void Browser::navigationComplete(const QString &address)
         ui->cboAddress->insertItem(0, address);
         ui->cboAddress->setCurrentIndex(0);
     });
+}
+
+void Browser::showProblem(const QString &address, const QString &reason)
+{
+    // Said on the screen, under the address, until the next page is asked for.
+    const QString text =
+        address.isEmpty()
+            ? QString()
+            : QStringLiteral("%1 could not be opened: %2")
+                  .arg(address, reason.isEmpty() ? QStringLiteral("no answer") : reason);
+    showValue(ui->lblProblem, text);
+    ui->lblProblem->setVisible(!text.isEmpty());
 }
 
 void Browser::showPageTitle()

@@ -43,6 +43,7 @@ private:
     void addressEntered();
     void navigationComplete(const QString &address);
     void showPageTitle();
+    void showProblem(const QString &address, const QString &reason);
     void tick();
     void toolbarPressed(QAction *key);
 

@@ -45,6 +45,8 @@ signals:
     void navigationComplete(const QString &address);
     // The page has finished loading, or what it shows has changed its title.
     void downloadComplete();
+    // The page at `address` could not be loaded, for `reason`.
+    void navigationFailed(const QString &address, const QString &reason);
 };
 
 } // namespace lexordo

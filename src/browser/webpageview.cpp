@@ -1,5 +1,7 @@
 #include "webpageview.h"
 
+#include "address.h"
+
 #include <data/dataerror.h>
 #include <data/messenger.h>
 #include <data/safewrite.h>
@@ -8,6 +10,8 @@
 #include <QUrl>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -52,6 +56,11 @@ WebPageView::WebPageView(QObject *parent) : PageView(parent), m_view(new QWebEng
         emit navigationComplete(address());
         emit downloadComplete();
     });
+    connect(m_view->page(), &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo &info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                    emit navigationFailed(info.url().toString(), info.errorString());
+            });
     connect(m_view, &QWebEngineView::titleChanged, this, [this] {
         if (!m_busy)
             emit downloadComplete();
@@ -101,7 +110,7 @@ QWidget *WebPageView::widget()
 
 void WebPageView::navigate(const QString &address)
 {
-    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    const QUrl url = browser::addressUrl(address);
     if (!url.isValid())
         throw PageError("That is not a web address.");
     m_view->load(url);

@@ -1,5 +1,6 @@
 #include "tabletransfer.h"
 
+#include "columncaptions.h"
 #include "csv.h"
 #include "database.h"
 #include "dataerror.h"
@@ -270,8 +271,10 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
         QStringList problems;
         for (int i = 0; i < columns.size(); ++i) {
             try {
-                values << bindable(columns[i], RecordSet::convert(columns[i].type, columns[i].name,
-                                                                  record.fields[i]));
+                values << bindable(columns[i],
+                                   RecordSet::convert(columns[i].type,
+                                                      columnCaption(name, columns[i].name),
+                                                      record.fields[i]));
             } catch (const DataError &e) {
                 problems << e.description();
             }

@@ -2,9 +2,6 @@
 
 #include "ui_caseregister.h"
 
-#include <reports/casereport.h>
-#include <registers/clientsregister.h>
-
 #include <data/clock.h>
 #include <data/dates.h>
 #include <data/messenger.h>
@@ -22,7 +19,10 @@
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <registers/clientsregister.h>
 #include <reports/casereport.h>
+#include <widgets/movingband.h>
+#include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -148,9 +148,6 @@ const QString beforeHearingQuestion =
 // The grid's columns, in the order shown.
 enum GridColumn { CurrentDate, PrevDate, CourtName, CaseNo, Party1, Party2, FixedFor, NextDate };
 
-constexpr int bandStepTwips = 50;
-constexpr int bandRestartTwips = 10000;
-constexpr int bandEndTwips = -12500;
 constexpr QAbstractItemView::EditTriggers gridEditTriggers = QAbstractItemView::SelectedClicked |
                                                              QAbstractItemView::EditKeyPressed |
                                                              QAbstractItemView::AnyKeyPressed;
@@ -275,25 +272,16 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     onClicked(ui->cmdSeeDetails, [this] { seeClientsDetails(); });
 
     // The band at the top and the cyan block that runs along it.
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setInterval(10);
-    connect(m_timer, &QTimer::timeout, this, &CaseRegister::moveBand);
-    m_bandLeft = bandRestartTwips;
+    m_band = new MovingBand(this, ui->Label9, ui->lblcomfort);
 
     start(Start::Browse);
     // A date column has room for a date even while all its cells are blank.
-    const int dateWidth =
-        ui->DataGrid1->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 16;
-    for (int column : {CurrentDate, PrevDate, NextDate}) {
-        if (ui->DataGrid1->columnWidth(column) < dateWidth)
-            ui->DataGrid1->setColumnWidth(column, dateWidth);
-    }
+    for (int column : {CurrentDate, PrevDate, NextDate})
+        GridColumns::of(ui->DataGrid1)->reserve(column, QStringLiteral("00/00/0000"));
     ui->cmdexit->setEnabled(true);
     ui->cmdshowrepo->hide();
     ui->DataGrid2->hide();
     ui->hiddenFields->hide();
-    placeBand();
 }
 
 CaseRegister::~CaseRegister()
@@ -685,7 +673,7 @@ void CaseRegister::showList(bool allCases)
     // the register: on a large diary it is the slowest read of all.
     if (allCases && !ui->DataGrid2->model()) {
         ui->DataGrid2->setModel(m_totalModel);
-        sizeColumnsFromSample(ui->DataGrid2);
+        GridColumns::attach(ui->DataGrid2, objectName() + QStringLiteral("/DataGrid2"));
     }
     ui->DataGrid2->setVisible(allCases);
     ui->DataGrid1->setVisible(!allCases);
@@ -717,23 +705,6 @@ void CaseRegister::showTotal(int count)
     ui->txtTotal->setText(QString::number(count));
 }
 
-// --- the band --------------------------------------------------------------------------------
-
-void CaseRegister::moveBand()
-{
-    m_bandLeft -= bandStepTwips;
-    if (m_bandLeft <= bandEndTwips)
-        m_bandLeft = bandRestartTwips;
-    placeBand();
-}
-
-void CaseRegister::placeBand()
-{
-    ui->Label9->setGeometry(0, 0, width(), ui->band->height());
-    const int x = m_bandLeft * logicalDpiX() / 1440; // 1440 twips to the inch
-    ui->lblcomfort->move(x, ui->lblcomfort->y());
-}
-
 void CaseRegister::showEvent(QShowEvent *event)
 {
     RecordScreen::showEvent(event);
@@ -745,21 +716,6 @@ void CaseRegister::showEvent(QShowEvent *event)
         if (QMdiArea *area = frame ? frame->mdiArea() : nullptr)
             frame->setGeometry(area->viewport()->rect());
     }
-    placeBand();
-    m_timer->start();
-}
-
-// Hidden or minimised, the band stands still and costs nothing.
-void CaseRegister::hideEvent(QHideEvent *event)
-{
-    m_timer->stop();
-    RecordScreen::hideEvent(event);
-}
-
-void CaseRegister::resizeEvent(QResizeEvent *event)
-{
-    RecordScreen::resizeEvent(event);
-    placeBand();
 }
 
 // The clients of the case shown: by its number, or else by its parties. An

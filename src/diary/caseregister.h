@@ -4,7 +4,6 @@
 #include <widgets/recordscreen.h>
 
 class QModelIndex;
-class QTimer;
 
 namespace Ui {
 class CaseRegister;
@@ -12,6 +11,7 @@ class CaseRegister;
 
 namespace lexordo {
 
+class MovingBand;
 class RecordSetModel;
 
 namespace diary {
@@ -52,8 +52,6 @@ protected:
     void fieldFocusOut(QWidget *field) override;
 
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void offerMissedHearings(const QDate &today);
@@ -76,8 +74,6 @@ private:
     void goToRow(const QVariantList &values);
     void setLocked(const QList<QWidget *> &fields, bool locked);
     void setGridEditable(bool editable);
-    void moveBand();
-    void placeBand();
 
     Ui::CaseRegister *ui;
     RecordSet *m_adodc2 = nullptr;
@@ -86,8 +82,7 @@ private:
     RecordSet *m_holidays = nullptr;
     RecordSetModel *m_totalModel = nullptr;
     diary::DiaryCellDelegate *m_cellDelegate = nullptr;
-    QTimer *m_timer = nullptr;
-    int m_bandLeft = 0; // the moving band's left edge, in twips
+    MovingBand *m_band = nullptr;
     bool m_changeCourt = false;
     int m_sortColumn = -1;
     bool m_sortDescending = false;

@@ -6,13 +6,14 @@
 
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
-
 #include <QHeaderView>
 #include <QMdiSubWindow>
+#include <widgets/recordgrid.h>
+#include <widgets/screenhost.h>
+#include <widgets/valuelabel.h>
 
 namespace lexordo {
 
@@ -41,10 +42,8 @@ ConversionScreen::ConversionScreen(QWidget *parent)
     ui->DataGrid1->setModel(m_model);
     ui->DataGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->DataGrid1->horizontalHeader()->setStretchLastSection(true);
-    // Wide enough that court names and parties read on one line.
-    const int widths[] = {100, 220, 130, 230, 230, 160};
-    for (int column = 0; column < 6; ++column)
-        ui->DataGrid1->setColumnWidth(column, widths[column]);
+    GridColumns::attach(ui->DataGrid1, objectName() + QStringLiteral("/DataGrid1"))
+        ->reserve(0, QStringLiteral("00/00/0000"));
 
     connect(ui->cmdinsertndate, &QPushButton::clicked, this,
             [this] { runGuarded([this] { convert(); }); });
@@ -66,7 +65,7 @@ bool ConversionScreen::load(const QDate &day)
                 {day.addDays(-30)});
     const QStringList dates = diary::datesWithoutNextDate(recent, day);
     if (!dates.isEmpty()) {
-        ui->lblWarning->setText(diary::warningCaption(dates));
+        showValue(ui->lblWarning, diary::warningCaption(dates));
         ui->lblWarning->setVisible(true);
     }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <widgets/screenhost.h>
+#include <widgets/valuelabel.h>
 
 static void initFormsResources()
 {
@@ -77,17 +78,17 @@ void ReminderWindow::load()
 
 void ReminderWindow::showList()
 {
-    ui->lblDate->setText(m_list.date);
+    showValue(ui->lblDate, m_list.date);
     for (int n = 1; n <= ReminderList::rows; ++n) {
         auto *time = findChild<QLabel *>(QStringLiteral("lblT%1").arg(n));
         auto *work = findChild<QLabel *>(QStringLiteral("lblW%1").arg(n));
         const bool filled = n <= m_list.times.size();
-        time->setText(filled ? m_list.times.at(n - 1) : QString());
-        work->setText(filled ? m_list.works.at(n - 1) : QString());
+        showValue(time, filled ? m_list.times.at(n - 1) : QString());
+        showValue(work, filled ? m_list.works.at(n - 1) : QString());
         time->setVisible(filled);
         work->setVisible(filled);
     }
-    ui->lblMore->setText(m_list.notShownText());
+    showValue(ui->lblMore, m_list.notShownText());
     ui->lblMore->setVisible(m_list.notShown > 0);
 }
 

@@ -137,15 +137,17 @@ ReportLayout datesLayout(const QString &name, const QString &windowCaption)
     layout.setCaption(windowCaption);
     layout.setRepeatGroupHeader(true);
 
-    layout.addSection(SectionKind::ReportHeader, QStringLiteral("Section1"), 18)
-        .frame(QRectF(30, 1, 126, 12), 0.5)
-        .label(QStringLiteral("Case Dates between"), QRectF(34, 3.6, 50, 7), heading())
+    // The advocate's name heads the diary as it heads the cause list.
+    double y = 0;
+    headerWithOffice(layout, 18, y)
+        .frame(QRectF(30, 1 + y, 126, 12), 0.5)
+        .label(QStringLiteral("Case Dates between"), QRectF(34, 3.6 + y, 50, 7), heading())
         .singleLine()
-        .namedLabel(QStringLiteral("lblDate1"), QRectF(85, 3.6, 29, 7), heading())
+        .namedLabel(QStringLiteral("lblDate1"), QRectF(85, 3.6 + y, 29, 7), heading())
         .singleLine()
-        .label(QStringLiteral("and"), QRectF(115, 3.6, 10, 7), heading())
+        .label(QStringLiteral("and"), QRectF(115, 3.6 + y, 10, 7), heading())
         .singleLine()
-        .namedLabel(QStringLiteral("lblDate2"), QRectF(126, 3.6, 29, 7), heading())
+        .namedLabel(QStringLiteral("lblDate2"), QRectF(126, 3.6 + y, 29, 7), heading())
         .singleLine();
 
     const Column prev{1, 20}, court{22, 36}, caseNo{59, 28}, party{88, 52}, fixed{141, 26},
@@ -203,8 +205,10 @@ ReportLayout singleDateLayout()
         .namedLabel(QStringLiteral("lblDay"), QRectF(95, 3.6 + y, 41, 7), heading())
         .singleLine();
 
-    const Column serial{1, 8}, prev{10, 19}, caseNo{30, 28}, party{59, 57}, fixed{117, 31},
-        next{149, 37};
+    // The next date, and beside it what the case is fixed for on that date.
+    const Column serial{1, 8}, prev{10, 19}, caseNo{30, 28}, party{59, 55}, fixed{115, 28},
+        next{144, 42};
+    constexpr double nextDateWidth = 18;
     Section &header = layout.addSection(SectionKind::PageHeader, QStringLiteral("PageHeader"), 13);
     rules(header, 11.6);
     header.label(QStringLiteral("Court Name"), QRectF(1, 1.2, 80, textHeight), caption())
@@ -237,8 +241,11 @@ ReportLayout singleDateLayout()
     partiesTogether(detail, party);
     detail
         .field(QStringLiteral("fixedfor"), QRectF(fixed.x, rowTop, fixed.w - 1, textHeight), body())
-        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, next.w, textHeight), body(),
-               dateFormat);
+        .field(QStringLiteral("ndate"), QRectF(next.x, rowTop, nextDateWidth, textHeight), body(),
+               dateFormat)
+        .field(QStringLiteral("fixedforN"),
+               QRectF(next.x + nextDateWidth + 1, rowTop, next.w - nextDateWidth - 1, textHeight),
+               body());
     rowRule(detail, 9.8);
 
     // Drawn over the rule under the group's last row.

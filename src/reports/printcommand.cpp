@@ -69,9 +69,9 @@ const char *const usage =
     "Exit status:\n"
     "  0  the PDF was written\n"
     "  1  the report could not be made: the database cannot be read, is locked\n"
-    "     or read-only, or is not a diary, no hearing was found for the dates,\n"
-    "     the case or the party, or the PDF could not be written (a full disk,\n"
-    "     the diary's own file); nothing is written\n"
+    "     or read-only, or is not a diary, no hearing was found for the day, the\n"
+    "     dates, the case or the party, or the PDF could not be written (a full\n"
+    "     disk, the diary's own file); nothing is written\n"
     "  2  wrong arguments: an unknown, repeated or missing option, a missing\n"
     "     value, a date that is not a date written DD/MM/YYYY, a period whose\n"
     "     --to comes before its --from, or a number that is not a whole number\n"
@@ -95,7 +95,18 @@ std::optional<PreparedReport> causeList(const Options &options)
 {
     NextDateCauseList report;
     QString note;
-    return report.run(options.value(QStringLiteral("date"), today()), note);
+    const QString day = options.value(QStringLiteral("date"), today());
+    std::optional<PreparedReport> prepared = report.run(day, note);
+    // As the diary of a day without hearings: nothing to print is no list,
+    // so that `print cause-list ... && lp` prints no empty page.
+    if (prepared && prepared->data.rowCount() == 0) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QStringLiteral("No hearing has its next date on %1; no PDF was "
+                                               "written.")
+                                    .arg(day)));
+        return std::nullopt;
+    }
+    return prepared;
 }
 
 std::optional<PreparedReport> hearingsByDate(HearingsByDate::Kind kind, const Options &options)

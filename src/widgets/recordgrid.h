@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
 #include <QTableView>
+
+class QTimer;
 
 namespace lexordo {
 
@@ -26,6 +32,52 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+};
+
+// Keeps a grid's columns wide enough for what they show: each column is at
+// least as wide as its caption and the widest of the rows in view, up to
+// `widest()`; a cell cut short shows its full text when pointed at. Only the
+// rows in view are measured, so a grid over a million rows costs no more
+// than a small one. A width the user sets by dragging a column's edge is
+// kept, under `key` ("frmCases/DataGrid1"), and used the next time the grid
+// is made; such a column is no longer fitted.
+class GridColumns : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The grid's fitter, made on first use; its model must be set.
+    static GridColumns *attach(QTableView *grid, const QString &key);
+    static GridColumns *of(const QTableView *grid);
+
+    // A column holds at least `sample` (a date column, while its cells are blank).
+    void reserve(int column, const QString &sample);
+    // Fits the columns to the rows now in view.
+    void fit();
+    // The widest a column is made to fit its rows (a long name is cut).
+    int widest() const;
+    bool userSet(int column) const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    GridColumns(QTableView *grid, const QString &key);
+
+    QString columnKey(int column) const;
+    void restoreWidths();
+    void columnResized(int column, int newWidth);
+    void fitSoon(bool fromScratch);
+    int padding() const;
+
+    QPointer<QTableView> m_grid;
+    QString m_key;
+    QTimer *m_soon;
+    QHash<int, QString> m_reserved;
+    QSet<int> m_userSet;
+    bool m_fitting = false;
+    bool m_userResizing = false;
+    bool m_fromScratch = true;
 };
 
 } // namespace lexordo

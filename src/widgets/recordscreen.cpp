@@ -1,5 +1,6 @@
 #include "recordscreen.h"
 
+#include "recordgrid.h"
 #include "screenhost.h"
 
 #include <data/clock.h>
@@ -187,6 +188,7 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setWordWrap(false);
     grid->horizontalHeader()->setStretchLastSection(true);
+    GridColumns::attach(grid, objectName() + u'/' + grid->objectName());
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (m_syncingGrid || m_modelChanging || !current.isValid())
@@ -223,7 +225,7 @@ void RecordScreen::start(Start buttons)
     refreshFields();
     syncGridToRecordSet();
     if (m_grid) {
-        sizeColumnsFromSample(m_grid);
+        GridColumns::of(m_grid)->fit();
         // Browsing starts in the list, not in a field whose leaving runs a check.
         m_grid->setFocus(Qt::OtherFocusReason);
     }
@@ -683,34 +685,6 @@ void RecordScreen::syncGridToRecordSet()
     } else {
         selection->clearSelection();
         selection->clearCurrentIndex();
-    }
-}
-
-void RecordScreen::sizeColumnsFromSample(QTableView *grid)
-{
-    const QAbstractItemModel *model = grid->model();
-    if (!model)
-        return;
-    constexpr int sampleEachEnd = 100;
-    constexpr int widest =
-        360; // a long name is cut rather than the grid made wider than the screen
-    const int rows = model->rowCount();
-    QList<int> sample;
-    for (int row = 0; row < std::min(rows, sampleEachEnd); ++row)
-        sample.append(row);
-    for (int row = std::max(sampleEachEnd, rows - sampleEachEnd); row < rows; ++row)
-        sample.append(row);
-    const QFontMetrics metrics(grid->font());
-    const int padding =
-        2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 8;
-    QHeaderView *header = grid->horizontalHeader();
-    for (int column = 0; column < model->columnCount(); ++column) {
-        int width = header->sectionSizeHint(column);
-        for (int row : std::as_const(sample))
-            width = std::max(
-                width,
-                metrics.horizontalAdvance(model->index(row, column).data().toString()) + padding);
-        grid->setColumnWidth(column, std::min(width, widest));
     }
 }
 

@@ -71,10 +71,6 @@ protected:
     void watchFocus(QWidget *widget); // focus and double-click hooks for unbound widgets
     void start(Start buttons);        // the load: buttons wired, fields locked and filled
 
-    // Sizes a grid's columns to their captions and a sample of rows (the first
-    // and the last ones), so that a grid over a large table opens at once.
-    static void sizeColumnsFromSample(QTableView *grid);
-
     // Runs a handler; an error it does not handle is shown with its description.
     void guarded(const std::function<void()> &handler);
     // Runs one step of a handler that goes on past a failing step.

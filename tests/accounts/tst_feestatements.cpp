@@ -209,6 +209,19 @@ void TestFeeStatements::allAccountsByFinancialYearInDateOrder()
     QVERIFY(texts.contains(QStringLiteral("2006-2007")));
     QVERIFY(texts.contains(QStringLiteral("7400.00")));
     QVERIFY(!texts.contains(QStringLiteral("Name :")));
+
+    // Each line says whose account it is.
+    QStringList names;
+    const report::ReportDocument document = report::layOut(statement->layout, statement->data);
+    for (const report::ReportPage &page : document.pages) {
+        for (const report::PlacedItem &item : page.textItems(QStringLiteral("Detail"))) {
+            if (item.name.compare(QStringLiteral("Name"), Qt::CaseInsensitive) == 0)
+                names << item.text;
+        }
+    }
+    QCOMPARE(names, column(*statement, QStringLiteral("Name")));
+    QVERIFY(names.contains(QStringLiteral("Ravi Kumar")));
+    QVERIFY(names.count() == 6 && !names.contains(QString()));
 }
 
 void TestFeeStatements::secondStatementHoldsOnlyItsOwnRows()

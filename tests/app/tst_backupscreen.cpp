@@ -6,6 +6,7 @@
 #include <app/restore.h>
 #include <data/backup.h>
 #include <data/database.h>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -24,6 +25,16 @@
 
 using namespace lexordo;
 using namespace lexordo::test;
+
+namespace {
+// What a screen reader says of a widget: its name and its description.
+QString spoken(QWidget *widget)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) + u'|' + face->text(QAccessible::Description)
+                : QString();
+}
+} // namespace
 
 class TestBackupScreen : public QObject
 {
@@ -121,6 +132,14 @@ void TestBackupScreen::backUpWritesTheCopyAndSaysSo()
     QCOMPARE(screen()->folder(), m_folder.path());
     const QString copy = m_folder.filePath(QStringLiteral("advocate.mdb"));
     QCOMPARE(control<QLabel>("lblDestination")->text(), copy);
+    // A screen reader hears the file, not only what the line is.
+    QCOMPARE(spoken(control<QLabel>("lblDestination")),
+             QStringLiteral("Backup file: %1|%1").arg(copy));
+    screen()->setFolder(QDir::tempPath());
+    QVERIFY(spoken(control<QLabel>("lblDestination"))
+                .startsWith(QStringLiteral("Backup file: ") +
+                            QDir(QDir::tempPath()).filePath(QStringLiteral("advocate.mdb"))));
+    screen()->setFolder(m_folder.path());
     backUp();
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("Backing up completed")});
     DatabaseBackup::checkFile(copy);

@@ -84,6 +84,8 @@ void TestCommandLine::helpAndBadArguments()
     for (const char *code :
          {"  0  done", "  1  a fault of the diary or of a file", "  2  wrong arguments"})
         QVERIFY2(output.contains(QLatin1String(code)), code);
+    // The program names itself as it is typed.
+    QVERIFY2(output.startsWith(QStringLiteral("Usage: lexordo ")), qPrintable(output));
     QVERIFY(run({QStringLiteral("--create-database")}) != 0);
     QVERIFY(run({QStringLiteral("--today"), QStringLiteral("31/02/2026"),
                  QStringLiteral("--help-not")}) != 0);

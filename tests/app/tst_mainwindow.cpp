@@ -56,6 +56,7 @@ private slots:
     void windowOpensWithinTheScreenAndRemembersItsPlace();
     void screensRememberTheirPlace();
     void smallDialogsAreNeverMaximised();
+    void maximisedScreenDoesNotMaximiseTheNext();
     void advocatesNameIsAskedAndKept();
 
 private:
@@ -539,6 +540,33 @@ void TestMainWindow::smallDialogsAreNeverMaximised()
     m_window->openScreen(QStringLiteral("frmCourts"));
     m_window->openScreen(QStringLiteral("frmSearchcase"));
     QVERIFY(!frame->isMaximized());
+}
+
+void TestMainWindow::maximisedScreenDoesNotMaximiseTheNext()
+{
+    trigger("mnuCEntry");
+    QMdiSubWindow *courts = m_window->mdiArea()->activeSubWindow();
+    courts->showMaximized();
+
+    // The next screen opens at its own size, framed, over the maximised one.
+    trigger("mnuHoli");
+    QMdiSubWindow *holidays = m_window->mdiArea()->activeSubWindow();
+    QCOMPARE(holidays->widget()->objectName(), QStringLiteral("frmHdays"));
+    QVERIFY(!holidays->isMaximized());
+    QVERIFY(m_window->mdiArea()->viewport()->rect().contains(holidays->geometry()));
+
+    // The small screen of the cause list by next date keeps its natural size.
+    trigger("mnuPostDated");
+    QMdiSubWindow *nextDate = m_window->mdiArea()->activeSubWindow();
+    QCOMPARE(nextDate->widget()->objectName(), QStringLiteral("frmReportsDate"));
+    QVERIFY(!nextDate->isMaximized());
+    QCOMPARE(nextDate->size(), nextDate->sizeHint());
+
+    // Going back and forth keeps each as it was.
+    m_window->mdiArea()->setActiveSubWindow(courts);
+    m_window->mdiArea()->setActiveSubWindow(holidays);
+    QVERIFY(!holidays->isMaximized());
+    QVERIFY(courts->isMaximized());
 }
 
 void TestMainWindow::advocatesNameIsAskedAndKept()

@@ -170,7 +170,7 @@ void TestTransferActions::importWithABadRowStoresNothing()
     trigger("mnuImportCsv");
     QCOMPARE(m_messages->lastText(),
              QStringLiteral("Nothing was imported into Holidays: 1 row is wrong.\n"
-                            "Line 3: \"15/13/2027\" is not a valid date for Date."));
+                            "Line 3: \"15/13/2027\" is not a valid date for Dated (Date)."));
     QCOMPARE(m_messages->shown().last().icon, Messenger::Icon::Critical);
     QCOMPARE(m_db->count(QStringLiteral("Holidays")), 0);
 }

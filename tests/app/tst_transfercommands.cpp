@@ -148,7 +148,7 @@ void TestTransferCommands::aBadRowIsListedAndNothingStored()
                  &out, &err),
              1);
     QCOMPARE(err, QStringLiteral("Nothing was imported into Holidays: 1 row is wrong.\n"
-                                 "Line 3: \"30/02/2027\" is not a valid date for Date.\n"));
+                                 "Line 3: \"30/02/2027\" is not a valid date for Dated (Date).\n"));
     QVERIFY(out.isEmpty());
     QCOMPARE(count(QStringLiteral("Holidays")), 0);
 

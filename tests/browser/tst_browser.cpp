@@ -1,19 +1,25 @@
 #include "fakepageview.h"
 #include "support/scriptedmessenger.h"
 
+#include <browser/address.h>
 #include <browser/browser.h>
 #include <browser/browsersettings.h>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -35,6 +41,10 @@ private slots:
     void backWithNoEarlierPageChangesNothingVisible();
     void toolbarKeys();
     void homeAndSearchPagesAreConfigurable();
+    void typedAddressMeans_data();
+    void typedAddressMeans();
+    void typingReplacesTheAddressShown();
+    void pageThatCannotLoadSaysWhy();
 
 private:
     QComboBox *address() const
@@ -306,6 +316,92 @@ void TestBrowser::homeAndSearchPagesAreConfigurable()
     // An empty setting falls back to the defaults.
     browser::setHomePage(QString());
     QCOMPARE(browser::homePage(), browser::defaultHomePage);
+}
+
+void TestBrowser::typedAddressMeans_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("url"); // "local:NAME" a file in the current folder
+    QTest::newRow("web address kept") << "http://127.0.0.1:9/x"
+                                      << "http://127.0.0.1:9/x";
+    QTest::newRow("secure address kept") << "https://ecourts.gov.in/"
+                                         << "https://ecourts.gov.in/";
+    QTest::newRow("file address kept") << "file:///srv/diary/causelist.html"
+                                       << "file:///srv/diary/causelist.html";
+    QTest::newRow("blank page") << "about:blank"
+                                << "about:blank";
+    QTest::newRow("bare host") << "ecourts.gov.in"
+                               << "https://ecourts.gov.in";
+    QTest::newRow("host and path") << " indiankanoon.org/search "
+                                   << "https://indiankanoon.org/search";
+    QTest::newRow("host and port") << "localhost:8080"
+                                   << "https://localhost:8080";
+    QTest::newRow("absolute path") << "/srv/diary/cause list.html"
+                                   << "file:///srv/diary/cause list.html";
+    QTest::newRow("path in the home folder")
+        << "~/causelist.html"
+        << QUrl::fromLocalFile(QDir::homePath() + "/causelist.html").toString();
+    QTest::newRow("file of the current folder") << "causelist.html"
+                                                << "local:causelist.html";
+    QTest::newRow("nothing") << "   "
+                             << "";
+}
+
+void TestBrowser::typedAddressMeans()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, url);
+    QTemporaryDir folder;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    if (url.startsWith(QStringLiteral("local:"))) {
+        QFile file(url.mid(6));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        url = QUrl::fromLocalFile(QDir(folder.path()).filePath(url.mid(6))).toString();
+    }
+    const QUrl resolved = browser::addressUrl(typed);
+    QDir::setCurrent(before);
+    QCOMPARE(resolved.toString(), url);
+    QCOMPARE(resolved.isValid(), !url.isEmpty());
+}
+
+// However the box gets the cursor back, what is typed replaces the address.
+void TestBrowser::typingReplacesTheAddressShown()
+{
+    m_view->complete(QStringLiteral("about:blank"), QString());
+    QLineEdit *edit = address()->lineEdit();
+    m_view->widget()->setFocusPolicy(Qt::StrongFocus);
+    m_view->widget()->setFocus();
+    QTRY_VERIFY(!edit->hasFocus());
+    QVERIFY(!edit->hasSelectedText());
+
+    QTest::mouseClick(edit, Qt::LeftButton, {}, edit->rect().center());
+    QTRY_COMPARE(edit->selectedText(), QStringLiteral("about:blank"));
+    // Typed as the keyboard does: to the box that has the focus.
+    QCOMPARE(QApplication::focusWidget(), address());
+    m_view->navigations.clear();
+    QTest::keyClicks(address(), QStringLiteral("ecourts.gov.in"));
+    QTest::keyClick(address(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(m_view->navigations, QStringList{QStringLiteral("https://ecourts.gov.in")});
+    QTest::keyClicks(address(), QStringLiteral("/x"));
+    QTest::keyClick(address(), Qt::Key_Return);
+    QCOMPARE(m_view->navigations.last(), QStringLiteral("https://ecourts.gov.in/x"));
+}
+
+void TestBrowser::pageThatCannotLoadSaysWhy()
+{
+    auto *problem = m_browser->findChild<QLabel *>(QStringLiteral("lblProblem"));
+    QVERIFY(problem->isHidden());
+    emit m_view->navigationFailed(QStringLiteral("http://127.0.0.1:9/x"),
+                                  QStringLiteral("Connection refused"));
+    QVERIFY(problem->isVisible());
+    QVERIFY(problem->text().contains(QStringLiteral("http://127.0.0.1:9/x")));
+    QVERIFY(problem->text().contains(QStringLiteral("Connection refused")));
+    // A screen reader hears it too.
+    QVERIFY(problem->accessibleName().contains(QStringLiteral("Connection refused")));
+    // The next page asked for clears it.
+    m_view->start();
+    QVERIFY(problem->isHidden());
 }
 
 QTEST_MAIN(TestBrowser)

@@ -198,13 +198,13 @@ void TestTableTransfer::oneBadRowStoresNothingAndNamesItsLine()
         QCOMPARE(refused.rows.size(), 2);
         QCOMPARE(refused.rows[0].line, 4);
         QCOMPARE(refused.rows[0].reason,
-                 QStringLiteral("\"31/02/2027\" is not a valid date for Date."));
+                 QStringLiteral("\"31/02/2027\" is not a valid date for Dated (Date)."));
         QCOMPARE(refused.rows[1].line, 6);
         QCOMPARE(refused.rows[1].reason,
                  QStringLiteral("3 fields where the first line names 2 columns."));
         QCOMPARE(refused.description(),
                  QStringLiteral("Nothing was imported into Holidays: 2 rows are wrong.\n"
-                                "Line 4: \"31/02/2027\" is not a valid date for Date.\n"
+                                "Line 4: \"31/02/2027\" is not a valid date for Dated (Date).\n"
                                 "Line 6: 3 fields where the first line names 2 columns."));
     }
     QCOMPARE(m_db->count(QStringLiteral("Holidays")), 1);
@@ -219,7 +219,7 @@ void TestTableTransfer::oneBadRowStoresNothingAndNamesItsLine()
         QCOMPARE(refused.rows.size(), 2);
         QCOMPARE(refused.rows[0].line, 3);
         QCOMPARE(refused.rows[0].reason,
-                 QStringLiteral("\"two\" is not a valid whole number for indexx."));
+                 QStringLiteral("\"two\" is not a valid whole number for Index (indexx)."));
         QCOMPARE(refused.rows[1].line, 4);
     }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);

@@ -1,10 +1,10 @@
-#include "support/scriptedmessenger.h"
 #include "fakediaryhost.h"
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <data/messenger.h>
 #include <diary/conversionscreen.h>
-
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -116,6 +116,8 @@ void TestConversionScreen::showsTheHearingsAndTheWarning()
     QVERIFY(warning->isVisible());
     QCOMPARE(warning->text(),
              QStringLiteral("Next Date is not entered for Dates :  30/11/2026 01/12/2026"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(warning)->text(QAccessible::Name),
+             warning->text());
 
     auto *grid = screen->findChild<QTableView *>(QStringLiteral("DataGrid1"));
     QCOMPARE(grid->model()->rowCount(), 2);

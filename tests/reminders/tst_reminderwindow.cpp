@@ -2,6 +2,7 @@
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -151,6 +152,9 @@ void TestReminderWindow::showsTheFirstNineOfTodayAndCountsTheRest()
     QVERIFY(more->isVisible());
     QVERIFY2(more->text().startsWith(QStringLiteral("1 more reminder for today")),
              qPrintable(more->text()));
+    QVERIFY(QAccessible::queryAccessibleInterface(more)
+                ->text(QAccessible::Name)
+                .contains(QStringLiteral("1 more reminder for today")));
 
     addReminder(QStringLiteral("2026-12-07"), QStringLiteral("18:00:00"),
                 QStringLiteral("work 11"));

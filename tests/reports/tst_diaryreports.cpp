@@ -1,12 +1,13 @@
-#include "support/scriptedmessenger.h"
 #include "diaryfixture.h"
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <data/messenger.h>
+#include <data/officesettings.h>
+#include <QStandardPaths>
+#include <QTest>
 #include <reports/diaryreports.h>
 #include <reports/runtime/reportengine.h>
-
-#include <QTest>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -20,6 +21,7 @@ class TestDiaryReports : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -48,6 +50,8 @@ private slots:
 
     void longCauseListRepeatsItsHeadingsOnEveryPage();
 
+    void printoutsNameTheAdvocateAndTheNextFixedFor();
+
 private:
     static QStringList printed(const ReportDocument &document, const QString &section,
                                const QString &name = {});
@@ -57,8 +61,14 @@ private:
     std::unique_ptr<ScriptedMessenger> m_messages;
 };
 
+void TestDiaryReports::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true); // the advocate's name is a user setting
+}
+
 void TestDiaryReports::init()
 {
+    office::setAdvocateName(QString()); // each test sets the name it prints
     m_db = std::make_unique<TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
 }
@@ -129,12 +139,13 @@ void TestDiaryReports::singleDayIsTheCauseListByCourtInRunningOrder()
                           "zafar vs. State"}));
     QCOMPARE(printed(document, "cmAdvocate_Detail", "serial"),
              (QStringList{"1", "2", "3", "4"}));
-    const QList<report::PlacedItem> row = page.textItems(QStringLiteral("cmAdvocate_Detail")).mid(6, 6);
+    const QList<report::PlacedItem> row =
+        page.textItems(QStringLiteral("cmAdvocate_Detail")).mid(7, 7);
     QStringList mehta;
     for (const report::PlacedItem &item : row)
         mehta << item.text;
     QCOMPARE(mehta, (QStringList{"2", "30/11/2026", "Crl. A. 12/2025", "Mehta vs. State",
-                                 "Arguments", "21/12/2026"}));
+                                 "Arguments", "21/12/2026", ""}));
     QCOMPARE(page.texts(QStringLiteral("Section2")),
              (QStringList{"Note:  ", "  25/12/2026-Christmas, "}));
     QCOMPARE(page.texts(QStringLiteral("PageFooter")),
@@ -573,6 +584,48 @@ void TestDiaryReports::longCauseListRepeatsItsHeadingsOnEveryPage()
     QCOMPARE(parties.last(), QStringLiteral("Party 89"));
     QCOMPARE(document.pages.last().texts(QStringLiteral("Section2")).last(),
              QStringLiteral("  25/12/2026-Christmas, "));
+}
+
+void TestDiaryReports::printoutsNameTheAdvocateAndTheNextFixedFor()
+{
+    office::setAdvocateName(QStringLiteral("Adv. S. K. Menon"));
+    addHearing({.cdate = "07/12/2026",
+                .party1 = "Mehta",
+                .court = "High Court",
+                .index = 1,
+                .ndate = "21/12/2026",
+                .fixedforN = "Final Arguments"});
+    addHearing({.cdate = "08/12/2026", .party1 = "Bose", .court = "High Court", .index = 1});
+
+    // The cause list of a day: beside the next date, what it is fixed for.
+    HearingsByDate day(HearingsByDate::Kind::CurrentDates);
+    QString note;
+    auto prepared = day.run("07/12/2026", "07/12/2026", note);
+    QVERIFY(prepared);
+    ReportDocument document = report::layOut(prepared->layout, prepared->data);
+    QCOMPARE(printed(document, "cmAdvocate_Detail", "ndate"), QStringList{"21/12/2026"});
+    QCOMPARE(printed(document, "cmAdvocate_Detail", "fixedforN"), QStringList{"Final Arguments"});
+    QRectF date, fixedFor;
+    for (const report::PlacedItem &item :
+         document.pages.first().textItems(QStringLiteral("cmAdvocate_Detail"))) {
+        if (item.name.compare(QStringLiteral("ndate"), Qt::CaseInsensitive) == 0)
+            date = item.rect;
+        if (item.name.compare(QStringLiteral("fixedforN"), Qt::CaseInsensitive) == 0)
+            fixedFor = item.rect;
+    }
+    // Beside the date, on its line, under "Next Date/Fixed For".
+    QVERIFY(fixedFor.left() >= date.right());
+    QCOMPARE(fixedFor.top(), date.top());
+
+    // The diary of several days is headed by the advocate's name, as the cause list is.
+    HearingsByDate days(HearingsByDate::Kind::CurrentDates);
+    prepared = days.run("07/12/2026", "08/12/2026", note);
+    QVERIFY(prepared);
+    document = report::layOut(prepared->layout, prepared->data);
+    QCOMPARE(
+        document.pages.first().texts(QStringLiteral("Section1")),
+        (QStringList{"Adv. S. K. Menon", "Case Dates between", "07/12/2026", "and", "08/12/2026"}));
+    office::setAdvocateName(QString());
 }
 
 QTEST_MAIN(TestDiaryReports)

@@ -211,10 +211,6 @@ void TestPrintCommand::causeListByNextDate()
     QVERIFY(!text.contains(QStringLiteral("Anand")));
     QVERIFY(text.contains(QStringLiteral("25/12/2026-Christmas")));
     QVERIFY(!text.contains(QStringLiteral("Christmas,")));
-
-    // A day without hearings still prints its headings.
-    QCOMPARE(print({"cause-list", "--date", "01/01/2027", "--pdf", pdf("empty.pdf")}).status, 0);
-    QVERIFY(pdfText(pdf("empty.pdf")).contains(QStringLiteral("01/01/2027")));
 }
 
 void TestPrintCommand::blankNextDates()
@@ -249,6 +245,12 @@ void TestPrintCommand::nothingFoundIsRefused_data()
     const QString noRecord = QStringLiteral("No Record in These Date Range Found, Try Again!!");
     QTest::newRow("diary, empty range")
         << QStringList{"diary", "--from", "10/12/2026", "--to", "20/12/2026"} << noRecord;
+    // A day without hearings: the cause list and the diary of that day alike.
+    QTest::newRow("diary, day without hearings")
+        << QStringList{"diary", "--from", "01/01/2027", "--to", "01/01/2027"} << noRecord;
+    QTest::newRow("cause list, day without hearings")
+        << QStringList{"cause-list", "--date", "01/01/2027"}
+        << "No hearing has its next date on 01/01/2027; no PDF was written.";
     QTest::newRow("blank next dates, empty range")
         << QStringList{"blank-next-dates", "--from", "02/12/2026", "--to", "06/12/2026"}
         << noRecord;

@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <utility>
 #include <widgets/screenhost.h>
+#include <widgets/valuelabel.h>
 
 namespace lexordo::report {
 
@@ -427,7 +428,7 @@ void ReportWindow::watchWorkspaceWindow()
 void ReportWindow::updatePage()
 {
     const int count = m_document.pageCount();
-    ui->lblPage->setText(QStringLiteral("Page %1 of %2").arg(count ? m_page + 1 : 0).arg(count));
+    showValue(ui->lblPage, QStringLiteral("Page %1 of %2").arg(count ? m_page + 1 : 0).arg(count));
     ui->cmdFirstPage->setEnabled(m_page > 0);
     ui->cmdPreviousPage->setEnabled(m_page > 0);
     ui->cmdNextPage->setEnabled(m_page + 1 < count);
