@@ -307,6 +307,9 @@ std::vector<Listing> findListings(const QString &text,
         if (i + 1 < shapes.size())
             besideEnd = std::min(besideEnd, shapes[i + 1].start);
         listing.beside = collapsed(QStringView(text).mid(shape.end, besideEnd - shape.end));
+        // The next matter's item number is not part of these parties.
+        static const QRegularExpression nextItem(QStringLiteral("\\s*\\b[0-9]{1,5}[.)]?$"));
+        listing.beside.remove(nextItem);
         found.push_back(std::move(listing));
     }
     return found;
