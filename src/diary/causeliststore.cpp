@@ -7,6 +7,10 @@
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/sqlite.h>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace lexordo {
 
@@ -17,11 +21,6 @@ QDate asDate(const QVariant &stored)
     if (!stored.isValid() || stored.isNull())
         return QDate();
     return dates::parseIso(stored.toString()).value_or(QDate());
-}
-
-QString isoOf(const QVariant &stored)
-{
-    return stored.isValid() && !stored.isNull() ? stored.toString() : QString();
 }
 
 } // namespace
@@ -36,69 +35,139 @@ QDate CauseListStore::Hearing::nextDate() const
     return asDate(ndate);
 }
 
+namespace {
+
+// Case numbers as stored, looked up by their bytes without a copy.
+struct BytesHash
+{
+    using is_transparent = void;
+    std::size_t operator()(std::string_view bytes) const noexcept
+    {
+        return std::hash<std::string_view>()(bytes);
+    }
+};
+
+std::string_view columnBytes(sqlite3_stmt *stmt, int column)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    return text ? std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, column)))
+                : std::string_view();
+}
+
+// What the first reading keeps of a case: which listings to read in full.
+struct Pick
+{
+    qint64 lastRow = 0;
+    std::string lastDate; // ISO
+    qint64 dayRow = 0;
+    bool dayIsListing = false;
+    std::string nextDate; // the earliest date after the day, ISO
+};
+
+CauseListStore::Hearing readHearing(sqlite::Statement &byRow, qint64 row)
+{
+    byRow.reset();
+    byRow.bindInt(1, row);
+    CauseListStore::Hearing hearing;
+    if (!byRow.step())
+        return hearing;
+    hearing.row = row;
+    hearing.cdate = byRow.columnValue(0);
+    hearing.ndate = byRow.columnValue(1);
+    hearing.caseNo = byRow.columnValue(2);
+    hearing.party1 = byRow.columnValue(3);
+    hearing.party2 = byRow.columnText(4);
+    hearing.court = byRow.columnText(5);
+    hearing.courtIndex = byRow.columnValue(6);
+    hearing.fixedForNext = byRow.columnText(7);
+    return hearing;
+}
+
+} // namespace
+
 QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDate &day)
 {
     // Two index ranges: listings since the window opened, and next dates in
-    // it of older listings.
+    // it of older listings. Only the keys are read here; the listings that
+    // matter are read in full afterwards, one by one.
     const QString columns =
-        QStringLiteral("SELECT %1, cdate, ndate, caseno, Party1, Party2, courtname, CourtIndex, "
-                       "fixedforN FROM advocate ")
-            .arg(sqlite::rowKey());
+        QStringLiteral("SELECT %1, cdate, ndate, caseno FROM advocate ").arg(sqlite::rowKey());
     sqlite::Statement stmt(
         Database::handle(),
         columns + QStringLiteral("WHERE cdate >= ?1 UNION ALL ") + columns +
             QStringLiteral("WHERE ndate >= ?1 AND (cdate < ?1 OR cdate IS NULL)"));
     stmt.bind(1, day.addYears(-1));
 
-    const QString dayIso = dates::toIso(day);
-    QHash<QString, DiaryCase> cases;
-    QHash<QString, QString> keyOfNumber; // the same spelling comes back many times
+    const std::string dayIso = dates::toIso(day).toStdString();
+    std::unordered_map<std::string, int, BytesHash, std::equal_to<>> caseOfNumber;
+    QHash<QString, int> caseOfKey;
+    std::vector<Pick> picks;
+    QList<QString> keys;
+    sqlite3_stmt *raw = stmt.get();
     while (stmt.step()) {
-        const QString caseNo = stmt.columnText(3);
-        auto known = keyOfNumber.constFind(caseNo);
-        if (known == keyOfNumber.cend()) {
-            known = keyOfNumber.insert(caseNo, courtlist::caseKey(caseNo).value_or(QString()));
-        }
-        if (known->isEmpty())
-            continue;
-        Hearing hearing;
-        hearing.row = stmt.columnInt(0);
-        hearing.cdate = stmt.columnValue(1);
-        hearing.ndate = stmt.columnValue(2);
-        hearing.caseNo = stmt.columnValue(3);
-        hearing.party1 = stmt.columnValue(4);
-        hearing.party2 = stmt.columnText(5);
-        hearing.court = stmt.columnText(6);
-        hearing.courtIndex = stmt.columnValue(7);
-        hearing.fixedForNext = stmt.columnText(8);
-        const QString current = isoOf(hearing.cdate);
-        const QString next = isoOf(hearing.ndate);
-
-        DiaryCase &diaryCase = cases[*known];
-        const bool first = diaryCase.key.isEmpty();
-        if (first)
-            diaryCase.key = *known;
-        const QString lastCurrent = isoOf(diaryCase.last.cdate);
-        if (first || current > lastCurrent ||
-            (current == lastCurrent && hearing.row > diaryCase.last.row))
-            diaryCase.last = hearing;
-        // The day's own listing is shown before a next date that points at it.
-        if (current == dayIso)
-            diaryCase.onDay = hearing;
-        else if (next == dayIso && !diaryCase.onDay)
-            diaryCase.onDay = hearing;
-        for (const QString &date : {current, next}) {
-            if (date > dayIso) {
-                const QDate later = dates::parseIso(date).value_or(QDate());
-                if (later.isValid() && (!diaryCase.nextDate.isValid() || later < diaryCase.nextDate))
-                    diaryCase.nextDate = later;
+        const std::string_view number = columnBytes(raw, 3);
+        auto known = caseOfNumber.find(number);
+        if (known == caseOfNumber.end()) {
+            // A spelling not met yet: its key, and the case of that key.
+            int index = -1;
+            if (const auto key = courtlist::caseKey(
+                    QString::fromUtf8(number.data(), qsizetype(number.size())))) {
+                index = caseOfKey.value(*key, -1);
+                if (index < 0) {
+                    index = int(picks.size());
+                    picks.emplace_back();
+                    keys.append(*key);
+                    caseOfKey.insert(*key, index);
+                }
             }
+            known = caseOfNumber.emplace(std::string(number), index).first;
+        }
+        if (known->second < 0)
+            continue;
+        Pick &pick = picks[std::size_t(known->second)];
+        const qint64 row = sqlite3_column_int64(raw, 0);
+        const std::string_view current = columnBytes(raw, 1);
+        const std::string_view next = columnBytes(raw, 2);
+        if (pick.lastRow == 0 || current > pick.lastDate ||
+            (current == pick.lastDate && row > pick.lastRow)) {
+            pick.lastRow = row;
+            pick.lastDate = current;
+        }
+        // The day's own listing is shown before a next date that points at it.
+        if (current == dayIso) {
+            pick.dayRow = row;
+            pick.dayIsListing = true;
+        } else if (next == dayIso && !pick.dayIsListing) {
+            pick.dayRow = row;
+        }
+        for (const std::string_view date : {current, next}) {
+            if (date.size() == dayIso.size() && date > dayIso &&
+                (pick.nextDate.empty() || date < pick.nextDate))
+                pick.nextDate = date;
         }
     }
-    // Without a hearing after the day, the diary's word is its last next date.
-    for (DiaryCase &diaryCase : cases) {
-        if (!diaryCase.nextDate.isValid())
-            diaryCase.nextDate = diaryCase.last.nextDate();
+
+    sqlite::Statement byRow(Database::handle(),
+                            QStringLiteral("SELECT cdate, ndate, caseno, Party1, Party2, "
+                                           "courtname, CourtIndex, fixedforN FROM advocate "
+                                           "WHERE %1 = ?")
+                                .arg(sqlite::rowKey()));
+    QHash<QString, DiaryCase> cases;
+    cases.reserve(qsizetype(picks.size()));
+    for (std::size_t i = 0; i < picks.size(); ++i) {
+        const Pick &pick = picks[i];
+        DiaryCase diaryCase;
+        diaryCase.key = keys[qsizetype(i)];
+        diaryCase.last = readHearing(byRow, pick.lastRow);
+        if (pick.dayRow != 0)
+            diaryCase.onDay =
+                pick.dayRow == pick.lastRow ? diaryCase.last : readHearing(byRow, pick.dayRow);
+        // Without a hearing after the day, the diary's word is its last next date.
+        diaryCase.nextDate =
+            pick.nextDate.empty()
+                ? diaryCase.last.nextDate()
+                : dates::parseIso(pick.nextDate.data(), qsizetype(pick.nextDate.size())).value_or(QDate());
+        cases.insert(diaryCase.key, std::move(diaryCase));
     }
     return cases;
 }

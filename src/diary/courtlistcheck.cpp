@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <data/csv.h>
 #include <data/dates.h>
+#include <future>
+#include <optional>
 #include <QSet>
 
 namespace lexordo::courtlist {
@@ -28,18 +30,42 @@ QString partiesOf(const CheckRow &row)
 
 } // namespace
 
+namespace {
+
+CheckResult check(const QDate &day, const ListText &list,
+                  const QHash<QString, CauseListStore::DiaryCase> &cases);
+
+} // namespace
+
 CheckResult checkListFile(const QDate &day, const QString &path)
 {
-    return checkListText(day, readListFile(path));
+    // The list's pages are read in a thread of their own while the diary is
+    // read here: the two take about as long, and neither needs the other.
+    std::future<ListText> list = std::async(std::launch::async, [path] { return readListFile(path); });
+    std::optional<QHash<QString, CauseListStore::DiaryCase>> cases;
+    try {
+        cases = CauseListStore::casesAround(day);
+    } catch (...) {
+        list.wait();
+        throw;
+    }
+    return check(day, list.get(), *cases);
 }
 
 CheckResult checkListText(const QDate &day, const ListText &list)
+{
+    return check(day, list, CauseListStore::casesAround(day));
+}
+
+namespace {
+
+CheckResult check(const QDate &day, const ListText &list,
+                  const QHash<QString, CauseListStore::DiaryCase> &cases)
 {
     CheckResult result;
     result.day = day;
     result.kind = list.kind;
     result.pages = list.pages;
-    const QHash<QString, CauseListStore::DiaryCase> cases = CauseListStore::casesAround(day);
     result.casesLookedFor = int(cases.size());
 
     const std::vector<Listing> listings =
@@ -101,6 +127,8 @@ CheckResult checkListText(const QDate &day, const ListText &list)
               });
     return result;
 }
+
+} // namespace
 
 QString statusWord(CheckRow::Status status)
 {
