@@ -9,6 +9,7 @@
 #include "benchdatabase.h"
 #include "benchmain.h"
 
+#include <benchmark/benchmark.h>
 #include <data/database.h>
 #include <data/sqlite.h>
 #include <diary/causeliststore.h>
@@ -18,8 +19,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRandomGenerator>
-
-#include <benchmark/benchmark.h>
 
 using namespace lexordo;
 
@@ -53,7 +52,8 @@ QStringList diaryNumbers(const QDate &day)
 void writeList(const QString &path, const QDate &day)
 {
     const QStringList office = diaryNumbers(day);
-    const QStringList types = {"O.S.", "C.S.", "Crl.A.", "W.P.(C)", "MACT", "R.S.A.", "CRP", "E.P."};
+    const QStringList types = {"O.S.", "C.S.",   "Crl.A.", "W.P.(C)",
+                               "MACT", "R.S.A.", "CRP",    "E.P."};
     const QStringList forms = {"%1 %2/%3", "%1 No. %2 of %3", "%1/%2/%3", "%1 %2-%3"};
     QRandomGenerator random(20270305);
     QPdfWriter writer(path);
@@ -69,7 +69,8 @@ void writeList(const QString &path, const QDate &day)
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             writer.newPage();
-        painter.drawText(0, lineHeight, QStringLiteral("COURT HALL %1   CAUSE LIST").arg(page / 10 + 1));
+        painter.drawText(0, lineHeight,
+                         QStringLiteral("COURT HALL %1   CAUSE LIST").arg(page / 10 + 1));
         for (int column = 0; column < 2; ++column) {
             for (int line = 0; line < itemsPerPage / 2; ++line) {
                 ++item;
@@ -145,8 +146,9 @@ void BM_FindNumbersInText(benchmark::State &state)
     const auto cases = CauseListStore::casesAround(benchDay());
     std::size_t found = 0;
     for (auto _ : state)
-        found = courtlist::findListings(text, [&](const QString &key) { return cases.contains(key); })
-                    .size();
+        found = courtlist::findListings(text, [&](const QString &key) {
+                    return cases.contains(key);
+                }).size();
     state.counters["found"] = double(found);
 }
 BENCHMARK(BM_FindNumbersInText)->Unit(benchmark::kMillisecond);

@@ -166,7 +166,8 @@ QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDat
         diaryCase.nextDate =
             pick.nextDate.empty()
                 ? diaryCase.last.nextDate()
-                : dates::parseIso(pick.nextDate.data(), qsizetype(pick.nextDate.size())).value_or(QDate());
+                : dates::parseIso(pick.nextDate.data(), qsizetype(pick.nextDate.size()))
+                      .value_or(QDate());
         cases.insert(diaryCase.key, std::move(diaryCase));
     }
     return cases;
@@ -202,8 +203,9 @@ CauseListStore::Added CauseListStore::addToDay(const DiaryCase &diaryCase, const
     } else {
         sqlite::Statement update(
             Database::handle(),
-            QStringLiteral("UPDATE advocate SET ndate = ? WHERE %1 = ? AND cdate IS ? AND ndate IS ? "
-                           "AND caseno IS ? AND Party1 IS ?")
+            QStringLiteral(
+                "UPDATE advocate SET ndate = ? WHERE %1 = ? AND cdate IS ? AND ndate IS ? "
+                "AND caseno IS ? AND Party1 IS ?")
                 .arg(sqlite::rowKey()));
         update.bind(1, day);
         update.bindInt(2, last.row);

@@ -41,7 +41,8 @@ CheckResult checkListFile(const QDate &day, const QString &path)
 {
     // The list's pages are read in a thread of their own while the diary is
     // read here: the two take about as long, and neither needs the other.
-    std::future<ListText> list = std::async(std::launch::async, [path] { return readListFile(path); });
+    std::future<ListText> list =
+        std::async(std::launch::async, [path] { return readListFile(path); });
     std::optional<QHash<QString, CauseListStore::DiaryCase>> cases;
     try {
         cases = CauseListStore::casesAround(day);
@@ -78,9 +79,11 @@ CheckResult check(const QDate &day, const ListText &list,
         if (const auto again = seen.constFind(listing.key); again != seen.cend()) {
             // Listed twice (a supplementary board, another hall): both items shown.
             CheckRow &row = group[*again];
-            if (!listing.item.isEmpty() && !row.item.split(QStringLiteral(", ")).contains(listing.item))
+            if (!listing.item.isEmpty() &&
+                !row.item.split(QStringLiteral(", ")).contains(listing.item))
                 row.item += (row.item.isEmpty() ? QString() : QStringLiteral(", ")) + listing.item;
-            if (!listing.hall.isEmpty() && !row.hall.split(QStringLiteral(", ")).contains(listing.hall))
+            if (!listing.hall.isEmpty() &&
+                !row.hall.split(QStringLiteral(", ")).contains(listing.hall))
                 row.hall += (row.hall.isEmpty() ? QString() : QStringLiteral(", ")) + listing.hall;
             continue;
         }
@@ -145,16 +148,15 @@ QString statusWord(CheckRow::Status status)
 
 QByteArray csvOf(const CheckResult &result)
 {
-    QByteArray bytes = csv::formatRecord({QStringLiteral("status"), QStringLiteral("item"),
-                                          QStringLiteral("hall"), QStringLiteral("caseno"),
-                                          QStringLiteral("party1"), QStringLiteral("party2"),
-                                          QStringLiteral("diary_date")});
+    QByteArray bytes =
+        csv::formatRecord({QStringLiteral("status"), QStringLiteral("item"), QStringLiteral("hall"),
+                           QStringLiteral("caseno"), QStringLiteral("party1"),
+                           QStringLiteral("party2"), QStringLiteral("diary_date")});
     for (const QList<CheckRow> *group : {&result.notInDiary, &result.listed, &result.notListed}) {
         for (const CheckRow &row : *group)
-            bytes += csv::formatRecord({statusWord(row.status), row.item, row.hall, row.caseNo,
-                                        row.party1, row.party2,
-                                        row.diaryDate.isValid() ? dates::format(row.diaryDate)
-                                                                : QString()});
+            bytes += csv::formatRecord(
+                {statusWord(row.status), row.item, row.hall, row.caseNo, row.party1, row.party2,
+                 row.diaryDate.isValid() ? dates::format(row.diaryDate) : QString()});
     }
     return bytes;
 }
@@ -181,13 +183,14 @@ QString textOf(const CheckResult &result)
                 .arg(day)
                 .arg(result.notInDiary.size());
     for (const CheckRow &row : result.notInDiary) {
-        text += line(row) +
-                QStringLiteral("  diary's next date: %1\n")
-                    .arg(row.diaryDate.isValid() ? dates::format(row.diaryDate) : QStringLiteral("none"));
+        text += line(row) + QStringLiteral("  diary's next date: %1\n")
+                                .arg(row.diaryDate.isValid() ? dates::format(row.diaryDate)
+                                                             : QStringLiteral("none"));
         if (!row.warning.isEmpty())
             text += QStringLiteral("    Warning: %1\n").arg(row.warning);
     }
-    text += QStringLiteral("\nListed by the court and in the diary: %1\n").arg(result.listed.size());
+    text +=
+        QStringLiteral("\nListed by the court and in the diary: %1\n").arg(result.listed.size());
     for (const CheckRow &row : result.listed) {
         text += line(row) + u'\n';
         if (!row.warning.isEmpty())

@@ -53,8 +53,9 @@ const QRegularExpression &numberAndYear()
 const QRegularExpression &hallHeading()
 {
     static const QRegularExpression re(
-        QStringLiteral("\\b(?:court[ \\t]*hall|court[ \\t]*room|court|hall)[ \\t]*(?:no\\.?|number)?"
-                       "[ \\t]*[:.\\-]?[ \\t]*([0-9]{1,3}[A-Z]?)\\b"),
+        QStringLiteral(
+            "\\b(?:court[ \\t]*hall|court[ \\t]*room|court|hall)[ \\t]*(?:no\\.?|number)?"
+            "[ \\t]*[:.\\-]?[ \\t]*([0-9]{1,3}[A-Z]?)\\b"),
         QRegularExpression::CaseInsensitiveOption);
     return re;
 }
@@ -165,15 +166,15 @@ QString collapsed(QStringView text)
 const QSet<QString> &commonWords()
 {
     static const QSet<QString> words = {
-        QStringLiteral("THE"),     QStringLiteral("AND"),     QStringLiteral("ORS"),
-        QStringLiteral("ANR"),     QStringLiteral("OTHERS"),  QStringLiteral("ANOTHER"),
-        QStringLiteral("VERSUS"),  QStringLiteral("STATE"),   QStringLiteral("THROUGH"),
-        QStringLiteral("THR"),     QStringLiteral("UNION"),   QStringLiteral("INDIA"),
-        QStringLiteral("LTD"),     QStringLiteral("PVT"),     QStringLiteral("SMT"),
-        QStringLiteral("SHRI"),    QStringLiteral("SRI"),     QStringLiteral("ADVOCATE"),
-        QStringLiteral("ADV"),     QStringLiteral("FOR"),     QStringLiteral("PETITIONER"),
+        QStringLiteral("THE"),        QStringLiteral("AND"),       QStringLiteral("ORS"),
+        QStringLiteral("ANR"),        QStringLiteral("OTHERS"),    QStringLiteral("ANOTHER"),
+        QStringLiteral("VERSUS"),     QStringLiteral("STATE"),     QStringLiteral("THROUGH"),
+        QStringLiteral("THR"),        QStringLiteral("UNION"),     QStringLiteral("INDIA"),
+        QStringLiteral("LTD"),        QStringLiteral("PVT"),       QStringLiteral("SMT"),
+        QStringLiteral("SHRI"),       QStringLiteral("SRI"),       QStringLiteral("ADVOCATE"),
+        QStringLiteral("ADV"),        QStringLiteral("FOR"),       QStringLiteral("PETITIONER"),
         QStringLiteral("RESPONDENT"), QStringLiteral("APPELLANT"), QStringLiteral("ITEM"),
-        QStringLiteral("HEARING"), QStringLiteral("ORDERS"),  QStringLiteral("ADMISSION"),
+        QStringLiteral("HEARING"),    QStringLiteral("ORDERS"),    QStringLiteral("ADMISSION"),
     };
     return words;
 }
@@ -244,7 +245,7 @@ std::vector<Listing> findListings(const QString &text,
     {
         qsizetype start = 0; // where its type (or number) begins
         qsizetype end = 0;
-        QString key;         // empty when not wanted
+        QString key; // empty when not wanted
     };
     std::vector<Shape> shapes;
     QRegularExpressionMatchIterator it = numberAndYear().globalMatch(text);

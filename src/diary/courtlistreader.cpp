@@ -42,14 +42,16 @@ QString decodedEntity(const QString &name)
     if (name.startsWith(u"#x") || name.startsWith(u"#X")) {
         bool ok = false;
         const uint code = name.mid(2).toUInt(&ok, 16);
-        return ok && code > 0 && code <= 0x10ffff ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
-                                                  : QString();
+        return ok && code > 0 && code <= 0x10ffff
+                   ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
+                   : QString();
     }
     if (name.startsWith(u'#')) {
         bool ok = false;
         const uint code = name.mid(1).toUInt(&ok);
-        return ok && code > 0 && code <= 0x10ffff ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
-                                                  : QString();
+        return ok && code > 0 && code <= 0x10ffff
+                   ? QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1)
+                   : QString();
     }
     const QString lower = name.toLower();
     if (lower == u"nbsp" || lower == u"ensp" || lower == u"emsp" || lower == u"thinsp")
@@ -77,8 +79,8 @@ ListText readPdf(const QString &path)
                                        "not yet saved in full.")
                             .arg(shown(path)));
     if (document->isLocked())
-        throw DataError(
-            QStringLiteral("%1 is locked with a password; save the list without one.").arg(shown(path)));
+        throw DataError(QStringLiteral("%1 is locked with a password; save the list without one.")
+                            .arg(shown(path)));
     ListText list;
     list.kind = ListText::Kind::Pdf;
     list.pages = document->numPages();
@@ -108,7 +110,8 @@ ListText readPdf(const QString &path)
 
 QString htmlText(const QByteArray &html)
 {
-    QStringDecoder decoder(QStringConverter::encodingForHtml(html).value_or(QStringConverter::Utf8));
+    QStringDecoder decoder(
+        QStringConverter::encodingForHtml(html).value_or(QStringConverter::Utf8));
     QString text = decoder.decode(html);
     if (decoder.hasError())
         text = decodedText(html);
@@ -124,7 +127,8 @@ QString htmlText(const QByteArray &html)
                        "dd|pre|section|article|header|footer|blockquote|hr))\\b[^>]*>"),
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression anyTag(QStringLiteral("<[^>]*>"));
-    static const QRegularExpression entity(QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|[a-zA-Z]{2,8});"));
+    static const QRegularExpression entity(
+        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|[a-zA-Z]{2,8});"));
 
     text.remove(hidden);
     text.replace(sourceBreaks, QStringLiteral(" "));
@@ -153,10 +157,12 @@ ListText readListFile(const QString &path)
     if (!QFileInfo(path).isFile())
         throw DataError(QStringLiteral("%1 does not exist or is not a file.").arg(shown(path)));
     if (!file.open(QIODevice::ReadOnly))
-        throw DataError(QStringLiteral("%1 cannot be read: %2").arg(shown(path), file.errorString()));
+        throw DataError(
+            QStringLiteral("%1 cannot be read: %2").arg(shown(path), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw DataError(QStringLiteral("%1 cannot be read: %2").arg(shown(path), file.errorString()));
+        throw DataError(
+            QStringLiteral("%1 cannot be read: %2").arg(shown(path), file.errorString()));
     if (bytes.trimmed().isEmpty())
         throw DataError(QStringLiteral("%1 is empty.").arg(shown(path)));
     file.close();

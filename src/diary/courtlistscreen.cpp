@@ -18,7 +18,15 @@ namespace lexordo {
 
 namespace {
 
-enum Column { ItemColumn, HallColumn, CaseColumn, PartiesColumn, CourtColumn, DateColumn, NoteColumn };
+enum Column {
+    ItemColumn,
+    HallColumn,
+    CaseColumn,
+    PartiesColumn,
+    CourtColumn,
+    DateColumn,
+    NoteColumn
+};
 constexpr int groupRole = Qt::UserRole;
 constexpr int rowRole = Qt::UserRole + 1;
 
@@ -51,7 +59,8 @@ CourtListScreen::CourtListScreen(QWidget *parent) : QWidget(parent), ui(new Ui::
     ui->grdCheck->setColumnWidth(CourtColumn, 180);
     ui->grdCheck->setColumnWidth(DateColumn, 90);
 
-    connect(ui->cmdBrowse, &QPushButton::clicked, this, [this] { runGuarded([this] { browse(); }); });
+    connect(ui->cmdBrowse, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { browse(); }); });
     connect(ui->cmdCheck, &QPushButton::clicked, this, [this] { runGuarded([this] { check(); }); });
     connect(ui->cmdAddToDiary, &QPushButton::clicked, this,
             [this] { runGuarded([this] { addToDiary(); }); });
@@ -87,7 +96,8 @@ void CourtListScreen::check()
     }
     const QString file = ui->txtListFile->text().trimmed();
     if (file.isEmpty()) {
-        showMessage(QStringLiteral("Choose the court's list: the file saved from the court's site."));
+        showMessage(
+            QStringLiteral("Choose the court's list: the file saved from the court's site."));
         ui->txtListFile->setFocus();
         return;
     }
@@ -121,13 +131,15 @@ void CourtListScreen::showResult()
         QString title;
     };
     const Group groups[] = {
-        {&result.notInDiary,
-         QStringLiteral("Listed by the court, not in the diary for %1 (%2)").arg(day).arg(result.notInDiary.size())},
+        {&result.notInDiary, QStringLiteral("Listed by the court, not in the diary for %1 (%2)")
+                                 .arg(day)
+                                 .arg(result.notInDiary.size())},
         {&result.listed,
          QStringLiteral("Listed by the court and in the diary (%1)").arg(result.listed.size())},
-        {&result.notListed, QStringLiteral("In the diary for %1, not found in the court's list (%2)")
-                                .arg(day)
-                                .arg(result.notListed.size())},
+        {&result.notListed,
+         QStringLiteral("In the diary for %1, not found in the court's list (%2)")
+             .arg(day)
+             .arg(result.notListed.size())},
     };
     for (int g = 0; g < 3; ++g) {
         auto *header = new QTreeWidgetItem(tree, {groups[g].title});
@@ -150,9 +162,11 @@ void CourtListScreen::showResult()
             item->setData(0, groupRole, g);
             item->setData(0, rowRole, r);
             if (!row.printed.isEmpty())
-                item->setToolTip(CaseColumn, QStringLiteral("The court prints: %1").arg(row.printed));
+                item->setToolTip(CaseColumn,
+                                 QStringLiteral("The court prints: %1").arg(row.printed));
             if (!row.beside.isEmpty())
-                item->setToolTip(PartiesColumn, QStringLiteral("The court prints: %1").arg(row.beside));
+                item->setToolTip(PartiesColumn,
+                                 QStringLiteral("The court prints: %1").arg(row.beside));
             if (!row.warning.isEmpty())
                 item->setToolTip(NoteColumn, row.warning);
             if (g == 0) {
@@ -167,9 +181,12 @@ void CourtListScreen::showResult()
 
     QString summary;
     if (result.notInDiary.isEmpty())
-        summary = QStringLiteral("Every matter of the office that the court lists for %1 is in the diary. ").arg(day);
+        summary = QStringLiteral(
+                      "Every matter of the office that the court lists for %1 is in the diary. ")
+                      .arg(day);
     else
-        summary = QStringLiteral("%1 matter(s) listed by the court for %2 are NOT in the diary for that day. ")
+        summary = QStringLiteral(
+                      "%1 matter(s) listed by the court for %2 are NOT in the diary for that day. ")
                       .arg(result.notInDiary.size())
                       .arg(day);
     summary += QStringLiteral("%1 case(s) of the diary were looked for").arg(result.casesLookedFor);
@@ -210,18 +227,20 @@ void CourtListScreen::addToDiary()
         where += QStringLiteral(" at item %1").arg(row->item);
     if (!row->hall.isEmpty())
         where += QStringLiteral(", court hall %1").arg(row->hall);
-    QString question = QStringLiteral("The court lists %1 (%2) on %3%4. Put it in the diary for %3, "
-                                      "before %5?")
-                           .arg(row->caseNo, parties(*row), dates::format(day), where,
-                                diaryCase.last.court.isEmpty() ? QStringLiteral("the same court")
-                                                               : diaryCase.last.court);
+    QString question =
+        QStringLiteral("The court lists %1 (%2) on %3%4. Put it in the diary for %3, "
+                       "before %5?")
+            .arg(row->caseNo, parties(*row), dates::format(day), where,
+                 diaryCase.last.court.isEmpty() ? QStringLiteral("the same court")
+                                                : diaryCase.last.court);
     if (CauseListStore::howToAdd(diaryCase, day) == CauseListStore::Added::FixedForDay) {
         const QDate was = diaryCase.last.nextDate();
-        question += QStringLiteral("\n\nIts hearing of %1 gets %2 as next date%3, and the day's "
-                                   "carry-forward lists it with the other hearings.")
-                        .arg(dates::format(diaryCase.last.currentDate()), dates::format(day),
-                             was.isValid() ? QStringLiteral(" in place of %1").arg(dates::format(was))
-                                           : QString());
+        question +=
+            QStringLiteral("\n\nIts hearing of %1 gets %2 as next date%3, and the day's "
+                           "carry-forward lists it with the other hearings.")
+                .arg(dates::format(diaryCase.last.currentDate()), dates::format(day),
+                     was.isValid() ? QStringLiteral(" in place of %1").arg(dates::format(was))
+                                   : QString());
     }
     if (!askYesNo(question, Messenger::Icon::Question))
         return;

@@ -10,6 +10,7 @@
 #include <diary/courtlistscreen.h>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
@@ -17,7 +18,6 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTreeWidget>
-#include <QLineEdit>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -58,30 +58,28 @@ void fillDiary(const TestDatabase &db)
 // Near misses of OS 77/2025 and other offices' cases go into every layout.
 QString plainList()
 {
-    return QStringLiteral(
-        "IN THE COURT OF THE CIVIL JUDGE\nCAUSE LIST FOR 05.03.2027\n\n"
-        "Court Hall No. 3\n"
-        "  1   os 88-2025        Ram Lal              Shyam Sunder\n"
-        "  2   CRA 7 of 2023     Harpreet Singh       Union of India\n"
-        "  3   OS 177/2025       Ajay Kumar           Vijay Kumar\n"
-        "\nCourt Hall No. 5\n"
-        "  10  OS 77/2015        Prem Nath            Kailash\n"
-        "  11  CS 12/2024        Kamla Rani           Suresh Chand\n"
-        "  12  OS 77/20251       Geeta                Meena\n"
-        "  13  RSA 300/2020      Harpreet Bedi        DDA\n");
+    return QStringLiteral("IN THE COURT OF THE CIVIL JUDGE\nCAUSE LIST FOR 05.03.2027\n\n"
+                          "Court Hall No. 3\n"
+                          "  1   os 88-2025        Ram Lal              Shyam Sunder\n"
+                          "  2   CRA 7 of 2023     Harpreet Singh       Union of India\n"
+                          "  3   OS 177/2025       Ajay Kumar           Vijay Kumar\n"
+                          "\nCourt Hall No. 5\n"
+                          "  10  OS 77/2015        Prem Nath            Kailash\n"
+                          "  11  CS 12/2024        Kamla Rani           Suresh Chand\n"
+                          "  12  OS 77/20251       Geeta                Meena\n"
+                          "  13  RSA 300/2020      Harpreet Bedi        DDA\n");
 }
 
 QString numberedList()
 {
-    return QStringLiteral(
-        "SUPPLEMENTARY CAUSE LIST\nCOURT NO. 3\n"
-        "1. O.S.No.88/2025 Ram Lal vs. Shyam Sunder. For evidence.\n"
-        "2. Crl.Rev. 5/2020 - CRA 7/2023 Harpreet Singh vs. Union of India.\n"
-        "3. O.S. 177/2025 Ajay Kumar vs. Vijay Kumar.\n"
-        "COURT NO. 5\n"
-        "10. OS 77/2015 Prem Nath vs. Kailash.\n"
-        "11. C.S. No. 12 of 2024 Kamla Rani vs. Suresh Chand.\n"
-        "12. OS 77/20251 Geeta vs. Meena.\n");
+    return QStringLiteral("SUPPLEMENTARY CAUSE LIST\nCOURT NO. 3\n"
+                          "1. O.S.No.88/2025 Ram Lal vs. Shyam Sunder. For evidence.\n"
+                          "2. Crl.Rev. 5/2020 - CRA 7/2023 Harpreet Singh vs. Union of India.\n"
+                          "3. O.S. 177/2025 Ajay Kumar vs. Vijay Kumar.\n"
+                          "COURT NO. 5\n"
+                          "10. OS 77/2015 Prem Nath vs. Kailash.\n"
+                          "11. C.S. No. 12 of 2024 Kamla Rani vs. Suresh Chand.\n"
+                          "12. OS 77/20251 Geeta vs. Meena.\n");
 }
 
 QString htmlList()
@@ -130,8 +128,8 @@ QStringList summary(const QList<courtlist::CheckRow> &rows)
 {
     QStringList out;
     for (const courtlist::CheckRow &row : rows)
-        out << QStringLiteral("%1|%2|%3|%4").arg(row.caseNo, row.item, row.hall,
-                                                 row.diaryDate.toString(Qt::ISODate));
+        out << QStringLiteral("%1|%2|%3|%4")
+                   .arg(row.caseNo, row.item, row.hall, row.diaryDate.toString(Qt::ISODate));
     return out;
 }
 
@@ -159,17 +157,28 @@ void TestCourtList::caseKeys_data()
 {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("key");
-    QTest::newRow("dots and blank") << "O.S. 88/2025" << "OS 88/2025";
-    QTest::newRow("of") << "OS 88 of 2025" << "OS 88/2025";
-    QTest::newRow("No. joined") << "O.S.No.88/2025" << "OS 88/2025";
-    QTest::newRow("slashes") << "OS/88/2025" << "OS 88/2025";
-    QTest::newRow("small letters, dash") << "os 88-2025" << "OS 88/2025";
-    QTest::newRow("leading zeros") << "OS 0088/2025" << "OS 88/2025";
-    QTest::newRow("No. apart") << "Crl. A. No. 12 of 2024" << "CRLA 12/2024";
-    QTest::newRow("brackets") << "W.P.(C) 1234/2023" << "WPC 1234/2023";
-    QTest::newRow("no type") << "88/2025" << "";
-    QTest::newRow("two-digit year") << "OS 88/25" << "";
-    QTest::newRow("five-digit year") << "OS 88/20251" << "";
+    QTest::newRow("dots and blank") << "O.S. 88/2025"
+                                    << "OS 88/2025";
+    QTest::newRow("of") << "OS 88 of 2025"
+                        << "OS 88/2025";
+    QTest::newRow("No. joined") << "O.S.No.88/2025"
+                                << "OS 88/2025";
+    QTest::newRow("slashes") << "OS/88/2025"
+                             << "OS 88/2025";
+    QTest::newRow("small letters, dash") << "os 88-2025"
+                                         << "OS 88/2025";
+    QTest::newRow("leading zeros") << "OS 0088/2025"
+                                   << "OS 88/2025";
+    QTest::newRow("No. apart") << "Crl. A. No. 12 of 2024"
+                               << "CRLA 12/2024";
+    QTest::newRow("brackets") << "W.P.(C) 1234/2023"
+                              << "WPC 1234/2023";
+    QTest::newRow("no type") << "88/2025"
+                             << "";
+    QTest::newRow("two-digit year") << "OS 88/25"
+                                    << "";
+    QTest::newRow("five-digit year") << "OS 88/20251"
+                                     << "";
 }
 
 void TestCourtList::caseKeys()
@@ -185,9 +194,8 @@ void TestCourtList::numbersInTheList_data()
     QTest::addColumn<QStringList>("found"); // key|item|hall
     QTest::newRow("five forms") << "1. O.S. 88/2025\n2. OS 88 of 2025\n3) O.S.No.88/2025\n"
                                    "4 OS/88/2025\n5. os 88-2025"
-                                << QStringList{"OS 88/2025|1|", "OS 88/2025|2|",
-                                               "OS 88/2025|3|", "OS 88/2025|4|",
-                                               "OS 88/2025|5|"};
+                                << QStringList{"OS 88/2025|1|", "OS 88/2025|2|", "OS 88/2025|3|",
+                                               "OS 88/2025|4|", "OS 88/2025|5|"};
     QTest::newRow("near misses") << "1. OS 188/2025 2. OS 88/2015 3. OS 88/20251 4. CS 88/2025 "
                                     "5. OS 88/2O25"
                                  << QStringList{};
@@ -333,7 +341,8 @@ void TestCourtList::theScreenShowsTheDangerFirstAndAddsIt()
     ScriptedMessenger messenger;
 
     CourtListScreen screen;
-    screen.findChild<QLineEdit *>(QStringLiteral("txtListDate"))->setText(QStringLiteral("05/03/2027"));
+    screen.findChild<QLineEdit *>(QStringLiteral("txtListDate"))
+        ->setText(QStringLiteral("05/03/2027"));
     screen.findChild<QLineEdit *>(QStringLiteral("txtListFile"))->setText(path);
     QTest::mouseClick(screen.findChild<QPushButton *>(QStringLiteral("cmdCheck")), Qt::LeftButton);
     auto *tree = screen.findChild<QTreeWidget *>(QStringLiteral("grdCheck"));
