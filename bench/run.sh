@@ -59,6 +59,9 @@ SQL
 done
 rmdir "$TMP"
 
+# The court's list of bench_courtlist, kept for pdftotext below.
+export LEXORDO_BENCH_LIST=${LEXORDO_BENCH_LIST:-$BUILD/bench-courtlist.pdf}
+
 for b in "$BUILD"/bench_*; do
     [ -x "$b" ] || continue
     echo "== $(basename "$b")"
@@ -72,4 +75,11 @@ if [ -x "$BUILD/bench_caseregister" ]; then
     LEXORDO_BENCH_DB="$DB" /usr/bin/time -f "   opening alone: peak %M KB" \
         "$BUILD/bench_caseregister" --benchmark_filter=BM_OpenCaseRegister \
         2>&1 | grep -v "This plugin does not support"
+fi
+
+if [ -f "$LEXORDO_BENCH_LIST" ]; then
+    echo "== pdftotext -layout alone on the court's list of bench_courtlist (3 runs)"
+    for i in 1 2 3; do
+        /usr/bin/time -f "   %e s elapsed, peak %M KB" pdftotext -layout "$LEXORDO_BENCH_LIST" /dev/null
+    done
 fi

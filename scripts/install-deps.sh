@@ -21,6 +21,7 @@ libssl-dev
 sqlite3
 libbenchmark-dev
 poppler-utils
+libpoppler-qt6-dev
 xvfb
 x11-apps
 imagemagick

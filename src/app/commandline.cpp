@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "backupcommand.h"
+#include "causelistcommand.h"
 #include "transfercommands.h"
 
 #include <cstdio>
@@ -36,6 +37,9 @@ const std::vector<Command> &commands()
          runExportCommand},
         {"import", "Adds the rows of a CSV file to a table (lexordo import --help).",
          runImportCommand},
+        {"check-cause-list",
+         "Checks the court's list of a day against the diary (lexordo check-cause-list --help).",
+         runCheckCauseListCommand},
     };
     return list;
 }
@@ -67,7 +71,9 @@ QString description()
                        "     standard error names the file\n"
                        "  2  wrong arguments: an unknown, repeated or missing option or value, a\n"
                        "     date that is not a date, a period that ends before it begins, an\n"
-                       "     unknown table; the line on standard error names the argument");
+                       "     unknown table; the line on standard error names the argument\n"
+                       "  3  check-cause-list only: the court lists a matter that is not in the\n"
+                       "     diary for the day");
     return text;
 }
 

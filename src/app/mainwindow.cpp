@@ -18,6 +18,7 @@
 #include <diary/caseregister.h>
 #include <diary/casesearch.h>
 #include <diary/conversionscreen.h>
+#include <diary/courtlistscreen.h>
 #include <diary/searchnextblank.h>
 #include <registers/clientsregister.h>
 #include <registers/courtsregister.h>
@@ -159,6 +160,8 @@ void MainWindow::installScreens()
                    [this, screenInFront] { transfer::exportScreenTable(screenInFront(), this); });
     setMenuCommand(QStringLiteral("mnuImportCsv"),
                    [this, screenInFront] { transfer::importIntoScreenTable(screenInFront(), this); });
+    setScreenFactory(QStringLiteral("mnuCheckCourtList"), CourtListScreen::screenName,
+                     [] { return new CourtListScreen; }, OpenMode::LoadAndShow);
     setMenuCommand(QStringLiteral("mnuCalendar"), [this] { transfer::exportHearingsToCalendar(this); });
     setScreenFactory(QStringLiteral("mnubackup"), QStringLiteral("frmBackup"),
                      [] { return new BackupScreen; }, OpenMode::ShowOnly, Placement::SeparateWindow);

@@ -1,5 +1,7 @@
 #include "caseregister.h"
 
+#include "courtlistscreen.h"
+
 #include "ui_caseregister.h"
 
 #include <data/clock.h>
@@ -266,6 +268,10 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     onClicked(ui->Command1, [this] { refreshDataBase(); });
     onClicked(ui->cmdshowlist, [this] { showList(true); });
     onClicked(ui->cmdhidelist, [this] { showList(false); });
+    onClicked(ui->cmdCheckList, [] {
+        if (ScreenHost *host = ScreenHost::current())
+            host->openScreen(CourtListScreen::screenName);
+    });
     // The history of the party shown, printed.
     onClicked(ui->cmdshowrepo,
               [this] { showCaseReport(CaseCriterion::Party, ui->txtParties->text(), this); });

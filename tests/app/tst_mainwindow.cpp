@@ -150,7 +150,8 @@ void TestMainWindow::menuTreeAsListed_data()
                                           "mnuINfo|Accounts Info|",
                                           "mnuDetailsPart|Details of Particular Case|",
                                           "mnuSummary|Case Summary|",
-                                          "mnuCalendar|Hearings to Calendar...|"};
+                                          "mnuCalendar|Hearings to Calendar...|",
+                                          "mnuCheckCourtList|Check the Court's List...|"};
 }
 
 void TestMainWindow::menuTreeAsListed()
@@ -187,6 +188,7 @@ void TestMainWindow::entriesWaitForTheirScreens()
     enabled.sort();
     QCOMPARE(enabled, (QStringList{"mnuAdvocateName", "mnuBalnk", "mnuBill", "mnuBrowser",
                                    "mnuCEntry", "mnuCInfo", "mnuCalendar", "mnuChPass",
+                                   "mnuCheckCourtList",
                                    "mnuDDates", "mnuDetailsPart", "mnuDirectory", "mnuExportCsv",
                                    "mnuFtrans", "mnuHoli", "mnuINfo", "mnuImportCsv",
                                    "mnuNextDate1", "mnuPostDated", "mnuReceipt", "mnuRemEnt",

@@ -1,0 +1,120 @@
+#include "causelistcommand.h"
+
+#include <cstdio>
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <data/datasource.h>
+#include <data/dates.h>
+#include <data/diaryfolder.h>
+#include <data/safewrite.h>
+#include <data/schemacheck.h>
+#include <diary/courtlistcheck.h>
+#include <QHash>
+
+namespace lexordo {
+
+namespace {
+
+enum Status {
+    AllInDiary = 0,
+    Fault = 1,
+    WrongArguments = 2,
+    MissedMatters = 3,
+};
+
+const char *const usage =
+    "Usage:\n"
+    "  lexordo check-cause-list --date DD/MM/YYYY --file LIST [--csv OUT]\n"
+    "      Reads the court's list of the day as saved from the court's site\n"
+    "      (a PDF with text, a web page or a text file), finds the office's\n"
+    "      cases in it by their numbers and prints three groups: listed by the\n"
+    "      court but not in the diary for the day, listed and in the diary,\n"
+    "      in the diary but not found in the list.\n"
+    "      --csv OUT writes them as CSV with the columns\n"
+    "      status,item,hall,caseno,party1,party2,diary_date (status is\n"
+    "      not-in-diary, listed or not-listed); OUT is written to a temporary\n"
+    "      file beside it that takes its place only when complete.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  every matter the court lists is in the diary for the day\n"
+    "  3  at least one matter the court lists is not in the diary for the day\n"
+    "  1  the list, the diary or OUT could not be read or written (named on\n"
+    "     standard error); a scanned list without text too\n"
+    "  2  wrong arguments, named on standard error\n";
+
+int wrongArguments(const QString &problem)
+{
+    std::fprintf(stderr, "%s lexordo check-cause-list --help tells how to use it.\n",
+                 qPrintable(problem));
+    return WrongArguments;
+}
+
+int fault(const QString &reason)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(reason));
+    return Fault;
+}
+
+} // namespace
+
+int runCheckCauseListCommand(const QStringList &commandLine)
+{
+    QStringList words = commandLine.mid(1);
+    if (words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"))) {
+        std::fputs(usage, stdout);
+        return AllInDiary;
+    }
+    const QStringList allowed = {QStringLiteral("date"), QStringLiteral("file"),
+                                 QStringLiteral("csv")};
+    QHash<QString, QString> options;
+    while (!words.isEmpty()) {
+        QString option = words.takeFirst();
+        QString value;
+        bool hasValue = false;
+        if (const qsizetype equals = option.indexOf(u'='); equals > 0) {
+            value = option.mid(equals + 1);
+            option.truncate(equals);
+            hasValue = true;
+        }
+        if (!option.startsWith(QStringLiteral("--")) || !allowed.contains(option.mid(2)))
+            return wrongArguments(
+                QStringLiteral("%1 is not an option of check-cause-list.").arg(option));
+        if (!hasValue) {
+            if (words.isEmpty())
+                return wrongArguments(QStringLiteral("%1 needs a value.").arg(option));
+            value = words.takeFirst();
+        }
+        if (options.contains(option.mid(2)))
+            return wrongArguments(QStringLiteral("%1 is given more than once.").arg(option));
+        options.insert(option.mid(2), value);
+    }
+    const std::optional<QDate> day = dates::parse(options.value(QStringLiteral("date")));
+    if (!day)
+        return wrongArguments(QStringLiteral("--date needs the list's day, written DD/MM/YYYY."));
+    const QString listFile = options.value(QStringLiteral("file"));
+    if (listFile.isEmpty())
+        return wrongArguments(QStringLiteral("Name the court's list with --file LIST."));
+    if (options.contains(QStringLiteral("csv")) && options.value(QStringLiteral("csv")).isEmpty())
+        return wrongArguments(QStringLiteral("--csv needs the name of the file to write."));
+
+    try {
+        SchemaCheck::openDiary(DataSource::databasePath(diaryfolder::folder()));
+    } catch (const DataError &e) {
+        Database::close();
+        return fault(e.description());
+    }
+    int status = Fault;
+    try {
+        const courtlist::CheckResult result = courtlist::checkListFile(*day, listFile);
+        if (options.contains(QStringLiteral("csv")))
+            safewrite::writeFile(options.value(QStringLiteral("csv")), courtlist::csvOf(result));
+        std::fputs(qPrintable(courtlist::textOf(result)), stdout);
+        status = result.notInDiary.isEmpty() ? AllInDiary : MissedMatters;
+    } catch (const DataError &e) {
+        fault(e.description());
+    }
+    Database::close();
+    return status;
+}
+
+} // namespace lexordo
