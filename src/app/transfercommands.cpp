@@ -107,7 +107,7 @@ QString parse(QStringList words, const QString &command, const QStringList &allo
 bool openDiary(QString *problem)
 {
     try {
-        Database::open(DataSource::databasePath(diaryfolder::folder()));
+        Database::open(DataSource::commandDatabase(diaryfolder::folder()));
         return true;
     } catch (const DataError &e) {
         *problem = e.description();
