@@ -3,12 +3,10 @@
 #include "dataerror.h"
 #include "messenger.h"
 
+#include <algorithm>
+#include <odbcinst.h>
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
-
-#include <odbcinst.h>
 
 namespace lexordo {
 
@@ -97,6 +95,9 @@ DataSource::Entry DataSource::entry()
         return result;
     };
 
+    // No catalogue file yet (not even its folder) is no entry, not a fault.
+    if (!QFileInfo::exists(where))
+        return result;
     const std::optional<QStringList> sections = catalogue.names();
     if (!sections) {
         result.state = Entry::State::Unusable;

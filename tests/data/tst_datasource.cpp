@@ -136,7 +136,7 @@ void TestDataSource::entryThatNamesNoDiaryIsReportedNotReplaced_data()
     QTest::newRow("noDatabaseKey")
         << QByteArray("[Advocate]\nDriver=SQLite3\n") << "has no Database= line";
     QTest::newRow("relativePath") << QByteArray("[advocate]\nDatabase=diary.mdb\n")
-                                   << "names \"diary.mdb\" as its database, which is not";
+                                  << "names \"diary.mdb\" as its database, which is not";
     QTest::newRow("controlCharacters")
         << QByteArray("[advocate]\nDatabase=/srv/\x01\x02.mdb\n") << "which is not the full path";
     QTest::newRow("notACatalogue")
