@@ -7,7 +7,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
-#include <QCoreApplication>
+#include <data/diaryfolder.h>
 
 namespace lexordo {
 
@@ -65,7 +65,7 @@ int runBackupCommand(const QStringList &commandLine)
 
     int status = 1;
     try {
-        Database::open(DataSource::databasePath(QCoreApplication::applicationDirPath()));
+        Database::open(DataSource::commandDatabase(diaryfolder::folder()));
         DatabaseBackup::writeSnapshot(DatabaseBackup::copyPathIn(folder));
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
         status = 0;

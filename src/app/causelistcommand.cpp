@@ -98,7 +98,7 @@ int runCheckCauseListCommand(const QStringList &commandLine)
         return wrongArguments(QStringLiteral("--csv needs the name of the file to write."));
 
     try {
-        SchemaCheck::openDiary(DataSource::databasePath(diaryfolder::folder()));
+        SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));
     } catch (const DataError &e) {
         Database::close();
         return fault(e.description());

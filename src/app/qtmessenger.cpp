@@ -49,7 +49,8 @@ void keepSmall(QDialog &box)
 
 } // namespace
 
-Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Icon icon)
+Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Icon icon,
+                                       Default defaultButton)
 {
     QMessageBox box(QApplication::activeWindow());
     keepSmall(box);
@@ -86,6 +87,19 @@ Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Ico
     case Buttons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    if (defaultButton == Default::Cautious) {
+        switch (cautiousAnswer(buttons)) {
+        case Answer::No:
+            box.setDefaultButton(QMessageBox::No);
+            break;
+        case Answer::Cancel:
+            box.setDefaultButton(QMessageBox::Cancel);
+            break;
+        case Answer::Ok:
+        case Answer::Yes:
+            break;
+        }
     }
     const KeysToTheBox keys;
     switch (box.exec()) {

@@ -8,7 +8,7 @@ namespace lexordo {
 class QtMessenger : public Messenger
 {
 public:
-    Answer message(const QString &text, Buttons buttons, Icon icon) override;
+    Answer message(const QString &text, Buttons buttons, Icon icon, Default defaultButton) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &initialText) override;
 };

@@ -8,6 +8,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
+#include <data/diaryfolder.h>
 #include <data/messenger.h>
 #include <QApplication>
 #include <QDir>
@@ -33,8 +34,9 @@ bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeS
     const QString shown = QDir::toNativeSeparators(backupFile);
     // A diary that could not be opened is restored in its file's place.
     const bool open = Database::isOpen();
-    const QString livePath = open ? Database::path() : DataSource::databasePath(programFolder());
+    QString livePath;
     try {
+        livePath = open ? Database::path() : DataSource::databasePath(diaryfolder::folder());
         DatabaseBackup::checkFile(backupFile);
     } catch (const DataError &e) {
         showMessage(e.description() + QStringLiteral("\nNothing has been changed."),

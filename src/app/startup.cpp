@@ -29,18 +29,37 @@ QString programFolder()
 bool prepareDatabase(const QString &folder)
 {
     const DataSource::Outcome outcome = DataSource::ensureRegistered(folder);
-    const QString path = DataSource::databasePath(folder);
-    if (outcome == DataSource::Outcome::FileMissing)
+    switch (outcome) {
+    case DataSource::Outcome::Unusable:
+        return false; // already told; no other diary stands in for the one it should name
+    case DataSource::Outcome::FileMissing:
         return true; // already told; the program starts without its database
+    case DataSource::Outcome::Registered:
+        break; // said below, once the diary has opened
+    case DataSource::Outcome::Failed:
+        showMessage(QStringLiteral("The data source \"%1\" could not be written to %2; the "
+                                   "diary %3 is used this time only.")
+                        .arg(DataSource::name, DataSource::catalogueFile(),
+                             DataSource::defaultDatabase(folder)),
+                    Messenger::Buttons::Ok, Messenger::Icon::Exclamation);
+        break;
+    case DataSource::Outcome::AlreadyRegistered:
+        break;
+    }
+    QString path;
     try {
+        path = DataSource::databasePath(folder);
         SchemaCheck::openDiary(path);
     } catch (const DataError &e) {
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
         // A missing file leaves the program to start without its database, as
         // on the first start; a file that is there but is no diary stops it
         // before any screen would fail on it.
-        return !QFileInfo::exists(path);
+        return !path.isEmpty() && !QFileInfo::exists(path);
     }
+    if (outcome == DataSource::Outcome::Registered)
+        showMessage(DataSource::registeredMessage(path), Messenger::Buttons::Ok,
+                    Messenger::Icon::Information);
     return true;
 }
 

@@ -123,7 +123,7 @@ QString parse(QStringList words, const QString &command, const QStringList &allo
 std::optional<int> openDiary(const QString &command, const QString &tableWord, QString *table)
 {
     try {
-        SchemaCheck::openDiary(DataSource::databasePath(diaryfolder::folder()));
+        SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));
     } catch (const DataError &e) {
         return failed(e.description());
     }

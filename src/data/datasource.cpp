@@ -1,11 +1,12 @@
 #include "datasource.h"
 
+#include "dataerror.h"
 #include "messenger.h"
 
+#include <algorithm>
+#include <odbcinst.h>
 #include <QDir>
 #include <QFileInfo>
-
-#include <odbcinst.h>
 
 namespace lexordo {
 
@@ -29,12 +30,31 @@ public:
     QString read(const QString &section, const QString &key) const
     {
         char buffer[1024] = {};
-        const int length = SQLGetPrivateProfileString(
-            section.toLocal8Bit().constData(), key.toLocal8Bit().constData(), "", buffer,
-            int(sizeof buffer), iniFile);
+        const int length = SQLGetPrivateProfileString(section.toLocal8Bit().constData(),
+                                                      key.toLocal8Bit().constData(), "", buffer,
+                                                      int(sizeof buffer), iniFile);
         if (length <= 0)
             return QString();
         return QString::fromLocal8Bit(buffer, qstrnlen(buffer, sizeof buffer));
+    }
+
+    // The names of the sections (section empty) or of a section's keys;
+    // nothing when the file cannot be read as a catalogue.
+    std::optional<QStringList> names(const QString &section = QString()) const
+    {
+        QByteArray buffer(64 * 1024, '\0');
+        const QByteArray sectionName = section.toLocal8Bit();
+        const int length =
+            SQLGetPrivateProfileString(section.isEmpty() ? nullptr : sectionName.constData(),
+                                       nullptr, "", buffer.data(), int(buffer.size()), iniFile);
+        if (length < 0)
+            return std::nullopt;
+        QStringList result;
+        for (const QByteArray &name : buffer.left(length).split('\0')) {
+            if (!name.isEmpty())
+                result << QString::fromLocal8Bit(name);
+        }
+        return result;
     }
 
     bool write(const QString &section, const QString &key, const QString &value) const
@@ -55,15 +75,76 @@ QString DataSource::defaultDatabase(const QString &programFolder)
     return QDir(programFolder).filePath(fileName);
 }
 
-std::optional<QString> DataSource::registeredDatabase()
+QString DataSource::catalogueFile()
+{
+    const QString named = qEnvironmentVariable("ODBCINI");
+    return named.isEmpty() ? QDir::home().filePath(QStringLiteral(".odbc.ini")) : named;
+}
+
+DataSource::Entry DataSource::entry()
 {
     UserCatalogue catalogue;
-    for (const char *key : {"Database", "DBQ"}) {
-        const QString path = catalogue.read(name, QString::fromLatin1(key)).trimmed();
-        if (!path.isEmpty())
-            return path;
+    Entry result;
+    const QString where = catalogueFile();
+    auto unusable = [&](const QString &fault) {
+        result.state = Entry::State::Unusable;
+        result.problem =
+            QStringLiteral("The data source \"%1\" in %2 %3.\nNo diary has been opened: "
+                           "correct the entry, or remove it so that Lexordo creates it afresh.")
+                .arg(name, where, fault);
+        return result;
+    };
+
+    // No catalogue file yet (not even its folder) is no entry, not a fault.
+    if (!QFileInfo::exists(where))
+        return result;
+    const std::optional<QStringList> sections = catalogue.names();
+    if (!sections) {
+        result.state = Entry::State::Unusable;
+        result.problem = QStringLiteral("The ODBC configuration %1 cannot be read: it is not in "
+                                        "the form of an odbc.ini file, so the data source \"%2\" "
+                                        "cannot be looked up there.\nNo diary has been opened.")
+                             .arg(where, name);
+        return result;
     }
-    return std::nullopt;
+    if (!sections->contains(name, Qt::CaseInsensitive))
+        return result; // missing
+
+    const QStringList keys = catalogue.names(name).value_or(QStringList());
+    bool named = false;
+    for (const char *key : {"Database", "DBQ"}) {
+        named = named || keys.contains(QLatin1String(key), Qt::CaseInsensitive);
+        const QString path = catalogue.read(name, QString::fromLatin1(key)).trimmed();
+        if (path.isEmpty())
+            continue;
+        const bool garbled = std::any_of(path.begin(), path.end(), [](QChar c) {
+            return c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::ReplacementCharacter;
+        });
+        if (garbled || !QDir::isAbsolutePath(path))
+            return unusable(QStringLiteral("names \"%1\" as its database, which is not the full "
+                                           "path of a file")
+                                .arg(path));
+        result.state = Entry::State::Usable;
+        result.database = path;
+        return result;
+    }
+    return unusable(named ? QStringLiteral("has an empty Database=: it names no diary")
+                          : QStringLiteral("has no Database= line: it names no diary"));
+}
+
+std::optional<QString> DataSource::registeredDatabase()
+{
+    const Entry found = entry();
+    if (found.state != Entry::State::Usable)
+        return std::nullopt;
+    return found.database;
+}
+
+QString DataSource::registeredMessage(const QString &databasePath)
+{
+    return QStringLiteral("There was no data source \"%1\" in %2; it has been created and "
+                          "names the diary %3.")
+        .arg(name, catalogueFile(), databasePath);
 }
 
 bool DataSource::writeEntry(const QString &databasePath)
@@ -77,8 +158,13 @@ bool DataSource::writeEntry(const QString &databasePath)
 
 DataSource::Outcome DataSource::ensureRegistered(const QString &programFolder)
 {
-    if (registeredDatabase())
+    const Entry found = entry();
+    if (found.state == Entry::State::Usable)
         return Outcome::AlreadyRegistered;
+    if (found.state == Entry::State::Unusable) {
+        showMessage(found.problem, Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        return Outcome::Unusable;
+    }
 
     const QString path = defaultDatabase(programFolder);
     if (!QFileInfo(path).isFile()) {
@@ -90,9 +176,40 @@ DataSource::Outcome DataSource::ensureRegistered(const QString &programFolder)
 
 QString DataSource::databasePath(const QString &programFolder)
 {
-    if (const auto registered = registeredDatabase())
-        return *registered;
+    const Entry found = entry();
+    switch (found.state) {
+    case Entry::State::Usable:
+        return found.database;
+    case Entry::State::Unusable:
+        throw DataError(found.problem);
+    case Entry::State::Missing:
+        break;
+    }
     return defaultDatabase(programFolder);
+}
+
+QString DataSource::commandDatabase(const QString &programFolder)
+{
+    const Entry found = entry();
+    switch (found.state) {
+    case Entry::State::Usable:
+        return found.database;
+    case Entry::State::Unusable:
+        throw DataError(found.problem);
+    case Entry::State::Missing:
+        break;
+    }
+    const QString path = defaultDatabase(programFolder);
+    if (!QFileInfo(path).isFile())
+        throw DataError(QStringLiteral("There is no data source \"%1\" in %2, and no diary %3 "
+                                       "for it to name: %4")
+                            .arg(name, catalogueFile(), path, missingFileMessage));
+    if (!writeEntry(path))
+        throw DataError(QStringLiteral("There is no data source \"%1\" in %2, and it could not "
+                                       "be created there for the diary %3.")
+                            .arg(name, catalogueFile(), path));
+    showMessage(registeredMessage(path));
+    return path;
 }
 
 } // namespace lexordo

@@ -45,7 +45,10 @@ QString prepare()
 QString prepare(const QString &programFolder)
 {
     const QString diary = folder(programFolder);
-    if (!isInstalled(programFolder) || DataSource::registeredDatabase())
+    // Only when there is no entry at all: an entry that names no usable
+    // database is reported at start-up, never replaced by a new diary.
+    if (!isInstalled(programFolder) ||
+        DataSource::entry().state != DataSource::Entry::State::Missing)
         return diary;
 
     const QString path = DataSource::defaultDatabase(diary);
@@ -74,6 +77,9 @@ QString prepare(const QString &programFolder)
                                    "names it; the user name is clerk and the password lexordo.")
                         .arg(path, DataSource::name),
                     Messenger::Buttons::Ok, Messenger::Icon::Information);
+    else
+        showMessage(DataSource::registeredMessage(path), Messenger::Buttons::Ok,
+                    Messenger::Icon::Information);
     return diary;
 }
 

@@ -12,7 +12,7 @@ namespace {
 class StderrMessenger : public Messenger
 {
 public:
-    Answer message(const QString &text, Buttons buttons, Icon) override
+    Answer message(const QString &text, Buttons buttons, Icon, Default) override
     {
         fprintf(stderr, "%s\n", qPrintable(text));
         switch (buttons) {
@@ -64,12 +64,13 @@ Messenger *setMessenger(Messenger *m)
 
 Messenger::Answer showMessage(const QString &text, Messenger::Buttons buttons, Messenger::Icon icon)
 {
-    return messenger().message(text, buttons, icon);
+    return messenger().message(text, buttons, icon, Messenger::Default::First);
 }
 
-bool askYesNo(const QString &text, Messenger::Icon icon)
+bool askYesNo(const QString &text, Messenger::Icon icon, Messenger::Default defaultButton)
 {
-    return messenger().message(text, Messenger::Buttons::YesNo, icon) == Messenger::Answer::Yes;
+    return messenger().message(text, Messenger::Buttons::YesNo, icon, defaultButton) ==
+           Messenger::Answer::Yes;
 }
 
 std::optional<QString> askInput(const QString &prompt, const QString &title,

@@ -16,11 +16,15 @@ public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Critical, Question, Exclamation, Information };
     enum class Answer { Ok, Cancel, Yes, No };
+    // The button that Enter presses: the first (OK or Yes), or the cautious
+    // one (No or Cancel) for a question whose Yes is hard to undo.
+    enum class Default { First, Cautious };
 
     virtual ~Messenger() = default;
 
     // A message box: message boxes carry no title of their own.
-    virtual Answer message(const QString &text, Buttons buttons, Icon icon) = 0;
+    virtual Answer message(const QString &text, Buttons buttons, Icon icon,
+                           Default defaultButton) = 0;
 
     // An input box; nothing when it is cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &title,
@@ -39,7 +43,8 @@ Messenger *setMessenger(Messenger *messenger);
 Messenger::Answer showMessage(const QString &text,
                               Messenger::Buttons buttons = Messenger::Buttons::Ok,
                               Messenger::Icon icon = Messenger::Icon::None);
-bool askYesNo(const QString &text, Messenger::Icon icon = Messenger::Icon::None);
+bool askYesNo(const QString &text, Messenger::Icon icon = Messenger::Icon::None,
+              Messenger::Default defaultButton = Messenger::Default::First);
 std::optional<QString> askInput(const QString &prompt, const QString &title = QString(),
                                 const QString &initialText = QString());
 

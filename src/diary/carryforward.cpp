@@ -57,7 +57,9 @@ CarryForward carryForwardUnlisted(RecordSet &diary, const QDate &today)
     try {
         DiaryStore::CarryResult carried = DiaryStore::carryForward(today);
         if (carried.outcome == DiaryStore::Carry::AlreadyListed) {
-            if (!askYesNo(QString::fromLatin1(alreadyExistQuestion))) {
+            // Enter, pressed from habit, must not carry the day a second time.
+            if (!askYesNo(QString::fromLatin1(alreadyExistQuestion), Messenger::Icon::None,
+                          Messenger::Default::Cautious)) {
                 result.outcome = CarryForward::Outcome::Declined;
                 return result;
             }

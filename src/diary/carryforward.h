@@ -37,7 +37,8 @@ CarryForward carryForward(RecordSet &diary, const QDate &today);
 // The same from the point where the register found no row dated today in its
 // own view: rows dated today that turn up after all (another copy of the
 // program, or another program, stored them meanwhile) bring the question
-// below; Yes carries forward anyway.
+// below, with No as the default button; Yes carries forward the hearings due
+// that are not listed today yet, so none is ever listed twice on a day.
 CarryForward carryForwardUnlisted(RecordSet &diary, const QDate &today);
 
 // The question asked when rows dated today turn up after all.

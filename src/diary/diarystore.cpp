@@ -51,12 +51,24 @@ const QString listingInsert = QStringLiteral(
     "SELECT ?1, h.cdate, h.courtname, h.CourtIndex, h.caseno, h.Party1, h.Party2, h.fixedforN "
     "FROM advocate AS h WHERE h.ndate = ?1");
 
+// A hearing already listed on the day: a row dated ?1 of the same case
+// number and parties (letter case and empty against missing ignored, as typed
+// by hand). Found through the party index (first party, current date).
+const QString listedOnTheDay = QStringLiteral(
+    "EXISTS (SELECT 1 FROM advocate AS d WHERE d.Party1 IS h.Party1 COLLATE NOCASE AND "
+    "d.cdate = ?1 AND coalesce(d.caseno, '') = coalesce(h.caseno, '') COLLATE NOCASE AND "
+    "coalesce(d.Party2, '') = coalesce(h.Party2, '') COLLATE NOCASE)");
+
 } // namespace
 
 int DiaryStore::insertListingsDueOn(const QDate &day)
 {
     requireTransaction("The carry-forward");
-    return runWrite(listingInsert + QStringLiteral(" ORDER BY h.cdate, h.CourtIndex"), {day});
+    // The statement reads the diary as it stood before its first insert: a
+    // hearing listed on the day by another desk or by hand is passed over.
+    return runWrite(listingInsert + QStringLiteral(" AND NOT ") + listedOnTheDay +
+                        QStringLiteral(" ORDER BY h.cdate, h.CourtIndex"),
+                    {day});
 }
 
 DiaryStore::CarryResult DiaryStore::carryForward(const QDate &day, bool evenIfListed)
@@ -83,7 +95,8 @@ DiaryStore::Converted DiaryStore::convertDay(const QDate &day)
         listingInsert +
             QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM advocate AS d WHERE d.cdate = ?1 AND "
                            "coalesce(h.caseno, '') <> '' AND d.caseno = h.caseno COLLATE NOCASE)"
-                           " ORDER BY h.cdate, h.CourtIndex"),
+                           " AND NOT ") +
+            listedOnTheDay + QStringLiteral(" ORDER BY h.cdate, h.CourtIndex"),
         {day});
     transaction.commit();
     return result;
@@ -202,7 +215,6 @@ int DiaryStore::refillWorkTable(const QDate &from, const QDate &to, bool without
 }
 
 namespace {
-
 
 // The hearings missed: their next date falls after the last day the diary was
 // used (its latest listing before today) and before today, and their case

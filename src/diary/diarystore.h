@@ -32,18 +32,22 @@ public:
     // `day`, in one transaction that takes the write lock first: the test
     // for listings already on the day and the copies are one unit, so two
     // copies of the program never both carry a day forward. With
-    // `evenIfListed` the copies are made whatever is already listed (the
-    // user was asked). Throws DataError, with nothing stored, when the lock
-    // cannot be had or the copy or its commit fails.
+    // `evenIfListed` the day is carried although it has listings (the user
+    // was asked); even then a hearing whose case number and parties are
+    // listed on the day already gets no second listing. Throws DataError,
+    // with nothing stored, when the lock cannot be had or the copy or its
+    // commit fails.
     static CarryResult carryForward(const QDate &day, bool evenIfListed = false);
 
-    // The copy alone, one INSERT ... SELECT; refuses to run outside a
-    // transaction. Returns the listings made.
+    // The copy alone, one INSERT ... SELECT, of the hearings due whose case
+    // number and parties have no listing on the day; refuses to run outside
+    // a transaction. Returns the listings made.
     static int insertListingsDueOn(const QDate &day);
 
     // The manual conversion of a day: a listing dated `day` for every
-    // hearing fixed for it whose case number has no listing on the day yet
-    // (as stored before the conversion). In one transaction.
+    // hearing fixed for it whose case number (or, without one, whose
+    // parties) has no listing on the day yet (as stored before the
+    // conversion). In one transaction.
     struct Converted
     {
         int due = 0;   // hearings fixed for the day

@@ -346,9 +346,8 @@ int runPrintCommand(const QStringList &commandLine)
     if (options.contains(QStringLiteral("today")))
         Clock::setToday(*dates::parse(options.value(QStringLiteral("today"))));
 
-    const QString path = DataSource::databasePath(diaryfolder::folder());
     try {
-        SchemaCheck::openDiary(path);
+        SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));
     } catch (const DataError &e) {
         Database::close();
         return notMade(e.description());

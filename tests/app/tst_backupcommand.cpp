@@ -31,6 +31,8 @@ private slots:
     void wrongArgumentsAreExplained_data();
     void wrongArgumentsAreExplained();
     void missingDatabaseIsReported();
+    void anEntryThatNamesNoDiaryIsReported_data();
+    void anEntryThatNamesNoDiaryIsReported();
 
 private:
     struct Result
@@ -40,6 +42,7 @@ private:
         QString err;
     };
     Result backup(const QStringList &arguments, const QString &catalogue = {}) const;
+    Result run(const QStringList &arguments, const QString &catalogue) const;
     int courtsIn(const QString &path) const;
 
     QTemporaryDir m_dir;
@@ -64,13 +67,18 @@ void TestBackupCommand::cleanupTestCase()
 TestBackupCommand::Result TestBackupCommand::backup(const QStringList &arguments,
                                                     const QString &catalogue) const
 {
+    return run(QStringList{QStringLiteral("backup")} + arguments, catalogue);
+}
+
+TestBackupCommand::Result TestBackupCommand::run(const QStringList &arguments,
+                                                 const QString &catalogue) const
+{
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ODBCINI"), catalogue.isEmpty() ? m_catalogue : catalogue);
     environment.remove(QStringLiteral("DISPLAY"));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(LEXORDO_BINARY),
-                  QStringList{QStringLiteral("backup")} + arguments);
+    process.start(QStringLiteral(LEXORDO_BINARY), arguments);
     Result result;
     if (!process.waitForFinished(60000))
         return result;
@@ -177,6 +185,55 @@ void TestBackupCommand::missingDatabaseIsReported()
     QVERIFY2(result.err.contains(QStringLiteral("gone.mdb does not exist")),
              qPrintable(result.err));
     QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("advocate.mdb"))));
+}
+
+// An entry "advocate" that names no usable database stops backup and print
+// with the entry and the fault named; no other diary stands in for it.
+void TestBackupCommand::anEntryThatNamesNoDiaryIsReported_data()
+{
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("empty Database=")
+        << QByteArray("Driver=SQLite3\nDatabase=\n") << "has an empty Database=";
+    QTest::newRow("no Database key")
+        << QByteArray("Driver=SQLite3\nDescription=diary\n") << "has no Database= line";
+    QTest::newRow("garbage") << QByteArray("Driver=SQLite3\nDatabase=@#!~ diary\n")
+                             << "names \"@#!~ diary\" as its database, which is not the full "
+                                "path of a file";
+}
+
+void TestBackupCommand::anEntryThatNamesNoDiaryIsReported()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(QString, fault);
+    QTemporaryDir elsewhere;
+    const QString catalogue = elsewhere.filePath(QStringLiteral("odbc.ini"));
+    QFile file(catalogue);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[advocate]\n" + entry);
+    file.close();
+    const QString problem =
+        QStringLiteral("The data source \"advocate\" in %1 %2").arg(catalogue, fault);
+    const QString pdf = elsewhere.filePath(QStringLiteral("diary.pdf"));
+
+    const Result backedUp = backup({QStringLiteral("--to"), elsewhere.path()}, catalogue);
+    const Result printed =
+        run({QStringLiteral("print"), QStringLiteral("diary"), QStringLiteral("--from"),
+             QStringLiteral("07/12/2026"), QStringLiteral("--to"), QStringLiteral("07/12/2026"),
+             QStringLiteral("--pdf"), pdf},
+            catalogue);
+    for (const Result &result : {backedUp, printed}) {
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.startsWith(problem), qPrintable(result.err));
+        QVERIFY2(!result.err.contains(QStringLiteral("Backing up completed")) &&
+                     !result.err.contains(QStringLiteral("No Record")),
+                 qPrintable(result.err));
+    }
+    QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("advocate.mdb"))));
+    QVERIFY(!QFile::exists(pdf));
+    // The entry is left for the office to correct, not pointed elsewhere.
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), "[advocate]\n" + entry);
 }
 
 QTEST_GUILESS_MAIN(TestBackupCommand)

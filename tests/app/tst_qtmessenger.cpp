@@ -22,6 +22,8 @@ private slots:
     void keysTypedAheadAnswerTheMessageBox();
     void keysTypedAheadGoIntoTheInputBox();
     void boxesAreNeverMaximised();
+    void enterAnswersWithTheDefaultButton_data();
+    void enterAnswersWithTheDefaultButton();
 
 private:
     // Keys typed into the field before the box has opened.
@@ -76,7 +78,8 @@ void TestQtMessenger::keysTypedAheadAnswerTheMessageBox()
     typeAhead(QStringLiteral("n"));
     QtMessenger messenger;
     QCOMPARE(messenger.message(QStringLiteral("Today is sunday. Do you want to continue?"),
-                               Messenger::Buttons::YesNo, Messenger::Icon::None),
+                               Messenger::Buttons::YesNo, Messenger::Icon::None,
+                               Messenger::Default::First),
              Answer::No);
     QCOMPARE(m_field->text(), QString());
 }
@@ -107,7 +110,7 @@ void TestQtMessenger::boxesAreNeverMaximised()
     });
     QtMessenger messenger;
     messenger.message(QStringLiteral("Record Not Found "), Messenger::Buttons::Ok,
-                      Messenger::Icon::None);
+                      Messenger::Icon::None, Messenger::Default::First);
     QTimer::singleShot(200, m_window.get(), [&] {
         QWidget *box = QApplication::activeModalWidget();
         look(box);
@@ -115,6 +118,38 @@ void TestQtMessenger::boxesAreNeverMaximised()
     });
     messenger.input(QStringLiteral("Enter The Name to Be Searched "), QString(), QString());
     QCOMPARE(seen, (QStringList{"0 0", "0 0"}));
+}
+
+void TestQtMessenger::enterAnswersWithTheDefaultButton_data()
+{
+    QTest::addColumn<Messenger::Buttons>("buttons");
+    QTest::addColumn<Messenger::Default>("defaultButton");
+    QTest::addColumn<Answer>("expected");
+    QTest::newRow("Yes first") << Messenger::Buttons::YesNo << Messenger::Default::First
+                               << Answer::Yes;
+    QTest::newRow("No when cautious")
+        << Messenger::Buttons::YesNo << Messenger::Default::Cautious << Answer::No;
+    QTest::newRow("Cancel when cautious")
+        << Messenger::Buttons::OkCancel << Messenger::Default::Cautious << Answer::Cancel;
+}
+
+void TestQtMessenger::enterAnswersWithTheDefaultButton()
+{
+    QFETCH(Messenger::Buttons, buttons);
+    QFETCH(Messenger::Default, defaultButton);
+    QFETCH(Answer, expected);
+    // Should Enter not answer, another button closes the box and the comparison fails.
+    const QMessageBox::StandardButton other = expected == Answer::Yes  ? QMessageBox::No
+                                              : expected == Answer::No ? QMessageBox::Yes
+                                                                       : QMessageBox::Ok;
+    answerLateWith(
+        [other](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(other)->click(); });
+    typeAhead(QString(), true);
+    QtMessenger messenger;
+    QCOMPARE(messenger.message(QStringLiteral("Few Cases of this Date Already Exist!! Do you "
+                                              "want to continue?"),
+                               buttons, Messenger::Icon::None, defaultButton),
+             expected);
 }
 
 QTEST_MAIN(TestQtMessenger)

@@ -3,7 +3,6 @@
 #include <app/startup.h>
 #include <data/database.h>
 #include <data/datasource.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +21,7 @@ private slots:
     void cleanup();
 
     void aDiaryIsOpened();
+    void anEntryThatNamesNoDiaryStopsStartUp();
     void aFileThatIsNoDiaryStopsStartUp();
     void aDiaryMissingAColumnStopsStartUp();
     void aMissingFileIsReportedAndStartUpGoesOn();
@@ -51,7 +51,27 @@ void TestStartupCheck::aDiaryIsOpened()
     ScriptedMessenger messenger;
     QVERIFY(prepareDatabase(m_folder.path()));
     QVERIFY(Database::isOpen());
+    // The new entry is announced with the file it names; the next start says nothing.
+    QCOMPARE(messenger.texts(), QStringList{DataSource::registeredMessage(database())});
+    Database::close();
+    messenger.clear();
+    QVERIFY(prepareDatabase(m_folder.path()));
+    QVERIFY(Database::isOpen());
     QCOMPARE(messenger.texts(), QStringList());
+}
+
+void TestStartupCheck::anEntryThatNamesNoDiaryStopsStartUp()
+{
+    Database::createFile(database()); // must not stand in for the diary the entry should name
+    QFile catalogue(m_home.filePath(QStringLiteral("odbc.ini")));
+    QVERIFY(catalogue.open(QIODevice::WriteOnly));
+    catalogue.write("[advocate]\nDriver=SQLite3\nDatabase=\n");
+    catalogue.close();
+    ScriptedMessenger messenger;
+    QVERIFY(!prepareDatabase(m_folder.path()));
+    QVERIFY(!Database::isOpen());
+    QCOMPARE(messenger.texts(), QStringList{DataSource::entry().problem});
+    QVERIFY(messenger.texts().first().contains(QStringLiteral("has an empty Database=")));
 }
 
 void TestStartupCheck::aFileThatIsNoDiaryStopsStartUp()
@@ -63,8 +83,8 @@ void TestStartupCheck::aFileThatIsNoDiaryStopsStartUp()
     QVERIFY(!prepareDatabase(m_folder.path()));
     QVERIFY(!Database::isOpen());
     QCOMPARE(messenger.texts(),
-             QStringList{QStringLiteral("The database %1 is empty: it holds no diary.")
-                             .arg(database())});
+             QStringList{
+                 QStringLiteral("The database %1 is empty: it holds no diary.").arg(database())});
     QCOMPARE(messenger.shown().first().icon, Messenger::Icon::Critical);
     QCOMPARE(QFile(database()).size(), 0); // not made into an empty database
 }

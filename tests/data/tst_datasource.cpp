@@ -2,9 +2,9 @@
 #include "support/testdatabase.h"
 
 #include <data/database.h>
+#include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/messenger.h>
-
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -27,12 +27,15 @@ private slots:
     void firstStartWithoutTheFileReportsIt();
     void existingEntryIsLeftAsItIs();
     void entryWrittenWithDbqCounts();
-    void entryWithoutAPathIsRegisteredAgain();
+    void entryThatNamesNoDiaryIsReportedNotReplaced_data();
+    void entryThatNamesNoDiaryIsReportedNotReplaced();
+    void aCommandRegistersAMissingEntryAndSaysSo();
     void secondStartChangesNothing();
     void anyOdbcClientReachesTheDiary();
 
 private:
     QString readCatalogue() const;
+    void writeCatalogue(const QByteArray &text) const;
 
     std::unique_ptr<QTemporaryDir> m_catalogueDir;
     std::unique_ptr<QTemporaryDir> m_programDir;
@@ -58,6 +61,13 @@ QString TestDataSource::readCatalogue() const
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromLocal8Bit(file.readAll());
+}
+
+void TestDataSource::writeCatalogue(const QByteArray &text) const
+{
+    QFile file(m_catalogue);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
 }
 
 void TestDataSource::firstStartWithTheFileRegistersIt()
@@ -117,18 +127,68 @@ void TestDataSource::entryWrittenWithDbqCounts()
              QStringLiteral("/srv/diary/advocate_v2.mdb"));
 }
 
-void TestDataSource::entryWithoutAPathIsRegisteredAgain()
+void TestDataSource::entryThatNamesNoDiaryIsReportedNotReplaced_data()
 {
-    QFile file(m_catalogue);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[advocate]\nDriver=SQLite3\nDatabase=\n");
-    file.close();
-    const QString database = DataSource::defaultDatabase(m_programDir->path());
-    Database::createFile(database);
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("emptyDatabase")
+        << QByteArray("[advocate]\nDriver=SQLite3\nDatabase=\n") << "has an empty Database=";
+    QTest::newRow("noDatabaseKey")
+        << QByteArray("[Advocate]\nDriver=SQLite3\n") << "has no Database= line";
+    QTest::newRow("relativePath") << QByteArray("[advocate]\nDatabase=diary.mdb\n")
+                                  << "names \"diary.mdb\" as its database, which is not";
+    QTest::newRow("controlCharacters")
+        << QByteArray("[advocate]\nDatabase=/srv/\x01\x02.mdb\n") << "which is not the full path";
+    QTest::newRow("notACatalogue")
+        << QByteArray("\x7f\x45LF garbage\n[advocate\nDatabase=/x\n") << "cannot be read";
+}
+
+void TestDataSource::entryThatNamesNoDiaryIsReportedNotReplaced()
+{
+    QFETCH(QByteArray, catalogue);
+    QFETCH(QString, fault);
+    writeCatalogue(catalogue);
+    const QString beside = DataSource::defaultDatabase(m_programDir->path());
+    Database::createFile(beside); // the diary that must not stand in for it
+
+    QCOMPARE(DataSource::entry().state, DataSource::Entry::State::Unusable);
+    const QString problem = DataSource::entry().problem;
+    QVERIFY2(problem.contains(m_catalogue) && problem.contains(QStringLiteral("\"advocate\"")) &&
+                 problem.contains(fault),
+             qPrintable(problem));
 
     ScriptedMessenger messages;
-    QCOMPARE(DataSource::ensureRegistered(m_programDir->path()), DataSource::Outcome::Registered);
-    QCOMPARE(DataSource::registeredDatabase().value_or(QString()), database);
+    QCOMPARE(DataSource::ensureRegistered(m_programDir->path()), DataSource::Outcome::Unusable);
+    QCOMPARE(messages.texts(), QStringList{problem});
+    QCOMPARE(messages.shown().first().icon, Messenger::Icon::Critical);
+    QVERIFY(!DataSource::registeredDatabase());
+    QVERIFY_THROWS_EXCEPTION(DataError, DataSource::databasePath(m_programDir->path()));
+    QVERIFY_THROWS_EXCEPTION(DataError, DataSource::commandDatabase(m_programDir->path()));
+    QCOMPARE(readCatalogue().toLocal8Bit(), catalogue);
+}
+
+// With no entry at all a command registers the diary beside the program, as
+// the first start does, and says so; with no diary there it stops.
+void TestDataSource::aCommandRegistersAMissingEntryAndSaysSo()
+{
+    writeCatalogue("[other]\nDriver=SQLite3\nDatabase=/srv/other.mdb\n");
+    const QString beside = DataSource::defaultDatabase(m_programDir->path());
+    ScriptedMessenger messages;
+    try {
+        DataSource::commandDatabase(m_programDir->path());
+        QFAIL("a missing entry and a missing file were taken");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains(m_catalogue) && e.description().contains(beside),
+                 qPrintable(e.description()));
+    }
+    QCOMPARE(DataSource::entry().state, DataSource::Entry::State::Missing);
+
+    Database::createFile(beside);
+    QCOMPARE(DataSource::commandDatabase(m_programDir->path()), beside);
+    QCOMPARE(messages.texts(), QStringList{DataSource::registeredMessage(beside)});
+    QVERIFY(messages.texts().first().contains(beside));
+    QCOMPARE(DataSource::registeredDatabase().value_or(QString()), beside);
+    QVERIFY(readCatalogue().contains(QStringLiteral("/srv/other.mdb")));
 }
 
 void TestDataSource::secondStartChangesNothing()

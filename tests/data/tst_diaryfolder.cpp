@@ -27,6 +27,7 @@ private slots:
     void firstStartOfAnInstalledProgramCreatesAndRegistersTheDiary();
     void secondStartChangesNothing();
     void anExistingEntryIsLeftAsItIs();
+    void anEntryThatNamesNoDiaryGetsNoNewDiary();
 
 private:
     QString installTree(bool withDesktopEntry) const;
@@ -132,6 +133,20 @@ void TestDiaryFolder::anExistingEntryIsLeftAsItIs()
     QVERIFY(messages.shown().isEmpty());
     QVERIFY(!QFile::exists(QDir(m_dataFolder).filePath(QStringLiteral("advocate_v2.mdb"))));
     QCOMPARE(DataSource::registeredDatabase().value_or(QString()), elsewhere);
+}
+
+void TestDiaryFolder::anEntryThatNamesNoDiaryGetsNoNewDiary()
+{
+    QFile catalogue(m_dir->filePath(QStringLiteral("odbc.ini")));
+    QVERIFY(catalogue.open(QIODevice::WriteOnly));
+    catalogue.write("[advocate]\nDriver=SQLite3\nDatabase=\n");
+    catalogue.close();
+    ScriptedMessenger messages;
+    QCOMPARE(diaryfolder::prepare(installTree(true)), m_dataFolder);
+    // Start-up reports the entry; no diary is made to stand in for it.
+    QVERIFY(messages.shown().isEmpty());
+    QVERIFY(!QFile::exists(QDir(m_dataFolder).filePath(QStringLiteral("advocate_v2.mdb"))));
+    QCOMPARE(DataSource::entry().state, DataSource::Entry::State::Unusable);
 }
 
 QTEST_GUILESS_MAIN(TestDiaryFolder)

@@ -205,7 +205,7 @@ void TestCarryForward::asksWhenRowsDatedTodayTurnUp_data()
 {
     QTest::addColumn<bool>("answerYes");
     QTest::addColumn<int>("added");
-    QTest::newRow("Yes carries forward") << true << 1;
+    QTest::newRow("Yes carries forward what is not listed") << true << 1;
     QTest::newRow("No stops") << false << 0;
 }
 
@@ -215,12 +215,13 @@ void TestCarryForward::asksWhenRowsDatedTodayTurnUp()
     QFETCH(int, added);
 
     addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
     // The register found no row dated today in its view; before the copy
-    // took the write lock, another copy of the program stored one.
+    // took the write lock, another desk listed case 2 today.
     RecordSet diary(diarySource);
     diary.setFilter(Filter(QStringLiteral("cdate"), Filter::Op::Equal, today));
     QCOMPARE(diary.rowCount(), 0);
-    addHearing(QStringLiteral("typed elsewhere"), QStringLiteral("2026-12-07"), QString());
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-12-07"), QString());
 
     ScriptedMessenger messages;
     messages.answer(answerYes ? Messenger::Answer::Yes : Messenger::Answer::No);
@@ -228,7 +229,13 @@ void TestCarryForward::asksWhenRowsDatedTodayTurnUp()
     QCOMPARE(messages.texts(),
              QStringList{"Few Cases of this Date Already Exist!! Do you want to continue?"});
     QCOMPARE(messages.shown().first().buttons, Messenger::Buttons::YesNo);
+    QCOMPARE(messages.shown().first().defaultButton, Messenger::Default::Cautious);
     QCOMPARE(result.added, added);
+    // Case 2 is listed once today, whatever the answer.
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = "
+                                         "'2026-12-07' AND caseno = 'CS 2'"))
+                 .toInt(),
+             1);
     if (!answerYes) {
         QCOMPARE(result.outcome, CarryForward::Outcome::Declined);
         QCOMPARE(diary.rowCount(), 0); // left filtered to today, as read

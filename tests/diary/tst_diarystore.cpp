@@ -73,6 +73,7 @@ private slots:
     void cleanup();
 
     void carryForwardCopiesEachDueHearingOnce();
+    void carryForwardPassesOverHearingsListedToday();
     void carryForwardRefusesOutsideATransaction();
     void convertDaySkipsCasesListedBefore();
     void lookUps();
@@ -150,9 +151,33 @@ void TestDiaryStore::carryForwardCopiesEachDueHearingOnce()
     QCOMPARE(second.outcome, DiaryStore::Carry::AlreadyListed);
     QCOMPARE(second.added, 0);
     QCOMPARE(countOn(QStringLiteral("2026-12-07")), 2);
-    // Asked and answered Yes, the copies are made again.
-    QCOMPARE(DiaryStore::carryForward(today, true).added, 2);
-    QCOMPARE(countOn(QStringLiteral("2026-12-07")), 4);
+    // Asked and answered Yes, no hearing is listed a second time.
+    QCOMPARE(DiaryStore::carryForward(today, true).added, 0);
+    QCOMPARE(countOn(QStringLiteral("2026-12-07")), 2);
+}
+
+void TestDiaryStore::carryForwardPassesOverHearingsListedToday()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
+    addHearing(QString(), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
+    // The same case number with another first party is another case.
+    addHearing(QStringLiteral("CS 3"), QStringLiteral("2026-11-21"), QStringLiteral("2026-12-07"),
+               1, QStringLiteral("Iyer"));
+    // Typed by hand today, letter case aside: case 1 and the hearing without a number.
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno, Party1, Party2) VALUES "
+                              "('2026-12-07', 'cs 1', 'o''neil', 'STATE'), "
+                              "('2026-12-07', '', 'O''Neil', 'State')"));
+
+    const DiaryStore::CarryResult result = DiaryStore::carryForward(today, true);
+    QCOMPARE(result.added, 3);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(caseno || ' ' || Party1, ', ') FROM "
+                                         "(SELECT caseno, Party1 FROM advocate WHERE cdate = "
+                                         "'2026-12-07' AND pdate IS NOT NULL ORDER BY caseno, "
+                                         "Party1)"))
+                 .toString(),
+             QStringLiteral("CS 2 O'Neil, CS 3 Iyer, CS 3 O'Neil"));
 }
 
 void TestDiaryStore::carryForwardRefusesOutsideATransaction()
@@ -193,6 +218,12 @@ void TestDiaryStore::convertDaySkipsCasesListedBefore()
     // Again: every case is listed on the day now.
     QCOMPARE(DiaryStore::convertDay(day).added, 0);
     QCOMPARE(countOn(QStringLiteral("2026-12-09")), 4);
+
+    // A hearing without a case number is known by its parties: converted once.
+    addHearing(QString(), QStringLiteral("2026-11-23"), QStringLiteral("2026-12-09"));
+    QCOMPARE(DiaryStore::convertDay(day).added, 1);
+    QCOMPARE(DiaryStore::convertDay(day).added, 0);
+    QCOMPARE(countOn(QStringLiteral("2026-12-09")), 5);
 }
 
 void TestDiaryStore::lookUps()
@@ -310,7 +341,8 @@ void TestDiaryStore::failedCommitStoresNothingAndSaysWhy()
 }
 
 // Two copies open the register on the same day at the same moment: the
-// second waits for the first's lock, then finds today's rows and adds none.
+// second waits for the first's lock, then finds today's rows and asks, with
+// No as the default; even Yes lists no hearing a second time.
 void TestDiaryStore::twoCopiesCarryADayForwardOnce()
 {
     const int due = 500;
@@ -335,14 +367,27 @@ void TestDiaryStore::twoCopiesCarryADayForwardOnce()
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         other.exec("COMMIT");
     });
+    // This copy's view was read before the other stored anything.
+    RecordSet diary(diarySource);
+    diary.setFilter(Filter(QStringLiteral("cdate"), Filter::Op::Equal, today));
+    QCOMPARE(diary.rowCount(), 0);
     while (!locked)
         std::this_thread::yield();
-    const DiaryStore::CarryResult mine = DiaryStore::carryForward(today);
+    ScriptedMessenger messages;
+    messages.answer(Messenger::Answer::Yes);
+    const diary::CarryForward mine = diary::carryForwardUnlisted(diary, today);
     otherCopy.join();
     QCOMPARE(otherAdded.load(), due);
-    QCOMPARE(mine.outcome, DiaryStore::Carry::AlreadyListed);
+    QCOMPARE(messages.texts(), QStringList{diary::alreadyExistQuestion});
+    QCOMPARE(messages.shown().first().defaultButton, Messenger::Default::Cautious);
+    QCOMPARE(mine.outcome, diary::CarryForward::Outcome::CarriedForward);
     QCOMPARE(mine.added, 0);
     QCOMPARE(countOn(QStringLiteral("2026-12-07")), due);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM advocate WHERE "
+                                         "cdate = '2026-12-07' GROUP BY caseno, Party1 HAVING "
+                                         "count(*) > 1)"))
+                 .toInt(),
+             0);
 }
 
 void TestDiaryStore::conversionThatCannotCommitSaysHowManyAndWhy()

@@ -2,7 +2,9 @@
 
 namespace lexordo {
 
-ScriptedMessenger::ScriptedMessenger() : m_previous(setMessenger(this)) {}
+ScriptedMessenger::ScriptedMessenger() : m_previous(setMessenger(this))
+{
+}
 
 ScriptedMessenger::~ScriptedMessenger()
 {
@@ -25,9 +27,10 @@ void ScriptedMessenger::cancelInput()
     m_inputAnswers.push_back(std::nullopt);
 }
 
-Messenger::Answer ScriptedMessenger::message(const QString &text, Buttons buttons, Icon icon)
+Messenger::Answer ScriptedMessenger::message(const QString &text, Buttons buttons, Icon icon,
+                                             Default defaultButton)
 {
-    Shown shown{Shown::Kind::Message, text, QString(), buttons, icon, false};
+    Shown shown{Shown::Kind::Message, text, QString(), buttons, icon, false, defaultButton};
     Answer result = cautiousAnswer(buttons);
     if (buttons == Buttons::Ok) {
         // An OK box needs no script; a scripted answer is only used when it is OK.
@@ -46,7 +49,8 @@ Messenger::Answer ScriptedMessenger::message(const QString &text, Buttons button
 std::optional<QString> ScriptedMessenger::input(const QString &prompt, const QString &title,
                                                 const QString &)
 {
-    Shown shown{Shown::Kind::Input, prompt, title, Buttons::OkCancel, Icon::None, false};
+    Shown shown{Shown::Kind::Input, prompt, title,         Buttons::OkCancel,
+                Icon::None,         false,  Default::First};
     std::optional<QString> result;
     if (!m_inputAnswers.empty()) {
         result = m_inputAnswers.front();

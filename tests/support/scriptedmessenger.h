@@ -22,6 +22,7 @@ public:
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
         bool scripted = false;
+        Default defaultButton = Default::First; // what Enter would have answered
     };
 
     ScriptedMessenger();
@@ -31,7 +32,7 @@ public:
     void answerInput(const QString &text);
     void cancelInput();
 
-    Answer message(const QString &text, Buttons buttons, Icon icon) override;
+    Answer message(const QString &text, Buttons buttons, Icon icon, Default defaultButton) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &initialText) override;
 
