@@ -1,19 +1,17 @@
 #include "commandline.h"
-#include "transfercommands.h"
 
 #include "backupcommand.h"
+#include "transfercommands.h"
 
+#include <cstdio>
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <reports/printcommand.h>
-
+#include <functional>
 #include <QCommandLineParser>
 #include <QGuiApplication>
-
-#include <cstdio>
-#include <functional>
+#include <reports/printcommand.h>
 
 namespace lexordo {
 
@@ -32,9 +30,14 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> list = {
         {"print", "Writes a report to a PDF file (lexordo print --help).", runPrintCommand},
-        {"backup", "Copies the diary to FOLDER/advocate.mdb (lexordo backup --help).", runBackupCommand},
-        {"export", "Writes a table to CSV, or hearings to iCalendar (lexordo export --help).", runExportCommand},
-        {"import", "Adds the rows of a CSV file to a table (lexordo import --help).", runImportCommand},
+        {"backup", "Copies the diary to FOLDER/advocate.mdb (lexordo backup --help).",
+         runBackupCommand},
+        {"restore", "Puts a backup in place of the diary (lexordo restore --help).",
+         runRestoreCommand},
+        {"export", "Writes a table to CSV, or hearings to iCalendar (lexordo export --help).",
+         runExportCommand},
+        {"import", "Adds the rows of a CSV file to a table (lexordo import --help).",
+         runImportCommand},
     };
     return list;
 }
@@ -50,15 +53,16 @@ const Command *findCommand(const QString &word)
 
 QString description()
 {
-    QString text = QStringLiteral(
-        "The case diary of an advocate's office.\n\n"
-        "Without a command the windowed program starts. Commands run without a\n"
-        "display on the database of the data source \"advocate\":\n");
+    QString text =
+        QStringLiteral("The case diary of an advocate's office.\n\n"
+                       "Without a command the windowed program starts. Commands run without a\n"
+                       "display on the database of the data source \"advocate\":\n");
     for (const Command &command : commands())
-        text += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.word), -8).arg(QLatin1String(command.summary));
-    text += QStringLiteral(
-        "\nExit status: 0 done, 1 the work could not be done (the reason is on\n"
-        "standard error), 2 wrong arguments.");
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QLatin1String(command.word), -8)
+                    .arg(QLatin1String(command.summary));
+    text += QStringLiteral("\nExit status: 0 done, 1 the work could not be done (the reason is on\n"
+                           "standard error), 2 wrong arguments.");
     return text;
 }
 
@@ -118,7 +122,8 @@ std::optional<int> runCommandLine(int &argc, char **argv)
         return wrongArguments(parser.errorText());
     for (const QCommandLineOption &option : {today, create}) {
         if (parser.values(option).size() > 1)
-            return wrongArguments(QStringLiteral("--%1 is given more than once.").arg(option.names().constLast()));
+            return wrongArguments(
+                QStringLiteral("--%1 is given more than once.").arg(option.names().constLast()));
     }
 
     const QStringList positional = parser.positionalArguments();
@@ -143,7 +148,8 @@ std::optional<int> runCommandLine(int &argc, char **argv)
 
     const Command *command = findCommand(positional.first());
     if (!command)
-        return wrongArguments(QStringLiteral("There is no command called %1.").arg(positional.first()));
+        return wrongArguments(
+            QStringLiteral("There is no command called %1.").arg(positional.first()));
 
     // Commands lay out and write without ever showing a window.
     qInstallMessageHandler(quietMessages);
