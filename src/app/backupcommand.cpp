@@ -1,76 +1,179 @@
 #include "backupcommand.h"
 
 #include "backupscreen.h"
+#include "restore.h"
 
 #include <cstdio>
 #include <data/backup.h>
+#include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/diaryfolder.h>
+#include <QDir>
+#include <QHash>
 
 namespace lexordo {
 
 namespace {
 
-const char *const usage =
+const char *const backupUsage =
     "Usage:\n"
-    "  lexordo backup --to FOLDER\n"
+    "  lexordo [--today DD/MM/YYYY] backup --to FOLDER [--keep N]\n"
     "      Copies the diary (the database of the data source \"advocate\") to\n"
     "      FOLDER/advocate.mdb while the program may be in use, checks the copy\n"
     "      and only then puts it in place of an earlier copy there.\n"
+    "      With --keep N the copy is also kept as FOLDER/advocate-YYYY-MM-DD.mdb\n"
+    "      (today's date), and only the N latest of those dated copies stay.\n"
+    "      A folder that holds the diary itself under the name advocate.mdb\n"
+    "      is refused.\n"
     "\n"
     "Messages go to standard error. Exit status:\n"
     "  0  the copy is written and checked\n"
-    "  1  it could not be made (the earlier copy is left as it was): a fault\n"
-    "     of the diary or of the copy, named on standard error\n"
-    "  2  wrong arguments, named on standard error\n";
+    "  1  it could not be made (the earlier copy is left as it was); the\n"
+    "     message names the file\n"
+    "  2  wrong arguments; the message names the argument\n";
 
-int wrongArguments(const QString &problem)
+const char *const restoreUsage =
+    "Usage:\n"
+    "  lexordo restore --from FILE\n"
+    "      Puts the backup FILE (advocate.mdb from a backup folder) in place of\n"
+    "      the diary, as File > Restore... does, without asking. The file is\n"
+    "      checked first. The present diary is kept beside it as\n"
+    "      advocate_v2-replaced-YYYYMMDD-HHMMSS.mdb, which is written on\n"
+    "      standard output. A diary that no longer opens is moved aside\n"
+    "      under that name.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the diary is restored\n"
+    "  1  the file is not a backup of the diary, or the diary could not be\n"
+    "     restored (the message on standard error names the file and why;\n"
+    "     nothing has been changed unless it says otherwise)\n"
+    "  2  wrong arguments; the message names the argument\n";
+
+int wrongArguments(const char *command, const QString &problem)
 {
-    std::fprintf(stderr, "%s lexordo backup --help tells how to use it.\n", qPrintable(problem));
+    std::fprintf(stderr, "%s lexordo %s --help tells how to use it.\n", qPrintable(problem),
+                 command);
     return 2;
+}
+
+int failed(const QString &reason)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(reason));
+    return 1;
+}
+
+bool asksForHelp(const QStringList &words)
+{
+    return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
+}
+
+// "--name VALUE" or "--name=VALUE", each of `allowed` at most once.
+// Returns the problem, naming the argument; empty when they are right.
+QString parse(QStringList words, const char *command, const QStringList &allowed,
+              QHash<QString, QString> &options)
+{
+    while (!words.isEmpty()) {
+        const QString word = words.takeFirst();
+        const qsizetype equals = word.indexOf(u'=');
+        const QString option = equals < 0 ? word : word.left(equals);
+        if (!option.startsWith(QStringLiteral("--")) || !allowed.contains(option.mid(2)))
+            return QStringLiteral("%1 is not an option of %2.").arg(word, QLatin1String(command));
+        QString value;
+        if (equals >= 0) {
+            value = word.mid(equals + 1);
+        } else {
+            if (words.isEmpty())
+                return QStringLiteral("%1 needs a value.").arg(option);
+            value = words.takeFirst();
+        }
+        if (options.contains(option.mid(2)))
+            return QStringLiteral("%1 is given more than once.").arg(option);
+        options.insert(option.mid(2), value);
+    }
+    return QString();
+}
+
+QString diaryPath()
+{
+    return DataSource::commandDatabase(diaryfolder::folder());
 }
 
 } // namespace
 
 int runBackupCommand(const QStringList &commandLine)
 {
-    QStringList arguments = commandLine.mid(1);
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        std::fputs(usage, stdout);
+    const char *command = "backup";
+    if (asksForHelp(commandLine)) {
+        std::fputs(backupUsage, stdout);
         return 0;
     }
-    QString folder;
-    bool given = false;
-    while (!arguments.isEmpty()) {
-        const QString option = arguments.takeFirst();
-        QString value;
-        if (option.startsWith(QStringLiteral("--to="))) {
-            value = option.mid(5);
-        } else if (option == QStringLiteral("--to")) {
-            if (arguments.isEmpty())
-                return wrongArguments(QStringLiteral("--to needs a folder."));
-            value = arguments.takeFirst();
-        } else {
-            return wrongArguments(QStringLiteral("%1 is not an option of backup.").arg(option));
-        }
-        if (given)
-            return wrongArguments(QStringLiteral("--to is given more than once."));
-        folder = value;
-        given = true;
-    }
+    QHash<QString, QString> options;
+    const QString problem =
+        parse(commandLine.mid(1), command, {QStringLiteral("to"), QStringLiteral("keep")}, options);
+    if (!problem.isEmpty())
+        return wrongArguments(command, problem);
+    const QString folder = options.value(QStringLiteral("to"));
     if (folder.isEmpty())
-        return wrongArguments(QStringLiteral("Name the folder to back up to with --to FOLDER."));
+        return wrongArguments(command,
+                              QStringLiteral("Name the folder to back up to with --to FOLDER."));
+    int keep = 0;
+    if (options.contains(QStringLiteral("keep"))) {
+        bool number = false;
+        keep = options.value(QStringLiteral("keep")).toInt(&number);
+        if (!number || keep < 1)
+            return wrongArguments(
+                command, QStringLiteral("--keep needs a number of dated copies, 1 or more."));
+    }
 
-    int status = 1;
+    int status = 0;
     try {
-        Database::open(DataSource::commandDatabase(diaryfolder::folder()));
-        DatabaseBackup::writeSnapshot(DatabaseBackup::copyPathIn(folder));
+        Database::open(diaryPath());
+        DatabaseBackup::backUpInto(folder, keep, Clock::today());
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
-        status = 0;
     } catch (const DataError &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        status = failed(e.description());
+    }
+    Database::close();
+    return status;
+}
+
+int runRestoreCommand(const QStringList &commandLine)
+{
+    const char *command = "restore";
+    if (asksForHelp(commandLine)) {
+        std::fputs(restoreUsage, stdout);
+        return 0;
+    }
+    QHash<QString, QString> options;
+    const QString problem = parse(commandLine.mid(1), command, {QStringLiteral("from")}, options);
+    if (!problem.isEmpty())
+        return wrongArguments(command, problem);
+    const QString file = options.value(QStringLiteral("from"));
+    if (file.isEmpty())
+        return wrongArguments(command, QStringLiteral("Name the backup file with --from FILE."));
+
+    // A diary that does not open is restored in its file's place, as at the desk.
+    QString unopened;
+    try {
+        Database::open(diaryPath());
+    } catch (const DataError &e) {
+        unopened = e.description();
+    }
+    int status = 0;
+    try {
+        const RestorePlan plan = planRestore(file);
+        carryOutRestore(plan);
+        if (!unopened.isEmpty())
+            std::printf("%s\n", qPrintable(unopened));
+        std::printf("The diary has been restored from %s.\n",
+                    qPrintable(QDir::toNativeSeparators(file)));
+        if (plan.replacing)
+            std::printf("The replaced diary is kept as %s.\n",
+                        qPrintable(QDir::toNativeSeparators(plan.keepAs)));
+    } catch (const DataError &e) {
+        status = failed(e.description());
     }
     Database::close();
     return status;

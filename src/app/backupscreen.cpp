@@ -3,6 +3,7 @@
 #include "ui_backupscreen.h"
 
 #include <data/backup.h>
+#include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
 #include <QApplication>
@@ -20,6 +21,7 @@ namespace lexordo {
 namespace {
 
 const QString lastFolderKey = QStringLiteral("backup/lastFolder");
+const QString keepKey = QStringLiteral("backup/keep");
 
 QSettings settings()
 {
@@ -61,6 +63,7 @@ BackupScreen::BackupScreen(QWidget *parent)
     connect(ui->cmdOK, &QPushButton::clicked, this, &BackupScreen::backUp);
     connect(ui->Command1, &QPushButton::clicked, this, &QDialog::close);
 
+    ui->spnKeep->setValue(lastKeep());
     listDrives(mountedDrives());
     QString start = lastFolder();
     if (start.isEmpty() || !QFileInfo(start).isDir())
@@ -173,12 +176,17 @@ QString BackupScreen::lastFolder()
     return settings().value(lastFolderKey).toString();
 }
 
+int BackupScreen::lastKeep()
+{
+    return settings().value(keepKey, 0).toInt();
+}
+
 void BackupScreen::backUp()
 {
-    const QString target = DatabaseBackup::copyPathIn(m_folder);
+    const int keep = ui->spnKeep->value();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        DatabaseBackup::writeSnapshot(target);
+        DatabaseBackup::backUpInto(m_folder, keep, Clock::today());
     } catch (const DataError &e) {
         QApplication::restoreOverrideCursor();
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
@@ -186,6 +194,7 @@ void BackupScreen::backUp()
     }
     QApplication::restoreOverrideCursor();
     settings().setValue(lastFolderKey, m_folder);
+    settings().setValue(keepKey, keep);
     showMessage(completedMessage);
 }
 

@@ -12,7 +12,8 @@ class BackupScreen;
 namespace lexordo {
 
 // `frmBackup`: copies the open diary to "advocate.mdb" in a folder that the
-// user picks from the machine's drives and their folders.
+// user picks from the machine's drives and their folders, and, when asked,
+// keeps the last few days' copies beside it under dated names.
 class BackupScreen : public QDialog
 {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
 
     // The folder of the last backup taken here, remembered between sessions.
     static QString lastFolder();
+    // How many dated copies the last backup taken here kept (0: none).
+    static int lastKeep();
 
 private:
     void driveChanged(int index);

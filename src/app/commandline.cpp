@@ -33,6 +33,8 @@ const std::vector<Command> &commands()
         {"print", "Writes a report to a PDF file (lexordo print --help).", runPrintCommand},
         {"backup", "Copies the diary to FOLDER/advocate.mdb (lexordo backup --help).",
          runBackupCommand},
+        {"restore", "Puts a backup in place of the diary (lexordo restore --help).",
+         runRestoreCommand},
         {"export", "Writes a table to CSV, or hearings to iCalendar (lexordo export --help).",
          runExportCommand},
         {"import", "Adds the rows of a CSV file to a table (lexordo import --help).",

@@ -1,7 +1,6 @@
 #include "restore.h"
 
 #include "backupscreen.h"
-#include "startup.h"
 
 #include <data/backup.h>
 #include <data/clock.h>
@@ -27,33 +26,52 @@ QString chooseBackupFile(QWidget *parent)
                                         QStringLiteral("Diary backups (*.mdb);;All files (*)"));
 }
 
+RestorePlan planRestore(const QString &backupFile)
+{
+    RestorePlan plan;
+    plan.backupFile = backupFile;
+    // A diary that could not be opened is restored in its file's place.
+    plan.diary =
+        Database::isOpen() ? Database::path() : DataSource::databasePath(diaryfolder::folder());
+    try {
+        DatabaseBackup::checkBackup(backupFile, plan.diary);
+    } catch (const DataError &e) {
+        throw DataError(e.description() + QStringLiteral("\nNothing has been changed."));
+    }
+    plan.keepAs = DatabaseBackup::keptName(plan.diary, Clock::now());
+    plan.replacing = QFileInfo::exists(plan.diary);
+    return plan;
+}
+
+void carryOutRestore(const RestorePlan &plan)
+{
+    if (Database::isOpen())
+        DatabaseBackup::restoreFrom(plan.backupFile, plan.keepAs);
+    else
+        DatabaseBackup::restoreInto(plan.backupFile, plan.diary, plan.keepAs);
+}
+
 bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeScreens)
 {
     if (backupFile.isEmpty())
         return false;
     const QString shown = QDir::toNativeSeparators(backupFile);
-    // A diary that could not be opened is restored in its file's place.
-    const bool open = Database::isOpen();
-    QString livePath;
+    RestorePlan plan;
     try {
-        livePath = open ? Database::path() : DataSource::databasePath(diaryfolder::folder());
-        DatabaseBackup::checkFile(backupFile);
+        plan = planRestore(backupFile);
     } catch (const DataError &e) {
-        showMessage(e.description() + QStringLiteral("\nNothing has been changed."),
-                    Messenger::Buttons::Ok, Messenger::Icon::Critical);
+        showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
         return false;
     }
 
-    const QString keepAs = DatabaseBackup::keptName(livePath, Clock::now());
     const QString taken =
         QFileInfo(backupFile).lastModified().toString(QStringLiteral("dd/MM/yyyy hh:mm"));
-    const bool replacing = QFileInfo::exists(livePath);
-    const QString question = replacing
+    const QString question = plan.replacing
                                  ? QStringLiteral("Replace the diary with the backup %1 of %2?\n"
                                                   "The present diary will be kept as %3.")
-                                       .arg(shown, taken, QDir::toNativeSeparators(keepAs))
+                                       .arg(shown, taken, QDir::toNativeSeparators(plan.keepAs))
                                  : QStringLiteral("Restore the diary %1 from the backup %2 of %3?")
-                                       .arg(QDir::toNativeSeparators(livePath), shown, taken);
+                                       .arg(QDir::toNativeSeparators(plan.diary), shown, taken);
     if (!askYesNo(question, Messenger::Icon::Question))
         return false;
     if (closeScreens && !closeScreens())
@@ -64,10 +82,7 @@ bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeS
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        if (open)
-            DatabaseBackup::restoreFrom(backupFile, keepAs);
-        else
-            DatabaseBackup::restoreInto(backupFile, livePath, keepAs);
+        carryOutRestore(plan);
     } catch (const DataError &e) {
         QApplication::restoreOverrideCursor();
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
@@ -75,9 +90,9 @@ bool restoreDiary(const QString &backupFile, const std::function<bool()> &closeS
     }
     QApplication::restoreOverrideCursor();
     QString done = QStringLiteral("The diary has been restored from %1.").arg(shown);
-    if (replacing)
+    if (plan.replacing)
         done += QStringLiteral("\nThe replaced diary is kept as %1.")
-                    .arg(QDir::toNativeSeparators(keepAs));
+                    .arg(QDir::toNativeSeparators(plan.keepAs));
     showMessage(done);
     return true;
 }

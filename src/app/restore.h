@@ -7,6 +7,24 @@ class QWidget;
 
 namespace lexordo {
 
+// A restore made ready: the file checked, the names decided.
+struct RestorePlan
+{
+    QString backupFile;
+    QString diary;          // the file it replaces, or puts in place when there is none
+    QString keepAs;         // where the present diary is kept
+    bool replacing = false; // there is a diary file to keep
+};
+
+// Checks the backup file (a sound diary, and not the diary itself) and
+// decides where the present diary is kept. Throws DataError naming the file
+// and what is wrong; nothing has been changed then.
+RestorePlan planRestore(const QString &backupFile);
+
+// Puts the planned backup in place of the diary, open or not (a diary that
+// could not be opened is moved aside), and opens it. Throws DataError.
+void carryOutRestore(const RestorePlan &plan);
+
 // Asks for the backup file to restore from; empty when the user cancels.
 QString chooseBackupFile(QWidget *parent);
 

@@ -2,19 +2,24 @@
 
 #include "database.h"
 #include "dataerror.h"
+#include "safewrite.h"
 #include "sqlite.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 #include <system_error>
@@ -123,14 +128,89 @@ void syncFolder(const QString &folder, const QString &shown)
 #endif
 }
 
+const QString partSuffix = QStringLiteral(".part");
+
+// A copy in the making: a file under a temporary name beside its target
+// ("advocate.mdb.Ab12Cd.part"), locked for as long as this program writes it
+// (a lock the system drops when the program dies), so that a later backup
+// tells a copy still being written from one left behind by a killed run.
+// The file stays open until every connection on it is closed: closing any
+// handle of a file drops SQLite's own locks on it.
+class PartFile
+{
+public:
+    explicit PartFile(const QString &target)
+        : m_file(
+              QDir(QFileInfo(target).absolutePath())
+                  .filePath(QFileInfo(target).fileName() + QStringLiteral(".XXXXXX") + partSuffix))
+    {
+        m_file.setAutoRemove(false);
+        if (!m_file.open())
+            throw DataError(QStringLiteral("%1 could not be written: %2")
+                                .arg(QDir::toNativeSeparators(target), m_file.errorString()));
+#ifdef Q_OS_UNIX
+        ::flock(m_file.handle(), LOCK_EX | LOCK_NB);
+#endif
+    }
+
+    QString path() const
+    {
+        return m_file.fileName();
+    }
+
+private:
+    QTemporaryFile m_file;
+};
+
+// True when another run holds the copy in the making at `path`.
+bool beingWritten(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno != ENOENT;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+#else
+    Q_UNUSED(path)
+    return false;
+#endif
+}
+
+// Removes what earlier backups left half-made in `folder`: the temporary
+// files of this program's own pattern, for a file whose name matches
+// `namePattern`, that no run holds. Nothing else in the folder is touched,
+// and never the diary.
+void removeLeftovers(const QDir &folder, const QString &namePattern, const QString &diary)
+{
+    const QRegularExpression own(
+        QStringLiteral("^(%1\\.[A-Za-z0-9]{6}\\.part)(-journal|-wal|-shm)?$").arg(namePattern));
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch match = own.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QString path = folder.filePath(name);
+        if (safewrite::isDiaryFile(path, diary) || beingWritten(folder.filePath(match.captured(1))))
+            continue;
+        // One that cannot be removed is no reason to fail tonight's backup.
+        QFile::remove(path);
+    }
+}
+
 // Snapshot of `source` into `target`. The copy grows under a temporary name
 // beside the target and takes the target's name only when it is complete
-// (and, when asked, checked), in one rename.
-void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
+// (and, when asked, checked), in one rename. A target that is the `diary` or
+// one of its companions is refused (an empty `diary` when the target is
+// meant to become the diary).
+void snapshot(sqlite3 *source, const QString &target, const QString &diary, bool check,
+              bool replace)
 {
     const QFileInfo targetInfo(target);
     const QString folder = targetInfo.absolutePath();
     const QString shown = QDir::toNativeSeparators(target);
+    safewrite::refuseDiary(target, diary);
     if (!QFileInfo(folder).isDir())
         throw DataError(
             QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder)));
@@ -139,17 +219,10 @@ void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
     if (!replace && targetInfo.exists())
         throw DataError(QStringLiteral("%1 already exists; it has been left as it is.").arg(shown));
 
-    QString partial;
-    {
-        QTemporaryFile file(
-            QDir(folder).filePath(targetInfo.fileName() + QStringLiteral(".XXXXXX.part")));
-        file.setAutoRemove(false);
-        if (!file.open())
-            throw DataError(
-                QStringLiteral("%1 could not be written: %2").arg(shown, file.errorString()));
-        partial = file.fileName();
-    }
-
+    removeLeftovers(targetInfo.absoluteDir(), QRegularExpression::escape(targetInfo.fileName()),
+                    diary);
+    const PartFile part(target);
+    const QString partial = part.path();
     try {
         {
             Connection copy(partial, SQLITE_OPEN_READWRITE);
@@ -164,6 +237,13 @@ void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
         throw DataError(QStringLiteral("%1 could not be written: %2").arg(shown, e.description()));
     }
 
+    // The last moment to refuse a link to the diary made meanwhile.
+    try {
+        safewrite::refuseDiary(target, diary);
+    } catch (const DataError &) {
+        removeWithCompanions(partial);
+        throw;
+    }
     std::error_code error;
     if (!replace && QFileInfo::exists(target)) {
         removeWithCompanions(partial);
@@ -176,6 +256,23 @@ void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
                             .arg(shown, QString::fromLocal8Bit(error.message().c_str())));
     }
     syncFolder(folder, shown);
+}
+
+// The name of a dated copy, its day captured: advocate-2026-12-07.mdb.
+QString datedPattern()
+{
+    const QFileInfo name(DatabaseBackup::copyName);
+    return QStringLiteral("%1-(\\d{4}-\\d{2}-\\d{2})\\.%2")
+        .arg(QRegularExpression::escape(name.completeBaseName()),
+             QRegularExpression::escape(name.suffix()));
+}
+
+// The day in a dated copy's name, invalid for any other name.
+QDate dayOfCopy(const QString &name)
+{
+    static const QRegularExpression dated(u'^' + datedPattern() + u'$');
+    const QRegularExpressionMatch match = dated.match(name);
+    return match.hasMatch() ? QDate::fromString(match.captured(1), Qt::ISODate) : QDate();
 }
 
 } // namespace
@@ -245,9 +342,74 @@ void DatabaseBackup::checkFile(const QString &path)
     }
 }
 
+void DatabaseBackup::checkBackup(const QString &path, const QString &diaryPath)
+{
+    if (safewrite::isDiaryFile(path, diaryPath))
+        throw DataError(QStringLiteral("%1 is the diary itself, not a backup of it.")
+                            .arg(QDir::toNativeSeparators(path)));
+    checkFile(path);
+}
+
 void DatabaseBackup::writeSnapshot(const QString &target)
 {
-    snapshot(Database::handle(), target, true, true);
+    snapshot(Database::handle(), target, Database::path(), true, true);
+}
+
+QString DatabaseBackup::datedCopyPathIn(const QString &folder, const QDate &day)
+{
+    const QFileInfo name(copyName);
+    return QDir(folder).filePath(
+        QStringLiteral("%1-%2.%3")
+            .arg(name.completeBaseName(), day.toString(Qt::ISODate), name.suffix()));
+}
+
+QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QDate &day)
+{
+    const QString diary = Database::path();
+    const QString copy = copyPathIn(folder);
+    writeSnapshot(copy);
+    if (keep <= 0)
+        return {};
+
+    // The dated copy is the checked copy just written, the same moment of the diary.
+    removeLeftovers(QDir(folder), datedPattern(), diary);
+    const QString dated = datedCopyPathIn(folder, day);
+    try {
+        Connection written(copy, SQLITE_OPEN_READONLY);
+        snapshot(written.get(), dated, diary, true, true);
+    } catch (const DataError &e) {
+        throw DataError(QStringLiteral("%1 is written and checked, but %2")
+                            .arg(QDir::toNativeSeparators(copy), e.description()));
+    }
+
+    // Today's copy stays whatever the names of the others say; then the latest.
+    struct Dated
+    {
+        QDate day;
+        QString path;
+    };
+    QList<Dated> others;
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files);
+    for (const QString &name : names) {
+        const QDate when = dayOfCopy(name);
+        if (when.isValid() && when != day && !safewrite::isDiaryFile(dir.filePath(name), diary))
+            others.append({when, dir.filePath(name)});
+    }
+    std::sort(others.begin(), others.end(),
+              [](const Dated &a, const Dated &b) { return a.day > b.day; });
+    QStringList removed;
+    for (qsizetype i = keep - 1; i < others.size(); ++i) {
+        QFile file(others.at(i).path);
+        if (!file.remove())
+            throw DataError(QStringLiteral("%1 is written and checked, but the old copy %2 "
+                                           "could not be removed: %3")
+                                .arg(QDir::toNativeSeparators(dated),
+                                     QDir::toNativeSeparators(file.fileName()),
+                                     file.errorString()));
+        removed << file.fileName();
+    }
+    return removed;
 }
 
 QString DatabaseBackup::keptName(const QString &databasePath, const QDateTime &when)
@@ -264,14 +426,11 @@ void DatabaseBackup::restoreFrom(const QString &backupFile, const QString &keepA
 {
     sqlite3 *live = Database::handle();
     const QString livePath = Database::path();
-    if (QFileInfo(backupFile).canonicalFilePath() == QFileInfo(livePath).canonicalFilePath())
-        throw DataError(QStringLiteral("%1 is the diary itself, not a backup of it.")
-                            .arg(QDir::toNativeSeparators(backupFile)));
-    checkFile(backupFile);
+    checkBackup(backupFile, livePath);
 
     // The present diary is kept as it is, even when it would not pass the
     // check: the reason for a restore may be that it is damaged.
-    snapshot(live, keepAs, false, false);
+    snapshot(live, keepAs, livePath, false, false);
 
     QString resized;
     try {
@@ -285,7 +444,7 @@ void DatabaseBackup::restoreFrom(const QString &backupFile, const QString &keepA
             resized = QFileInfo(livePath).dir().filePath(QFileInfo(livePath).fileName() +
                                                          QStringLiteral(".restore.part"));
             removeWithCompanions(resized);
-            snapshot(source.get(), resized, false, false);
+            snapshot(source.get(), resized, livePath, false, false);
             Connection copy(resized, SQLITE_OPEN_READWRITE);
             execOn(copy.get(), QStringLiteral("PRAGMA page_size = %1; VACUUM;")
                                    .arg(pageSize)
@@ -311,11 +470,8 @@ void DatabaseBackup::restoreInto(const QString &backupFile, const QString &datab
 {
     if (Database::isOpen())
         throw DataError(QStringLiteral("The diary is open; restore it through its connection."));
-    if (QFileInfo::exists(databasePath) &&
-        QFileInfo(backupFile).canonicalFilePath() == QFileInfo(databasePath).canonicalFilePath())
-        throw DataError(QStringLiteral("%1 is the diary itself, not a backup of it.")
-                            .arg(QDir::toNativeSeparators(backupFile)));
-    checkFile(backupFile);
+    checkBackup(backupFile, databasePath);
+    safewrite::refuseDiary(keepAs, databasePath);
     if (QFileInfo::exists(keepAs))
         throw DataError(QStringLiteral("%1 already exists; it has been left as it is.")
                             .arg(QDir::toNativeSeparators(keepAs)));
@@ -326,11 +482,20 @@ void DatabaseBackup::restoreInto(const QString &backupFile, const QString &datab
         QString from, to;
     };
     QList<Moved> moved;
+    // Puts the moved files back; what stays aside is told, for the office
+    // to put back by hand: the diary is then not as it was.
     const auto moveBack = [&moved] {
+        QStringList stuck;
         for (const Moved &m : std::as_const(moved)) {
-            std::error_code ignored;
-            std::filesystem::rename(fsPath(m.to), fsPath(m.from), ignored);
+            std::error_code error;
+            std::filesystem::rename(fsPath(m.to), fsPath(m.from), error);
+            if (error)
+                stuck << QStringLiteral("%1 could not be put back and is still at %2 (%3)")
+                             .arg(QDir::toNativeSeparators(m.from), QDir::toNativeSeparators(m.to),
+                                  QString::fromLocal8Bit(error.message().c_str()));
         }
+        return stuck.isEmpty() ? QStringLiteral("Nothing has been changed.")
+                               : stuck.join(QStringLiteral("; ")) + u'.';
     };
     for (const char *suffix : {"", "-wal", "-journal"}) {
         const QString from = databasePath + QLatin1String(suffix);
@@ -340,10 +505,10 @@ void DatabaseBackup::restoreInto(const QString &backupFile, const QString &datab
         std::error_code error;
         std::filesystem::rename(fsPath(from), fsPath(to), error);
         if (error) {
-            moveBack();
-            throw DataError(QStringLiteral("%1 could not be moved aside: %2")
+            const QString outcome = moveBack();
+            throw DataError(QStringLiteral("%1 could not be moved aside: %2. %3")
                                 .arg(QDir::toNativeSeparators(from),
-                                     QString::fromLocal8Bit(error.message().c_str())));
+                                     QString::fromLocal8Bit(error.message().c_str()), outcome));
         }
         moved.append({from, to});
     }
@@ -351,12 +516,12 @@ void DatabaseBackup::restoreInto(const QString &backupFile, const QString &datab
 
     try {
         Connection source(backupFile, SQLITE_OPEN_READONLY);
-        snapshot(source.get(), databasePath, true, false);
+        // The target is meant to become the diary: no diary to refuse.
+        snapshot(source.get(), databasePath, QString(), true, false);
     } catch (const DataError &e) {
-        moveBack();
-        throw DataError(QStringLiteral("The diary could not be restored from %1: %2. "
-                                       "Nothing has been changed.")
-                            .arg(QDir::toNativeSeparators(backupFile), e.description()));
+        const QString outcome = moveBack();
+        throw DataError(QStringLiteral("The diary could not be restored from %1: %2. %3")
+                            .arg(QDir::toNativeSeparators(backupFile), e.description(), outcome));
     }
     Database::open(databasePath);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -18,15 +19,31 @@ public:
     // Where a backup into the folder goes ("/" gives "/advocate.mdb").
     static QString copyPathIn(const QString &folder);
 
+    // The dated copy that a backup keeps beside the copy: "advocate-2026-12-07.mdb".
+    static QString datedCopyPathIn(const QString &folder, const QDate &day);
+
     // Writes a snapshot of the open database to `target` while the program
     // (and any other program) goes on using it. The copy is made under a
     // temporary name in the target's folder, checked, and only then renamed
-    // over `target`; a failure leaves `target` as it was. Throws DataError.
+    // over `target`; a failure leaves `target` as it was. A target that is
+    // the diary (by any path or link) is refused. Copies that an earlier
+    // backup left half-made under their temporary names (it was killed) are
+    // removed first. Throws DataError.
     static void writeSnapshot(const QString &target);
+
+    // The backup into a folder: its copy (copyPathIn) and, when `keep` is
+    // above 0, the same copy under the name dated `day`, after which only the
+    // `keep` latest dated copies there stay. Returns the dated copies removed.
+    // Throws DataError saying which file could not be written or removed.
+    static QStringList backUpInto(const QString &folder, int keep, const QDate &day);
 
     // Checks that `path` is a database of this program that passes SQLite's
     // integrity check. Throws DataError saying what is wrong.
     static void checkFile(const QString &path);
+
+    // checkFile for a restore of the diary at `diaryPath`, which also refuses
+    // the diary itself (by any path or link) as its own backup.
+    static void checkBackup(const QString &path, const QString &diaryPath);
 
     // The tables that a database of this program holds.
     static QStringList programTables();

@@ -34,6 +34,16 @@ private slots:
     void anEntryThatNamesNoDiaryIsReported_data();
     void anEntryThatNamesNoDiaryIsReported();
 
+    // Kept backups.
+    void keepLeavesTheLatestDatedCopies();
+
+    // Restore from the command line.
+    void restorePutsTheBackupInPlaceAndSaysWhereTheOldDiaryIs();
+    void restoreRefusesWhatIsNotABackupOfTheDiary_data();
+    void restoreRefusesWhatIsNotABackupOfTheDiary();
+    void restoreWrongArgumentsAreExplained_data();
+    void restoreWrongArgumentsAreExplained();
+
 private:
     struct Result
     {
@@ -41,8 +51,15 @@ private:
         QString out;
         QString err;
     };
-    Result backup(const QStringList &arguments, const QString &catalogue = {}) const;
-    Result run(const QStringList &arguments, const QString &catalogue) const;
+    Result backup(const QStringList &arguments, const QString &catalogue = {}) const
+    {
+        return run(QStringList{QStringLiteral("backup")} + arguments, catalogue);
+    }
+    Result run(const QStringList &arguments, const QString &catalogue = {}) const;
+    QStringList keptDiaries() const
+    {
+        return QDir(m_db->folder()).entryList({QStringLiteral("*-replaced-*")}, QDir::Files);
+    }
     int courtsIn(const QString &path) const;
 
     QTemporaryDir m_dir;
@@ -62,12 +79,6 @@ void TestBackupCommand::initTestCase()
 void TestBackupCommand::cleanupTestCase()
 {
     m_db.reset();
-}
-
-TestBackupCommand::Result TestBackupCommand::backup(const QStringList &arguments,
-                                                    const QString &catalogue) const
-{
-    return run(QStringList{QStringLiteral("backup")} + arguments, catalogue);
 }
 
 TestBackupCommand::Result TestBackupCommand::run(const QStringList &arguments,
@@ -151,11 +162,15 @@ void TestBackupCommand::wrongArgumentsAreExplained_data()
     QTest::addColumn<QString>("problem");
     QTest::newRow("no folder") << QStringList{}
                                << "Name the folder to back up to with --to FOLDER.";
-    QTest::newRow("no value") << QStringList{"--to"} << "--to needs a folder.";
+    QTest::newRow("no value") << QStringList{"--to"} << "--to needs a value.";
     QTest::newRow("unknown option")
         << QStringList{"--from", "/tmp"} << "--from is not an option of backup.";
     QTest::newRow("twice") << QStringList{"--to", "/tmp", "--to", "/srv"}
                            << "--to is given more than once.";
+    QTest::newRow("keep none") << QStringList{"--to", "/tmp", "--keep", "0"}
+                               << "--keep needs a number of dated copies, 1 or more.";
+    QTest::newRow("keep a word") << QStringList{"--to", "/tmp", "--keep=week"}
+                                 << "--keep needs a number of dated copies, 1 or more.";
 }
 
 void TestBackupCommand::wrongArgumentsAreExplained()
@@ -168,7 +183,9 @@ void TestBackupCommand::wrongArgumentsAreExplained()
 
     const Result help = backup({QStringLiteral("--help")});
     QCOMPARE(help.status, 0);
-    QVERIFY(help.out.contains(QStringLiteral("lexordo backup --to FOLDER")));
+    QVERIFY(help.out.contains(QStringLiteral("backup --to FOLDER [--keep N]")));
+    for (const char *status : {"  0  ", "  1  ", "  2  "})
+        QVERIFY(help.out.contains(QLatin1String(status)));
 }
 
 void TestBackupCommand::missingDatabaseIsReported()
@@ -234,6 +251,119 @@ void TestBackupCommand::anEntryThatNamesNoDiaryIsReported()
     // The entry is left for the office to correct, not pointed elsewhere.
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), "[advocate]\n" + entry);
+}
+
+void TestBackupCommand::keepLeavesTheLatestDatedCopies()
+{
+    QTemporaryDir folder;
+    const QDir dir(folder.path());
+    for (const char *day : {"04", "05", "06"}) {
+        QFile earlier(
+            dir.filePath(QStringLiteral("advocate-2026-12-%1.mdb").arg(QLatin1String(day))));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+    }
+    const Result result =
+        run({QStringLiteral("--today"), QStringLiteral("07/12/2026"), QStringLiteral("backup"),
+             QStringLiteral("--to"), folder.path(), QStringLiteral("--keep"), QStringLiteral("2")});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QStringLiteral("Backing up completed\n"));
+    QCOMPARE(
+        dir.entryList(QDir::Files, QDir::Name),
+        (QStringList{QStringLiteral("advocate-2026-12-06.mdb"),
+                     QStringLiteral("advocate-2026-12-07.mdb"), QStringLiteral("advocate.mdb")}));
+    QCOMPARE(courtsIn(dir.filePath(QStringLiteral("advocate-2026-12-07.mdb"))), 1);
+}
+
+void TestBackupCommand::restorePutsTheBackupInPlaceAndSaysWhereTheOldDiaryIs()
+{
+    QTemporaryDir folder;
+    QCOMPARE(backup({QStringLiteral("--to"), folder.path()}).status, 0);
+    m_db->exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('Typed later', 2)"));
+
+    const QString copy = folder.filePath(QStringLiteral("advocate.mdb"));
+    const Result result = run({QStringLiteral("restore"), QStringLiteral("--from"), copy});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(keptDiaries().size(), 1);
+    const QString kept = QDir(m_db->folder()).filePath(keptDiaries().constFirst());
+    QCOMPARE(result.out, QStringLiteral("The diary has been restored from %1.\n"
+                                        "The replaced diary is kept as %2.\n")
+                             .arg(copy, kept));
+    QCOMPARE(result.err, QString());
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(court) FROM courts")).toString(),
+             QStringLiteral("D'Souza Court"));
+    QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+             QStringLiteral("ok"));
+    QCOMPARE(courtsIn(kept), 2);
+    QVERIFY(QFile::remove(kept));
+}
+
+void TestBackupCommand::restoreRefusesWhatIsNotABackupOfTheDiary_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a letter") << "letter"
+                              << " is not a backup of the diary: ";
+    QTest::newRow("missing") << "missing"
+                             << " does not exist.";
+    QTest::newRow("the diary") << "diary"
+                               << " is the diary itself, not a backup of it.";
+    QTest::newRow("a link to the diary") << "link"
+                                         << " is the diary itself, not a backup of it.";
+}
+
+void TestBackupCommand::restoreRefusesWhatIsNotABackupOfTheDiary()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    QString file = folder.filePath(QStringLiteral("advocate.mdb"));
+    if (kind == QStringLiteral("letter")) {
+        QFile letter(file);
+        QVERIFY(letter.open(QIODevice::WriteOnly));
+        letter.write(QByteArray("To the Registrar, High Court.\n").repeated(200));
+    } else if (kind == QStringLiteral("diary")) {
+        file = m_db->path();
+    } else if (kind == QStringLiteral("link")) {
+        QVERIFY(QFile::link(m_db->path(), file));
+    }
+
+    const Result result = run({QStringLiteral("restore"), QStringLiteral("--from=") + file});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.startsWith(file + reason), qPrintable(result.err));
+    QVERIFY(result.err.endsWith(QStringLiteral("Nothing has been changed.\n")));
+    QCOMPARE(result.out, QString());
+    QCOMPARE(keptDiaries(), QStringList());
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(court) FROM courts")).toString(),
+             QStringLiteral("D'Souza Court"));
+}
+
+void TestBackupCommand::restoreWrongArgumentsAreExplained_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("no file") << QStringList{} << "Name the backup file with --from FILE.";
+    QTest::newRow("no value") << QStringList{"--from"} << "--from needs a value.";
+    QTest::newRow("a file alone") << QStringList{"advocate.mdb"}
+                                  << "advocate.mdb is not an option of restore.";
+    QTest::newRow("twice") << QStringList{"--from", "a.mdb", "--from", "b.mdb"}
+                           << "--from is given more than once.";
+}
+
+void TestBackupCommand::restoreWrongArgumentsAreExplained()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, problem);
+    const Result result = run(QStringList{QStringLiteral("restore")} + arguments);
+    QCOMPARE(result.status, 2);
+    QCOMPARE(result.err,
+             problem + QStringLiteral(" lexordo restore --help tells how to use it.\n"));
+    QCOMPARE(keptDiaries(), QStringList());
+
+    const Result help = run({QStringLiteral("restore"), QStringLiteral("--help")});
+    QCOMPARE(help.status, 0);
+    QVERIFY(help.out.contains(QStringLiteral("lexordo restore --from FILE")));
+    for (const char *status : {"  0  ", "  1  ", "  2  "})
+        QVERIFY(help.out.contains(QLatin1String(status)));
 }
 
 QTEST_GUILESS_MAIN(TestBackupCommand)

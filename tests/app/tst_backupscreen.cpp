@@ -5,6 +5,7 @@
 #include <app/mainwindow.h>
 #include <app/restore.h>
 #include <data/backup.h>
+#include <data/clock.h>
 #include <data/database.h>
 #include <QAccessible>
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -53,12 +55,14 @@ private slots:
     void theRootOfADriveTakesTheCopy();
     void chosenFolderIsTheDestination();
     void enterBacksUpAndExitCloses();
+    void keepsDatedCopiesAndRemembersHowMany();
 
     void restoreReplacesTheDiaryAndKeepsTheOldOne();
     void restoreRefusesAFileThatIsNotABackup();
     void restoreChangesNothingWhenTheUserSaysNo();
     void restoreStopsWhenAScreenStaysOpen();
     void restoreClosesTheOpenScreensFirst();
+    void restoreRefusesTheDiaryItself();
 
 private:
     BackupScreen *screen() { return m_screen; }
@@ -267,6 +271,34 @@ void TestBackupScreen::enterBacksUpAndExitCloses()
     QTRY_VERIFY(!m_screen);
 }
 
+void TestBackupScreen::keepsDatedCopiesAndRemembersHowMany()
+{
+    auto *keep = control<QSpinBox>("spnKeep");
+    QCOMPARE(control<QLabel>("lblKeep")->buddy(), keep);
+    QCOMPARE(keep->value(), 0); // no dated copies until asked
+
+    const QDir dir(m_folder.path());
+    for (const char *day : {"04", "05", "06"}) {
+        QFile earlier(
+            dir.filePath(QStringLiteral("advocate-2026-12-%1.mdb").arg(QLatin1String(day))));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+    }
+    Clock::setToday(QDate(2026, 12, 7));
+    screen()->setFolder(m_folder.path());
+    keep->setValue(2);
+    backUp();
+    Clock::reset();
+    QCOMPARE(m_messages->texts(), QStringList{BackupScreen::completedMessage});
+    QCOMPARE(
+        dir.entryList(QDir::Files, QDir::Name),
+        (QStringList{QStringLiteral("advocate-2026-12-06.mdb"),
+                     QStringLiteral("advocate-2026-12-07.mdb"), QStringLiteral("advocate.mdb")}));
+    DatabaseBackup::checkFile(dir.filePath(QStringLiteral("advocate-2026-12-07.mdb")));
+
+    BackupScreen next;
+    QCOMPARE(next.findChild<QSpinBox *>(QStringLiteral("spnKeep"))->value(), 2);
+}
+
 void TestBackupScreen::restoreReplacesTheDiaryAndKeepsTheOldOne()
 {
     const QString copy = DatabaseBackup::copyPathIn(m_folder.path());
@@ -397,6 +429,19 @@ void TestBackupScreen::restoreClosesTheOpenScreensFirst()
     auto *court = reopened->findChild<QLineEdit *>(QStringLiteral("txtHdays"));
     QVERIFY(court);
     QCOMPARE(court->text(), QStringLiteral("D'Souza Court"));
+}
+
+void TestBackupScreen::restoreRefusesTheDiaryItself()
+{
+    const QString link = m_folder.filePath(QStringLiteral("advocate.mdb"));
+    QVERIFY(QFile::link(m_db->path(), link));
+    QVERIFY(!restoreDiary(link, [] { return true; }));
+    QCOMPARE(m_messages->texts(),
+             QStringList{link + QStringLiteral(" is the diary itself, not a backup of it.\n"
+                                               "Nothing has been changed.")});
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
+    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files),
+             QStringList());
 }
 
 QTEST_MAIN(TestBackupScreen)

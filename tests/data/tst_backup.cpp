@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QThread>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -118,6 +120,14 @@ private slots:
     void restoreNeverOverwritesTheKeptDiary();
     void aDiaryThatWillNotOpenIsRestoredInItsPlace();
     void aBackupWithOtherPagesRestores();
+
+    // A backup never damages the diary it copies.
+    void aBackupOntoTheDiaryIsRefused_data();
+    void aBackupOntoTheDiaryIsRefused();
+    void leftoversOfAKilledBackupAreRemoved();
+
+    // Kept backups.
+    void datedCopiesKeepTheLatestDays();
 };
 
 void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
@@ -479,6 +489,147 @@ void TestBackup::aBackupWithOtherPagesRestores()
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA page_size")).toInt(), pageSize);
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     QCOMPARE(QDir(db.folder()).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
+}
+
+void TestBackup::aBackupOntoTheDiaryIsRefused_data()
+{
+    QTest::addColumn<QString>("reach"); // how the backup's folder reaches the diary
+    QTest::newRow("its own folder") << "folder";
+    QTest::newRow("a link to its folder") << "symlink";
+    QTest::newRow("a hard link to the diary") << "hardlink";
+}
+
+void TestBackup::aBackupOntoTheDiaryIsRefused()
+{
+    QFETCH(QString, reach);
+    QTemporaryDir home;
+    const QString office = home.filePath(QStringLiteral("office"));
+    QVERIFY(QDir().mkpath(office));
+    const QString diary = QDir(office).filePath(QStringLiteral("advocate.mdb"));
+    Database::createFile(diary);
+    Database::open(diary);
+    Database::exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+        "INSERT INTO advocate (caseno, Party1) SELECT 'S/' || i, 'Party ' || i FROM n"));
+
+    QString folder = office;
+    if (reach == QStringLiteral("symlink")) {
+        folder = home.filePath(QStringLiteral("usb"));
+        QVERIFY(QFile::link(office, folder));
+    } else if (reach == QStringLiteral("hardlink")) {
+        folder = home.filePath(QStringLiteral("usb"));
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(::link(QFile::encodeName(diary).constData(),
+                        QFile::encodeName(DatabaseBackup::copyPathIn(folder)).constData()),
+                 0);
+    }
+
+    // Another desk keeps storing hearings meanwhile.
+    Writer writer(diary);
+    writer.start();
+    while (writer.committed < 10 && writer.isRunning())
+        QThread::msleep(1);
+    const QString error =
+        errorOf([&] { DatabaseBackup::backUpInto(folder, 3, QDate(2026, 12, 7)); });
+    writer.stopping = true;
+    writer.wait();
+    QVERIFY2(writer.error.isEmpty(), qPrintable(writer.error));
+    QCOMPARE(error, DatabaseBackup::copyPathIn(folder) +
+                        QStringLiteral(" is the open diary or one of the files kept beside it; "
+                                       "nothing was written."));
+    Database::close();
+
+    Reader reader(diary);
+    QCOMPARE(reader.scalar(QStringLiteral("PRAGMA integrity_check")).toString(),
+             QStringLiteral("ok"));
+    QCOMPARE(reader.scalar(QStringLiteral("SELECT count(*) FROM advocate")).toInt(),
+             5000 + 3 * writer.committed);
+    QCOMPARE(QDir(folder).entryList({QStringLiteral("*.part*"), QStringLiteral("advocate-*")},
+                                    QDir::Files),
+             QStringList());
+}
+
+void TestBackup::leftoversOfAKilledBackupAreRemoved()
+{
+    TestDatabase db;
+    QTemporaryDir folder;
+    const auto make = [&folder](const QString &name) {
+        QFile file(folder.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray(4096, 'x'));
+        return file.fileName();
+    };
+    // What killed runs left: copies and a journal under the temporary names.
+    const QStringList leftovers = {make(QStringLiteral("advocate.mdb.Ab12Cd.part")),
+                                   make(QStringLiteral("advocate.mdb.Zz9y8X.part-journal")),
+                                   make(QStringLiteral("advocate-2026-12-06.mdb.q1W2e3.part"))};
+    // Files of others that only look alike.
+    const QStringList foreign = {make(QStringLiteral("advocate.mdb.notes.part")),
+                                 make(QStringLiteral("advocate.mdb.Ab12Cd.partial")),
+                                 make(QStringLiteral("advocate_v2.mdb.Ab12Cd.part")),
+                                 make(QStringLiteral("notes.part"))};
+    // A copy another run is writing right now.
+    const QString running = make(QStringLiteral("advocate.mdb.Run123.part"));
+    const int held = ::open(QFile::encodeName(running).constData(), O_RDONLY);
+    QVERIFY(held >= 0);
+    QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+    DatabaseBackup::backUpInto(folder.path(), 1, QDate(2026, 12, 7));
+    ::close(held);
+
+    for (const QString &file : leftovers)
+        QVERIFY2(!QFile::exists(file), qPrintable(file));
+    for (const QString &file : foreign + QStringList{running})
+        QVERIFY2(QFile::exists(file), qPrintable(file));
+    QCOMPARE(errorOf([&] { DatabaseBackup::checkFile(DatabaseBackup::copyPathIn(folder.path())); }),
+             QString());
+}
+
+void TestBackup::datedCopiesKeepTheLatestDays()
+{
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)"));
+    QTemporaryDir folder;
+    const QDir dir(folder.path());
+    const auto make = [&dir](const QString &name) {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write("an earlier day");
+    };
+    // Earlier evenings, out of order, with a gap (no backup on a Sunday).
+    for (const char *day : {"2026-12-03", "2026-12-05", "2026-12-01", "2026-12-04", "2026-12-02"})
+        make(QStringLiteral("advocate-%1.mdb").arg(QLatin1String(day)));
+    // Names that are not dated copies of ours stay whatever their age.
+    const QStringList others = {QStringLiteral("advocate-2026-13-01.mdb"),
+                                QStringLiteral("advocate-2020-01-01.mdb.bak"),
+                                QStringLiteral("advocate-old.mdb"),
+                                QStringLiteral("advocate_v2-replaced-20200101-101010.mdb")};
+    for (const QString &name : others)
+        make(name);
+
+    const QStringList removed = DatabaseBackup::backUpInto(folder.path(), 3, QDate(2026, 12, 7));
+    QCOMPARE(removed.size(), 3);
+    QStringList expected = {
+        QStringLiteral("advocate-2026-12-04.mdb"), QStringLiteral("advocate-2026-12-05.mdb"),
+        QStringLiteral("advocate-2026-12-07.mdb"), QStringLiteral("advocate.mdb")};
+    expected += others;
+    expected.sort();
+    QCOMPARE(dir.entryList(QDir::Files, QDir::Name), expected);
+
+    // Today's copy is the backup itself; a second run the same day replaces it.
+    const QString today = dir.filePath(QStringLiteral("advocate-2026-12-07.mdb"));
+    QCOMPARE(errorOf([&] { DatabaseBackup::checkFile(today); }), QString());
+    db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('Family Court', 2)"));
+    QCOMPARE(DatabaseBackup::backUpInto(folder.path(), 3, QDate(2026, 12, 7)), QStringList());
+    {
+        Reader reader(today);
+        QCOMPARE(reader.scalar(QStringLiteral("SELECT count(*) FROM courts")).toInt(), 2);
+    }
+
+    // Keeping one leaves only today's.
+    QCOMPARE(DatabaseBackup::backUpInto(folder.path(), 1, QDate(2026, 12, 8)).size(), 3);
+    QCOMPARE(dir.entryList({QStringLiteral("advocate-2026-12-0?.mdb")}, QDir::Files),
+             QStringList{QStringLiteral("advocate-2026-12-08.mdb")});
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
