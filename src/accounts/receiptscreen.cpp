@@ -108,6 +108,10 @@ void ReceiptScreen::save()
             recordSet()->updateBatch();
         else
             recordSet()->update();
+    } catch (const ChangedElsewhere &e) {
+        m_modifying = false;
+        showReadAgain(e);
+        return;
     } catch (const DataError &e) {
         showMessage(QStringLiteral("The record could not be saved: %1").arg(e.description()));
         return;
@@ -128,7 +132,8 @@ void ReceiptScreen::deleteRecord()
         return;
     if (recordSet()->rowCount() == 0 || recordSet()->isEOF())
         return;
-    skipFailure([this] { recordSet()->deleteCurrent(); });
+    if (!deleteUnlessChangedElsewhere())
+        return;
     if (recordSet()->rowCount() > 0)
         skipFailure([this] { recordSet()->moveLast(); });
 }

@@ -27,7 +27,8 @@ PasswordChange::~PasswordChange()
 
 void PasswordChange::change()
 {
-    if (!PasswordStore::checkPassword(ui->txtOp->text())) {
+    const std::optional<QString> stored = PasswordStore::storedValue();
+    if (!PasswordStore::matches(ui->txtOp->text(), stored)) {
         showMessage(QStringLiteral("You have entered Wrong old  Password "));
         ui->txtOp->setFocus(Qt::OtherFocusReason);
         ui->txtOp->selectAll();
@@ -40,7 +41,7 @@ void PasswordChange::change()
         return;
     }
     // A refused store raises its error here; the boxes keep what was typed.
-    PasswordStore::changePassword(ui->txtNp1->text());
+    PasswordStore::changePassword(ui->txtNp1->text(), stored);
     showMessage(QStringLiteral("Your Password has been Successfully changed "));
     close();
 }

@@ -52,18 +52,15 @@ void store(const std::optional<QString> &old, const QString &value)
 {
     Database::Transaction transaction;
     if (old) {
-        // An empty password may be kept as NULL.
-        QSqlQuery update = prepared(QStringLiteral("UPDATE password1 SET pass_word = ?"
-                                                   " WHERE pass_word = ?"
-                                                   " OR (pass_word IS NULL AND ? = '')"));
-        // A NULL read back is a null string, which would bind as NULL again.
-        const QString oldText = old->isNull() ? QStringLiteral("") : *old;
+        // Only while it still holds what was read: NULL (read as a null
+        // string, bound as NULL again), empty text or the hash.
+        QSqlQuery update = prepared(QStringLiteral("UPDATE password1 SET pass_word = ? WHERE ") +
+                                    Database::sameAsBound(QStringLiteral("pass_word")));
         update.addBindValue(value);
-        update.addBindValue(oldText);
-        update.addBindValue(oldText);
+        update.addBindValue(*old);
         run(update);
         if (update.numRowsAffected() < 1)
-            throw DataError(QStringLiteral("The stored password changed while it was replaced."));
+            throw ChangedElsewhere();
     } else {
         QSqlQuery insert = prepared(QStringLiteral("INSERT INTO password1 (pass_word) VALUES (?)"));
         insert.addBindValue(value);
@@ -139,8 +136,12 @@ bool PasswordStore::checkLogin(const QString &typedUserName, const QString &type
 
 void PasswordStore::changePassword(const QString &newPassword)
 {
-    const QString value = hash(newPassword);
-    store(storedValue(), value);
+    changePassword(newPassword, storedValue());
+}
+
+void PasswordStore::changePassword(const QString &newPassword, const std::optional<QString> &read)
+{
+    store(read, hash(newPassword));
 }
 
 } // namespace lexordo

@@ -31,6 +31,10 @@ public:
     // Keeps the hash of the new password (blanks around it removed) as the
     // table's password. An empty table gets its row.
     static void changePassword(const QString &newPassword); // throws DataError
+    // The same, in place of the value `read` (as storedValue() gave it) only:
+    // a password changed at another desk since is not overwritten
+    // (ChangedElsewhere).
+    static void changePassword(const QString &newPassword, const std::optional<QString> &read);
 
     // --- the hash ---
     // "pbkdf2-sha256$ITERATIONS$SALT$HASH", salt and hash in base64.

@@ -328,6 +328,11 @@ void Database::createFile(const QString &path)
     }
 }
 
+QString Database::sameAsBound(const QString &column)
+{
+    return sqlite::sameAsBound(column);
+}
+
 void Database::exec(const QString &sql)
 {
     execOn(handle(), sql);

@@ -44,6 +44,11 @@ public:
     // True for the name of such a list: it is no table of the diary's own.
     static bool isTextList(const QString &table);
 
+    // The test that `column` (quoted) still holds the value bound to the one
+    // "?" it adds, NULL matching NULL: an update or delete names it with the
+    // value read, so that a row another desk changed meanwhile is left alone.
+    static QString sameAsBound(const QString &column);
+
     // Runs statements that take no values (transactions, pragmas).
     static void exec(const QString &sql); // throws DataError
 

@@ -22,4 +22,17 @@ private:
     QString m_description;
 };
 
+// A change or delete refused because the row no longer holds what was read
+// (another desk changed or removed it). Nothing was written; the row has been
+// read again.
+class ChangedElsewhere : public DataError
+{
+public:
+    ChangedElsewhere()
+        : DataError(QStringLiteral(
+              "This entry was changed or removed at another desk; it has been read again."))
+    {
+    }
+};
+
 } // namespace lexordo

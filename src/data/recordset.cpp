@@ -27,12 +27,24 @@ struct Column
     RecordSet::FieldType type = RecordSet::FieldType::Any;
 };
 
+// A row of the table as read: its values for the program, and the same as
+// the database gave them, to find the row again only while it still holds
+// exactly that.
+struct ReadRow
+{
+    Row values;
+    Row stored;
+    bool missing = false; // gone from the table when it was read
+};
+
 struct Pending
 {
     bool isNew = false;
     bool touched = false;
     std::vector<bool> changed;
-    Row row; // the row as it is to be stored
+    Row row;  // the row as it is to be stored
+    Row read; // the stored values it was read with
+    bool readMissing = false;
 };
 
 // Rows read ahead around the one asked for, and the most kept at once.
@@ -491,7 +503,7 @@ struct RecordSet::Data
     // rows of a read-only statement are numbered as read.
     KeyView keys;
     std::vector<Row> readOnlyRows;
-    mutable std::unordered_map<qint64, Row> cache;
+    mutable std::unordered_map<qint64, ReadRow> cache;
     std::unordered_map<qint64, Pending> pending;
     qint64 nextNewKey = -1;
 
@@ -532,6 +544,23 @@ struct RecordSet::Data
     }
     bool updatable() const { return !table.isEmpty(); }
 
+    // The row still holds the values read: each column named with the
+    // value the database gave, bound after the row's key.
+    QString readCondition() const
+    {
+        QStringList parts{sqlite::rowKey() + QStringLiteral(" = ?")};
+        for (const Column &c : columns)
+            parts << sqlite::sameAsBound(sqlite::quoteIdentifier(c.baseName));
+        return parts.join(QStringLiteral(" AND "));
+    }
+
+    void bindRead(sqlite::Statement &stmt, int index, qint64 key, const Row &read) const
+    {
+        stmt.bindInt(index++, key);
+        for (size_t c = 0; c < columns.size(); ++c)
+            stmt.bindStored(index++, c < read.size() ? read[c] : QVariant());
+    }
+
     QString columnExpr(int column) const
     {
         const Column &c = columns[size_t(column)];
@@ -569,16 +598,39 @@ struct RecordSet::Data
         for (int i = 0; i < fetchBatch; ++i)
             stmt.bindInt(i + 1, wanted[size_t(std::min<int>(i, int(wanted.size()) - 1))]);
         while (stmt.step()) {
-            Row row(columns.size());
-            for (size_t c = 0; c < columns.size(); ++c)
-                row[c] = decodeColumn(stmt, int(c) + 1, columns[c].type);
+            ReadRow row{Row(columns.size()), Row(columns.size())};
+            // Stored form first: reading a value as text can change how the
+            // database then reports its type.
+            for (size_t c = 0; c < columns.size(); ++c) {
+                row.stored[c] = stmt.columnStored(int(c) + 1);
+                row.values[c] = decodeColumn(stmt, int(c) + 1, columns[c].type);
+            }
             cache[stmt.columnInt(0)] = std::move(row);
         }
         // A row another program deleted since the keys were read shows empty.
         for (qint64 key : wanted) {
             if (!cache.count(key))
-                cache[key] = Row(columns.size());
+                cache[key] = ReadRow{Row(columns.size()), Row(columns.size()), true};
         }
+    }
+
+    // The row of the table at `at` as last read; null for a new row or a
+    // row of a read-only statement.
+    const ReadRow *readRowAt(int at) const
+    {
+        if (at < 0 || at >= rowCount() || !updatable())
+            return nullptr;
+        const qint64 key = keys.at(size_t(at));
+        if (key <= 0)
+            return nullptr;
+        auto it = cache.find(key);
+        if (it == cache.end()) {
+            fetchAround(at);
+            it = cache.find(key);
+            if (it == cache.end())
+                return nullptr;
+        }
+        return &it->second;
     }
 
     const Row &rowAt(int at) const
@@ -590,14 +642,8 @@ struct RecordSet::Data
             return p->second.row;
         if (!updatable())
             return readOnlyRows[size_t(key)];
-        auto it = cache.find(key);
-        if (it == cache.end()) {
-            fetchAround(at);
-            it = cache.find(key);
-            if (it == cache.end())
-                return emptyRow();
-        }
-        return it->second;
+        const ReadRow *read = readRowAt(at);
+        return read ? read->values : emptyRow();
     }
 
     QVariant cellValue(int column, int at) const
@@ -1217,6 +1263,13 @@ void RecordSet::setValue(int column, const QVariant &value)
         p.row = d->rowAt(d->position);
         p.row.resize(d->columns.size());
         p.changed.assign(d->columns.size(), false);
+        // The row is changed only while it still holds what was shown.
+        if (const ReadRow *read = d->readRowAt(d->position)) {
+            p.read = read->stored;
+            p.readMissing = read->missing;
+        } else {
+            p.readMissing = true;
+        }
         it = d->pending.emplace(key, std::move(p)).first;
     }
     it->second.changed[size_t(column)] = true;
@@ -1292,21 +1345,23 @@ void RecordSet::storeRow(qint64 key)
         }
     }
     if (!columns.empty()) {
+        // Checked before the view is read whole below, which would take the
+        // order another desk's change gave the rows.
+        requireAsRead(key, p.read, p.readMissing);
         // A row that moves in the order would move under the windows.
         for (int column : columns) {
             if (d->placesRows(d->columns[size_t(column)].baseName))
                 d->keys.readWhole();
         }
-        sqlite::Statement stmt(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                       .arg(table, sets.join(u", "), sqlite::rowKey()));
+        sqlite::Statement stmt(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                       .arg(table, sets.join(u", "), d->readCondition()));
         int index = 1;
         for (int column : columns)
             bindForColumn(stmt, index++, p.row[size_t(column)], d->columns[size_t(column)].type);
-        stmt.bindInt(index, key);
+        d->bindRead(stmt, index, key, p.read);
         stmt.step();
         if (sqlite::changes(db) == 0)
-            throw DataError(
-                QStringLiteral("The row to be changed is no longer in %1.").arg(d->table));
+            readAgainAndRefuse(key);
         d->ownChanges += sqlite::changes(db);
         for (int column : columns) {
             if (d->placesRows(d->columns[size_t(column)].baseName))
@@ -1315,6 +1370,46 @@ void RecordSet::storeRow(qint64 key)
     }
     d->pending.erase(it);
     d->cache.erase(key);
+}
+
+void RecordSet::requireAsRead(qint64 key, const Row &read, bool missing)
+{
+    if (!missing) {
+        sqlite::Statement stmt(Database::handle(),
+                               QStringLiteral("SELECT 1 FROM %1 WHERE %2")
+                                   .arg(sqlite::quoteIdentifier(d->table), d->readCondition()));
+        d->bindRead(stmt, 1, key, read);
+        if (stmt.step())
+            return;
+    }
+    readAgainAndRefuse(key);
+}
+
+void RecordSet::readAgainAndRefuse(qint64 key)
+{
+    d->pending.erase(key);
+    d->cache.erase(key);
+    bool gone = true;
+    {
+        sqlite::Statement stmt(Database::handle(),
+                               QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
+                                   .arg(sqlite::quoteIdentifier(d->table), sqlite::rowKey()));
+        stmt.bindInt(1, key);
+        gone = !stmt.step();
+    }
+    if (hasCurrentRow() && currentKey() == key) {
+        const int at = d->position;
+        if (gone) {
+            // The row that now stands in its place, or past the end.
+            removeFromView(at);
+            d->position = rowCount() == 0 ? -1 : std::min(at, rowCount());
+            d->onHole = false;
+            emit positionChanged();
+        } else {
+            emit rowChanged(at);
+        }
+    }
+    throw ChangedElsewhere();
 }
 
 void RecordSet::update()
@@ -1405,14 +1500,27 @@ void RecordSet::deleteCurrent()
     const auto it = d->pending.find(key);
     const bool stored = it == d->pending.end() || !it->second.isNew;
     if (stored) {
+        // Only the row as it was read is deleted, never one stored since under its key.
+        Row read;
+        bool missing = true;
+        if (it != d->pending.end()) {
+            read = it->second.read;
+            missing = it->second.readMissing;
+        } else if (const ReadRow *row = d->readRowAt(d->position)) {
+            read = row->stored;
+            missing = row->missing;
+        }
+        requireAsRead(key, read, missing);
         // Rolled back, the row would come back under the windows.
         if (Database::inTransaction())
             d->keys.readWhole();
         sqlite::Statement stmt(Database::handle(),
-                               QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                   .arg(sqlite::quoteIdentifier(d->table), sqlite::rowKey()));
-        stmt.bindInt(1, key);
+                               QStringLiteral("DELETE FROM %1 WHERE %2")
+                                   .arg(sqlite::quoteIdentifier(d->table), d->readCondition()));
+        d->bindRead(stmt, 1, key, read);
         stmt.step();
+        if (sqlite::changes(Database::handle()) == 0)
+            readAgainAndRefuse(key);
         d->ownChanges += sqlite::changes(Database::handle());
         // A delete inside a transaction may yet be rolled back.
         if (Database::inTransaction())

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 namespace lexordo {
 
@@ -84,6 +85,9 @@ public:
     QVariant valueAt(int row, int column) const;
     QString textAt(int row, int column) const;
 
+    // A stored row is changed or deleted only while it still holds the
+    // values read; otherwise nothing is written, the row is read again and
+    // ChangedElsewhere is thrown.
     void addNew();         // a new empty row after the last, made current
     void update();         // stores the current row when it has changes or is new
     void updateBatch();    // stores every pending row
@@ -127,6 +131,13 @@ private:
     void setPosition(int position);
     void readKeys(const Filter &filter, const QString &sort);
     void storeRow(qint64 key);
+    // The row no longer holds what was read: its changes are dropped, it is
+    // read again (or leaves the view when it is gone), and ChangedElsewhere
+    // is thrown.
+    [[noreturn]] void readAgainAndRefuse(qint64 key);
+    // Refuses as above unless the row still holds `read` (what the database
+    // gave when it was read); `missing` when it was not there to read.
+    void requireAsRead(qint64 key, const std::vector<QVariant> &read, bool missing);
     void removeFromView(int at);
 };
 

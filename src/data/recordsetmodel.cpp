@@ -97,9 +97,15 @@ bool RecordSetModel::setData(const QModelIndex &index, const QVariant &value, in
     const int field = fieldOf(index.column());
     if (field < 0)
         return false;
+    m_readAgain = false;
     try {
         m_recordSet->moveTo(index.row());
         m_recordSet->setValue(field, value);
+    } catch (const ChangedElsewhere &e) {
+        m_lastError = e.description();
+        m_readAgain = true;
+        emit readAgain();
+        return false;
     } catch (const DataError &e) {
         m_lastError = e.description();
         emit editRefused(e.description());

@@ -40,9 +40,14 @@ public:
 
     // The last refusal of an edit made in the grid (a text that is not a date).
     QString lastError() const { return m_lastError; }
+    // The last edit was refused because another desk changed the row before
+    // it: the row has been read again, and readAgain() was sent instead of
+    // editRefused().
+    bool lastEditReadAgain() const { return m_readAgain; }
 
 signals:
     void editRefused(const QString &description);
+    void readAgain();
 
 private:
     int fieldOf(int column) const;
@@ -53,6 +58,7 @@ private:
     QList<int> m_fields;
     bool m_editable = false;
     QString m_lastError;
+    bool m_readAgain = false;
 };
 
 } // namespace lexordo

@@ -24,6 +24,11 @@ QString rowKey()
     return QStringLiteral("rowid");
 }
 
+QString sameAsBound(const QString &expression)
+{
+    return expression + QStringLiteral(" IS ?");
+}
+
 QString foldedCollation()
 {
     return QStringLiteral("LXFOLD");
@@ -296,6 +301,25 @@ QVariant Statement::columnValue(int column) const
     default:
         return QVariant(columnText(column));
     }
+}
+
+QVariant Statement::columnStored(int column) const
+{
+    if (sqlite3_column_type(m_stmt, column) == SQLITE_BLOB) {
+        const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_stmt, column));
+        return QByteArray(bytes, sqlite3_column_bytes(m_stmt, column));
+    }
+    return columnValue(column);
+}
+
+void Statement::bindStored(int index, const QVariant &stored)
+{
+    if (stored.typeId() == QMetaType::QByteArray) {
+        const QByteArray bytes = stored.toByteArray();
+        sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    bind(index, stored);
 }
 
 } // namespace lexordo::sqlite

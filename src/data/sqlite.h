@@ -25,6 +25,9 @@ QString rowKey();
 QString foldedCollation();
 // The same, as a function giving the case-folded text ("lx_fold(x)").
 QString foldedText(const QString &expression);
+// The test that `expression` still holds the value bound to the one "?" it
+// adds, NULL matching NULL.
+QString sameAsBound(const QString &expression);
 
 // Registers the text folding used by foldedCollation() and foldedText().
 void registerTextFolding(sqlite3 *db); // throws DataError
@@ -70,6 +73,10 @@ public:
     int columnCount() const { return sqlite3_column_count(m_stmt); }
     QString columnText(int column) const;
     QVariant columnValue(int column) const;
+    // The value as stored, by its storage class (blobs as QByteArray), for
+    // binding back with bindStored() to find the same value.
+    QVariant columnStored(int column) const;
+    void bindStored(int index, const QVariant &stored);
     qint64 columnInt(int column) const { return sqlite3_column_int64(m_stmt, column); }
     bool columnIsNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
     bool columnIsNumber(int column) const;

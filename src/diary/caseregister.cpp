@@ -127,6 +127,9 @@ public:
         if (model->setData(index, text, Qt::EditRole)) {
             if (stored)
                 stored(index);
+        } else if (auto *rows = qobject_cast<RecordSetModel *>(model);
+                   rows && rows->lastEditReadAgain()) {
+            return; // another desk changed the row: told by the register, nothing to retype
         } else if (refused) {
             refused(index, text);
         }

@@ -110,6 +110,9 @@ void ReminderEntry::save()
         enterBrowseState();
         if (!recordSet()->isEOF())
             recordSet()->moveLast();
+    } catch (const ChangedElsewhere &e) {
+        m_modify = false;
+        showReadAgain(e);
     } catch (const DataError &e) {
         // The user corrects the entry and saves again: only Save and Exit stay.
         showMessage(e.description());
@@ -125,7 +128,8 @@ void ReminderEntry::deleteRecord()
         return;
     if (recordSet()->rowCount() == 0 || recordSet()->isEOF())
         return;
-    recordSet()->deleteCurrent();
+    if (!deleteUnlessChangedElsewhere())
+        return;
     if (recordSet()->rowCount() > 0)
         recordSet()->moveLast();
 }

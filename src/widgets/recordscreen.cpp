@@ -180,6 +180,11 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->setModel(m_model);
+    // An edit in the grid refused because another desk changed the row is
+    // told once the grid has closed its editor.
+    connect(
+        m_model, &RecordSetModel::readAgain, this, [this] { showReadAgain(ChangedElsewhere()); },
+        Qt::QueuedConnection);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, changed);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, changed);
     connect(m_model, &QAbstractItemModel::modelReset, this, changed);
@@ -320,7 +325,8 @@ void RecordScreen::deleteRecord()
         return;
     if (m_recordSet->rowCount() == 0 || m_recordSet->isEOF())
         return;
-    skipFailure([this] { m_recordSet->deleteCurrent(); });
+    if (!deleteUnlessChangedElsewhere())
+        return;
     if (m_reloadAfterDelete)
         skipFailure([this] { m_recordSet->requery(); });
     if (m_recordSet->rowCount() > 0)
@@ -570,11 +576,39 @@ bool RecordScreen::storePendingRow()
         return true;
     try {
         m_recordSet->update();
+    } catch (const ChangedElsewhere &e) {
+        showReadAgain(e);
+        return false;
     } catch (const DataError &e) {
         showMessage(QStringLiteral("The record could not be saved: %1").arg(e.description()));
         return false;
     }
     return true;
+}
+
+bool RecordScreen::deleteUnlessChangedElsewhere()
+{
+    try {
+        m_recordSet->deleteCurrent();
+    } catch (const ChangedElsewhere &e) {
+        showReadAgain(e);
+        return false;
+    } catch (const DataError &e) {
+        showMessage(e.description());
+    }
+    return true;
+}
+
+void RecordScreen::showReadAgain(const ChangedElsewhere &refusal)
+{
+    // What was typed over the other desk's entry is dropped; the row (or the
+    // one now in its place) is shown as it stands, for browsing.
+    for (Field &field : m_fields)
+        field.typed = false;
+    skipFailure([this] { enterBrowseState(); });
+    refreshFields();
+    syncGridToRecordSet();
+    showMessage(refusal.description());
 }
 
 bool RecordScreen::saveBeforeClosing()
@@ -583,6 +617,9 @@ bool RecordScreen::saveBeforeClosing()
         return false;
     try {
         m_recordSet->updateBatch();
+    } catch (const ChangedElsewhere &e) {
+        showReadAgain(e);
+        return false;
     } catch (const DataError &e) {
         showMessage(QStringLiteral("The record could not be saved: %1").arg(e.description()));
         return false;

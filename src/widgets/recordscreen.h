@@ -1,5 +1,6 @@
 #pragma once
 
+#include <data/dataerror.h>
 #include <data/filter.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
@@ -99,6 +100,13 @@ protected:
     // Stores the pending row: typed text, then the table. A refusal is
     // reported, and false leaves the screen as it is.
     bool storePendingRow();
+    // Deletes the current row. False when another desk changed or removed it
+    // (told, and the row shown as it now stands); another failure is told and
+    // the handler goes on.
+    bool deleteUnlessChangedElsewhere();
+    // Tells the user that another desk changed or removed the row, and shows
+    // the row as the record set has read it again, in the browse state.
+    void showReadAgain(const ChangedElsewhere &refusal);
     // Asked before closing with unsaved typing; Yes stores, false keeps the screen open.
     virtual bool saveBeforeClosing();
     virtual void discardChanges();

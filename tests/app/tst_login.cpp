@@ -4,6 +4,7 @@
 #include <app/loginscreen.h>
 #include <app/passwordchange.h>
 #include <app/passwordstore.h>
+#include <data/dataerror.h>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,7 @@ private slots:
     void emptyPasswordTableAcceptsOnlyAnEmptyPassword();
     void passwordChangeOutcomesTakeEffectAtOnce();
     void passwordChangeGivesAnEmptyTableItsRow();
+    void passwordChangedAtAnotherDeskIsKept();
 
 private:
     static QLineEdit *field(QWidget *screen, const char *name);
@@ -382,6 +384,24 @@ void TestLogin::passwordChangeGivesAnEmptyTableItsRow()
     QCOMPARE(m_db->count(QStringLiteral("password1")), 1);
     QVERIFY(tryLogin(QStringLiteral("clerk"), QStringLiteral("first")));
     QVERIFY(!tryLogin(QStringLiteral("clerk"), QString()));
+}
+
+// The password is replaced only while it is still the one read: NULL and
+// empty text as well as a hash.
+void TestLogin::passwordChangedAtAnotherDeskIsKept()
+{
+    const std::optional<QString> read = PasswordStore::storedValue();
+    const QString elsewhere = PasswordStore::hash(QStringLiteral("elsewhere"), "salt", 1);
+    m_db->execElsewhere(QStringLiteral("UPDATE password1 SET pass_word = '%1'").arg(elsewhere));
+    QVERIFY_THROWS_EXCEPTION(ChangedElsewhere,
+                             PasswordStore::changePassword(QStringLiteral("mine"), read));
+    QCOMPARE(stored(), elsewhere);
+
+    for (const char *kept : {"NULL", "''"}) {
+        m_db->exec(QStringLiteral("UPDATE password1 SET pass_word = %1").arg(QLatin1String(kept)));
+        PasswordStore::changePassword(QStringLiteral("mine"), PasswordStore::storedValue());
+        QVERIFY2(PasswordStore::matches(QStringLiteral("mine"), stored()), kept);
+    }
 }
 
 QTEST_MAIN(TestLogin)

@@ -41,6 +41,10 @@ private slots:
     void rejectedStoreKeepsWhatWasTyped();
     void deleteLeavesThePositionWhereTheRowWas();
     void deleteOnNewRowStoresNothing();
+    void changeOfARowAnotherDeskChangedIsRefused();
+    void deleteNeverRemovesARowStoredSinceUnderTheSameKey();
+    void unchangedRowsAreFoundAgain_data();
+    void unchangedRowsAreFoundAgain();
 
     void filtersJoinedByAnd();
     void filterTextIgnoresCase();
@@ -413,6 +417,83 @@ void TestRecordSet::deleteOnNewRowStoresNothing()
     rs.deleteCurrent();
     rs.requery();
     QCOMPARE(rs.rowCount(), 6);
+}
+
+// Another desk changed the court after it was shown: nothing is written, the
+// court is read again, and a change typed after that is stored.
+void TestRecordSet::changeOfARowAnotherDeskChangedIsRefused()
+{
+    const QString court = QStringLiteral("SELECT court FROM courts WHERE indexx = 1");
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("High Court"));
+    m_db->execElsewhere(QStringLiteral("UPDATE courts SET court = 'Other' WHERE indexx = 1"));
+    rs.setValue(QStringLiteral("court"), QStringLiteral("Mine"));
+    QVERIFY_THROWS_EXCEPTION(ChangedElsewhere, rs.update());
+    QCOMPARE(m_db->scalar(court).toString(), QStringLiteral("Other"));
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Other"));
+    QVERIFY(!rs.isDirty());
+    rs.setValue(QStringLiteral("court"), QStringLiteral("Mine"));
+    rs.update();
+    QCOMPARE(m_db->scalar(court).toString(), QStringLiteral("Mine"));
+}
+
+// The table hands a deleted row's key to the next row stored: that row
+// survives a delete of the row shown. A row gone leaves the view.
+void TestRecordSet::deleteNeverRemovesARowStoredSinceUnderTheSameKey()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    rs.moveLast();
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Small_Causes"));
+    m_db->execElsewhere(QStringLiteral("DELETE FROM courts WHERE indexx = 6;"
+                                       "INSERT INTO courts VALUES ('Other', 7)"));
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT max(rowid) FROM courts")).toInt(), 6);
+    QVERIFY_THROWS_EXCEPTION(ChangedElsewhere, rs.deleteCurrent());
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 6);
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Other"));
+
+    m_db->execElsewhere(QStringLiteral("DELETE FROM courts WHERE indexx = 7"));
+    QVERIFY_THROWS_EXCEPTION(ChangedElsewhere, rs.deleteCurrent());
+    QCOMPARE(rs.rowCount(), 5);
+    QVERIFY(rs.isEOF());
+    rs.moveTo(2);
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Civil Court"));
+    m_db->execElsewhere(QStringLiteral("DELETE FROM courts WHERE indexx = 3"));
+    rs.setValue(QStringLiteral("indexx"), QStringLiteral("9")); // the order's column
+    QVERIFY_THROWS_EXCEPTION(ChangedElsewhere, rs.update());
+    QCOMPARE(rs.rowCount(), 4);
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("O'Brien Tribunal"));
+}
+
+// An unchanged row is found again whatever it holds: NULL and empty text,
+// amounts inexact in binary or whole in a REAL column, a date in another
+// form, a blob.
+void TestRecordSet::unchangedRowsAreFoundAgain_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("values");
+    QTest::newRow("null, empty") << "advocate (caseno, remarks, ndate)"
+                                 << "'CS 1', NULL, ''";
+    QTest::newRow("amounts") << "AC_INFO (Name, \"Legal Fees\", CourtFees, Misc)"
+                             << "'Ram', 0.1 + 0.2, 5000, '12,50'";
+    QTest::newRow("date") << "Holidays"
+                          << "'2026-12-25 00:00:00', 'X'";
+    QTest::newRow("blob") << "courts"
+                          << "x'00ff', 7";
+}
+
+void TestRecordSet::unchangedRowsAreFoundAgain()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, values);
+    const QString name = table.section(u' ', 0, 0);
+    m_db->exec(
+        QStringLiteral("DELETE FROM %1; INSERT INTO %2 VALUES (%3)").arg(name, table, values));
+    RecordSet rs(name);
+    rs.setValue(rs.fieldCount() - 1, QStringLiteral("1"));
+    rs.update();
+    RecordSet again(name);
+    again.deleteCurrent();
+    QCOMPARE(m_db->count(name), 0);
 }
 
 void TestRecordSet::filtersJoinedByAnd()

@@ -26,6 +26,7 @@ private slots:
     void searchFindsNamesBeginningWithTheAnswer();
     void deleteReloadsEveryCourt();
     void emptyRegister();
+    void entryChangedAtAnotherDeskIsReadAgain();
 
 private:
     static QStringList courtsShown(const CourtsRegister &screen);
@@ -194,6 +195,38 @@ void TestCourtsRegister::emptyRegister()
     click(screen, "cmdSave");
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT court || '=' || indexx FROM courts")).toString(),
              QStringLiteral("District Judge=1"));
+}
+
+// Another desk changed the court being modified here: Save writes nothing,
+// says so once, and shows the court as it now stands, for browsing. A Delete
+// keeps the court another desk stored since under the key of the one shown.
+void TestCourtsRegister::entryChangedAtAnotherDeskIsReadAgain()
+{
+    const QString readAgain = QStringLiteral(
+        "This entry was changed or removed at another desk; it has been read again.");
+    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('District Judge', 1)"));
+    CourtsRegister screen;
+    auto *court = screen.findChild<QLineEdit *>(QStringLiteral("txtHdays"));
+    click(screen, "cmdModify");
+    QTest::keyClicks(court, QStringLiteral(" (Civil)"));
+    m_db->execElsewhere(
+        QStringLiteral("UPDATE courts SET court = 'Other Office Court', indexx = 4"));
+    m_messages->answer(Answer::Ok);
+    click(screen, "cmdSave");
+    QCOMPARE(m_messages->texts(), QStringList{readAgain});
+    QCOMPARE(courtsShown(screen), QStringList{QStringLiteral("Other Office Court=4")});
+    QCOMPARE(court->text(), QStringLiteral("Other Office Court"));
+    QCOMPARE(screen.findChild<QLineEdit *>(QStringLiteral("txtDate"))->text(), QStringLiteral("4"));
+    QVERIFY(court->isReadOnly());
+
+    m_db->execElsewhere(
+        QStringLiteral("DELETE FROM courts; INSERT INTO courts VALUES ('Lok Adalat', 9)"));
+    m_messages->answer(Answer::Yes);
+    m_messages->answer(Answer::Ok);
+    click(screen, "cmdDelete");
+    QCOMPARE(m_messages->lastText(), readAgain);
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
+    QCOMPARE(court->text(), QStringLiteral("Lok Adalat"));
 }
 
 QTEST_MAIN(TestCourtsRegister)

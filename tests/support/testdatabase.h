@@ -20,6 +20,8 @@ public:
     void exec(const QString &sql) const;
     QVariant scalar(const QString &sql) const;
     int count(const QString &table) const;
+    // Runs SQL on a connection of its own, as another desk would; throws DataError.
+    void execElsewhere(const QString &sql) const;
 
 private:
     QTemporaryDir m_dir;
