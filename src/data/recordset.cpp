@@ -64,13 +64,23 @@ int requireField(const RecordSet &rs, const QString &name)
 
 // True when letter case cannot make a difference beyond the Latin letters A
 // to Z: the database's own case-blind comparison (which can use an index)
-// then gives the same answer as folding the case of every script.
+// then finds the same texts as folding the case of every script. The
+// database stops that comparison at a NUL character.
 bool caseBlindInAscii(const QString &text)
 {
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c == 0)
+            return false;
+        if (c < 0x80)
             continue;
-        if (c.isUpper() || c.isLower() || c.isTitleCase() || c.toCaseFolded() != c)
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        // Letters of any case (and numerals and signs with case, such as
+        // roman numerals and circled letters), and the sharp s that the
+        // capital sharp s folds to.
+        if (QChar::toCaseFolded(c) != c || QChar::toUpper(c) != c || QChar::toLower(c) != c ||
+            QChar::toTitleCase(c) != c || c == 0xdf)
             return false;
     }
     return true;
@@ -141,20 +151,36 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
         // searched, and the rows holding them are found by the column's index.
         // A row whose text differs from a found one only in the case of A to Z
         // is found as well, and rightly: it holds the same text to the search.
+        // The case-blind comparison stops at a NUL character, so a text
+        // holding one is searched itself.
         Where listed;
         compareText(listed, QStringLiteral("\"text\""), op, text);
-        where.parts << QStringLiteral("%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3)")
-                           .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")));
-        where.values << listed.values;
+        Where direct;
+        compareText(direct, expr, op, text);
+        where.parts << QStringLiteral("(%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3) "
+                                      "AND (instr(%1, char(0)) = 0 OR %4))")
+                           .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")),
+                                direct.parts.join(QStringLiteral(" AND ")));
+        where.values << listed.values << direct.values;
         return;
     }
     switch (op) {
     case Filter::Op::BeginsWith:
     case Filter::Op::Contains:
         if (plain) {
-            where.parts << expr + QStringLiteral(" LIKE ? ESCAPE '\\'");
+            // LIKE reads a text only up to a NUL character: a text that holds
+            // one is searched whole.
+            where.parts << (op == Filter::Op::Contains
+                                ? QStringLiteral(
+                                      "(%1 LIKE ? ESCAPE '\\' OR (instr(%1, char(0)) > 0 "
+                                      "AND instr(%2, %3) > 0))")
+                                      .arg(expr, sqlite::foldedText(expr),
+                                           sqlite::foldedText(QStringLiteral("?")))
+                                : expr + QStringLiteral(" LIKE ? ESCAPE '\\'"));
             where.values << (op == Filter::Op::Contains ? QStringLiteral("%") : QString()) +
                                 likeLiteral(text) + u'%';
+            if (op == Filter::Op::Contains)
+                where.values << text;
         } else {
             where.parts << QStringLiteral("instr(%1, %2)%3")
                                .arg(sqlite::foldedText(expr),
@@ -164,9 +190,14 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
             where.values << text;
         }
         return;
-    default:
+    default: {
+        // The case-blind index orders letters outside ASCII by their stored
+        // case: it serves only to find equal texts.
+        const bool equality = op == Filter::Op::Equal || op == Filter::Op::NotEqual;
         compare(where, expr, op, text,
-                plain ? QStringLiteral("NOCASE") : sqlite::foldedCollation());
+                plain && equality ? QStringLiteral("NOCASE") : sqlite::foldedCollation());
+        return;
+    }
         return;
     }
 }
