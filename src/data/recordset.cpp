@@ -39,6 +39,9 @@ struct Pending
 constexpr int fetchBatch = 64;
 constexpr size_t cacheLimit = 8192;
 
+// The largest whole number a double holds exactly, 2^53 - 1.
+constexpr double largestWholeNumber = 9007199254740991.0;
+
 std::optional<double> parseNumber(const QString &text)
 {
     bool ok = false;
@@ -1169,6 +1172,12 @@ QVariant RecordSet::convert(FieldType type, const QString &column, const QVarian
         return DataError(
             QStringLiteral("\"%1\" is not a valid %2 for %3.").arg(shown, typeName(type), column));
     };
+    // A NUL character ends the text wherever it is read as C text: the
+    // rest would be stored out of sight.
+    if (isText && text.contains(QChar(u'\0')))
+        throw DataError(
+            QStringLiteral("The text for %1 holds a NUL character, which cannot be stored.")
+                .arg(column));
 
     switch (type) {
     case FieldType::Date:
@@ -1211,6 +1220,13 @@ QVariant RecordSet::convert(FieldType type, const QString &column, const QVarian
             throw refuse(value.toString());
         if (type == FieldType::Integer && std::trunc(*number) != *number)
             throw refuse(value.toString());
+        // Beyond this a whole number is no longer kept exactly (and beyond
+        // the column's range it would wrap round).
+        if (type == FieldType::Integer && std::fabs(*number) > largestWholeNumber)
+            throw DataError(QStringLiteral("\"%1\" is too large a whole number for %2 (at most "
+                                           "%3 either side of 0).")
+                                .arg(value.toString(), column)
+                                .arg(largestWholeNumber, 0, 'f', 0));
         return QVariant(*number);
     }
     case FieldType::Text:
