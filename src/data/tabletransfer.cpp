@@ -147,7 +147,9 @@ QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows)
     QString text =
         QStringLiteral("Nothing was imported into %1: %2.").arg(table, rowsText(int(rows.size())));
     for (qsizetype i = 0; i < rows.size() && i < listedRows; ++i) {
+        // One line each, whatever line breaks a quoted field holds.
         QString reason = rows[i].reason;
+        reason.replace(u'\r', u' ').replace(u'\n', u' ');
         if (reason.size() > reasonLength)
             reason = reason.left(reasonLength - 1) + QChar(0x2026);
         text += QStringLiteral("\nLine %1: %2").arg(rows[i].line).arg(reason);

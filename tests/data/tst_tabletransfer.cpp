@@ -386,7 +386,8 @@ void TestTableTransfer::replacingATableWithNothingIsRefused()
 
 void TestTableTransfer::manyWrongRowsAreCountedNotAllListed()
 {
-    QByteArray bytes = "court,indexx\nFirst," + QByteArray(100000, 'x') + "\n";
+    // The first wrong field is long and holds a line break.
+    QByteArray bytes = "court,indexx\nFirst,\"" + QByteArray(100000, 'x') + "\nx\"\n";
     for (int i = 1; i < 100000; ++i)
         bytes += "Court,two\n";
     const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
@@ -403,7 +404,7 @@ void TestTableTransfer::manyWrongRowsAreCountedNotAllListed()
         QVERIFY2(lines[1].startsWith(QStringLiteral("Line 2: \"xxx")) && lines[1].size() < 300,
                  qPrintable(lines[1].left(300)));
         QCOMPARE(lines[20],
-                 QStringLiteral("Line 21: \"two\" is not a valid whole number for indexx."));
+                 QStringLiteral("Line 22: \"two\" is not a valid whole number for indexx."));
         QCOMPARE(lines.last(), QStringLiteral("... and 99980 more wrong lines."));
     }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
