@@ -1,6 +1,7 @@
 #include "qtmessenger.h"
 
 #include <memory>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -47,6 +48,38 @@ void keepSmall(QDialog &box)
     box.setWindowState(Qt::WindowNoState);
 }
 
+// About this many lines of text, as the box wraps them, fit any screen.
+constexpr int linesThatFit = 20;
+constexpr int charactersInALine = 80;
+
+bool fitsInTheBox(const QString &text)
+{
+    int lines = 0;
+    for (const QStringView line : QStringView(text).split(u'\n'))
+        lines += 1 + int(line.size()) / charactersInALine;
+    return lines <= linesThatFit;
+}
+
+// A long text (a list of wrong lines, say) would make the box taller than
+// the screen, its buttons out of reach: its first line stands in the box and
+// the whole text scrolls in the detail area beneath, open from the start.
+void putText(QMessageBox &box, const QString &text)
+{
+    if (fitsInTheBox(text)) {
+        box.setText(text);
+        return;
+    }
+    QString first = text.section(u'\n', 0, 0);
+    if (first.size() > 3 * charactersInALine)
+        first = first.left(3 * charactersInALine - 1) + QChar(0x2026);
+    box.setText(first);
+    box.setDetailedText(text);
+    for (QAbstractButton *button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole)
+            button->click(); // "Show Details..."
+    }
+}
+
 } // namespace
 
 Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Icon icon,
@@ -56,7 +89,6 @@ Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Ico
     keepSmall(box);
     // Message boxes carry no title of their own: the program's name stands there.
     box.setWindowTitle(QApplication::applicationDisplayName());
-    box.setText(text);
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);
@@ -101,6 +133,7 @@ Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Ico
             break;
         }
     }
+    putText(box, text);
     const KeysToTheBox keys;
     switch (box.exec()) {
     case QMessageBox::Yes:

@@ -18,12 +18,23 @@ bool needsQuotes(const QString &field)
 
 QByteArray formatRecord(const QStringList &fields)
 {
+    QList<std::optional<QString>> values;
+    values.reserve(fields.size());
+    for (const QString &field : fields)
+        values << (field.isEmpty() ? std::nullopt : std::optional<QString>(field));
+    return formatRecord(values);
+}
+
+QByteArray formatRecord(const QList<std::optional<QString>> &fields)
+{
     QString line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             line += u',';
-        const QString &field = fields[i];
-        if (needsQuotes(field)) {
+        if (!fields[i])
+            continue;
+        const QString &field = *fields[i];
+        if (field.isEmpty() || needsQuotes(field)) {
             QString quoted = field;
             quoted.replace(u'"', QStringLiteral("\"\""));
             line += u'"' + quoted + u'"';
@@ -56,7 +67,8 @@ std::vector<Record> parse(QStringView text)
         bool endOfRecord = false;
         while (!endOfRecord) {
             QString field;
-            if (i < n && text[i] == u'"') {
+            const bool quoted = i < n && text[i] == u'"';
+            if (quoted) {
                 const int opened = line;
                 ++i;
                 bool closed = false;
@@ -82,6 +94,7 @@ std::vector<Record> parse(QStringView text)
                         QStringLiteral("the quotes opened on line %1 are never closed.")
                             .arg(opened);
                     record.fields << field;
+                    record.quoted << true;
                     records.push_back(record);
                     return records;
                 }
@@ -105,6 +118,7 @@ std::vector<Record> parse(QStringView text)
                 }
             }
             record.fields << field;
+            record.quoted << quoted;
             if (i >= n) {
                 endOfRecord = true;
             } else if (text[i] == u',') {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,9 @@ namespace lexordo::csv {
 
 // One record, CR LF at its end.
 QByteArray formatRecord(const QStringList &fields);
+// The same, where a field may be no value: that is written as nothing, and
+// an empty text as "" so that the two read back apart.
+QByteArray formatRecord(const QList<std::optional<QString>> &fields);
 
 // A record read back, with the line of the file on which it starts (the first
 // line is 1) and, when it could not be read, the reason.
@@ -20,6 +24,7 @@ struct Record
 {
     int line = 0;
     QStringList fields;
+    QList<bool> quoted; // for each field: written in double quotes
     QString problem;
 };
 

@@ -2,6 +2,8 @@
 
 #include "dates.h"
 
+#include <algorithm>
+
 namespace lexordo {
 
 Filter::Filter(const QString &column, Op op, const QVariant &value)
@@ -36,13 +38,65 @@ bool Filter::operator==(const Filter &other) const
     return true;
 }
 
+QString Filter::foldedText(const QString &text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            folded += QChar(unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit);
+            continue;
+        }
+        char32_t c = unit;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(unit, text[++i].unicode());
+        char32_t f = QChar::toCaseFolded(c);
+        // The Kelvin sign and the long s stay themselves: A to Z fold only
+        // among themselves, as in the database's case-blind index.
+        if (f < 0x80)
+            f = c;
+        if (QChar::requiresSurrogates(f)) {
+            folded += QChar(QChar::highSurrogate(f));
+            folded += QChar(QChar::lowSurrogate(f));
+        } else {
+            folded += QChar(char16_t(f));
+        }
+    }
+    return folded;
+}
+
+int Filter::compareText(QStringView a, QStringView b)
+{
+    const QString x = foldedText(a.toString());
+    const QString y = foldedText(b.toString());
+    const qsizetype n = std::min(x.size(), y.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t p = x[i].unicode();
+        char16_t q = y[i].unicode();
+        if (p == q)
+            continue;
+        // UTF-16 in code point order: the surrogates of the supplementary
+        // planes come after every other unit of the basic plane.
+        auto rank = [](char16_t u) {
+            return u >= 0xd800 && u < 0xe000 ? int(u) + 0x2000
+                   : u >= 0xe000             ? int(u) - 0x800
+                                             : int(u);
+        };
+        return rank(p) < rank(q) ? -1 : 1;
+    }
+    return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
+}
+
 QString Filter::toString() const
 {
     QStringList parts;
     for (const Term &t : m_terms) {
         QString value = t.value.typeId() == QMetaType::QDate ? dates::format(t.value.toDate())
                                                              : t.value.toString();
-        auto quoted = [](QString s) { return u'\'' + s.replace(u'\'', QStringLiteral("''")) + u'\''; };
+        auto quoted = [](QString s) {
+            return u'\'' + s.replace(u'\'', QStringLiteral("''")) + u'\'';
+        };
         switch (t.op) {
         case Op::Equal:
             parts << t.column + QStringLiteral(" = ") + value;

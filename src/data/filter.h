@@ -48,6 +48,13 @@ public:
 
     bool operator==(const Filter &other) const;
 
+    // Text as filters and sorts compare it, in the database's own order of
+    // text: letter case folded in every script (but no sign outside ASCII
+    // folds into a letter A to Z, so the database's case-blind index still
+    // finds every equal text), then compared code point by code point.
+    static QString foldedText(const QString &text);
+    static int compareText(QStringView a, QStringView b);
+
 private:
     QList<Term> m_terms;
 };

@@ -51,6 +51,9 @@ struct Pending
 constexpr int fetchBatch = 64;
 constexpr size_t cacheLimit = 8192;
 
+// The largest whole number a double holds exactly, 2^53 - 1.
+constexpr double largestWholeNumber = 9007199254740991.0;
+
 std::optional<double> parseNumber(const QString &text)
 {
     bool ok = false;
@@ -76,13 +79,23 @@ int requireField(const RecordSet &rs, const QString &name)
 
 // True when letter case cannot make a difference beyond the Latin letters A
 // to Z: the database's own case-blind comparison (which can use an index)
-// then gives the same answer as folding the case of every script.
+// then finds the same texts as folding the case of every script. The
+// database stops that comparison at a NUL character.
 bool caseBlindInAscii(const QString &text)
 {
-    for (QChar c : text) {
-        if (c.unicode() < 0x80)
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c == 0)
+            return false;
+        if (c < 0x80)
             continue;
-        if (c.isUpper() || c.isLower() || c.isTitleCase() || c.toCaseFolded() != c)
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        // Letters of any case (and numerals and signs with case, such as
+        // roman numerals and circled letters), and the sharp s that the
+        // capital sharp s folds to.
+        if (QChar::toCaseFolded(c) != c || QChar::toUpper(c) != c || QChar::toLower(c) != c ||
+            QChar::toTitleCase(c) != c || c == 0xdf)
             return false;
     }
     return true;
@@ -153,20 +166,36 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
         // searched, and the rows holding them are found by the column's index.
         // A row whose text differs from a found one only in the case of A to Z
         // is found as well, and rightly: it holds the same text to the search.
+        // The case-blind comparison stops at a NUL character, so a text
+        // holding one is searched itself.
         Where listed;
         compareText(listed, QStringLiteral("\"text\""), op, text);
-        where.parts << QStringLiteral("%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3)")
-                           .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")));
-        where.values << listed.values;
+        Where direct;
+        compareText(direct, expr, op, text);
+        where.parts << QStringLiteral("(%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3) "
+                                      "AND (instr(%1, char(0)) = 0 OR %4))")
+                           .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")),
+                                direct.parts.join(QStringLiteral(" AND ")));
+        where.values << listed.values << direct.values;
         return;
     }
     switch (op) {
     case Filter::Op::BeginsWith:
     case Filter::Op::Contains:
         if (plain) {
-            where.parts << expr + QStringLiteral(" LIKE ? ESCAPE '\\'");
+            // LIKE reads a text only up to a NUL character: a text that holds
+            // one is searched whole.
+            where.parts << (op == Filter::Op::Contains
+                                ? QStringLiteral(
+                                      "(%1 LIKE ? ESCAPE '\\' OR (instr(%1, char(0)) > 0 "
+                                      "AND instr(%2, %3) > 0))")
+                                      .arg(expr, sqlite::foldedText(expr),
+                                           sqlite::foldedText(QStringLiteral("?")))
+                                : expr + QStringLiteral(" LIKE ? ESCAPE '\\'"));
             where.values << (op == Filter::Op::Contains ? QStringLiteral("%") : QString()) +
                                 likeLiteral(text) + u'%';
+            if (op == Filter::Op::Contains)
+                where.values << text;
         } else {
             where.parts << QStringLiteral("instr(%1, %2)%3")
                                .arg(sqlite::foldedText(expr),
@@ -176,9 +205,14 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
             where.values << text;
         }
         return;
-    default:
+    default: {
+        // The case-blind index orders letters outside ASCII by their stored
+        // case: it serves only to find equal texts.
+        const bool equality = op == Filter::Op::Equal || op == Filter::Op::NotEqual;
         compare(where, expr, op, text,
-                plain ? QStringLiteral("NOCASE") : sqlite::foldedCollation());
+                plain && equality ? QStringLiteral("NOCASE") : sqlite::foldedCollation());
+        return;
+    }
         return;
     }
 }
@@ -1184,6 +1218,12 @@ QVariant RecordSet::convert(FieldType type, const QString &column, const QVarian
         return DataError(
             QStringLiteral("\"%1\" is not a valid %2 for %3.").arg(shown, typeName(type), column));
     };
+    // A NUL character ends the text wherever it is read as C text: the
+    // rest would be stored out of sight.
+    if (isText && text.contains(QChar(u'\0')))
+        throw DataError(
+            QStringLiteral("The text for %1 holds a NUL character, which cannot be stored.")
+                .arg(column));
 
     switch (type) {
     case FieldType::Date:
@@ -1226,6 +1266,13 @@ QVariant RecordSet::convert(FieldType type, const QString &column, const QVarian
             throw refuse(value.toString());
         if (type == FieldType::Integer && std::trunc(*number) != *number)
             throw refuse(value.toString());
+        // Beyond this a whole number is no longer kept exactly (and beyond
+        // the column's range it would wrap round).
+        if (type == FieldType::Integer && std::fabs(*number) > largestWholeNumber)
+            throw DataError(QStringLiteral("\"%1\" is too large a whole number for %2 (at most "
+                                           "%3 either side of 0).")
+                                .arg(value.toString(), column)
+                                .arg(largestWholeNumber, 0, 'f', 0));
         return QVariant(*number);
     }
     case FieldType::Text:

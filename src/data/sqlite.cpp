@@ -1,6 +1,7 @@
 #include "sqlite.h"
 
 #include "dates.h"
+#include "filter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,15 +50,27 @@ void foldFunction(sqlite3_context *context, int, sqlite3_value **argv)
     }
     const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     const int n = sqlite3_value_bytes(argv[0]);
-    const QByteArray folded = QString::fromUtf8(p, n).toCaseFolded().toUtf8();
+    const QByteArray folded = Filter::foldedText(QString::fromUtf8(p, n)).toUtf8();
     sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
 int foldCompare(void *, int n1, const void *p1, int n2, const void *p2)
 {
-    const QString a = QString::fromUtf8(static_cast<const char *>(p1), n1);
-    const QString b = QString::fromUtf8(static_cast<const char *>(p2), n2);
-    return a.compare(b, Qt::CaseInsensitive);
+    const auto *a = static_cast<const unsigned char *>(p1);
+    const auto *b = static_cast<const unsigned char *>(p2);
+    // Most texts are plain ASCII: compared at once, A to Z as a to z.
+    const int n = std::min(n1, n2);
+    int i = 0;
+    for (; i < n && a[i] < 0x80 && b[i] < 0x80; ++i) {
+        const int x = a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i];
+        const int y = b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i];
+        if (x != y)
+            return x - y;
+    }
+    if (i == n)
+        return n1 - n2;
+    return Filter::compareText(QString::fromUtf8(reinterpret_cast<const char *>(a), n1),
+                               QString::fromUtf8(reinterpret_cast<const char *>(b), n2));
 }
 
 quint32 bigEndian(const QByteArray &bytes, int at, int size)

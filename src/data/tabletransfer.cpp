@@ -9,6 +9,7 @@
 #include "safewrite.h"
 
 #include <cmath>
+#include <optional>
 #include <QFile>
 #include <QLocale>
 #include <QSqlDatabase>
@@ -63,12 +64,13 @@ QString numberText(const QVariant &value)
     return QLocale::c().toString(number, 'f', QLocale::FloatingPointShortest);
 }
 
-// A stored value as the file shows it: dates dd/mm/yyyy, numbers plain. A
-// value that does not fit its column's type is written as it is stored.
-QString fieldText(const Column &column, const QVariant &value)
+// A stored value as the file shows it: dates dd/mm/yyyy, numbers plain, an
+// empty text as "" and no value as nothing. A value that does not fit its
+// column's type is written as it is stored.
+std::optional<QString> fieldText(const Column &column, const QVariant &value)
 {
     if (value.isNull())
-        return QString();
+        return std::nullopt;
     switch (column.type) {
     case RecordSet::FieldType::Date:
         if (const auto date = dates::parseIso(value.toString()))
@@ -84,7 +86,29 @@ QString fieldText(const Column &column, const QVariant &value)
     default:
         break;
     }
-    return value.toString();
+    const QString text = value.toString();
+    // A date, time or number column reads an empty text as no value.
+    if (text.isEmpty() && column.type != RecordSet::FieldType::Text &&
+        column.type != RecordSet::FieldType::Any)
+        return std::nullopt;
+    return text;
+}
+
+// A field of the file as the column takes it: in a text column a quoted
+// field is the text exactly as written, an empty one included, and an empty
+// field without quotes is no value.
+QVariant fieldValue(const Column &column, const QString &caption, const QString &field,
+                    bool quoted)
+{
+    if (field.contains(QChar(u'\0')))
+        return RecordSet::convert(column.type, caption, field); // refuses it
+    const bool text =
+        column.type == RecordSet::FieldType::Text || column.type == RecordSet::FieldType::Any;
+    if (text && quoted) // bound as a text even when empty, never as no value
+        return field.isNull() ? QStringLiteral("") : field;
+    if (field.isEmpty())
+        return QVariant();
+    return RecordSet::convert(column.type, caption, field);
 }
 
 // A checked field as it is bound: dates and times as stored text, whole
@@ -115,12 +139,28 @@ QString rowsText(int count)
 
 namespace {
 
+// The wrong rows a message lists; the rest are counted.
+constexpr int listedRows = 20;
+// A reason is cut short after this many characters (a field may be long).
+constexpr int reasonLength = 200;
+
 QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows)
 {
     QString text =
         QStringLiteral("Nothing was imported into %1: %2.").arg(table, rowsText(int(rows.size())));
-    for (const TableTransfer::BadRow &row : rows)
-        text += QStringLiteral("\nLine %1: %2").arg(row.line).arg(row.reason);
+    for (qsizetype i = 0; i < rows.size() && i < listedRows; ++i) {
+        // One line each, whatever line breaks a quoted field holds.
+        QString reason = rows[i].reason;
+        reason.replace(u'\r', u' ').replace(u'\n', u' ');
+        if (reason.size() > reasonLength)
+            reason = reason.left(reasonLength - 1) + QChar(0x2026);
+        text += QStringLiteral("\nLine %1: %2").arg(rows[i].line).arg(reason);
+    }
+    if (rows.size() > listedRows) {
+        const qsizetype more = rows.size() - listedRows;
+        text += more == 1 ? QStringLiteral("\n... and 1 more wrong line.")
+                          : QStringLiteral("\n... and %1 more wrong lines.").arg(more);
+    }
     return text;
 }
 
@@ -190,7 +230,7 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
             QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
     int rows = 0;
     while (query.next()) {
-        QStringList fields;
+        QList<std::optional<QString>> fields;
         for (int i = 0; i < columns.size(); ++i)
             fields << fieldText(columns[i], query.value(i));
         out.write(csv::formatRecord(fields));
@@ -272,9 +312,8 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
         for (int i = 0; i < columns.size(); ++i) {
             try {
                 values << bindable(columns[i],
-                                   RecordSet::convert(columns[i].type,
-                                                      columnCaption(name, columns[i].name),
-                                                      record.fields[i]));
+                                   fieldValue(columns[i], columnCaption(name, columns[i].name),
+                                              record.fields[i], record.quoted[i]));
             } catch (const DataError &e) {
                 problems << e.description();
             }
@@ -286,6 +325,11 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     }
     if (!bad.isEmpty())
         throw Refused(name, bad);
+    if (replace && rows.empty())
+        throw DataError(QStringLiteral("Nothing was imported into %1: %2 holds no rows, and "
+                                       "putting it in place of the table would delete all of "
+                                       "%1. The table is as it was.")
+                            .arg(name, file));
 
     QStringList names;
     QStringList marks;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -24,6 +25,7 @@ private slots:
     void boxesAreNeverMaximised();
     void enterAnswersWithTheDefaultButton_data();
     void enterAnswersWithTheDefaultButton();
+    void aLongMessageFitsOnTheScreen();
 
 private:
     // Keys typed into the field before the box has opened.
@@ -150,6 +152,33 @@ void TestQtMessenger::enterAnswersWithTheDefaultButton()
                                               "want to continue?"),
                                buttons, Messenger::Icon::None, defaultButton),
              expected);
+}
+
+void TestQtMessenger::aLongMessageFitsOnTheScreen()
+{
+    QString text = QStringLiteral("Nothing was imported into courts: 500 rows are wrong.");
+    for (int line = 2; line < 502; ++line)
+        text +=
+            QStringLiteral("\nLine %1: \"two\" is not a valid whole number for indexx.").arg(line);
+    bool fits = false;
+    QString shown;
+    QString detail;
+    QTimer::singleShot(200, m_window.get(), [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        const QRect screen = box->screen()->availableGeometry();
+        QAbstractButton *ok = box->button(QMessageBox::Ok);
+        fits = screen.contains(box->frameGeometry()) &&
+               screen.contains(QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size()));
+        shown = box->text();
+        detail = box->detailedText();
+        ok->click();
+    });
+    QtMessenger messenger;
+    QCOMPARE(messenger.message(text, Messenger::Buttons::Ok, Messenger::Icon::Critical),
+             Answer::Ok);
+    QVERIFY(fits);
+    QCOMPARE(shown, QStringLiteral("Nothing was imported into courts: 500 rows are wrong."));
+    QCOMPARE(detail, text);
 }
 
 QTEST_MAIN(TestQtMessenger)

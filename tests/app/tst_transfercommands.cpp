@@ -25,6 +25,8 @@ private slots:
 
     void exportAndImportCsv();
     void aBadRowIsListedAndNothingStored();
+    void aTableIsNotReplacedWithNothing();
+    void manyWrongRowsAreCountedNotAllPrinted();
     void exportIcs();
     void wrongArguments();
     void theDiaryIsNeverWritten_data();
@@ -158,6 +160,41 @@ void TestTransferCommands::aBadRowIsListedAndNothingStored()
              2);
     QVERIFY2(err.startsWith(QStringLiteral("There is no table called nosuch.")), qPrintable(err));
     QVERIFY(!QFile::exists(path(QStringLiteral("x.csv"))));
+}
+
+void TestTransferCommands::aTableIsNotReplacedWithNothing()
+{
+    writeFile(QStringLiteral("courts.csv"), QByteArrayLiteral("court,indexx\nHigh Court,1\n"));
+    QCOMPARE(run({QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("courts"),
+                  QStringLiteral("--file"), path(QStringLiteral("courts.csv"))}),
+             0);
+    writeFile(QStringLiteral("empty.csv"), QByteArrayLiteral("court,indexx\n"));
+    QString err;
+    QCOMPARE(run({QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("courts"),
+                  QStringLiteral("--file"), path(QStringLiteral("empty.csv")),
+                  QStringLiteral("--replace")},
+                 nullptr, &err),
+             1);
+    QVERIFY2(err.contains(QStringLiteral("holds no rows")), qPrintable(err));
+    QCOMPARE(count(QStringLiteral("courts")), 1);
+}
+
+void TestTransferCommands::manyWrongRowsAreCountedNotAllPrinted()
+{
+    QByteArray bytes = "Date,Holiday\n";
+    for (int i = 0; i < 100000; ++i)
+        bytes += "31/02/2027,No such day\n";
+    writeFile(QStringLiteral("holidays.csv"), bytes);
+    QString err;
+    QCOMPARE(run({QStringLiteral("import"), QStringLiteral("csv"), QStringLiteral("holidays"),
+                  QStringLiteral("--file"), path(QStringLiteral("holidays.csv"))},
+                 nullptr, &err),
+             1);
+    const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 22);
+    QCOMPARE(lines[20], QStringLiteral("Line 21: \"31/02/2027\" is not a valid date for Date."));
+    QCOMPARE(lines.last(), QStringLiteral("... and 99980 more wrong lines."));
+    QCOMPARE(count(QStringLiteral("Holidays")), 0);
 }
 
 void TestTransferCommands::exportIcs()

@@ -4,6 +4,8 @@
 #include <data/dataerror.h>
 #include <data/recordset.h>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -25,6 +27,7 @@ private slots:
     void orderedOperatorsOnNumbersAndDates_data();
     void orderedOperatorsOnNumbersAndDates();
     void sortIgnoresCaseInEveryScript();
+    void filterAndSortFollowTheDatabaseOrderOfText();
     void untypedColumnsAreReadAndSortedWithoutFault();
     void reReadAfterAStoreSeesTheStoreAndOtherPrograms();
     void largeViewReadsItsRowsAsShown();
@@ -210,6 +213,42 @@ void TestRecordSetSql::sortIgnoresCaseInEveryScript()
     rs.setSort(QStringLiteral("cdate desc"));
     QCOMPARE(parties(rs), (QStringList{"ωμέγα traders", "Ωμέγα Ltd"}));
     QCOMPARE(rs.filter().terms().size(), 1);
+}
+
+// Texts beyond the basic plane, of private use, holding a NUL or mixing
+// scripts are compared as the database orders text, by code point.
+void TestRecordSetSql::filterAndSortFollowTheDatabaseOrderOfText()
+{
+    const QString nul = QString::fromUtf16(u"ab\0cd", 5);
+    const QStringList texts = {
+        QStringLiteral("\uE000 private"), QStringLiteral("😀 smile"), nul,
+        QStringLiteral("Zürich ₹ 😀"),     QStringLiteral("ẞ"),       QStringLiteral("\uFFFD")};
+    QSqlQuery insert(QSqlDatabase::database(QStringLiteral("advocate")));
+    QVERIFY(
+        insert.prepare(QStringLiteral("INSERT INTO advocate (caseno, Party1) VALUES ('U', ?)")));
+    for (const QString &text : texts) {
+        insert.addBindValue(text);
+        QVERIFY(insert.exec());
+    }
+    RecordSet rs(QStringLiteral("advocate"));
+    using Found = QSet<QString>;
+    auto found = [&](Filter::Op op, const QString &value) {
+        rs.setFilter(Filter(QStringLiteral("caseno"), Filter::Op::Equal, QStringLiteral("U"))
+                         .andWhere(QStringLiteral("Party1"), op, value));
+        const QStringList list = parties(rs);
+        return Found(list.begin(), list.end());
+    };
+    QCOMPARE(found(Filter::Op::Greater, QStringLiteral("\uE000")),
+             (Found{"\uE000 private", "\uFFFD", "😀 smile"}));
+    QCOMPARE(found(Filter::Op::Less, QStringLiteral("\uE000")), (Found{nul, "Zürich ₹ 😀", "ẞ"}));
+    QCOMPARE(found(Filter::Op::Contains, QStringLiteral("CD")), Found{nul});
+    QCOMPARE(found(Filter::Op::Contains, QStringLiteral("😀")), (Found{"Zürich ₹ 😀", "😀 smile"}));
+    QCOMPARE(found(Filter::Op::Equal, QStringLiteral("ß")), Found{"ẞ"});
+
+    rs.setFilter(Filter(QStringLiteral("caseno"), Filter::Op::Equal, QStringLiteral("U")));
+    rs.setSort(QStringLiteral("Party1"));
+    QCOMPARE(parties(rs),
+             (QStringList{nul, "Zürich ₹ 😀", "ẞ", "\uE000 private", "\uFFFD", "😀 smile"}));
 }
 
 // A table made by another tool, without declared types: numbers are read as

@@ -28,6 +28,11 @@ private slots:
     void replaceTakesThePlaceOfTheRows();
     void aRowTheDatabaseRefusesUndoesTheWholeImport();
     void unknownTablesAndUnreadableFilesAreRefused();
+    void valuesThatCannotBeKeptAreRefusedWithTheirLines_data();
+    void valuesThatCannotBeKeptAreRefusedWithTheirLines();
+    void emptyTextsAndNoValuesStayApart();
+    void replacingATableWithNothingIsRefused();
+    void manyWrongRowsAreCountedNotAllListed();
 
 private:
     static QSqlQuery query();
@@ -64,8 +69,9 @@ QList<QVariantList> TestTableTransfer::rowsOf(const QString &table)
     QList<QVariantList> rows;
     while (q.next()) {
         QVariantList row;
+        // No value is told apart from an empty text.
         for (int i = 0; i < q.record().count(); ++i)
-            row << q.value(i);
+            row << (q.isNull(i) ? QVariant(QStringLiteral("<no value>")) : q.value(i));
         rows << row;
     }
     std::sort(rows.begin(), rows.end(), [](const QVariantList &a, const QVariantList &b) {
@@ -134,10 +140,12 @@ void TestTableTransfer::everyTableSurvivesARoundTrip()
                     value = qint64(row * 10 + c);
                 else if (types[c] == QStringLiteral("REAL"))
                     value = 1234.5 + row * 0.25 + c;
+                else if (row == 1)
+                    value = c % 2 == 0 ? QStringLiteral("") : QStringLiteral("  ");
                 else
                     value = texts[(row + c) % 3] + QString::number(c);
-                // A blank cell stays blank.
-                if (row == 2 && c == names.size() - 1)
+                // A blank cell stays blank, an empty text empty.
+                if (row == 2 && c % 2 == 1)
                     value = QVariant();
                 insert.addBindValue(value);
             }
@@ -267,21 +275,25 @@ void TestTableTransfer::replaceTakesThePlaceOfTheRows()
 void TestTableTransfer::aRowTheDatabaseRefusesUndoesTheWholeImport()
 {
     m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('Old Court', 9)"));
-    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON courts WHEN NEW.court = 'Refused' "
-                              "BEGIN SELECT RAISE(ABORT, 'refused by the database'); END"));
+    m_db->exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON courts WHEN NEW.court = 'Refused' "
+                       "BEGIN SELECT RAISE(ABORT, 'refused by the database'); END"));
     const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
     writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nRefused,2\nSessions,3\n"));
     try {
         TableTransfer::importCsv(QStringLiteral("courts"), path, true);
         QFAIL("an import the database refused was reported as done");
     } catch (const DataError &e) {
-        QVERIFY2(e.description().startsWith(QStringLiteral("Nothing was imported into courts: line 3 was refused")),
+        QVERIFY2(e.description().startsWith(
+                     QStringLiteral("Nothing was imported into courts: line 3 was refused")),
                  qPrintable(e.description()));
-        QVERIFY2(e.description().contains(QStringLiteral("refused by the database")), qPrintable(e.description()));
+        QVERIFY2(e.description().contains(QStringLiteral("refused by the database")),
+                 qPrintable(e.description()));
     }
     // Neither the rows before it nor the emptying of the table were kept.
     QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(), QStringLiteral("Old Court"));
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
+             QStringLiteral("Old Court"));
 }
 
 void TestTableTransfer::unknownTablesAndUnreadableFilesAreRefused()
@@ -305,6 +317,96 @@ void TestTableTransfer::unknownTablesAndUnreadableFilesAreRefused()
     }
     writeFile(path, QByteArray());
     QVERIFY_THROWS_EXCEPTION(DataError, TableTransfer::importCsv(QStringLiteral("courts"), path));
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+}
+
+void TestTableTransfer::valuesThatCannotBeKeptAreRefusedWithTheirLines_data()
+{
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("index beyond the column's range")
+        << QByteArray("Big Court,99999999999999999999")
+        << QStringLiteral("\"99999999999999999999\" is too large a whole number for indexx");
+    QTest::newRow("negative index beyond it")
+        << QByteArray("Big Court,-9007199254740993") << QStringLiteral("too large a whole number");
+    QTest::newRow("NUL in a text") << QByteArray("\"Nul\0hidden\",3", 14)
+                                   << QStringLiteral("The text for court holds a NUL character");
+    QTest::newRow("NUL in a number") << QByteArray("Court,4\0", 8) << QStringLiteral("NUL");
+}
+
+void TestTableTransfer::valuesThatCannotBeKeptAreRefusedWithTheirLines()
+{
+    QFETCH(QByteArray, row);
+    QFETCH(QString, reason);
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, "court,indexx\nHigh Court,1\n" + row + "\nSessions,9007199254740991\n");
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path);
+        QFAIL("a value that cannot be kept was imported");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.rows.size(), 1);
+        QCOMPARE(refused.rows[0].line, 3);
+        QVERIFY2(refused.rows[0].reason.contains(reason), qPrintable(refused.rows[0].reason));
+    }
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+}
+
+void TestTableTransfer::emptyTextsAndNoValuesStayApart()
+{
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, QByteArrayLiteral("court,indexx\n\"\",1\n,2\n\"  \",\"\"\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 3);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(quote(court) || '/' || "
+                                         "quote(indexx), ' ') FROM courts"))
+                 .toString(),
+             QStringLiteral("''/1 NULL/2 '  '/NULL"));
+    QCOMPARE(TableTransfer::exportCsv(QStringLiteral("courts"), path), 3);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("court,indexx\r\n\"\",1\r\n,2\r\n\"  \",\r\n"));
+}
+
+void TestTableTransfer::replacingATableWithNothingIsRefused()
+{
+    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('Old Court', 9)"));
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, QByteArrayLiteral("court,indexx\r\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path, true);
+        QFAIL("a table was replaced with nothing");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains(QStringLiteral("holds no rows")),
+                 qPrintable(e.description()));
+    }
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
+    // Added to the table, nothing is nothing.
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 0);
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
+}
+
+void TestTableTransfer::manyWrongRowsAreCountedNotAllListed()
+{
+    // The first wrong field is long and holds a line break.
+    QByteArray bytes = "court,indexx\nFirst,\"" + QByteArray(100000, 'x') + "\nx\"\n";
+    for (int i = 1; i < 100000; ++i)
+        bytes += "Court,two\n";
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, bytes);
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path);
+        QFAIL("a file of wrong rows was imported");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.rows.size(), 100000);
+        const QStringList lines = refused.description().split(u'\n');
+        QCOMPARE(lines.size(), 22);
+        QCOMPARE(lines.first(),
+                 QStringLiteral("Nothing was imported into courts: 100000 rows are wrong."));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("Line 2: \"xxx")) && lines[1].size() < 300,
+                 qPrintable(lines[1].left(300)));
+        QCOMPARE(lines[20],
+                 QStringLiteral("Line 22: \"two\" is not a valid whole number for indexx."));
+        QCOMPARE(lines.last(), QStringLiteral("... and 99980 more wrong lines."));
+    }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
 }
 

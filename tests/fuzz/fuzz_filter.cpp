@@ -15,11 +15,13 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 using namespace lexordo;
 
@@ -95,6 +97,18 @@ Diary &diary()
     return d;
 }
 
+// A text as the database orders it: code points, letter case folded in every
+// script, except that nothing outside ASCII folds into a letter A to Z.
+std::vector<char32_t> foldedCodePoints(const QString &text)
+{
+    std::vector<char32_t> folded;
+    for (const char32_t c : text.toUcs4()) {
+        const char32_t f = QChar::toCaseFolded(c);
+        folded.push_back(c >= 0x80 && f < 0x80 ? c : f);
+    }
+    return folded;
+}
+
 // What the filter should keep of a text value, as the record set reads it.
 bool keepsText(const QVariant &value, Filter::Op op, const QString &needle)
 {
@@ -104,7 +118,11 @@ bool keepsText(const QVariant &value, Filter::Op op, const QString &needle)
         return isNull || text.isEmpty();
     if (isNull)
         return op == Filter::Op::NotEqual;
-    const int order = text.compare(needle, Qt::CaseInsensitive);
+    const std::vector<char32_t> a = foldedCodePoints(text);
+    const std::vector<char32_t> b = foldedCodePoints(needle);
+    const int order = a == b                                                                 ? 0
+                      : std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end()) ? -1
+                                                                                             : 1;
     switch (op) {
     case Filter::Op::Equal:
         return order == 0;
@@ -119,9 +137,9 @@ bool keepsText(const QVariant &value, Filter::Op op, const QString &needle)
     case Filter::Op::GreaterOrEqual:
         return order >= 0;
     case Filter::Op::BeginsWith:
-        return text.startsWith(needle, Qt::CaseInsensitive);
+        return a.size() >= b.size() && std::equal(b.begin(), b.end(), a.begin());
     case Filter::Op::Contains:
-        return text.contains(needle, Qt::CaseInsensitive);
+        return b.empty() || std::search(a.begin(), a.end(), b.begin(), b.end()) != a.end();
     case Filter::Op::IsNull:
         break;
     }
