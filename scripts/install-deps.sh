@@ -22,6 +22,7 @@ sqlite3
 libbenchmark-dev
 poppler-utils
 xvfb
+openbox
 x11-apps
 imagemagick
 fonts-liberation2
