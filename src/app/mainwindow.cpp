@@ -34,6 +34,7 @@
 #include <reports/currentdatereport.h>
 #include <reports/nextdatereport.h>
 #include <reports/runtime/reportwindow.h>
+#include <widgets/enterkey.h>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -242,6 +243,7 @@ QWidget *MainWindow::openScreen(const QString &screenName, OpenMode mode)
     if (screen->objectName().isEmpty())
         screen->setObjectName(screenName);
     it->open = screen;
+    pressButtonsOnEnter(screen);
 
     if (it->placement != Placement::SeparateWindow) {
         const bool small = it->placement == Placement::Dialog;

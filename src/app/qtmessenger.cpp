@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace lexordo {
 
@@ -47,6 +48,22 @@ void keepSmall(QDialog &box)
     box.setWindowState(Qt::WindowNoState);
 }
 
+// Once the box is gone the keyboard goes back to the window it came from,
+// whatever window the window manager would pick.
+class KeyboardBack
+{
+public:
+    explicit KeyboardBack(QWidget *window) : m_window(window) {}
+    ~KeyboardBack()
+    {
+        if (m_window && m_window->isVisible())
+            m_window->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 } // namespace
 
 Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Icon icon)
@@ -88,6 +105,7 @@ Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Ico
         break;
     }
     const KeysToTheBox keys;
+    const KeyboardBack back(box.parentWidget());
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -110,6 +128,7 @@ std::optional<QString> QtMessenger::input(const QString &prompt, const QString &
     box.setInputMode(QInputDialog::TextInput);
     box.setTextValue(initialText);
     const KeysToTheBox keys;
+    const KeyboardBack back(box.parentWidget());
     if (box.exec() != QDialog::Accepted)
         return std::nullopt;
     return box.textValue();

@@ -325,6 +325,7 @@ void CaseRegister::showMaximizedInFront()
         raise();
         activateWindow();
     }
+    focusGrid();
 }
 
 void CaseRegister::refreshAtLastRow()
