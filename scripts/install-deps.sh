@@ -23,6 +23,7 @@ libbenchmark-dev
 poppler-utils
 libpoppler-qt6-dev
 xvfb
+openbox
 x11-apps
 imagemagick
 fonts-liberation2

@@ -7,7 +7,6 @@
 #include <data/messenger.h>
 #include <QLineEdit>
 #include <QScopedValueRollback>
-#include <widgets/enterkey.h>
 
 namespace lexordo {
 
@@ -32,11 +31,6 @@ AccountLedger::AccountLedger(QWidget *parent) : RecordScreen(parent), ui(new Ui:
     setFind(QStringLiteral("Enter The Name to Be Searched "), QStringLiteral("Name"),
             Filter::Op::BeginsWith);
     setDefaultDateOnFocus(ui->txtDate);
-    // Enter goes on to the next box, as Tab does.
-    for (QWidget *field :
-         std::initializer_list<QWidget *>{ui->txtname, ui->txtDate, ui->txtLFees, ui->txtCfees,
-                                          ui->txtMisc, ui->txtRec, ui->txtBal, ui->txtPart})
-        onEnterKey(field, [this] { focusNextChild(); });
     start(Start::AllEnabled);
 }
 

@@ -9,7 +9,6 @@
 #include <data/messenger.h>
 #include <QLineEdit>
 #include <reports/runtime/reportwindow.h>
-#include <widgets/enterkey.h>
 
 namespace lexordo {
 
@@ -44,11 +43,6 @@ BillScreen::BillScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui::BillS
             Filter::Op::BeginsWith);
     setDefaultDateOnFocus(ui->txtDate);
     onClicked(ui->cmdPrint, [this] { print(); });
-    // Enter goes on to the next box, as Tab does.
-    for (QLineEdit *box : findChildren<QLineEdit *>()) {
-        if (box != ui->txtNoTemp)
-            onEnterKey(box, [this] { focusNextChild(); });
-    }
     start(Start::AllEnabled);
 }
 

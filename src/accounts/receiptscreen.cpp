@@ -39,10 +39,13 @@ ReceiptScreen::ReceiptScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui:
     setNotFoundText(QStringLiteral("Record nont found "));
     onClicked(ui->cmdPrint, [this] { print(); });
 
-    // Enter goes on from the name and the date; on Save it goes to Add.
-    onEnterKey(ui->txtName, [this] { ui->txtRsinFig->setFocus(Qt::TabFocusReason); });
-    onEnterKey(ui->txtDate, [this] { ui->txtName->setFocus(Qt::TabFocusReason); });
-    onEnterKey(ui->cmdSave, [this] { ui->cmdAdd->setFocus(Qt::TabFocusReason); });
+    // Enter on Save saves, then goes on to Add for the next receipt.
+    onEnterKey(ui->cmdSave, [this] {
+        if (ui->cmdSave->isEnabled())
+            ui->cmdSave->click();
+        if (ui->cmdAdd->isEnabled())
+            ui->cmdAdd->setFocus(Qt::TabFocusReason);
+    });
 
     start(Start::Browse);
     // The newest receipt is shown first.

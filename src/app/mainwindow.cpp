@@ -35,6 +35,7 @@
 #include <reports/currentdatereport.h>
 #include <reports/nextdatereport.h>
 #include <reports/runtime/reportwindow.h>
+#include <widgets/enterkey.h>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -256,6 +257,7 @@ QWidget *MainWindow::openScreen(const QString &screenName, OpenMode mode)
     if (screen->objectName().isEmpty())
         screen->setObjectName(screenName);
     it->open = screen;
+    pressButtonsOnEnter(screen);
 
     if (it->placement != Placement::SeparateWindow) {
         const bool small = it->placement == Placement::Dialog;

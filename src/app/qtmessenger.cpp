@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace lexordo {
 
@@ -80,6 +81,22 @@ void putText(QMessageBox &box, const QString &text)
     }
 }
 
+// Once the box is gone the keyboard goes back to the window it came from,
+// whatever window the window manager would pick.
+class KeyboardBack
+{
+public:
+    explicit KeyboardBack(QWidget *window) : m_window(window) {}
+    ~KeyboardBack()
+    {
+        if (m_window && m_window->isVisible())
+            m_window->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> m_window;
+};
+
 } // namespace
 
 Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Icon icon,
@@ -135,6 +152,7 @@ Messenger::Answer QtMessenger::message(const QString &text, Buttons buttons, Ico
     }
     putText(box, text);
     const KeysToTheBox keys;
+    const KeyboardBack back(box.parentWidget());
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -157,6 +175,7 @@ std::optional<QString> QtMessenger::input(const QString &prompt, const QString &
     box.setInputMode(QInputDialog::TextInput);
     box.setTextValue(initialText);
     const KeysToTheBox keys;
+    const KeyboardBack back(box.parentWidget());
     if (box.exec() != QDialog::Accepted)
         return std::nullopt;
     return box.textValue();

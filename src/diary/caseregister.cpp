@@ -322,6 +322,7 @@ void CaseRegister::showMaximizedInFront()
         raise();
         activateWindow();
     }
+    focusGrid();
 }
 
 void CaseRegister::refreshAtLastRow()

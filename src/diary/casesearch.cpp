@@ -8,6 +8,8 @@
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <optional>
+#include <QRadioButton>
+#include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -36,6 +38,11 @@ CaseSearch::CaseSearch(QWidget *parent) : QWidget(parent), ui(new Ui::CaseSearch
     ui->setupUi(this);
     connect(ui->cmdOK, &QPushButton::clicked, this, [this] { runGuarded([this] { search(); }); });
     connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
+    // Enter searches by the option ticked; Escape leaves, as Cancel does.
+    for (QRadioButton *option : findChildren<QRadioButton *>())
+        onEnterKey(option, [this] { ui->cmdOK->click(); });
+    pressButtonsOnEnter(this);
+    closeOnEscape(this);
 }
 
 CaseSearch::~CaseSearch()

@@ -24,6 +24,8 @@ SearchNextBlank::SearchNextBlank(QWidget *parent) : QWidget(parent), ui(new Ui::
     connect(ui->cmdshowrepo, &QPushButton::clicked, this,
             [this] { runGuarded([this] { search(); }); });
     connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
+    pressButtonsOnEnter(this);
+    closeOnEscape(this);
 }
 
 SearchNextBlank::~SearchNextBlank()

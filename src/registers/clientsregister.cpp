@@ -41,13 +41,8 @@ ClientsRegister::ClientsRegister(QWidget *parent)
     setFind(QStringLiteral("Enter The Name to Be Searched "), QStringLiteral("acname"),
             Filter::Op::BeginsWith);
 
-    // A fast clerk goes from field to field with Enter.
-    const QList<QWidget *> fields{ui->txtName,   ui->txtCaseNo,    ui->txtParties, ui->txtAdd,
-                                  ui->txtPhno,   ui->txtMno,       ui->txtEmail,   ui->txtfileno,
-                                  ui->txtDate,   ui->txtUSec_0,    ui->txtUSec_1,  ui->txtUSec_2,
-                                  ui->txtUSec_3, ui->txtfolderpath};
-    for (QWidget *field : fields)
-        onEnterKey(field, [this] { focusNextChild(); });
+    // Enter goes from field to field, and after the folder to Save (the
+    // register's own); in the sort box it prints.
     onEnterKey(ui->txtSortBy, [this] { guarded([this] { print(); }); });
 
     ui->txtSortBy->setCurrentIndex(-1); // the clerk chooses the order each time

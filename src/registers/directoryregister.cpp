@@ -5,7 +5,6 @@
 #include <data/dataerror.h>
 #include <data/messenger.h>
 #include <QCloseEvent>
-#include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -31,9 +30,6 @@ DirectoryRegister::DirectoryRegister(QWidget *parent)
         columns.append({QString::fromLatin1(column), QString::fromLatin1(column)});
     setGrid(ui->DataGrid1, columns);
 
-    for (QLineEdit *field :
-         {ui->txtName, ui->Text1, ui->Text2, ui->Text3, ui->Text5, ui->Text7, ui->Text6, ui->Text4})
-        onEnterKey(field, [this] { focusNextChild(); });
     onClicked(ui->Command1, [this] { refresh(); });
     start(Start::AllEnabled);
 }
@@ -48,6 +44,7 @@ void DirectoryRegister::search(const QString &column, Filter::Op op, const QStri
     if (!storePendingRow())
         return;
     recordSet()->setFilter(Filter(column, op, text));
+    focusGrid();
 }
 
 // --- the steps of the register ---------------------------------------------------------

@@ -64,7 +64,7 @@ void HolidaysRegister::checkDate()
             "A Holiday is already entered for this date. Are You entering New Event?")))
         ui->txtHdays->setFocus(Qt::OtherFocusReason);
     else
-        ui->txtDate->setFocus(Qt::OtherFocusReason);
+        returnFocusTo(ui->txtDate); // the date typed stays, selected, to be corrected
 }
 
 } // namespace lexordo

@@ -7,7 +7,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <reports/runtime/reportwindow.h>
-#include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -28,9 +27,6 @@ RulingsLibrary::RulingsLibrary(QWidget *parent) : RecordScreen(parent), ui(new U
                             {QStringLiteral("Court"), QStringLiteral("Court")},
                             {QStringLiteral("Case Title"), QStringLiteral("CaseTitle")}});
 
-    // Enter moves on through the one-line fields; the head notes take new lines.
-    for (QLineEdit *field : {ui->txtSection, ui->txtCitation, ui->txtCaseTitle, ui->txtCourt})
-        onEnterKey(field, [this] { focusNextChild(); });
     onClicked(ui->cmdPrint, [this] { print(); });
     start(Start::AllEnabled);
 }
@@ -86,6 +82,7 @@ void RulingsLibrary::showMaximizedInFront()
         raise();
         activateWindow();
     }
+    focusGrid();
 }
 
 // --- the steps of the register ---------------------------------------------------------

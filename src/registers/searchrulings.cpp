@@ -4,6 +4,7 @@
 #include "ui_searchrulings.h"
 
 #include <data/messenger.h>
+#include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
 
 // The paper behind the screen comes with the widget base.
@@ -40,6 +41,11 @@ SearchRulings::SearchRulings(QWidget *parent) : QWidget(parent), ui(new Ui::Sear
     setAttribute(Qt::WA_StyledBackground);
     connect(ui->cmdOK, &QPushButton::clicked, this, [this] { runGuarded([this] { search(); }); });
     connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
+    // Enter searches by the option ticked; Escape leaves, as Cancel does.
+    for (QRadioButton *option : findChildren<QRadioButton *>())
+        onEnterKey(option, [this] { ui->cmdOK->click(); });
+    pressButtonsOnEnter(this);
+    closeOnEscape(this);
 }
 
 SearchRulings::~SearchRulings()

@@ -1,7 +1,11 @@
-#include <widgets/enterkey.h>
+#include "screenhost.h"
 
+#include <QDialog>
 #include <QKeyEvent>
+#include <QPushButton>
+#include <QShortcut>
 #include <QWidget>
+#include <widgets/enterkey.h>
 
 namespace lexordo {
 
@@ -37,6 +41,25 @@ private:
 void onEnterKey(QWidget *field, std::function<void()> action)
 {
     field->installEventFilter(new EnterKeyFilter(field, std::move(action)));
+}
+
+void pressButtonsOnEnter(QWidget *screen)
+{
+    // An "auto default" button presses itself on Enter when it has the focus;
+    // a key handler of the screen's own (Enter on Save goes on to Add) still
+    // comes first. Buttons of a dialog keep the dialog's own rules.
+    const auto buttons = screen->findChildren<QPushButton *>();
+    for (QPushButton *button : buttons) {
+        if (!qobject_cast<QDialog *>(button->window()))
+            button->setAutoDefault(true);
+    }
+}
+
+void closeOnEscape(QWidget *screen)
+{
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), screen);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(escape, &QShortcut::activated, screen, [screen] { closeScreen(screen); });
 }
 
 } // namespace lexordo

@@ -1,5 +1,6 @@
 #include "recordscreen.h"
 
+#include "enterkey.h"
 #include "recordgrid.h"
 #include "screenhost.h"
 
@@ -229,10 +230,15 @@ void RecordScreen::start(Start buttons)
         setButtons(State::Browse);
     refreshFields();
     syncGridToRecordSet();
+    pressButtonsOnEnter(this);
+    // The keyboard is the screen's from the start: browsing starts in the
+    // list, not in a field whose leaving runs a check; a screen without a
+    // list starts on Add.
     if (m_grid) {
         GridColumns::of(m_grid)->fit();
-        // Browsing starts in the list, not in a field whose leaving runs a check.
         m_grid->setFocus(Qt::OtherFocusReason);
+    } else if (QAbstractButton *add = button(Role::Add); add && add->isEnabled()) {
+        add->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -365,8 +371,15 @@ void RecordScreen::find()
     if (!answer || answer->isEmpty())
         return;
     m_recordSet->setFilter(Filter(m_findColumn, m_findOp, *answer));
+    focusGrid();
     if (m_recordSet->rowCount() == 0)
         showMessage(m_notFoundText);
+}
+
+void RecordScreen::focusGrid()
+{
+    if (m_grid && m_grid->isEnabled())
+        m_grid->setFocus(Qt::OtherFocusReason);
 }
 
 void RecordScreen::exitScreen()
@@ -532,6 +545,9 @@ bool RecordScreen::storeTypedFields()
 
 void RecordScreen::returnFocusTo(QWidget *field)
 {
+    // The field is entered already: the focus it gets back when the window
+    // is active again (after the message) fills nothing in.
+    m_entered = field;
     {
         QScopedValueRollback quiet(m_quietFocus, true);
         field->setFocus(Qt::OtherFocusReason);
@@ -552,11 +568,53 @@ void RecordScreen::focusFirstField()
             continue;
         if (auto *plain = qobject_cast<QPlainTextEdit *>(w); plain && plain->isReadOnly())
             continue;
-        w->setFocus(Qt::TabFocusReason);
+        // Entered anew, however the focus reaches it: at once, or with the
+        // window's activation once a message has closed.
+        m_entered = nullptr;
+        if (w->hasFocus()) {
+            m_entered = w;
+            guarded([&] { fieldFocusIn(w); });
+        } else {
+            w->setFocus(Qt::TabFocusReason);
+        }
         if (auto *edit = qobject_cast<QLineEdit *>(w))
             edit->selectAll();
         return;
     }
+}
+
+bool RecordScreen::isLocked(QWidget *field)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        return edit->isReadOnly();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
+        return plain->isReadOnly();
+    return !field->isEnabled();
+}
+
+void RecordScreen::enterPressed(QWidget *field)
+{
+    // On to the next field to type in tab order, past the locked ones. After
+    // the last field (the next stop is a button or the list) Enter lands on
+    // Save while a row can be saved, so that Enter again stores it.
+    for (QWidget *w = field->nextInFocusChain(); w && w != field && isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        // The box inside a drop-down list belongs to the list.
+        if (!w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus) ||
+            w->focusProxy() || field->isAncestorOf(w))
+            continue;
+        if (!fieldFor(w))
+            break;
+        if (!isLocked(w)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    QAbstractButton *save = button(Role::Save);
+    if (save && save->isEnabled() && save->isVisible())
+        save->setFocus(Qt::TabFocusReason);
+    else
+        focusNextChild();
 }
 
 bool RecordScreen::hasUnsavedChanges() const
@@ -671,14 +729,22 @@ bool RecordScreen::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::FocusIn:
     case QEvent::FocusOut: {
-        // Switching to another program or opening a menu is not leaving the field.
+        // Switching to another program or opening a menu is not leaving the
+        // field, and coming back is not entering it. But the focus put into a
+        // field while the window was not active (after a message closed)
+        // arrives only with the window's activation: that is entering it.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-            break;
-        if (event->type() == QEvent::FocusIn)
+        const bool activation =
+            reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        if (event->type() == QEvent::FocusIn) {
+            if (activation && m_entered == widget)
+                break;
+            m_entered = widget;
             guarded([&] { fieldFocusIn(widget); });
-        else
+        } else if (!activation) {
+            m_entered = nullptr;
             guarded([&] { fieldFocusOut(widget); });
+        }
         break;
     }
     case QEvent::MouseButtonDblClick:
@@ -691,7 +757,7 @@ bool RecordScreen::eventFilter(QObject *watched, QEvent *event)
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && !(key->modifiers() & ~Qt::KeypadModifier) &&
             !qobject_cast<QPlainTextEdit *>(widget) && fieldFor(widget)) {
-            focusNextChild();
+            enterPressed(widget);
             return true;
         }
         break;

@@ -48,6 +48,10 @@ public:
     QAbstractButton *button(Role role) const;
     QString buttonName(Role role) const;
 
+    // Puts the keyboard on the grid (after a search, the list is what the
+    // user reads next), or on the screen when it has none.
+    void focusGrid();
+
     // Writes the typed text of the bound fields into the current row. A text
     // the column refuses is reported and the field keeps it; false then.
     bool storeTypedFields();
@@ -127,6 +131,9 @@ protected:
     void focusFirstField();
     // Selects a field's text on entry, so that typing replaces it.
     static void selectOnEntry(QLineEdit *edit);
+    static bool isLocked(QWidget *field);
+    // Enter in a field: on to the next field to type, after the last to Save.
+    void enterPressed(QWidget *field);
 
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -164,7 +171,8 @@ private:
     bool m_syncingGrid = false;
     bool m_modelChanging = false;
     bool m_closing = false;
-    bool m_quietFocus = false; // the screen moves the focus; the focus hooks stay out
+    bool m_quietFocus = false;   // the screen moves the focus; the focus hooks stay out
+    QPointer<QWidget> m_entered; // the field the user is in, through window switches
 };
 
 } // namespace lexordo

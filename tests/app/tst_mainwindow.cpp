@@ -126,7 +126,7 @@ void TestMainWindow::menuTreeAsListed_data()
                                          "mnuExportCsv|Export &CSV...|",
                                          "mnuImportCsv|&Import CSV...|", "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
-                                << "Case Diary"
+                                << "&Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
                                                "mnucentery|Cases &Entry|Ctrl+E",
                                                "mnuNextDate1|Convert Next to Current Date|Ctrl+N",
@@ -134,12 +134,12 @@ void TestMainWindow::menuTreeAsListed_data()
                                                "mnuHoli|Holidays|",
                                                "mnuRulings|Rulings Library|"};
     QTest::newRow("billing") << "mnuBilling"
-                             << "Billing/Fees"
+                             << "&Billing/Fees"
                              << QStringList{"mnuFtrans|Fees Transaction|Ctrl+F",
                                             "mnuBill|BILLING|Ctrl+L", "mnuReceipt|Receipt Book|"};
     QTest::newRow("miscellaneous")
         << "mnuMisc"
-        << "Miscellaneous"
+        << "Misc&ellaneous"
         << QStringList{"mnuRemEnt|Enter Reminder|", "mnuSeeReminder|See Reminder|",
                        "mnuDirectory|Advocates Directory|", "mnuBrowser|Web Browser|"};
     QTest::newRow("print") << "mnureport"

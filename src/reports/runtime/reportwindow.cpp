@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <utility>
+#include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
 #include <widgets/valuelabel.h>
 
@@ -116,6 +117,7 @@ ReportWindow::ReportWindow(QWidget *parent)
     shortcut(QKeySequence::ZoomOut, &ReportWindow::zoomOut);
     shortcut(QKeySequence::Close, &ReportWindow::closeWindow);
     shortcut(QKeySequence(Qt::Key_Escape), &ReportWindow::closeWindow);
+    pressButtonsOnEnter(this);
 }
 
 ReportWindow::~ReportWindow()
@@ -141,6 +143,10 @@ void ReportWindow::setHost(Host h)
 
 void ReportWindow::present(QWidget *window)
 {
+    // The pages have the keyboard at once: the page keys and Escape work
+    // without a click.
+    if (auto *pages = window->findChild<QWidget *>(QStringLiteral("scrollPages")))
+        pages->setFocus(Qt::OtherFocusReason);
     if (host()) {
         host()(window);
         return;
