@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <QLocale>
 #include <QRegularExpression>
 #include <unordered_map>
 #include <vector>
@@ -38,15 +37,6 @@ struct Pending
 // Rows read ahead around the one asked for, and the most kept at once.
 constexpr int fetchBatch = 64;
 constexpr size_t cacheLimit = 8192;
-
-std::optional<double> parseNumber(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 const QString noCurrentRow = QStringLiteral(
     "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
@@ -215,9 +205,10 @@ void addTerm(Where &where, const QString &expr, RecordSet::FieldType type, const
             compare(where, expr, term.op, term.value);
             return;
         }
-        if (const auto number = term.value.typeId() == QMetaType::QString
-                                    ? parseNumber(valueText)
-                                    : std::optional<double>(term.value.toDouble())) {
+        if (const auto number =
+                term.value.typeId() != QMetaType::QString
+                    ? std::optional<double>(term.value.toDouble())
+                    : (valueText.trimmed().isEmpty() ? std::nullopt : amounts::parse(valueText))) {
             compare(where, expr, term.op, *number);
             return;
         }
@@ -1169,13 +1160,15 @@ QVariant RecordSet::convert(FieldType type, const QString &column, const QVarian
     case FieldType::Integer: {
         std::optional<double> number;
         if (isText) {
-            number = parseNumber(text);
+            number = amounts::parse(text);
         } else {
             bool ok = false;
             const double v = value.toDouble(&ok);
             if (ok && std::isfinite(v) && value.typeId() != QMetaType::QDate)
                 number = v;
         }
+        if (!number && type == FieldType::Number)
+            throw DataError(amounts::notAnAmount(column, value.toString()));
         if (!number)
             throw refuse(value.toString());
         if (type == FieldType::Integer && std::trunc(*number) != *number)
