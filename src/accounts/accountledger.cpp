@@ -39,13 +39,6 @@ AccountLedger::~AccountLedger()
     delete ui;
 }
 
-double AccountLedger::balance(const QString &legalFees, const QString &courtFees,
-                              const QString &misc, const QString &received)
-{
-    return amounts::read(legalFees) + amounts::read(courtFees) + amounts::read(misc) -
-           amounts::read(received);
-}
-
 // The names offered are read afresh, so a client entered since opening is there.
 void AccountLedger::fillNames()
 {
@@ -73,8 +66,14 @@ void AccountLedger::fieldFocusIn(QWidget *field)
     if (state() != State::Edit && !recordSet()->hasCurrentRow())
         return;
     if (field == ui->txtBal) {
-        ui->txtBal->setText(amounts::write(balance(ui->txtLFees->text(), ui->txtCfees->text(),
-                                                   ui->txtMisc->text(), ui->txtRec->text())));
+        // Charges less receipt, added in that order; a box that holds no
+        // amount is named and the balance is left as it was.
+        const std::optional<QList<double>> read =
+            readAmounts({ui->txtLFees, ui->txtCfees, ui->txtMisc, ui->txtRec});
+        if (!read)
+            return;
+        const QList<double> &a = *read;
+        ui->txtBal->setText(amounts::write(a[0] + a[1] + a[2] - a[3]));
         ui->txtBal->selectAll();
     } else if (field == ui->txtDate && state() == State::Edit) {
         ui->txtDate->selectAll();

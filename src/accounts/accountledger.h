@@ -19,10 +19,6 @@ public:
     explicit AccountLedger(QWidget *parent = nullptr);
     ~AccountLedger() override;
 
-    // Legal fees + court fees + misc. fees - received, as the boxes read.
-    static double balance(const QString &legalFees, const QString &courtFees, const QString &misc,
-                          const QString &received);
-
 protected:
     void enterEditState() override;
     void fieldFocusIn(QWidget *field) override;

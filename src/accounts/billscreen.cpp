@@ -121,31 +121,43 @@ void BillScreen::fieldDoubleClicked(QWidget *field)
     ui->txtNo->selectAll();
 }
 
+// Each result is worked out only from boxes that all hold amounts; a box that
+// does not is named, and nothing is written.
 void BillScreen::writeTotal()
 {
+    const std::optional<QList<double>> lines = readAmounts(m_amounts);
+    if (!lines)
+        return;
     double total = 0;
-    for (QLineEdit *amount : std::as_const(m_amounts))
-        total += amounts::read(amount->text());
+    for (const double amount : *lines)
+        total += amount;
     ui->txtTotal->setText(amounts::write(total));
 }
 
 void BillScreen::writeTaxAndGrandTotal()
 {
-    const double total = amounts::read(ui->txtTotal->text());
-    ui->txtSTax->setText(amounts::write(tax(total, amounts::read(ui->txtSTP->text()))));
-    ui->txtGtotal->setText(amounts::write(total + amounts::read(ui->txtSTax->text())));
+    const std::optional<QList<double>> read = readAmounts({ui->txtTotal, ui->txtSTP});
+    if (!read)
+        return;
+    const double total = (*read)[0];
+    const QString taxText = amounts::write(tax(total, (*read)[1]));
+    ui->txtSTax->setText(taxText);
+    // The tax as written, so that the grand total adds what the bill shows.
+    ui->txtGtotal->setText(amounts::write(total + amounts::parse(taxText).value_or(0.0)));
 }
 
 void BillScreen::writeGrandTotal()
 {
-    ui->txtGtotal->setText(
-        amounts::write(amounts::read(ui->txtTotal->text()) + amounts::read(ui->txtSTax->text())));
+    if (const std::optional<QList<double>> read = readAmounts({ui->txtTotal, ui->txtSTax}))
+        ui->txtGtotal->setText(amounts::write((*read)[0] + (*read)[1]));
 }
 
 void BillScreen::writeInWords()
 {
-    if (const std::optional<QString> words =
-            amounts::inWords(amounts::read(ui->txtGtotal->text()))) {
+    const std::optional<QList<double>> read = readAmounts({ui->txtGtotal});
+    if (!read)
+        return;
+    if (const std::optional<QString> words = amounts::inWords(read->front())) {
         ui->txtRupees->setText(*words);
         return;
     }

@@ -159,7 +159,8 @@ void ReceiptScreen::find()
     if (!storeTypedFields())
         return;
     const std::optional<QString> number = askInput(QStringLiteral("Enter the Receipt No. "));
-    const double wanted = std::nearbyint(amounts::read(number.value_or(QString())));
+    // A number as amounts are typed ("1,001" too); anything else is a name.
+    const double wanted = std::nearbyint(amounts::parse(number.value_or(QString())).value_or(0.0));
     if (wanted != 0) {
         recordSet()->setFilter(Filter(QStringLiteral("receiptno"), Filter::Op::Equal, wanted));
     } else {

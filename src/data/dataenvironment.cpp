@@ -51,8 +51,10 @@ GroupedCommand groupedCommand(DataEnvironment::Grouping grouping)
     case DataEnvironment::Grouping::AC:
         return {"comAC_Grouping", "select * from tmpac_info", {QStringLiteral("Name")}, feeTotals};
     case DataEnvironment::Grouping::Annual:
-        return {"comAnnual_Grouping", "select * from tmpac_info order by transdate",
-                {QStringLiteral("Gr")}, feeTotals};
+        return {"comAnnual_Grouping",
+                "select * from tmpac_info order by transdate",
+                {QStringLiteral("Gr")},
+                feeTotals};
     case DataEnvironment::Grouping::ManyDates:
         return {"comManyDates_Grouping",
                 "select * from tmpAdvocate order by courtindex, Party1 collate nocase",
@@ -183,7 +185,9 @@ GroupedResult DataEnvironment::run(Grouping grouping)
         ResultGroup &group = result.groups[*it];
         group.rows << r;
         for (const auto &[index, alias] : sumIndexes) {
-            if (row[index].isValid() && !row[index].isNull())
+            // Only amounts are added; a text that is no amount adds nothing.
+            const int type = row[index].typeId();
+            if (type == QMetaType::Double || type == QMetaType::LongLong)
                 group.sums[alias] += row[index].toDouble();
         }
     }

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <QLocale>
 #include <QRegularExpression>
 #include <unordered_map>
 #include <vector>
@@ -53,15 +52,6 @@ constexpr size_t cacheLimit = 8192;
 
 // The largest whole number a double holds exactly, 2^53 - 1.
 constexpr double largestWholeNumber = 9007199254740991.0;
-
-std::optional<double> parseNumber(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 const QString noCurrentRow = QStringLiteral(
     "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
@@ -261,9 +251,10 @@ void addTerm(Where &where, const QString &expr, RecordSet::FieldType type, const
             compare(where, expr, term.op, term.value);
             return;
         }
-        if (const auto number = term.value.typeId() == QMetaType::QString
-                                    ? parseNumber(valueText)
-                                    : std::optional<double>(term.value.toDouble())) {
+        if (const auto number =
+                term.value.typeId() != QMetaType::QString
+                    ? std::optional<double>(term.value.toDouble())
+                    : (valueText.trimmed().isEmpty() ? std::nullopt : amounts::parse(valueText))) {
             compare(where, expr, term.op, *number);
             return;
         }
@@ -1255,13 +1246,15 @@ QVariant RecordSet::convert(FieldType type, const QString &column, const QVarian
     case FieldType::Integer: {
         std::optional<double> number;
         if (isText) {
-            number = parseNumber(text);
+            number = amounts::parse(text);
         } else {
             bool ok = false;
             const double v = value.toDouble(&ok);
             if (ok && std::isfinite(v) && value.typeId() != QMetaType::QDate)
                 number = v;
         }
+        if (!number && type == FieldType::Number)
+            throw DataError(amounts::notAnAmount(column, value.toString()));
         if (!number)
             throw refuse(value.toString());
         if (type == FieldType::Integer && std::trunc(*number) != *number)

@@ -1,5 +1,6 @@
 #include "valuecodec.h"
 
+#include "amounts.h"
 #include "dates.h"
 #include "schemacheck.h"
 #include "sqlite.h"
@@ -71,10 +72,18 @@ QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::Fiel
             return *time;
         return text;
     }
-    case FieldType::Number:
+    case FieldType::Number: {
         if (number)
             return stmt.columnValue(column).toDouble();
-        return stmt.columnText(column);
+        // An amount kept as text (a diary written by another tool) is read as
+        // an amount typed in a box is; text that is no amount stays text.
+        const QString text = stmt.columnText(column);
+        if (text.trimmed().isEmpty())
+            return QVariant();
+        if (const std::optional<double> amount = amounts::parse(text))
+            return *amount;
+        return text;
+    }
     case FieldType::Integer:
         if (number)
             return wholeOrDouble(stmt.columnValue(column).toDouble());

@@ -148,15 +148,15 @@ QString statusWord(CheckRow::Status status)
 
 QByteArray csvOf(const CheckResult &result)
 {
-    QByteArray bytes =
-        csv::formatRecord({QStringLiteral("status"), QStringLiteral("item"), QStringLiteral("hall"),
-                           QStringLiteral("caseno"), QStringLiteral("party1"),
-                           QStringLiteral("party2"), QStringLiteral("diary_date")});
+    QByteArray bytes = csv::formatRecord(
+        QStringList{QStringLiteral("status"), QStringLiteral("item"), QStringLiteral("hall"),
+                    QStringLiteral("caseno"), QStringLiteral("party1"), QStringLiteral("party2"),
+                    QStringLiteral("diary_date")});
     for (const QList<CheckRow> *group : {&result.notInDiary, &result.listed, &result.notListed}) {
         for (const CheckRow &row : *group)
-            bytes += csv::formatRecord(
-                {statusWord(row.status), row.item, row.hall, row.caseNo, row.party1, row.party2,
-                 row.diaryDate.isValid() ? dates::format(row.diaryDate) : QString()});
+            bytes += csv::formatRecord(QStringList{
+                statusWord(row.status), row.item, row.hall, row.caseNo, row.party1, row.party2,
+                row.diaryDate.isValid() ? dates::format(row.diaryDate) : QString()});
     }
     return bytes;
 }

@@ -4,6 +4,7 @@
 #include "recordgrid.h"
 #include "screenhost.h"
 
+#include <data/amounts.h>
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
@@ -513,6 +514,22 @@ QString RecordScreen::labelOf(QWidget *field) const
     return text.trimmed();
 }
 
+std::optional<QList<double>> RecordScreen::readAmounts(const QList<QLineEdit *> &boxes)
+{
+    QList<double> read;
+    for (QLineEdit *box : boxes) {
+        if (const std::optional<double> amount = amounts::parse(box->text())) {
+            read << *amount;
+            continue;
+        }
+        const QString label = labelOf(box);
+        showMessage(amounts::notAnAmount(label.isEmpty() ? box->objectName() : label, box->text()));
+        returnFocusTo(box);
+        return std::nullopt;
+    }
+    return read;
+}
+
 bool RecordScreen::storeTypedFields()
 {
     QList<Field *> stored;
@@ -528,9 +545,12 @@ bool RecordScreen::storeTypedFields()
                 showMessage(e.description());
             } else {
                 const QString label = labelOf(field.widget);
-                showMessage(QStringLiteral("%1: \"%2\" is not a valid %3. Please correct it.")
-                                .arg(label.isEmpty() ? field.column : label, text,
-                                     RecordSet::typeName(m_recordSet->fieldType(column))));
+                const QString box = label.isEmpty() ? field.column : label;
+                const RecordSet::FieldType type = m_recordSet->fieldType(column);
+                showMessage(type == RecordSet::FieldType::Number
+                                ? amounts::notAnAmount(box, text)
+                                : QStringLiteral("%1: \"%2\" is not a valid %3. Please correct it.")
+                                      .arg(box, text, RecordSet::typeName(type)));
             }
             returnFocusTo(field.widget);
             return false;

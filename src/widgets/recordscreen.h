@@ -5,6 +5,7 @@
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <functional>
+#include <optional>
 #include <QHash>
 #include <QList>
 #include <QPointer>
@@ -124,6 +125,9 @@ protected:
     // with a display format of its own (a time with AM/PM) says so here.
     virtual QString fieldText(const QString &column) const;
     QString labelOf(QWidget *field) const;
+    // The amounts in these boxes, in order. The first box that holds no amount
+    // is named with what it holds, gets the focus back, and nothing comes.
+    std::optional<QList<double>> readAmounts(const QList<QLineEdit *> &boxes);
     // Puts the focus back into a field to be corrected; the focus hooks stay
     // out, so leaving another field runs no check and nothing typed is replaced.
     void returnFocusTo(QWidget *field);

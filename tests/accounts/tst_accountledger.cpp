@@ -2,7 +2,9 @@
 #include "support/testdatabase.h"
 
 #include <accounts/accountledger.h>
+#include <accounts/accountsstore.h>
 #include <data/clock.h>
+#include <data/dataenvironment.h>
 #include <data/recordset.h>
 #include <QApplication>
 #include <QComboBox>
@@ -35,6 +37,8 @@ private slots:
     void dateOnFocusOnlyWhileEditing();
     void unknownClientIsToldButNotRefused();
     void addedRowIsStoredAndShownLast();
+    void groupedAmountsAreStoredSummedAndTotalledAlike();
+    void anAmountThatIsNoAmountIsRefusedAndNothingStored();
     void searchFindsNamesThatBeginWithTheText();
     void searchThatFindsNothingOrIsCancelled();
     void deleteOnAnEmptyLedgerDeletesNothing();
@@ -154,21 +158,21 @@ void TestAccountLedger::balanceWhenTheBoxIsEntered_data()
                                          << ""
                                          << "300"
                                          << "-300";
-    QTest::newRow("comma ends the number") << "1,500"
-                                           << ""
-                                           << ""
-                                           << ""
-                                           << "1";
-    QTest::newRow("blanks ignored") << " 1 000"
-                                    << ""
-                                    << ""
-                                    << ""
-                                    << "1000";
-    QTest::newRow("text counts 0") << "abc"
-                                   << "fees"
-                                   << "20x"
+    QTest::newRow("grouped, Western") << "15,000"
+                                      << "1,500"
+                                      << "0"
+                                      << "10,000"
+                                      << "6500";
+    QTest::newRow("grouped, Indian") << "1,25,000.50"
+                                     << ""
+                                     << "125,000.50"
+                                     << "2,50,000"
+                                     << "1";
+    QTest::newRow("blanks around") << " 1000 "
                                    << ""
-                                   << "20";
+                                   << ""
+                                   << " -200"
+                                   << "1200";
     QTest::newRow("decimals, trailing zeros dropped") << "1234.50"
                                                       << "0.25"
                                                       << ""
@@ -204,7 +208,6 @@ void TestAccountLedger::balanceWhenTheBoxIsEntered()
     }
     edit("txtBal")->setFocus();
     QCOMPARE(edit("txtBal")->text(), balance);
-    QCOMPARE(AccountLedger::balance(legal, court, misc, received), balance.toDouble());
 }
 
 void TestAccountLedger::balanceIsWorkedOutOnlyOnEntry()
@@ -318,6 +321,63 @@ void TestAccountLedger::addedRowIsStoredAndShownLast()
     QVERIFY(!m_screen->findChild<QPushButton *>(QStringLiteral("cmdSave"))->isEnabled());
     QCOMPARE(m_screen->recordSet()->position(), m_screen->recordSet()->rowCount() - 1);
     QCOMPARE(edit("txtBal")->text(), QStringLiteral("1175.5"));
+}
+
+void TestAccountLedger::groupedAmountsAreStoredSummedAndTotalledAlike()
+{
+    showScreen();
+    startAdding();
+    QTest::keyClicks(names(), QStringLiteral("Anand"));
+    edit("txtDate")->setFocus();
+    const QList<QPair<const char *, QString>> typed = {
+        {"txtLFees", "15,000"}, {"txtCfees", "1,500"}, {"txtMisc", "0"}, {"txtRec", "10,000"}};
+    for (const auto &[name, text] : typed) {
+        edit(name)->setFocus();
+        QTest::keyClicks(edit(name), text);
+    }
+    edit("txtBal")->setFocus();
+    QCOMPARE(edit("txtBal")->text(), QStringLiteral("6500"));
+    edit("txtPart")->setFocus();
+    QTest::keyClicks(edit("txtPart"), QStringLiteral("Grouped"));
+    click("cmdSave");
+    QCOMPARE(m_messages->texts(), QStringList{"Do you really want to add record"});
+
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT \"Legal Fees\" || '|' || CourtFees || '|' || "
+                                         "Misc || '|' || Received || '|' || Balance FROM AC_INFO "
+                                         "WHERE Part = 'Grouped'"))
+                 .toString(),
+             QStringLiteral("15000.0|1500.0|0.0|10000.0|6500.0"));
+    // The statement of the account totals what was stored: 0 + 6500.
+    QCOMPARE(AccountsStore::refillStatementTable(QStringLiteral("anand"), QDate(2026, 11, 1),
+                                                 QDate(2026, 12, 31)),
+             2);
+    const GroupedResult statement = DataEnvironment::run(DataEnvironment::Grouping::AC);
+    QCOMPARE(statement.groups.size(), 1);
+    QCOMPARE(statement.groups.first().sum(QStringLiteral("AgNLFees")), 15500.0);
+    QCOMPARE(statement.groups.first().sum(QStringLiteral("AgBal")), 6500.0);
+}
+
+void TestAccountLedger::anAmountThatIsNoAmountIsRefusedAndNothingStored()
+{
+    const QString refusal = QStringLiteral("Legal fees: \"12a\" is not an amount.");
+    showScreen();
+    startAdding();
+    QTest::keyClicks(names(), QStringLiteral("Anand"));
+    edit("txtLFees")->setFocus();
+    QTest::keyClicks(edit("txtLFees"), QStringLiteral("12a"));
+    edit("txtRec")->setFocus();
+    QTest::keyClicks(edit("txtRec"), QStringLiteral("100"));
+    m_messages->answer(Answer::Ok);
+    edit("txtBal")->setFocus();
+    QCOMPARE(m_messages->lastText(), refusal);
+    QCOMPARE(edit("txtBal")->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), edit("txtLFees"));
+
+    m_messages->answer(Answer::Ok);
+    click("cmdSave");
+    QCOMPARE(m_messages->lastText(), refusal);
+    QCOMPARE(edit("txtLFees")->text(), QStringLiteral("12a"));
+    QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 3);
 }
 
 void TestAccountLedger::searchFindsNamesThatBeginWithTheText()

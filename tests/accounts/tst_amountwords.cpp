@@ -54,9 +54,11 @@ void TestAmountWords::spelledDigitByDigit_data()
                                              << "Four  only";
     QTest::newRow("9.5 rounds to ten, one word") << "9.5"
                                                  << "Zero  only";
-    QTest::newRow("leading number read") << "1,500"
-                                         << "One  only";
-    QTest::newRow("blanks inside the number") << " 12 34"
+    QTest::newRow("grouped, Western") << "1,500"
+                                      << "One Five Zero Zero  only";
+    QTest::newRow("grouped, Indian") << "1,25,000"
+                                     << "One Two Five Zero Zero Zero  only";
+    QTest::newRow("blanks around the number") << " 1234 "
                                               << "One Two Three Four  only";
     QTest::newRow("largest signed 32-bit") << "2147483647"
                                            << "Two One Four Seven Four Eight Three Six Four "
@@ -75,7 +77,9 @@ void TestAmountWords::spelledDigitByDigit()
 {
     QFETCH(QString, grandTotal);
     QFETCH(QString, words);
-    const std::optional<QString> spelled = amounts::inWords(amounts::read(grandTotal));
+    const std::optional<double> amount = amounts::parse(grandTotal);
+    QVERIFY(amount.has_value());
+    const std::optional<QString> spelled = amounts::inWords(*amount);
     QVERIFY(spelled.has_value());
     QCOMPARE(*spelled, words);
 }

@@ -1,6 +1,7 @@
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
+#include <accounts/accountsstore.h>
 #include <accounts/billscreen.h>
 #include <data/clock.h>
 #include <data/recordset.h>
@@ -37,6 +38,8 @@ private slots:
     void nextNumberOnDoubleClickWhileEditing();
     void nothingIsFilledInWithNoBillOnShow();
     void billIsStoredAndReadBackWithBothTotals();
+    void groupedAmountsAreStoredSummedSpelledAndPrintedAlike();
+    void aLineThatIsNoAmountIsRefusedAndNothingStored();
     void searchFindsAddresseesThatBeginWithTheText();
     void printShowsTheScreenAsItStands();
 
@@ -164,8 +167,8 @@ void TestBillScreen::totalWhenTheBoxIsEntered_data()
     QTest::addColumn<QString>("total");
     QTest::newRow("three lines") << QStringList{"1000", "500", "250"} << "1750";
     QTest::newRow("all six") << QStringList{"1", "2", "3", "4", "5", "6"} << "21";
-    QTest::newRow("comma ends") << QStringList{"1,000", "500"} << "501";
-    QTest::newRow("blanks and text") << QStringList{" 2 00", "fees", "12.5abc"} << "212.5";
+    QTest::newRow("grouped") << QStringList{"1,000", "500", "1,25,000"} << "126500";
+    QTest::newRow("blanks around, empty line") << QStringList{" 200 ", "", "12.5"} << "212.5";
     QTest::newRow("negative line") << QStringList{"100", "-40"} << "60";
     QTest::newRow("nothing") << QStringList{} << "0";
 }
@@ -200,10 +203,10 @@ void TestBillScreen::taxAndGrandTotalWhenThePercentageIsLeft_data()
                                    << ""
                                    << "0"
                                    << "1000";
-    QTest::newRow("comma in the percentage") << "1000"
-                                             << "12,5"
-                                             << "120"
-                                             << "1120";
+    QTest::newRow("blanks around the percentage") << "1,000"
+                                                  << " 12 "
+                                                  << "120"
+                                                  << "1120";
     QTest::newRow("no total") << ""
                               << "12"
                               << "0"
@@ -374,6 +377,59 @@ void TestBillScreen::billIsStoredAndReadBackWithBothTotals()
     QCOMPARE(edit("txtSTax")->text(), QStringLiteral("210"));
     QCOMPARE(edit("txtGtotal")->text(), QStringLiteral("1960"));
     QCOMPARE(edit("txtRupees")->text(), QStringLiteral("One Nine Six Zero  only"));
+}
+
+void TestBillScreen::groupedAmountsAreStoredSummedSpelledAndPrintedAlike()
+{
+    showScreen();
+    startAdding();
+    type(QStringLiteral("txtNo"), QStringLiteral("2"));
+    type(QStringLiteral("txtName"), QStringLiteral("Anand"));
+    type(QStringLiteral("txtA1"), QStringLiteral("12,500"));
+    type(QStringLiteral("txtA2"), QStringLiteral(" 1,25,000.50 "));
+    edit("txtTotal")->setFocus();
+    QCOMPARE(edit("txtTotal")->text(), QStringLiteral("137500.5"));
+    type(QStringLiteral("txtSTP"), QStringLiteral("10"));
+    edit("txtGtotal")->setFocus();
+    QCOMPARE(edit("txtSTax")->text(), QStringLiteral("13750.05"));
+    QCOMPARE(edit("txtGtotal")->text(), QStringLiteral("151250.55"));
+    edit("txtRupees")->setFocus();
+    QCOMPARE(edit("txtRupees")->text(), QStringLiteral("One Five One Two Five One  only"));
+    click("cmdSave");
+    QVERIFY(m_messages->texts().filter(QStringLiteral("not an amount")).isEmpty());
+
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT a1 || '|' || a2 || '|' || Total || '|' || "
+                                         "GTotal FROM bill WHERE BillNo = 2"))
+                 .toString(),
+             QStringLiteral("12500.0|125000.5|137500.5|151250.55"));
+    // The bill printed from the diary carries what the screen stored.
+    const std::optional<BillSheet> printed = AccountsStore::bill(2);
+    QVERIFY(printed.has_value());
+    QCOMPARE(printed->amounts[0], QStringLiteral("12500"));
+    QCOMPARE(printed->total, QStringLiteral("137500.5"));
+    QCOMPARE(printed->grandTotal, QStringLiteral("151250.55"));
+    QCOMPARE(printed->inWords, QStringLiteral("One Five One Two Five One  only"));
+}
+
+void TestBillScreen::aLineThatIsNoAmountIsRefusedAndNothingStored()
+{
+    const QString refusal = QStringLiteral("Amount of line 2: \"15,00,0\" is not an amount.");
+    showScreen();
+    startAdding();
+    type(QStringLiteral("txtNo"), QStringLiteral("3"));
+    type(QStringLiteral("txtA1"), QStringLiteral("500"));
+    type(QStringLiteral("txtA2"), QStringLiteral("15,00,0"));
+    m_messages->answer(Answer::Ok);
+    edit("txtTotal")->setFocus();
+    QCOMPARE(m_messages->lastText(), refusal);
+    QCOMPARE(edit("txtTotal")->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), edit("txtA2"));
+
+    m_messages->answer(Answer::Ok);
+    click("cmdSave");
+    QCOMPARE(m_messages->lastText(), refusal);
+    QCOMPARE(edit("txtA2")->text(), QStringLiteral("15,00,0")); // kept to be corrected
+    QCOMPARE(m_db->count(QStringLiteral("bill")), 3);
 }
 
 void TestBillScreen::searchFindsAddresseesThatBeginWithTheText()

@@ -24,6 +24,7 @@ private slots:
     void everyTableSurvivesARoundTrip();
     void theFileHasStoredNamesAndDayMonthYear();
     void oneBadRowStoresNothingAndNamesItsLine();
+    void amountsAreReadAsTheBoxesReadThem();
     void headerMustNameColumnsOfTheTable();
     void replaceTakesThePlaceOfTheRows();
     void aRowTheDatabaseRefusesUndoesTheWholeImport();
@@ -231,6 +232,32 @@ void TestTableTransfer::oneBadRowStoresNothingAndNamesItsLine()
         QCOMPARE(refused.rows[1].line, 4);
     }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+}
+
+void TestTableTransfer::amountsAreReadAsTheBoxesReadThem()
+{
+    const QString path = m_dir->filePath(QStringLiteral("ledger.csv"));
+    writeFile(path, QByteArrayLiteral("Name,TransDate,Legal Fees,CourtFees,Received,Balance\n"
+                                      "Anand,01/12/2026,\"15,000\",\" 1,25,000.50 \",,-200\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("AC_INFO"), path), 1);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT \"Legal Fees\" || '|' || CourtFees || '|' || "
+                                         "ifnull(Misc, '-') || '|' || ifnull(Received, '-') || "
+                                         "'|' || Balance FROM AC_INFO"))
+                 .toString(),
+             QStringLiteral("15000.0|125000.5|-|-|-200.0"));
+
+    // An amount column that holds no amount stores nothing, and says where.
+    writeFile(path, QByteArrayLiteral("Name,Legal Fees\nAnand,\"1,500\"\nRajesh,\"15,00,0\"\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("AC_INFO"), path);
+        QFAIL("a file with a bad amount was imported");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.rows.size(), 1);
+        QCOMPARE(refused.rows[0].line, 3);
+        QCOMPARE(refused.rows[0].reason,
+                 QStringLiteral("Legal Fees: \"15,00,0\" is not an amount."));
+    }
+    QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 1);
 }
 
 void TestTableTransfer::headerMustNameColumnsOfTheTable()

