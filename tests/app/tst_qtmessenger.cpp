@@ -174,7 +174,8 @@ void TestQtMessenger::aLongMessageFitsOnTheScreen()
         ok->click();
     });
     QtMessenger messenger;
-    QCOMPARE(messenger.message(text, Messenger::Buttons::Ok, Messenger::Icon::Critical),
+    QCOMPARE(messenger.message(text, Messenger::Buttons::Ok, Messenger::Icon::Critical,
+                               Messenger::Default::First),
              Answer::Ok);
     QVERIFY(fits);
     QCOMPARE(shown, QStringLiteral("Nothing was imported into courts: 500 rows are wrong."));
