@@ -58,7 +58,10 @@ const QHash<QString, QHash<QString, QString>> &captions()
 QString columnCaption(const QString &table, const QString &column)
 {
     const QString caption = captions().value(table.toLower()).value(column.toLower());
-    return caption.isEmpty() ? column : QStringLiteral("%1 (%2)").arg(caption, column);
+    // A column whose caption is its own name needs no second naming.
+    if (caption.isEmpty() || caption.compare(column, Qt::CaseInsensitive) == 0)
+        return column;
+    return QStringLiteral("%1 (%2)").arg(caption, column);
 }
 
 } // namespace lexordo

@@ -145,14 +145,13 @@ void GridColumns::fit()
     const QAbstractItemModel *model = m_grid->model();
     QHeaderView *header = m_grid->horizontalHeader();
     const QFontMetrics metrics(m_grid->font());
-    int first = m_grid->rowAt(0);
-    int last = m_grid->rowAt(m_grid->viewport()->height() - 1);
-    if (first < 0 && model->rowCount() > 0)
-        first = 0;
-    if (last < 0)
-        last = std::min(model->rowCount(), first + m_grid->viewport()->height() /
-                                                       std::max(1, header->defaultSectionSize())) -
-               1;
+    // Only the rows in view are measured, however many the grid holds: the
+    // rows that fit the viewport from the first one shown (a hidden grid
+    // may not know its rows' places yet, so they are not asked of it).
+    const int rowHeight = std::max(1, m_grid->verticalHeader()->defaultSectionSize());
+    const int inView = std::clamp(m_grid->viewport()->height() / rowHeight + 1, 1, 200);
+    const int first = std::max(0, m_grid->rowAt(0));
+    const int last = std::min(model->rowCount(), first + inView) - 1;
     const int cap = widest();
     const bool fromScratch = m_fromScratch;
     m_fromScratch = false;
