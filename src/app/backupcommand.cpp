@@ -15,10 +15,12 @@ namespace {
 
 const char *const usage =
     "Usage:\n"
-    "  lexordo backup --to FOLDER\n"
+    "  lexordo backup --to FOLDER [--verify]\n"
     "      Copies the diary (the database of the data source \"advocate\") to\n"
     "      FOLDER/advocate.mdb while the program may be in use, checks the copy\n"
     "      and only then puts it in place of an earlier copy there.\n"
+    "      The check reads every page's structure; --verify also compares every\n"
+    "      index with its table, as a restore does (several times slower).\n"
     "\n"
     "Messages go to standard error. Exit status:\n"
     "  0  the copy is written and checked\n"
@@ -43,9 +45,16 @@ int runBackupCommand(const QStringList &commandLine)
     }
     QString folder;
     bool given = false;
+    bool verify = false;
     while (!arguments.isEmpty()) {
         const QString option = arguments.takeFirst();
         QString value;
+        if (option == QStringLiteral("--verify")) {
+            if (verify)
+                return wrongArguments(QStringLiteral("--verify is given more than once."));
+            verify = true;
+            continue;
+        }
         if (option.startsWith(QStringLiteral("--to="))) {
             value = option.mid(5);
         } else if (option == QStringLiteral("--to")) {
@@ -66,7 +75,9 @@ int runBackupCommand(const QStringList &commandLine)
     int status = 1;
     try {
         Database::open(DataSource::databasePath(QCoreApplication::applicationDirPath()));
-        DatabaseBackup::writeSnapshot(DatabaseBackup::copyPathIn(folder));
+        DatabaseBackup::writeSnapshot(DatabaseBackup::copyPathIn(folder),
+                                      verify ? DatabaseBackup::Check::Full
+                                             : DatabaseBackup::Check::Quick);
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
         status = 0;
     } catch (const DataError &e) {

@@ -126,7 +126,8 @@ void syncFolder(const QString &folder, const QString &shown)
 // Snapshot of `source` into `target`. The copy grows under a temporary name
 // beside the target and takes the target's name only when it is complete
 // (and, when asked, checked), in one rename.
-void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
+void snapshot(sqlite3 *source, const QString &target, bool check, bool replace,
+              DatabaseBackup::Check how = DatabaseBackup::Check::Full)
 {
     const QFileInfo targetInfo(target);
     const QString folder = targetInfo.absolutePath();
@@ -158,7 +159,7 @@ void snapshot(sqlite3 *source, const QString &target, bool check, bool replace)
             execOn(copy.get(), "PRAGMA journal_mode = DELETE");
         }
         if (check)
-            DatabaseBackup::checkFile(partial);
+            DatabaseBackup::checkFile(partial, how);
     } catch (const DataError &e) {
         removeWithCompanions(partial);
         throw DataError(QStringLiteral("%1 could not be written: %2").arg(shown, e.description()));
@@ -202,7 +203,7 @@ QStringList DatabaseBackup::programTables()
     return tables;
 }
 
-void DatabaseBackup::checkFile(const QString &path)
+void DatabaseBackup::checkFile(const QString &path, Check check)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
@@ -217,7 +218,9 @@ void DatabaseBackup::checkFile(const QString &path)
 
     Connection file(path, SQLITE_OPEN_READONLY);
     try {
-        sqlite::Statement integrity(file.get(), QStringLiteral("PRAGMA integrity_check(10)"));
+        sqlite::Statement integrity(file.get(), check == Check::Full
+                                                    ? QStringLiteral("PRAGMA integrity_check(10)")
+                                                    : QStringLiteral("PRAGMA quick_check(10)"));
         QStringList problems;
         while (integrity.step())
             problems << integrity.columnText(0);
@@ -245,9 +248,9 @@ void DatabaseBackup::checkFile(const QString &path)
     }
 }
 
-void DatabaseBackup::writeSnapshot(const QString &target)
+void DatabaseBackup::writeSnapshot(const QString &target, Check check)
 {
-    snapshot(Database::handle(), target, true, true);
+    snapshot(Database::handle(), target, true, true, check);
 }
 
 QString DatabaseBackup::keptName(const QString &databasePath, const QDateTime &when)

@@ -15,6 +15,11 @@ class DatabaseBackup
 public:
     static inline const QString copyName = QStringLiteral("advocate.mdb");
 
+    // How a copy is checked: Quick reads every page's structure (a copy made
+    // page by page is damaged only there); Full also compares every index
+    // with its table, which reads the file many times over.
+    enum class Check { Quick, Full };
+
     // Where a backup into the folder goes ("/" gives "/advocate.mdb").
     static QString copyPathIn(const QString &folder);
 
@@ -22,11 +27,11 @@ public:
     // (and any other program) goes on using it. The copy is made under a
     // temporary name in the target's folder, checked, and only then renamed
     // over `target`; a failure leaves `target` as it was. Throws DataError.
-    static void writeSnapshot(const QString &target);
+    static void writeSnapshot(const QString &target, Check check = Check::Quick);
 
     // Checks that `path` is a database of this program that passes SQLite's
     // integrity check. Throws DataError saying what is wrong.
-    static void checkFile(const QString &path);
+    static void checkFile(const QString &path, Check check = Check::Full);
 
     // The tables that a database of this program holds.
     static QStringList programTables();

@@ -31,6 +31,7 @@ private slots:
     void wrongArgumentsAreExplained_data();
     void wrongArgumentsAreExplained();
     void missingDatabaseIsReported();
+    void verifyComparesEveryIndexWithItsTable();
 
 private:
     struct Result
@@ -148,6 +149,8 @@ void TestBackupCommand::wrongArgumentsAreExplained_data()
         << QStringList{"--from", "/tmp"} << "--from is not an option of backup.";
     QTest::newRow("twice") << QStringList{"--to", "/tmp", "--to", "/srv"}
                            << "--to is given more than once.";
+    QTest::newRow("verify twice") << QStringList{"--verify", "--to", "/tmp", "--verify"}
+                                  << "--verify is given more than once.";
 }
 
 void TestBackupCommand::wrongArgumentsAreExplained()
@@ -177,6 +180,34 @@ void TestBackupCommand::missingDatabaseIsReported()
     QVERIFY2(result.err.contains(QStringLiteral("gone.mdb does not exist")),
              qPrintable(result.err));
     QVERIFY(!QFile::exists(elsewhere.filePath(QStringLiteral("advocate.mdb"))));
+}
+
+// A diary whose pages are sound but whose index on case numbers has lost
+// its rows: the evening's backup copies it, --verify refuses it as a restore would.
+void TestBackupCommand::verifyComparesEveryIndexWithItsTable()
+{
+    QTemporaryDir elsewhere;
+    const QString diary = elsewhere.filePath(QStringLiteral("advocate_v2.mdb"));
+    DatabaseBackup::writeSnapshot(diary);
+    damageAnIndex(diary);
+    const QString catalogue = elsewhere.filePath(QStringLiteral("odbc.ini"));
+    QFile file(catalogue);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[advocate]\nDriver=SQLite3\nDatabase=" + QFile::encodeName(diary) + "\n");
+    file.close();
+
+    QTemporaryDir evening;
+    Result result = backup({QStringLiteral("--to"), evening.path()}, catalogue);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QStringLiteral("Backing up completed\n"));
+
+    QTemporaryDir weekly;
+    result = backup({QStringLiteral("--to"), weekly.path(), QStringLiteral("--verify")}, catalogue);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("it fails the integrity check")),
+             qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("advocate_caseno")), qPrintable(result.err));
+    QCOMPARE(QDir(weekly.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestBackupCommand)

@@ -118,6 +118,7 @@ private slots:
     void restoreNeverOverwritesTheKeptDiary();
     void aDiaryThatWillNotOpenIsRestoredInItsPlace();
     void aBackupWithOtherPagesRestores();
+    void onlyTheFullCheckComparesIndexesWithTables();
 };
 
 void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
@@ -479,6 +480,29 @@ void TestBackup::aBackupWithOtherPagesRestores()
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA page_size")).toInt(), pageSize);
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     QCOMPARE(QDir(db.folder()).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
+}
+
+// A backup is checked page by page; a restore, and a backup on request, also
+// compare every index with its table.
+void TestBackup::onlyTheFullCheckComparesIndexesWithTables()
+{
+    TestDatabase db;
+    QTemporaryDir folder;
+    const QString copy = DatabaseBackup::copyPathIn(folder.path());
+    DatabaseBackup::writeSnapshot(copy);
+    damageAnIndex(copy);
+
+    QCOMPARE(errorOf([&] { DatabaseBackup::checkFile(copy, DatabaseBackup::Check::Quick); }),
+             QString());
+    const QString error = errorOf([&] { DatabaseBackup::checkFile(copy); });
+    QVERIFY2(error.startsWith(copy + QStringLiteral(" is not a backup of the diary: it fails the "
+                                                    "integrity check (")),
+             qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("advocate_caseno")), qPrintable(error));
+
+    const QString kept = folder.filePath(QStringLiteral("kept.mdb"));
+    QCOMPARE(errorOf([&] { DatabaseBackup::restoreFrom(copy, kept); }), error);
+    QVERIFY(!QFile::exists(kept));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -2,7 +2,6 @@
 
 #include <data/database.h>
 #include <data/dataerror.h>
-
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -38,6 +37,37 @@ QVariant TestDatabase::scalar(const QString &sql) const
 int TestDatabase::count(const QString &table) const
 {
     return scalar(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).toInt();
+}
+
+void damageAnIndex(const QString &path)
+{
+    const QString name = QStringLiteral("damageAnIndex");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            error = db.lastError().text();
+        QSqlQuery query(db);
+        // The index is said to be on the parties while it holds case numbers.
+        for (const char *sql :
+             {"INSERT INTO advocate (caseno, Party1) VALUES ('C.S. 1/2026', 'Mehta')",
+              "INSERT INTO advocate (caseno, Party1) VALUES ('C.S. 2/2026', 'Shah')",
+              "PRAGMA writable_schema = ON",
+              "UPDATE sqlite_master SET sql = replace(sql, '\"caseno\"', '\"Party1\"') "
+              "WHERE name = 'advocate_caseno'",
+              "PRAGMA writable_schema = OFF"}) {
+            if (!error.isEmpty())
+                break;
+            if (!query.exec(QString::fromLatin1(sql))) {
+                error = query.lastError().text();
+                break;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!error.isEmpty())
+        throw DataError(error);
 }
 
 } // namespace lexordo::test
