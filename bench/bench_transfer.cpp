@@ -1,5 +1,5 @@
-// The whole diary to a CSV file and back, and a month of hearings to an
-// iCalendar file, on a large database (LEXORDO_BENCH_DB, or 200,000
+// The whole diary to a CSV file and back, and a month and a year of hearings
+// to an iCalendar file, on a large database (LEXORDO_BENCH_DB, or 200,000
 // generated hearings).
 
 #include "benchdatabase.h"
@@ -60,6 +60,24 @@ void BM_MonthToCalendar(benchmark::State &state)
     state.counters["events"] = events;
 }
 BENCHMARK(BM_MonthToCalendar)->Unit(benchmark::kMillisecond);
+
+// The year of the generated diary's today to a file, as `export ics` writes it.
+void BM_YearToCalendarFile(benchmark::State &state)
+{
+    bench::openBenchDatabase();
+    const int year = bench::benchToday().year();
+    const QString file = folder().filePath(QStringLiteral("year.ics"));
+    int events = 0;
+    for (auto _ : state) {
+        events = HearingCalendar::exportIcs(QDate(year, 1, 1), QDate(year, 12, 31), file);
+        benchmark::DoNotOptimize(events);
+    }
+    state.counters["events"] = events;
+    state.counters["s/event"] =
+        benchmark::Counter(double(events) * double(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_YearToCalendarFile)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -19,7 +19,7 @@ namespace {
 
 const char *const backupUsage =
     "Usage:\n"
-    "  lexordo [--today DD/MM/YYYY] backup --to FOLDER [--keep N]\n"
+    "  lexordo [--today DD/MM/YYYY] backup --to FOLDER [--keep N] [--verify]\n"
     "      Copies the diary (the database of the data source \"advocate\") to\n"
     "      FOLDER/advocate.mdb while the program may be in use, checks the copy\n"
     "      and only then puts it in place of an earlier copy there.\n"
@@ -109,9 +109,15 @@ int runBackupCommand(const QStringList &commandLine)
         std::fputs(backupUsage, stdout);
         return 0;
     }
+    // --verify is a switch, the other options take values.
+    QStringList words = commandLine.mid(1);
+    const qsizetype verifies = words.removeAll(QStringLiteral("--verify"));
+    if (verifies > 1)
+        return wrongArguments(command, QStringLiteral("--verify is given more than once."));
+    const bool verify = verifies == 1;
     QHash<QString, QString> options;
     const QString problem =
-        parse(commandLine.mid(1), command, {QStringLiteral("to"), QStringLiteral("keep")}, options);
+        parse(words, command, {QStringLiteral("to"), QStringLiteral("keep")}, options);
     if (!problem.isEmpty())
         return wrongArguments(command, problem);
     const QString folder = options.value(QStringLiteral("to"));
@@ -130,7 +136,9 @@ int runBackupCommand(const QStringList &commandLine)
     int status = 0;
     try {
         Database::open(diaryPath());
-        DatabaseBackup::backUpInto(folder, keep, Clock::today());
+        DatabaseBackup::backUpInto(folder, keep, Clock::today(),
+                                   verify ? DatabaseBackup::Check::Full
+                                          : DatabaseBackup::Check::Quick);
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
     } catch (const DataError &e) {
         status = failed(e.description());

@@ -205,7 +205,7 @@ void removeLeftovers(const QDir &folder, const QString &namePattern, const QStri
 // one of its companions is refused (an empty `diary` when the target is
 // meant to become the diary).
 void snapshot(sqlite3 *source, const QString &target, const QString &diary, bool check,
-              bool replace)
+              bool replace, DatabaseBackup::Check how = DatabaseBackup::Check::Full)
 {
     const QFileInfo targetInfo(target);
     const QString folder = targetInfo.absolutePath();
@@ -231,7 +231,7 @@ void snapshot(sqlite3 *source, const QString &target, const QString &diary, bool
             execOn(copy.get(), "PRAGMA journal_mode = DELETE");
         }
         if (check)
-            DatabaseBackup::checkFile(partial);
+            DatabaseBackup::checkFile(partial, how);
     } catch (const DataError &e) {
         removeWithCompanions(partial);
         throw DataError(QStringLiteral("%1 could not be written: %2").arg(shown, e.description()));
@@ -299,7 +299,7 @@ QStringList DatabaseBackup::programTables()
     return tables;
 }
 
-void DatabaseBackup::checkFile(const QString &path)
+void DatabaseBackup::checkFile(const QString &path, Check check)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
@@ -314,7 +314,9 @@ void DatabaseBackup::checkFile(const QString &path)
 
     Connection file(path, SQLITE_OPEN_READONLY);
     try {
-        sqlite::Statement integrity(file.get(), QStringLiteral("PRAGMA integrity_check(10)"));
+        sqlite::Statement integrity(file.get(), check == Check::Full
+                                                    ? QStringLiteral("PRAGMA integrity_check(10)")
+                                                    : QStringLiteral("PRAGMA quick_check(10)"));
         QStringList problems;
         while (integrity.step())
             problems << integrity.columnText(0);
@@ -350,9 +352,9 @@ void DatabaseBackup::checkBackup(const QString &path, const QString &diaryPath)
     checkFile(path);
 }
 
-void DatabaseBackup::writeSnapshot(const QString &target)
+void DatabaseBackup::writeSnapshot(const QString &target, Check check)
 {
-    snapshot(Database::handle(), target, Database::path(), true, true);
+    snapshot(Database::handle(), target, Database::path(), true, true, check);
 }
 
 QString DatabaseBackup::datedCopyPathIn(const QString &folder, const QDate &day)
@@ -363,11 +365,12 @@ QString DatabaseBackup::datedCopyPathIn(const QString &folder, const QDate &day)
             .arg(name.completeBaseName(), day.toString(Qt::ISODate), name.suffix()));
 }
 
-QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QDate &day)
+QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QDate &day,
+                                       Check check)
 {
     const QString diary = Database::path();
     const QString copy = copyPathIn(folder);
-    writeSnapshot(copy);
+    writeSnapshot(copy, check);
     if (keep <= 0)
         return {};
 
@@ -376,7 +379,7 @@ QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QD
     const QString dated = datedCopyPathIn(folder, day);
     try {
         Connection written(copy, SQLITE_OPEN_READONLY);
-        snapshot(written.get(), dated, diary, true, true);
+        snapshot(written.get(), dated, diary, true, true, check);
     } catch (const DataError &e) {
         throw DataError(QStringLiteral("%1 is written and checked, but %2")
                             .arg(QDir::toNativeSeparators(copy), e.description()));

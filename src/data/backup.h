@@ -16,6 +16,11 @@ class DatabaseBackup
 public:
     static inline const QString copyName = QStringLiteral("advocate.mdb");
 
+    // How a copy is checked: Quick reads every page's structure (a copy made
+    // page by page is damaged only there); Full also compares every index
+    // with its table, which reads the file many times over.
+    enum class Check { Quick, Full };
+
     // Where a backup into the folder goes ("/" gives "/advocate.mdb").
     static QString copyPathIn(const QString &folder);
 
@@ -28,18 +33,20 @@ public:
     // over `target`; a failure leaves `target` as it was. A target that is
     // the diary (by any path or link) is refused. Copies that an earlier
     // backup left half-made under their temporary names (it was killed) are
-    // removed first. Throws DataError.
-    static void writeSnapshot(const QString &target);
+    // removed first. The copy gets the quick check of every page's structure
+    // unless the full one is asked for. Throws DataError.
+    static void writeSnapshot(const QString &target, Check check = Check::Quick);
 
     // The backup into a folder: its copy (copyPathIn) and, when `keep` is
     // above 0, the same copy under the name dated `day`, after which only the
     // `keep` latest dated copies there stay. Returns the dated copies removed.
     // Throws DataError saying which file could not be written or removed.
-    static QStringList backUpInto(const QString &folder, int keep, const QDate &day);
+    static QStringList backUpInto(const QString &folder, int keep, const QDate &day,
+                                  Check check = Check::Quick);
 
     // Checks that `path` is a database of this program that passes SQLite's
     // integrity check. Throws DataError saying what is wrong.
-    static void checkFile(const QString &path);
+    static void checkFile(const QString &path, Check check = Check::Full);
 
     // checkFile for a restore of the diary at `diaryPath`, which also refuses
     // the diary itself (by any path or link) as its own backup.

@@ -6,6 +6,7 @@
 #include "dates.h"
 #include "safewrite.h"
 
+#include <functional>
 #include <libical/ical.h>
 #include <memory>
 #include <QCryptographicHash>
@@ -25,8 +26,13 @@ struct ComponentDeleter
 using Component = std::unique_ptr<icalcomponent, ComponentDeleter>;
 
 // The hearings of the period: the diary's rows of those days, and the next
-// dates in the period that no row of that day carries yet.
+// dates in the period that no row of that day carries yet. The rows of the
+// period are listed once and indexed (SQLite's automatic index), so that each
+// next date is looked up there instead of reading every row of its day.
 const char *const hearingsSql =
+    "WITH listed (day, caseno, party1, party2) AS MATERIALIZED ("
+    "  SELECT cdate, coalesce(caseno, ''), coalesce(Party1, ''), coalesce(Party2, '') "
+    "    FROM advocate WHERE cdate >= ? AND cdate <= ?) "
     "SELECT cdate AS day, courtname, CourtIndex, caseno, Party1, Party2, fixedfor, remarks, "
     "       NULL AS fixedon "
     "  FROM advocate WHERE cdate >= ? AND cdate <= ? "
@@ -34,10 +40,10 @@ const char *const hearingsSql =
     "SELECT a.ndate, a.courtname, a.CourtIndex, a.caseno, a.Party1, a.Party2, a.fixedforN, "
     "       a.remarks, a.cdate "
     "  FROM advocate a WHERE a.ndate >= ? AND a.ndate <= ? "
-    "   AND NOT EXISTS (SELECT 1 FROM advocate b WHERE b.cdate = a.ndate "
-    "                   AND coalesce(b.caseno, '') = coalesce(a.caseno, '') "
-    "                   AND coalesce(b.Party1, '') = coalesce(a.Party1, '') "
-    "                   AND coalesce(b.Party2, '') = coalesce(a.Party2, '')) "
+    "   AND NOT EXISTS (SELECT 1 FROM listed l WHERE l.day = a.ndate "
+    "                   AND l.caseno = coalesce(a.caseno, '') "
+    "                   AND l.party1 = coalesce(a.Party1, '') "
+    "                   AND l.party2 = coalesce(a.Party2, '')) "
     "ORDER BY day, CourtIndex, courtname, Party1, caseno";
 
 icaltimetype dateValue(const QDate &date)
@@ -74,9 +80,21 @@ void add(icalcomponent *component, icalproperty *property)
     icalcomponent_add_property(component, property);
 }
 
-} // namespace
+QByteArray text(icalcomponent *component)
+{
+    char *text = icalcomponent_as_ical_string_r(component);
+    if (!text)
+        throw DataError(QStringLiteral("The calendar could not be made: %1")
+                            .arg(QString::fromUtf8(icalerror_strerror(icalerrno))));
+    const QByteArray result(text);
+    icalmemory_free_buffer(text);
+    return result;
+}
 
-QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int *events)
+// Writes the calendar to `sink` event by event, so that memory does not grow
+// with the period: only the UIDs of the day in hand are kept.
+int writeCalendar(const QDate &from, const QDate &to,
+                  const std::function<void(const QByteArray &)> &sink)
 {
     if (!from.isValid() || !to.isValid())
         throw DataError(dates::enterDateMessage);
@@ -90,23 +108,35 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
             QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
     const QString first = dates::toIso(from);
     const QString last = dates::toIso(to);
-    query.addBindValue(first);
-    query.addBindValue(last);
-    query.addBindValue(first);
-    query.addBindValue(last);
+    for (int i = 0; i < 3; ++i) {
+        query.addBindValue(first);
+        query.addBindValue(last);
+    }
     if (!query.exec())
         throw DataError(
             QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
 
-    Component calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
-    add(calendar.get(), icalproperty_new_version("2.0"));
-    add(calendar.get(), icalproperty_new_prodid("-//Lexordo//Case Diary 2.0//EN"));
-    add(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
-    add(calendar.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
+    // The calendar's own lines as libical writes them, its events between
+    // its properties and its closing line.
+    const QByteArray head = [] {
+        Component calendar(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+        add(calendar.get(), icalproperty_new_version("2.0"));
+        add(calendar.get(), icalproperty_new_prodid("-//Lexordo//Case Diary 2.0//EN"));
+        add(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
+        add(calendar.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
+        return text(calendar.get());
+    }();
+    const QByteArray end = QByteArrayLiteral("END:VCALENDAR\r\n");
+    if (!head.endsWith(end))
+        throw DataError(QStringLiteral("The calendar could not be made."));
+    sink(head.chopped(end.size()));
 
     const icaltimetype stamp = icaltime_from_timet_with_zone(Clock::now().toSecsSinceEpoch(), 0,
                                                              icaltimezone_get_utc_timezone());
+    // The same hearing twice on a day gets a numbered UID; a UID names its
+    // day, so the count starts again with each day.
     QHash<QString, int> used;
+    QDate usedDay;
     int count = 0;
     while (query.next()) {
         const auto day = dates::parseIso(query.value(0).toString());
@@ -120,6 +150,10 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
         const QString remarks = query.value(7).toString();
         const auto fixedOn = dates::parseIso(query.value(8).toString());
 
+        if (*day != usedDay) {
+            used.clear();
+            usedDay = *day;
+        }
         QString uid = uidFor(*day, caseNo, party1, party2);
         if (const int seen = used.value(uid); seen > 0) {
             used.insert(uid, seen + 1);
@@ -159,19 +193,23 @@ QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int
             icalproperty_new_description(description.join(u'\n').toUtf8().constData()));
         add(event.get(), icalproperty_new_categories("Hearing"));
         add(event.get(), icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
-        icalcomponent_add_component(calendar.get(), event.release());
+        sink(text(event.get()));
         ++count;
     }
     if (query.lastError().isValid())
         throw DataError(
             QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+    sink(end);
+    return count;
+}
 
-    char *text = icalcomponent_as_ical_string_r(calendar.get());
-    if (!text)
-        throw DataError(QStringLiteral("The calendar could not be made: %1")
-                            .arg(QString::fromUtf8(icalerror_strerror(icalerrno))));
-    const QByteArray result(text);
-    icalmemory_free_buffer(text);
+} // namespace
+
+QByteArray HearingCalendar::calendarText(const QDate &from, const QDate &to, int *events)
+{
+    QByteArray result;
+    const int count =
+        writeCalendar(from, to, [&result](const QByteArray &part) { result += part; });
     if (events)
         *events = count;
     return result;
@@ -181,8 +219,19 @@ int HearingCalendar::exportIcs(const QDate &from, const QDate &to, const QString
 {
     // The diary is refused before the hearings are read.
     safewrite::AtomicFile out(file);
-    int events = 0;
-    out.write(calendarText(from, to, &events));
+    // Written in pieces of some size, not line by line, as a device such as
+    // /dev/stdout is written unbuffered.
+    constexpr qsizetype piece = 64 * 1024;
+    QByteArray pending;
+    pending.reserve(piece + 4096);
+    const int events = writeCalendar(from, to, [&](const QByteArray &part) {
+        pending += part;
+        if (pending.size() >= piece) {
+            out.write(pending);
+            pending.resize(0);
+        }
+    });
+    out.write(pending);
     out.commit();
     return events;
 }

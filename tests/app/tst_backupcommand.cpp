@@ -43,6 +43,7 @@ private slots:
     void restoreRefusesWhatIsNotABackupOfTheDiary();
     void restoreWrongArgumentsAreExplained_data();
     void restoreWrongArgumentsAreExplained();
+    void verifyComparesEveryIndexWithItsTable();
 
 private:
     struct Result
@@ -171,6 +172,8 @@ void TestBackupCommand::wrongArgumentsAreExplained_data()
                                << "--keep needs a number of dated copies, 1 or more.";
     QTest::newRow("keep a word") << QStringList{"--to", "/tmp", "--keep=week"}
                                  << "--keep needs a number of dated copies, 1 or more.";
+    QTest::newRow("verify twice") << QStringList{"--verify", "--to", "/tmp", "--verify"}
+                                  << "--verify is given more than once.";
 }
 
 void TestBackupCommand::wrongArgumentsAreExplained()
@@ -364,6 +367,34 @@ void TestBackupCommand::restoreWrongArgumentsAreExplained()
     QVERIFY(help.out.contains(QStringLiteral("lexordo restore --from FILE")));
     for (const char *status : {"  0  ", "  1  ", "  2  "})
         QVERIFY(help.out.contains(QLatin1String(status)));
+}
+
+// A diary whose pages are sound but whose index on case numbers has lost
+// its rows: the evening's backup copies it, --verify refuses it as a restore would.
+void TestBackupCommand::verifyComparesEveryIndexWithItsTable()
+{
+    QTemporaryDir elsewhere;
+    const QString diary = elsewhere.filePath(QStringLiteral("advocate_v2.mdb"));
+    DatabaseBackup::writeSnapshot(diary);
+    damageAnIndex(diary);
+    const QString catalogue = elsewhere.filePath(QStringLiteral("odbc.ini"));
+    QFile file(catalogue);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[advocate]\nDriver=SQLite3\nDatabase=" + QFile::encodeName(diary) + "\n");
+    file.close();
+
+    QTemporaryDir evening;
+    Result result = backup({QStringLiteral("--to"), evening.path()}, catalogue);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.err, QStringLiteral("Backing up completed\n"));
+
+    QTemporaryDir weekly;
+    result = backup({QStringLiteral("--to"), weekly.path(), QStringLiteral("--verify")}, catalogue);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("it fails the integrity check")),
+             qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("advocate_caseno")), qPrintable(result.err));
+    QCOMPARE(QDir(weekly.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestBackupCommand)

@@ -128,6 +128,7 @@ private slots:
 
     // Kept backups.
     void datedCopiesKeepTheLatestDays();
+    void onlyTheFullCheckComparesIndexesWithTables();
 };
 
 void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
@@ -630,6 +631,29 @@ void TestBackup::datedCopiesKeepTheLatestDays()
     QCOMPARE(DatabaseBackup::backUpInto(folder.path(), 1, QDate(2026, 12, 8)).size(), 3);
     QCOMPARE(dir.entryList({QStringLiteral("advocate-2026-12-0?.mdb")}, QDir::Files),
              QStringList{QStringLiteral("advocate-2026-12-08.mdb")});
+}
+
+// A backup is checked page by page; a restore, and a backup on request, also
+// compare every index with its table.
+void TestBackup::onlyTheFullCheckComparesIndexesWithTables()
+{
+    TestDatabase db;
+    QTemporaryDir folder;
+    const QString copy = DatabaseBackup::copyPathIn(folder.path());
+    DatabaseBackup::writeSnapshot(copy);
+    damageAnIndex(copy);
+
+    QCOMPARE(errorOf([&] { DatabaseBackup::checkFile(copy, DatabaseBackup::Check::Quick); }),
+             QString());
+    const QString error = errorOf([&] { DatabaseBackup::checkFile(copy); });
+    QVERIFY2(error.startsWith(copy + QStringLiteral(" is not a backup of the diary: it fails the "
+                                                    "integrity check (")),
+             qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("advocate_caseno")), qPrintable(error));
+
+    const QString kept = folder.filePath(QStringLiteral("kept.mdb"));
+    QCOMPARE(errorOf([&] { DatabaseBackup::restoreFrom(copy, kept); }), error);
+    QVERIFY(!QFile::exists(kept));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

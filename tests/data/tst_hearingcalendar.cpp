@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,6 +76,7 @@ private slots:
     void theSameHearingKeepsItsUid();
     void aDayWithoutHearingsGivesAnEmptyCalendar();
     void aCalendarClientImportsTheFile();
+    void manyHearingsGiveTheEventsOfTheRule();
 
 private:
     std::unique_ptr<test::TestDatabase> m_db;
@@ -210,6 +213,117 @@ void TestHearingCalendar::aCalendarClientImportsTheFile()
              qPrintable(lines.join(u'\n')));
     QCOMPARE(lines.filter(QStringLiteral("01/04/2027 [1]")).size(), 2);
     QCOMPARE(lines.filter(QStringLiteral("State of M.P. vs. रामलाल (Cr. 12/2026)")).size(), 2);
+}
+
+// Cases heard every third day, each hearing's next date the following row,
+// the last one not carried forward yet; some cases twice on the same day,
+// and case numbers left empty in one row and missing in the next.
+void TestHearingCalendar::manyHearingsGiveTheEventsOfTheRule()
+{
+    struct Row
+    {
+        QDate day;
+        QString caseNo, party1, party2, court, fixedFor, remarks;
+        QDate next;
+        QString fixedForNext;
+    };
+    QList<Row> rows;
+    const QDate first(2027, 3, 1);
+    for (int k = 0; k < 90; ++k) {
+        const int c = k % 60; // cases 60 to 89 repeat cases 0 to 29
+        for (int j = 0; j < 5; ++j) {
+            Row row;
+            row.day = first.addDays(c % 10 + 3 * j);
+            row.caseNo = c % 7 == 0 ? (j % 2 ? QString() : QStringLiteral(""))
+                                    : QStringLiteral("C.S. %1/2026").arg(c);
+            row.party1 = QStringLiteral("Party %1").arg(c);
+            row.party2 = c % 4 == 0 ? QString() : QStringLiteral("Other %1").arg(c % 9);
+            row.court = QStringLiteral("Court %1").arg(c % 3);
+            row.fixedFor = QStringLiteral("stage %1").arg(j);
+            row.remarks = j % 2 ? QStringLiteral("remark %1.%2").arg(k).arg(j) : QString();
+            if (j < 4 || c % 2 == 0)
+                row.next = row.day.addDays(3);
+            row.fixedForNext = QStringLiteral("stage %1").arg(j + 1);
+            rows.append(row);
+        }
+    }
+    QSqlQuery insert(QSqlDatabase::database(QStringLiteral("advocate")));
+    QVERIFY(insert.prepare(QStringLiteral(
+        "INSERT INTO advocate (cdate, caseno, Party1, Party2, courtname, CourtIndex, fixedfor, "
+        "remarks, ndate, fixedforN) VALUES (?, ?, ?, ?, ?, 1, ?, ?, ?, ?)")));
+    const auto iso = [](const QDate &date) {
+        return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
+    };
+    for (const Row &row : std::as_const(rows)) {
+        for (const QVariant &value :
+             {iso(row.day), row.caseNo.isNull() ? QVariant() : QVariant(row.caseNo),
+              QVariant(row.party1), row.party2.isNull() ? QVariant() : QVariant(row.party2),
+              QVariant(row.court), QVariant(row.fixedFor),
+              row.remarks.isNull() ? QVariant() : QVariant(row.remarks), iso(row.next),
+              QVariant(row.fixedForNext)})
+            insert.addBindValue(value);
+        QVERIFY2(insert.exec(), qPrintable(insert.lastQuery()));
+    }
+
+    // The rule: every row of a day of the period, and every next date in the
+    // period that no row of that day lists for the same case and parties.
+    const QDate from = first.addDays(4);
+    const QDate to = first.addDays(15);
+    // (A missing case number is the same as an empty one.)
+    const auto sameHearing = [](const Row &a, const Row &b) {
+        return a.caseNo == b.caseNo && a.party1 == b.party1 && a.party2 == b.party2;
+    };
+    QStringList expected;
+    for (const Row &row : std::as_const(rows)) {
+        const QString title = row.party2.isEmpty()
+                                  ? row.party1
+                                  : QStringLiteral("%1 vs. %2").arg(row.party1, row.party2);
+        const QString summary =
+            row.caseNo.isEmpty() ? title : QStringLiteral("%1 (%2)").arg(title, row.caseNo);
+        if (row.day >= from && row.day <= to)
+            expected << row.day.toString(Qt::ISODate) + u' ' + summary + u' ' + row.fixedFor;
+        if (!row.next.isValid() || row.next < from || row.next > to)
+            continue;
+        const bool listed = std::any_of(rows.begin(), rows.end(), [&](const Row &other) {
+            return other.day == row.next && sameHearing(other, row);
+        });
+        if (!listed)
+            expected << row.next.toString(Qt::ISODate) + u' ' + summary + u' ' + row.fixedForNext;
+    }
+    expected.sort();
+
+    int count = 0;
+    const QByteArray text = HearingCalendar::calendarText(from, to, &count);
+    const QList<Event> events = readEvents(text);
+    QStringList actual;
+    for (const Event &event : events) {
+        const QString fixedFor = event.description.section(u'\n', 2, 2).mid(11);
+        actual << event.start.toString(Qt::ISODate) + u' ' + event.summary + u' ' + fixedFor;
+    }
+    actual.sort();
+    QCOMPARE(count, events.size());
+    QCOMPARE(actual, expected);
+
+    // A case twice on a day: two events, the second UID numbered.
+    const QStringList uids = uidsOf(events);
+    QCOMPARE(QSet<QString>(uids.begin(), uids.end()).size(), uids.size());
+    QVERIFY(uids.filter(QStringLiteral("-2@lexordo")).size() > 0);
+
+    // The file holds the same calendar, written in pieces; only the moment
+    // of writing (DTSTAMP) may differ.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("hearings.ics"));
+    QCOMPARE(HearingCalendar::exportIcs(from, to, file), count);
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray fromFile = written.readAll();
+    QVERIFY(fromFile.size() > 64 * 1024);
+    const auto withoutStamps = [](const QByteArray &calendar) {
+        QList<QByteArray> lines = calendar.split('\n');
+        lines.removeIf([](const QByteArray &line) { return line.startsWith("DTSTAMP:"); });
+        return lines;
+    };
+    QCOMPARE(withoutStamps(fromFile), withoutStamps(text));
 }
 
 QTEST_GUILESS_MAIN(TestHearingCalendar)

@@ -2,7 +2,6 @@
 
 #include <data/database.h>
 #include <data/dataerror.h>
-
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,6 +53,37 @@ void TestDatabase::execElsewhere(const QString &sql) const
     sqlite3_close(other);
     if (rc != SQLITE_OK)
         throw DataError(message);
+}
+
+void damageAnIndex(const QString &path)
+{
+    const QString name = QStringLiteral("damageAnIndex");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            error = db.lastError().text();
+        QSqlQuery query(db);
+        // The index is said to be on the parties while it holds case numbers.
+        for (const char *sql :
+             {"INSERT INTO advocate (caseno, Party1) VALUES ('C.S. 1/2026', 'Mehta')",
+              "INSERT INTO advocate (caseno, Party1) VALUES ('C.S. 2/2026', 'Shah')",
+              "PRAGMA writable_schema = ON",
+              "UPDATE sqlite_master SET sql = replace(sql, '\"caseno\"', '\"Party1\"') "
+              "WHERE name = 'advocate_caseno'",
+              "PRAGMA writable_schema = OFF"}) {
+            if (!error.isEmpty())
+                break;
+            if (!query.exec(QString::fromLatin1(sql))) {
+                error = query.lastError().text();
+                break;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!error.isEmpty())
+        throw DataError(error);
 }
 
 } // namespace lexordo::test

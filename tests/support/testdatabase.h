@@ -28,4 +28,10 @@ private:
     QString m_path;
 };
 
+// Gives the diary file at `path` (not the open one) rows that its index on
+// case numbers does not hold: every page stays sound, so only SQLite's full
+// integrity check, which compares each index with its table, finds it.
+// Throws DataError.
+void damageAnIndex(const QString &path);
+
 } // namespace lexordo::test
