@@ -1,6 +1,7 @@
 #include "backupcommand.h"
 
 #include "backupscreen.h"
+#include "commandoptions.h"
 #include "restore.h"
 
 #include <cstdio>
@@ -69,32 +70,6 @@ bool asksForHelp(const QStringList &words)
     return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
 }
 
-// "--name VALUE" or "--name=VALUE", each of `allowed` at most once.
-// Returns the problem, naming the argument; empty when they are right.
-QString parse(QStringList words, const char *command, const QStringList &allowed,
-              QHash<QString, QString> &options)
-{
-    while (!words.isEmpty()) {
-        const QString word = words.takeFirst();
-        const qsizetype equals = word.indexOf(u'=');
-        const QString option = equals < 0 ? word : word.left(equals);
-        if (!option.startsWith(QStringLiteral("--")) || !allowed.contains(option.mid(2)))
-            return QStringLiteral("%1 is not an option of %2.").arg(word, QLatin1String(command));
-        QString value;
-        if (equals >= 0) {
-            value = word.mid(equals + 1);
-        } else {
-            if (words.isEmpty())
-                return QStringLiteral("%1 needs a value.").arg(option);
-            value = words.takeFirst();
-        }
-        if (options.contains(option.mid(2)))
-            return QStringLiteral("%1 is given more than once.").arg(option);
-        options.insert(option.mid(2), value);
-    }
-    return QString();
-}
-
 QString diaryPath()
 {
     return DataSource::commandDatabase(diaryfolder::folder());
@@ -109,15 +84,10 @@ int runBackupCommand(const QStringList &commandLine)
         std::fputs(backupUsage, stdout);
         return 0;
     }
-    // --verify is a switch, the other options take values.
-    QStringList words = commandLine.mid(1);
-    const qsizetype verifies = words.removeAll(QStringLiteral("--verify"));
-    if (verifies > 1)
-        return wrongArguments(command, QStringLiteral("--verify is given more than once."));
-    const bool verify = verifies == 1;
     QHash<QString, QString> options;
-    const QString problem =
-        parse(words, command, {QStringLiteral("to"), QStringLiteral("keep")}, options);
+    const QString problem = readOptions(commandLine.mid(1), QLatin1String(command),
+                                        {QStringLiteral("to"), QStringLiteral("keep")},
+                                        {QStringLiteral("verify")}, options);
     if (!problem.isEmpty())
         return wrongArguments(command, problem);
     const QString folder = options.value(QStringLiteral("to"));
@@ -137,8 +107,9 @@ int runBackupCommand(const QStringList &commandLine)
     try {
         Database::open(diaryPath());
         DatabaseBackup::backUpInto(folder, keep, Clock::today(),
-                                   verify ? DatabaseBackup::Check::Full
-                                          : DatabaseBackup::Check::Quick);
+                                   options.contains(QStringLiteral("verify"))
+                                       ? DatabaseBackup::Check::Full
+                                       : DatabaseBackup::Check::Quick);
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
     } catch (const DataError &e) {
         status = failed(e.description());
@@ -155,7 +126,8 @@ int runRestoreCommand(const QStringList &commandLine)
         return 0;
     }
     QHash<QString, QString> options;
-    const QString problem = parse(commandLine.mid(1), command, {QStringLiteral("from")}, options);
+    const QString problem = readOptions(commandLine.mid(1), QLatin1String(command),
+                                        {QStringLiteral("from")}, {}, options);
     if (!problem.isEmpty())
         return wrongArguments(command, problem);
     const QString file = options.value(QStringLiteral("from"));

@@ -1,5 +1,7 @@
 #include "causelistcommand.h"
 
+#include "commandoptions.h"
+
 #include <cstdio>
 #include <data/database.h>
 #include <data/dataerror.h>
@@ -64,30 +66,12 @@ int runCheckCauseListCommand(const QStringList &commandLine)
         std::fputs(usage, stdout);
         return AllInDiary;
     }
-    const QStringList allowed = {QStringLiteral("date"), QStringLiteral("file"),
-                                 QStringLiteral("csv")};
     QHash<QString, QString> options;
-    while (!words.isEmpty()) {
-        QString option = words.takeFirst();
-        QString value;
-        bool hasValue = false;
-        if (const qsizetype equals = option.indexOf(u'='); equals > 0) {
-            value = option.mid(equals + 1);
-            option.truncate(equals);
-            hasValue = true;
-        }
-        if (!option.startsWith(QStringLiteral("--")) || !allowed.contains(option.mid(2)))
-            return wrongArguments(
-                QStringLiteral("%1 is not an option of check-cause-list.").arg(option));
-        if (!hasValue) {
-            if (words.isEmpty())
-                return wrongArguments(QStringLiteral("%1 needs a value.").arg(option));
-            value = words.takeFirst();
-        }
-        if (options.contains(option.mid(2)))
-            return wrongArguments(QStringLiteral("%1 is given more than once.").arg(option));
-        options.insert(option.mid(2), value);
-    }
+    const QString problem = readOptions(
+        words, QStringLiteral("check-cause-list"),
+        {QStringLiteral("date"), QStringLiteral("file"), QStringLiteral("csv")}, {}, options);
+    if (!problem.isEmpty())
+        return wrongArguments(problem);
     const std::optional<QDate> day = dates::parse(options.value(QStringLiteral("date")));
     if (!day)
         return wrongArguments(QStringLiteral("--date needs the list's day, written DD/MM/YYYY."));

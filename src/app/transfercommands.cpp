@@ -1,5 +1,7 @@
 #include "transfercommands.h"
 
+#include "commandoptions.h"
+
 #include <cstdio>
 #include <data/database.h>
 #include <data/dataerror.h>
@@ -86,32 +88,13 @@ QString parse(QStringList words, const QString &command, const QStringList &allo
     } else if (parsed.kind != QStringLiteral("ics") || command != QStringLiteral("export")) {
         return QStringLiteral("There is no format called %1.").arg(parsed.kind);
     }
-    while (!words.isEmpty()) {
-        QString option = words.takeFirst();
-        if (option == QStringLiteral("--replace") && command == QStringLiteral("import")) {
-            if (parsed.replace)
-                return QStringLiteral("--replace is given more than once.");
-            parsed.replace = true;
-            continue;
-        }
-        QString value;
-        bool hasValue = false;
-        if (const qsizetype equals = option.indexOf(u'='); equals > 0) {
-            value = option.mid(equals + 1);
-            option.truncate(equals);
-            hasValue = true;
-        }
-        if (!option.startsWith(QStringLiteral("--")) || !allowed.contains(option.mid(2)))
-            return QStringLiteral("%1 is not an option here.").arg(option);
-        if (!hasValue) {
-            if (words.isEmpty())
-                return QStringLiteral("%1 needs a value.").arg(option);
-            value = words.takeFirst();
-        }
-        if (parsed.options.contains(option.mid(2)))
-            return QStringLiteral("%1 is given more than once.").arg(option);
-        parsed.options.insert(option.mid(2), value);
-    }
+    const QStringList switches = command == QStringLiteral("import")
+                                     ? QStringList{QStringLiteral("replace")}
+                                     : QStringList{};
+    if (const QString problem = readOptions(words, command, allowed, switches, parsed.options);
+        !problem.isEmpty())
+        return problem;
+    parsed.replace = parsed.options.contains(QStringLiteral("replace"));
     if (parsed.options.value(QStringLiteral("file")).isEmpty())
         return QStringLiteral("Name the file with --file FILE.");
     return QString();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <odbcinst.h>
+#include <optional>
 #include <QDir>
 #include <QFileInfo>
 
@@ -174,31 +175,35 @@ DataSource::Outcome DataSource::ensureRegistered(const QString &programFolder)
     return writeEntry(path) ? Outcome::Registered : Outcome::Failed;
 }
 
-QString DataSource::databasePath(const QString &programFolder)
+namespace {
+
+// The database the entry names; nothing when there is no entry at all. An
+// entry that is there but unusable is refused, never stood in for.
+std::optional<QString> namedDatabase()
 {
-    const Entry found = entry();
+    const DataSource::Entry found = DataSource::entry();
     switch (found.state) {
-    case Entry::State::Usable:
+    case DataSource::Entry::State::Usable:
         return found.database;
-    case Entry::State::Unusable:
+    case DataSource::Entry::State::Unusable:
         throw DataError(found.problem);
-    case Entry::State::Missing:
+    case DataSource::Entry::State::Missing:
         break;
     }
-    return defaultDatabase(programFolder);
+    return std::nullopt;
+}
+
+} // namespace
+
+QString DataSource::databasePath(const QString &programFolder)
+{
+    return namedDatabase().value_or(defaultDatabase(programFolder));
 }
 
 QString DataSource::commandDatabase(const QString &programFolder)
 {
-    const Entry found = entry();
-    switch (found.state) {
-    case Entry::State::Usable:
-        return found.database;
-    case Entry::State::Unusable:
-        throw DataError(found.problem);
-    case Entry::State::Missing:
-        break;
-    }
+    if (const std::optional<QString> named = namedDatabase())
+        return *named;
     const QString path = defaultDatabase(programFolder);
     if (!QFileInfo(path).isFile())
         throw DataError(QStringLiteral("There is no data source \"%1\" in %2, and no diary %3 "

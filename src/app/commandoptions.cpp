@@ -1,0 +1,31 @@
+#include "commandoptions.h"
+
+namespace lexordo {
+
+QString readOptions(QStringList words, const QString &command, const QStringList &valued,
+                    const QStringList &switches, QHash<QString, QString> &options)
+{
+    while (!words.isEmpty()) {
+        const QString word = words.takeFirst();
+        const qsizetype equals = word.indexOf(u'=');
+        const QString option = equals > 0 ? word.left(equals) : word;
+        const QString name = option.mid(2);
+        const bool isSwitch = switches.contains(name) && equals < 0;
+        if (!option.startsWith(QStringLiteral("--")) || (!valued.contains(name) && !isSwitch))
+            return QStringLiteral("%1 is not an option of %2.").arg(word, command);
+        if (options.contains(name))
+            return QStringLiteral("%1 is given more than once.").arg(option);
+        QString value;
+        if (equals > 0) {
+            value = word.mid(equals + 1);
+        } else if (!isSwitch) {
+            if (words.isEmpty())
+                return QStringLiteral("%1 needs a value.").arg(option);
+            value = words.takeFirst();
+        }
+        options.insert(name, value);
+    }
+    return QString();
+}
+
+} // namespace lexordo
