@@ -353,7 +353,8 @@ void TestTableTransfer::valuesThatCannotBeKeptAreRefusedWithTheirLines_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("index beyond the column's range")
         << QByteArray("Big Court,99999999999999999999")
-        << QStringLiteral("\"99999999999999999999\" is too large a whole number for indexx");
+        << QStringLiteral(
+               "\"99999999999999999999\" is too large a whole number for Index (indexx)");
     QTest::newRow("negative index beyond it")
         << QByteArray("Big Court,-9007199254740993") << QStringLiteral("too large a whole number");
     QTest::newRow("NUL in a text") << QByteArray("\"Nul\0hidden\",3", 14)
@@ -430,8 +431,9 @@ void TestTableTransfer::manyWrongRowsAreCountedNotAllListed()
                  QStringLiteral("Nothing was imported into courts: 100000 rows are wrong."));
         QVERIFY2(lines[1].startsWith(QStringLiteral("Line 2: \"xxx")) && lines[1].size() < 300,
                  qPrintable(lines[1].left(300)));
-        QCOMPARE(lines[20],
-                 QStringLiteral("Line 22: \"two\" is not a valid whole number for indexx."));
+        QCOMPARE(
+            lines[20],
+            QStringLiteral("Line 22: \"two\" is not a valid whole number for Index (indexx)."));
         QCOMPARE(lines.last(), QStringLiteral("... and 99980 more wrong lines."));
     }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
