@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <vector>
 
+class QIODevice;
+
 namespace lexordo::csv {
 
 // Comma-separated text as RFC 4180 has it: records end with CR LF, a field
@@ -26,6 +28,45 @@ struct Record
     QStringList fields;
     QList<bool> quoted; // for each field: written in double quotes
     QString problem;
+};
+
+// Reads the records of a file one at a time, holding one record and a block
+// of the file, so that a file of any size reads in little memory. The rules
+// are parse()'s.
+class Reader
+{
+public:
+    explicit Reader(QIODevice &device);
+
+    // The next record into `record`; false at the end of the file, after a
+    // record whose quotes are never closed, or when the device failed.
+    bool next(Record &record);
+    // A field so far was not UTF-8.
+    bool badText() const { return m_badText; }
+    // Reading the device failed; its errorString() says why.
+    bool failed() const { return m_failed; }
+
+private:
+    int peek(qsizetype ahead = 0)
+    {
+        if (m_pos + ahead < m_buffer.size())
+            return uchar(m_buffer.constData()[m_pos + ahead]);
+        return fill(ahead) ? uchar(m_buffer.constData()[m_pos + ahead]) : -1;
+    }
+    bool fill(qsizetype ahead);
+    bool fieldEnds(); // at a comma, a line break or the end of the file
+    void addField(Record &record, bool quoted);
+
+    QIODevice &m_device;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    QByteArray m_field;
+    int m_line = 1;
+    bool m_started = false;
+    bool m_end = false;
+    bool m_stopped = false;
+    bool m_badText = false;
+    bool m_failed = false;
 };
 
 // Reads every record of a text. Records end with CR LF or LF alone; line

@@ -34,6 +34,7 @@ private slots:
     void emptyTextsAndNoValuesStayApart();
     void replacingATableWithNothingIsRefused();
     void manyWrongRowsAreCountedNotAllListed();
+    void aWrongLastRowOfALongFileStoresNothing();
 
 private:
     static QSqlQuery query();
@@ -424,7 +425,8 @@ void TestTableTransfer::manyWrongRowsAreCountedNotAllListed()
         TableTransfer::importCsv(QStringLiteral("courts"), path);
         QFAIL("a file of wrong rows was imported");
     } catch (const TableTransfer::Refused &refused) {
-        QCOMPARE(refused.rows.size(), 100000);
+        QCOMPARE(refused.count, 100000);
+        QCOMPARE(refused.rows.size(), 20);
         const QStringList lines = refused.description().split(u'\n');
         QCOMPARE(lines.size(), 22);
         QCOMPARE(lines.first(),
@@ -437,6 +439,42 @@ void TestTableTransfer::manyWrongRowsAreCountedNotAllListed()
         QCOMPARE(lines.last(), QStringLiteral("... and 99980 more wrong lines."));
     }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+}
+
+void TestTableTransfer::aWrongLastRowOfALongFileStoresNothing()
+{
+    // Longer than the blocks the file is read in, with a line break inside
+    // the quotes of every row, and CR LF line ends.
+    const int rows = 5000;
+    const QByteArray padding(300, 'p');
+    QByteArray bytes = "court,indexx\r\n";
+    for (int i = 1; i < rows; ++i)
+        bytes += "\"Court " + QByteArray::number(i) + "\r\n" + padding + "\"," +
+                 QByteArray::number(i) + "\r\n";
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, bytes + "\"Last\nCourt\",five\r\n");
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path);
+        QFAIL("a file with a wrong last row was imported");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.count, 1);
+        // The header, then two lines a row.
+        QCOMPARE(refused.rows.value(0).line, 2 + 2 * (rows - 1));
+        QCOMPARE(refused.rows.value(0).reason,
+                 QStringLiteral("\"five\" is not a valid whole number for Index (indexx)."));
+    }
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+
+    writeFile(path, bytes + "\"Last\nCourt\",5000\r\n");
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), rows);
+    QSqlQuery q = query();
+    QVERIFY(q.exec(QStringLiteral("SELECT court FROM courts WHERE indexx IN (4321, 5000) "
+                                  "ORDER BY indexx")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(),
+             QStringLiteral("Court 4321\r\n") + QString::fromLatin1(padding));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("Last\nCourt"));
 }
 
 QTEST_GUILESS_MAIN(TestTableTransfer)
