@@ -86,15 +86,25 @@ bool Reader::fieldEnds()
     return c < 0 || c == ',' || c == '\n' || (c == '\r' && peek(1) == '\n');
 }
 
-void Reader::addField(Record &record, bool quoted)
+void Reader::endField(Record &record, bool quoted)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString field = decoder.decode(m_field);
-    if (decoder.hasError())
-        m_badText = true;
-    record.fields << field;
+    const qsizetype start = record.ends.isEmpty() ? 0 : record.ends.last();
+    const QByteArrayView field = QByteArrayView(record.bytes).sliced(start);
+    const bool ascii =
+        std::all_of(field.begin(), field.end(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii) {
+        if (m_decode)
+            record.fields << QString::fromLatin1(field);
+    } else {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = decoder.decode(field);
+        if (decoder.hasError())
+            m_badText = true;
+        if (m_decode)
+            record.fields << text;
+    }
+    record.ends << record.bytes.size();
     record.quoted << quoted;
-    m_field.clear();
 }
 
 bool Reader::next(Record &record)
@@ -102,6 +112,8 @@ bool Reader::next(Record &record)
     record.fields.clear();
     record.quoted.clear();
     record.problem.clear();
+    record.bytes.resize(0);
+    record.ends.clear();
     if (m_stopped)
         return false;
     if (!m_started) {
@@ -134,7 +146,7 @@ bool Reader::next(Record &record)
             for (int c = peek(); c >= 0; c = peek()) {
                 if (c == '"') {
                     if (peek(1) == '"') {
-                        m_field += '"';
+                        record.bytes += '"';
                         m_pos += 2;
                         continue;
                     }
@@ -144,33 +156,33 @@ bool Reader::next(Record &record)
                 }
                 if (c == '\n')
                     ++m_line;
-                m_field += char(c);
+                record.bytes += char(c);
                 ++m_pos;
             }
             if (!closed) {
                 record.problem =
                     QStringLiteral("the quotes opened on line %1 are never closed.").arg(opened);
-                addField(record, true);
+                endField(record, true);
                 m_stopped = true;
                 return true;
             }
             // Only a separator or the end of the record may follow a closing quote.
             if (!fieldEnds() && record.problem.isEmpty())
                 record.problem = QStringLiteral("text follows the closing quote of field %1.")
-                                     .arg(record.fields.size() + 1);
+                                     .arg(record.quoted.size() + 1);
             while (!fieldEnds())
-                m_field += char(m_buffer.constData()[m_pos++]);
+                record.bytes += char(m_buffer.constData()[m_pos++]);
         } else {
             while (!fieldEnds()) {
                 const char c = m_buffer.constData()[m_pos++];
                 if (c == '"' && record.problem.isEmpty())
                     record.problem =
                         QStringLiteral("a double quote inside field %1 that is not quoted.")
-                            .arg(record.fields.size() + 1);
-                m_field += c;
+                            .arg(record.quoted.size() + 1);
+                record.bytes += c;
             }
         }
-        addField(record, quoted);
+        endField(record, quoted);
         const int c = peek();
         if (c < 0)
             return true;

@@ -25,9 +25,19 @@ QByteArray formatRecord(const QList<std::optional<QString>> &fields);
 struct Record
 {
     int line = 0;
-    QStringList fields;
+    QStringList fields; // left empty by a Reader told not to decode
     QList<bool> quoted; // for each field: written in double quotes
     QString problem;
+    // The fields' UTF-8, one after another, and where each ends.
+    QByteArray bytes;
+    QList<qsizetype> ends;
+
+    qsizetype count() const { return ends.size(); }
+    QByteArrayView raw(qsizetype i) const
+    {
+        const qsizetype start = i > 0 ? ends[i - 1] : 0;
+        return QByteArrayView(bytes).sliced(start, ends[i] - start);
+    }
 };
 
 // Reads the records of a file one at a time, holding one record and a block
@@ -41,6 +51,9 @@ public:
     // The next record into `record`; false at the end of the file, after a
     // record whose quotes are never closed, or when the device failed.
     bool next(Record &record);
+    // Whether records get their fields as text besides their bytes. The
+    // bytes are checked to be UTF-8 either way.
+    void setDecoding(bool decode) { m_decode = decode; }
     // A field so far was not UTF-8.
     bool badText() const { return m_badText; }
     // Reading the device failed; its errorString() says why.
@@ -55,13 +68,13 @@ private:
     }
     bool fill(qsizetype ahead);
     bool fieldEnds(); // at a comma, a line break or the end of the file
-    void addField(Record &record, bool quoted);
+    void endField(Record &record, bool quoted);
 
     QIODevice &m_device;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
-    QByteArray m_field;
     int m_line = 1;
+    bool m_decode = true;
     bool m_started = false;
     bool m_end = false;
     bool m_stopped = false;

@@ -9,6 +9,7 @@
 #include "safewrite.h"
 #include "sqlite.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -205,6 +206,48 @@ QVariant fieldValue(const Column &column, const QString &caption, const QString 
     if (field.isEmpty())
         return QVariant();
     return RecordSet::convert(column.type, caption, field);
+}
+
+// The bytes a field is stored as when reading it cannot change them: a text
+// in quotes or one that starts with no blank, a date dd/mm/yyyy (stored as
+// ISO text, written into `iso`). False when the field goes through
+// fieldValue().
+bool storedBytes(const Column &column, QByteArrayView raw, bool quoted, char *iso,
+                 QByteArrayView &bytes)
+{
+    if (raw.contains('\0'))
+        return false;
+    if (column.type == RecordSet::FieldType::Text) {
+        if (raw.isEmpty()) {
+            bytes = quoted ? QByteArrayView("") : QByteArrayView();
+            return quoted;
+        }
+        if (!quoted && (uchar(raw[0]) >= 0x80 || isBlank(uchar(raw[0]))))
+            return false;
+        bytes = raw;
+        return true;
+    }
+    if (column.type != RecordSet::FieldType::Date || raw.size() != 10 || raw[2] != '/' ||
+        raw[5] != '/')
+        return false;
+    for (const int i : {0, 1, 3, 4, 6, 7, 8, 9}) {
+        if (raw[i] < '0' || raw[i] > '9')
+            return false;
+    }
+    const auto number = [&](int from, int length) {
+        int value = 0;
+        for (int i = from; i < from + length; ++i)
+            value = value * 10 + (raw[i] - '0');
+        return value;
+    };
+    const int year = number(6, 4);
+    if (year < 1000 || !QDate::isValid(year, number(3, 2), number(0, 2)))
+        return false;
+    const char shuffled[10] = {raw[6], raw[7], raw[8], raw[9], '-',
+                               raw[3], raw[4], '-',    raw[0], raw[1]};
+    std::copy(shuffled, shuffled + 10, iso);
+    bytes = QByteArrayView(iso, 10);
+    return true;
 }
 
 // A checked field as it is bound: dates and times as stored text, whole
@@ -426,11 +469,29 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     // checked so that the message names them all, and the transaction is
     // rolled back.
     Database::Transaction transaction;
+    // In place of the rows, the table's indexes are built again once all
+    // rows are in: one sort instead of a search of every index for every row.
+    QStringList indexes;
     if (replace) {
-        QSqlQuery query(connection());
-        if (!query.exec(QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName))))
-            throw DataError(QStringLiteral("Nothing was imported into %1: %2")
-                                .arg(name, query.lastError().text()));
+        try {
+            Database::exec(
+                QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName)));
+            sqlite::Statement list(Database::handle(),
+                                   QStringLiteral("SELECT name, sql FROM sqlite_master WHERE "
+                                                  "type = 'index' AND tbl_name = ?1 AND "
+                                                  "sql IS NOT NULL"));
+            list.bindText(1, name);
+            QStringList dropped;
+            while (list.step()) {
+                dropped << list.columnText(0);
+                indexes << list.columnText(1);
+            }
+            for (const QString &index : std::as_const(dropped))
+                Database::exec(QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(index)));
+        } catch (const DataError &e) {
+            throw DataError(
+                QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
+        }
     }
     std::optional<sqlite::Statement> insert;
     try {
@@ -444,8 +505,12 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     }
 
     int stored = 0;
+    reader.setDecoding(false);
     csv::Record record;
-    QVariantList values;
+    std::vector<QVariant> values(columns.size());
+    std::vector<QByteArrayView> direct(columns.size());
+    std::vector<std::array<char, 10>> isoDates(columns.size());
+    std::vector<bool> isDirect(columns.size());
     QStringList problems;
     while (reader.next(record)) {
         checkRead();
@@ -453,19 +518,24 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
             refuseRow(record.line, record.problem);
             continue;
         }
-        if (record.fields.size() != columns.size()) {
+        if (record.count() != columns.size()) {
             refuseRow(record.line,
                       QStringLiteral("%1 fields where the first line names %2 columns.")
-                          .arg(record.fields.size())
+                          .arg(record.count())
                           .arg(columns.size()));
             continue;
         }
-        values.clear();
         problems.clear();
         for (int i = 0; i < columns.size(); ++i) {
+            const QByteArrayView raw = record.raw(i);
+            isDirect[i] =
+                storedBytes(columns[i], raw, record.quoted[i], isoDates[i].data(), direct[i]);
+            if (isDirect[i])
+                continue;
             try {
-                values << bindable(columns[i], fieldValue(columns[i], captions[i], record.fields[i],
-                                                          record.quoted[i]));
+                values[i] =
+                    bindable(columns[i], fieldValue(columns[i], captions[i], QString::fromUtf8(raw),
+                                                    record.quoted[i]));
             } catch (const DataError &e) {
                 problems << e.description();
             }
@@ -476,8 +546,13 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
         }
         if (badCount > 0)
             continue;
-        for (int i = 0; i < values.size(); ++i)
-            insert->bind(i + 1, values[i]);
+        for (int i = 0; i < columns.size(); ++i) {
+            if (isDirect[i])
+                sqlite3_bind_text(insert->get(), i + 1, direct[i].data(), int(direct[i].size()),
+                                  SQLITE_STATIC);
+            else
+                insert->bind(i + 1, values[i]);
+        }
         try {
             insert->step();
         } catch (const DataError &e) {
@@ -498,6 +573,13 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
                                        "%1. The table is as it was.")
                             .arg(name, file));
     insert.reset();
+    try {
+        for (const QString &index : std::as_const(indexes))
+            Database::exec(index);
+    } catch (const DataError &e) {
+        throw DataError(
+            QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
+    }
     transaction.commit();
     return stored;
 }
