@@ -471,15 +471,19 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     Database::Transaction transaction;
     // In place of the rows, the table's indexes are built again once all
     // rows are in: one sort instead of a search of every index for every row.
+    // A unique index stays, so that a row it refuses is named by its line.
     QStringList indexes;
     if (replace) {
         try {
             Database::exec(
                 QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName)));
             sqlite::Statement list(Database::handle(),
-                                   QStringLiteral("SELECT name, sql FROM sqlite_master WHERE "
-                                                  "type = 'index' AND tbl_name = ?1 AND "
-                                                  "sql IS NOT NULL"));
+                                   QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
+                                                  "WHERE m.type = 'index' AND m.tbl_name = ?1 "
+                                                  "COLLATE NOCASE AND m.sql IS NOT NULL AND "
+                                                  "NOT EXISTS (SELECT 1 FROM "
+                                                  "pragma_index_list(m.tbl_name) i WHERE "
+                                                  "i.name = m.name AND i.\"unique\")"));
             list.bindText(1, name);
             QStringList dropped;
             while (list.step()) {

@@ -322,6 +322,35 @@ void TestTableTransfer::aRowTheDatabaseRefusesUndoesTheWholeImport()
     QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
              QStringLiteral("Old Court"));
+
+    // A unique index refuses a row by its line, and a replace keeps every index.
+    m_db->exec(QStringLiteral("CREATE UNIQUE INDEX one_index ON courts (indexx)"));
+    m_db->exec(QStringLiteral("CREATE INDEX by_court ON courts (court)"));
+    const auto indexes = [this] {
+        return m_db
+            ->scalar(QStringLiteral("SELECT group_concat(name) FROM (SELECT name FROM "
+                                    "sqlite_master WHERE type = 'index' AND tbl_name = "
+                                    "'courts' ORDER BY name)"))
+            .toString();
+    };
+    const QString before = indexes();
+    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,1\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path, true);
+        QFAIL("a row the unique index refuses was imported");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().startsWith(
+                     QStringLiteral("Nothing was imported into courts: line 3 was refused")),
+                 qPrintable(e.description()));
+    }
+    QCOMPARE(indexes(), before);
+    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,2\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path, true), 2);
+    QCOMPARE(indexes(), before);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM courts INDEXED BY by_court "
+                                         "WHERE court = 'Sessions'"))
+                 .toInt(),
+             1);
 }
 
 void TestTableTransfer::unknownTablesAndUnreadableFilesAreRefused()
