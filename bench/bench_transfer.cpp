@@ -32,7 +32,7 @@ void BM_ExportDiaryCsv(benchmark::State &state)
 }
 BENCHMARK(BM_ExportDiaryCsv)->Unit(benchmark::kMillisecond);
 
-// Checks every row, then stores them all in one transaction (into the work
+// Checks and stores the rows one at a time in one transaction (into the work
 // table, which has the diary's columns, so the diary stays as generated).
 void BM_ImportDiaryCsv(benchmark::State &state)
 {

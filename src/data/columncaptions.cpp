@@ -58,9 +58,9 @@ const QHash<QString, QHash<QString, QString>> &captions()
 QString columnCaption(const QString &table, const QString &column)
 {
     const QString caption = captions().value(table.toLower()).value(column.toLower());
-    // A column whose caption is its own name needs no second naming.
+    // A caption that is the column's own name is not said twice.
     if (caption.isEmpty() || caption.compare(column, Qt::CaseInsensitive) == 0)
-        return column;
+        return caption.isEmpty() ? column : caption;
     return QStringLiteral("%1 (%2)").arg(caption, column);
 }
 

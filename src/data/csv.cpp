@@ -1,5 +1,9 @@
 #include "csv.h"
 
+#include <algorithm>
+#include <QBuffer>
+#include <QStringDecoder>
+
 namespace lexordo::csv {
 
 namespace {
@@ -46,91 +50,162 @@ QByteArray formatRecord(const QList<std::optional<QString>> &fields)
     return line.toUtf8();
 }
 
-std::vector<Record> parse(QStringView text)
-{
-    std::vector<Record> records;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    if (n > 0 && text[0] == QChar(0xFEFF))
-        i = 1;
+namespace {
 
-    int line = 1;
-    while (i < n) {
-        Record record;
-        record.line = line;
-        // A blank line between records is not a record of one empty field.
-        if (text[i] == u'\n' || (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')) {
-            i += text[i] == u'\r' ? 2 : 1;
-            ++line;
+// The file is read in blocks of this many bytes.
+constexpr qsizetype blockSize = 1 << 20;
+
+} // namespace
+
+Reader::Reader(QIODevice &device) : m_device(device)
+{
+}
+
+bool Reader::fill(qsizetype ahead)
+{
+    while (m_pos + ahead >= m_buffer.size()) {
+        if (m_end)
+            return false;
+        m_buffer.remove(0, m_pos);
+        m_pos = 0;
+        const qsizetype kept = m_buffer.size();
+        m_buffer.resize(kept + blockSize);
+        const qint64 got = m_device.read(m_buffer.data() + kept, blockSize);
+        m_buffer.resize(kept + std::max<qint64>(got, 0));
+        if (got < 0)
+            m_failed = true;
+        if (got <= 0)
+            m_end = true;
+    }
+    return true;
+}
+
+bool Reader::fieldEnds()
+{
+    const int c = peek();
+    return c < 0 || c == ',' || c == '\n' || (c == '\r' && peek(1) == '\n');
+}
+
+void Reader::endField(Record &record, bool quoted)
+{
+    const qsizetype start = record.ends.isEmpty() ? 0 : record.ends.last();
+    const QByteArrayView field = QByteArrayView(record.bytes).sliced(start);
+    const bool ascii =
+        std::all_of(field.begin(), field.end(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii) {
+        if (m_decode)
+            record.fields << QString::fromLatin1(field);
+    } else {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = decoder.decode(field);
+        if (decoder.hasError())
+            m_badText = true;
+        if (m_decode)
+            record.fields << text;
+    }
+    record.ends << record.bytes.size();
+    record.quoted << quoted;
+}
+
+bool Reader::next(Record &record)
+{
+    record.fields.clear();
+    record.quoted.clear();
+    record.problem.clear();
+    record.bytes.resize(0);
+    record.ends.clear();
+    if (m_stopped)
+        return false;
+    if (!m_started) {
+        m_started = true;
+        if (peek() == 0xEF && peek(1) == 0xBB && peek(2) == 0xBF)
+            m_pos += 3;
+    }
+    // A blank line between records is not a record of one empty field.
+    for (;;) {
+        const int c = peek();
+        if (c == '\n') {
+            ++m_pos;
+        } else if (c == '\r' && peek(1) == '\n') {
+            m_pos += 2;
+        } else {
+            break;
+        }
+        ++m_line;
+    }
+    if (peek() < 0)
+        return false;
+
+    record.line = m_line;
+    for (;;) {
+        const bool quoted = peek() == '"';
+        if (quoted) {
+            const int opened = m_line;
+            ++m_pos;
+            bool closed = false;
+            for (int c = peek(); c >= 0; c = peek()) {
+                if (c == '"') {
+                    if (peek(1) == '"') {
+                        record.bytes += '"';
+                        m_pos += 2;
+                        continue;
+                    }
+                    ++m_pos;
+                    closed = true;
+                    break;
+                }
+                if (c == '\n')
+                    ++m_line;
+                record.bytes += char(c);
+                ++m_pos;
+            }
+            if (!closed) {
+                record.problem =
+                    QStringLiteral("the quotes opened on line %1 are never closed.").arg(opened);
+                endField(record, true);
+                m_stopped = true;
+                return true;
+            }
+            // Only a separator or the end of the record may follow a closing quote.
+            if (!fieldEnds() && record.problem.isEmpty())
+                record.problem = QStringLiteral("text follows the closing quote of field %1.")
+                                     .arg(record.quoted.size() + 1);
+            while (!fieldEnds())
+                record.bytes += char(m_buffer.constData()[m_pos++]);
+        } else {
+            while (!fieldEnds()) {
+                const char c = m_buffer.constData()[m_pos++];
+                if (c == '"' && record.problem.isEmpty())
+                    record.problem =
+                        QStringLiteral("a double quote inside field %1 that is not quoted.")
+                            .arg(record.quoted.size() + 1);
+                record.bytes += c;
+            }
+        }
+        endField(record, quoted);
+        const int c = peek();
+        if (c < 0)
+            return true;
+        if (c == ',') {
+            ++m_pos;
             continue;
         }
-        bool endOfRecord = false;
-        while (!endOfRecord) {
-            QString field;
-            const bool quoted = i < n && text[i] == u'"';
-            if (quoted) {
-                const int opened = line;
-                ++i;
-                bool closed = false;
-                while (i < n) {
-                    const QChar c = text[i];
-                    if (c == u'"') {
-                        if (i + 1 < n && text[i + 1] == u'"') {
-                            field += u'"';
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        closed = true;
-                        break;
-                    }
-                    if (c == u'\n')
-                        ++line;
-                    field += c;
-                    ++i;
-                }
-                if (!closed) {
-                    record.problem =
-                        QStringLiteral("the quotes opened on line %1 are never closed.")
-                            .arg(opened);
-                    record.fields << field;
-                    record.quoted << true;
-                    records.push_back(record);
-                    return records;
-                }
-                // Only a separator or the end of the record may follow a closing quote.
-                if (i < n && text[i] != u',' && text[i] != u'\n' &&
-                    !(text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') &&
-                    record.problem.isEmpty())
-                    record.problem = QStringLiteral("text follows the closing quote of field %1.")
-                                         .arg(record.fields.size() + 1);
-                while (i < n && text[i] != u',' && text[i] != u'\n' &&
-                       !(text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n'))
-                    field += text[i++];
-            } else {
-                while (i < n && text[i] != u',' && text[i] != u'\n' &&
-                       !(text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')) {
-                    if (text[i] == u'"' && record.problem.isEmpty())
-                        record.problem =
-                            QStringLiteral("a double quote inside field %1 that is not quoted.")
-                                .arg(record.fields.size() + 1);
-                    field += text[i++];
-                }
-            }
-            record.fields << field;
-            record.quoted << quoted;
-            if (i >= n) {
-                endOfRecord = true;
-            } else if (text[i] == u',') {
-                ++i;
-            } else {
-                i += text[i] == u'\r' ? 2 : 1;
-                ++line;
-                endOfRecord = true;
-            }
-        }
-        records.push_back(record);
+        m_pos += c == '\r' ? 2 : 1;
+        ++m_line;
+        return true;
     }
+}
+
+std::vector<Record> parse(QStringView text)
+{
+    QByteArray bytes = text.toUtf8();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    Reader reader(buffer);
+    std::vector<Record> records;
+    Record record;
+    while (reader.next(record))
+        records.push_back(record);
     return records;
 }
 

@@ -7,7 +7,10 @@
 #include "dates.h"
 #include "recordset.h"
 #include "safewrite.h"
+#include "sqlite.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <optional>
 #include <QFile>
@@ -94,11 +97,105 @@ std::optional<QString> fieldText(const Column &column, const QVariant &value)
     return text;
 }
 
+// The file is written in blocks of about this many bytes.
+constexpr qsizetype flushAt = 1 << 20;
+
+bool isBlank(uchar c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// A stored text as fieldText() gives it and csv::formatRecord() writes it,
+// straight from SQLite's UTF-8 without a QString in between.
+void appendText(QByteArray &out, const char *text, qsizetype length)
+{
+    if (length == 0) {
+        out += "\"\"";
+        return;
+    }
+    bool quote = false;
+    for (qsizetype i = 0; i < length && !quote; ++i) {
+        const char c = text[i];
+        quote = c == ',' || c == '"' || c == '\n' || c == '\r';
+    }
+    const uchar first = uchar(text[0]);
+    const uchar last = uchar(text[length - 1]);
+    if (!quote && (first >= 0x80 || last >= 0x80)) {
+        // A blank outside ASCII at either end: asked of the text itself.
+        const QString whole = QString::fromUtf8(text, length);
+        quote = !whole.isEmpty() && (whole.front().isSpace() || whole.back().isSpace());
+    } else if (!quote) {
+        quote = isBlank(first) || isBlank(last);
+    }
+    if (!quote) {
+        out.append(text, length);
+        return;
+    }
+    out += '"';
+    for (qsizetype i = 0; i < length; ++i) {
+        if (text[i] == '"')
+            out += '"';
+        out += text[i];
+    }
+    out += '"';
+}
+
+// One stored value as the file shows it, the same as fieldText() gives.
+void appendField(QByteArray &out, const Column &column, sqlite3_stmt *row, int i)
+{
+    const int kind = sqlite3_column_type(row, i);
+    if (kind == SQLITE_NULL)
+        return;
+    if (kind == SQLITE_TEXT) {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(row, i));
+        const qsizetype length = sqlite3_column_bytes(row, i);
+        switch (column.type) {
+        case RecordSet::FieldType::Date:
+            // A stored date is ISO text; the file has it day first.
+            if (dates::parseIso(text, length)) {
+                const char shown[10] = {text[8], text[9], '/',     text[5], text[6],
+                                        '/',     text[0], text[1], text[2], text[3]};
+                out.append(shown, 10);
+                return;
+            }
+            break;
+        case RecordSet::FieldType::Text:
+        case RecordSet::FieldType::Any:
+            appendText(out, text, length);
+            return;
+        default:
+            break;
+        }
+        if (length == 0)
+            return; // a date, time or number column reads an empty text as no value
+        appendText(out, text, length);
+        return;
+    }
+    if (kind == SQLITE_INTEGER) {
+        char digits[24];
+        const auto end =
+            std::to_chars(digits, digits + sizeof digits, qint64(sqlite3_column_int64(row, i)));
+        out.append(digits, end.ptr - digits);
+        return;
+    }
+    // Numbers stored as real, and anything else, as fieldText() has them.
+    QVariant value;
+    if (kind == SQLITE_FLOAT)
+        value = sqlite3_column_double(row, i);
+    else
+        value = QByteArray(static_cast<const char *>(sqlite3_column_blob(row, i)),
+                           sqlite3_column_bytes(row, i));
+    const std::optional<QString> text = fieldText(column, value);
+    if (text) {
+        const QByteArray bytes = text->toUtf8();
+        appendText(out, bytes.constData(), bytes.size());
+    }
+}
+
 // A field of the file as the column takes it: in a text column a quoted
 // field is the text exactly as written, an empty one included, and an empty
 // field without quotes is no value.
-QVariant fieldValue(const Column &column, const QString &caption, const QString &field,
-                    bool quoted)
+QVariant fieldValue(const Column &column, const QString &caption, const QString &field, bool quoted)
 {
     if (field.contains(QChar(u'\0')))
         return RecordSet::convert(column.type, caption, field); // refuses it
@@ -109,6 +206,48 @@ QVariant fieldValue(const Column &column, const QString &caption, const QString 
     if (field.isEmpty())
         return QVariant();
     return RecordSet::convert(column.type, caption, field);
+}
+
+// The bytes a field is stored as when reading it cannot change them: a text
+// in quotes or one that starts with no blank, a date dd/mm/yyyy (stored as
+// ISO text, written into `iso`). False when the field goes through
+// fieldValue().
+bool storedBytes(const Column &column, QByteArrayView raw, bool quoted, char *iso,
+                 QByteArrayView &bytes)
+{
+    if (raw.contains('\0'))
+        return false;
+    if (column.type == RecordSet::FieldType::Text) {
+        if (raw.isEmpty()) {
+            bytes = quoted ? QByteArrayView("") : QByteArrayView();
+            return quoted;
+        }
+        if (!quoted && (uchar(raw[0]) >= 0x80 || isBlank(uchar(raw[0]))))
+            return false;
+        bytes = raw;
+        return true;
+    }
+    if (column.type != RecordSet::FieldType::Date || raw.size() != 10 || raw[2] != '/' ||
+        raw[5] != '/')
+        return false;
+    for (const int i : {0, 1, 3, 4, 6, 7, 8, 9}) {
+        if (raw[i] < '0' || raw[i] > '9')
+            return false;
+    }
+    const auto number = [&](int from, int length) {
+        int value = 0;
+        for (int i = from; i < from + length; ++i)
+            value = value * 10 + (raw[i] - '0');
+        return value;
+    };
+    const int year = number(6, 4);
+    if (year < 1000 || !QDate::isValid(year, number(3, 2), number(0, 2)))
+        return false;
+    const char shuffled[10] = {raw[6], raw[7], raw[8], raw[9], '-',
+                               raw[3], raw[4], '-',    raw[0], raw[1]};
+    std::copy(shuffled, shuffled + 10, iso);
+    bytes = QByteArrayView(iso, 10);
+    return true;
 }
 
 // A checked field as it is bound: dates and times as stored text, whole
@@ -144,10 +283,11 @@ constexpr int listedRows = 20;
 // A reason is cut short after this many characters (a field may be long).
 constexpr int reasonLength = 200;
 
-QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows)
+QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows, int count)
 {
-    QString text =
-        QStringLiteral("Nothing was imported into %1: %2.").arg(table, rowsText(int(rows.size())));
+    if (count < rows.size())
+        count = int(rows.size());
+    QString text = QStringLiteral("Nothing was imported into %1: %2.").arg(table, rowsText(count));
     for (qsizetype i = 0; i < rows.size() && i < listedRows; ++i) {
         // One line each, whatever line breaks a quoted field holds.
         QString reason = rows[i].reason;
@@ -156,8 +296,8 @@ QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows)
             reason = reason.left(reasonLength - 1) + QChar(0x2026);
         text += QStringLiteral("\nLine %1: %2").arg(rows[i].line).arg(reason);
     }
-    if (rows.size() > listedRows) {
-        const qsizetype more = rows.size() - listedRows;
+    if (count > listedRows) {
+        const qsizetype more = count - listedRows;
         text += more == 1 ? QStringLiteral("\n... and 1 more wrong line.")
                           : QStringLiteral("\n... and %1 more wrong lines.").arg(more);
     }
@@ -166,8 +306,10 @@ QString refusal(const QString &table, const QList<TableTransfer::BadRow> &rows)
 
 } // namespace
 
-TableTransfer::Refused::Refused(const QString &refusedTable, const QList<BadRow> &badRows)
-    : DataError(refusal(refusedTable, badRows)), table(refusedTable), rows(badRows)
+TableTransfer::Refused::Refused(const QString &refusedTable, const QList<BadRow> &badRows,
+                                int badCount)
+    : DataError(refusal(refusedTable, badRows, badCount)), table(refusedTable), rows(badRows),
+      count(std::max(badCount, int(badRows.size())))
 {
 }
 
@@ -219,26 +361,41 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
     // Rows go to a temporary file as they are read; it takes the file's place
     // only when the last row is in.
     safewrite::AtomicFile out(file);
-    out.write(csv::formatRecord(header));
+    QByteArray buffer = csv::formatRecord(header);
+    buffer.reserve(flushAt + (1 << 16));
 
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    if (!query.exec(
-            QStringLiteral("SELECT %1 FROM %2")
-                .arg(select.join(QStringLiteral(", ")), quoted(name, QSqlDriver::TableName))))
-        throw DataError(
-            QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
-    int rows = 0;
-    while (query.next()) {
-        QList<std::optional<QString>> fields;
-        for (int i = 0; i < columns.size(); ++i)
-            fields << fieldText(columns[i], query.value(i));
-        out.write(csv::formatRecord(fields));
-        ++rows;
+    const auto readFault = [&](const QString &reason) {
+        return DataError(QStringLiteral("%1 could not be read: %2").arg(name, reason));
+    };
+    std::optional<sqlite::Statement> query;
+    try {
+        query.emplace(Database::handle(), QStringLiteral("SELECT %1 FROM %2")
+                                              .arg(select.join(QStringLiteral(", ")),
+                                                   quoted(name, QSqlDriver::TableName)));
+    } catch (const DataError &e) {
+        throw readFault(e.description());
     }
-    if (query.lastError().isValid())
-        throw DataError(
-            QStringLiteral("%1 could not be read: %2").arg(name, query.lastError().text()));
+    int rows = 0;
+    for (;;) {
+        try {
+            if (!query->step())
+                break;
+        } catch (const DataError &e) {
+            throw readFault(e.description());
+        }
+        for (int i = 0; i < columns.size(); ++i) {
+            if (i > 0)
+                buffer += ',';
+            appendField(buffer, columns[i], query->get(), i);
+        }
+        buffer += "\r\n";
+        ++rows;
+        if (buffer.size() >= flushAt) {
+            out.write(buffer);
+            buffer.resize(0);
+        }
+    }
+    out.write(buffer);
     out.commit();
     return rows;
 }
@@ -251,116 +408,184 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         throw DataError(QStringLiteral("%1 could not be read: %2").arg(file, in.errorString()));
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        throw DataError(QStringLiteral("%1 could not be read: %2").arg(file, in.errorString()));
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        throw DataError(
-            QStringLiteral("%1 is not UTF-8 text; save it as CSV in UTF-8 and try again.")
-                .arg(file));
+    csv::Reader reader(in);
+    const auto checkRead = [&] {
+        if (reader.failed())
+            throw DataError(QStringLiteral("%1 could not be read: %2").arg(file, in.errorString()));
+        if (reader.badText())
+            throw DataError(
+                QStringLiteral("%1 is not UTF-8 text; save it as CSV in UTF-8 and try again.")
+                    .arg(file));
+    };
 
-    const std::vector<csv::Record> records = csv::parse(text);
-    QList<BadRow> bad;
-    if (records.empty())
+    csv::Record head;
+    const bool any = reader.next(head);
+    checkRead();
+    if (!any)
         throw DataError(QStringLiteral("%1 is empty: the first line must name the columns of %2.")
                             .arg(file, name));
 
     // The header names the columns that the rows fill, in any order.
-    const csv::Record &head = records.front();
+    QList<BadRow> bad;
+    int badCount = 0;
+    const auto refuseRow = [&](int line, const QString &reason) {
+        // Only the rows a message lists are kept, so that a file wrong on
+        // every line is still read in little memory.
+        if (bad.size() < listedRows)
+            bad.append({line, reason});
+        ++badCount;
+    };
     QList<Column> columns;
     if (!head.problem.isEmpty())
-        bad.append({head.line, head.problem});
-    for (const QString &field : head.fields) {
+        refuseRow(head.line, head.problem);
+    for (const QString &field : std::as_const(head.fields)) {
         const QString wanted = field.trimmed();
         const auto match =
             std::find_if(tableColumns.begin(), tableColumns.end(), [&](const Column &c) {
                 return c.name.compare(wanted, Qt::CaseInsensitive) == 0;
             });
         if (match == tableColumns.end()) {
-            bad.append({head.line, QStringLiteral("%1 has no column \"%2\".").arg(name, field)});
+            refuseRow(head.line, QStringLiteral("%1 has no column \"%2\".").arg(name, field));
         } else if (std::any_of(columns.begin(), columns.end(),
                                [&](const Column &c) { return c.name == match->name; })) {
-            bad.append(
-                {head.line, QStringLiteral("the column %1 is named twice.").arg(match->name)});
+            refuseRow(head.line, QStringLiteral("the column %1 is named twice.").arg(match->name));
         } else {
             columns.append(*match);
         }
     }
-    if (!bad.isEmpty())
-        throw Refused(name, bad);
-
-    // Every row is checked before anything is stored.
-    std::vector<QVariantList> rows;
-    rows.reserve(records.size() - 1);
-    for (size_t r = 1; r < records.size(); ++r) {
-        const csv::Record &record = records[r];
-        if (!record.problem.isEmpty()) {
-            bad.append({record.line, record.problem});
-            continue;
-        }
-        if (record.fields.size() != columns.size()) {
-            bad.append(
-                {record.line, QStringLiteral("%1 fields where the first line names %2 columns.")
-                                  .arg(record.fields.size())
-                                  .arg(columns.size())});
-            continue;
-        }
-        QVariantList values;
-        QStringList problems;
-        for (int i = 0; i < columns.size(); ++i) {
-            try {
-                values << bindable(columns[i],
-                                   fieldValue(columns[i], columnCaption(name, columns[i].name),
-                                              record.fields[i], record.quoted[i]));
-            } catch (const DataError &e) {
-                problems << e.description();
-            }
-        }
-        if (!problems.isEmpty())
-            bad.append({record.line, problems.join(QLatin1Char(' '))});
-        else
-            rows.push_back(values);
-    }
-    if (!bad.isEmpty())
-        throw Refused(name, bad);
-    if (replace && rows.empty())
-        throw DataError(QStringLiteral("Nothing was imported into %1: %2 holds no rows, and "
-                                       "putting it in place of the table would delete all of "
-                                       "%1. The table is as it was.")
-                            .arg(name, file));
-
+    if (badCount > 0)
+        throw Refused(name, bad, badCount);
+    QStringList captions;
     QStringList names;
     QStringList marks;
     for (const Column &column : std::as_const(columns)) {
+        captions << columnCaption(name, column.name);
         names << quoted(column.name, QSqlDriver::FieldName);
         marks << QStringLiteral("?");
     }
 
+    // Rows are checked and stored one at a time inside one transaction. From
+    // the first wrong row on nothing more is stored, the rest are only
+    // checked so that the message names them all, and the transaction is
+    // rolled back.
     Database::Transaction transaction;
-    QSqlQuery query(connection());
-    if (replace &&
-        !query.exec(QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName))))
+    // In place of the rows, the table's indexes are built again once all
+    // rows are in: one sort instead of a search of every index for every row.
+    // A unique index stays, so that a row it refuses is named by its line.
+    QStringList indexes;
+    if (replace) {
+        try {
+            Database::exec(
+                QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName)));
+            sqlite::Statement list(Database::handle(),
+                                   QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
+                                                  "WHERE m.type = 'index' AND m.tbl_name = ?1 "
+                                                  "COLLATE NOCASE AND m.sql IS NOT NULL AND "
+                                                  "NOT EXISTS (SELECT 1 FROM "
+                                                  "pragma_index_list(m.tbl_name) i WHERE "
+                                                  "i.name = m.name AND i.\"unique\")"));
+            list.bindText(1, name);
+            QStringList dropped;
+            while (list.step()) {
+                dropped << list.columnText(0);
+                indexes << list.columnText(1);
+            }
+            for (const QString &index : std::as_const(dropped))
+                Database::exec(QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(index)));
+        } catch (const DataError &e) {
+            throw DataError(
+                QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
+        }
+    }
+    std::optional<sqlite::Statement> insert;
+    try {
+        insert.emplace(Database::handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                               .arg(quoted(name, QSqlDriver::TableName),
+                                                    names.join(QStringLiteral(", ")),
+                                                    marks.join(QStringLiteral(", "))));
+    } catch (const DataError &e) {
         throw DataError(
-            QStringLiteral("Nothing was imported into %1: %2").arg(name, query.lastError().text()));
-    if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quoted(name, QSqlDriver::TableName),
-                                names.join(QStringLiteral(", ")),
-                                marks.join(QStringLiteral(", ")))))
-        throw DataError(
-            QStringLiteral("Nothing was imported into %1: %2").arg(name, query.lastError().text()));
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (int i = 0; i < rows[r].size(); ++i)
-            query.bindValue(i, rows[r][i]);
-        if (!query.exec())
+            QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
+    }
+
+    int stored = 0;
+    reader.setDecoding(false);
+    csv::Record record;
+    std::vector<QVariant> values(columns.size());
+    std::vector<QByteArrayView> direct(columns.size());
+    std::vector<std::array<char, 10>> isoDates(columns.size());
+    std::vector<bool> isDirect(columns.size());
+    QStringList problems;
+    while (reader.next(record)) {
+        checkRead();
+        if (!record.problem.isEmpty()) {
+            refuseRow(record.line, record.problem);
+            continue;
+        }
+        if (record.count() != columns.size()) {
+            refuseRow(record.line,
+                      QStringLiteral("%1 fields where the first line names %2 columns.")
+                          .arg(record.count())
+                          .arg(columns.size()));
+            continue;
+        }
+        problems.clear();
+        for (int i = 0; i < columns.size(); ++i) {
+            const QByteArrayView raw = record.raw(i);
+            isDirect[i] =
+                storedBytes(columns[i], raw, record.quoted[i], isoDates[i].data(), direct[i]);
+            if (isDirect[i])
+                continue;
+            try {
+                values[i] =
+                    bindable(columns[i], fieldValue(columns[i], captions[i], QString::fromUtf8(raw),
+                                                    record.quoted[i]));
+            } catch (const DataError &e) {
+                problems << e.description();
+            }
+        }
+        if (!problems.isEmpty()) {
+            refuseRow(record.line, problems.join(QLatin1Char(' ')));
+            continue;
+        }
+        if (badCount > 0)
+            continue;
+        for (int i = 0; i < columns.size(); ++i) {
+            if (isDirect[i])
+                sqlite3_bind_text(insert->get(), i + 1, direct[i].data(), int(direct[i].size()),
+                                  SQLITE_STATIC);
+            else
+                insert->bind(i + 1, values[i]);
+        }
+        try {
+            insert->step();
+        } catch (const DataError &e) {
             throw DataError(QStringLiteral("Nothing was imported into %1: line %2 was refused: %3")
                                 .arg(name)
-                                .arg(records[r + 1].line)
-                                .arg(query.lastError().text()));
+                                .arg(record.line)
+                                .arg(e.description()));
+        }
+        insert->reset();
+        ++stored;
+    }
+    checkRead();
+    if (badCount > 0)
+        throw Refused(name, bad, badCount);
+    if (replace && stored == 0)
+        throw DataError(QStringLiteral("Nothing was imported into %1: %2 holds no rows, and "
+                                       "putting it in place of the table would delete all of "
+                                       "%1. The table is as it was.")
+                            .arg(name, file));
+    insert.reset();
+    try {
+        for (const QString &index : std::as_const(indexes))
+            Database::exec(index);
+    } catch (const DataError &e) {
+        throw DataError(
+            QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
     }
     transaction.commit();
-    return int(rows.size());
+    return stored;
 }
 
 } // namespace lexordo

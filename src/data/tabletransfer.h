@@ -12,8 +12,8 @@ namespace lexordo {
 // data never stays locked in the program: UTF-8, RFC 4180, a header row of
 // the stored column names, dates written dd/mm/yyyy.
 //
-// An import reads and checks the whole file before it stores anything; then
-// all its rows are stored in one transaction, or none of them.
+// An import reads the file a row at a time, checking and storing each inside
+// one transaction: all its rows are stored, or none of them.
 class TableTransfer
 {
 public:
@@ -24,13 +24,16 @@ public:
     };
 
     // What an import found wrong: nothing was stored. Its description is
-    // "Nothing was imported into T: 2 rows are wrong." and a line for each row.
+    // "Nothing was imported into T: 2 rows are wrong." and a line for each of
+    // the first rows; the rest are counted.
     class Refused : public DataError
     {
     public:
-        Refused(const QString &table, const QList<BadRow> &rows);
+        // `count` is every wrong row, `rows` the first of them.
+        Refused(const QString &table, const QList<BadRow> &rows, int count = 0);
         QString table;
         QList<BadRow> rows;
+        int count = 0;
     };
 
     // The tables that can be exported and imported, as the database names them.

@@ -192,7 +192,8 @@ void TestTransferCommands::manyWrongRowsAreCountedNotAllPrinted()
              1);
     const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 22);
-    QCOMPARE(lines[20], QStringLiteral("Line 21: \"31/02/2027\" is not a valid date for Dated (Date)."));
+    QCOMPARE(lines[20],
+             QStringLiteral("Line 21: \"31/02/2027\" is not a valid date for Dated (Date)."));
     QCOMPARE(lines.last(), QStringLiteral("... and 99980 more wrong lines."));
     QCOMPARE(count(QStringLiteral("Holidays")), 0);
 }

@@ -34,6 +34,7 @@ private slots:
     void emptyTextsAndNoValuesStayApart();
     void replacingATableWithNothingIsRefused();
     void manyWrongRowsAreCountedNotAllListed();
+    void aWrongLastRowOfALongFileStoresNothing();
 
 private:
     static QSqlQuery query();
@@ -321,6 +322,35 @@ void TestTableTransfer::aRowTheDatabaseRefusesUndoesTheWholeImport()
     QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
              QStringLiteral("Old Court"));
+
+    // A unique index refuses a row by its line, and a replace keeps every index.
+    m_db->exec(QStringLiteral("CREATE UNIQUE INDEX one_index ON courts (indexx)"));
+    m_db->exec(QStringLiteral("CREATE INDEX by_court ON courts (court)"));
+    const auto indexes = [this] {
+        return m_db
+            ->scalar(QStringLiteral("SELECT group_concat(name) FROM (SELECT name FROM "
+                                    "sqlite_master WHERE type = 'index' AND tbl_name = "
+                                    "'courts' ORDER BY name)"))
+            .toString();
+    };
+    const QString before = indexes();
+    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,1\n"));
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path, true);
+        QFAIL("a row the unique index refuses was imported");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().startsWith(
+                     QStringLiteral("Nothing was imported into courts: line 3 was refused")),
+                 qPrintable(e.description()));
+    }
+    QCOMPARE(indexes(), before);
+    writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nSessions,2\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path, true), 2);
+    QCOMPARE(indexes(), before);
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM courts INDEXED BY by_court "
+                                         "WHERE court = 'Sessions'"))
+                 .toInt(),
+             1);
 }
 
 void TestTableTransfer::unknownTablesAndUnreadableFilesAreRefused()
@@ -353,7 +383,8 @@ void TestTableTransfer::valuesThatCannotBeKeptAreRefusedWithTheirLines_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("index beyond the column's range")
         << QByteArray("Big Court,99999999999999999999")
-        << QStringLiteral("\"99999999999999999999\" is too large a whole number for Index (indexx)");
+        << QStringLiteral(
+               "\"99999999999999999999\" is too large a whole number for Index (indexx)");
     QTest::newRow("negative index beyond it")
         << QByteArray("Big Court,-9007199254740993") << QStringLiteral("too large a whole number");
     QTest::newRow("NUL in a text") << QByteArray("\"Nul\0hidden\",3", 14)
@@ -423,18 +454,56 @@ void TestTableTransfer::manyWrongRowsAreCountedNotAllListed()
         TableTransfer::importCsv(QStringLiteral("courts"), path);
         QFAIL("a file of wrong rows was imported");
     } catch (const TableTransfer::Refused &refused) {
-        QCOMPARE(refused.rows.size(), 100000);
+        QCOMPARE(refused.count, 100000);
+        QCOMPARE(refused.rows.size(), 20);
         const QStringList lines = refused.description().split(u'\n');
         QCOMPARE(lines.size(), 22);
         QCOMPARE(lines.first(),
                  QStringLiteral("Nothing was imported into courts: 100000 rows are wrong."));
         QVERIFY2(lines[1].startsWith(QStringLiteral("Line 2: \"xxx")) && lines[1].size() < 300,
                  qPrintable(lines[1].left(300)));
-        QCOMPARE(lines[20],
-                 QStringLiteral("Line 22: \"two\" is not a valid whole number for Index (indexx)."));
+        QCOMPARE(
+            lines[20],
+            QStringLiteral("Line 22: \"two\" is not a valid whole number for Index (indexx)."));
         QCOMPARE(lines.last(), QStringLiteral("... and 99980 more wrong lines."));
     }
     QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+}
+
+void TestTableTransfer::aWrongLastRowOfALongFileStoresNothing()
+{
+    // Longer than the blocks the file is read in, with a line break inside
+    // the quotes of every row, and CR LF line ends.
+    const int rows = 5000;
+    const QByteArray padding(300, 'p');
+    QByteArray bytes = "court,indexx\r\n";
+    for (int i = 1; i < rows; ++i)
+        bytes += "\"Court " + QByteArray::number(i) + "\r\n" + padding + "\"," +
+                 QByteArray::number(i) + "\r\n";
+    const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
+    writeFile(path, bytes + "\"Last\nCourt\",five\r\n");
+    try {
+        TableTransfer::importCsv(QStringLiteral("courts"), path);
+        QFAIL("a file with a wrong last row was imported");
+    } catch (const TableTransfer::Refused &refused) {
+        QCOMPARE(refused.count, 1);
+        // The header, then two lines a row.
+        QCOMPARE(refused.rows.value(0).line, 2 + 2 * (rows - 1));
+        QCOMPARE(refused.rows.value(0).reason,
+                 QStringLiteral("\"five\" is not a valid whole number for Index (indexx)."));
+    }
+    QCOMPARE(m_db->count(QStringLiteral("courts")), 0);
+
+    writeFile(path, bytes + "\"Last\nCourt\",5000\r\n");
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), rows);
+    QSqlQuery q = query();
+    QVERIFY(q.exec(QStringLiteral("SELECT court FROM courts WHERE indexx IN (4321, 5000) "
+                                  "ORDER BY indexx")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(),
+             QStringLiteral("Court 4321\r\n") + QString::fromLatin1(padding));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("Last\nCourt"));
 }
 
 QTEST_GUILESS_MAIN(TestTableTransfer)
