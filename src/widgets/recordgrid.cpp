@@ -153,6 +153,10 @@ void GridColumns::fit()
         last = std::min(model->rowCount(), first + m_grid->viewport()->height() /
                                                        std::max(1, header->defaultSectionSize())) -
                1;
+    // Rows not laid out yet have no height, and would all seem in view: no
+    // more rows are read than a viewport of rows a letter high holds.
+    last = std::min(last, std::max(first, 0) +
+                              m_grid->viewport()->height() / std::max(1, metrics.height()));
     const int cap = widest();
     const bool fromScratch = m_fromScratch;
     m_fromScratch = false;
