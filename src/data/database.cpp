@@ -171,6 +171,112 @@ void keepListsOn(sqlite3 *db)
     }
 }
 
+// The tables whose rows the database counts as it goes, with the two columns
+// whose different pairs it counts: the register shows both numbers without
+// reading the table.
+struct CountedTable
+{
+    const char *table;
+    const char *first;
+    const char *second;
+};
+constexpr CountedTable countedTables[] = {{"advocate", "caseno", "Party1"}};
+
+QString countsName(const QString &table)
+{
+    return table + QStringLiteral("_counts");
+}
+
+QString pairsName(const QString &table)
+{
+    return table + QStringLiteral("_pairs");
+}
+
+// Makes the counts of each counted table that lacks them or whose keeping was
+// broken, from the rows, and the triggers that keep them: all of one table's
+// or none. The counts are one row ("rows", "pairs"); the pairs a table of the
+// different pairs with the rows holding each, so that removing the last row
+// of a pair lowers the number. No statement of a trigger can meet a conflict
+// (no unique key, no NOT NULL), so that no other program's write, whatever
+// its conflict clause, fails because of the counts.
+void keepCountsOn(sqlite3 *db)
+{
+    for (const CountedTable &counted : countedTables) {
+        const QString table = QString::fromLatin1(counted.table);
+        const QString counts = countsName(table);
+        const QString pairs = pairsName(table);
+        const QString added = counts + QStringLiteral("_added");
+        const QString changed = counts + QStringLiteral("_changed");
+        const QString removed = counts + QStringLiteral("_removed");
+        const QString first = QString::fromLatin1(counted.first);
+        const QString second = QString::fromLatin1(counted.second);
+        if (!hasColumn(db, table, first) || !hasColumn(db, table, second))
+            continue;
+        if (schemaCount(db, QStringLiteral("table"), {counts, pairs}) == 2 &&
+            schemaCount(db, QStringLiteral("trigger"), {added, changed, removed}) == 3) {
+            sqlite::Statement rows(
+                db, QStringLiteral("SELECT count(*) FROM %1").arg(sqlite::quoteIdentifier(counts)));
+            if (rows.step() && rows.columnInt(0) == 1)
+                continue;
+        }
+
+        const QString t = sqlite::quoteIdentifier(table);
+        const QString c = sqlite::quoteIdentifier(counts);
+        const QString p = sqlite::quoteIdentifier(pairs);
+        const QString a = sqlite::quoteIdentifier(first);
+        const QString b = sqlite::quoteIdentifier(second);
+        // The pair of a row, `row` being new or old.
+        const auto pairOf = [&](const QString &row) {
+            return QStringLiteral("%1 IS %3.%1 AND %2 IS %3.%2").arg(a, b, row);
+        };
+        // A row joins its pair, which is made with it when it is the first.
+        const auto join = [&](const QString &row) {
+            return QStringLiteral("UPDATE %1 SET \"pairs\" = \"pairs\" + NOT EXISTS "
+                                  "(SELECT 1 FROM %2 WHERE %3);"
+                                  "UPDATE %2 SET \"rows\" = \"rows\" + 1 WHERE %3;"
+                                  "INSERT INTO %2 (%4, %5, \"rows\") SELECT %6.%4, %6.%5, 1 "
+                                  "WHERE NOT EXISTS (SELECT 1 FROM %2 WHERE %3);")
+                .arg(c, p, pairOf(row), a, b, row);
+        };
+        // A row leaves its pair, which goes with its last row.
+        const auto leave = [&](const QString &row) {
+            return QStringLiteral("UPDATE %1 SET \"pairs\" = \"pairs\" - EXISTS "
+                                  "(SELECT 1 FROM %2 WHERE %3 AND \"rows\" <= 1);"
+                                  "DELETE FROM %2 WHERE %3 AND \"rows\" <= 1;"
+                                  "UPDATE %2 SET \"rows\" = \"rows\" - 1 WHERE %3;")
+                .arg(c, p, pairOf(row));
+        };
+        execAllOrNone(
+            db, {QStringLiteral("DROP TRIGGER IF EXISTS %1; DROP TRIGGER IF EXISTS %2; "
+                                "DROP TRIGGER IF EXISTS %3; DROP TABLE IF EXISTS %4; "
+                                "DROP TABLE IF EXISTS %5;")
+                     .arg(sqlite::quoteIdentifier(added), sqlite::quoteIdentifier(changed),
+                          sqlite::quoteIdentifier(removed), c, p),
+                 QStringLiteral("CREATE TABLE %1 (%3 TEXT, %4 TEXT, \"rows\" INTEGER);"
+                                "INSERT INTO %1 (%3, %4, \"rows\") SELECT %3, %4, count(*) FROM %2 "
+                                "GROUP BY %3, %4;"
+                                "CREATE INDEX %5 ON %1 (%3, %4);")
+                     .arg(p, t, a, b, sqlite::quoteIdentifier(pairs + QStringLiteral("_pair"))),
+                 QStringLiteral("CREATE TABLE %1 (\"rows\" INTEGER, \"pairs\" INTEGER);"
+                                "INSERT INTO %1 (\"rows\", \"pairs\") SELECT (SELECT count(*) FROM "
+                                "%2), (SELECT count(*) FROM %3);")
+                     .arg(c, t, p),
+                 QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN "
+                                "UPDATE %3 SET \"rows\" = \"rows\" + 1; ")
+                         .arg(sqlite::quoteIdentifier(added), t, c) +
+                     join(QStringLiteral("new")) + QStringLiteral(" END"),
+                 QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN "
+                                "UPDATE %3 SET \"rows\" = \"rows\" - 1; ")
+                         .arg(sqlite::quoteIdentifier(removed), t, c) +
+                     leave(QStringLiteral("old")) + QStringLiteral(" END"),
+                 QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF %3, %4 ON %2 WHEN old.%3 IS NOT "
+                                "new.%3 OR old.%4 IS NOT new.%4 BEGIN ")
+                         .arg(sqlite::quoteIdentifier(changed), t, a, b) +
+                     leave(QStringLiteral("old")) + join(QStringLiteral("new")) +
+                     QStringLiteral(" END")});
+    }
+}
+
 } // namespace
 
 QString Database::textList(const QString &table, const QString &column)
@@ -194,10 +300,35 @@ void Database::bringUpToDate()
         return;
     keepIndexesOn(db);
     keepListsOn(db);
+    keepCountsOn(db);
+}
+
+std::optional<Database::KeptCounts> Database::keptCounts(const QString &table)
+{
+    for (const CountedTable &counted : countedTables) {
+        if (table.compare(QLatin1String(counted.table), Qt::CaseInsensitive) != 0)
+            continue;
+        sqlite3 *db = handle();
+        const QString counts = countsName(QString::fromLatin1(counted.table));
+        if (!hasColumn(db, counts, QStringLiteral("pairs")))
+            return std::nullopt;
+        sqlite::Statement stmt(db, QStringLiteral("SELECT \"rows\", \"pairs\" FROM %1")
+                                       .arg(sqlite::quoteIdentifier(counts)));
+        if (!stmt.step())
+            return std::nullopt;
+        return KeptCounts{stmt.columnInt(0), stmt.columnInt(1)};
+    }
+    return std::nullopt;
 }
 
 bool Database::isTextList(const QString &table)
 {
+    for (const CountedTable &counted : countedTables) {
+        const QString name = QString::fromLatin1(counted.table);
+        if (table.compare(countsName(name), Qt::CaseInsensitive) == 0 ||
+            table.compare(pairsName(name), Qt::CaseInsensitive) == 0)
+            return true;
+    }
     for (const ListedColumn &listed : listedColumns) {
         if (table.compare(
                 listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column)),
@@ -310,6 +441,7 @@ void Database::createFile(const QString &path)
         execOn(db, schemaText());
         execOn(db, QStringLiteral("COMMIT"));
         keepListsOn(db);
+        keepCountsOn(db);
         // Leave a single self-contained file behind.
         execOn(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     } catch (const DataError &e) {

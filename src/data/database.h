@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QString>
 
 struct sqlite3;
@@ -37,12 +38,25 @@ public:
     static QString textList(const QString &table, const QString &column);
     // Brings a diary made by an earlier version or by another program up to
     // what this version keeps beside its tables: the schema's indexes as the
-    // schema defines them, and the lists of texts, made from the rows. A new
+    // schema defines them, the lists of texts and the counts, made from the
+    // rows. A new
     // database has them from the start. Nothing is changed on a database
     // opened read-only.
     static void bringUpToDate(); // throws DataError
-    // True for the name of such a list: it is no table of the diary's own.
+    // True for the name of such a list, or of the counts below: it is no
+    // table of the diary's own.
     static bool isTextList(const QString &table);
+
+    // The diary's table counts its rows, and the different (case number,
+    // first party) pairs among them, as they are written, whichever program
+    // writes: what the register shows is read, not counted. None for a table
+    // not counted, or a database opened read-only before its counts were made.
+    struct KeptCounts
+    {
+        qint64 rows = 0;
+        qint64 pairs = 0;
+    };
+    static std::optional<KeptCounts> keptCounts(const QString &table); // throws DataError
 
     // The test that `column` (quoted) still holds the value bound to the one
     // "?" it adds, NULL matching NULL: an update or delete names it with the

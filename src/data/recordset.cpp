@@ -287,6 +287,7 @@ public:
         QVariantList values;
         QStringList order;    // the terms, the row key last
         QStringList reversed; // the same order backwards; empty when it cannot be turned
+        QString name;         // the table unquoted
     };
 
     void assign(std::vector<qint64> keys)
@@ -300,12 +301,19 @@ public:
     {
         *this = KeyView();
         m_query = std::move(query);
+        m_windowed = true;
+        // A table the database counts as it is written is not counted again.
+        if (m_query.condition.isEmpty()) {
+            if (const auto kept = Database::keptCounts(m_query.name)) {
+                m_count = kept->rows;
+                return;
+            }
+        }
         sqlite::Statement stmt(Database::handle(),
                                QStringLiteral("SELECT COUNT(*) FROM %1%2")
                                    .arg(m_query.table, where(m_query.condition, false)));
         bindValues(stmt, false);
         m_count = stmt.step() ? stmt.columnInt(0) : 0;
-        m_windowed = true;
     }
 
     bool windowed() const { return m_windowed; }
@@ -877,9 +885,12 @@ void RecordSet::readKeys(const Filter &filter, const QString &sort)
                                      order.join(u", "));
         sqlite::Statement stmt(Database::handle(), sql); // a faulty source fails here
         if (filter.isEmpty() && sort.isEmpty()) {
-            d->wholeKeys =
-                KeyView::Query{sqlite::quoteIdentifier(d->table), where.parts.join(u" AND "),
-                               where.values, order, reversedOrder(order)};
+            d->wholeKeys = KeyView::Query{sqlite::quoteIdentifier(d->table),
+                                          where.parts.join(u" AND "),
+                                          where.values,
+                                          order,
+                                          reversedOrder(order),
+                                          d->table};
             d->unread = true;
         } else {
             d->unread = false;

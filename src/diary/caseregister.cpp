@@ -1,7 +1,6 @@
 #include "caseregister.h"
 
 #include "courtlistscreen.h"
-
 #include "ui_caseregister.h"
 
 #include <data/clock.h>
@@ -689,13 +688,16 @@ void CaseRegister::showList(bool allCases)
     ui->DataGrid1->setVisible(!allCases);
 }
 
-// The number of different cases. A large diary is counted in the background,
-// so that the register answers at once; the number follows when ready.
+// The number of different cases, as the diary keeps it. A large diary that
+// keeps none (opened read-only before it could) is counted in the
+// background, so that the register answers at once; the number follows when
+// ready.
 void CaseRegister::countCases()
 {
     constexpr int countNowUpTo = 100000; // hearings
     bool small = true;
-    skipFailure([&] { small = DiaryStore::countHearings() <= countNowUpTo; });
+    skipFailure(
+        [&] { small = DiaryStore::casesAreKept() || DiaryStore::countHearings() <= countNowUpTo; });
     if (small) {
         skipFailure([this] { showTotal(DiaryStore::countCases()); });
         return;

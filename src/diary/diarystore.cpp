@@ -114,12 +114,21 @@ int DiaryStore::countDueOn(const QDate &day)
 
 int DiaryStore::countHearings()
 {
+    if (const auto kept = Database::keptCounts(QStringLiteral("advocate")))
+        return int(kept->rows);
     return runCount(QStringLiteral("SELECT count(*) FROM advocate"), {});
 }
 
 int DiaryStore::countCases()
 {
+    if (const auto kept = Database::keptCounts(QStringLiteral("advocate")))
+        return int(kept->pairs);
     return runCount(casesCount, {});
+}
+
+bool DiaryStore::casesAreKept()
+{
+    return Database::keptCounts(QStringLiteral("advocate")).has_value();
 }
 
 namespace {

@@ -61,6 +61,8 @@ public:
     static int countHearings();
     // The number of different cases (case number and first party).
     static int countCases();
+    // True when the diary keeps both numbers, so that they cost nothing to read.
+    static bool casesAreKept();
     // The same, counted on a connection of its own in another thread, so
     // that a large diary keeps the screen answering; `done` or `failed` (with
     // the error's description) then runs in `context`'s thread, unless

@@ -3,6 +3,7 @@
 #include <data/dataerror.h>
 #include <data/recordset.h>
 #include <data/schemacheck.h>
+#include <data/tabletransfer.h>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
 
 using namespace lexordo;
 
@@ -37,6 +39,8 @@ private slots:
     void untypedColumnsAreReadAsTheProgramWritesThem();
     void aDiaryWithoutTheListOfPartiesGetsItOnOpening();
     void aDiaryGetsTheSchemasIndexesOnOpening();
+    void theCountsFollowEveryWriteWhoeverMakesIt();
+    void aDiaryWithoutItsCountsGetsThemOnOpening();
 
 private:
     // Runs statements on a file through a connection of the test's own.
@@ -44,6 +48,10 @@ private:
     static QByteArray hashOf(const QString &path);
     // The schema's statements with the table's names changed or types dropped.
     static QStringList schemaStatements(bool dropTypes, bool lowerCaseNames);
+
+    // The diary's rows and different (case number, first party) pairs,
+    // counted over the table, against what it keeps.
+    static void compareKeptCounts();
 
     QTemporaryDir m_dir;
 };
@@ -412,6 +420,127 @@ void TestSchemaCheck::aDiaryGetsTheSchemasIndexesOnOpening()
     QCOMPARE(diary.text(QStringLiteral("Party1")), QStringLiteral("Bose"));
     Database::close();
     QCOMPARE(indexes(older), wanted);
+}
+
+void TestSchemaCheck::compareKeptCounts()
+{
+    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
+    QVERIFY(query.exec(
+        QStringLiteral("SELECT (SELECT count(*) FROM advocate), "
+                       "(SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate))")));
+    QVERIFY(query.next());
+    const std::optional<Database::KeptCounts> kept =
+        Database::keptCounts(QStringLiteral("advocate"));
+    QVERIFY(kept.has_value());
+    QCOMPARE(kept->rows, query.value(0).toLongLong());
+    QCOMPARE(kept->pairs, query.value(1).toLongLong());
+}
+
+// Rows added, changed and removed by the program, by another program (its
+// conflict clauses included) and by an import in place of the rows: the
+// counts kept are the counts of the table after each.
+void TestSchemaCheck::theCountsFollowEveryWriteWhoeverMakesIt()
+{
+    const QString path = m_dir.filePath(QStringLiteral("counted.mdb"));
+    Database::createFile(path);
+    SchemaCheck::openDiary(path);
+    compareKeptCounts();
+
+    RecordSet diary(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    const auto add = [&](const QVariant &caseno, const QVariant &party) {
+        diary.addNew();
+        diary.setValue(QStringLiteral("cdate"), QDate(2026, 12, 7));
+        diary.setValue(QStringLiteral("caseno"), caseno);
+        diary.setValue(QStringLiteral("Party1"), party);
+        diary.update();
+    };
+    add(QStringLiteral("CS 1"), QStringLiteral("Anand"));
+    add(QStringLiteral("CS 1"), QStringLiteral("Anand"));
+    add(QStringLiteral("CS 1"), QStringLiteral("ANAND"));
+    add(QStringLiteral("CS 2"), QVariant());
+    add(QVariant(), QVariant());
+    add(QVariant(), QVariant());
+    compareKeptCounts();
+    QCOMPARE(Database::keptCounts(QStringLiteral("advocate"))->pairs, 4);
+    QCOMPARE(diary.rowCount(), 6);
+
+    // One of two rows of a pair, then the last of its pair, changed.
+    diary.moveFirst();
+    diary.setValue(QStringLiteral("Party1"), QStringLiteral("Bose"));
+    diary.update();
+    compareKeptCounts();
+    diary.moveTo(2);
+    diary.setValue(QStringLiteral("caseno"), QStringLiteral("CS 9"));
+    diary.update();
+    compareKeptCounts();
+    diary.moveTo(4);
+    diary.deleteCurrent();
+    compareKeptCounts();
+
+    const auto elsewhere = [&](const char *sql) {
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &other), SQLITE_OK);
+        sqlite3_busy_timeout(other, 5000);
+        char *error = nullptr;
+        const int rc = sqlite3_exec(other, sql, nullptr, nullptr, &error);
+        const QString message = QString::fromUtf8(error ? error : "");
+        sqlite3_free(error);
+        sqlite3_close(other);
+        QVERIFY2(rc == SQLITE_OK, qPrintable(message));
+    };
+    elsewhere("INSERT OR ROLLBACK INTO advocate (caseno, Party1) VALUES ('CS 1', 'Anand'), "
+              "('CS 3', 'Chopra')");
+    elsewhere("INSERT OR FAIL INTO advocate (caseno, Party1) VALUES ('CS 3', 'Chopra')");
+    elsewhere("INSERT OR ABORT INTO advocate (caseno, Party1) VALUES ('CS 4', NULL)");
+    compareKeptCounts();
+    elsewhere("UPDATE OR ROLLBACK advocate SET Party1 = 'Das' WHERE caseno = 'CS 1'");
+    compareKeptCounts();
+    elsewhere("DELETE FROM advocate WHERE Party1 = 'Das'");
+    compareKeptCounts();
+    elsewhere("BEGIN; DELETE FROM advocate; ROLLBACK");
+    compareKeptCounts();
+    elsewhere("DELETE FROM advocate");
+    compareKeptCounts();
+    QCOMPARE(Database::keptCounts(QStringLiteral("advocate"))->rows, 0);
+
+    elsewhere("INSERT INTO advocate (caseno, Party1) VALUES ('CS 1', 'Anand'), ('CS 1', 'Bose')");
+    const QString csv = m_dir.filePath(QStringLiteral("advocate.csv"));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("caseno,Party1\nCS 7,Anand\nCS 7,Anand\nCS 8,Bose\n");
+    file.close();
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("advocate"), csv, true), 3);
+    compareKeptCounts();
+    QCOMPARE(Database::keptCounts(QStringLiteral("advocate"))->pairs, 2);
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("advocate"), csv), 3);
+    compareKeptCounts();
+    QCOMPARE(Database::keptCounts(QStringLiteral("advocate"))->rows, 6);
+}
+
+// A diary made by an earlier version or another tool keeps no counts: the
+// opening makes them from the rows, as for one whose keeping was broken.
+void TestSchemaCheck::aDiaryWithoutItsCountsGetsThemOnOpening()
+{
+    const QString path = m_dir.filePath(QStringLiteral("uncounted.mdb"));
+    QStringList statements = schemaStatements(false, false);
+    statements << QStringLiteral(
+        "INSERT INTO advocate (caseno, Party1) VALUES ('CS 1', 'Anand'), ('CS 1', 'Anand'), "
+        "('CS 2', 'Anand'), (NULL, NULL), ('CS 3', NULL)");
+    execOn(path, statements);
+
+    SchemaCheck::openDiary(path);
+    compareKeptCounts();
+    QCOMPARE(Database::keptCounts(QStringLiteral("advocate"))->pairs, 4);
+    Database::close();
+
+    // Another program removes rows while the counts are not kept.
+    execOn(path, {QStringLiteral("DROP TRIGGER advocate_counts_removed"),
+                  QStringLiteral("DELETE FROM advocate WHERE caseno = 'CS 2'")});
+    SchemaCheck::openDiary(path);
+    compareKeptCounts();
+    QCOMPARE(Database::keptCounts(QStringLiteral("advocate"))->rows, 4);
+    RecordSet diary(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    QCOMPARE(diary.rowCount(), 4);
 }
 
 QTEST_MAIN(TestSchemaCheck)

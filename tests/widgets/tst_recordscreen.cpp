@@ -11,8 +11,11 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
+#include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+#include <widgets/recordgrid.h>
 #include <widgets/recordscreen.h>
 
 using namespace lexordo;
@@ -114,6 +117,7 @@ private slots:
     void screenWithoutItsTableStillOpens();
     void buttonNamesCanBeChanged();
     void keyboardFlowsThroughTheFields();
+    void columnsAreFittedToTheRowsInViewBeforeLayout();
 
 private:
     QLineEdit *edit(QWidget &screen, const char *name);
@@ -693,6 +697,43 @@ void TestRecordScreen::keyboardFlowsThroughTheFields()
                  .toString(),
              QStringLiteral("2026-04-02|500.5"));
     Clock::reset();
+}
+
+namespace {
+
+// Counts the rows whose cells are read for display.
+class CountingModel : public QStandardItemModel
+{
+public:
+    using QStandardItemModel::QStandardItemModel;
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::DisplayRole)
+            rowsRead.insert(index.row());
+        return QStandardItemModel::data(index, role);
+    }
+    mutable QSet<int> rowsRead;
+};
+
+} // namespace
+
+// A grid fitted while its screen is still being made, its rows not yet of
+// their height, reads no more rows than its viewport shows rows a letter
+// high, however many the model holds.
+void TestRecordScreen::columnsAreFittedToTheRowsInViewBeforeLayout()
+{
+    QTableView grid;
+    grid.resize(400, 300);
+    grid.verticalHeader()->setMinimumSectionSize(1);
+    grid.verticalHeader()->setDefaultSectionSize(1);
+    CountingModel model(5000, 2);
+    for (int row = 0; row < model.rowCount(); ++row)
+        model.setItem(row, 0, new QStandardItem(QStringLiteral("row %1").arg(row)));
+    grid.setModel(&model);
+    GridColumns::attach(&grid, QStringLiteral("test/grid"))->fit();
+    QVERIFY(!model.rowsRead.isEmpty());
+    QVERIFY2(model.rowsRead.size() <= grid.viewport()->height() / grid.fontMetrics().height() + 1,
+             qPrintable(QString::number(model.rowsRead.size())));
 }
 
 QTEST_MAIN(TestRecordScreen)
