@@ -147,8 +147,10 @@ void GridColumns::fit()
     const QFontMetrics metrics(m_grid->font());
     // Only the rows in view are measured, however many the grid holds: the
     // rows that fit the viewport from the first one shown (a hidden grid
-    // may not know its rows' places yet, so they are not asked of it).
-    const int rowHeight = std::max(1, m_grid->verticalHeader()->defaultSectionSize());
+    // may not know its rows' places yet, so they are not asked of it); a row
+    // is at least a letter high.
+    const int rowHeight =
+        std::max({1, m_grid->verticalHeader()->defaultSectionSize(), metrics.height()});
     const int inView = std::clamp(m_grid->viewport()->height() / rowHeight + 1, 1, 200);
     const int first = std::max(0, m_grid->rowAt(0));
     const int last = std::min(model->rowCount(), first + inView) - 1;
