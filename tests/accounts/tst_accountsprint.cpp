@@ -1,3 +1,4 @@
+#include "support/pdftext.h"
 #include "support/testdatabase.h"
 
 #include <data/datasource.h>
@@ -34,7 +35,6 @@ private:
         QString err;
     };
     Result print(const QStringList &arguments) const;
-    static QString pdfText(const QString &path);
     QString pdf(const QString &name) const { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
@@ -92,16 +92,6 @@ TestAccountsPrint::Result TestAccountsPrint::print(const QStringList &arguments)
     result.status = process.exitCode();
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
-}
-
-QString TestAccountsPrint::pdfText(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 void TestAccountsPrint::feeStatementOfOneAccount()

@@ -1,4 +1,5 @@
 #include "diaryfixture.h"
+#include "support/pdftext.h"
 #include "support/testdatabase.h"
 
 #include <csignal>
@@ -66,7 +67,6 @@ private:
     Result run(const QStringList &arguments, const QString &catalogue = {}) const;
     QString catalogueFor(const QString &databasePath, const QString &name) const;
     static QByteArray hashOf(const QString &path);
-    static QString pdfText(const QString &path);
     QString pdf(const QString &name) const { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
@@ -152,16 +152,6 @@ TestPrintCommand::Result TestPrintCommand::run(const QStringList &arguments,
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
-}
-
-QString TestPrintCommand::pdfText(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 void TestPrintCommand::diaryOfOneDayIsTheDaysCauseList()
