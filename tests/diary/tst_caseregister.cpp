@@ -1,4 +1,5 @@
 #include "support/scriptedmessenger.h"
+#include "support/showscreen.h"
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
@@ -171,10 +172,7 @@ CaseRegister &TestCaseRegister::openRegister()
 {
     m_screen.reset();
     m_screen = std::make_unique<CaseRegister>();
-    m_screen->show();
-    QApplication::setActiveWindow(m_screen.get());
-    if (!QTest::qWaitForWindowActive(m_screen.get()))
-        qFatal("the register did not become active");
+    test::showScreen(m_screen.get());
     return *m_screen;
 }
 
