@@ -20,6 +20,11 @@ void CommandRunner::setDatabase(const QString &databasePath)
                     "\n");
 }
 
+void CommandRunner::setVariable(const QString &name, const QString &value)
+{
+    m_variables.append({name, value});
+}
+
 CommandRunner::Result CommandRunner::run(const QStringList &arguments,
                                          const std::function<void()> &inChild) const
 {
@@ -28,6 +33,8 @@ CommandRunner::Result CommandRunner::run(const QStringList &arguments,
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(QStringLiteral("ODBCINI"), m_dir.filePath(QStringLiteral("odbc.ini")));
+    for (const auto &[name, value] : m_variables)
+        environment.insert(name, value);
     QProcess process;
     process.setProcessEnvironment(environment);
     if (inChild)

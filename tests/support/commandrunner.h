@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <utility>
 
 namespace lexordo::test {
 
@@ -26,10 +28,13 @@ public:
 
     // The catalogue names another database from now on.
     void setDatabase(const QString &databasePath);
+    // The program finds this variable set from now on (a settings folder).
+    void setVariable(const QString &name, const QString &value);
 
 private:
     QString m_program;
     QTemporaryDir m_dir;
+    QList<std::pair<QString, QString>> m_variables;
 };
 
 } // namespace lexordo::test
