@@ -25,6 +25,9 @@ public:
     };
     // `inChild` runs in the new process before the program starts (limits).
     Result run(const QStringList &arguments, const std::function<void()> &inChild = {}) const;
+    // The same, the program reading another catalogue in place of its own.
+    Result run(const QStringList &arguments, const QString &catalogue,
+               const std::function<void()> &inChild = {}) const;
 
     // The catalogue names another database from now on.
     void setDatabase(const QString &databasePath);
