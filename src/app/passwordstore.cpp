@@ -18,6 +18,7 @@ namespace {
 const QString scheme = QStringLiteral("pbkdf2-sha256");
 constexpr int saltBytes = 16;
 constexpr int hashBytes = 32;
+int newHashRounds = PasswordStore::iterations;
 
 QSqlQuery prepared(const QString &sql)
 {
@@ -85,7 +86,17 @@ QString PasswordStore::hash(const QString &password)
     QByteArray salt(saltBytes, '\0');
     if (RAND_bytes(reinterpret_cast<unsigned char *>(salt.data()), saltBytes) != 1)
         throw DataError(QStringLiteral("No random salt could be made for the password."));
-    return hash(password, salt, iterations);
+    return hash(password, salt, newHashRounds);
+}
+
+int PasswordStore::hashRounds()
+{
+    return newHashRounds;
+}
+
+void PasswordStore::setHashRounds(int rounds)
+{
+    newHashRounds = rounds > 0 ? rounds : iterations;
 }
 
 QString PasswordStore::hash(const QString &password, const QByteArray &salt, int rounds)

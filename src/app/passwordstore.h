@@ -37,7 +37,9 @@ public:
     static void changePassword(const QString &newPassword, const std::optional<QString> &read);
 
     // --- the hash ---
-    // "pbkdf2-sha256$ITERATIONS$SALT$HASH", salt and hash in base64.
+    // "pbkdf2-sha256$ITERATIONS$SALT$HASH", salt and hash in base64. A stored
+    // hash is checked with the rounds it records, whatever rounds new hashes get.
+    // New hashes take hashRounds() rounds.
     static QString hash(const QString &password);
     static QString hash(const QString &password, const QByteArray &salt, int iterations);
     static bool isHash(const QString &stored);
@@ -47,6 +49,10 @@ public:
     static bool matches(const QString &password, const std::optional<QString> &stored);
 
     static constexpr int iterations = 600000;
+    // The rounds of new hashes: `iterations` unless set otherwise. Only tests
+    // lower it, so that they do not wait for the slow hash each time.
+    static int hashRounds();
+    static void setHashRounds(int rounds);
 };
 
 } // namespace lexordo

@@ -1,9 +1,9 @@
+#include "support/commandrunner.h"
+#include "support/pdftext.h"
 #include "support/testdatabase.h"
 
-#include <data/datasource.h>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,26 +28,22 @@ private slots:
     void receiptIsReprintedAsStored();
 
 private:
-    struct Result
+    using Result = CommandRunner::Result;
+    Result print(const QStringList &arguments) const
     {
-        int status = -1;
-        QString err;
-    };
-    Result print(const QStringList &arguments) const;
-    static QString pdfText(const QString &path);
+        return m_runner->run(QStringList{QStringLiteral("print")} + arguments);
+    }
     QString pdf(const QString &name) const { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
-    QString m_catalogue;
     std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<CommandRunner> m_runner;
 };
 
 void TestAccountsPrint::initTestCase()
 {
-    m_catalogue = m_dir.filePath(QStringLiteral("odbc.ini"));
-    qputenv("ODBCINI", m_catalogue.toLocal8Bit());
     m_db = std::make_unique<TestDatabase>();
-    QVERIFY(DataSource::writeEntry(m_db->path()));
+    m_runner = std::make_unique<CommandRunner>(QStringLiteral(LEXORDO_BINARY), m_db->path());
     m_db->exec(QStringLiteral("INSERT INTO AC_INFO VALUES "
                               "('Ravi Kumar', '2006-04-01', 'Retainer', 1000, 250, 50, 800, 500), "
                               "('Ravi Kumar', '2007-03-31', 'Appeal', 2000, 0, 0, 500, 1500), "
@@ -67,41 +63,14 @@ void TestAccountsPrint::initTestCase()
     QFile conf(settings + QStringLiteral("/Lexordo.conf"));
     QVERIFY(conf.open(QIODevice::WriteOnly));
     conf.write("[office]\nadvocateName=Adv. Meera Iyer\n");
+    m_runner->setVariable(QStringLiteral("XDG_CONFIG_HOME"),
+                          m_dir.filePath(QStringLiteral("config")));
 }
 
 void TestAccountsPrint::cleanupTestCase()
 {
+    m_runner.reset();
     m_db.reset();
-    qunsetenv("ODBCINI");
-}
-
-TestAccountsPrint::Result TestAccountsPrint::print(const QStringList &arguments) const
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("ODBCINI"), m_catalogue);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(LEXORDO_BINARY), QStringList{QStringLiteral("print")} + arguments);
-    Result result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
-QString TestAccountsPrint::pdfText(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 void TestAccountsPrint::feeStatementOfOneAccount()

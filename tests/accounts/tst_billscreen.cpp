@@ -1,4 +1,5 @@
 #include "support/scriptedmessenger.h"
+#include "support/showscreen.h"
 #include "support/testdatabase.h"
 
 #include <accounts/accountsstore.h>
@@ -91,10 +92,7 @@ void TestBillScreen::cleanup()
 BillScreen *TestBillScreen::showScreen()
 {
     m_screen = std::make_unique<BillScreen>();
-    m_screen->show();
-    QApplication::setActiveWindow(m_screen.get());
-    if (!QTest::qWaitForWindowActive(m_screen.get()))
-        qFatal("the screen did not become active");
+    test::showScreen(m_screen.get());
     return m_screen.get();
 }
 

@@ -1,4 +1,5 @@
 #include "support/scriptedmessenger.h"
+#include "support/showscreen.h"
 #include "support/testdatabase.h"
 
 #include <accounts/receiptscreen.h>
@@ -101,10 +102,7 @@ void TestReceiptScreen::cleanup()
 ReceiptScreen *TestReceiptScreen::showScreen()
 {
     m_screen = std::make_unique<ReceiptScreen>();
-    m_screen->show();
-    QApplication::setActiveWindow(m_screen.get());
-    if (!QTest::qWaitForWindowActive(m_screen.get()))
-        qFatal("the screen did not become active");
+    test::showScreen(m_screen.get());
     return m_screen.get();
 }
 

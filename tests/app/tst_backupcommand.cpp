@@ -1,11 +1,10 @@
+#include "support/commandrunner.h"
 #include "support/testdatabase.h"
 
 #include <data/backup.h>
 #include <data/database.h>
-#include <data/datasource.h>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -46,58 +45,37 @@ private slots:
     void verifyComparesEveryIndexWithItsTable();
 
 private:
-    struct Result
-    {
-        int status = -1;
-        QString out;
-        QString err;
-    };
+    using Result = CommandRunner::Result;
     Result backup(const QStringList &arguments, const QString &catalogue = {}) const
     {
         return run(QStringList{QStringLiteral("backup")} + arguments, catalogue);
     }
-    Result run(const QStringList &arguments, const QString &catalogue = {}) const;
+    // Without a catalogue, on the test's diary.
+    Result run(const QStringList &arguments, const QString &catalogue = {}) const
+    {
+        return catalogue.isEmpty() ? m_runner->run(arguments) : m_runner->run(arguments, catalogue);
+    }
     QStringList keptDiaries() const
     {
         return QDir(m_db->folder()).entryList({QStringLiteral("*-replaced-*")}, QDir::Files);
     }
     int courtsIn(const QString &path) const;
 
-    QTemporaryDir m_dir;
-    QString m_catalogue;
     std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<CommandRunner> m_runner;
 };
 
 void TestBackupCommand::initTestCase()
 {
-    m_catalogue = m_dir.filePath(QStringLiteral("odbc.ini"));
-    qputenv("ODBCINI", m_catalogue.toLocal8Bit());
     m_db = std::make_unique<TestDatabase>();
-    QVERIFY(DataSource::writeEntry(m_db->path()));
+    m_runner = std::make_unique<CommandRunner>(QStringLiteral(LEXORDO_BINARY), m_db->path());
     m_db->exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('D''Souza Court', 1)"));
 }
 
 void TestBackupCommand::cleanupTestCase()
 {
+    m_runner.reset();
     m_db.reset();
-}
-
-TestBackupCommand::Result TestBackupCommand::run(const QStringList &arguments,
-                                                 const QString &catalogue) const
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ODBCINI"), catalogue.isEmpty() ? m_catalogue : catalogue);
-    environment.remove(QStringLiteral("DISPLAY"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(LEXORDO_BINARY), arguments);
-    Result result;
-    if (!process.waitForFinished(60000))
-        return result;
-    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    result.err = QString::fromLocal8Bit(process.readAllStandardError());
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return result;
 }
 
 int TestBackupCommand::courtsIn(const QString &path) const

@@ -23,6 +23,7 @@ class TestLogin : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -50,10 +51,22 @@ private:
     std::unique_ptr<ScriptedMessenger> m_messages;
 };
 
+// Rounds enough to be a real PBKDF2, few enough not to wait for.
+constexpr int testRounds = 1000;
+
+void TestLogin::initTestCase()
+{
+    QCOMPARE(PasswordStore::hashRounds(), 600000); // the program's own cost
+    PasswordStore::setHashRounds(testRounds);
+}
+
+// The schema's own password is hashed at the program's cost; all but the test
+// of that row log in against the same password hashed cheaply.
 void TestLogin::init()
 {
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
+    setStored(PasswordStore::hash(QStringLiteral("lexordo")));
 }
 
 void TestLogin::cleanup()
@@ -129,7 +142,7 @@ void TestLogin::hashIsSaltedSlowAndTrimmed()
     const QString b = PasswordStore::hash(QStringLiteral("lexordo"));
     QVERIFY(a != b); // a salt of its own each time
     QVERIFY(PasswordStore::isHash(a));
-    QVERIFY(a.startsWith(QStringLiteral("pbkdf2-sha256$600000$")));
+    QVERIFY(a.startsWith(QStringLiteral("pbkdf2-sha256$%1$").arg(testRounds)));
     QVERIFY(!a.contains(QStringLiteral("lexordo")));
     QVERIFY(PasswordStore::matches(QStringLiteral("lexordo"), a));
     QVERIFY(PasswordStore::matches(QStringLiteral("  lexordo "), b));
@@ -143,10 +156,20 @@ void TestLogin::hashIsSaltedSlowAndTrimmed()
             PasswordStore::hash(QStringLiteral("x"), QByteArray("salt"), 2));
     QVERIFY(!PasswordStore::isHash(QStringLiteral("lexordo")));
     QVERIFY(!PasswordStore::isHash(QStringLiteral("pbkdf2-sha256$x$salt$hash")));
+    // The rounds recorded are the rounds checked.
+    QString otherRounds = a;
+    otherRounds.replace(QStringLiteral("$%1$").arg(testRounds),
+                        QStringLiteral("$%1$").arg(testRounds - 1));
+    QVERIFY(PasswordStore::isHash(otherRounds));
+    QVERIFY(!PasswordStore::matches(QStringLiteral("lexordo"), otherRounds));
 }
 
 void TestLogin::freshDatabaseAcceptsTheReadmePassword()
 {
+    m_db.reset();
+    m_db = std::make_unique<test::TestDatabase>();
+    // Hashed at the program's cost, and checked at it while new hashes are cheap.
+    QVERIFY(stored().startsWith(QStringLiteral("pbkdf2-sha256$600000$")));
     QVERIFY(PasswordStore::isHash(stored()));
     const QString before = stored();
     QVERIFY(tryLogin(QStringLiteral("clerk"), QStringLiteral("lexordo")));

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -33,6 +34,8 @@ private:
     // Should the keys not reach the box, it is answered this way after a while,
     // so that the test ends and fails instead of waiting for ever.
     void answerLateWith(const std::function<void(QWidget *)> &answer);
+    // Runs `act` on the modal box once it is on the screen.
+    void whenBoxShown(const std::function<void(QWidget *)> &act);
 
     std::unique_ptr<QWidget> m_window;
     QLineEdit *m_field = nullptr;
@@ -73,6 +76,21 @@ void TestQtMessenger::answerLateWith(const std::function<void(QWidget *)> &answe
     });
 }
 
+void TestQtMessenger::whenBoxShown(const std::function<void(QWidget *)> &act)
+{
+    auto *poll = new QTimer(m_window.get());
+    poll->setInterval(10);
+    connect(poll, &QTimer::timeout, poll, [poll, act] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || !box->isVisible() || !box->windowHandle() || !box->windowHandle()->isExposed())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(box);
+    });
+    poll->start();
+}
+
 void TestQtMessenger::keysTypedAheadAnswerTheMessageBox()
 {
     answerLateWith(
@@ -105,16 +123,14 @@ void TestQtMessenger::boxesAreNeverMaximised()
                     .arg(box->isMaximized())
                     .arg(box->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     };
-    QTimer::singleShot(200, m_window.get(), [&] {
-        QWidget *box = QApplication::activeModalWidget();
+    whenBoxShown([&](QWidget *box) {
         look(box);
         qobject_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
     });
     QtMessenger messenger;
     messenger.message(QStringLiteral("Record Not Found "), Messenger::Buttons::Ok,
                       Messenger::Icon::None, Messenger::Default::First);
-    QTimer::singleShot(200, m_window.get(), [&] {
-        QWidget *box = QApplication::activeModalWidget();
+    whenBoxShown([&](QWidget *box) {
         look(box);
         qobject_cast<QDialog *>(box)->reject();
     });
@@ -163,8 +179,8 @@ void TestQtMessenger::aLongMessageFitsOnTheScreen()
     bool fits = false;
     QString shown;
     QString detail;
-    QTimer::singleShot(200, m_window.get(), [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    whenBoxShown([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
         const QRect screen = box->screen()->availableGeometry();
         QAbstractButton *ok = box->button(QMessageBox::Ok);
         fits = screen.contains(box->frameGeometry()) &&

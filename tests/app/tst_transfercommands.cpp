@@ -1,9 +1,10 @@
+#include "support/commandrunner.h"
+
 #include <csignal>
 #include <data/database.h>
 #include <data/datasource.h>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -42,6 +43,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_database;
+    std::unique_ptr<test::CommandRunner> m_runner;
 };
 
 void TestTransferCommands::init()
@@ -49,32 +51,24 @@ void TestTransferCommands::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_database = path(QStringLiteral("office.mdb"));
     Database::createFile(m_database);
-    QFile catalogue(path(QStringLiteral("odbc.ini")));
-    QVERIFY(catalogue.open(QIODevice::WriteOnly));
-    catalogue.write(
-        QStringLiteral("[advocate]\nDriver=SQLite3\nDatabase=%1\n").arg(m_database).toLocal8Bit());
+    m_runner = std::make_unique<test::CommandRunner>(QStringLiteral(LEXORDO_BINARY), m_database);
 }
 
 void TestTransferCommands::cleanup()
 {
     Database::close();
+    m_runner.reset();
     m_dir.reset();
 }
 
 int TestTransferCommands::run(const QStringList &arguments, QString *out, QString *err) const
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ODBCINI"), path(QStringLiteral("odbc.ini")));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(LEXORDO_BINARY), arguments);
-    if (!process.waitForFinished(60000))
-        return -1;
+    const test::CommandRunner::Result result = m_runner->run(arguments);
     if (out)
-        *out = QString::fromUtf8(process.readAllStandardOutput());
+        *out = result.out;
     if (err)
-        *err = QString::fromUtf8(process.readAllStandardError());
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        *err = result.err;
+    return result.status;
 }
 
 int TestTransferCommands::count(const QString &table) const
@@ -336,23 +330,18 @@ void TestTransferCommands::aFailedExportLeavesTheOldFile()
 
     // The disk fills up after 40 KB (more than SQLite's shared memory file
     // takes); the CSV of 3000 courts is longer.
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ODBCINI"), path(QStringLiteral("odbc.ini")));
-    process.setProcessEnvironment(environment);
-    process.setChildProcessModifier([] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit limit = {40960, 40960};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
     const QString file = path(QStringLiteral("courts.csv"));
-    process.start(QStringLiteral(LEXORDO_BINARY),
-                  {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
-                   QStringLiteral("--file"), file});
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitCode(), 1);
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    QVERIFY2(err.startsWith(file + QStringLiteral(" could not be written: ")), qPrintable(err));
+    const test::CommandRunner::Result result =
+        m_runner->run({QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
+                       QStringLiteral("--file"), file},
+                      [] {
+                          ::signal(SIGXFSZ, SIG_IGN);
+                          const struct rlimit limit = {40960, 40960};
+                          ::setrlimit(RLIMIT_FSIZE, &limit);
+                      });
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.startsWith(file + QStringLiteral(" could not be written: ")),
+             qPrintable(result.err));
     QFile old(file);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("yesterday's rows"));

@@ -1,5 +1,6 @@
 #include "registershost.h"
 #include "support/scriptedmessenger.h"
+#include "support/showscreen.h"
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
@@ -113,9 +114,7 @@ void TestClientsRegister::cleanup()
 ClientsRegister *TestClientsRegister::openClients()
 {
     m_screen = qobject_cast<ClientsRegister *>(m_host->openScreen(ClientsRegister::screenName));
-    QApplication::setActiveWindow(m_screen);
-    if (!QTest::qWaitForWindowActive(m_screen))
-        qFatal("the clients register did not become active");
+    test::showScreen(m_screen);
     return m_screen;
 }
 

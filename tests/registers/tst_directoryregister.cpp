@@ -1,5 +1,6 @@
 #include "registershost.h"
 #include "support/scriptedmessenger.h"
+#include "support/showscreen.h"
 #include "support/testdatabase.h"
 
 #include <data/messenger.h>
@@ -96,9 +97,7 @@ DirectoryRegister *TestDirectoryRegister::openDirectory()
 {
     m_directory =
         qobject_cast<DirectoryRegister *>(m_host->openScreen(DirectoryRegister::screenName));
-    QApplication::setActiveWindow(m_directory);
-    if (!QTest::qWaitForWindowActive(m_directory))
-        qFatal("the directory did not become active");
+    test::showScreen(m_directory);
     return m_directory;
 }
 

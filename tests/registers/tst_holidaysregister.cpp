@@ -1,4 +1,5 @@
 #include "support/scriptedmessenger.h"
+#include "support/showscreen.h"
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
@@ -75,10 +76,7 @@ void TestHolidaysRegister::cleanup()
 TestHolidaysRegister::Shown TestHolidaysRegister::showScreen()
 {
     m_screen = std::make_unique<HolidaysRegister>();
-    m_screen->show();
-    QApplication::setActiveWindow(m_screen.get());
-    if (!QTest::qWaitForWindowActive(m_screen.get()))
-        qFatal("the screen did not become active");
+    test::showScreen(m_screen.get());
     return {m_screen.get(), m_screen->findChild<QLineEdit *>(QStringLiteral("txtDate")),
             m_screen->findChild<QLineEdit *>(QStringLiteral("txtHdays"))};
 }

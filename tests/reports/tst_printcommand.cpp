@@ -1,14 +1,14 @@
 #include "diaryfixture.h"
+#include "support/commandrunner.h"
+#include "support/pdftext.h"
 #include "support/testdatabase.h"
 
 #include <csignal>
 #include <data/database.h>
-#include <data/datasource.h>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -56,30 +56,29 @@ private slots:
     void databasePathOfAnyLength();
 
 private:
-    struct Result
+    using Result = CommandRunner::Result;
+    Result print(const QStringList &arguments, const QString &catalogue = {}) const
     {
-        int status = -1;
-        QString out;
-        QString err;
-    };
-    Result print(const QStringList &arguments, const QString &catalogue = {}) const;
-    Result run(const QStringList &arguments, const QString &catalogue = {}) const;
+        return run(QStringList{QStringLiteral("print")} + arguments, catalogue);
+    }
+    // Without a catalogue, on the test's diary.
+    Result run(const QStringList &arguments, const QString &catalogue = {}) const
+    {
+        return catalogue.isEmpty() ? m_runner->run(arguments) : m_runner->run(arguments, catalogue);
+    }
     QString catalogueFor(const QString &databasePath, const QString &name) const;
     static QByteArray hashOf(const QString &path);
-    static QString pdfText(const QString &path);
     QString pdf(const QString &name) const { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
-    QString m_catalogue;
     std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<CommandRunner> m_runner;
 };
 
 void TestPrintCommand::initTestCase()
 {
-    m_catalogue = m_dir.filePath(QStringLiteral("odbc.ini"));
-    qputenv("ODBCINI", m_catalogue.toLocal8Bit());
     m_db = std::make_unique<TestDatabase>();
-    QVERIFY(DataSource::writeEntry(m_db->path()));
+    m_runner = std::make_unique<CommandRunner>(QStringLiteral(LEXORDO_BINARY), m_db->path());
 
     addHearing({.cdate = "07/12/2026",
                 .party1 = "D'Souza",
@@ -105,14 +104,8 @@ void TestPrintCommand::initTestCase()
 
 void TestPrintCommand::cleanupTestCase()
 {
+    m_runner.reset();
     m_db.reset();
-    qunsetenv("ODBCINI");
-}
-
-TestPrintCommand::Result TestPrintCommand::print(const QStringList &arguments,
-                                                 const QString &catalogue) const
-{
-    return run(QStringList{QStringLiteral("print")} + arguments, catalogue);
 }
 
 QString TestPrintCommand::catalogueFor(const QString &databasePath, const QString &name) const
@@ -131,37 +124,6 @@ QByteArray TestPrintCommand::hashOf(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-TestPrintCommand::Result TestPrintCommand::run(const QStringList &arguments,
-                                               const QString &catalogue) const
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // No display of any kind, as under cron.
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("ODBCINI"), catalogue.isEmpty() ? m_catalogue : catalogue);
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(LEXORDO_BINARY), arguments);
-    Result result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
-QString TestPrintCommand::pdfText(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 void TestPrintCommand::diaryOfOneDayIsTheDaysCauseList()
@@ -560,22 +522,15 @@ void TestPrintCommand::fullDiskKeepsTheOldFile()
     // The disk fills up after 40 KB: every file of the process is limited to
     // that size (more than SQLite's shared memory file takes), and a write
     // past it fails as on a full disk.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.insert(QStringLiteral("ODBCINI"), m_catalogue);
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setChildProcessModifier([] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit limit = {40960, 40960};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    });
-    process.start(QStringLiteral(LEXORDO_BINARY),
-                  {"print", "cause-list", "--date", "12/12/2026", "--pdf", target});
-    QVERIFY(process.waitForFinished(60000));
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    QCOMPARE(process.exitCode(), 1);
-    QVERIFY2(err.contains(target + QStringLiteral(" could not be written: ")), qPrintable(err));
+    const Result result =
+        m_runner->run({"print", "cause-list", "--date", "12/12/2026", "--pdf", target}, [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit limit = {40960, 40960};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(target + QStringLiteral(" could not be written: ")),
+             qPrintable(result.err));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("yesterday's list"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),

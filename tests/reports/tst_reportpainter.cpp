@@ -1,3 +1,4 @@
+#include "support/pdftext.h"
 #include "support/testdatabase.h"
 
 #include <data/database.h>
@@ -33,7 +34,6 @@ private slots:
 private:
     static ReportDocument sample(int rows, const QStringList &parties = {});
     static QString run(const QString &program, const QStringList &arguments);
-    static QString pdfText(const QString &path);
 };
 
 void TestReportPainter::initTestCase()
@@ -179,16 +179,6 @@ void TestReportPainter::aPdfOfAnotherShapeIsLeftAsItIs()
     QVERIFY(!withActualText(pdf.left(pdf.indexOf("xref")), oneLine));
 }
 
-QString TestReportPainter::pdfText(const QString &path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 void TestReportPainter::pdfReadsBackAsLaidOut()
 {
     const ReportDocument document = sample(70);
@@ -198,7 +188,7 @@ void TestReportPainter::pdfReadsBackAsLaidOut()
     QString error;
     QVERIFY2(writePdf(document, path, &error), qPrintable(error));
 
-    const QString text = pdfText(path);
+    const QString text = test::pdfText(path);
     const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
     QCOMPARE(pages.size() - (pages.last().trimmed().isEmpty() ? 1 : 0), 2);
     QVERIFY(pages[0].contains(QStringLiteral("Date:")));

@@ -20,14 +20,27 @@ void CommandRunner::setDatabase(const QString &databasePath)
                     "\n");
 }
 
+void CommandRunner::setVariable(const QString &name, const QString &value)
+{
+    m_variables.append({name, value});
+}
+
 CommandRunner::Result CommandRunner::run(const QStringList &arguments,
+                                         const std::function<void()> &inChild) const
+{
+    return run(arguments, m_dir.filePath(QStringLiteral("odbc.ini")), inChild);
+}
+
+CommandRunner::Result CommandRunner::run(const QStringList &arguments, const QString &catalogue,
                                          const std::function<void()> &inChild) const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("ODBCINI"), m_dir.filePath(QStringLiteral("odbc.ini")));
+    environment.insert(QStringLiteral("ODBCINI"), catalogue);
+    for (const auto &[name, value] : m_variables)
+        environment.insert(name, value);
     QProcess process;
     process.setProcessEnvironment(environment);
     if (inChild)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <utility>
 
 namespace lexordo::test {
 
@@ -23,13 +25,19 @@ public:
     };
     // `inChild` runs in the new process before the program starts (limits).
     Result run(const QStringList &arguments, const std::function<void()> &inChild = {}) const;
+    // The same, the program reading another catalogue in place of its own.
+    Result run(const QStringList &arguments, const QString &catalogue,
+               const std::function<void()> &inChild = {}) const;
 
     // The catalogue names another database from now on.
     void setDatabase(const QString &databasePath);
+    // The program finds this variable set from now on (a settings folder).
+    void setVariable(const QString &name, const QString &value);
 
 private:
     QString m_program;
     QTemporaryDir m_dir;
+    QList<std::pair<QString, QString>> m_variables;
 };
 
 } // namespace lexordo::test
