@@ -2,6 +2,7 @@
 
 #include "backupcommand.h"
 #include "causelistcommand.h"
+#include "printcommand.h"
 #include "transfercommands.h"
 
 #include <cstdio>
@@ -12,7 +13,6 @@
 #include <functional>
 #include <QCommandLineParser>
 #include <QGuiApplication>
-#include <reports/printcommand.h>
 
 namespace lexordo {
 

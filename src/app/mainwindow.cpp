@@ -1,11 +1,10 @@
 #include "mainwindow.h"
 
-#include "ui_mainwindow.h"
-
 #include "backupscreen.h"
 #include "passwordchange.h"
 #include "restore.h"
 #include "transferactions.h"
+#include "ui_mainwindow.h"
 
 #include <accounts/accountledger.h>
 #include <accounts/billscreen.h>
@@ -20,6 +19,15 @@
 #include <diary/conversionscreen.h>
 #include <diary/courtlistscreen.h>
 #include <diary/searchnextblank.h>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QScreen>
+#include <QSettings>
 #include <registers/clientsregister.h>
 #include <registers/courtsregister.h>
 #include <registers/directoryregister.h>
@@ -36,16 +44,6 @@
 #include <reports/nextdatereport.h>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/enterkey.h>
-
-#include <QApplication>
-#include <QCloseEvent>
-#include <QKeyEvent>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPainter>
-#include <QRadialGradient>
-#include <QScreen>
-#include <QSettings>
 
 static void initResources()
 {
@@ -107,12 +105,12 @@ void MainWindow::installScreens()
                      [] { return new ClientsRegister; });
     setScreenFactory(QStringLiteral("mnuRulings"), RulingsLibrary::screenName,
                      [] { return new RulingsLibrary; });
-    addScreen(SearchRulings::screenName, [] { return new SearchRulings; },
-              Placement::SeparateWindow);
+    addScreen(
+        SearchRulings::screenName, [] { return new SearchRulings; }, Placement::SeparateWindow);
     setScreenFactory(QStringLiteral("mnuDirectory"), DirectoryRegister::screenName,
                      [] { return new DirectoryRegister; });
-    addScreen(SearchDirectory::screenName, [] { return new SearchDirectory; },
-              Placement::SeparateWindow);
+    addScreen(
+        SearchDirectory::screenName, [] { return new SearchDirectory; }, Placement::SeparateWindow);
 
     setScreenFactory(QStringLiteral("mnuFtrans"), QStringLiteral("frmAC"),
                      [] { return new AccountLedger; });
@@ -126,12 +124,14 @@ void MainWindow::installScreens()
     setScreenFactory(QStringLiteral("mnuRemEnt"), QStringLiteral("frmRemEnt"),
                      [] { return new ReminderEntry; });
     setMenuCommand(QStringLiteral("mnuSeeReminder"), [] { ReminderWindow::open(); });
-    setScreenFactory(QStringLiteral("mnuChPass"), QStringLiteral("frmChPass"),
-                     [] { return new PasswordChange; }, OpenMode::ShowOnly,
-                     Placement::SeparateWindow);
+    setScreenFactory(
+        QStringLiteral("mnuChPass"), QStringLiteral("frmChPass"), [] { return new PasswordChange; },
+        OpenMode::ShowOnly, Placement::SeparateWindow);
 
-    addScreen(CaseSearch::screenName, [] { return new CaseSearch; }, Placement::Dialog);
-    addScreen(SearchNextBlank::screenName, [] { return new SearchNextBlank; }, Placement::Dialog);
+    addScreen(
+        CaseSearch::screenName, [] { return new CaseSearch; }, Placement::Dialog);
+    addScreen(
+        SearchNextBlank::screenName, [] { return new SearchNextBlank; }, Placement::Dialog);
     addScreen(ConversionScreen::screenName, [] { return new ConversionScreen; });
     setMenuCommand(QStringLiteral("mnuNextDate1"), [] { startConversion(); });
 
@@ -148,6 +148,12 @@ void MainWindow::installScreens()
     setScreenFactory(
         QStringLiteral("mnuDetailsPart"), QStringLiteral("frmReportParties"),
         [] { return new CaseReport; }, OpenMode::ShowOnly, Placement::Dialog);
+    // The case register shows a party's history, and the clients of its case.
+    addScreenOpener(QStringLiteral("frmReportParties"),
+                    [](const QVariant &argument) { return showCaseReport(argument); });
+    addScreenOpener(ClientsRegister::screenName, [this](const QVariant &argument) {
+        return ClientsRegister::openOnClientsOf(*this, argument);
+    });
     setScreenFactory(
         QStringLiteral("mnuSummary"), QStringLiteral("frmRepoClients"),
         [] { return new CaseSummary; }, OpenMode::Load, Placement::Dialog);
@@ -159,18 +165,23 @@ void MainWindow::installScreens()
     };
     setMenuCommand(QStringLiteral("mnuExportCsv"),
                    [this, screenInFront] { transfer::exportScreenTable(screenInFront(), this); });
-    setMenuCommand(QStringLiteral("mnuImportCsv"),
-                   [this, screenInFront] { transfer::importIntoScreenTable(screenInFront(), this); });
-    setScreenFactory(QStringLiteral("mnuCheckCourtList"), CourtListScreen::screenName,
-                     [] { return new CourtListScreen; }, OpenMode::LoadAndShow);
-    setMenuCommand(QStringLiteral("mnuCalendar"), [this] { transfer::exportHearingsToCalendar(this); });
-    setScreenFactory(QStringLiteral("mnubackup"), QStringLiteral("frmBackup"),
-                     [] { return new BackupScreen; }, OpenMode::ShowOnly, Placement::SeparateWindow);
+    setMenuCommand(QStringLiteral("mnuImportCsv"), [this, screenInFront] {
+        transfer::importIntoScreenTable(screenInFront(), this);
+    });
+    setScreenFactory(
+        QStringLiteral("mnuCheckCourtList"), CourtListScreen::screenName,
+        [] { return new CourtListScreen; }, OpenMode::LoadAndShow);
+    setMenuCommand(QStringLiteral("mnuCalendar"),
+                   [this] { transfer::exportHearingsToCalendar(this); });
+    setScreenFactory(
+        QStringLiteral("mnubackup"), QStringLiteral("frmBackup"), [] { return new BackupScreen; },
+        OpenMode::ShowOnly, Placement::SeparateWindow);
     setMenuCommand(QStringLiteral("mnuRestore"), [this] {
         restoreDiary(chooseBackupFile(this), [this] { return closeAllScreens(); });
     });
-    setScreenFactory(QStringLiteral("mnuBrowser"), Browser::screenName, [] { return new Browser; },
-                     OpenMode::LoadAndShow);
+    setScreenFactory(
+        QStringLiteral("mnuBrowser"), Browser::screenName, [] { return new Browser; },
+        OpenMode::LoadAndShow);
 
     // Reports open as child windows too.
     report::ReportWindow::setHost([this](QWidget *window) {
@@ -233,6 +244,17 @@ QWidget *MainWindow::findScreen(const QString &screenName) const
     if (!frame)
         frame = it->open;
     return frame->isHidden() ? nullptr : it->open.data();
+}
+
+QWidget *MainWindow::openScreen(const QString &screenName, const QVariant &argument)
+{
+    const auto it = m_openers.constFind(screenName);
+    return it == m_openers.constEnd() ? nullptr : (*it)(argument);
+}
+
+void MainWindow::addScreenOpener(const QString &screenName, ScreenOpener opener)
+{
+    m_openers.insert(screenName, std::move(opener));
 }
 
 QWidget *MainWindow::openScreen(const QString &screenName)

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <widgets/screenhost.h>
 #include <functional>
 #include <QHash>
 #include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <widgets/screenhost.h>
 
 class QAction;
 class QMdiArea;
@@ -37,6 +37,7 @@ public:
         SeparateWindow, // a window of its own
     };
     using ScreenFactory = std::function<QWidget *()>;
+    using ScreenOpener = std::function<QWidget *(const QVariant &argument)>;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -53,12 +54,15 @@ public:
     // Both at once.
     void setScreenFactory(const QString &entry, const QString &screenName, ScreenFactory factory,
                           OpenMode mode = OpenMode::Load, Placement placement = Placement::Child);
+    // Teaches the window how a screen is opened on a value another screen hands it.
+    void addScreenOpener(const QString &screenName, ScreenOpener opener);
     // A menu entry that runs a command of its own, and enables the entry.
     void setMenuCommand(const QString &entry, std::function<void()> command);
 
     QWidget *openScreen(const QString &screenName) override;
     QWidget *openScreen(const QString &screenName, OpenMode mode);
     QWidget *findScreen(const QString &screenName) const override;
+    QWidget *openScreen(const QString &screenName, const QVariant &argument) override;
 
     // Closes every screen; false when one stays open (kept unsaved work).
     bool closeAllScreens();
@@ -87,6 +91,7 @@ private:
 
     Ui::MainWindow *ui;
     QHash<QString, Screen> m_screens;
+    QHash<QString, ScreenOpener> m_openers;
     QList<QKeySequence> m_menuShortcuts;
     bool m_restored = false;
 };

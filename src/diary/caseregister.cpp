@@ -20,8 +20,6 @@
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <QTimer>
-#include <registers/clientsregister.h>
-#include <reports/casereport.h>
 #include <widgets/movingband.h>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
@@ -275,8 +273,11 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
             host->openScreen(CourtListScreen::screenName);
     });
     // The history of the party shown, printed.
-    onClicked(ui->cmdshowrepo,
-              [this] { showCaseReport(CaseCriterion::Party, ui->txtParties->text(), this); });
+    onClicked(ui->cmdshowrepo, [this] {
+        if (ScreenHost *host = ScreenHost::current())
+            host->openScreen(QStringLiteral("frmReportParties"),
+                             QVariantMap{{QStringLiteral("party"), ui->txtParties->text()}});
+    });
     onClicked(ui->cmdSeeDetails, [this] { seeClientsDetails(); });
 
     // The band at the top and the cyan block that runs along it.
@@ -737,15 +738,10 @@ void CaseRegister::seeClientsDetails()
     ScreenHost *host = ScreenHost::current();
     if (!host)
         return;
-    QWidget *screen = host->findScreen(ClientsRegister::screenName);
-    if (!screen)
-        screen = host->openScreen(ClientsRegister::screenName);
-    auto *clients = qobject_cast<ClientsRegister *>(screen);
-    if (!clients) {
+    const QVariantMap clientsOf{{QStringLiteral("caseNo"), ui->txtCaseNo->text()},
+                                {QStringLiteral("parties"), ui->txtParties->text()}};
+    if (!host->openScreen(QStringLiteral("frmClients"), clientsOf))
         showMessage(QStringLiteral("The clients register could not be opened."));
-        return;
-    }
-    clients->showClientsOf(ui->txtCaseNo->text(), ui->txtParties->text());
 }
 
 } // namespace lexordo

@@ -56,6 +56,20 @@ ClientsRegister::~ClientsRegister()
     delete ui;
 }
 
+ClientsRegister *ClientsRegister::openOnClientsOf(ScreenHost &host, const QVariant &argument)
+{
+    QWidget *screen = host.findScreen(screenName);
+    if (!screen)
+        screen = host.openScreen(screenName);
+    auto *clients = qobject_cast<ClientsRegister *>(screen);
+    if (clients) {
+        const QVariantMap clientsOf = argument.toMap();
+        clients->showClientsOf(clientsOf.value(QStringLiteral("caseNo")).toString(),
+                               clientsOf.value(QStringLiteral("parties")).toString());
+    }
+    return clients;
+}
+
 void ClientsRegister::showClientsOf(const QString &caseNo, const QString &parties)
 {
     // A filter moves off the row, which would store a client half entered.

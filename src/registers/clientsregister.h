@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QVariant>
 #include <widgets/recordscreen.h>
 
 namespace Ui {
@@ -7,6 +8,8 @@ class ClientsRegister;
 }
 
 namespace lexordo {
+
+class ScreenHost;
 
 // One record per client matter: the account the fees are filed under, the
 // case and its sections of law, how to reach the client, the office's file
@@ -24,6 +27,10 @@ public:
 
     // Shows only the clients of a case number, or else of the parties.
     void showClientsOf(const QString &caseNo, const QString &parties);
+    // Opens the register through the host on the clients of a case, handed
+    // over as {"caseNo", "parties"}; an open register is filtered where it
+    // stands, not brought forward. Nothing when it could not be opened.
+    static ClientsRegister *openOnClientsOf(ScreenHost &host, const QVariant &argument);
 
 protected:
     void add() override;

@@ -1,12 +1,12 @@
 #include "casereport.h"
+
+#include "runtime/reportwindow.h"
 #include "ui_casereport.h"
 
-#include <widgets/enterkey.h>
-#include "runtime/reportwindow.h"
-
-#include <widgets/screenhost.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
+#include <widgets/enterkey.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 
@@ -16,8 +16,7 @@ CaseReport::CaseReport(QWidget *parent) : QWidget(parent), ui(new Ui::CaseReport
     setAttribute(Qt::WA_DeleteOnClose);
 
     connect(ui->cmdshowrepo, &QPushButton::clicked, this, &CaseReport::showReport);
-    connect(ui->cmdexit, &QPushButton::clicked, this,
-            [this] { closeScreen(this); });
+    connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
     onEnterKey(ui->txtValue, [this] { showReport(); });
 }
 
@@ -43,8 +42,7 @@ void CaseReport::showReport()
     closeScreen(this);
 }
 
-report::ReportWindow *showCaseReport(CaseCriterion criterion, const QString &value,
-                                     QWidget *parent)
+report::ReportWindow *showCaseReport(CaseCriterion criterion, const QString &value, QWidget *parent)
 {
     PreparedReport prepared;
     try {
@@ -54,6 +52,15 @@ report::ReportWindow *showCaseReport(CaseCriterion criterion, const QString &val
         return nullptr;
     }
     return report::ReportWindow::open(prepared.layout, std::move(prepared.data), parent);
+}
+
+report::ReportWindow *showCaseReport(const QVariant &argument)
+{
+    const QVariantMap of = argument.toMap();
+    const bool party = of.contains(QStringLiteral("party"));
+    return showCaseReport(
+        party ? CaseCriterion::Party : CaseCriterion::CaseNo,
+        of.value(party ? QStringLiteral("party") : QStringLiteral("caseNo")).toString());
 }
 
 } // namespace lexordo

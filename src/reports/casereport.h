@@ -2,6 +2,7 @@
 
 #include "diaryreports.h"
 
+#include <QVariant>
 #include <QWidget>
 
 namespace Ui {
@@ -38,5 +39,7 @@ private:
 // with its description and no window opens (nullptr).
 report::ReportWindow *showCaseReport(CaseCriterion criterion, const QString &value,
                                      QWidget *parent = nullptr);
+// The same, on the value another screen hands over: {"party"} or {"caseNo"}.
+report::ReportWindow *showCaseReport(const QVariant &argument);
 
 } // namespace lexordo

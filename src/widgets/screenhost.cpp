@@ -2,7 +2,6 @@
 
 #include <data/dataerror.h>
 #include <data/messenger.h>
-
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -20,6 +19,11 @@ ScreenHost *ScreenHost::current()
 void ScreenHost::setCurrent(ScreenHost *host)
 {
     s_current = host;
+}
+
+QWidget *ScreenHost::openScreen(const QString &, const QVariant &)
+{
+    return nullptr;
 }
 
 void runGuarded(const std::function<void()> &handler)

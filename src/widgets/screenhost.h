@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <functional>
+#include <QString>
+#include <QVariant>
 
 class QWidget;
 
@@ -20,6 +20,11 @@ public:
     virtual QWidget *openScreen(const QString &screenName) = 0;
     // The open screen of that name, or nothing.
     virtual QWidget *findScreen(const QString &screenName) const = 0;
+    // Opens a screen on what another screen hands it (a party's history, the
+    // clients of a case), as the program wires each name; an open screen
+    // takes the value where it stands. Nothing when no screen of that name
+    // takes a value, or it could not be made.
+    virtual QWidget *openScreen(const QString &screenName, const QVariant &argument);
 
     static ScreenHost *current();
     static void setCurrent(ScreenHost *host);

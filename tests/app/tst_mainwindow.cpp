@@ -3,10 +3,9 @@
 
 #include <app/mainwindow.h>
 #include <data/clock.h>
-#include <reports/runtime/reportwindow.h>
 #include <data/dataerror.h>
-#include <widgets/recordscreen.h>
 #include <data/messenger.h>
+#include <data/officesettings.h>
 #include <data/recordset.h>
 #include <diary/casediary.h>
 #include <QAction>
@@ -18,13 +17,13 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTest>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
-#include <data/officesettings.h>
+#include <QTest>
 #include <QTimer>
+#include <reports/runtime/reportwindow.h>
+#include <widgets/recordscreen.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -45,6 +44,7 @@ private slots:
     void casesEntryOpensTheRegister();
     void laterScreensJoinThroughTheirEntries();
     void screensOpenEachOtherByName();
+    void screensOpenOnWhatAnotherHandsThem();
     void screenThatCannotOpenIsReported();
     void shortcutsReachTheirEntriesFromATextBox_data();
     void shortcutsReachTheirEntriesFromATextBox();
@@ -120,11 +120,13 @@ void TestMainWindow::menuTreeAsListed_data()
     QTest::addColumn<QStringList>("entries"); // name|caption|shortcut
     QTest::newRow("file") << "mnufile"
                           << "&File"
-                          << QStringList{"mnubackup|&Backup|Ctrl+B", "mnuRestore|&Restore...|",
+                          << QStringList{"mnubackup|&Backup|Ctrl+B",
+                                         "mnuRestore|&Restore...|",
                                          "mnuChPass|Change &Password...|",
                                          "mnuAdvocateName|Advocate's &Name...|",
                                          "mnuExportCsv|Export &CSV...|",
-                                         "mnuImportCsv|&Import CSV...|", "mnuexit|E&xit|"};
+                                         "mnuImportCsv|&Import CSV...|",
+                                         "mnuexit|E&xit|"};
     QTest::newRow("case diary") << "mnuform"
                                 << "&Case Diary"
                                 << QStringList{"mnuCInfo|Clients Info|",
@@ -186,14 +188,14 @@ void TestMainWindow::entriesWaitForTheirScreens()
             enabled << a->objectName();
     }
     enabled.sort();
-    QCOMPARE(enabled, (QStringList{"mnuAdvocateName", "mnuBalnk", "mnuBill", "mnuBrowser",
-                                   "mnuCEntry", "mnuCInfo", "mnuCalendar", "mnuChPass",
-                                   "mnuCheckCourtList",
-                                   "mnuDDates", "mnuDetailsPart", "mnuDirectory", "mnuExportCsv",
-                                   "mnuFtrans", "mnuHoli", "mnuINfo", "mnuImportCsv",
-                                   "mnuNextDate1", "mnuPostDated", "mnuReceipt", "mnuRemEnt",
-                                   "mnuRestore", "mnuRulings", "mnuSeeReminder", "mnuSummary",
-                                   "mnubackup", "mnucentery", "mnuexit"}));
+    QCOMPARE(enabled,
+             (QStringList{"mnuAdvocateName",   "mnuBalnk",     "mnuBill",        "mnuBrowser",
+                          "mnuCEntry",         "mnuCInfo",     "mnuCalendar",    "mnuChPass",
+                          "mnuCheckCourtList", "mnuDDates",    "mnuDetailsPart", "mnuDirectory",
+                          "mnuExportCsv",      "mnuFtrans",    "mnuHoli",        "mnuINfo",
+                          "mnuImportCsv",      "mnuNextDate1", "mnuPostDated",   "mnuReceipt",
+                          "mnuRemEnt",         "mnuRestore",   "mnuRulings",     "mnuSeeReminder",
+                          "mnuSummary",        "mnubackup",    "mnucentery",     "mnuexit"}));
 }
 
 void TestMainWindow::choosingAnOpenScreenBringsItForward()
@@ -313,6 +315,49 @@ void TestMainWindow::screensOpenEachOtherByName()
     QVERIFY(!ScreenHost::current()->openScreen(QStringLiteral("frmNoSuchScreen")));
 }
 
+void TestMainWindow::screensOpenOnWhatAnotherHandsThem()
+{
+    m_db->exec(QStringLiteral("INSERT INTO Clients (ACname, CaseNo, Parties) VALUES "
+                              "('Sharma Traders', 'CS 12/2026', 'Sharma Vs. Bank'), "
+                              "('Mehta & Co', 'CS 9/2026', 'Mehta Vs. State')"));
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno, Party1, courtname) VALUES "
+                              "('2026-12-01', 'CS 12/2026', 'Sharma', 'District Court'), "
+                              "('2026-12-02', 'CS 9/2026', 'Mehta', 'District Court')"));
+    ScreenHost *host = ScreenHost::current();
+
+    // The clients of a case; an open register is filtered where it stands.
+    QWidget *clients =
+        host->openScreen(QStringLiteral("frmClients"),
+                         QVariantMap{{QStringLiteral("caseNo"), QStringLiteral("CS 12/2026")},
+                                     {QStringLiteral("parties"), QString()}});
+    QVERIFY(qobject_cast<RecordScreen *>(clients));
+    const auto name = [clients] {
+        return clients->findChild<QLineEdit *>(QStringLiteral("txtName"))->text();
+    };
+    QCOMPARE(name(), QStringLiteral("Sharma Traders"));
+    trigger("mnuCEntry");
+    QCOMPARE(host->openScreen(
+                 QStringLiteral("frmClients"),
+                 QVariantMap{{QStringLiteral("caseNo"), QString()},
+                             {QStringLiteral("parties"), QStringLiteral("Mehta Vs. State")}}),
+             clients);
+    QCOMPARE(name(), QStringLiteral("Mehta & Co"));
+    QCOMPARE(activeScreen(), QStringLiteral("frmCourts"));
+
+    // The history of a party, as a report in the workspace.
+    auto *history = qobject_cast<report::ReportWindow *>(
+        host->openScreen(QStringLiteral("frmReportParties"),
+                         QVariantMap{{QStringLiteral("party"), QStringLiteral("Mehta")}}));
+    QVERIFY(history);
+    QVERIFY(qobject_cast<QMdiSubWindow *>(history->parentWidget()));
+    const QStringList texts = history->document().pages.first().texts();
+    QCOMPARE(texts.filter(QStringLiteral("CS 9/2026")).size(), 1);
+    QVERIFY(texts.filter(QStringLiteral("CS 12/2026")).isEmpty());
+
+    QVERIFY(!host->openScreen(QStringLiteral("frmCourts"), QVariantMap()));
+    QVERIFY(m_messages->shown().isEmpty());
+}
+
 void TestMainWindow::screenThatCannotOpenIsReported()
 {
     m_window->setScreenFactory(
@@ -377,7 +422,8 @@ void TestMainWindow::printEntriesOpenTheirScreensAndReportsInside()
     trigger("mnuDDates");
     trigger("mnuSummary");
     trigger("mnuPostDated");
-    QCOMPARE(openScreens(), (QStringList{"frmReportManyDates", "frmRepoClients", "frmReportsDate"}));
+    QCOMPARE(openScreens(),
+             (QStringList{"frmReportManyDates", "frmRepoClients", "frmReportsDate"}));
     QCOMPARE(activeScreen(), QStringLiteral("frmReportsDate"));
 
     // Today's cause list of an empty diary: the report opens in the workspace.
@@ -404,8 +450,7 @@ void TestMainWindow::referenceRegistersOpenWithTheirSearchScreensApart()
     auto *library =
         qobject_cast<RecordScreen *>(m_window->findScreen(QStringLiteral("frmCourtsOrders")));
     QVERIFY(library);
-    QTest::mouseClick(library->findChild<QPushButton *>(QStringLiteral("cmdFind")),
-                      Qt::LeftButton);
+    QTest::mouseClick(library->findChild<QPushButton *>(QStringLiteral("cmdFind")), Qt::LeftButton);
     QWidget *search = m_window->findScreen(QStringLiteral("frmSearchRulings"));
     QVERIFY(search && search->isWindow() && search->isVisible());
     QCOMPARE(openScreens().size(), 3);
@@ -482,9 +527,14 @@ void TestMainWindow::windowOpensWithinTheScreenAndRemembersItsPlace()
     const QRect room = m_window->screen()->availableGeometry();
     QVERIFY2(room.contains(m_window->frameGeometry()),
              qPrintable(QStringLiteral("%1 %2 %3 %4 in %5 %6 %7 %8")
-                            .arg(m_window->geometry().x()).arg(m_window->geometry().y())
-                            .arg(m_window->geometry().width()).arg(m_window->geometry().height())
-                            .arg(room.x()).arg(room.y()).arg(room.width()).arg(room.height())));
+                            .arg(m_window->geometry().x())
+                            .arg(m_window->geometry().y())
+                            .arg(m_window->geometry().width())
+                            .arg(m_window->geometry().height())
+                            .arg(room.x())
+                            .arg(room.y())
+                            .arg(room.width())
+                            .arg(room.height())));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Case Diary"));
 
     // A place kept from a larger screen is brought within this one.

@@ -490,6 +490,9 @@ void TestClientsRegister::caseRegisterShowsTheClientsOfItsCase()
                        "('2026-12-01', ' CS 12/2026 ', 'Sharma', 'Bank', 'District Court'), "
                        "('2026-12-02', '', 'O''Brien Vs. Mehta', 'Mehta', 'District Court')"));
     m_host->add(QStringLiteral("frmCases"), [] { return new CaseRegister; });
+    m_host->addOpener(ClientsRegister::screenName, [this](const QVariant &argument) {
+        return ClientsRegister::openOnClientsOf(*m_host, argument);
+    });
     auto *cases = m_host->openScreen(QStringLiteral("frmCases"));
     auto *see = cases->findChild<QPushButton *>(QStringLiteral("cmdSeeDetails"));
     QVERIFY(see->isEnabled());

@@ -3,13 +3,11 @@
 // A stand-in for the main window: opens screens by name from the factories
 // a test gives it, as the menu does, and counts what was asked and made.
 
-#include <widgets/screenhost.h>
-
+#include <functional>
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
-
-#include <functional>
+#include <widgets/screenhost.h>
 
 namespace lexordo::test {
 
@@ -44,6 +42,17 @@ public:
         return screen;
     }
 
+    // Opens a screen on a value, as the main window is wired to.
+    void addOpener(const QString &name, std::function<QWidget *(const QVariant &)> opener)
+    {
+        m_openers.insert(name, std::move(opener));
+    }
+
+    QWidget *openScreen(const QString &name, const QVariant &argument) override
+    {
+        return m_openers.contains(name) ? m_openers[name](argument) : nullptr;
+    }
+
     QWidget *findScreen(const QString &name) const override
     {
         const QPointer<QWidget> screen = m_open.value(name);
@@ -55,6 +64,7 @@ public:
 
 private:
     QHash<QString, std::function<QWidget *()>> m_factories;
+    QHash<QString, std::function<QWidget *(const QVariant &)>> m_openers;
     QHash<QString, QPointer<QWidget>> m_open;
     QHash<QString, int> m_made;
     QHash<QString, int> m_requests;

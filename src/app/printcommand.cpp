@@ -1,9 +1,5 @@
 #include "printcommand.h"
 
-#include "diaryreports.h"
-#include "runtime/reportengine.h"
-#include "runtime/reportpainter.h"
-
 #include <accounts/accountsreports.h>
 #include <cstdio>
 #include <data/clock.h>
@@ -17,6 +13,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHash>
+#include <reports/diaryreports.h>
+#include <reports/runtime/reportengine.h>
+#include <reports/runtime/reportpainter.h>
 
 namespace lexordo {
 
