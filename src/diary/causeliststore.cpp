@@ -203,10 +203,12 @@ CauseListStore::Added CauseListStore::addToDay(const DiaryCase &diaryCase, const
     } else {
         sqlite::Statement update(
             Database::handle(),
-            QStringLiteral(
-                "UPDATE advocate SET ndate = ? WHERE %1 = ? AND cdate IS ? AND ndate IS ? "
-                "AND caseno IS ? AND Party1 IS ?")
-                .arg(sqlite::rowKey()));
+            // The row is changed only while it still holds what was read.
+            QStringLiteral("UPDATE advocate SET ndate = ? WHERE %1 = ? AND %2 AND %3 AND %4 AND %5")
+                .arg(sqlite::rowKey(), Database::sameAsBound(QStringLiteral("cdate")),
+                     Database::sameAsBound(QStringLiteral("ndate")),
+                     Database::sameAsBound(QStringLiteral("caseno")),
+                     Database::sameAsBound(QStringLiteral("Party1"))));
         update.bind(1, day);
         update.bindInt(2, last.row);
         update.bind(3, last.cdate);
