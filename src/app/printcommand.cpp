@@ -9,10 +9,14 @@
 #include <data/dates.h>
 #include <data/diaryfolder.h>
 #include <data/schemacheck.h>
+#include <diary/courtlistmatch.h>
+#include <diary/courtlistreader.h>
 #include <functional>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHash>
+#include <QSet>
+#include <reports/diarylayouts.h>
 #include <reports/diaryreports.h>
 #include <reports/runtime/reportengine.h>
 #include <reports/runtime/reportpainter.h>
@@ -30,10 +34,13 @@ enum Status {
 
 const char *const usage =
     "Usage:\n"
-    "  lexordo print cause-list [--date DD/MM/YYYY] --pdf FILE\n"
+    "  lexordo print cause-list [--date DD/MM/YYYY] [--court-list LIST] --pdf FILE\n"
     "      The cause list of the hearings whose next date is the day (today\n"
     "      when --date is left out), court by court in running order, with\n"
-    "      the holidays of the 90 days from that day.\n"
+    "      the holidays of the 90 days from that day. With --court-list, the\n"
+    "      court's list of the day (PDF, web page or text) is read and each\n"
+    "      hearing it lists shows the court's item number and hall under its\n"
+    "      case number.\n"
     "  lexordo print diary --from DD/MM/YYYY [--to DD/MM/YYYY] --pdf FILE\n"
     "      The diary of the hearings whose current date lies in the range\n"
     "      (--to is today when left out). A single day prints that day's cause\n"
@@ -69,8 +76,9 @@ const char *const usage =
     "  0  the PDF was written\n"
     "  1  the report could not be made: the database cannot be read, is locked\n"
     "     or read-only, or is not a diary, no hearing was found for the day, the\n"
-    "     dates, the case or the party, or the PDF could not be written (a full\n"
-    "     disk, the diary's own file); nothing is written\n"
+    "     dates, the case or the party, the court's list cannot be read, or the\n"
+    "     PDF could not be written (a full disk, the diary's own file); nothing\n"
+    "     is written\n"
     "  2  wrong arguments: an unknown, repeated or missing option, a missing\n"
     "     value, a date that is not a date written DD/MM/YYYY, a period whose\n"
     "     --to comes before its --from, or a number that is not a whole number\n"
@@ -90,6 +98,44 @@ QString today()
     return dates::format(Clock::today());
 }
 
+// What the court's list says of a case: "Item 41, Hall 3", as much as it prints.
+QString courtPlace(const courtlist::Listing &listing)
+{
+    QStringList parts;
+    if (!listing.item.isEmpty())
+        parts << QStringLiteral("Item %1").arg(listing.item);
+    if (!listing.hall.isEmpty())
+        parts << QStringLiteral("Hall %1").arg(listing.hall);
+    return parts.isEmpty() ? QStringLiteral("Listed") : parts.join(QStringLiteral(", "));
+}
+
+// The court's list read beside the day's hearings: each hearing the list has
+// gets the court's item and hall in the column "courtitem". Throws DataError
+// naming the file when the list cannot be read.
+report::ReportData withCourtItems(const ResultTable &hearings, const QString &listPath)
+{
+    const courtlist::ListText list = courtlist::readListFile(listPath);
+    ResultTable table = hearings;
+    QList<std::optional<QString>> keys;
+    QSet<QString> wanted;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        keys << courtlist::caseKey(table.value(row, QStringLiteral("caseno")).toString());
+        if (keys.last())
+            wanted.insert(*keys.last());
+    }
+    // A case the court lists twice is called at its first item.
+    QHash<QString, QString> places;
+    for (const courtlist::Listing &listing : courtlist::findListings(
+             list.text, [&wanted](const QString &key) { return wanted.contains(key); })) {
+        if (!places.contains(listing.key))
+            places.insert(listing.key, courtPlace(listing));
+    }
+    table.columns << QStringLiteral("courtitem");
+    for (int row = 0; row < table.rowCount(); ++row)
+        table.rows[row] << (keys[row] ? places.value(*keys[row]) : QString());
+    return report::ReportData::flat(table);
+}
+
 std::optional<PreparedReport> causeList(const Options &options)
 {
     NextDateCauseList report;
@@ -104,6 +150,11 @@ std::optional<PreparedReport> causeList(const Options &options)
                                                "written.")
                                     .arg(day)));
         return std::nullopt;
+    }
+    if (prepared && options.contains(QStringLiteral("court-list"))) {
+        prepared->data =
+            withCourtItems(prepared->data.table(), options.value(QStringLiteral("court-list")));
+        addCourtItems(prepared->layout);
     }
     return prepared;
 }
@@ -163,7 +214,11 @@ struct Report
 const QList<Report> &reports()
 {
     static const QList<Report> list = {
-        {QStringLiteral("cause-list"), {QStringLiteral("date")}, {}, {}, causeList},
+        {QStringLiteral("cause-list"),
+         {QStringLiteral("date"), QStringLiteral("court-list")},
+         {},
+         {},
+         causeList},
         {QStringLiteral("diary"),
          {QStringLiteral("from"), QStringLiteral("to")},
          {},

@@ -45,6 +45,9 @@ struct Column
     double w;
 };
 
+// The case number's column of the cause list by next date.
+constexpr Column todayCaseNo{63, 26};
+
 void rules(Section &section, double bottom)
 {
     section.line(QLineF(0, 0, width, 0), 0.4);
@@ -299,7 +302,7 @@ ReportLayout todayRepoLayout()
         .namedLabel(QStringLiteral("lbldate"), QRectF(85, 3.6 + y, 36, 7), heading())
         .singleLine();
 
-    const Column serial{1, 8}, prev{10, 19}, court{30, 32}, caseNo{63, 26}, party{90, 50},
+    const Column serial{1, 8}, prev{10, 19}, court{30, 32}, caseNo{todayCaseNo}, party{90, 50},
         fixed{141, 26}, next{168, 18};
     Section &header = layout.addSection(SectionKind::PageHeader, QStringLiteral("PageHeader"), 8);
     rules(header, 6.6);
@@ -331,6 +334,16 @@ ReportLayout todayRepoLayout()
     causeListFooter(layout, QStringLiteral("ndate"));
     holidayNote(layout, false);
     return layout;
+}
+
+void addCourtItems(ReportLayout &layout)
+{
+    const Column caseNo = todayCaseNo;
+    if (Section *detail = layout.section(QStringLiteral("cmAdvocate_Detail")))
+        detail
+            ->field(QStringLiteral("courtitem"),
+                    QRectF(caseNo.x, rowTop + textHeight, caseNo.w - 1, textHeight), body())
+            .below(QStringLiteral("caseno"));
 }
 
 ReportLayout casesLayout()

@@ -18,6 +18,9 @@ report::ReportLayout nextBlankLayout(); // drNextBlank
 
 // The cause list of the hearings whose next date is one day.
 report::ReportLayout todayRepoLayout(); // drTodayRepo
+// Adds to it the court's item and hall (the column "courtitem") under each
+// case number, for a list printed beside the court's own.
+void addCourtItems(report::ReportLayout &layout);
 
 // Before a cause list is printed from a screen: asks for the advocate's
 // name that heads it when none is set yet, once while the program runs.

@@ -32,6 +32,7 @@ private slots:
     void diaryOfOneDayIsTheDaysCauseList();
     void diaryOfARangeIsByDate();
     void causeListByNextDate();
+    void causeListShowsTheCourtsItems();
     void blankNextDates();
     void caseAndPartyHistory();
     void nothingFoundIsRefused_data();
@@ -173,6 +174,45 @@ void TestPrintCommand::causeListByNextDate()
     QVERIFY(!text.contains(QStringLiteral("Anand")));
     QVERIFY(text.contains(QStringLiteral("25/12/2026-Christmas")));
     QVERIFY(!text.contains(QStringLiteral("Christmas,")));
+}
+
+void TestPrintCommand::causeListShowsTheCourtsItems()
+{
+    addHearing({.cdate = "01/12/2026",
+                .party1 = "Kumar",
+                .caseno = "O.S. 12/2026",
+                .ndate = "14/12/2026"});
+    addHearing({.cdate = "01/12/2026",
+                .party1 = "Mehta",
+                .caseno = "O.S. 13/2026",
+                .ndate = "14/12/2026"});
+    const QString list = m_dir.filePath(QStringLiteral("court-list.txt"));
+    QFile file(list);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("DAILY CAUSE LIST 14/12/2026\n40  OS 7/2026  Gupta vs State\n"
+               "41  OS 0012/2026  Kumar vs Rao\n");
+    file.close();
+
+    Result result = print(
+        {"cause-list", "--date", "14/12/2026", "--court-list", list, "--pdf", pdf("items.pdf")});
+    QCOMPARE(result.status, 0);
+    const QString text = pdfText(pdf("items.pdf"));
+    QVERIFY2(text.contains(QStringLiteral("Item 41")), qPrintable(text));
+    // Only the case the court lists has an item; not the one it lists for another.
+    QCOMPARE(text.count(QStringLiteral("Item ")), 1);
+    QVERIFY(!text.contains(QStringLiteral("Item 40")));
+
+    const QString missing = m_dir.filePath(QStringLiteral("no-such-list.pdf"));
+    result = print(
+        {"cause-list", "--date", "14/12/2026", "--court-list", missing, "--pdf", pdf("none.pdf")});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("no-such-list.pdf")), qPrintable(result.err));
+    QVERIFY(!QFile::exists(pdf("none.pdf")));
+
+    result =
+        print({"cause-list", "--court-list", list, "--court-list", list, "--pdf", pdf("none.pdf")});
+    QCOMPARE(result.status, 2);
+    QVERIFY(result.err.contains(QStringLiteral("--court-list is given more than once.")));
 }
 
 void TestPrintCommand::blankNextDates()
