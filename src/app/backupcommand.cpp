@@ -52,24 +52,6 @@ const char *const restoreUsage =
     "     nothing has been changed unless it says otherwise)\n"
     "  2  wrong arguments; the message names the argument\n";
 
-int wrongArguments(const char *command, const QString &problem)
-{
-    std::fprintf(stderr, "%s lexordo %s --help tells how to use it.\n", qPrintable(problem),
-                 command);
-    return 2;
-}
-
-int failed(const QString &reason)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(reason));
-    return 1;
-}
-
-bool asksForHelp(const QStringList &words)
-{
-    return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
-}
-
 QString diaryPath()
 {
     return DataSource::commandDatabase(diaryfolder::folder());
@@ -79,15 +61,15 @@ QString diaryPath()
 
 int runBackupCommand(const QStringList &commandLine)
 {
-    const char *command = "backup";
+    const QString command = QStringLiteral("backup");
     if (asksForHelp(commandLine)) {
         std::fputs(backupUsage, stdout);
         return 0;
     }
     QHash<QString, QString> options;
-    const QString problem = readOptions(commandLine.mid(1), QLatin1String(command),
-                                        {QStringLiteral("to"), QStringLiteral("keep")},
-                                        {QStringLiteral("verify")}, options);
+    const QString problem =
+        readOptions(commandLine.mid(1), command, {QStringLiteral("to"), QStringLiteral("keep")},
+                    {QStringLiteral("verify")}, options);
     if (!problem.isEmpty())
         return wrongArguments(command, problem);
     const QString folder = options.value(QStringLiteral("to"));
@@ -112,7 +94,7 @@ int runBackupCommand(const QStringList &commandLine)
                                        : DatabaseBackup::Check::Quick);
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
     } catch (const DataError &e) {
-        status = failed(e.description());
+        status = failedWith(e.description());
     }
     Database::close();
     return status;
@@ -120,14 +102,14 @@ int runBackupCommand(const QStringList &commandLine)
 
 int runRestoreCommand(const QStringList &commandLine)
 {
-    const char *command = "restore";
+    const QString command = QStringLiteral("restore");
     if (asksForHelp(commandLine)) {
         std::fputs(restoreUsage, stdout);
         return 0;
     }
     QHash<QString, QString> options;
-    const QString problem = readOptions(commandLine.mid(1), QLatin1String(command),
-                                        {QStringLiteral("from")}, {}, options);
+    const QString problem =
+        readOptions(commandLine.mid(1), command, {QStringLiteral("from")}, {}, options);
     if (!problem.isEmpty())
         return wrongArguments(command, problem);
     const QString file = options.value(QStringLiteral("from"));
@@ -153,7 +135,7 @@ int runRestoreCommand(const QStringList &commandLine)
             std::printf("The replaced diary is kept as %s.\n",
                         qPrintable(QDir::toNativeSeparators(plan.keepAs)));
     } catch (const DataError &e) {
-        status = failed(e.description());
+        status = failedWith(e.description());
     }
     Database::close();
     return status;

@@ -44,13 +44,6 @@ const char *const usage =
     "     standard error); a scanned list without text too\n"
     "  2  wrong arguments, named on standard error\n";
 
-int wrongArguments(const QString &problem)
-{
-    std::fprintf(stderr, "%s lexordo check-cause-list --help tells how to use it.\n",
-                 qPrintable(problem));
-    return WrongArguments;
-}
-
 int fault(const QString &reason)
 {
     std::fprintf(stderr, "%s\n", qPrintable(reason));
@@ -71,15 +64,18 @@ int runCheckCauseListCommand(const QStringList &commandLine)
         words, QStringLiteral("check-cause-list"),
         {QStringLiteral("date"), QStringLiteral("file"), QStringLiteral("csv")}, {}, options);
     if (!problem.isEmpty())
-        return wrongArguments(problem);
+        return wrongArguments(QStringLiteral("check-cause-list"), problem);
     const std::optional<QDate> day = dates::parse(options.value(QStringLiteral("date")));
     if (!day)
-        return wrongArguments(QStringLiteral("--date needs the list's day, written DD/MM/YYYY."));
+        return wrongArguments(QStringLiteral("check-cause-list"),
+                              QStringLiteral("--date needs the list's day, written DD/MM/YYYY."));
     const QString listFile = options.value(QStringLiteral("file"));
     if (listFile.isEmpty())
-        return wrongArguments(QStringLiteral("Name the court's list with --file LIST."));
+        return wrongArguments(QStringLiteral("check-cause-list"),
+                              QStringLiteral("Name the court's list with --file LIST."));
     if (options.contains(QStringLiteral("csv")) && options.value(QStringLiteral("csv")).isEmpty())
-        return wrongArguments(QStringLiteral("--csv needs the name of the file to write."));
+        return wrongArguments(QStringLiteral("check-cause-list"),
+                              QStringLiteral("--csv needs the name of the file to write."));
 
     try {
         SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));

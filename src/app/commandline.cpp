@@ -2,6 +2,7 @@
 
 #include "backupcommand.h"
 #include "causelistcommand.h"
+#include "commandoptions.h"
 #include "printcommand.h"
 #include "transfercommands.h"
 
@@ -87,12 +88,6 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-int wrongArguments(const QString &problem)
-{
-    std::fprintf(stderr, "%s lexordo --help tells how to use it.\n", qPrintable(problem));
-    return 2;
-}
-
 int createDatabase(const QString &path)
 {
     try {
@@ -132,10 +127,11 @@ std::optional<int> runCommandLine(int &argc, char **argv)
                                  QStringLiteral("[command [options]]"));
 
     if (!parser.parse(arguments))
-        return wrongArguments(parser.errorText());
+        return wrongArguments(QString(), parser.errorText());
     for (const QCommandLineOption &option : {today, create}) {
         if (parser.values(option).size() > 1)
             return wrongArguments(
+                QString(),
                 QStringLiteral("--%1 is given more than once.").arg(option.names().constLast()));
     }
 
@@ -149,14 +145,16 @@ std::optional<int> runCommandLine(int &argc, char **argv)
     if (parser.isSet(today)) {
         const auto day = dates::parse(parser.value(today));
         if (!day)
-            return wrongArguments(QStringLiteral("--today needs a date written DD/MM/YYYY."));
+            return wrongArguments(QString(),
+                                  QStringLiteral("--today needs a date written DD/MM/YYYY."));
         Clock::setToday(*day);
     }
     if (parser.isSet(create)) {
         if (!positional.isEmpty())
-            return wrongArguments(QStringLiteral("--create-database takes no command."));
+            return wrongArguments(QString(), QStringLiteral("--create-database takes no command."));
         if (parser.value(create).trimmed().isEmpty())
-            return wrongArguments(QStringLiteral("--create-database needs the name of the file "
+            return wrongArguments(QString(),
+                                  QStringLiteral("--create-database needs the name of the file "
                                                  "to make."));
         QCoreApplication app(argc, argv);
         return createDatabase(parser.value(create));
@@ -167,7 +165,7 @@ std::optional<int> runCommandLine(int &argc, char **argv)
     const Command *command = findCommand(positional.first());
     if (!command)
         return wrongArguments(
-            QStringLiteral("There is no command called %1.").arg(positional.first()));
+            QString(), QStringLiteral("There is no command called %1.").arg(positional.first()));
 
     // Commands lay out and write without ever showing a window.
     qInstallMessageHandler(quietMessages);

@@ -1,5 +1,7 @@
 #include "commandoptions.h"
 
+#include <cstdio>
+
 namespace lexordo {
 
 QString readOptions(QStringList words, const QString &command, const QStringList &valued,
@@ -26,6 +28,25 @@ QString readOptions(QStringList words, const QString &command, const QStringList
         options.insert(name, value);
     }
     return QString();
+}
+
+bool asksForHelp(const QStringList &words)
+{
+    return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
+}
+
+int wrongArguments(const QString &command, const QString &problem)
+{
+    const QString usage = command.isEmpty() ? QStringLiteral("lexordo --help")
+                                            : QStringLiteral("lexordo %1 --help").arg(command);
+    std::fprintf(stderr, "%s %s tells how to use it.\n", qPrintable(problem), qPrintable(usage));
+    return 2;
+}
+
+int failedWith(const QString &reason)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(reason));
+    return 1;
 }
 
 } // namespace lexordo

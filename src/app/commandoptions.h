@@ -13,4 +13,16 @@ namespace lexordo {
 QString readOptions(QStringList words, const QString &command, const QStringList &valued,
                     const QStringList &switches, QHash<QString, QString> &options);
 
+// True when the words ask for the command's usage.
+bool asksForHelp(const QStringList &words);
+
+// Wrong arguments: one line on standard error naming the problem and where
+// the usage is ("lexordo COMMAND --help"; the program's own with no
+// command). Returns the exit status 2.
+int wrongArguments(const QString &command, const QString &problem);
+
+// A fault of the diary or of a file: its reason on standard error. Returns
+// the exit status 1.
+int failedWith(const QString &reason);
+
 } // namespace lexordo

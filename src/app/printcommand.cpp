@@ -1,5 +1,7 @@
 #include "printcommand.h"
 
+#include "commandoptions.h"
+
 #include <accounts/accountsreports.h>
 #include <cstdio>
 #include <data/clock.h>
@@ -270,12 +272,6 @@ QString reportWords()
     return words.join(QStringLiteral(", "));
 }
 
-int wrongArguments(const QString &problem)
-{
-    std::fprintf(stderr, "%s lexordo print --help tells how to use it.\n", qPrintable(problem));
-    return WrongArguments;
-}
-
 int notMade(const QString &reason)
 {
     std::fprintf(stderr, "%s\n", qPrintable(reason));
@@ -387,16 +383,18 @@ int runPrintCommand(const QStringList &commandLine)
         return Written;
     }
     if (arguments.isEmpty())
-        return wrongArguments(QStringLiteral("Which report? %1.").arg(reportWords()));
+        return wrongArguments(QStringLiteral("print"),
+                              QStringLiteral("Which report? %1.").arg(reportWords()));
 
     const QString word = arguments.takeFirst();
     const Report *report = findReport(word);
     if (!report)
-        return wrongArguments(QStringLiteral("There is no report called %1.").arg(word));
+        return wrongArguments(QStringLiteral("print"),
+                              QStringLiteral("There is no report called %1.").arg(word));
 
     Options options;
     if (const std::optional<QString> problem = readOptions(*report, arguments, options))
-        return wrongArguments(*problem);
+        return wrongArguments(QStringLiteral("print"), *problem);
     if (options.contains(QStringLiteral("today")))
         Clock::setToday(*dates::parse(options.value(QStringLiteral("today"))));
 

@@ -61,19 +61,6 @@ struct Arguments
     bool replace = false;
 };
 
-int wrongArguments(const QString &command, const QString &problem)
-{
-    std::fprintf(stderr, "%s lexordo %s --help tells how to use it.\n", qPrintable(problem),
-                 qPrintable(command));
-    return 2;
-}
-
-int failed(const QString &reason)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(reason));
-    return 1;
-}
-
 // Reads KIND [TABLE] --option value ...; an error text when the words do not fit.
 QString parse(QStringList words, const QString &command, const QStringList &allowed,
               Arguments &parsed)
@@ -108,7 +95,7 @@ std::optional<int> openDiary(const QString &command, const QString &tableWord, Q
     try {
         SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));
     } catch (const DataError &e) {
-        return failed(e.description());
+        return failedWith(e.description());
     }
     if (tableWord.isNull())
         return std::nullopt;
@@ -125,11 +112,6 @@ std::optional<int> openDiary(const QString &command, const QString &tableWord, Q
 QString counted(int count, const char *what)
 {
     return QStringLiteral("%1 %2%3").arg(count).arg(QLatin1String(what)).arg(count == 1 ? "" : "s");
-}
-
-bool asksForHelp(const QStringList &words)
-{
-    return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
 }
 
 } // namespace
@@ -181,7 +163,7 @@ int runExportCommand(const QStringList &commandLine)
                         qPrintable(table), qPrintable(file));
         }
     } catch (const DataError &e) {
-        status = failed(e.description());
+        status = failedWith(e.description());
     }
     Database::close();
     return status;
@@ -209,7 +191,7 @@ int runImportCommand(const QStringList &commandLine)
         std::printf("Imported %s into %s.\n", qPrintable(counted(rows, "row")), qPrintable(table));
     } catch (const DataError &e) {
         // A refused file lists its wrong rows in the description.
-        status = failed(e.description());
+        status = failedWith(e.description());
     }
     Database::close();
     return status;
