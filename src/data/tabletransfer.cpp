@@ -531,13 +531,13 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
         }
         if (badCount > 0)
             continue;
-        for (int i = 0; i < columns.size(); ++i) {
-            if (isDirect[i])
-                insert->bindUtf8Borrowed(i + 1, direct[i]);
-            else
-                insert->bind(i + 1, values[i]);
-        }
         try {
+            for (int i = 0; i < columns.size(); ++i) {
+                if (isDirect[i])
+                    insert->bindUtf8Borrowed(i + 1, direct[i]);
+                else
+                    insert->bind(i + 1, values[i]);
+            }
             insert->exec();
         } catch (const DataError &e) {
             throw DataError(QStringLiteral("Nothing was imported into %1: line %2 was refused: %3")
