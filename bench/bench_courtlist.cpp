@@ -11,7 +11,7 @@
 
 #include <benchmark/benchmark.h>
 #include <data/database.h>
-#include <data/sqlite.h>
+#include <data/sqlquery.h>
 #include <diary/causeliststore.h>
 #include <diary/courtlistcheck.h>
 #include <diary/courtlistmatch.h>
@@ -38,14 +38,13 @@ QString listPath()
 QStringList diaryNumbers(const QDate &day)
 {
     QStringList numbers;
-    sqlite::Statement stmt(Database::handle(),
-                           QStringLiteral("SELECT DISTINCT caseno FROM advocate WHERE ndate = ?1 "
-                                          "OR cdate = ?1 UNION SELECT caseno FROM (SELECT caseno "
-                                          "FROM advocate WHERE cdate >= ?2 LIMIT 400)"));
+    SqlQuery stmt(QStringLiteral("SELECT DISTINCT caseno FROM advocate WHERE ndate = ?1 "
+                                 "OR cdate = ?1 UNION SELECT caseno FROM (SELECT caseno "
+                                 "FROM advocate WHERE cdate >= ?2 LIMIT 400)"));
     stmt.bind(1, day);
     stmt.bind(2, day.addMonths(-2));
-    while (stmt.step())
-        numbers << stmt.columnText(0);
+    while (stmt.next())
+        numbers << stmt.text(0);
     return numbers;
 }
 

@@ -2,8 +2,7 @@
 
 #include <data/database.h>
 #include <data/dates.h>
-#include <data/sqlite.h>
-
+#include <data/sqlquery.h>
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -91,40 +90,38 @@ GeneratorStats generateDatabase(const QString &path, const GeneratorOptions &opt
 {
     Database::createFile(path);
     Database::open(path);
-    sqlite3 *db = Database::handle();
     QRandomGenerator random(options.seed);
     GeneratorStats stats;
 
     Database::Transaction transaction;
 
-    sqlite::Statement court(db, QStringLiteral("INSERT INTO courts (court, indexx) VALUES (?, ?)"));
+    SqlQuery court(QStringLiteral("INSERT INTO courts (court, indexx) VALUES (?, ?)"));
     for (int i = 0; i < courtNames.size(); ++i) {
         court.reset();
         court.bindText(1, courtNames[i]);
         court.bindInt(2, i + 1);
-        court.step();
+        court.exec();
     }
 
     const QDate today = options.today;
     const QDate start = today.addYears(-options.years);
-    sqlite::Statement holiday(db,
-                              QStringLiteral("INSERT INTO Holidays (Date, Holiday) VALUES (?, ?)"));
+    SqlQuery holiday(QStringLiteral("INSERT INTO Holidays (Date, Holiday) VALUES (?, ?)"));
     for (int year = start.year(); year <= today.year() + 1; ++year) {
         for (const Holiday &h : fixedHolidays) {
             holiday.reset();
             holiday.bindText(1, dates::toIso(QDate(year, h.month, h.day)));
             holiday.bindText(2, QString::fromLatin1(h.name));
-            holiday.step();
+            holiday.exec();
             ++stats.holidays;
         }
     }
 
     // Hearings come in chains, one chain per case: each listing carries the
     // next date that became the following listing's current date.
-    sqlite::Statement hearing(
-        db, QStringLiteral("INSERT INTO advocate (cdate, remarks, pdate, Party1, Party2, caseno, "
-                           "courtname, CourtIndex, fixedfor, ndate, fixedforN) VALUES "
-                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    SqlQuery hearing(
+        QStringLiteral("INSERT INTO advocate (cdate, remarks, pdate, Party1, Party2, caseno, "
+                       "courtname, CourtIndex, fixedfor, ndate, fixedforN) VALUES "
+                       "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     int dueToday = 0;
     int caseNumber = 0;
     const int span = int(start.daysTo(today));
@@ -198,7 +195,7 @@ GeneratorStats generateDatabase(const QString &path, const GeneratorOptions &opt
                 hearing.bindNull(11);
             else
                 hearing.bindText(11, fixedForNext);
-            hearing.step();
+            hearing.exec();
             ++stats.hearings;
             if (ndate == today)
                 ++stats.dueToday;
@@ -211,10 +208,10 @@ GeneratorStats generateDatabase(const QString &path, const GeneratorOptions &opt
         }
 
         if (caseNumber % 10 == 0 && stats.clients < options.clients) {
-            sqlite::Statement client(
-                db, QStringLiteral("INSERT INTO Clients (ACname, Phoneno, MobileNumber, Email, "
-                                   "Adresss, CaseNo, Parties, US1, fileno, date) VALUES "
-                                   "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            SqlQuery client(
+                QStringLiteral("INSERT INTO Clients (ACname, Phoneno, MobileNumber, Email, "
+                               "Adresss, CaseNo, Parties, US1, fileno, date) VALUES "
+                               "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
             const QString name = party2;
             client.bindText(1, name);
             client.bindText(2, QStringLiteral("0172-27%1").arg(random.bounded(10000, 99999)));
@@ -228,13 +225,13 @@ GeneratorStats generateDatabase(const QString &path, const GeneratorOptions &opt
             client.bindText(8, QStringLiteral("Section %1 IPC").arg(random.bounded(100, 500)));
             client.bindText(9, QStringLiteral("F-%1").arg(caseNumber));
             client.bindText(10, dates::toIso(start.addDays(random.bounded(std::max(span, 1)))));
-            client.step();
+            client.exec();
             ++stats.clients;
 
-            sqlite::Statement ledger(
-                db, QStringLiteral("INSERT INTO AC_INFO (Name, TransDate, Part, \"Legal Fees\", "
-                                   "CourtFees, Misc, Received, Balance) VALUES "
-                                   "(?, ?, ?, ?, ?, ?, ?, ?)"));
+            SqlQuery ledger(
+                QStringLiteral("INSERT INTO AC_INFO (Name, TransDate, Part, \"Legal Fees\", "
+                               "CourtFees, Misc, Received, Balance) VALUES "
+                               "(?, ?, ?, ?, ?, ?, ?, ?)"));
             double balance = 0;
             for (int entry = 0; entry < options.ledgerPerClient; ++entry) {
                 const double legal = 500.0 * random.bounded(1, 20);
@@ -252,7 +249,7 @@ GeneratorStats generateDatabase(const QString &path, const GeneratorOptions &opt
                 ledger.bindDouble(6, misc);
                 ledger.bindDouble(7, received);
                 ledger.bindDouble(8, balance);
-                ledger.step();
+                ledger.exec();
                 ++stats.ledgerRows;
             }
         }

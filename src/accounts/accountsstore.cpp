@@ -2,50 +2,18 @@
 
 #include <data/database.h>
 #include <data/dataerror.h>
-#include <data/datasource.h>
 #include <data/dates.h>
 #include <data/recordset.h>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <data/sqlquery.h>
 
 namespace lexordo {
 
 namespace {
 
-// The program's one connection, which Database opens under the data source's name.
-QSqlDatabase connection()
-{
-    if (!Database::isOpen())
-        throw DataError(QStringLiteral("The database is not open."));
-    return QSqlDatabase::database(DataSource::name, false);
-}
-
-QSqlQuery prepared(const QString &sql, const QVariantList &values = {})
-{
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DataError(query.lastError().text());
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return query;
-}
-
-void run(QSqlQuery &query)
-{
-    if (!query.exec())
-        throw DataError(query.lastError().text());
-}
-
 qint64 nextNumber(const QString &sql)
 {
-    QSqlQuery query = prepared(sql);
-    run(query);
-    qint64 highest = 0;
-    if (query.next() && !query.isNull(0))
-        highest = qint64(query.value(0).toDouble());
-    return highest + 1;
+    const std::optional<QVariant> highest = SqlQuery::singleValue(sql);
+    return (highest && !highest->isNull() ? qint64(highest->toDouble()) : 0) + 1;
 }
 
 } // namespace
@@ -62,9 +30,8 @@ qint64 AccountsStore::nextReceiptNumber()
 
 QStringList AccountsStore::clientNames()
 {
-    QSqlQuery query = prepared(QStringLiteral("select distinct acname from clients where acname is "
-                                              "not null order by lower(acname), acname"));
-    run(query);
+    SqlQuery query(QStringLiteral("select distinct acname from clients where acname is "
+                                  "not null order by lower(acname), acname"));
     QStringList names;
     while (query.next())
         names << query.value(0).toString();
@@ -73,10 +40,9 @@ QStringList AccountsStore::clientNames()
 
 bool AccountsStore::clientExists(const QString &name)
 {
-    QSqlQuery query = prepared(
+    const std::optional<QVariant> count = SqlQuery::singleValue(
         QStringLiteral("select count(*) from Clients where lower(ACname) = lower(?)"), {name});
-    run(query);
-    return query.next() && query.value(0).toLongLong() > 0;
+    return count && count->toLongLong() > 0;
 }
 
 QString AccountsStore::financialYear(const QDate &date)
@@ -100,14 +66,13 @@ int AccountsStore::refillStatementTable(const QString &account, const QDate &fro
     select += QStringLiteral(" order by TransDate");
 
     Database::Transaction transaction;
-    QSqlQuery empty = prepared(QStringLiteral("delete from tmpac_info"));
-    run(empty);
+    SqlQuery(QStringLiteral("delete from tmpac_info")).exec();
 
-    QSqlQuery insert = prepared(QStringLiteral(
+    SqlQuery insert(QStringLiteral(
         "insert into tmpac_info (Name, transdate, Part, \"Legal Fees\", CourtFees, Misc, "
         "Received, Balance, Gr) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    QSqlQuery rows = prepared(select, values);
-    run(rows);
+    SqlQuery rows(select);
+    rows.bindAll(values);
     int copied = 0;
     while (rows.next()) {
         QVariantList row;
@@ -115,15 +80,11 @@ int AccountsStore::refillStatementTable(const QString &account, const QDate &fro
             row << rows.value(column);
         const std::optional<QDate> day = dates::parseIso(row[1].toString());
         row << (day ? QVariant(financialYear(*day)) : QVariant());
-        for (int i = 0; i < row.size(); ++i)
-            insert.bindValue(i, row[i]);
-        run(insert);
+        insert.bindAll(row);
+        insert.exec();
+        insert.reset();
         ++copied;
     }
-    if (rows.lastError().isValid())
-        throw DataError(rows.lastError().text());
-    rows.finish();
-    insert.finish();
     if (copied > 0)
         transaction.commit();
     return copied;

@@ -2,12 +2,10 @@
 
 #include <data/database.h>
 #include <data/dataerror.h>
+#include <data/sqlquery.h>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 
@@ -19,22 +17,6 @@ const QString scheme = QStringLiteral("pbkdf2-sha256");
 constexpr int saltBytes = 16;
 constexpr int hashBytes = 32;
 int newHashRounds = PasswordStore::iterations;
-
-QSqlQuery prepared(const QString &sql)
-{
-    if (!Database::isOpen())
-        throw DataError(QStringLiteral("The database is not open."));
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
-    if (!query.prepare(sql))
-        throw DataError(query.lastError().text());
-    return query;
-}
-
-void run(QSqlQuery &query)
-{
-    if (!query.exec())
-        throw DataError(query.lastError().text());
-}
 
 QByteArray derive(const QString &password, const QByteArray &salt, int iterations)
 {
@@ -55,17 +37,19 @@ void store(const std::optional<QString> &old, const QString &value)
     if (old) {
         // Only while it still holds what was read: NULL (read as a null
         // string, bound as NULL again), empty text or the hash.
-        QSqlQuery update = prepared(QStringLiteral("UPDATE password1 SET pass_word = ? WHERE ") +
-                                    Database::sameAsBound(QStringLiteral("pass_word")));
-        update.addBindValue(value);
-        update.addBindValue(*old);
-        run(update);
-        if (update.numRowsAffected() < 1)
+        SqlQuery update(QStringLiteral("UPDATE password1 SET pass_word = ? WHERE ") +
+                        Database::sameAsBound(QStringLiteral("pass_word")));
+        update.bindText(1, value);
+        if (old->isNull())
+            update.bindNull(2);
+        else
+            update.bindText(2, *old);
+        if (update.exec() < 1)
             throw ChangedElsewhere();
     } else {
-        QSqlQuery insert = prepared(QStringLiteral("INSERT INTO password1 (pass_word) VALUES (?)"));
-        insert.addBindValue(value);
-        run(insert);
+        SqlQuery insert(QStringLiteral("INSERT INTO password1 (pass_word) VALUES (?)"));
+        insert.bindText(1, value);
+        insert.exec();
     }
     transaction.commit();
 }
@@ -74,11 +58,12 @@ void store(const std::optional<QString> &old, const QString &value)
 
 std::optional<QString> PasswordStore::storedValue()
 {
-    QSqlQuery query = prepared(QStringLiteral("SELECT pass_word FROM password1 LIMIT 1"));
-    run(query);
+    SqlQuery query(QStringLiteral("SELECT pass_word FROM password1 LIMIT 1"));
+    // A read that fails throws: only a table without a row has no password.
     if (!query.next())
         return std::nullopt;
-    return query.value(0).toString(); // NULL reads as an empty password
+    // NULL reads as an empty password (a null string, bound as NULL again).
+    return query.isNull(0) ? QString() : query.value(0).toString();
 }
 
 QString PasswordStore::hash(const QString &password)

@@ -98,10 +98,10 @@ void execOn(sqlite3 *db, const char *sql)
 
 int pageSizeOf(sqlite3 *db)
 {
-    sqlite::Statement pageSize(db, QStringLiteral("PRAGMA page_size"));
-    if (!pageSize.step())
+    SqlQuery pageSize(db, QStringLiteral("PRAGMA page_size"));
+    if (!pageSize.next())
         throw DataError(QStringLiteral("The page size could not be read."));
-    return pageSize.columnValue(0).toInt();
+    return pageSize.value(0).toInt();
 }
 
 std::filesystem::path fsPath(const QString &path)
@@ -287,13 +287,13 @@ QStringList DatabaseBackup::programTables()
     static const QStringList tables = [] {
         Connection schema(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY);
         execOn(schema.get(), Database::schemaText().toUtf8().constData());
-        sqlite::Statement names(
-            schema.get(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
-                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-                                         "ORDER BY name"));
+        SqlQuery names(schema.get(),
+                       QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' "
+                                      "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+                                      "ORDER BY name"));
         QStringList list;
-        while (names.step())
-            list << names.columnText(0);
+        while (names.next())
+            list << names.text(0);
         return list;
     }();
     return tables;
@@ -314,21 +314,21 @@ void DatabaseBackup::checkFile(const QString &path, Check check)
 
     Connection file(path, SQLITE_OPEN_READONLY);
     try {
-        sqlite::Statement integrity(file.get(), check == Check::Full
-                                                    ? QStringLiteral("PRAGMA integrity_check(10)")
-                                                    : QStringLiteral("PRAGMA quick_check(10)"));
+        SqlQuery integrity(file.get(), check == Check::Full
+                                           ? QStringLiteral("PRAGMA integrity_check(10)")
+                                           : QStringLiteral("PRAGMA quick_check(10)"));
         QStringList problems;
-        while (integrity.step())
-            problems << integrity.columnText(0);
+        while (integrity.next())
+            problems << integrity.text(0);
         if (problems != QStringList{QStringLiteral("ok")})
             throw notOurs(QStringLiteral("it fails the integrity check (%1).")
                               .arg(problems.join(QStringLiteral("; "))));
 
-        sqlite::Statement tables(file.get(), QStringLiteral("SELECT lower(name) FROM sqlite_master "
-                                                            "WHERE type = 'table'"));
+        SqlQuery tables(file.get(), QStringLiteral("SELECT lower(name) FROM sqlite_master "
+                                                   "WHERE type = 'table'"));
         QSet<QString> present;
-        while (tables.step())
-            present.insert(tables.columnText(0));
+        while (tables.next())
+            present.insert(tables.text(0));
         QStringList missing;
         for (const QString &table : programTables()) {
             if (!present.contains(table.toLower()))

@@ -59,13 +59,13 @@ bool hasColumn(sqlite3 *db, const QString &table, const QString &column)
 
 int schemaCount(sqlite3 *db, const QString &type, const QStringList &names)
 {
-    sqlite::Statement stmt(
+    SqlQuery stmt(
         db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = ? AND name IN (%1)")
                 .arg(QStringList(names.size(), QStringLiteral("?")).join(u',')));
     stmt.bindText(1, type);
     for (int i = 0; i < names.size(); ++i)
         stmt.bindText(i + 2, names[i]);
-    return stmt.step() ? int(stmt.columnInt(0)) : 0;
+    return stmt.next() ? int(stmt.integer(0)) : 0;
 }
 
 // Runs the statements in one transaction that takes the write lock first:
@@ -97,12 +97,12 @@ const QList<QPair<QString, QString>> &schemaIndexes() // throws DataError
             throw DataError(QStringLiteral("The schema could not be read: %1")
                                 .arg(sqlite::errorText(memory.get())));
         execOn(memory.get(), Database::schemaText());
-        sqlite::Statement stmt(memory.get(),
-                               QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
-                                              "'index' AND sql IS NOT NULL ORDER BY name"));
+        SqlQuery stmt(memory.get(),
+                      QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
+                                     "'index' AND sql IS NOT NULL ORDER BY name"));
         QList<QPair<QString, QString>> list;
-        while (stmt.step())
-            list.append({stmt.columnText(0), stmt.columnText(1)});
+        while (stmt.next())
+            list.append({stmt.text(0), stmt.text(1)});
         return list;
     }();
     return indexes;
@@ -114,11 +114,11 @@ void keepIndexesOn(sqlite3 *db)
 {
     QStringList statements;
     for (const auto &[name, sql] : schemaIndexes()) {
-        sqlite::Statement stored(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE "
-                                                    "type = 'index' AND name = ? COLLATE NOCASE"));
+        SqlQuery stored(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE "
+                                           "type = 'index' AND name = ? COLLATE NOCASE"));
         stored.bindText(1, name);
-        const bool present = stored.step();
-        if (present && stored.columnText(0) == sql)
+        const bool present = stored.next();
+        if (present && stored.text(0) == sql)
             continue;
         if (present)
             statements << QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(name));
@@ -214,9 +214,9 @@ void keepCountsOn(sqlite3 *db)
             continue;
         if (schemaCount(db, QStringLiteral("table"), {counts, pairs}) == 2 &&
             schemaCount(db, QStringLiteral("trigger"), {added, changed, removed}) == 3) {
-            sqlite::Statement rows(
+            SqlQuery rows(
                 db, QStringLiteral("SELECT count(*) FROM %1").arg(sqlite::quoteIdentifier(counts)));
-            if (rows.step() && rows.columnInt(0) == 1)
+            if (rows.next() && rows.integer(0) == 1)
                 continue;
         }
 
@@ -312,11 +312,11 @@ std::optional<Database::KeptCounts> Database::keptCounts(const QString &table)
         const QString counts = countsName(QString::fromLatin1(counted.table));
         if (!hasColumn(db, counts, QStringLiteral("pairs")))
             return std::nullopt;
-        sqlite::Statement stmt(db, QStringLiteral("SELECT \"rows\", \"pairs\" FROM %1")
-                                       .arg(sqlite::quoteIdentifier(counts)));
-        if (!stmt.step())
+        SqlQuery stmt(db, QStringLiteral("SELECT \"rows\", \"pairs\" FROM %1")
+                              .arg(sqlite::quoteIdentifier(counts)));
+        if (!stmt.next())
             return std::nullopt;
-        return KeptCounts{stmt.columnInt(0), stmt.columnInt(1)};
+        return KeptCounts{stmt.integer(0), stmt.integer(1)};
     }
     return std::nullopt;
 }

@@ -3,7 +3,7 @@
 #include "database.h"
 #include "dataerror.h"
 #include "dates.h"
-#include "sqlite.h"
+#include "sqlquery.h"
 #include "valuecodec.h"
 
 #include <algorithm>
@@ -79,9 +79,8 @@ GroupedCommand groupedCommand(DataEnvironment::Grouping grouping)
 
 ResultTable readAll(const Command &command)
 {
-    sqlite::Statement stmt(Database::handle(), command.text);
-    for (int i = 0; i < command.values.size(); ++i)
-        stmt.bind(i + 1, command.values[i]);
+    SqlQuery stmt(command.text);
+    stmt.bindAll(command.values);
     ResultTable table;
     const int count = stmt.columnCount();
     int expression = 1000;
@@ -93,7 +92,7 @@ ResultTable readAll(const Command &command)
         table.columns << name;
         types << columnFieldType(stmt, i);
     }
-    while (stmt.step()) {
+    while (stmt.next()) {
         QVariantList row;
         row.reserve(count);
         for (int i = 0; i < count; ++i)

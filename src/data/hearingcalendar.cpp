@@ -5,15 +5,13 @@
 #include "dataerror.h"
 #include "dates.h"
 #include "safewrite.h"
+#include "sqlquery.h"
 
 #include <functional>
 #include <libical/ical.h>
 #include <memory>
 #include <QCryptographicHash>
 #include <QHash>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace lexordo {
 
@@ -101,20 +99,29 @@ int writeCalendar(const QDate &from, const QDate &to,
     if (!Database::isOpen())
         throw DataError(QStringLiteral("The database is not open."));
 
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
-    query.setForwardOnly(true);
-    if (!query.prepare(QString::fromLatin1(hearingsSql)))
-        throw DataError(
-            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
-    const QString first = dates::toIso(from);
-    const QString last = dates::toIso(to);
-    for (int i = 0; i < 3; ++i) {
-        query.addBindValue(first);
-        query.addBindValue(last);
+    const auto readFault = [](const DataError &e) {
+        return DataError(QStringLiteral("The hearings could not be read: %1").arg(e.description()));
+    };
+    std::optional<SqlQuery> query;
+    try {
+        query.emplace(QString::fromLatin1(hearingsSql));
+        const QByteArray first = dates::toIso(from).toLatin1();
+        const QByteArray last = dates::toIso(to).toLatin1();
+        for (int i = 1; i <= 6; i += 2) {
+            query->bindUtf8(i, first);
+            query->bindUtf8(i + 1, last);
+        }
+    } catch (const DataError &e) {
+        throw readFault(e);
     }
-    if (!query.exec())
-        throw DataError(
-            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
+    // Steps through the rows; a failure on the way is told as a failed read.
+    const auto nextRow = [&] {
+        try {
+            return query->next();
+        } catch (const DataError &e) {
+            throw readFault(e);
+        }
+    };
 
     // The calendar's own lines as libical writes them, its events between
     // its properties and its closing line.
@@ -138,17 +145,19 @@ int writeCalendar(const QDate &from, const QDate &to,
     QHash<QString, int> used;
     QDate usedDay;
     int count = 0;
-    while (query.next()) {
-        const auto day = dates::parseIso(query.value(0).toString());
+    while (nextRow()) {
+        const QByteArrayView dayText = query->utf8(0);
+        const auto day = dates::parseIso(dayText.data(), dayText.size());
         if (!day)
             continue; // a row whose date cannot be read has no day to go on
-        const QString court = query.value(1).toString();
-        const QString caseNo = query.value(3).toString();
-        const QString party1 = query.value(4).toString();
-        const QString party2 = query.value(5).toString();
-        const QString fixedFor = query.value(6).toString();
-        const QString remarks = query.value(7).toString();
-        const auto fixedOn = dates::parseIso(query.value(8).toString());
+        const QString court = query->text(1);
+        const QString caseNo = query->text(3);
+        const QString party1 = query->text(4);
+        const QString party2 = query->text(5);
+        const QString fixedFor = query->text(6);
+        const QString remarks = query->text(7);
+        const QByteArrayView fixedOnText = query->utf8(8);
+        const auto fixedOn = dates::parseIso(fixedOnText.data(), fixedOnText.size());
 
         if (*day != usedDay) {
             used.clear();
@@ -196,9 +205,6 @@ int writeCalendar(const QDate &from, const QDate &to,
         sink(text(event.get()));
         ++count;
     }
-    if (query.lastError().isValid())
-        throw DataError(
-            QStringLiteral("The hearings could not be read: %1").arg(query.lastError().text()));
     sink(end);
     return count;
 }

@@ -2,20 +2,13 @@
 
 #include "database.h"
 #include "dataerror.h"
-#include "sqlite.h"
+#include "sqlquery.h"
 
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace lexordo {
 
 namespace {
-
-const QString connectionName = QStringLiteral("advocate");
 
 QList<SchemaCheck::Table> readSchema()
 {
@@ -67,18 +60,15 @@ QByteArray SchemaCheck::columnType(const char *columnName, const char *declared)
 
 void SchemaCheck::checkFile(const QString &path)
 {
-    if (const std::optional<QString> problem = sqlite::fileProblem(path))
+    if (const std::optional<QString> problem = sql::fileProblem(path))
         throw DataError(fileReason(path, *problem));
 }
 
 QStringList SchemaCheck::missingParts()
 {
-    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    if (!db.isOpen())
+    if (!Database::isOpen())
         throw DataError(QStringLiteral("The database is not open."));
-    const QStringList present = db.tables(QSql::Tables);
-    if (db.lastError().isValid())
-        throw DataError(db.lastError().text());
+    const QStringList present = sql::tables();
     QStringList missing;
     for (const Table &table : required()) {
         QString found;
@@ -91,17 +81,21 @@ QStringList SchemaCheck::missingParts()
             continue;
         }
         // Reading the table's columns also proves that its pages can be read.
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        if (!query.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0")
-                            .arg(db.driver()->escapeIdentifier(found, QSqlDriver::TableName))))
-            throw DataError(QStringLiteral("the table %1 cannot be read: %2")
-                                .arg(table.name, query.lastError().text()));
-        const QSqlRecord record = query.record();
+        QStringList names;
+        try {
+            SqlQuery query(
+                QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(sql::quoteIdentifier(found)));
+            query.next();
+            for (int i = 0; i < query.columnCount(); ++i)
+                names << query.columnName(i);
+        } catch (const DataError &e) {
+            throw DataError(
+                QStringLiteral("the table %1 cannot be read: %2").arg(table.name, e.description()));
+        }
         for (const Column &column : table.columns) {
             bool has = false;
-            for (int i = 0; i < record.count() && !has; ++i)
-                has = record.fieldName(i).compare(column.name, Qt::CaseInsensitive) == 0;
+            for (qsizetype i = 0; i < names.size() && !has; ++i)
+                has = names[i].compare(column.name, Qt::CaseInsensitive) == 0;
             if (!has)
                 missing
                     << QStringLiteral("the column %1.%2 is missing").arg(table.name, column.name);

@@ -3,12 +3,11 @@
 // Thin helpers over SQLite's C interface, used inside the data layer only.
 
 #include "dataerror.h"
-
-#include <QString>
-#include <QVariant>
+#include "sqlquery.h"
 
 #include <optional>
-
+#include <QString>
+#include <QVariant>
 #include <sqlite3.h>
 
 namespace lexordo::sqlite {
@@ -38,7 +37,7 @@ void registerTextFolding(sqlite3 *db); // throws DataError
 qint64 lastInsertKey(sqlite3 *db);
 qint64 changes(sqlite3 *db);
 qint64 totalChanges(sqlite3 *db);
-qint64 dataVersion(sqlite3 *db);
+qint64 dataVersion(sqlite3 *db); // throws DataError
 bool inTransaction(sqlite3 *db);
 
 // What makes a file unfit to be opened as an SQLite database, read from the
@@ -52,43 +51,21 @@ std::optional<QString> fileProblem(const QString &path);
 // its journal files.
 inline constexpr int longestPath = 500;
 
-class Statement
+// The record set's name for SqlQuery, with its names of old, until it reads
+// through SqlQuery itself.
+class Statement : public SqlQuery
 {
 public:
-    Statement(sqlite3 *db, const QString &sql); // throws DataError
-    ~Statement();
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
+    Statement(sqlite3 *db, const QString &sql) : SqlQuery(db, sql) {}
 
-    void bind(int index, const QVariant &value); // 1-based; dates as ISO text
-    void bindNull(int index);
-    void bindText(int index, const QString &text);
-    void bindDouble(int index, double value);
-    void bindInt(int index, qint64 value);
-
-    bool step(); // true while rows come; throws DataError on failure
-    void reset();
-
-    sqlite3_stmt *get() const { return m_stmt; }
-    int columnCount() const { return sqlite3_column_count(m_stmt); }
-    QString columnText(int column) const;
-    QVariant columnValue(int column) const;
-    // The value as stored, by its storage class (blobs as QByteArray), for
-    // binding back with bindStored() to find the same value.
-    QVariant columnStored(int column) const;
-    void bindStored(int index, const QVariant &stored);
-    qint64 columnInt(int column) const { return sqlite3_column_int64(m_stmt, column); }
-    bool columnIsNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
-    bool columnIsNumber(int column) const;
-    QString columnName(int column) const;
-    // The table column a result column comes from; empty for an expression.
-    QString columnOrigin(int column) const;
-    // The declared type of that column, upper case; empty when none.
-    QByteArray columnDeclaredType(int column) const;
-
-private:
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
+    bool step() { return next(); }
+    sqlite3_stmt *get() const { return native(); }
+    QString columnText(int column) const { return text(column); }
+    QVariant columnValue(int column) const { return value(column); }
+    QVariant columnStored(int column) const { return stored(column); }
+    qint64 columnInt(int column) const { return integer(column); }
+    bool columnIsNull(int column) const { return isNull(column); }
+    bool columnIsNumber(int column) const { return isNumber(column); }
 };
 
 } // namespace lexordo::sqlite

@@ -7,7 +7,7 @@
 #include "dates.h"
 #include "recordset.h"
 #include "safewrite.h"
-#include "sqlite.h"
+#include "sqlquery.h"
 
 #include <array>
 #include <charconv>
@@ -15,28 +15,15 @@
 #include <optional>
 #include <QFile>
 #include <QLocale>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStringDecoder>
 
 namespace lexordo {
 
 namespace {
 
-// The connection that Database opened.
-QSqlDatabase connection()
+QString quoted(const QString &identifier)
 {
-    if (!Database::isOpen())
-        throw DataError(QStringLiteral("The database is not open."));
-    return QSqlDatabase::database(QStringLiteral("advocate"), false);
-}
-
-QString quoted(const QString &identifier, QSqlDriver::IdentifierType type)
-{
-    return connection().driver()->escapeIdentifier(identifier, type);
+    return sql::quoteIdentifier(identifier);
 }
 
 struct Column
@@ -49,8 +36,7 @@ struct Column
 QList<Column> columnsOf(const QString &table)
 {
     RecordSet probe;
-    probe.open(
-        QStringLiteral("select * from %1 where 1 = 0").arg(quoted(table, QSqlDriver::TableName)));
+    probe.open(QStringLiteral("select * from %1 where 1 = 0").arg(quoted(table)));
     QList<Column> columns;
     for (int i = 0; i < probe.fieldCount(); ++i)
         columns.append({probe.fieldName(i), probe.fieldType(i)});
@@ -141,14 +127,15 @@ void appendText(QByteArray &out, const char *text, qsizetype length)
 }
 
 // One stored value as the file shows it, the same as fieldText() gives.
-void appendField(QByteArray &out, const Column &column, sqlite3_stmt *row, int i)
+void appendField(QByteArray &out, const Column &column, const SqlQuery &row, int i)
 {
-    const int kind = sqlite3_column_type(row, i);
-    if (kind == SQLITE_NULL)
+    const SqlQuery::Kind kind = row.kind(i);
+    if (kind == SqlQuery::Kind::Null)
         return;
-    if (kind == SQLITE_TEXT) {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(row, i));
-        const qsizetype length = sqlite3_column_bytes(row, i);
+    if (kind == SqlQuery::Kind::Text) {
+        const QByteArrayView stored = row.utf8(i);
+        const char *text = stored.data();
+        const qsizetype length = stored.size();
         switch (column.type) {
         case RecordSet::FieldType::Date:
             // A stored date is ISO text; the file has it day first.
@@ -171,20 +158,18 @@ void appendField(QByteArray &out, const Column &column, sqlite3_stmt *row, int i
         appendText(out, text, length);
         return;
     }
-    if (kind == SQLITE_INTEGER) {
+    if (kind == SqlQuery::Kind::Integer) {
         char digits[24];
-        const auto end =
-            std::to_chars(digits, digits + sizeof digits, qint64(sqlite3_column_int64(row, i)));
+        const auto end = std::to_chars(digits, digits + sizeof digits, row.integer(i));
         out.append(digits, end.ptr - digits);
         return;
     }
     // Numbers stored as real, and anything else, as fieldText() has them.
     QVariant value;
-    if (kind == SQLITE_FLOAT)
-        value = sqlite3_column_double(row, i);
+    if (kind == SqlQuery::Kind::Real)
+        value = row.real(i);
     else
-        value = QByteArray(static_cast<const char *>(sqlite3_column_blob(row, i)),
-                           sqlite3_column_bytes(row, i));
+        value = row.blob(i);
     const std::optional<QString> text = fieldText(column, value);
     if (text) {
         const QByteArray bytes = text->toUtf8();
@@ -316,7 +301,7 @@ TableTransfer::Refused::Refused(const QString &refusedTable, const QList<BadRow>
 QStringList TableTransfer::tables()
 {
     QStringList names;
-    const QStringList all = connection().tables(QSql::Tables);
+    const QStringList all = sql::tables();
     for (const QString &name : all) {
         if (!name.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive) &&
             name.compare(QStringLiteral("password1"), Qt::CaseInsensitive) != 0 &&
@@ -354,7 +339,7 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
     QStringList select;
     QStringList header;
     for (const Column &column : columns) {
-        select << quoted(column.name, QSqlDriver::FieldName);
+        select << quoted(column.name);
         header << column.name;
     }
 
@@ -367,18 +352,17 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
     const auto readFault = [&](const QString &reason) {
         return DataError(QStringLiteral("%1 could not be read: %2").arg(name, reason));
     };
-    std::optional<sqlite::Statement> query;
+    std::optional<SqlQuery> query;
     try {
-        query.emplace(Database::handle(), QStringLiteral("SELECT %1 FROM %2")
-                                              .arg(select.join(QStringLiteral(", ")),
-                                                   quoted(name, QSqlDriver::TableName)));
+        query.emplace(QStringLiteral("SELECT %1 FROM %2")
+                          .arg(select.join(QStringLiteral(", ")), quoted(name)));
     } catch (const DataError &e) {
         throw readFault(e.description());
     }
     int rows = 0;
     for (;;) {
         try {
-            if (!query->step())
+            if (!query->next())
                 break;
         } catch (const DataError &e) {
             throw readFault(e.description());
@@ -386,7 +370,7 @@ int TableTransfer::exportCsv(const QString &table, const QString &file)
         for (int i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 buffer += ',';
-            appendField(buffer, columns[i], query->get(), i);
+            appendField(buffer, columns[i], *query, i);
         }
         buffer += "\r\n";
         ++rows;
@@ -460,7 +444,7 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     QStringList marks;
     for (const Column &column : std::as_const(columns)) {
         captions << columnCaption(name, column.name);
-        names << quoted(column.name, QSqlDriver::FieldName);
+        names << quoted(column.name);
         marks << QStringLiteral("?");
     }
 
@@ -475,34 +459,31 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     QStringList indexes;
     if (replace) {
         try {
-            Database::exec(
-                QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName)));
-            sqlite::Statement list(Database::handle(),
-                                   QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
-                                                  "WHERE m.type = 'index' AND m.tbl_name = ?1 "
-                                                  "COLLATE NOCASE AND m.sql IS NOT NULL AND "
-                                                  "NOT EXISTS (SELECT 1 FROM "
-                                                  "pragma_index_list(m.tbl_name) i WHERE "
-                                                  "i.name = m.name AND i.\"unique\")"));
+            Database::exec(QStringLiteral("DELETE FROM %1").arg(quoted(name)));
+            SqlQuery list(QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
+                                         "WHERE m.type = 'index' AND m.tbl_name = ?1 "
+                                         "COLLATE NOCASE AND m.sql IS NOT NULL AND "
+                                         "NOT EXISTS (SELECT 1 FROM "
+                                         "pragma_index_list(m.tbl_name) i WHERE "
+                                         "i.name = m.name AND i.\"unique\")"));
             list.bindText(1, name);
             QStringList dropped;
-            while (list.step()) {
-                dropped << list.columnText(0);
-                indexes << list.columnText(1);
+            while (list.next()) {
+                dropped << list.text(0);
+                indexes << list.text(1);
             }
             for (const QString &index : std::as_const(dropped))
-                Database::exec(QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(index)));
+                Database::exec(QStringLiteral("DROP INDEX %1").arg(quoted(index)));
         } catch (const DataError &e) {
             throw DataError(
                 QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
         }
     }
-    std::optional<sqlite::Statement> insert;
+    std::optional<SqlQuery> insert;
     try {
-        insert.emplace(Database::handle(), QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                               .arg(quoted(name, QSqlDriver::TableName),
-                                                    names.join(QStringLiteral(", ")),
-                                                    marks.join(QStringLiteral(", "))));
+        insert.emplace(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(quoted(name), names.join(QStringLiteral(", ")),
+                                marks.join(QStringLiteral(", "))));
     } catch (const DataError &e) {
         throw DataError(
             QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
@@ -550,15 +531,14 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
         }
         if (badCount > 0)
             continue;
-        for (int i = 0; i < columns.size(); ++i) {
-            if (isDirect[i])
-                sqlite3_bind_text(insert->get(), i + 1, direct[i].data(), int(direct[i].size()),
-                                  SQLITE_STATIC);
-            else
-                insert->bind(i + 1, values[i]);
-        }
         try {
-            insert->step();
+            for (int i = 0; i < columns.size(); ++i) {
+                if (isDirect[i])
+                    insert->bindUtf8Borrowed(i + 1, direct[i]);
+                else
+                    insert->bind(i + 1, values[i]);
+            }
+            insert->exec();
         } catch (const DataError &e) {
             throw DataError(QStringLiteral("Nothing was imported into %1: line %2 was refused: %3")
                                 .arg(name)

@@ -3,7 +3,7 @@
 #include "amounts.h"
 #include "dates.h"
 #include "schemacheck.h"
-#include "sqlite.h"
+#include "sqlquery.h"
 
 #include <cmath>
 
@@ -27,11 +27,11 @@ RecordSet::FieldType fieldTypeFromDeclaration(const QByteArray &declared)
     return FieldType::Text;
 }
 
-RecordSet::FieldType columnFieldType(const sqlite::Statement &stmt, int column)
+RecordSet::FieldType columnFieldType(const SqlQuery &query, int column)
 {
-    QByteArray declared = stmt.columnDeclaredType(column);
+    QByteArray declared = query.columnDeclaredType(column);
     if (declared.isEmpty()) {
-        const QByteArray origin = stmt.columnOrigin(column).toUtf8();
+        const QByteArray origin = query.columnOrigin(column).toUtf8();
         if (!origin.isEmpty())
             declared = SchemaCheck::columnType(origin.constData(), nullptr).toUpper();
     }
@@ -49,15 +49,15 @@ QVariant wholeOrDouble(double value)
 
 } // namespace
 
-QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::FieldType type)
+QVariant decodeColumn(const SqlQuery &query, int column, RecordSet::FieldType type)
 {
     using FieldType = RecordSet::FieldType;
-    if (stmt.columnIsNull(column))
+    if (query.isNull(column))
         return QVariant();
-    const bool number = stmt.columnIsNumber(column);
+    const bool number = query.isNumber(column);
     switch (type) {
     case FieldType::Date: {
-        const QString text = stmt.columnText(column);
+        const QString text = query.text(column);
         if (text.isEmpty())
             return QVariant();
         if (auto date = dates::parseIso(text))
@@ -65,7 +65,7 @@ QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::Fiel
         return text;
     }
     case FieldType::Time: {
-        const QString text = stmt.columnText(column);
+        const QString text = query.text(column);
         if (text.isEmpty())
             return QVariant();
         if (auto time = dates::parseTime(text))
@@ -74,10 +74,10 @@ QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::Fiel
     }
     case FieldType::Number: {
         if (number)
-            return stmt.columnValue(column).toDouble();
+            return query.value(column).toDouble();
         // An amount kept as text (a diary written by another tool) is read as
         // an amount typed in a box is; text that is no amount stays text.
-        const QString text = stmt.columnText(column);
+        const QString text = query.text(column);
         if (text.trimmed().isEmpty())
             return QVariant();
         if (const std::optional<double> amount = amounts::parse(text))
@@ -86,16 +86,16 @@ QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::Fiel
     }
     case FieldType::Integer:
         if (number)
-            return wholeOrDouble(stmt.columnValue(column).toDouble());
-        return stmt.columnText(column);
+            return wholeOrDouble(query.value(column).toDouble());
+        return query.text(column);
     case FieldType::Any: {
         if (number) {
-            const QVariant v = stmt.columnValue(column);
+            const QVariant v = query.value(column);
             return v.typeId() == QMetaType::LongLong ? v : wholeOrDouble(v.toDouble());
         }
         // A column made by another tool without a declared type: the stored
         // form of a date still reads as a date.
-        const QString text = stmt.columnText(column);
+        const QString text = query.text(column);
         if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
             if (auto date = dates::parseIso(text))
                 return *date;
@@ -103,29 +103,28 @@ QVariant decodeColumn(const sqlite::Statement &stmt, int column, RecordSet::Fiel
         return text;
     }
     case FieldType::Text:
-        return stmt.columnText(column);
+        return query.text(column);
     }
     return QVariant();
 }
 
-void bindForColumn(sqlite::Statement &stmt, int index, const QVariant &value,
-                   RecordSet::FieldType type)
+void bindForColumn(SqlQuery &query, int index, const QVariant &value, RecordSet::FieldType type)
 {
     if (!value.isValid() || value.isNull()) {
-        stmt.bindNull(index);
+        query.bindNull(index);
         return;
     }
     switch (value.typeId()) {
     case QMetaType::Double: {
         const double v = value.toDouble();
         if (type != RecordSet::FieldType::Number && std::trunc(v) == v && std::fabs(v) < 9e15)
-            stmt.bindInt(index, qint64(v));
+            query.bindInt(index, qint64(v));
         else
-            stmt.bindDouble(index, v);
+            query.bindDouble(index, v);
         return;
     }
     default:
-        stmt.bind(index, value);
+        query.bind(index, value);
         return;
     }
 }

@@ -6,7 +6,7 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <data/sqlite.h>
+#include <data/sqlquery.h>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,11 +47,10 @@ struct BytesHash
     }
 };
 
-std::string_view columnBytes(sqlite3_stmt *stmt, int column)
+std::string_view columnBytes(const SqlQuery &query, int column)
 {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-    return text ? std::string_view(text, std::size_t(sqlite3_column_bytes(stmt, column)))
-                : std::string_view();
+    const QByteArrayView bytes = query.utf8(column);
+    return std::string_view(bytes.data(), std::size_t(bytes.size()));
 }
 
 // What the first reading keeps of a case: which listings to read in full.
@@ -64,22 +63,22 @@ struct Pick
     std::string nextDate; // the earliest date after the day, ISO
 };
 
-CauseListStore::Hearing readHearing(sqlite::Statement &byRow, qint64 row)
+CauseListStore::Hearing readHearing(SqlQuery &byRow, qint64 row)
 {
     byRow.reset();
     byRow.bindInt(1, row);
     CauseListStore::Hearing hearing;
-    if (!byRow.step())
+    if (!byRow.next())
         return hearing;
     hearing.row = row;
-    hearing.cdate = byRow.columnValue(0);
-    hearing.ndate = byRow.columnValue(1);
-    hearing.caseNo = byRow.columnValue(2);
-    hearing.party1 = byRow.columnValue(3);
-    hearing.party2 = byRow.columnText(4);
-    hearing.court = byRow.columnText(5);
-    hearing.courtIndex = byRow.columnValue(6);
-    hearing.fixedForNext = byRow.columnText(7);
+    hearing.cdate = byRow.value(0);
+    hearing.ndate = byRow.value(1);
+    hearing.caseNo = byRow.value(2);
+    hearing.party1 = byRow.value(3);
+    hearing.party2 = byRow.text(4);
+    hearing.court = byRow.text(5);
+    hearing.courtIndex = byRow.value(6);
+    hearing.fixedForNext = byRow.text(7);
     return hearing;
 }
 
@@ -91,11 +90,9 @@ QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDat
     // it of older listings. Only the keys are read here; the listings that
     // matter are read in full afterwards, one by one.
     const QString columns =
-        QStringLiteral("SELECT %1, cdate, ndate, caseno FROM advocate ").arg(sqlite::rowKey());
-    sqlite::Statement stmt(
-        Database::handle(),
-        columns + QStringLiteral("WHERE cdate >= ?1 UNION ALL ") + columns +
-            QStringLiteral("WHERE ndate >= ?1 AND (cdate < ?1 OR cdate IS NULL)"));
+        QStringLiteral("SELECT %1, cdate, ndate, caseno FROM advocate ").arg(sql::rowKey());
+    SqlQuery stmt(columns + QStringLiteral("WHERE cdate >= ?1 UNION ALL ") + columns +
+                  QStringLiteral("WHERE ndate >= ?1 AND (cdate < ?1 OR cdate IS NULL)"));
     stmt.bind(1, day.addYears(-1));
 
     const std::string dayIso = dates::toIso(day).toStdString();
@@ -103,9 +100,8 @@ QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDat
     QHash<QString, int> caseOfKey;
     std::vector<Pick> picks;
     QList<QString> keys;
-    sqlite3_stmt *raw = stmt.get();
-    while (stmt.step()) {
-        const std::string_view number = columnBytes(raw, 3);
+    while (stmt.next()) {
+        const std::string_view number = columnBytes(stmt, 3);
         auto known = caseOfNumber.find(number);
         if (known == caseOfNumber.end()) {
             // A spelling not met yet: its key, and the case of that key.
@@ -125,9 +121,9 @@ QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDat
         if (known->second < 0)
             continue;
         Pick &pick = picks[std::size_t(known->second)];
-        const qint64 row = sqlite3_column_int64(raw, 0);
-        const std::string_view current = columnBytes(raw, 1);
-        const std::string_view next = columnBytes(raw, 2);
+        const qint64 row = stmt.integer(0);
+        const std::string_view current = columnBytes(stmt, 1);
+        const std::string_view next = columnBytes(stmt, 2);
         if (pick.lastRow == 0 || current > pick.lastDate ||
             (current == pick.lastDate && row > pick.lastRow)) {
             pick.lastRow = row;
@@ -147,11 +143,10 @@ QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDat
         }
     }
 
-    sqlite::Statement byRow(Database::handle(),
-                            QStringLiteral("SELECT cdate, ndate, caseno, Party1, Party2, "
-                                           "courtname, CourtIndex, fixedforN FROM advocate "
-                                           "WHERE %1 = ?")
-                                .arg(sqlite::rowKey()));
+    SqlQuery byRow(QStringLiteral("SELECT cdate, ndate, caseno, Party1, Party2, "
+                                  "courtname, CourtIndex, fixedforN FROM advocate "
+                                  "WHERE %1 = ?")
+                       .arg(sql::rowKey()));
     QHash<QString, DiaryCase> cases;
     cases.reserve(qsizetype(picks.size()));
     for (std::size_t i = 0; i < picks.size(); ++i) {
@@ -187,8 +182,7 @@ CauseListStore::Added CauseListStore::addToDay(const DiaryCase &diaryCase, const
     const Hearing &last = diaryCase.last;
     const Added how = howToAdd(diaryCase, day);
     if (how == Added::Listed) {
-        sqlite::Statement insert(
-            Database::handle(),
+        SqlQuery insert(
             QStringLiteral("INSERT INTO advocate (cdate, pdate, courtname, CourtIndex, caseno, "
                            "Party1, Party2, fixedfor) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
         insert.bind(1, day);
@@ -199,13 +193,12 @@ CauseListStore::Added CauseListStore::addToDay(const DiaryCase &diaryCase, const
         insert.bind(6, last.party1);
         insert.bind(7, last.party2);
         insert.bind(8, last.fixedForNext);
-        insert.step();
+        insert.exec();
     } else {
-        sqlite::Statement update(
-            Database::handle(),
+        SqlQuery update(
             // The row is changed only while it still holds what was read.
             QStringLiteral("UPDATE advocate SET ndate = ? WHERE %1 = ? AND %2 AND %3 AND %4 AND %5")
-                .arg(sqlite::rowKey(), Database::sameAsBound(QStringLiteral("cdate")),
+                .arg(sql::rowKey(), Database::sameAsBound(QStringLiteral("cdate")),
                      Database::sameAsBound(QStringLiteral("ndate")),
                      Database::sameAsBound(QStringLiteral("caseno")),
                      Database::sameAsBound(QStringLiteral("Party1"))));
@@ -215,8 +208,7 @@ CauseListStore::Added CauseListStore::addToDay(const DiaryCase &diaryCase, const
         update.bind(4, last.ndate);
         update.bind(5, last.caseNo);
         update.bind(6, last.party1);
-        update.step();
-        if (sqlite::changes(Database::handle()) != 1)
+        if (update.exec() != 1)
             throw DataError(
                 QStringLiteral("The hearing of %1 dated %2 was changed or deleted at another desk "
                                "after the list was checked; nothing was stored. Check the list "

@@ -4,12 +4,8 @@
 #include <data/dataenvironment.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <data/sqlite.h>
-#include <QAtomicInt>
+#include <data/sqlquery.h>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QThread>
 
 namespace lexordo {
@@ -18,19 +14,16 @@ namespace {
 
 int runCount(const QString &sql, const QVariantList &values)
 {
-    sqlite::Statement stmt(Database::handle(), sql);
-    for (int i = 0; i < values.size(); ++i)
-        stmt.bind(i + 1, values[i]);
-    return stmt.step() ? int(stmt.columnInt(0)) : 0;
+    SqlQuery query(sql);
+    query.bindAll(values);
+    return query.next() ? int(query.integer(0)) : 0;
 }
 
 int runWrite(const QString &sql, const QVariantList &values)
 {
-    sqlite::Statement stmt(Database::handle(), sql);
-    for (int i = 0; i < values.size(); ++i)
-        stmt.bind(i + 1, values[i]);
-    stmt.step();
-    return int(sqlite::changes(Database::handle()));
+    SqlQuery query(sql);
+    query.bindAll(values);
+    return int(query.exec());
 }
 
 void requireTransaction(const char *work)
@@ -131,10 +124,6 @@ bool DiaryStore::casesAreKept()
     return Database::keptCounts(QStringLiteral("advocate")).has_value();
 }
 
-namespace {
-QAtomicInt countConnections;
-} // namespace
-
 void DiaryStore::countCasesInBackground(QObject *context, std::function<void(int)> done,
                                         std::function<void(const QString &)> failed)
 {
@@ -146,24 +135,14 @@ void DiaryStore::countCasesInBackground(QObject *context, std::function<void(int
     auto outcome = std::make_shared<Outcome>();
     const QString path = Database::path();
     QThread *thread = QThread::create([path, outcome] {
-        const QString name =
-            QStringLiteral("lexordo-count-%1").arg(countConnections.fetchAndAddRelaxed(1));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-            if (!db.open()) {
-                outcome->error = db.lastError().text();
-            } else {
-                QSqlQuery query(db);
-                if (query.exec(casesCount) && query.next())
-                    outcome->count = query.value(0).toInt();
-                else
-                    outcome->error = query.lastError().text();
-            }
-            db.close();
+        // A connection of its own: the program's serves the main thread.
+        try {
+            const sql::ReadConnection connection(path, 5000);
+            SqlQuery query(connection.native(), casesCount);
+            outcome->count = query.next() ? int(query.integer(0)) : 0;
+        } catch (const DataError &e) {
+            outcome->error = e.description();
         }
-        QSqlDatabase::removeDatabase(name);
     });
     // Delivered in the context's thread, and not at all once the context is
     // gone: the connection ends with it.
@@ -179,27 +158,21 @@ void DiaryStore::countCasesInBackground(QObject *context, std::function<void(int
 
 std::optional<QVariant> DiaryStore::courtIndex(const QString &court)
 {
-    sqlite::Statement stmt(
-        Database::handle(),
+    return SqlQuery::singleValue(
         QStringLiteral(
             "SELECT indexx FROM courts WHERE court = ? COLLATE %1 ORDER BY indexx LIMIT 1")
-            .arg(sqlite::foldedCollation()));
-    stmt.bind(1, court);
-    if (!stmt.step())
-        return std::nullopt;
-    return stmt.columnValue(0);
+            .arg(sql::foldedCollation()),
+        {court});
 }
 
 std::optional<QString> DiaryStore::holidayOn(const QDate &day)
 {
-    sqlite::Statement stmt(
-        Database::handle(),
-        QStringLiteral("SELECT Holiday FROM Holidays WHERE Date = ? ORDER BY %1 LIMIT 1")
-            .arg(sqlite::rowKey()));
-    stmt.bind(1, day);
-    if (!stmt.step())
+    SqlQuery query(QStringLiteral("SELECT Holiday FROM Holidays WHERE Date = ? ORDER BY %1 LIMIT 1")
+                       .arg(sql::rowKey()));
+    query.bind(1, day);
+    if (!query.next())
         return std::nullopt;
-    return stmt.columnText(0);
+    return query.text(0);
 }
 
 int DiaryStore::refillWorkTable(const QDate &from, const QDate &to, bool withoutNextDateOnly)
@@ -286,20 +259,16 @@ DiaryStore::MissedHearings DiaryStore::missedHearings(const QDate &today)
 int DiaryStore::listMissedHearings(const QDate &today)
 {
     Database::Transaction transaction;
-    QSqlQuery insert(QSqlDatabase::database(QStringLiteral("advocate"), false));
     const QString text =
         QStringLiteral("insert into advocate (cdate, pdate, courtname, CourtIndex, caseno, "
                        "Party1, Party2, fixedfor) "
                        "select ?, h.cdate, h.courtname, h.CourtIndex, h.caseno, h.Party1, "
                        "h.Party2, h.fixedforN ") +
         missedFrom + QStringLiteral("order by h.ndate, h.CourtIndex");
-    if (!insert.prepare(text))
-        throw DataError(insert.lastError().text());
-    for (int i = 0; i < 4; ++i)
-        insert.addBindValue(dates::toIso(today));
-    if (!insert.exec())
-        throw DataError(insert.lastError().text());
-    const int added = insert.numRowsAffected();
+    SqlQuery insert(text);
+    for (int i = 1; i <= 4; ++i)
+        insert.bind(i, today);
+    const int added = int(insert.exec());
     transaction.commit();
     return added;
 }

@@ -3,31 +3,12 @@
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <data/sqlquery.h>
 #include <QVariant>
 
 namespace lexordo {
 
 namespace {
-
-QSqlQuery prepared(const QString &sql)
-{
-    if (!Database::isOpen())
-        throw DataError(QStringLiteral("The database is not open."));
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate"), false));
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DataError(query.lastError().text());
-    return query;
-}
-
-void run(QSqlQuery &query)
-{
-    if (!query.exec())
-        throw DataError(query.lastError().text());
-}
 
 // A stored time "16:00:00"; older files may hold a day before it.
 std::optional<QTime> readTime(const QString &text)
@@ -49,32 +30,24 @@ DayReminders RemindersStore::remindersOn(const QDate &day, int limit)
     const QString to = dates::toIso(day.addDays(1));
 
     DayReminders result;
-    QSqlQuery count = prepared(
-        QStringLiteral("SELECT count(*) FROM reminder WHERE \"REMDate\" >= ? AND \"REMDate\" < ?"));
-    count.addBindValue(from);
-    count.addBindValue(to);
-    run(count);
-    if (count.next())
-        result.total = count.value(0).toInt();
+    if (const auto total = SqlQuery::singleValue(
+            QStringLiteral(
+                "SELECT count(*) FROM reminder WHERE \"REMDate\" >= ? AND \"REMDate\" < ?"),
+            {from, to}))
+        result.total = total->toInt();
 
-    QSqlQuery list =
-        prepared(QStringLiteral("SELECT \"Time\", \"Work\" FROM reminder"
-                                " WHERE \"REMDate\" >= ? AND \"REMDate\" < ? LIMIT ?"));
-    list.addBindValue(from);
-    list.addBindValue(to);
-    list.addBindValue(limit);
-    run(list);
+    SqlQuery list(QStringLiteral("SELECT \"Time\", \"Work\" FROM reminder"
+                                 " WHERE \"REMDate\" >= ? AND \"REMDate\" < ? LIMIT ?"));
+    list.bindAll({from, to, limit});
     while (list.next()) {
         Reminder reminder;
-        if (!list.value(0).isNull()) {
+        if (!list.isNull(0)) {
             reminder.timeText = list.value(0).toString();
             reminder.time = readTime(reminder.timeText);
         }
         reminder.work = list.value(1).toString();
         result.first.append(reminder);
     }
-    if (list.lastError().isValid())
-        throw DataError(list.lastError().text());
     return result;
 }
 

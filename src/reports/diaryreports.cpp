@@ -7,7 +7,7 @@
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/messenger.h>
-#include <data/sqlite.h>
+#include <data/sqlquery.h>
 #include <diary/diarystore.h>
 
 namespace lexordo {
@@ -175,7 +175,7 @@ PreparedReport caseHistory(CaseCriterion criterion, const QString &value, bool b
     // Otherwise in the order the hearings were entered, which an index on the
     // column searched need not keep.
     text += byDateAndCourt ? QStringLiteral(" order by cdate,courtindex")
-                           : QStringLiteral(" order by ") + sqlite::rowKey();
+                           : QStringLiteral(" order by ") + sql::rowKey();
 
     PreparedReport prepared;
     prepared.layout = casesLayout();

@@ -39,6 +39,7 @@ private slots:
     void passwordChangeOutcomesTakeEffectAtOnce();
     void passwordChangeGivesAnEmptyTableItsRow();
     void passwordChangedAtAnotherDeskIsKept();
+    void passwordThatCannotBeReadIsNoEmptyPassword();
 
 private:
     static QLineEdit *field(QWidget *screen, const char *name);
@@ -425,6 +426,15 @@ void TestLogin::passwordChangedAtAnotherDeskIsKept()
         PasswordStore::changePassword(QStringLiteral("mine"), PasswordStore::storedValue());
         QVERIFY2(PasswordStore::matches(QStringLiteral("mine"), stored()), kept);
     }
+}
+
+// A failed read is told, never taken for a table without a password (which
+// lets an empty password in).
+void TestLogin::passwordThatCannotBeReadIsNoEmptyPassword()
+{
+    m_db->replaceByFailingView(QStringLiteral("password1"), QStringLiteral("pass_word"));
+    QVERIFY_THROWS_EXCEPTION(DataError, PasswordStore::storedValue());
+    QVERIFY_THROWS_EXCEPTION(DataError, PasswordStore::checkLogin(PasswordStore::userName, {}));
 }
 
 QTEST_MAIN(TestLogin)

@@ -2,7 +2,7 @@
 
 #include <data/dataenvironment.h>
 #include <data/dataerror.h>
-
+#include <data/sqlquery.h>
 #include <QTest>
 
 using namespace lexordo;
@@ -22,6 +22,8 @@ private slots:
     void annualGroupsByGrWithRowsInDateOrder();
     void emptyWorkTableGivesNoGroups();
     void flatCommandBindsItsValues();
+    void loopFailingPartWayThrowsAfterTheRowsBefore();
+    void valueThatCannotBeBoundIsRefused();
 
 private:
     QStringList parties(const GroupedResult &result, int group) const;
@@ -143,6 +145,33 @@ void TestDataEnvironment::flatCommandBindsItsValues()
     QCOMPARE(rows.value(1, QStringLiteral("CourtIndex")), QVariant(qint64(2)));
     QVERIFY_THROWS_EXCEPTION(DataError,
                              DataEnvironment::run(Command{QStringLiteral("select * from nowhere"), {}}));
+}
+
+// A loop over next() ends only at the last row: a failure on the way throws.
+void TestDataEnvironment::loopFailingPartWayThrowsAfterTheRowsBefore()
+{
+    m_db->replaceByFailingView(QStringLiteral("tmpAdvocate"), QStringLiteral("Party1"), 3);
+    SqlQuery query(QStringLiteral("SELECT Party1 FROM tmpAdvocate"));
+    QStringList read;
+    QVERIFY_THROWS_EXCEPTION(DataError, {
+        while (query.next())
+            read << query.text(0);
+    });
+    QCOMPARE(read, (QStringList{"row 1", "row 2", "row 3"}));
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, DataEnvironment::run(Command{QStringLiteral("select * from tmpAdvocate"), {}}));
+}
+
+void TestDataEnvironment::valueThatCannotBeBoundIsRefused()
+{
+    SqlQuery query(QStringLiteral("SELECT count(*) FROM tmpAdvocate WHERE caseno = ?"));
+    QVERIFY_THROWS_EXCEPTION(DataError, query.bind(2, QStringLiteral("A1")));
+    QVERIFY_THROWS_EXCEPTION(DataError, query.bindUtf8Borrowed(0, "A1"));
+    // A command with a value more than it has places for is refused, not cut short.
+    QVERIFY_THROWS_EXCEPTION(
+        DataError,
+        DataEnvironment::run(Command{QStringLiteral("select * from tmpAdvocate where caseno = ?"),
+                                     {QStringLiteral("A1"), QStringLiteral("A2")}}));
 }
 
 QTEST_GUILESS_MAIN(TestDataEnvironment)

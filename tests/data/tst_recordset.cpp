@@ -1,13 +1,12 @@
 #include "support/testdatabase.h"
 
+#include <data/database.h>
 #include <data/dataerror.h>
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
-
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <sqlite3.h>
 
 using namespace lexordo;
@@ -36,6 +35,7 @@ private slots:
     void requeryStoresPendingChangesAndDropsTheFilter();
     void requerySeesWritesOfOtherPrograms();
     void requeryWithoutWritesRestoresTheOrderRead();
+    void requeryFailsWhenTheDataVersionCannotBeRead();
     void untouchedNewRowIsNeverStored();
     void cancelUpdateRestoresTheRow();
     void rejectedStoreKeepsWhatWasTyped();
@@ -701,6 +701,24 @@ void TestRecordSet::modelFollowsTheRecordSet()
     rs.moveTo(1);
     rs.deleteCurrent();
     QCOMPARE(model.rowCount(), 1);
+}
+
+// Whether another program wrote is asked of the database; no answer is a
+// failure, never "nothing written".
+void TestRecordSet::requeryFailsWhenTheDataVersionCannotBeRead()
+{
+    RecordSet rs(QStringLiteral("select * from courts order by indexx"));
+    QCOMPARE(rs.rowCount(), 6);
+    const auto refuseDataVersion = [](void *, int action, const char *name, const char *,
+                                      const char *, const char *) {
+        return action == SQLITE_PRAGMA && qstrcmp(name, "data_version") == 0 ? SQLITE_DENY
+                                                                             : SQLITE_OK;
+    };
+    sqlite3_set_authorizer(Database::handle(), refuseDataVersion, nullptr);
+    QVERIFY_THROWS_EXCEPTION(DataError, rs.requery());
+    sqlite3_set_authorizer(Database::handle(), nullptr, nullptr);
+    rs.requery();
+    QCOMPARE(rs.rowCount(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestRecordSet)

@@ -40,6 +40,17 @@ int TestDatabase::count(const QString &table) const
     return scalar(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).toInt();
 }
 
+void TestDatabase::replaceByFailingView(const QString &table, const QString &column, int good) const
+{
+    // abs() of the smallest integer fails with "integer overflow" when reached.
+    exec(QStringLiteral("DROP TABLE \"%1\"; CREATE VIEW \"%1\" AS WITH RECURSIVE n(i) AS "
+                        "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i <= %3) SELECT CASE WHEN "
+                        "i > %3 THEN abs(-9223372036854775807 - 1) ELSE 'row ' || i END AS "
+                        "\"%2\" FROM n")
+             .arg(table, column)
+             .arg(good));
+}
+
 void TestDatabase::execElsewhere(const QString &sql) const
 {
     sqlite3 *other = nullptr;

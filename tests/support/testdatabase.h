@@ -22,6 +22,9 @@ public:
     int count(const QString &table) const;
     // Runs SQL on a connection of its own, as another desk would; throws DataError.
     void execElsewhere(const QString &sql) const;
+    // Puts in place of `table` a view of the one column `column` that gives
+    // `good` rows and then fails to be read, as a damaged page would.
+    void replaceByFailingView(const QString &table, const QString &column, int good = 0) const;
 
 private:
     QTemporaryDir m_dir;
