@@ -42,7 +42,7 @@ AccountLedger::~AccountLedger()
 // The names offered are read afresh, so a client entered since opening is there.
 void AccountLedger::fillNames()
 {
-    guarded([this] {
+    guardAction([this] {
         const QStringList names = AccountsStore::clientNames();
         const QString typed = ui->txtname->currentText();
         const QSignalBlocker quiet(ui->txtname);

@@ -7,6 +7,7 @@
 #include <data/clock.h>
 #include <data/dates.h>
 #include <widgets/enterkey.h>
+#include <widgets/guard.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -16,7 +17,7 @@ FeeStatementScreen::FeeStatementScreen(QWidget *parent)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    runGuarded([this] { ui->txtname->addItems(AccountsStore::clientNames()); });
+    guardAction([this] { ui->txtname->addItems(AccountsStore::clientNames()); });
     ui->txtname->setEditText(QString());
     ui->txtDate2->setText(dates::format(Clock::today()));
     connect(ui->cmdshowrepo, &QAbstractButton::clicked, this, &FeeStatementScreen::showReport);

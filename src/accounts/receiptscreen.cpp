@@ -49,7 +49,7 @@ ReceiptScreen::ReceiptScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui:
 
     start(Start::Browse);
     // The newest receipt is shown first.
-    guarded([this] {
+    guardAction([this] {
         if (recordSet()->isOpen() && recordSet()->rowCount() > 0)
             recordSet()->moveLast();
     });
@@ -120,17 +120,15 @@ void ReceiptScreen::save()
         return;
     }
     m_modifying = false;
-    skipFailure([this] { enterBrowseState(); });
-    skipFailure([this] {
-        if (!recordSet()->isEOF())
-            recordSet()->moveLast();
-    });
+    enterBrowseState();
+    if (!recordSet()->isEOF())
+        recordSet()->moveLast();
 }
 
 void ReceiptScreen::deleteRecord()
 {
     if (recordSet()->rowCount() == 0)
-        skipFailure([this] { recordSet()->requery(); });
+        recordSet()->requery();
     if (!askYesNo(QStringLiteral("Really You want to delete this record ")))
         return;
     if (recordSet()->rowCount() == 0 || recordSet()->isEOF())
@@ -138,7 +136,7 @@ void ReceiptScreen::deleteRecord()
     if (!deleteUnlessChangedElsewhere())
         return;
     if (recordSet()->rowCount() > 0)
-        skipFailure([this] { recordSet()->moveLast(); });
+        recordSet()->moveLast();
 }
 
 void ReceiptScreen::moveFirst()

@@ -7,7 +7,7 @@
 #include <data/messenger.h>
 #include <QCloseEvent>
 #include <widgets/enterkey.h>
-#include <widgets/screenhost.h>
+#include <widgets/guard.h>
 
 namespace lexordo {
 
@@ -16,10 +16,10 @@ LoginScreen::LoginScreen(QWidget *parent) : QWidget(parent), ui(new Ui::LoginScr
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     onEnterKey(ui->txtusername, [this] { ui->txtpassword->setFocus(Qt::TabFocusReason); });
-    onEnterKey(ui->txtpassword, [this] { runGuarded([this] { logIn(); }); });
-    connect(ui->cmdok, &QPushButton::clicked, this, [this] { runGuarded([this] { logIn(); }); });
+    onEnterKey(ui->txtpassword, [this] { guardAction([this] { logIn(); }); });
+    connect(ui->cmdok, &QPushButton::clicked, this, [this] { guardAction([this] { logIn(); }); });
     connect(ui->cmdChange, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { openPasswordChange(); }); });
+            [this] { guardAction([this] { openPasswordChange(); }); });
     connect(ui->cmdcancel, &QPushButton::clicked, this, &QWidget::close);
     // The clerk usually only types the password.
     ui->txtpassword->setFocus(Qt::OtherFocusReason);

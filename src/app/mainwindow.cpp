@@ -44,6 +44,7 @@
 #include <reports/nextdatereport.h>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/enterkey.h>
+#include <widgets/guard.h>
 
 static void initResources()
 {
@@ -230,7 +231,7 @@ void MainWindow::setMenuCommand(const QString &entry, std::function<void()> comm
     if (!action)
         return;
     action->disconnect(this);
-    connect(action, &QAction::triggered, this, [command] { runGuarded(command); });
+    connect(action, &QAction::triggered, this, [command] { guardAction(command); });
     action->setEnabled(true);
 }
 
@@ -273,7 +274,7 @@ QWidget *MainWindow::openScreen(const QString &screenName, OpenMode mode)
         return nullptr;
 
     QWidget *screen = nullptr;
-    runGuarded([&] { screen = it->factory(); });
+    guardAction([&] { screen = it->factory(); });
     if (!screen)
         return nullptr;
     if (screen->objectName().isEmpty())

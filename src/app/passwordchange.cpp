@@ -5,7 +5,7 @@
 
 #include <data/messenger.h>
 #include <widgets/enterkey.h>
-#include <widgets/screenhost.h>
+#include <widgets/guard.h>
 
 namespace lexordo {
 
@@ -15,8 +15,8 @@ PasswordChange::PasswordChange(QWidget *parent) : QWidget(parent), ui(new Ui::Pa
     // Enter goes from one box to the next, and from the last one to OK.
     onEnterKey(ui->txtOp, [this] { ui->txtNp1->setFocus(Qt::TabFocusReason); });
     onEnterKey(ui->txtNp1, [this] { ui->txtNp2->setFocus(Qt::TabFocusReason); });
-    onEnterKey(ui->txtNp2, [this] { runGuarded([this] { change(); }); });
-    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { runGuarded([this] { change(); }); });
+    onEnterKey(ui->txtNp2, [this] { guardAction([this] { change(); }); });
+    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { guardAction([this] { change(); }); });
     connect(ui->Command1, &QPushButton::clicked, this, &QWidget::close);
 }
 

@@ -14,7 +14,7 @@
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QTimer>
-#include <widgets/screenhost.h>
+#include <widgets/guard.h>
 #include <widgets/valuelabel.h>
 
 namespace lexordo {
@@ -88,7 +88,7 @@ Browser::Browser(PageView *view, QWidget *parent)
     connect(m_view, &PageView::navigationComplete, this,
             [this](const QString &address) { navigationComplete(address); });
     connect(m_view, &PageView::downloadComplete, this,
-            [this] { skipFailure([this] { showPageTitle(); }); });
+            [this] { guardAction([this] { showPageTitle(); }); });
     connect(
         m_view, &PageView::navigationFailed, this,
         [this](const QString &address, const QString &reason) { showProblem(address, reason); });
@@ -100,13 +100,15 @@ Browser::Browser(PageView *view, QWidget *parent)
 
     ui->lblProblem->hide();
     ui->cboAddress->setCurrentText(startAddress);
-    skipFailure([this] {
-        const Suppress suppress(m_suppress);
-        ui->cboAddress->addItem(startAddress);
-        ui->cboAddress->setCurrentIndex(0);
-    });
     m_timer->start();
-    skipFailure([this] { m_view->navigate(startAddress); });
+    guardAction([this] {
+        {
+            const Suppress suppress(m_suppress);
+            ui->cboAddress->addItem(startAddress);
+            ui->cboAddress->setCurrentIndex(0);
+        }
+        m_view->navigate(startAddress);
+    });
 
     // Ready for an address to be typed over the blank page's.
     ui->cboAddress->setFocus();
@@ -171,7 +173,7 @@ void Browser::addressEntered()
     if (typed.isEmpty())
         return;
     m_timer->start();
-    skipFailure([this, typed] {
+    guardAction([this, typed] {
         const QUrl url = browser::addressUrl(typed);
         if (!url.isValid())
             throw PageError("That is not a web address.");
@@ -181,8 +183,8 @@ void Browser::addressEntered()
 
 void Browser::navigationComplete(const QString &address)
 {
-    skipFailure([this] { showPageTitle(); });
-    skipFailure([this, address] {
+    guardAction([this, address] {
+        showPageTitle();
         int found = -1;
         for (int i = 0; i < ui->cboAddress->count(); ++i) {
             if (ui->cboAddress->itemText(i) == address) {
@@ -222,14 +224,14 @@ void Browser::tick()
         return;
     }
     m_timer->stop();
-    skipFailure([this] { showPageTitle(); });
+    guardAction([this] { showPageTitle(); });
 }
 
 void Browser::toolbarPressed(QAction *key)
 {
     m_timer->start();
     const QString name = key->objectName();
-    skipFailure([this, name] {
+    guardAction([this, name] {
         // With no earlier (or later) page there is nothing to go to, and
         // nothing to tell: the page stays as it is.
         if (name == QLatin1String("Back")) {

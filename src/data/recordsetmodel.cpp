@@ -10,6 +10,7 @@ RecordSetModel::RecordSetModel(RecordSet *recordSet, QObject *parent)
 {
     connect(recordSet, &RecordSet::aboutToReset, this, [this] { beginResetModel(); });
     connect(recordSet, &RecordSet::reset, this, [this] {
+        m_readFailed = false;
         refreshFields();
         endResetModel();
     });
@@ -49,11 +50,28 @@ int RecordSetModel::fieldOf(int column) const
     return column >= 0 && column < m_fields.size() ? m_fields[column] : -1;
 }
 
+void RecordSetModel::reportReadFailure(const QString &description) const
+{
+    if (m_readFailed)
+        return;
+    m_readFailed = true;
+    emit const_cast<RecordSetModel *>(this)->readFailed(description);
+}
+
+// The view calls these while it lays out and paints: nothing may be thrown
+// into it. What cannot be read shows empty, and is reported.
 int RecordSetModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid() || !m_recordSet)
         return 0;
-    return m_recordSet->rowCount();
+    try {
+        return m_recordSet->rowCount();
+    } catch (const DataError &e) {
+        reportReadFailure(e.description());
+    } catch (const std::exception &e) {
+        reportReadFailure(QString::fromLocal8Bit(e.what()));
+    }
+    return 0;
 }
 
 int RecordSetModel::columnCount(const QModelIndex &parent) const
@@ -68,7 +86,14 @@ QVariant RecordSetModel::data(const QModelIndex &index, int role) const
     const int field = fieldOf(index.column());
     if (field < 0)
         return QString();
-    return m_recordSet->textAt(index.row(), field);
+    try {
+        return m_recordSet->textAt(index.row(), field);
+    } catch (const DataError &e) {
+        reportReadFailure(e.description());
+    } catch (const std::exception &e) {
+        reportReadFailure(QString::fromLocal8Bit(e.what()));
+    }
+    return QVariant();
 }
 
 QVariant RecordSetModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -20,7 +20,7 @@ public:
     struct Column
     {
         QString caption;
-        QString field; // empty for a column without a field (prints empty)
+        QString field;               // empty for a column without a field (prints empty)
         QString toolTip = QString(); // the column's header, in words
     };
 
@@ -48,10 +48,16 @@ public:
 signals:
     void editRefused(const QString &description);
     void readAgain();
+    // The grid asked for what the record set could not read; it shows nothing
+    // there. Sent once, at the first failure, until the record set is read
+    // again: a view that asks for every cell raises no flood. It comes while
+    // the view paints, so a screen tells it through a queued connection.
+    void readFailed(const QString &description);
 
 private:
     int fieldOf(int column) const;
     void refreshFields();
+    void reportReadFailure(const QString &description) const;
 
     QPointer<RecordSet> m_recordSet;
     QList<Column> m_columns;
@@ -59,6 +65,7 @@ private:
     bool m_editable = false;
     QString m_lastError;
     bool m_readAgain = false;
+    mutable bool m_readFailed = false; // reported since the record set was last read
 };
 
 } // namespace lexordo

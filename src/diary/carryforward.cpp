@@ -12,15 +12,21 @@ namespace {
 
 const QString cdateColumn = QStringLiteral("cdate");
 
+// Adds a failure to what the user is told, after those met before.
+void tell(CarryForward &result, const QString &text)
+{
+    result.message += result.message.isEmpty() ? text : u'\n' + text;
+}
+
 // Shows the whole diary in its order at the last row, where today's
 // listings are.
-void showWholeDiary(RecordSet &diary)
+void showWholeDiary(RecordSet &diary, CarryForward &result)
 {
     try {
         diary.clearFilter();
         diary.moveLast();
     } catch (const DataError &e) {
-        showMessage(e.description());
+        tell(result, e.description());
     }
 }
 
@@ -37,18 +43,23 @@ QString notCarriedMessage(int due, const QString &reason)
 
 CarryForward carryForward(RecordSet &diary, const QDate &today)
 {
-    CarryForward result;
+    QString unread;
     try {
         diary.setFilter(Filter(cdateColumn, Filter::Op::Equal, today));
         if (diary.rowCount() > 0) {
+            CarryForward result;
             result.outcome = CarryForward::Outcome::AlreadyListed;
             diary.moveLast();
             return result;
         }
     } catch (const DataError &e) {
-        showMessage(e.description());
+        // The store tells again, in the write lock, whether today is listed.
+        unread = e.description();
     }
-    return carryForwardUnlisted(diary, today);
+    CarryForward result = carryForwardUnlisted(diary, today);
+    if (!unread.isEmpty())
+        result.message = result.message.isEmpty() ? unread : unread + u'\n' + result.message;
+    return result;
 }
 
 CarryForward carryForwardUnlisted(RecordSet &diary, const QDate &today)
@@ -76,9 +87,9 @@ CarryForward carryForwardUnlisted(RecordSet &diary, const QDate &today)
             result.failed = -1;
             reason += u'\n' + count.description();
         }
-        showMessage(notCarriedMessage(result.failed, reason));
+        tell(result, notCarriedMessage(result.failed, reason));
     }
-    showWholeDiary(diary);
+    showWholeDiary(diary, result);
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QString>
 
 namespace lexordo {
 
@@ -15,12 +16,15 @@ struct CarryForward
         AlreadyListed,  // the diary has rows dated today: it shows just those
         Declined,       // the user chose not to carry forward: no rows shown
         CarriedForward, // every hearing due today has its row dated today (possibly none)
-        Failed          // nothing was carried forward; the user was told why
+        Failed          // nothing was carried forward; `message` says why
     };
 
     Outcome outcome = Outcome::CarriedForward;
     int added = 0;
     int failed = 0; // hearings due today that were not carried forward
+    // What the screen tells the user: every failure met on the way, in one
+    // message; empty when all went well.
+    QString message;
 };
 
 // Carries the hearings whose next date is today into new rows dated today,
@@ -30,7 +34,7 @@ struct CarryForward
 // lock first: all of today's rows are made or none, and two copies of the
 // program never both make them. Every hearing due is carried forward,
 // whatever their number, and no empty row is ever made. When the copy cannot
-// be made the user is told how many hearings were not carried forward and
+// be made the message says how many hearings were not carried forward and
 // why, nothing of it is kept, and the next opening tries again.
 CarryForward carryForward(RecordSet &diary, const QDate &today);
 

@@ -20,6 +20,7 @@
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <QTimer>
+#include <widgets/guard.h>
 #include <widgets/movingband.h>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
@@ -176,13 +177,14 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
                            QStringLiteral("select distinct (caseno),party1 from advocate"));
     m_holidays = addRecordSet(QStringLiteral("adoHoliday"), QStringLiteral("Holidays"));
 
-    // The opening; every step goes on past a failure.
-    skipFailure([] {
+    // The opening: its steps do not depend on one another, and the register
+    // opens whatever fails; the failure is told.
+    guardAction([] {
         ScreenHost *host = ScreenHost::current();
         if (host)
             closeScreen(host->findScreen(QStringLiteral("frmCases1")));
     });
-    skipFailure([this] {
+    guardAction([this] {
         for (int row = 0; row < m_courts->rowCount(); ++row)
             ui->txtCourt->addItem(m_courts->textAt(row, 0));
     });
@@ -190,10 +192,12 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     // cost nothing to show.
     // The carry-forward ends at the last row; the diary is read once, after it.
     const diary::CarryForward carried = diary::carryForward(*recordSet(), today);
-    countCases();
+    if (!carried.message.isEmpty())
+        showMessage(carried.message);
+    guardAction([this] { countCases(); });
     // Asked on the day's first opening, when the carry-forward has run.
     if (carried.outcome == diary::CarryForward::Outcome::CarriedForward)
-        guarded([this, today] { offerMissedHearings(today); });
+        guardAction([this, today] { offerMissedHearings(today); });
 
     bind(ui->txtCdate, QStringLiteral("cdate"), Lock::Never);
     bind(ui->txtPdate, QStringLiteral("pdate"), Lock::Never);
@@ -234,7 +238,7 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     ui->DataGrid1->horizontalHeader()->setSectionsClickable(true);
     ui->DataGrid1->horizontalHeader()->setSortIndicatorShown(false);
     connect(ui->DataGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { guarded([&] { sortByColumn(column); }); });
+            [this](int column) { guardAction([&] { sortByColumn(column); }); });
     m_cellDelegate = new diary::DiaryCellDelegate(ui->DataGrid1);
     ui->DataGrid1->setItemDelegate(m_cellDelegate);
     // A modal question must not open while the grid is still closing its editor.
@@ -243,20 +247,21 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
             return;
         const QPersistentModelIndex cell(index);
         QMetaObject::invokeMethod(
-            this, [this, cell] { guarded([&] { checkGridNextDate(cell); }); },
+            this, [this, cell] { guardAction([&] { checkGridNextDate(cell); }); },
             Qt::QueuedConnection);
     };
     m_cellDelegate->refused = [this](const QModelIndex &index, const QString &text) {
         const QPersistentModelIndex cell(index);
         QMetaObject::invokeMethod(
-            this, [this, cell, text] { guarded([&] { gridEditRefused(cell, text); }); },
+            this, [this, cell, text] { guardAction([&] { gridEditRefused(cell, text); }); },
             Qt::QueuedConnection);
     };
     setGridEditable(true);
     connect(ui->DataGrid1, &QAbstractItemView::doubleClicked, this,
-            [this] { guarded([this] { showPartyHistory(); }); });
+            [this] { guardAction([this] { showPartyHistory(); }); });
 
     m_totalModel = new RecordSetModel(m_total, this);
+    tellReadFailures(m_totalModel);
     m_totalModel->setColumns({{QStringLiteral("caseno"), QStringLiteral("caseno")},
                               {QStringLiteral("parties"), QStringLiteral("party1")}});
     ui->DataGrid2->verticalHeader()->setDefaultSectionSize(ui->DataGrid2->fontMetrics().height() +
@@ -341,10 +346,12 @@ void CaseRegister::add()
         return;
     if (!askYesNo(QStringLiteral("Do you really want to add record")))
         return;
-    skipFailure([this] { recordSet()->addNew(); });
-    skipFailure([this] { refreshTotal(); });
-    skipFailure([this] { ui->txtCdate->setText(dates::format(Clock::today())); });
-    skipFailure([this] { enterEditState(); });
+    // A row that cannot be added leaves the register browsing.
+    recordSet()->addNew();
+    ui->txtCdate->setText(dates::format(Clock::today()));
+    enterEditState();
+    // The count does not hold up the new row.
+    guardAction([this] { refreshTotal(); });
     // The date is filled in: typing replaces it.
     focusFirstField();
 }
@@ -365,15 +372,13 @@ void CaseRegister::save()
         return;
     // The row saved is found again after the re-read, wherever its date puts it.
     QVariantList saved;
-    skipFailure([&] {
-        for (const QString &column : savedRowKey())
-            saved << recordSet()->value(column);
-    });
-    skipFailure([this] { enterBrowseState(); });
-    skipFailure([this] { recordSet()->requery(); });
-    skipFailure([this] { recordSet()->moveLast(); });
-    skipFailure([&] { goToRow(saved); });
-    guarded([this] { refreshTotal(); });
+    for (const QString &column : savedRowKey())
+        saved << recordSet()->value(column);
+    enterBrowseState();
+    recordSet()->requery();
+    recordSet()->moveLast();
+    goToRow(saved);
+    refreshTotal();
 }
 
 // The columns that tell one listing from another.
@@ -474,31 +479,27 @@ void CaseRegister::fieldFocusOut(QWidget *field)
 
 // --- court lookup -------------------------------------------------------------------------
 
-// The court's index follows the court; every step goes on past a failure.
+// The court's index follows the court.
 void CaseRegister::lookUpCourt()
 {
     // An empty box names no court: nothing to look up, as an empty next date
     // is not checked.
     if (ui->txtCourt->currentText().trimmed().isEmpty())
         return;
-    std::optional<QVariant> found;
-    skipFailure([&] { found = DiaryStore::courtIndex(ui->txtCourt->currentText()); });
+    const std::optional<QVariant> found = DiaryStore::courtIndex(ui->txtCourt->currentText());
     if (!found) {
         showMessage(QStringLiteral("This court does not exist"));
         return;
     }
-    skipFailure([this, &found] {
-        const QString index = found->toString();
-        if (ui->txtCourtNo->text() != index)
-            ui->txtCourtNo->setText(index);
-    });
+    const QString index = found->toString();
+    if (ui->txtCourtNo->text() != index)
+        ui->txtCourtNo->setText(index);
     if (m_changeCourt) {
-        skipFailure([this] {
-            if (storeTypedFields())
-                recordSet()->updateBatch();
-        });
+        // The change of court ends here, stored or not; a refusal is told.
         m_changeCourt = false;
         setFieldLocked(ui->txtCourt, true);
+        if (storeTypedFields())
+            recordSet()->updateBatch();
     }
 }
 
@@ -696,11 +697,8 @@ void CaseRegister::showList(bool allCases)
 void CaseRegister::countCases()
 {
     constexpr int countNowUpTo = 100000; // hearings
-    bool small = true;
-    skipFailure(
-        [&] { small = DiaryStore::casesAreKept() || DiaryStore::countHearings() <= countNowUpTo; });
-    if (small) {
-        skipFailure([this] { showTotal(DiaryStore::countCases()); });
+    if (DiaryStore::casesAreKept() || DiaryStore::countHearings() <= countNowUpTo) {
+        showTotal(DiaryStore::countCases());
         return;
     }
     ui->txtTotal->clear();

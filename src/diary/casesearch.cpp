@@ -10,6 +10,7 @@
 #include <optional>
 #include <QRadioButton>
 #include <widgets/enterkey.h>
+#include <widgets/guard.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -36,7 +37,7 @@ const Question questions[] = {
 CaseSearch::CaseSearch(QWidget *parent) : QWidget(parent), ui(new Ui::CaseSearch)
 {
     ui->setupUi(this);
-    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { runGuarded([this] { search(); }); });
+    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { guardAction([this] { search(); }); });
     connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
     // Enter searches by the option ticked; Escape leaves, as Cancel does.
     for (QRadioButton *option : findChildren<QRadioButton *>())
@@ -98,15 +99,13 @@ void CaseSearch::search()
         break;
     }
 
-    // Each step goes on past a failing one.
-    CaseDiary *caseRegister = nullptr;
-    skipFailure([&] { caseRegister = CaseDiary::open(); });
+    CaseDiary *caseRegister = CaseDiary::open();
     if (!caseRegister)
         return;
     // Read afresh, so that the search sees what another program stored, and in
     // the diary's own order.
-    skipFailure([&] { caseRegister->diary()->requery(filter); });
-    skipFailure([&] { caseRegister->showMaximizedInFront(); });
+    caseRegister->diary()->requery(filter);
+    caseRegister->showMaximizedInFront();
 }
 
 } // namespace lexordo

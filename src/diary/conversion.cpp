@@ -6,7 +6,6 @@
 #include <data/dates.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-
 #include <QVariant>
 
 namespace lexordo::diary {
@@ -59,7 +58,7 @@ Conversion convertHearings(RecordSet &hearings, const QDate &day)
         result.skipped = converted.due - converted.added;
     } catch (const DataError &e) {
         result.failed = hearings.rowCount();
-        showMessage(notConvertedMessage(result.failed, e.description()));
+        result.message = notConvertedMessage(result.failed, e.description());
     }
     return result;
 }

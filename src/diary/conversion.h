@@ -29,6 +29,7 @@ struct Conversion
     int added = 0;
     int skipped = 0; // case numbers that already had a listing on the day
     int failed = 0;  // hearings not converted because the conversion failed
+    QString message; // what the screen tells the user when it failed
 };
 
 // What the user is told when the conversion could not be made.
@@ -42,7 +43,7 @@ inline constexpr const char *duplicateQuestion =
 // filtered by selectHearingsFixedFor), unless its case number already has a
 // listing on that day as stored when the conversion starts. Asks first when
 // any listing is already dated `day`. All new rows go to the file together,
-// or none: then the user is told how many hearings were not converted and
+// or none: then the message says how many hearings were not converted and
 // why. The hearings converted are left unchanged.
 Conversion convertHearings(RecordSet &hearings, const QDate &day);
 

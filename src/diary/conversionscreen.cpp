@@ -11,6 +11,7 @@
 #include <data/recordsetmodel.h>
 #include <QHeaderView>
 #include <QMdiSubWindow>
+#include <widgets/guard.h>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
 #include <widgets/valuelabel.h>
@@ -32,6 +33,7 @@ ConversionScreen::ConversionScreen(QWidget *parent)
     ui->txtCdate->setReadOnly(true);
 
     m_model = new RecordSetModel(m_hearings.get(), this);
+    tellReadFailures(m_model);
     m_model->setColumns({{QStringLiteral("Prev Date"), QStringLiteral("cdate")},
                          {QStringLiteral("courtname"), QStringLiteral("courtname")},
                          {QStringLiteral("caseno"), QStringLiteral("caseno")},
@@ -46,7 +48,7 @@ ConversionScreen::ConversionScreen(QWidget *parent)
         ->reserve(0, QStringLiteral("00/00/0000"));
 
     connect(ui->cmdinsertndate, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { convert(); }); });
+            [this] { guardAction([this] { convert(); }); });
     connect(ui->cmdExit, &QPushButton::clicked, this, [this] { closeScreen(this); });
 }
 
@@ -75,8 +77,11 @@ bool ConversionScreen::load(const QDate &day)
 
 void ConversionScreen::convert()
 {
-    // A conversion that could not be made was reported; the screen stays.
-    if (diary::convertHearings(*m_hearings, m_day).failed > 0)
+    // A conversion that could not be made is told; the screen stays.
+    const diary::Conversion converted = diary::convertHearings(*m_hearings, m_day);
+    if (!converted.message.isEmpty())
+        showMessage(converted.message);
+    if (converted.failed > 0)
         return;
 
     // Back to the register, which shows the newest listings at its end.
@@ -111,7 +116,9 @@ void startConversion()
         return;
     }
     ScreenHost *host = ScreenHost::current();
-    auto *screen = host ? qobject_cast<ConversionScreen *>(host->openScreen(ConversionScreen::screenName)) : nullptr;
+    auto *screen =
+        host ? qobject_cast<ConversionScreen *>(host->openScreen(ConversionScreen::screenName))
+             : nullptr;
     if (!screen)
         return;
     screen->load(*day);

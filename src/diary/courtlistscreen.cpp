@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QTreeWidgetItem>
 #include <widgets/enterkey.h>
+#include <widgets/guard.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -60,14 +61,15 @@ CourtListScreen::CourtListScreen(QWidget *parent) : QWidget(parent), ui(new Ui::
     ui->grdCheck->setColumnWidth(DateColumn, 90);
 
     connect(ui->cmdBrowse, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { browse(); }); });
-    connect(ui->cmdCheck, &QPushButton::clicked, this, [this] { runGuarded([this] { check(); }); });
+            [this] { guardAction([this] { browse(); }); });
+    connect(ui->cmdCheck, &QPushButton::clicked, this,
+            [this] { guardAction([this] { check(); }); });
     connect(ui->cmdAddToDiary, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { addToDiary(); }); });
+            [this] { guardAction([this] { addToDiary(); }); });
     connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
     connect(ui->grdCheck, &QTreeWidget::currentItemChanged, this, [this] { updateButtons(); });
-    onEnterKey(ui->txtListDate, [this] { runGuarded([this] { check(); }); });
-    onEnterKey(ui->txtListFile, [this] { runGuarded([this] { check(); }); });
+    onEnterKey(ui->txtListDate, [this] { guardAction([this] { check(); }); });
+    onEnterKey(ui->txtListFile, [this] { guardAction([this] { check(); }); });
 }
 
 CourtListScreen::~CourtListScreen()

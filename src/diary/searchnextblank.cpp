@@ -8,11 +8,11 @@
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/filter.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-
 #include <widgets/enterkey.h>
+#include <widgets/guard.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 
@@ -20,9 +20,9 @@ SearchNextBlank::SearchNextBlank(QWidget *parent) : QWidget(parent), ui(new Ui::
 {
     ui->setupUi(this);
     ui->txtDate2->setText(dates::format(Clock::today()));
-    onEnterKey(ui->txtDate1, [this] { runGuarded([this] { search(); }); });
+    onEnterKey(ui->txtDate1, [this] { guardAction([this] { search(); }); });
     connect(ui->cmdshowrepo, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { search(); }); });
+            [this] { guardAction([this] { search(); }); });
     connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
     pressButtonsOnEnter(this);
     closeOnEscape(this);
@@ -55,10 +55,10 @@ void SearchNextBlank::search()
         if (!caseRegister)
             return;
         RecordSet *diary = caseRegister->diary();
-        diary->setFilter(Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, *from)
-                             .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual,
-                                       ui->txtDate2->text())
-                             .andWhere(QStringLiteral("ndate"), Filter::Op::IsNull));
+        diary->setFilter(
+            Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, *from)
+                .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual, ui->txtDate2->text())
+                .andWhere(QStringLiteral("ndate"), Filter::Op::IsNull));
         if (diary->rowCount() < 1) {
             // The filter stays: the register shows no rows.
             showMessage(QStringLiteral(

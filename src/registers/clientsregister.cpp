@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/enterkey.h>
+#include <widgets/guard.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -43,7 +44,7 @@ ClientsRegister::ClientsRegister(QWidget *parent)
 
     // Enter goes from field to field, and after the folder to Save (the
     // register's own); in the sort box it prints.
-    onEnterKey(ui->txtSortBy, [this] { guarded([this] { print(); }); });
+    onEnterKey(ui->txtSortBy, [this] { guardAction([this] { print(); }); });
 
     ui->txtSortBy->setCurrentIndex(-1); // the clerk chooses the order each time
     onClicked(ui->cmdOpenFolder, [this] { openFolder(); });

@@ -5,6 +5,7 @@
 
 #include <data/messenger.h>
 #include <widgets/enterkey.h>
+#include <widgets/guard.h>
 #include <widgets/screenhost.h>
 
 // The paper behind the screen comes with the widget base.
@@ -39,7 +40,7 @@ SearchRulings::SearchRulings(QWidget *parent) : QWidget(parent), ui(new Ui::Sear
     initFormsResources();
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
-    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { runGuarded([this] { search(); }); });
+    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { guardAction([this] { search(); }); });
     connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
     // Enter searches by the option ticked; Escape leaves, as Cancel does.
     for (QRadioButton *option : findChildren<QRadioButton *>())

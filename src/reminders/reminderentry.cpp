@@ -54,7 +54,7 @@ ReminderEntry::ReminderEntry(QWidget *parent) : RecordScreen(parent), ui(new Ui:
     start(Start::Browse);
     // The screen opens on the reminder stored last.
     if (recordSet()->isOpen() && recordSet()->rowCount() > 0)
-        guarded([this] { recordSet()->moveLast(); });
+        guardAction([this] { recordSet()->moveLast(); });
 }
 
 ReminderEntry::~ReminderEntry()

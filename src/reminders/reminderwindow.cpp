@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
-#include <widgets/screenhost.h>
+#include <widgets/guard.h>
 #include <widgets/valuelabel.h>
 
 static void initFormsResources()
@@ -34,7 +34,7 @@ ReminderWindow::ReminderWindow(QWidget *parent)
         "lexordo--ReminderWindow { background-image: url(:/forms/images/screen.png); }"));
     setFocusPolicy(Qt::StrongFocus);
     connect(ui->cmdshowrepo, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { printReminder(); }); });
+            [this] { guardAction([this] { printReminder(); }); });
     load();
 }
 
@@ -72,7 +72,7 @@ void ReminderWindow::load()
     m_list = ReminderList();
     m_list.date = dates::format(Clock::today());
     // A table that cannot be read is reported; the window still shows the day.
-    runGuarded([this] { m_list = ReminderList::forDay(Clock::today()); });
+    guardAction([this] { m_list = ReminderList::forDay(Clock::today()); });
     showList();
 }
 
@@ -109,7 +109,7 @@ void ReminderWindow::closeEvent(QCloseEvent *event)
     // The main window comes up before this one goes, so the program never
     // stands without a window.
     if (s_onClosed)
-        runGuarded(s_onClosed);
+        guardAction(s_onClosed);
 }
 
 void ReminderWindow::keyPressEvent(QKeyEvent *event)

@@ -134,7 +134,7 @@ QAbstractButton *RecordScreen::button(Role role) const
 
 void RecordScreen::openRecordSet(const QString &source)
 {
-    guarded([&] { m_recordSet->open(source); });
+    guardAction([&] { m_recordSet->open(source); });
 }
 
 RecordSet *RecordScreen::addRecordSet(const QString &name, const QString &source,
@@ -142,7 +142,7 @@ RecordSet *RecordScreen::addRecordSet(const QString &name, const QString &source
 {
     auto *recordSet = new RecordSet(this);
     recordSet->setObjectName(name);
-    guarded([&] { recordSet->open(source, values); });
+    guardAction([&] { recordSet->open(source, values); });
     return recordSet;
 }
 
@@ -169,6 +169,7 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     m_grid = grid;
     m_model = new RecordSetModel(m_recordSet, this);
     m_model->setColumns(columns);
+    tellReadFailures(m_model);
     // While rows come and go the grid moves its own current row; that is not
     // the user choosing a row. These run before the grid hears of a change,
     // the ones after setModel() after it has dealt with it.
@@ -185,7 +186,8 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
     // An edit in the grid refused because another desk changed the row is
     // told once the grid has closed its editor.
     connect(
-        m_model, &RecordSetModel::readAgain, this, [this] { showReadAgain(ChangedElsewhere()); },
+        m_model, &RecordSetModel::readAgain, this,
+        [this] { guardAction([this] { showReadAgain(ChangedElsewhere()); }); },
         Qt::QueuedConnection);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, changed);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, changed);
@@ -200,7 +202,7 @@ void RecordScreen::setGrid(QTableView *grid, const QList<RecordSetModel::Column>
             [this](const QModelIndex &current) {
                 if (m_syncingGrid || m_modelChanging || !current.isValid())
                     return;
-                guarded([&] { gridRowChosen(current.row()); });
+                guardAction([&] { gridRowChosen(current.row()); });
             });
 }
 
@@ -245,19 +247,9 @@ void RecordScreen::start(Start buttons)
 
 // --- error handling --------------------------------------------------------------
 
-void RecordScreen::guarded(const std::function<void()> &handler)
-{
-    runGuarded(handler);
-}
-
-void RecordScreen::skipFailure(const std::function<void()> &step)
-{
-    lexordo::skipFailure(step);
-}
-
 void RecordScreen::onClicked(QAbstractButton *button, const std::function<void()> &handler)
 {
-    connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded(handler); });
+    connect(button, &QAbstractButton::clicked, this, [handler] { guardAction(handler); });
 }
 
 void RecordScreen::dispatch(Role role)
@@ -304,14 +296,15 @@ void RecordScreen::add()
         return;
     if (!askYesNo(QStringLiteral("Do you really want to add record")))
         return;
-    skipFailure([this] { enterEditState(); });
-    skipFailure([this] { m_recordSet->addNew(); });
+    // A row that cannot be added leaves the screen browsing.
+    m_recordSet->addNew();
+    enterEditState();
     focusFirstField();
 }
 
 void RecordScreen::modify()
 {
-    skipFailure([this] { enterEditState(); });
+    enterEditState();
 }
 
 void RecordScreen::save()
@@ -320,14 +313,14 @@ void RecordScreen::save()
     // in the edit state with everything typed still there.
     if (!storePendingRow())
         return;
-    skipFailure([this] { enterBrowseState(); });
-    skipFailure([this] { m_recordSet->moveLast(); });
+    enterBrowseState();
+    m_recordSet->moveLast();
 }
 
 void RecordScreen::deleteRecord()
 {
     if (m_recordSet->rowCount() == 0)
-        skipFailure([this] { m_recordSet->requery(); });
+        m_recordSet->requery();
     if (!askYesNo(QStringLiteral("Really You want to delete this record ")))
         return;
     if (m_recordSet->rowCount() == 0 || m_recordSet->isEOF())
@@ -335,9 +328,9 @@ void RecordScreen::deleteRecord()
     if (!deleteUnlessChangedElsewhere())
         return;
     if (m_reloadAfterDelete)
-        skipFailure([this] { m_recordSet->requery(); });
+        m_recordSet->requery();
     if (m_recordSet->rowCount() > 0)
-        skipFailure([this] { m_recordSet->moveLast(); });
+        m_recordSet->moveLast();
 }
 
 void RecordScreen::moveFirst()
@@ -593,7 +586,7 @@ void RecordScreen::focusFirstField()
         m_entered = nullptr;
         if (w->hasFocus()) {
             m_entered = w;
-            guarded([&] { fieldFocusIn(w); });
+            fieldFocusIn(w);
         } else {
             w->setFocus(Qt::TabFocusReason);
         }
@@ -671,8 +664,6 @@ bool RecordScreen::deleteUnlessChangedElsewhere()
     } catch (const ChangedElsewhere &e) {
         showReadAgain(e);
         return false;
-    } catch (const DataError &e) {
-        showMessage(e.description());
     }
     return true;
 }
@@ -683,7 +674,8 @@ void RecordScreen::showReadAgain(const ChangedElsewhere &refusal)
     // one now in its place) is shown as it stands, for browsing.
     for (Field &field : m_fields)
         field.typed = false;
-    skipFailure([this] { enterBrowseState(); });
+    // The refusal is told even when the browse state cannot be entered.
+    guardAction([this] { enterBrowseState(); });
     refreshFields();
     syncGridToRecordSet();
     showMessage(refusal.description());
@@ -709,7 +701,7 @@ void RecordScreen::discardChanges()
 {
     for (Field &field : m_fields)
         field.typed = false;
-    skipFailure([this] { m_recordSet->cancelUpdate(); });
+    m_recordSet->cancelUpdate();
 }
 
 // --- focus hooks ----------------------------------------------------------------------
@@ -760,15 +752,15 @@ bool RecordScreen::eventFilter(QObject *watched, QEvent *event)
             if (activation && m_entered == widget)
                 break;
             m_entered = widget;
-            guarded([&] { fieldFocusIn(widget); });
+            guardAction([&] { fieldFocusIn(widget); });
         } else if (!activation) {
             m_entered = nullptr;
-            guarded([&] { fieldFocusOut(widget); });
+            guardAction([&] { fieldFocusOut(widget); });
         }
         break;
     }
     case QEvent::MouseButtonDblClick:
-        guarded([&] { fieldDoubleClicked(widget); });
+        guardAction([&] { fieldDoubleClicked(widget); });
         break;
     case QEvent::KeyPress: {
         // Enter moves to the next field in tab order, as Tab does; a box of
@@ -839,8 +831,10 @@ void RecordScreen::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
+        // What was typed goes with the screen, even when the record set
+        // cannot take it back.
         if (answer == Messenger::Answer::No)
-            discardChanges();
+            guardAction([this] { discardChanges(); });
     }
     m_closing = true;
     event->accept();

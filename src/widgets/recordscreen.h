@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <widgets/guard.h>
 
 class QAbstractButton;
 class QLineEdit;
@@ -77,11 +78,7 @@ protected:
     void watchFocus(QWidget *widget); // focus and double-click hooks for unbound widgets
     void start(Start buttons);        // the load: buttons wired, fields locked and filled
 
-    // Runs a handler; an error it does not handle is shown with its description.
-    void guarded(const std::function<void()> &handler);
-    // Runs one step of a handler that goes on past a failing step.
-    static void skipFailure(const std::function<void()> &step);
-    // Wires a further button of the register to a guarded handler.
+    // Wires a further button of the register to a handler run by guardAction.
     void onClicked(QAbstractButton *button, const std::function<void()> &handler);
 
     // --- the steps of the pattern ---
@@ -106,8 +103,7 @@ protected:
     // reported, and false leaves the screen as it is.
     bool storePendingRow();
     // Deletes the current row. False when another desk changed or removed it
-    // (told, and the row shown as it now stands); another failure is told and
-    // the handler goes on.
+    // (told, and the row shown as it now stands); another failure is thrown.
     bool deleteUnlessChangedElsewhere();
     // Tells the user that another desk changed or removed the row, and shows
     // the row as the record set has read it again, in the browse state.

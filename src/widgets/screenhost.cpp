@@ -1,7 +1,5 @@
 #include "screenhost.h"
 
-#include <data/dataerror.h>
-#include <data/messenger.h>
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -24,24 +22,6 @@ void ScreenHost::setCurrent(ScreenHost *host)
 QWidget *ScreenHost::openScreen(const QString &, const QVariant &)
 {
     return nullptr;
-}
-
-void runGuarded(const std::function<void()> &handler)
-{
-    try {
-        handler();
-    } catch (const DataError &e) {
-        showMessage(e.description());
-    } catch (const std::exception &e) {
-        showMessage(QString::fromLocal8Bit(e.what()));
-    }
-}
-
-void skipFailure(const std::function<void()> &step)
-{
-    // The step is skipped and the handler goes on with the next one, but the
-    // user is told what failed.
-    runGuarded(step);
 }
 
 void closeScreen(QWidget *screen)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <QString>
 #include <QVariant>
 
@@ -29,14 +28,6 @@ public:
     static ScreenHost *current();
     static void setCurrent(ScreenHost *host);
 };
-
-// Runs an event handler; an error that it does not handle is shown with its
-// description, and the program goes on.
-void runGuarded(const std::function<void()> &handler);
-
-// Runs one step of a handler that goes on past a failing step; the failure
-// is shown to the user with its description, as runGuarded does.
-void skipFailure(const std::function<void()> &step);
 
 // Closes a screen together with the child window that frames it.
 void closeScreen(QWidget *screen);

@@ -88,6 +88,7 @@ private slots:
     void decidedCasesUntilRefresh();
     void partyHistoryOnDoubleClick();
     void addAndSave();
+    void addThatFailsStaysBrowsingAndSaysSoOnce();
     void browseTypingIsStoredWhenTheRowChanges();
     void listOfAllCases();
     void reachesOtherScreensThroughTheHost();
@@ -706,6 +707,30 @@ void TestCaseRegister::addAndSave()
                                          "cdate = '2026-12-07'"))
                  .toInt(),
              1);
+}
+
+// Add first stores what was typed in the row shown; when the database
+// refuses it, Add stops there: one message, still browsing, no new row.
+void TestCaseRegister::addThatFailsStaysBrowsingAndSaysSoOnce()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON advocate "
+                              "BEGIN SELECT RAISE(ABORT, 'diary is closed'); END"));
+    QTest::keyClicks(field("txtRemarks"), QStringLiteral("adjourned"));
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    QCOMPARE(m_messages->texts().size(), 2);
+    QCOMPARE(m_messages->texts().first(), QStringLiteral("Do you really want to add record"));
+    QVERIFY2(m_messages->texts().last().contains(QStringLiteral("diary is closed")),
+             qPrintable(m_messages->texts().last()));
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
+    QVERIFY(!field<QPushButton>("cmdSave")->isEnabled());
+    QVERIFY(field<QPushButton>("cmdAdd")->isEnabled());
+    QVERIFY(field("txtCaseNo")->isReadOnly());
+    QCOMPARE(screen.recordSet()->rowCount(), 1);
+    QCOMPARE(m_db->count(QStringLiteral("advocate")), 1);
 }
 
 void TestCaseRegister::browseTypingIsStoredWhenTheRowChanges()

@@ -303,7 +303,7 @@ void TestDiaryStore::carryForwardWaitsNotForAnotherProgramsLock()
     const diary::CarryForward result = diary::carryForward(diary, today);
     QCOMPARE(result.outcome, diary::CarryForward::Outcome::Failed);
     QCOMPARE(result.failed, 6);
-    QCOMPARE(messages.texts(), QStringList{diary::notCarriedMessage(6, lockedReason())});
+    QCOMPARE(result.message, diary::notCarriedMessage(6, lockedReason()));
     QCOMPARE(other.scalar("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"), 0);
     QVERIFY(!Database::inTransaction());
     QCOMPARE(diary.rowCount(), 6);
@@ -312,7 +312,7 @@ void TestDiaryStore::carryForwardWaitsNotForAnotherProgramsLock()
     RecordSet again(diarySource);
     QCOMPARE(diary::carryForward(again, today).added, 6);
     QCOMPARE(again.rowCount(), 12);
-    QCOMPARE(messages.texts().size(), 1);
+    QVERIFY(messages.texts().isEmpty());
 }
 
 // The commit itself fails (another program is reading the file in the
@@ -333,7 +333,8 @@ void TestDiaryStore::failedCommitStoresNothingAndSaysWhy()
     QCOMPARE(result.outcome, diary::CarryForward::Outcome::Failed);
     QCOMPARE(result.added, 0);
     QCOMPARE(result.failed, 4);
-    QCOMPARE(messages.texts(), QStringList{diary::notCarriedMessage(4, lockedReason())});
+    QCOMPARE(result.message, diary::notCarriedMessage(4, lockedReason()));
+    QVERIFY(messages.texts().isEmpty());
     QVERIFY(!Database::inTransaction());
     QCOMPARE(reader.exec("COMMIT"), SQLITE_OK);
     QCOMPARE(reader.scalar("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"), 0);
@@ -405,7 +406,8 @@ void TestDiaryStore::conversionThatCannotCommitSaysHowManyAndWhy()
     const diary::Conversion result = diary::convertHearings(hearings, day);
     QCOMPARE(result.failed, 2);
     QCOMPARE(result.added, 0);
-    QCOMPARE(messages.texts(), QStringList{diary::notConvertedMessage(2, lockedReason())});
+    QCOMPARE(result.message, diary::notConvertedMessage(2, lockedReason()));
+    QVERIFY(messages.texts().isEmpty());
     QCOMPARE(other.exec("ROLLBACK"), SQLITE_OK);
     QCOMPARE(countOn(QStringLiteral("2026-12-09")), 0);
 

@@ -2,8 +2,10 @@
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
+#include <data/dataerror.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
+#include <data/recordsetmodel.h>
 #include <QApplication>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -12,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -104,7 +107,7 @@ private slots:
     void gridAndRecordSetMoveTogether();
     void deleteAsksThenReloadsAndGoesToTheLastRow();
     void deleteOnAnEmptySetReloadsFirst();
-    void failedDeleteIsReportedAndTheStepsGoOn();
+    void failedDeleteIsReportedAndStopsThere();
     void findFiltersOrSaysNotFound();
     void emptyOrCancelledFindChangesNothing();
     void rejectedSaveKeepsEverythingTyped_data();
@@ -115,6 +118,9 @@ private slots:
     void closingWithNothingTypedAsksNothing();
     void unhandledErrorIsShownAndTheScreenGoesOn();
     void screenWithoutItsTableStillOpens();
+    void addThatCannotAddStaysBrowsing();
+    void anActionShowsItsFirstFailureOnly();
+    void gridThatCannotReadShowsNothingAndTellsOnce();
     void buttonNamesCanBeChanged();
     void keyboardFlowsThroughTheFields();
     void columnsAreFittedToTheRowsInViewBeforeLayout();
@@ -411,7 +417,7 @@ void TestRecordScreen::deleteOnAnEmptySetReloadsFirst()
     QCOMPARE(enabledButtons(empty), tenButtons);
 }
 
-void TestRecordScreen::failedDeleteIsReportedAndTheStepsGoOn()
+void TestRecordScreen::failedDeleteIsReportedAndStopsThere()
 {
     seedThreeRows();
     m_db->exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON AC_INFO "
@@ -424,9 +430,9 @@ void TestRecordScreen::failedDeleteIsReportedAndTheStepsGoOn()
              (QStringList{QStringLiteral("Really You want to delete this record "),
                           QStringLiteral("ledger is closed")}));
     QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 3);
-    // The steps after the failure still ran: reloaded and on the last row.
+    // Nothing after the failure ran: still on the row that was to go.
     QCOMPARE(screen.recordSet()->rowCount(), 3);
-    QCOMPARE(edit(screen, "txtName")->text(), QStringLiteral("Bank"));
+    QCOMPARE(edit(screen, "txtName")->text(), QStringLiteral("Ramesh"));
 }
 
 void TestRecordScreen::findFiltersOrSaysNotFound()
@@ -624,19 +630,87 @@ void TestRecordScreen::screenWithoutItsTableStillOpens()
     QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("no such table: AC_INFO")});
     QCOMPARE(edit(screen, "txtName")->text(), QString());
 
-    // Every button still answers, and the screen stays usable.
+    // Every button still answers, and the screen stays usable. Add has no
+    // table to add to: it says so once, and the screen stays browsing.
     m_messages->answer(Answer::Yes);
     click(screen, QStringLiteral("cmdAdd"));
-    QCOMPARE(screen.state(), RecordScreen::State::Edit);
+    QCOMPARE(m_messages->texts().size(), 3);
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
     click(screen, QStringLiteral("cmdSave"));
     QCOMPARE(screen.state(), RecordScreen::State::Browse);
-    m_messages->answer(Answer::Yes);
+    // Delete reads the table again first, and stops there.
+    m_messages->clear();
     click(screen, QStringLiteral("cmdDelete"));
+    QCOMPARE(m_messages->texts().size(), 1);
     for (const char *move : {"cmdFirst", "cmdPrevious", "cmdNext", "cmdLast"})
         click(screen, QLatin1String(move));
     m_messages->answerInput(QStringLiteral("Ram"));
     click(screen, QStringLiteral("cmdFind"));
     QCOMPARE(m_messages->lastText(), QStringLiteral("The record set is not open."));
+}
+
+void TestRecordScreen::addThatCannotAddStaysBrowsing()
+{
+    seedThreeRows();
+    LedgerScreen screen;
+    const QString source = QStringLiteral("select Name from AC_INFO"); // a view, not the table
+    screen.recordSet()->open(source);
+    m_messages->answer(Answer::Yes);
+    click(screen, QStringLiteral("cmdAdd"));
+    QCOMPARE(m_messages->texts(),
+             (QStringList{QStringLiteral("Do you really want to add record"),
+                          QStringLiteral("The record set %1 cannot be changed.").arg(source)}));
+    QCOMPARE(screen.state(), RecordScreen::State::Browse);
+    QVERIFY(edit(screen, "txtName")->isReadOnly());
+    QCOMPARE(screen.recordSet()->rowCount(), 3);
+}
+
+// A failure inside a step the action set off (a focus hook run by its own
+// setFocus) is the action's failure: one box, however many follow.
+void TestRecordScreen::anActionShowsItsFirstFailureOnly()
+{
+    const auto fail = [](const char *text) { throw DataError(QString::fromLatin1(text)); };
+    bool after = false;
+    QVERIFY(!guardAction([&] {
+        QVERIFY(!guardAction([&] { fail("disk is full"); }));
+        fail("database is locked");
+        after = true;
+    }));
+    QVERIFY(!after);
+    QCOMPARE(m_messages->texts(), QStringList{QStringLiteral("disk is full")});
+    // The next action is told its own failure.
+    QVERIFY(!guardAction([&] { fail("database is locked"); }));
+    QCOMPARE(m_messages->lastText(), QStringLiteral("database is locked"));
+    QVERIFY(guardAction([] {}));
+    QCOMPARE(m_messages->texts().size(), 2);
+}
+
+// Rows that cannot be read show as none in the grid: nothing reaches the
+// view's painting, and the clerk is told once, not once a cell.
+void TestRecordScreen::gridThatCannotReadShowsNothingAndTellsOnce()
+{
+    seedThreeRows();
+    // Reading the third row overflows: the read fails when the rows are read.
+    RecordSet unreadable(QStringLiteral(
+        "select Name, abs(case when Name = 'Bank' then -9223372036854775807 - 1 else 0 end) "
+        "as n from AC_INFO"));
+    RecordSetModel model(&unreadable);
+    model.setColumns({{QStringLiteral("Name"), QStringLiteral("Name")}});
+    tellReadFailures(&model);
+    QSignalSpy failures(&model, &RecordSetModel::readFailed);
+    QTableView grid;
+    grid.setModel(&model);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.data(model.index(0, 0), Qt::DisplayRole), QVariant());
+    }
+    grid.viewport()->repaint();
+    QTRY_COMPARE(m_messages->texts().size(), 1);
+    QVERIFY2(m_messages->lastText().contains(QStringLiteral("overflow")),
+             qPrintable(m_messages->lastText()));
+    QCOMPARE(failures.size(), 1);
 }
 
 void TestRecordScreen::buttonNamesCanBeChanged()

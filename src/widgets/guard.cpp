@@ -1,0 +1,54 @@
+#include "guard.h"
+
+#include <data/dataerror.h>
+#include <data/messenger.h>
+#include <data/recordset.h> // the model holds a pointer to it
+#include <data/recordsetmodel.h>
+#include <optional>
+#include <QScopeGuard>
+#include <QString>
+
+namespace lexordo {
+
+namespace {
+int s_depth = 0;             // guards running, the user's action outermost
+bool s_actionFailed = false; // the running action has shown its failure
+} // namespace
+
+bool guardAction(const std::function<void()> &action)
+{
+    const bool outermost = s_depth == 0;
+    if (outermost)
+        s_actionFailed = false;
+    std::optional<QString> failure;
+    {
+        ++s_depth;
+        const auto leave = qScopeGuard([] { --s_depth; });
+        try {
+            action();
+        } catch (const DataError &e) {
+            failure = e.description();
+        } catch (const std::exception &e) {
+            failure = QString::fromLocal8Bit(e.what());
+        }
+    }
+    if (failure && !s_actionFailed) {
+        // Marked before the box is up: what its event loop runs of the same
+        // action adds no second box.
+        s_actionFailed = true;
+        showMessage(*failure);
+    }
+    const bool succeeded = outermost ? !s_actionFailed : !failure;
+    if (outermost)
+        s_actionFailed = false;
+    return succeeded;
+}
+
+void tellReadFailures(RecordSetModel *model)
+{
+    QObject::connect(
+        model, &RecordSetModel::readFailed, model,
+        [](const QString &description) { showMessage(description); }, Qt::QueuedConnection);
+}
+
+} // namespace lexordo
