@@ -4,7 +4,6 @@
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <diary/carryforward.h>
-
 #include <QTest>
 
 using namespace lexordo;
@@ -13,7 +12,8 @@ using diary::CarryForward;
 namespace {
 
 const QDate today(2026, 12, 7);
-const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const RecordSource diarySource =
+    RecordSource::table(QStringLiteral("advocate")).orderBy(QStringLiteral("cdate, courtindex"));
 
 } // namespace
 
@@ -52,8 +52,8 @@ void TestCarryForward::cleanup()
     m_db.reset();
 }
 
-void TestCarryForward::addHearing(const QString &caseno, const QString &cdate,
-                                  const QString &ndate, int courtIndex, const QString &remarks)
+void TestCarryForward::addHearing(const QString &caseno, const QString &cdate, const QString &ndate,
+                                  int courtIndex, const QString &remarks)
 {
     m_db->exec(QStringLiteral("INSERT INTO advocate VALUES (%1, %2, '2026-10-01', 'State', "
                               "'O''Neil %3', '%3', 'Court %4', %4, 'evidence', %5, 'arguments')")
@@ -66,9 +66,10 @@ void TestCarryForward::addHearing(const QString &caseno, const QString &cdate,
 
 void TestCarryForward::carriesTodaysHearingsForward()
 {
-    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"), 2,
-               QStringLiteral("adjourned"));
-    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-23"), QStringLiteral("2026-12-07"), 1);
+    addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"),
+               2, QStringLiteral("adjourned"));
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-23"), QStringLiteral("2026-12-07"),
+               1);
 
     RecordSet diary(diarySource);
     ScriptedMessenger messages;
@@ -88,8 +89,9 @@ void TestCarryForward::carriesTodaysHearingsForward()
     QCOMPARE(diary.text(QStringLiteral("caseno")), QStringLiteral("CS 1"));
 
     // Each new row carries the old one forward.
-    RecordSet stored(QStringLiteral("select * from advocate where cdate = ? and caseno = ?"),
-                     {today, QStringLiteral("CS 2")});
+    RecordSet stored(
+        RecordSource::query(QStringLiteral("select * from advocate where cdate = ? and caseno = ?"),
+                            {today, QStringLiteral("CS 2")}));
     QCOMPARE(stored.rowCount(), 1);
     QCOMPARE(stored.value(QStringLiteral("pdate")), QVariant(QDate(2026, 11, 20)));
     QCOMPARE(stored.text(QStringLiteral("fixedfor")), QStringLiteral("arguments"));
@@ -112,7 +114,8 @@ void TestCarryForward::leavesOtherHearingsAlone()
 {
     addHearing(QStringLiteral("due"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
     addHearing(QStringLiteral("later"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-08"));
-    addHearing(QStringLiteral("earlier"), QStringLiteral("2026-11-02"), QStringLiteral("2026-12-06"));
+    addHearing(QStringLiteral("earlier"), QStringLiteral("2026-11-02"),
+               QStringLiteral("2026-12-06"));
     addHearing(QStringLiteral("none"), QStringLiteral("2026-11-20"), QString());
 
     RecordSet diary(diarySource);
@@ -153,7 +156,7 @@ void TestCarryForward::secondOpeningTheSameDayAddsNothing()
     addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-09"));
     {
         RecordSet diary(diarySource);
-            QCOMPARE(diary::carryForward(diary, today).added, 1);
+        QCOMPARE(diary::carryForward(diary, today).added, 1);
     }
     RecordSet diary(diarySource);
     ScriptedMessenger messages;
@@ -173,8 +176,7 @@ void TestCarryForward::handMadeRowDatedTodayStopsIt()
     addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-07"));
     addHearing(QStringLiteral("typed"), QStringLiteral("2026-12-07"), QString());
     RecordSet diary(diarySource);
-    QCOMPARE(diary::carryForward(diary, today).outcome,
-             CarryForward::Outcome::AlreadyListed);
+    QCOMPARE(diary::carryForward(diary, today).outcome, CarryForward::Outcome::AlreadyListed);
     QCOMPARE(m_db->count(QStringLiteral("advocate")), 2);
 }
 
@@ -258,9 +260,10 @@ void TestCarryForward::aRefusedRowStoresNoneAndSaysWhy()
     QCOMPARE(messages.texts(), QStringList{diary::notCarriedMessage(3, QStringLiteral("refused"))});
     QVERIFY(messages.texts().first().startsWith(QStringLiteral("3 hearing(s) due today")));
     // Nothing partial: not one of today's rows was kept.
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
-                 .toInt(),
-             0);
+    QCOMPARE(
+        m_db->scalar(QStringLiteral("SELECT count(*) FROM advocate WHERE cdate = '2026-12-07'"))
+            .toInt(),
+        0);
     QCOMPARE(diary.rowCount(), 3);
     QVERIFY(!diary.hasPendingChanges());
 

@@ -73,7 +73,8 @@ public:
             b->setObjectName(name);
             layout->addWidget(b, row++, 0);
         }
-        openRecordSet(QStringLiteral("select * from AC_INFO order by TransDate"));
+        openRecordSet(
+            RecordSource::table(QStringLiteral("AC_INFO")).orderBy(QStringLiteral("TransDate")));
         setGrid(grid, {{QStringLiteral("Name"), QStringLiteral("Name")},
                        {QStringLiteral("Date"), QStringLiteral("TransDate")}});
         setFind(QStringLiteral("Enter The Name to Be Searched "), options.findColumn,
