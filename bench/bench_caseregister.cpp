@@ -79,8 +79,9 @@ void BM_OpenCaseRegister(benchmark::State &state)
             break;
         }
         rows = screen->recordSet()->rowCount();
-        RecordSet today(QStringLiteral("select * from advocate where cdate = ?"),
-                        {bench::benchToday()});
+        RecordSet today(
+            RecordSource::table(QStringLiteral("advocate"))
+                .where(Filter(QStringLiteral("cdate"), Filter::Op::Equal, bench::benchToday())));
         carried = today.rowCount();
         screen.reset();
         state.ResumeTiming();

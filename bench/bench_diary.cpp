@@ -5,16 +5,16 @@
 
 #include "benchdatabase.h"
 
+#include <benchmark/benchmark.h>
 #include <data/database.h>
 #include <data/recordset.h>
-
-#include <benchmark/benchmark.h>
 
 using namespace lexordo;
 
 namespace {
 
-const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const RecordSource diarySource =
+    RecordSource::table(QStringLiteral("advocate")).orderBy(QStringLiteral("cdate, courtindex"));
 
 void BM_OpenDiary(benchmark::State &state)
 {
@@ -50,7 +50,8 @@ void BM_FilterPartyContains(benchmark::State &state)
     RecordSet diary(diarySource);
     int rows = 0;
     for (auto _ : state) {
-        diary.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("d'souza")));
+        diary.setFilter(
+            Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("d'souza")));
         rows = diary.rowCount();
         benchmark::DoNotOptimize(rows);
     }

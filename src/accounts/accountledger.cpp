@@ -19,7 +19,7 @@ AccountLedger::AccountLedger(QWidget *parent) : RecordScreen(parent), ui(new Ui:
 {
     ui->setupUi(this);
     fillNames();
-    openRecordSet(QStringLiteral("AC_INFO"));
+    openRecordSet(RecordSource::table(QStringLiteral("AC_INFO")));
     bind(ui->txtname, QStringLiteral("Name"));
     bind(ui->txtDate, QStringLiteral("TransDate"));
     bind(ui->txtLFees, QStringLiteral("Legal Fees"));

@@ -92,7 +92,8 @@ int AccountsStore::refillStatementTable(const QString &account, const QDate &fro
 
 std::optional<BillSheet> AccountsStore::bill(qint64 number)
 {
-    RecordSet bills(QStringLiteral("select * from bill where BillNo = ?"), {number});
+    RecordSet bills(
+        RecordSource::query(QStringLiteral("select * from bill where BillNo = ?"), {number}));
     if (bills.rowCount() == 0)
         return std::nullopt;
     bills.moveFirst();
@@ -117,7 +118,8 @@ std::optional<BillSheet> AccountsStore::bill(qint64 number)
 
 std::optional<ReceiptSheet> AccountsStore::receipt(qint64 number)
 {
-    RecordSet receipts(QStringLiteral("select * from Receipt where ReceiptNo = ?"), {number});
+    RecordSet receipts(
+        RecordSource::query(QStringLiteral("select * from Receipt where ReceiptNo = ?"), {number}));
     if (receipts.rowCount() == 0)
         return std::nullopt;
     receipts.moveFirst();

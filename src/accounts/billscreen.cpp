@@ -19,7 +19,7 @@ BillScreen::BillScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui::BillS
     m_particulars = {ui->txtP1, ui->txtP2, ui->txtP3, ui->txtP4, ui->txtP5, ui->txtP6};
     m_amounts = {ui->txtA1, ui->txtA2, ui->txtA3, ui->txtA4, ui->txtA5, ui->txtA6};
 
-    openRecordSet(QStringLiteral("bill"));
+    openRecordSet(RecordSource::table(QStringLiteral("bill")));
     bind(ui->txtNo, QStringLiteral("BillNo"));
     bind(ui->txtDate, QStringLiteral("BillDate"));
     bind(ui->txtName, QStringLiteral("To"));

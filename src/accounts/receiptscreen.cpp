@@ -25,7 +25,7 @@ const QString advocateNamePrompt =
 ReceiptScreen::ReceiptScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui::ReceiptScreen)
 {
     ui->setupUi(this);
-    openRecordSet(QStringLiteral("Receipt"));
+    openRecordSet(RecordSource::table(QStringLiteral("Receipt")));
     bind(ui->txtRno, QStringLiteral("ReceiptNo"));
     bind(ui->txtDate, QStringLiteral("RDate"));
     bind(ui->txtName, QStringLiteral("Name"));

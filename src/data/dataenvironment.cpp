@@ -84,7 +84,7 @@ ResultTable readAll(const Command &command)
     ResultTable table;
     const int count = stmt.columnCount();
     int expression = 1000;
-    QList<RecordSet::FieldType> types;
+    QList<FieldType> types;
     for (int i = 0; i < count; ++i) {
         QString name = stmt.columnName(i);
         if (stmt.columnOrigin(i).isEmpty() && name.contains(u'('))

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "filter.h"
+#include "recordsource.h"
+#include "valuecodec.h"
 
 #include <memory>
 #include <QObject>
@@ -10,14 +12,14 @@
 
 namespace lexordo {
 
-// A view of a table or select statement with a current row. The database does
-// the work: a filter becomes a WHERE and a sort an ORDER BY with bound values,
-// and the view holds only the keys of its rows in order (the whole of a
-// table's view is counted once and its keys read in windows around the rows
-// shown); the rows themselves are read as they are shown, a few at a time, so
-// memory follows what is on the screen, not the table. Stores go back to the table row by row.
-// Sources that name one table ("courts", or "select * from courts order by indexx") can be changed;
-// others are read-only and are read whole.
+// A view of a record source with a current row, and the changes made to its
+// rows until they are stored. The database does the work: a filter becomes a
+// WHERE and a sort an ORDER BY with bound values (viewquery.h), and the view
+// holds only the keys of its rows in order (keywindow.h); the rows themselves
+// are read as they are shown, a few at a time (rowcache.h), so memory follows
+// what is on the screen, not the table. Stores go back to the table row by
+// row (rowwriter.h). A table source can be changed; a query is read-only and
+// read whole.
 //
 // The position is a row of the view (0 .. rowCount()-1), or before the first
 // row (BOF, position -1), or after the last row (EOF, position rowCount()).
@@ -28,24 +30,21 @@ class RecordSet : public QObject
     Q_OBJECT
 
 public:
-    enum class FieldType { Text, Date, Time, Number, Integer, Any };
+    using FieldType = lexordo::FieldType;
 
     explicit RecordSet(QObject *parent = nullptr);
-    explicit RecordSet(const QString &source, QObject *parent = nullptr); // opens; throws
-    RecordSet(const QString &source, const QVariantList &values, QObject *parent = nullptr);
+    explicit RecordSet(const RecordSource &source, QObject *parent = nullptr); // opens; throws
     ~RecordSet() override;
 
-    void open(const QString &source); // throws DataError
-    // A select statement with "?" marks, each bound to a value: re-reading
-    // binds them again.
-    void open(const QString &source, const QVariantList &values); // throws DataError
-    void requery(); // stores pending changes, re-reads, drops the filter
+    // A query's "?" marks are bound to its values again at each re-read.
+    void open(const RecordSource &source); // throws DataError
+    void requery();                        // stores pending changes, re-reads, drops the filter
     // Stores pending changes and re-reads the rows that pass `filter`, in the
     // source's order: requery() and then setFilter(filter), in one re-read.
     void requery(const Filter &filter); // throws DataError
     void close();                       // pending changes are discarded
     bool isOpen() const;
-    QString source() const;
+    const RecordSource &source() const;
     bool isUpdatable() const;
     QString tableName() const;
 
@@ -104,11 +103,12 @@ public:
     void setSort(const QString &columns); // "cdate, courtindex desc"
     QString sort() const;
 
-    // "date", "time", "number", "whole number" or "value": what a column takes.
-    static QString typeName(FieldType type);
-
-    // Text conversion of a single value for a column type, as setValue does.
-    static QVariant convert(FieldType type, const QString &column, const QVariant &value);
+    // What a column takes, and a value converted for it as setValue does (valuecodec.h).
+    static QString typeName(FieldType type) { return fieldTypeName(type); }
+    static QVariant convert(FieldType type, const QString &column, const QVariant &value)
+    {
+        return convertForColumn(type, column, value);
+    }
 
 signals:
     // Each change of the rows is announced before it happens and reported after.

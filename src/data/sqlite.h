@@ -51,21 +51,4 @@ std::optional<QString> fileProblem(const QString &path);
 // its journal files.
 inline constexpr int longestPath = 500;
 
-// The record set's name for SqlQuery, with its names of old, until it reads
-// through SqlQuery itself.
-class Statement : public SqlQuery
-{
-public:
-    Statement(sqlite3 *db, const QString &sql) : SqlQuery(db, sql) {}
-
-    bool step() { return next(); }
-    sqlite3_stmt *get() const { return native(); }
-    QString columnText(int column) const { return text(column); }
-    QVariant columnValue(int column) const { return value(column); }
-    QVariant columnStored(int column) const { return stored(column); }
-    qint64 columnInt(int column) const { return integer(column); }
-    bool columnIsNull(int column) const { return isNull(column); }
-    bool columnIsNumber(int column) const { return isNumber(column); }
-};
-
 } // namespace lexordo::sqlite

@@ -35,8 +35,7 @@ struct Column
 // The columns of a table with the types the record sets give them.
 QList<Column> columnsOf(const QString &table)
 {
-    RecordSet probe;
-    probe.open(QStringLiteral("select * from %1 where 1 = 0").arg(quoted(table)));
+    const RecordSet probe(RecordSource::table(table));
     QList<Column> columns;
     for (int i = 0; i < probe.fieldCount(); ++i)
         columns.append({probe.fieldName(i), probe.fieldType(i)});

@@ -1,6 +1,7 @@
 #include "valuecodec.h"
 
 #include "amounts.h"
+#include "dataerror.h"
 #include "dates.h"
 #include "schemacheck.h"
 #include "sqlquery.h"
@@ -9,9 +10,8 @@
 
 namespace lexordo {
 
-RecordSet::FieldType fieldTypeFromDeclaration(const QByteArray &declared)
+FieldType fieldTypeFromDeclaration(const QByteArray &declared)
 {
-    using FieldType = RecordSet::FieldType;
     if (declared.isEmpty())
         return FieldType::Any;
     const QByteArray decl = declared.toUpper();
@@ -27,7 +27,7 @@ RecordSet::FieldType fieldTypeFromDeclaration(const QByteArray &declared)
     return FieldType::Text;
 }
 
-RecordSet::FieldType columnFieldType(const SqlQuery &query, int column)
+FieldType columnFieldType(const SqlQuery &query, int column)
 {
     QByteArray declared = query.columnDeclaredType(column);
     if (declared.isEmpty()) {
@@ -40,6 +40,9 @@ RecordSet::FieldType columnFieldType(const SqlQuery &query, int column)
 
 namespace {
 
+// The largest whole number a double holds exactly, 2^53 - 1.
+constexpr double largestWholeNumber = 9007199254740991.0;
+
 QVariant wholeOrDouble(double value)
 {
     if (std::trunc(value) == value && std::fabs(value) < 9e15)
@@ -49,9 +52,8 @@ QVariant wholeOrDouble(double value)
 
 } // namespace
 
-QVariant decodeColumn(const SqlQuery &query, int column, RecordSet::FieldType type)
+QVariant decodeColumn(const SqlQuery &query, int column, FieldType type)
 {
-    using FieldType = RecordSet::FieldType;
     if (query.isNull(column))
         return QVariant();
     const bool number = query.isNumber(column);
@@ -108,7 +110,142 @@ QVariant decodeColumn(const SqlQuery &query, int column, RecordSet::FieldType ty
     return QVariant();
 }
 
-void bindForColumn(SqlQuery &query, int index, const QVariant &value, RecordSet::FieldType type)
+QString fieldTypeName(FieldType type)
+{
+    switch (type) {
+    case FieldType::Date:
+        return QStringLiteral("date");
+    case FieldType::Time:
+        return QStringLiteral("time");
+    case FieldType::Number:
+        return QStringLiteral("number");
+    case FieldType::Integer:
+        return QStringLiteral("whole number");
+    default:
+        return QStringLiteral("value");
+    }
+}
+
+QVariant convertForColumn(FieldType type, const QString &column, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+
+    const bool isText = value.typeId() == QMetaType::QString;
+    const QString text = isText ? value.toString() : QString();
+    if (isText && text.trimmed().isEmpty())
+        return QVariant();
+
+    auto refuse = [&](const QString &shown) -> DataError {
+        return DataError(QStringLiteral("\"%1\" is not a valid %2 for %3.")
+                             .arg(shown, fieldTypeName(type), column));
+    };
+    // A NUL character ends the text wherever it is read as C text: the
+    // rest would be stored out of sight.
+    if (isText && text.contains(QChar(u'\0')))
+        throw DataError(
+            QStringLiteral("The text for %1 holds a NUL character, which cannot be stored.")
+                .arg(column));
+
+    switch (type) {
+    case FieldType::Date:
+        if (value.typeId() == QMetaType::QDate) {
+            if (!value.toDate().isValid())
+                throw refuse(QString());
+            return value;
+        }
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().date();
+        if (isText) {
+            if (auto date = dates::parse(text))
+                return *date;
+            if (auto iso = dates::parseIso(text.trimmed()); iso && text.trimmed().size() == 10)
+                return *iso;
+        }
+        throw refuse(value.toString());
+    case FieldType::Time:
+        if (value.typeId() == QMetaType::QTime)
+            return value;
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().time();
+        if (isText) {
+            if (auto time = dates::parseTime(text))
+                return *time;
+        }
+        throw refuse(value.toString());
+    case FieldType::Number:
+    case FieldType::Integer: {
+        std::optional<double> number;
+        if (isText) {
+            number = amounts::parse(text);
+        } else {
+            bool ok = false;
+            const double v = value.toDouble(&ok);
+            if (ok && std::isfinite(v) && value.typeId() != QMetaType::QDate)
+                number = v;
+        }
+        if (!number && type == FieldType::Number)
+            throw DataError(amounts::notAnAmount(column, value.toString()));
+        if (!number)
+            throw refuse(value.toString());
+        if (type == FieldType::Integer && std::trunc(*number) != *number)
+            throw refuse(value.toString());
+        // Beyond this a whole number is no longer kept exactly (and beyond
+        // the column's range it would wrap round).
+        if (type == FieldType::Integer && std::fabs(*number) > largestWholeNumber)
+            throw DataError(QStringLiteral("\"%1\" is too large a whole number for %2 (at most "
+                                           "%3 either side of 0).")
+                                .arg(value.toString(), column)
+                                .arg(largestWholeNumber, 0, 'f', 0));
+        return QVariant(*number);
+    }
+    case FieldType::Text:
+        if (value.typeId() == QMetaType::QDate)
+            return dates::format(value.toDate());
+        return value.toString();
+    case FieldType::Any: {
+        if (value.typeId() == QMetaType::QDate)
+            return value;
+        if (!isText) {
+            bool ok = false;
+            const double v = value.toDouble(&ok);
+            if (ok)
+                return QVariant(v);
+        }
+        return value.toString();
+    }
+    }
+    return QVariant();
+}
+
+QVariant normalisedForColumn(FieldType type, const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Double && type != FieldType::Number) {
+        const double v = value.toDouble();
+        if (std::trunc(v) == v && std::fabs(v) < 9e15)
+            return qint64(v);
+    }
+    return value;
+}
+
+QString cellText(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return dates::format(value.toDate());
+    case QMetaType::QTime:
+        return dates::formatTime(value.toTime());
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+        return amounts::write(value.toDouble());
+    default:
+        return value.toString();
+    }
+}
+
+void bindForColumn(SqlQuery &query, int index, const QVariant &value, FieldType type)
 {
     if (!value.isValid() || value.isNull()) {
         query.bindNull(index);
@@ -117,7 +254,7 @@ void bindForColumn(SqlQuery &query, int index, const QVariant &value, RecordSet:
     switch (value.typeId()) {
     case QMetaType::Double: {
         const double v = value.toDouble();
-        if (type != RecordSet::FieldType::Number && std::trunc(v) == v && std::fabs(v) < 9e15)
+        if (type != FieldType::Number && std::trunc(v) == v && std::fabs(v) < 9e15)
             query.bindInt(index, qint64(v));
         else
             query.bindDouble(index, v);

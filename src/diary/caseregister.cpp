@@ -144,7 +144,8 @@ private:
 
 namespace {
 
-const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const RecordSource diarySource =
+    RecordSource::table(QStringLiteral("advocate")).orderBy(QStringLiteral("cdate, courtindex"));
 const QString beforeHearingQuestion =
     QStringLiteral("The next date is before this hearing's date. Do you want to continue?");
 
@@ -168,14 +169,18 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     // The diary is read once. Its second view only answers whether rows dated
     // today exist, so it reads just those.
     openRecordSet(diarySource);
-    m_adodc2 = addRecordSet(
-        QStringLiteral("Adodc2"),
-        QStringLiteral("select * from advocate where cdate = ? order by courtindex"), {today});
-    m_courts = addRecordSet(QStringLiteral("adoCourts"),
-                            QStringLiteral("select * from courts order by indexx "));
-    m_total = addRecordSet(QStringLiteral("adoTotal"),
-                           QStringLiteral("select distinct (caseno),party1 from advocate"));
-    m_holidays = addRecordSet(QStringLiteral("adoHoliday"), QStringLiteral("Holidays"));
+    m_adodc2 = addRecordSet(QStringLiteral("Adodc2"),
+                            RecordSource::table(QStringLiteral("advocate"))
+                                .where(Filter(QStringLiteral("cdate"), Filter::Op::Equal, today))
+                                .orderBy(QStringLiteral("courtindex")));
+    m_courts = addRecordSet(
+        QStringLiteral("adoCourts"),
+        RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
+    m_total = addRecordSet(
+        QStringLiteral("adoTotal"),
+        RecordSource::query(QStringLiteral("select distinct (caseno),party1 from advocate")));
+    m_holidays =
+        addRecordSet(QStringLiteral("adoHoliday"), RecordSource::table(QStringLiteral("Holidays")));
 
     // The opening: its steps do not depend on one another, and the register
     // opens whatever fails; the failure is told.

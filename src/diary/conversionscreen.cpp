@@ -20,7 +20,12 @@ namespace lexordo {
 
 namespace {
 
-const QString hearingsOfTheDay = QStringLiteral("select * from advocate where ndate = ?");
+// The hearings fixed for a day, which the conversion carries to it.
+RecordSource hearingsOfTheDay(const QDate &day)
+{
+    return RecordSource::table(QStringLiteral("advocate"))
+        .where(Filter(QStringLiteral("ndate"), Filter::Op::Equal, day));
+}
 
 } // namespace
 
@@ -62,16 +67,16 @@ bool ConversionScreen::load(const QDate &day)
     m_day = day;
     ui->txtCdate->setText(dates::format(day));
 
-    RecordSet recent;
-    recent.open(QStringLiteral("select * from advocate where cdate >= ? and ndate is null"),
-                {day.addDays(-30)});
+    RecordSet recent(
+        RecordSource::table(QStringLiteral("advocate"))
+            .where(Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, day.addDays(-30))));
     const QStringList dates = diary::datesWithoutNextDate(recent, day);
     if (!dates.isEmpty()) {
         showValue(ui->lblWarning, diary::warningCaption(dates));
         ui->lblWarning->setVisible(true);
     }
 
-    m_hearings->open(hearingsOfTheDay, {day});
+    m_hearings->open(hearingsOfTheDay(day));
     return m_hearings->rowCount() > 0;
 }
 
@@ -110,7 +115,7 @@ void startConversion()
     if (CaseDiary::find())
         return; // the register kept its unsaved work open
 
-    RecordSet due(hearingsOfTheDay, {*day});
+    RecordSet due(hearingsOfTheDay(*day));
     if (due.rowCount() == 0) {
         showMessage(QStringLiteral("Record Not Found "));
         return;

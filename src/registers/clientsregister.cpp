@@ -20,7 +20,7 @@ ClientsRegister::ClientsRegister(QWidget *parent)
     : RecordScreen(parent), ui(new Ui::ClientsRegister)
 {
     ui->setupUi(this);
-    openRecordSet(QStringLiteral("Clients"));
+    openRecordSet(RecordSource::table(QStringLiteral("Clients")));
     bind(ui->txtName, QStringLiteral("ACname"));
     bind(ui->txtCaseNo, QStringLiteral("CaseNo"));
     bind(ui->txtParties, QStringLiteral("Parties"));

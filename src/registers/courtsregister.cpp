@@ -7,7 +7,7 @@ namespace lexordo {
 CourtsRegister::CourtsRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::CourtsRegister)
 {
     ui->setupUi(this);
-    openRecordSet(QStringLiteral("select * from courts order by indexx"));
+    openRecordSet(RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
     bind(ui->txtHdays, QStringLiteral("court"));
     bind(ui->txtDate, QStringLiteral("indexx"));
     setGrid(ui->DataGrid1, {{QStringLiteral("court"), QStringLiteral("court")},

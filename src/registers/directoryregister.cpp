@@ -15,7 +15,7 @@ DirectoryRegister::DirectoryRegister(QWidget *parent)
     : RecordScreen(parent), ui(new Ui::DirectoryRegister)
 {
     ui->setupUi(this);
-    openRecordSet(QStringLiteral("select * from directory order by name "));
+    openRecordSet(RecordSource::table(QStringLiteral("directory")).orderBy(QStringLiteral("name")));
     bind(ui->txtName, QStringLiteral("Name"), Lock::Never);
     bind(ui->Text1, QStringLiteral("Address"), Lock::Never);
     bind(ui->Text2, QStringLiteral("Enrolment"), Lock::Never);

@@ -12,8 +12,9 @@ HolidaysRegister::HolidaysRegister(QWidget *parent)
     : RecordScreen(parent), ui(new Ui::HolidaysRegister)
 {
     ui->setupUi(this);
-    openRecordSet(QStringLiteral("Holidays"));
-    m_adodc2 = addRecordSet(QStringLiteral("Adodc2"), QStringLiteral("Holidays"));
+    openRecordSet(RecordSource::table(QStringLiteral("Holidays")));
+    m_adodc2 =
+        addRecordSet(QStringLiteral("Adodc2"), RecordSource::table(QStringLiteral("Holidays")));
     bind(ui->txtDate, QStringLiteral("Date"));
     bind(ui->txtHdays, QStringLiteral("Holiday"));
     setGrid(ui->DataGrid1, {{QStringLiteral("Date"), QStringLiteral("Date")},

@@ -16,7 +16,7 @@ const QString RulingsLibrary::screenName = QStringLiteral("frmCourtsOrders");
 RulingsLibrary::RulingsLibrary(QWidget *parent) : RecordScreen(parent), ui(new Ui::RulingsLibrary)
 {
     ui->setupUi(this);
-    openRecordSet(QStringLiteral("CourtOrders"));
+    openRecordSet(RecordSource::table(QStringLiteral("CourtOrders")));
     bind(ui->txtSection, QStringLiteral("Section"));
     bind(ui->txtCitation, QStringLiteral("Citation"));
     bind(ui->txtCaseTitle, QStringLiteral("CaseTitle"));

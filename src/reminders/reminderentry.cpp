@@ -25,7 +25,7 @@ ReminderEntry::ReminderEntry(QWidget *parent) : RecordScreen(parent), ui(new Ui:
     setButtonName(Role::First, QStringLiteral("cmdfirst"));
     setButtonName(Role::Next, QStringLiteral("cmdnext"));
     setButtonName(Role::Last, QStringLiteral("cmdlast"));
-    openRecordSet(QStringLiteral("reminder"));
+    openRecordSet(RecordSource::table(QStringLiteral("reminder")));
     bind(ui->txtDate, QStringLiteral("REMDate"));
     bind(ui->txtTime, timeColumn);
     bind(ui->txtReminder, QStringLiteral("Work"));

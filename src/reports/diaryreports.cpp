@@ -18,7 +18,7 @@ const QString dateColumn = QStringLiteral("Date");
 
 // Makes a record set show the table as it is now: opened if it is not open
 // yet, else re-read (which costs nothing when nothing was written since).
-void refresh(RecordSet &records, const QString &source)
+void refresh(RecordSet &records, const RecordSource &source)
 {
     if (!records.isOpen())
         records.open(source);
@@ -28,7 +28,7 @@ void refresh(RecordSet &records, const QString &source)
 
 // Opening a screen reads its record sets; a failure there waits for the
 // run, which reports it.
-bool openQuietly(RecordSet &records, const QString &source)
+bool openQuietly(RecordSet &records, const RecordSource &source)
 {
     try {
         records.open(source);
@@ -64,11 +64,11 @@ QString holidayNote(RecordSet &holidays, const QString &fromText, int days, bool
 
 namespace {
 
-QString holidaysSource(HearingsByDate::Kind kind)
+RecordSource holidaysSource(HearingsByDate::Kind kind)
 {
     return kind == HearingsByDate::Kind::CurrentDates
-               ? QStringLiteral("select * from holidays order by date")
-               : QStringLiteral("Holidays");
+               ? RecordSource::table(QStringLiteral("holidays")).orderBy(QStringLiteral("date"))
+               : RecordSource::table(QStringLiteral("Holidays"));
 }
 
 } // namespace
@@ -136,7 +136,7 @@ std::optional<PreparedReport> HearingsByDate::run(const QString &date1, const QS
 
 NextDateCauseList::NextDateCauseList()
 {
-    openQuietly(m_holidays, QStringLiteral("Holidays"));
+    openQuietly(m_holidays, RecordSource::table(QStringLiteral("Holidays")));
 }
 
 std::optional<PreparedReport> NextDateCauseList::run(const QString &date, QString &note)
@@ -148,7 +148,7 @@ std::optional<PreparedReport> NextDateCauseList::run(const QString &date, QStrin
         return std::nullopt;
     }
     try {
-        refresh(m_holidays, QStringLiteral("Holidays"));
+        refresh(m_holidays, RecordSource::table(QStringLiteral("Holidays")));
         note = holidayNote(m_holidays, date, 90, false);
 
         PreparedReport prepared;

@@ -132,17 +132,16 @@ QAbstractButton *RecordScreen::button(Role role) const
     return findChild<QAbstractButton *>(m_buttonNames.value(role));
 }
 
-void RecordScreen::openRecordSet(const QString &source)
+void RecordScreen::openRecordSet(const RecordSource &source)
 {
     guardAction([&] { m_recordSet->open(source); });
 }
 
-RecordSet *RecordScreen::addRecordSet(const QString &name, const QString &source,
-                                      const QVariantList &values)
+RecordSet *RecordScreen::addRecordSet(const QString &name, const RecordSource &source)
 {
     auto *recordSet = new RecordSet(this);
     recordSet->setObjectName(name);
-    guardAction([&] { recordSet->open(source, values); });
+    guardAction([&] { recordSet->open(source); });
     return recordSet;
 }
 

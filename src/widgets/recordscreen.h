@@ -64,10 +64,9 @@ public:
 protected:
     // --- set-up, in a register's constructor after setupUi() ---
     void setButtonName(Role role, const QString &objectName);
-    void openRecordSet(const QString &source); // Adodc1; a failure is reported
-    // A further record set of the screen; "?" marks in the source take `values`.
-    RecordSet *addRecordSet(const QString &name, const QString &source,
-                            const QVariantList &values = QVariantList());
+    void openRecordSet(const RecordSource &source); // Adodc1; a failure is reported
+    // A further record set of the screen.
+    RecordSet *addRecordSet(const QString &name, const RecordSource &source);
     void bind(QWidget *field, const QString &column, Lock lock = Lock::InBrowse);
     void setGrid(QTableView *grid, const QList<RecordSetModel::Column> &columns);
     RecordSetModel *gridModel() const { return m_model; } // e.g. to let the grid edit

@@ -117,7 +117,7 @@ void TestAccountLedger::screenAsTheOfficeKnowsIt()
     }
     for (const auto &[text, field] : labels)
         QVERIFY2(found.contains(text + u'=' + field), qPrintable(text));
-    QCOMPARE(m_screen->recordSet()->source(), QStringLiteral("AC_INFO"));
+    QCOMPARE(m_screen->recordSet()->source(), RecordSource::table(QStringLiteral("AC_INFO")));
     // The clients register's names, once each, in order.
     QStringList offered;
     for (int i = 0; i < names()->count(); ++i)

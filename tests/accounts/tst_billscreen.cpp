@@ -134,7 +134,7 @@ void TestBillScreen::screenAsTheOfficeKnowsIt()
                                  "cmdLast", "cmdPrint", "cmdExit"};
     for (int i = 0; i < buttons.size(); ++i)
         QCOMPARE(m_screen->findChild<QPushButton *>(buttons[i])->text(), captions[i]);
-    QCOMPARE(m_screen->recordSet()->source(), QStringLiteral("bill"));
+    QCOMPARE(m_screen->recordSet()->source(), RecordSource::table(QStringLiteral("bill")));
     // Locked on load, except the tax and grand-total boxes.
     for (const char *name : {"txtNo", "txtDate", "txtName", "txtAdd", "txtRef", "txtSno1", "txtP6",
                              "txtA4", "txtTotal", "txtRupees"})

@@ -2,7 +2,9 @@
 
 #include <data/database.h>
 #include <data/dataerror.h>
+#include <data/keywindow.h>
 #include <data/recordset.h>
+#include <data/sqlite.h>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -39,6 +41,8 @@ private slots:
     void searchesWithinPartiesFindExactlyTheRowsHoldingTheText();
     void searchesWithinPartiesSeeOtherProgramsWrites();
     void requeryWithAFilterStoresReadsAfreshAndDropsTheSort();
+    void keyWindowAtItsEdges_data();
+    void keyWindowAtItsEdges();
 
 private:
     QStringList parties(RecordSet &rs) const;
@@ -159,6 +163,15 @@ void TestRecordSetSql::textOperators_data()
                                       << QStringList{"STRASSE Works", "Rent 100% Ltd", ""};
     QTest::newRow("quote and statement")
         << "Party1" << op(Filter::Op::Contains) << "'); DELETE FROM advocate; --" << QStringList{};
+    QTest::newRow("number column, digits within")
+        << "CourtIndex" << op(Filter::Op::Contains) << "7" << QStringList{"ωμέγα traders"};
+    QTest::newRow("number column, greater") << "CourtIndex" << op(Filter::Op::Greater) << "5"
+                                            << QStringList{"Ωμέγα Ltd", "ωμέγα traders"};
+    QTest::newRow("date column, a date as typed")
+        << "cdate" << op(Filter::Op::Equal) << "03/12/2026" << QStringList{"D'Souza"};
+    QTest::newRow("date column, begins with a whole date")
+        << "ndate" << op(Filter::Op::BeginsWith) << "12/12/2026"
+        << QStringList{"Ωμέγα Ltd", "ωμέγα traders"};
 }
 
 void TestRecordSetSql::textOperators()
@@ -168,11 +181,35 @@ void TestRecordSetSql::textOperators()
     QFETCH(QString, value);
     QFETCH(QStringList, expected);
 
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     rs.setFilter(Filter(column, Filter::Op(op), value));
     QCOMPARE(parties(rs), expected);
     QCOMPARE(rs.position(), expected.isEmpty() ? -1 : 0);
     QCOMPARE(m_db->count(QStringLiteral("advocate")), 8);
+
+    // A query filters by the names it gives its columns, without the
+    // table's lists of texts, and finds the same rows.
+    RecordSet query(RecordSource::query(QStringLiteral("select * from advocate")));
+    query.setFilter(Filter(column, Filter::Op(op), value));
+    QStringList found = parties(query);
+    QStringList wanted = expected;
+    found.sort();
+    wanted.sort();
+    QCOMPARE(found, wanted);
+
+    // As a table's own filter, the same rows, and the user's filter on top
+    // of it narrows them further.
+    RecordSet own(RecordSource::table(QStringLiteral("advocate"))
+                      .where(Filter(column, Filter::Op(op), value))
+                      .orderBy(QStringLiteral("cdate, courtindex")));
+    QCOMPARE(parties(own), expected);
+    const Filter later(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, QDate(2026, 12, 5));
+    own.setFilter(later);
+    rs.setFilter(Filter(column, Filter::Op(op), value) && later);
+    QCOMPARE(parties(own), parties(rs));
+    own.clearFilter();
+    QCOMPARE(parties(own), expected);
 }
 
 void TestRecordSetSql::orderedOperatorsOnNumbersAndDates_data()
@@ -191,7 +228,7 @@ void TestRecordSetSql::orderedOperatorsOnNumbersAndDates()
 {
     QFETCH(int, op);
     QFETCH(int, expectedRows);
-    RecordSet rs(QStringLiteral("advocate"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate")));
     rs.setFilter(Filter(QStringLiteral("CourtIndex"), Filter::Op(op), QStringLiteral("4")));
     QCOMPARE(rs.rowCount(), expectedRows);
     // The same comparison on a date, typed day/month/year.
@@ -203,7 +240,7 @@ void TestRecordSetSql::orderedOperatorsOnNumbersAndDates()
 
 void TestRecordSetSql::sortIgnoresCaseInEveryScript()
 {
-    RecordSet rs(QStringLiteral("advocate"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate")));
     rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("ωμέγα")));
     rs.setSort(QStringLiteral("Party1 desc"));
     QCOMPARE(parties(rs), (QStringList{"ωμέγα traders", "Ωμέγα Ltd"}));
@@ -230,7 +267,7 @@ void TestRecordSetSql::filterAndSortFollowTheDatabaseOrderOfText()
         insert.addBindValue(text);
         QVERIFY(insert.exec());
     }
-    RecordSet rs(QStringLiteral("advocate"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate")));
     using Found = QSet<QString>;
     auto found = [&](Filter::Op op, const QString &value) {
         rs.setFilter(Filter(QStringLiteral("caseno"), Filter::Op::Equal, QStringLiteral("U"))
@@ -258,7 +295,7 @@ void TestRecordSetSql::untypedColumnsAreReadAndSortedWithoutFault()
     m_db->exec(QStringLiteral("CREATE TABLE loose (name, amount, day)"));
     m_db->exec(QStringLiteral("INSERT INTO loose VALUES ('b', 10, '2026-12-07'), ('a', 9.5, "
                               "'2026-12-01'), ('c', 'ten', NULL), ('d', NULL, 'soon')"));
-    RecordSet rs(QStringLiteral("select * from loose order by name"));
+    RecordSet rs(RecordSource::table(QStringLiteral("loose")).orderBy(QStringLiteral("name")));
     QCOMPARE(rs.value(QStringLiteral("amount")), QVariant(9.5));
     QCOMPARE(rs.value(QStringLiteral("day")), QVariant(QDate(2026, 12, 1)));
     QCOMPARE(rs.text(QStringLiteral("day")), QStringLiteral("01/12/2026"));
@@ -278,7 +315,8 @@ void TestRecordSetSql::untypedColumnsAreReadAndSortedWithoutFault()
 
 void TestRecordSetSql::reReadAfterAStoreSeesTheStoreAndOtherPrograms()
 {
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     rs.moveLast();
     rs.setValue(QStringLiteral("Party1"), QStringLiteral("Changed here"));
     rs.update();
@@ -317,7 +355,8 @@ void TestRecordSetSql::largeViewReadsItsRowsAsShown()
                               "WHERE i < 10000) INSERT INTO advocate (cdate, caseno, CourtIndex) "
                               "SELECT date('2020-01-01', '+' || (i / 10) || ' days'), 'N ' || i, "
                               "i % 10 FROM n"));
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     QCOMPARE(rs.rowCount(), 10008);
     QCOMPARE(rs.textAt(0, rs.fieldIndex(QStringLiteral("caseno"))), QStringLiteral("N 1"));
     QCOMPARE(rs.textAt(5000, rs.fieldIndex(QStringLiteral("caseno"))),
@@ -338,7 +377,8 @@ void TestRecordSetSql::largeViewReadsItsRowsAsShown()
 // rows in the right order with the edits in them.
 void TestRecordSetSql::reReadAfterOwnEditsSeesThem()
 {
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     rs.moveTo(2);
     rs.setValue(QStringLiteral("remarks"), QStringLiteral("adjourned"));
     rs.update();
@@ -383,7 +423,7 @@ void TestRecordSetSql::largeViewShowsTheDatabaseOrderFromBothEnds()
     const QStringList expected = selected(sql.toUtf8().constData());
     QCOMPARE(expected.size(), 1508);
 
-    RecordSet fromEnd(QStringLiteral("select * from advocate order by ") + order);
+    RecordSet fromEnd(RecordSource::table(QStringLiteral("advocate")).orderBy(order));
     fromEnd.moveLast();
     QCOMPARE(fromEnd.position(), 1507);
     QCOMPARE(fromEnd.text(QStringLiteral("caseno")), expected.last());
@@ -392,7 +432,7 @@ void TestRecordSetSql::largeViewShowsTheDatabaseOrderFromBothEnds()
         backwards.prepend(fromEnd.text(QStringLiteral("caseno")));
     QCOMPARE(backwards, expected);
 
-    RecordSet fromStart(QStringLiteral("select * from advocate order by ") + order);
+    RecordSet fromStart(RecordSource::table(QStringLiteral("advocate")).orderBy(order));
     QCOMPARE(column(fromStart, QStringLiteral("caseno")), expected);
     // Jumps to and fro land on the same rows.
     for (int row : {1300, 20, 777, 1507, 0, 1024})
@@ -407,7 +447,8 @@ void TestRecordSetSql::largeViewKeepsItsRowsThroughOwnChanges()
     addNumberedHearings(1200);
     const char *ordered = "SELECT caseno FROM advocate ORDER BY cdate, CourtIndex, rowid";
     QStringList expected = selected(ordered);
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     rs.moveLast();
 
     // Deleted near the end and near the start.
@@ -460,7 +501,8 @@ void TestRecordSetSql::largeViewTakesManyAddedRows()
     addNumberedHearings(600);
     QStringList expected =
         selected("SELECT caseno FROM advocate ORDER BY cdate, CourtIndex, rowid");
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     rs.moveLast();
     for (int i = 1; i <= 520; ++i) {
         const QString caseno = QStringLiteral("Added %1").arg(i);
@@ -519,7 +561,8 @@ void TestRecordSetSql::searchesWithinPartiesFindExactlyTheRowsHoldingTheText()
         "back\\slash",
     };
     // Each name twice; the empty name once as empty text, once as no value.
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     for (int i = 0; i < names.size() * 2; ++i) {
         rs.addNew();
         rs.setValue(QStringLiteral("caseno"), QStringLiteral("N %1").arg(i, 2, 10, QChar(u'0')));
@@ -576,7 +619,8 @@ void TestRecordSetSql::searchesWithinPartiesFindExactlyTheRowsHoldingTheText()
 // write fail, whatever conflict rule it asks for.
 void TestRecordSetSql::searchesWithinPartiesSeeOtherProgramsWrites()
 {
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("souza")));
     QCOMPARE(parties(rs), QStringList{"D'Souza"});
 
@@ -604,7 +648,8 @@ void TestRecordSetSql::searchesWithinPartiesSeeOtherProgramsWrites()
 // order whatever sort the view had.
 void TestRecordSetSql::requeryWithAFilterStoresReadsAfreshAndDropsTheSort()
 {
-    RecordSet rs(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet rs(RecordSource::table(QStringLiteral("advocate"))
+                     .orderBy(QStringLiteral("cdate, courtindex")));
     rs.setSort(QStringLiteral("Party1 desc"));
     rs.moveFirst();
     QCOMPARE(rs.text(QStringLiteral("Party1")), QStringLiteral("राम लाल"));
@@ -618,6 +663,83 @@ void TestRecordSetSql::requeryWithAFilterStoresReadsAfreshAndDropsTheSort()
     QVERIFY(!rs.hasPendingChanges());
     QCOMPARE(selected("SELECT remarks FROM advocate WHERE caseno = 'CS 5'"),
              QStringList{"typed before the search"});
+}
+
+void TestRecordSetSql::keyWindowAtItsEdges_data()
+{
+    QTest::addColumn<int>("rows");
+    for (int rows : {0, 1, 255, 256, 257, 512, 513, 1000})
+        QTest::addRow("%d rows", rows) << rows;
+}
+
+// The keys read a window at a time stand where the database's order puts
+// them, on either side of each window's edge and from either end.
+void TestRecordSetSql::keyWindowAtItsEdges()
+{
+    QFETCH(int, rows);
+    m_db->exec(QStringLiteral("DELETE FROM advocate"));
+    if (rows > 0)
+        addNumberedHearings(rows);
+    const QStringList expected =
+        selected("SELECT rowid FROM advocate ORDER BY cdate, CourtIndex DESC, rowid");
+    QCOMPARE(expected.size(), rows);
+    const QList<OrderTerm> order{
+        {QStringLiteral("cdate")}, {QStringLiteral("CourtIndex"), true}, {sqlite::rowKey()}};
+    const auto keyAt = [](const KeyWindow &keys, int at) {
+        return QString::number(keys.at(size_t(at)));
+    };
+
+    KeyWindow keys;
+    keys.window(KeyWindow::Query{QStringLiteral("advocate"), QString(), {}, order});
+    QVERIFY(keys.windowed());
+    QCOMPARE(int(keys.size()), rows);
+    for (int at : {rows - 1, 0, 256, 255, 257, rows / 2 + 1, rows / 2, 511, 512, rows - 2}) {
+        if (at >= 0 && at < rows)
+            QCOMPARE(keyAt(keys, at), expected.at(at));
+    }
+    QStringList all;
+    for (int at = 0; at < rows; ++at)
+        all << keyAt(keys, at);
+    QCOMPARE(all, expected);
+
+    // A condition with a bound value counts and reads only its rows.
+    const QStringList some = selected(
+        "SELECT rowid FROM advocate WHERE cdate >= '2020-01-21' ORDER BY cdate, CourtIndex DESC, "
+        "rowid");
+    KeyWindow later;
+    later.window(KeyWindow::Query{
+        QStringLiteral("advocate"), QStringLiteral("cdate >= ?"), {QDate(2020, 1, 21)}, order});
+    QStringList found;
+    for (int at = int(later.size()) - 1; at >= 0; --at)
+        found.prepend(keyAt(later, at));
+    QCOMPARE(found, some);
+
+    if (rows < 258)
+        return;
+    // A row deleted at a window's edge: the rows after it move up by one.
+    m_db->exec(QStringLiteral("DELETE FROM advocate WHERE rowid = %1").arg(expected.at(256)));
+    keys.erase(256);
+    QCOMPARE(int(keys.size()), rows - 1);
+    QCOMPARE(keyAt(keys, 255), expected.at(255));
+    QCOMPARE(keyAt(keys, 256), expected.at(257));
+    QCOMPARE(keyAt(keys, rows - 2), expected.last());
+
+    // A row the view adds and stores stays after the rest, where it was
+    // added, though the database's order would put it first.
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno) VALUES ('2000-01-01', 'new')"));
+    const qint64 added =
+        m_db->scalar(QStringLiteral("SELECT max(rowid) FROM advocate")).toLongLong();
+    keys.push_back(-1);
+    keys.replace(-1, added);
+    QCOMPARE(int(keys.size()), rows);
+    QCOMPARE(keyAt(keys, 0), expected.at(0));
+    QCOMPARE(keys.at(size_t(rows - 1)), added);
+    QCOMPARE(keyAt(keys, rows - 2), expected.last());
+    // Read whole, the view keeps the same rows in the same places.
+    keys.readWhole();
+    QVERIFY(!keys.windowed());
+    QCOMPARE(keyAt(keys, 256), expected.at(257));
+    QCOMPARE(keys.at(size_t(rows - 1)), added);
 }
 
 QTEST_GUILESS_MAIN(TestRecordSetSql)

@@ -286,7 +286,7 @@ void TestSchemaCheck::untypedColumnsAreReadAsTheProgramWritesThem()
     execOn(path, statements);
     SchemaCheck::openDiary(path);
 
-    RecordSet diary(QStringLiteral("advocate"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     QCOMPARE(diary.fieldType(diary.fieldIndex(QStringLiteral("cdate"))),
              RecordSet::FieldType::Date);
     diary.setFilter(
@@ -315,7 +315,8 @@ void TestSchemaCheck::untypedColumnsAreReadAsTheProgramWritesThem()
     QCOMPARE(due.value(0, QStringLiteral("ndate")), QVariant(QDate(2026, 12, 7)));
     QCOMPARE(due.value(0, QStringLiteral("cdate")), QVariant(QDate(2026, 12, 1)));
 
-    RecordSet holidays(QStringLiteral("select * from holidays order by date"));
+    RecordSet holidays(
+        RecordSource::table(QStringLiteral("holidays")).orderBy(QStringLiteral("date")));
     QCOMPARE(holidays.value(QStringLiteral("Date")), QVariant(QDate(2026, 12, 25)));
 }
 
@@ -362,7 +363,7 @@ void TestSchemaCheck::aDiaryWithoutTheListOfPartiesGetsItOnOpening()
     execOn(path, {QStringLiteral("UPDATE advocate SET Party1 = 'Chopra' WHERE caseno = 'CS 5'")});
     SchemaCheck::openDiary(path);
     QVERIFY(listed().contains(QStringLiteral("Chopra")));
-    RecordSet diary(QStringLiteral("advocate"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     diary.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("HOP")));
     QCOMPARE(diary.rowCount(), 1);
     QCOMPARE(diary.text(QStringLiteral("caseno")), QStringLiteral("CS 5"));
@@ -415,7 +416,7 @@ void TestSchemaCheck::aDiaryGetsTheSchemasIndexesOnOpening()
     SchemaCheck::openDiary(older);
     QCOMPARE(Database::textList(QStringLiteral("advocate"), QStringLiteral("Party1")).isEmpty(),
              false);
-    RecordSet diary(QStringLiteral("advocate"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     diary.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("OS")));
     QCOMPARE(diary.text(QStringLiteral("Party1")), QStringLiteral("Bose"));
     Database::close();
@@ -446,7 +447,8 @@ void TestSchemaCheck::theCountsFollowEveryWriteWhoeverMakesIt()
     SchemaCheck::openDiary(path);
     compareKeptCounts();
 
-    RecordSet diary(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate"))
+                        .orderBy(QStringLiteral("cdate, courtindex")));
     const auto add = [&](const QVariant &caseno, const QVariant &party) {
         diary.addNew();
         diary.setValue(QStringLiteral("cdate"), QDate(2026, 12, 7));
@@ -539,7 +541,8 @@ void TestSchemaCheck::aDiaryWithoutItsCountsGetsThemOnOpening()
     SchemaCheck::openDiary(path);
     compareKeptCounts();
     QCOMPARE(Database::keptCounts(QStringLiteral("advocate"))->rows, 4);
-    RecordSet diary(QStringLiteral("select * from advocate order by cdate, courtindex"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate"))
+                        .orderBy(QStringLiteral("cdate, courtindex")));
     QCOMPARE(diary.rowCount(), 4);
 }
 

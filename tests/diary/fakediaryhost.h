@@ -7,7 +7,6 @@
 
 #include <data/recordset.h>
 #include <diary/casediary.h>
-
 #include <QWidget>
 
 namespace lexordo::test {
@@ -16,7 +15,8 @@ class FakeCaseRegister : public QWidget, public CaseDiary
 {
 public:
     FakeCaseRegister()
-        : m_diary(QStringLiteral("select * from advocate order by cdate, courtindex"))
+        : m_diary(RecordSource::table(QStringLiteral("advocate"))
+                      .orderBy(QStringLiteral("cdate, courtindex")))
     {
         setObjectName(CaseDiary::screenName);
         setAttribute(Qt::WA_DeleteOnClose);

@@ -12,7 +12,8 @@ using diary::CarryForward;
 namespace {
 
 const QDate today(2026, 12, 7);
-const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const RecordSource diarySource =
+    RecordSource::table(QStringLiteral("advocate")).orderBy(QStringLiteral("cdate, courtindex"));
 
 } // namespace
 
@@ -88,8 +89,9 @@ void TestCarryForward::carriesTodaysHearingsForward()
     QCOMPARE(diary.text(QStringLiteral("caseno")), QStringLiteral("CS 1"));
 
     // Each new row carries the old one forward.
-    RecordSet stored(QStringLiteral("select * from advocate where cdate = ? and caseno = ?"),
-                     {today, QStringLiteral("CS 2")});
+    RecordSet stored(
+        RecordSource::query(QStringLiteral("select * from advocate where cdate = ? and caseno = ?"),
+                            {today, QStringLiteral("CS 2")}));
     QCOMPARE(stored.rowCount(), 1);
     QCOMPARE(stored.value(QStringLiteral("pdate")), QVariant(QDate(2026, 11, 20)));
     QCOMPARE(stored.text(QStringLiteral("fixedfor")), QStringLiteral("arguments"));

@@ -209,14 +209,14 @@ void TestCaseRegister::screenAsTheOfficeKnowsIt()
     CaseRegister &screen = openRegister();
     QCOMPARE(screen.objectName(), QStringLiteral("frmCases"));
     QCOMPARE(field<QLabel>("lblTitle")->text(), QStringLiteral("Cases Entry Form"));
-    QCOMPARE(screen.recordSet()->source(),
-             QStringLiteral("select * from advocate order by cdate, courtindex"));
+    QCOMPARE(screen.recordSet()->source(), RecordSource::table(QStringLiteral("advocate"))
+                                               .orderBy(QStringLiteral("cdate, courtindex")));
     QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoCourts"))->source(),
-             QStringLiteral("select * from courts order by indexx "));
+             RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
     QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoTotal"))->source(),
-             QStringLiteral("select distinct (caseno),party1 from advocate"));
+             RecordSource::query(QStringLiteral("select distinct (caseno),party1 from advocate")));
     QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoHoliday"))->source(),
-             QStringLiteral("Holidays"));
+             RecordSource::table(QStringLiteral("Holidays")));
 
     // Each field by its label; the locked ones at opening, and the three left open.
     const QList<std::tuple<QString, QString, bool>> fields{

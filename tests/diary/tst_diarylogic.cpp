@@ -5,7 +5,6 @@
 #include <data/recordset.h>
 #include <diary/conversion.h>
 #include <diary/nextdate.h>
-
 #include <QTest>
 
 using namespace lexordo;
@@ -49,10 +48,10 @@ void TestDiaryLogic::nextDateQuestion_data()
     QTest::addColumn<QString>("question");
 
     QTest::newRow("Sunday") << QDate(2026, 12, 6) << "Today is sunday. Do you want to continue?";
-    QTest::newRow("holiday, first event named") << QDate(2026, 12, 25)
-                                                << "Today is Christmas. Do you want to continue?";
-    QTest::newRow("Sunday that is a holiday") << QDate(2026, 12, 13)
-                                              << "Today is sunday. Do you want to continue?";
+    QTest::newRow("holiday, first event named")
+        << QDate(2026, 12, 25) << "Today is Christmas. Do you want to continue?";
+    QTest::newRow("Sunday that is a holiday")
+        << QDate(2026, 12, 13) << "Today is sunday. Do you want to continue?";
     QTest::newRow("working day") << QDate(2026, 12, 8) << QString();
 }
 
@@ -65,13 +64,12 @@ void TestDiaryLogic::nextDateQuestion()
 
 void TestDiaryLogic::warningListsRecentHearingsWithoutNextDate()
 {
-    m_db->exec(QStringLiteral(
-        "INSERT INTO advocate (cdate, caseno, ndate) VALUES "
-        "('2026-11-06', 'in window, first day', NULL),"
-        "('2026-11-05', 'too old', NULL),"
-        "('2026-11-30', 'has a next date', '2026-12-07'),"
-        "('2026-12-20', 'after the day', NULL)"));
-    RecordSet diary(QStringLiteral("advocate"));
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno, ndate) VALUES "
+                              "('2026-11-06', 'in window, first day', NULL),"
+                              "('2026-11-05', 'too old', NULL),"
+                              "('2026-11-30', 'has a next date', '2026-12-07'),"
+                              "('2026-12-20', 'after the day', NULL)"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     const QStringList found = diary::datesWithoutNextDate(diary, QDate(2026, 12, 6));
     QCOMPARE(found, (QStringList{"06/11/2026", "20/12/2026"}));
     QCOMPARE(diary::warningCaption(found),
@@ -90,7 +88,7 @@ void TestDiaryLogic::convertsThreeHearings()
         "'2026-12-09', 'judgment'),"
         "('2026-11-22', NULL, NULL, 'G', 'H', 'CS 4', 'Civil Court', 3, 'orders', "
         "'2026-12-10', 'judgment')"));
-    RecordSet diary(QStringLiteral("advocate"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
     QCOMPARE(diary.rowCount(), 3);
 
@@ -100,8 +98,10 @@ void TestDiaryLogic::convertsThreeHearings()
     QCOMPARE(result.added, 3);
     QCOMPARE(m_db->count(QStringLiteral("advocate")), 7);
 
-    RecordSet made(QStringLiteral("select * from advocate where cdate = '2026-12-09' order by "
-                                  "caseno"));
+    RecordSet made(
+        RecordSource::table(QStringLiteral("advocate"))
+            .where(Filter(QStringLiteral("cdate"), Filter::Op::Equal, QDate(2026, 12, 9)))
+            .orderBy(QStringLiteral("caseno")));
     QCOMPARE(made.rowCount(), 3);
     QCOMPARE(made.value(QStringLiteral("pdate")), QVariant(QDate(2026, 11, 20)));
     QCOMPARE(made.text(QStringLiteral("fixedfor")), QStringLiteral("arguments"));
@@ -121,11 +121,10 @@ void TestDiaryLogic::convertsThreeHearings()
 
 void TestDiaryLogic::convertingTheSameDayTwiceAddsNothing()
 {
-    m_db->exec(QStringLiteral(
-        "INSERT INTO advocate (cdate, caseno, ndate, fixedforN) VALUES "
-        "('2026-11-20', 'CS 1', '2026-12-09', 'arguments'),"
-        "('2026-11-21', 'CS 2', '2026-12-09', 'orders')"));
-    RecordSet diary(QStringLiteral("advocate"));
+    m_db->exec(QStringLiteral("INSERT INTO advocate (cdate, caseno, ndate, fixedforN) VALUES "
+                              "('2026-11-20', 'CS 1', '2026-12-09', 'arguments'),"
+                              "('2026-11-21', 'CS 2', '2026-12-09', 'orders')"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
     QCOMPARE(diary::convertHearings(diary, QDate(2026, 12, 9)).added, 2);
 
@@ -146,7 +145,7 @@ void TestDiaryLogic::duplicateQuestionAnsweredNo()
     m_db->exec(QStringLiteral(
         "INSERT INTO advocate (cdate, caseno, ndate) VALUES ('2026-11-20', 'CS 1', '2026-12-09'),"
         "('2026-12-09', 'CS 9', NULL)"));
-    RecordSet diary(QStringLiteral("advocate"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
     ScriptedMessenger messages;
     messages.answer(Messenger::Answer::No);
@@ -159,7 +158,7 @@ void TestDiaryLogic::sameCaseTwiceInOneRunGivesTwoRows()
     m_db->exec(QStringLiteral(
         "INSERT INTO advocate (cdate, caseno, ndate) VALUES ('2026-11-20', 'CS 1', '2026-12-09'),"
         "('2026-11-27', 'CS 1', '2026-12-09')"));
-    RecordSet diary(QStringLiteral("advocate"));
+    RecordSet diary(RecordSource::table(QStringLiteral("advocate")));
     diary::selectHearingsFixedFor(diary, QDate(2026, 12, 9));
     QCOMPARE(diary::convertHearings(diary, QDate(2026, 12, 9)).added, 2);
 }

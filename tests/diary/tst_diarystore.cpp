@@ -29,7 +29,8 @@ QString lockedReason()
 namespace {
 
 const QDate today(2026, 12, 7);
-const QString diarySource = QStringLiteral("select * from advocate order by cdate, courtindex");
+const RecordSource diarySource =
+    RecordSource::table(QStringLiteral("advocate")).orderBy(QStringLiteral("cdate, courtindex"));
 
 // A second connection to the same file, as another program or another copy
 // of Lexordo would have.
@@ -396,7 +397,7 @@ void TestDiaryStore::conversionThatCannotCommitSaysHowManyAndWhy()
     const QDate day(2026, 12, 9);
     addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-09"));
     addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-21"), QStringLiteral("2026-12-09"));
-    RecordSet hearings(QStringLiteral("advocate"));
+    RecordSet hearings(RecordSource::table(QStringLiteral("advocate")));
     diary::selectHearingsFixedFor(hearings, day);
     QCOMPARE(hearings.rowCount(), 2);
 

@@ -3,24 +3,22 @@
 // column is refused with a DataError, and the rows a filter keeps are
 // exactly those that a plain comparison of the values read would keep.
 
-#include <data/database.h>
-#include <data/dataerror.h>
-#include <data/dates.h>
-#include <data/filter.h>
-#include <data/recordset.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <data/database.h>
+#include <data/dataerror.h>
+#include <data/dates.h>
+#include <data/filter.h>
+#include <data/recordset.h>
 #include <memory>
+#include <QCoreApplication>
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <vector>
 
 using namespace lexordo;
@@ -36,11 +34,10 @@ void check(bool condition, const char *what)
 }
 
 const char *const textColumns[] = {"Party1", "caseno", "remarks"};
-const Filter::Op ops[] = {Filter::Op::Equal,       Filter::Op::NotEqual,
-                          Filter::Op::Less,        Filter::Op::LessOrEqual,
-                          Filter::Op::Greater,     Filter::Op::GreaterOrEqual,
-                          Filter::Op::IsNull,      Filter::Op::BeginsWith,
-                          Filter::Op::Contains};
+const Filter::Op ops[] = {
+    Filter::Op::Equal,       Filter::Op::NotEqual,   Filter::Op::Less,
+    Filter::Op::LessOrEqual, Filter::Op::Greater,    Filter::Op::GreaterOrEqual,
+    Filter::Op::IsNull,      Filter::Op::BeginsWith, Filter::Op::Contains};
 
 // The diary the filters run on; made once, in memory-backed storage when
 // the machine has it.
@@ -64,20 +61,40 @@ Diary &diary()
         made.path = made.dir->filePath(QStringLiteral("advocate_v2.mdb"));
         Database::createFile(made.path);
         Database::open(made.path);
-        const char *const parties[] = {
-            "D'Souza", "d'souza", "D'SOUZA & Co.", "", "  spaced  ", "%_wild_%", "Straße", "STRASSE",
-            "İstanbul", "istanbul", "राम प्रसाद", "முருகன்", "ÅÄÖ åäö", "a", "ab", "abc",
-            "zzz", "0001", "1", "10", "9", "Ωmega", "\xF0\x9F\x98\x80 emoji"};
+        const char *const parties[] = {"D'Souza",
+                                       "d'souza",
+                                       "D'SOUZA & Co.",
+                                       "",
+                                       "  spaced  ",
+                                       "%_wild_%",
+                                       "Straße",
+                                       "STRASSE",
+                                       "İstanbul",
+                                       "istanbul",
+                                       "राम प्रसाद",
+                                       "முருகன்",
+                                       "ÅÄÖ åäö",
+                                       "a",
+                                       "ab",
+                                       "abc",
+                                       "zzz",
+                                       "0001",
+                                       "1",
+                                       "10",
+                                       "9",
+                                       "Ωmega",
+                                       "\xF0\x9F\x98\x80 emoji"};
         QSqlQuery insert(QSqlDatabase::database(QStringLiteral("advocate")));
         insert.prepare(QStringLiteral("INSERT INTO advocate (cdate, Party1, caseno, remarks, "
                                       "CourtIndex) VALUES (?, ?, ?, ?, ?)"));
         int i = 0;
         for (const char *party : parties) {
-            insert.addBindValue(i % 5 == 0 ? QVariant()
-                                           : QVariant(QDate(2026, 1 + i % 12, 1 + i % 28)
-                                                          .toString(Qt::ISODate)));
+            insert.addBindValue(
+                i % 5 == 0 ? QVariant()
+                           : QVariant(QDate(2026, 1 + i % 12, 1 + i % 28).toString(Qt::ISODate)));
             insert.addBindValue(QString::fromUtf8(party));
-            insert.addBindValue(i % 3 == 0 ? QVariant() : QVariant(QString::fromUtf8(parties[(i * 7) % 23])));
+            insert.addBindValue(i % 3 == 0 ? QVariant()
+                                           : QVariant(QString::fromUtf8(parties[(i * 7) % 23])));
             insert.addBindValue(i % 4 == 0 ? QVariant(QStringLiteral("decided")) : QVariant());
             insert.addBindValue(i);
             if (!insert.exec())
@@ -196,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(update.exec(), "the row the input sets is stored");
 
     try {
-        RecordSet rows(QStringLiteral("select * from advocate"));
+        RecordSet rows(RecordSource::table(QStringLiteral("advocate")));
         const int all = rows.rowCount();
         QList<QVariantList> before;
         for (int r = 0; r < all; ++r) {
@@ -207,8 +224,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
 
         const bool onDate = shape & 1;
-        const QString column = onDate ? QStringLiteral("cdate")
-                                      : QString::fromLatin1(textColumns[(shape >> 1) % 3]);
+        const QString column =
+            onDate ? QStringLiteral("cdate") : QString::fromLatin1(textColumns[(shape >> 1) % 3]);
         const int index = rows.fieldIndex(column);
         check(index >= 0, "the column is there");
 

@@ -161,7 +161,7 @@ void TestClientsRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen->windowTitle(), QStringLiteral("Clients Entry"));
     QCOMPARE(screen->findChild<QLabel *>(QStringLiteral("lblHeading"))->text(),
              QStringLiteral("Clients Enrty Form"));
-    QCOMPARE(screen->recordSet()->source(), QStringLiteral("Clients"));
+    QCOMPARE(screen->recordSet()->source(), RecordSource::table(QStringLiteral("Clients")));
 
     const QList<QPair<QString, QString>> labels{
         {"Client Name:", "txtName"}, {"Case No.:", "txtCaseNo"},

@@ -74,7 +74,8 @@ void TestCourtsRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblHeading"))->text(),
              QStringLiteral("Courts Entry"));
     QCOMPARE(screen.recordSet()->objectName(), QStringLiteral("Adodc1"));
-    QCOMPARE(screen.recordSet()->source(), QStringLiteral("select * from courts order by indexx"));
+    QCOMPARE(screen.recordSet()->source(),
+             RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
 
     const QList<QPair<QString, QString>> fields{
         {QStringLiteral("Court"), QStringLiteral("txtHdays")},

@@ -113,7 +113,8 @@ QStringList TestDirectoryRegister::namesShown() const
 
 QStringList TestDirectoryRegister::namesStored() const
 {
-    RecordSet stored(QStringLiteral("select * from directory order by name"));
+    RecordSet stored(
+        RecordSource::table(QStringLiteral("directory")).orderBy(QStringLiteral("name")));
     QStringList names;
     for (int row = 0; row < stored.rowCount(); ++row)
         names << stored.textAt(row, 0);
@@ -150,7 +151,7 @@ void TestDirectoryRegister::screenAsTheOfficeKnowsIt()
     QCOMPARE(directory->objectName(), QStringLiteral("frmDirectory"));
     QCOMPARE(directory->windowTitle(), QStringLiteral("Directory"));
     QCOMPARE(directory->recordSet()->source(),
-             QStringLiteral("select * from directory order by name "));
+             RecordSource::table(QStringLiteral("directory")).orderBy(QStringLiteral("name")));
 
     const QList<QPair<QString, QString>> labels{
         {"NAME  :", "txtName"},   {"ADDRESS  :", "Text1"},    {"ENROLMENT NO. :", "Text2"},

@@ -112,9 +112,9 @@ void TestHolidaysRegister::screenAsTheOfficeKnowsIt()
              QStringLiteral("on Account of"));
     QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblOnAccount"))->buddy()->objectName(),
              QStringLiteral("txtHdays"));
-    QCOMPARE(screen.recordSet()->source(), QStringLiteral("Holidays"));
+    QCOMPARE(screen.recordSet()->source(), RecordSource::table(QStringLiteral("Holidays")));
     QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("Adodc2"))->source(),
-             QStringLiteral("Holidays"));
+             RecordSource::table(QStringLiteral("Holidays")));
     const QAbstractItemModel *grid =
         screen.findChild<QTableView *>(QStringLiteral("DataGrid1"))->model();
     QCOMPARE(grid->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Date"));

@@ -144,7 +144,7 @@ void TestRulingsLibrary::screenAsTheOfficeKnowsIt()
     QCOMPARE(library->windowTitle(), QStringLiteral("Rulings"));
     QCOMPARE(library->findChild<QLabel *>(QStringLiteral("lblHeading"))->text(),
              QStringLiteral("Rulings"));
-    QCOMPARE(library->recordSet()->source(), QStringLiteral("CourtOrders"));
+    QCOMPARE(library->recordSet()->source(), RecordSource::table(QStringLiteral("CourtOrders")));
 
     const QList<QPair<QString, QString>> labels{{"Section", "txtSection"},
                                                 {"Citation", "txtCitation"},

@@ -124,7 +124,7 @@ void TestReminderEntry::screenAsTheOfficeKnowsIt()
     QCOMPARE(screen.findChild<QLabel *>(QStringLiteral("lblHeading"))->text(),
              QStringLiteral("Reminder Entry"));
     QCOMPARE(screen.recordSet()->objectName(), QStringLiteral("Adodc1"));
-    QCOMPARE(screen.recordSet()->source(), QStringLiteral("reminder"));
+    QCOMPARE(screen.recordSet()->source(), RecordSource::table(QStringLiteral("reminder")));
 
     const QList<QPair<QString, QString>> captions{
         {"cmdadd", "&Add"},       {"cmdSave", "&Save"},    {"cmdModify", "&Modify"},

@@ -76,7 +76,8 @@ public:
             b->setObjectName(name);
             layout->addWidget(b, row++, 0);
         }
-        openRecordSet(QStringLiteral("select * from AC_INFO order by TransDate"));
+        openRecordSet(
+            RecordSource::table(QStringLiteral("AC_INFO")).orderBy(QStringLiteral("TransDate")));
         setGrid(grid, {{QStringLiteral("Name"), QStringLiteral("Name")},
                        {QStringLiteral("Date"), QStringLiteral("TransDate")}});
         setFind(QStringLiteral("Enter The Name to Be Searched "), options.findColumn,
@@ -653,13 +654,14 @@ void TestRecordScreen::addThatCannotAddStaysBrowsing()
 {
     seedThreeRows();
     LedgerScreen screen;
-    const QString source = QStringLiteral("select Name from AC_INFO"); // a view, not the table
+    // a query, not the table
+    const auto source = RecordSource::query(QStringLiteral("select Name from AC_INFO"));
     screen.recordSet()->open(source);
     m_messages->answer(Answer::Yes);
     click(screen, QStringLiteral("cmdAdd"));
     QCOMPARE(m_messages->texts(),
              (QStringList{QStringLiteral("Do you really want to add record"),
-                          QStringLiteral("The record set %1 cannot be changed.").arg(source)}));
+                          QStringLiteral("The record set %1 cannot be changed.").arg(source.toString())}));
     QCOMPARE(screen.state(), RecordScreen::State::Browse);
     QVERIFY(edit(screen, "txtName")->isReadOnly());
     QCOMPARE(screen.recordSet()->rowCount(), 3);
@@ -691,9 +693,9 @@ void TestRecordScreen::gridThatCannotReadShowsNothingAndTellsOnce()
 {
     seedThreeRows();
     // Reading the third row overflows: the read fails when the rows are read.
-    RecordSet unreadable(QStringLiteral(
+    RecordSet unreadable(RecordSource::query(QStringLiteral(
         "select Name, abs(case when Name = 'Bank' then -9223372036854775807 - 1 else 0 end) "
-        "as n from AC_INFO"));
+        "as n from AC_INFO")));
     RecordSetModel model(&unreadable);
     model.setColumns({{QStringLiteral("Name"), QStringLiteral("Name")}});
     tellReadFailures(&model);
