@@ -164,17 +164,12 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     setReloadAfterDelete(false);
     const QDate today = Clock::today();
 
-    // The diary is read once. Its second view only answers whether rows dated
-    // today exist, so it reads just those.
+    // The diary is read once.
     openRecordSet(diarySource);
-    m_adodc2 = addRecordSet(
-        QStringLiteral("Adodc2"),
-        QStringLiteral("select * from advocate where cdate = ? order by courtindex"), {today});
     m_courts = addRecordSet(QStringLiteral("adoCourts"),
                             QStringLiteral("select * from courts order by indexx "));
     m_total = addRecordSet(QStringLiteral("adoTotal"),
                            QStringLiteral("select distinct (caseno),party1 from advocate"));
-    m_holidays = addRecordSet(QStringLiteral("adoHoliday"), QStringLiteral("Holidays"));
 
     // The opening; every step goes on past a failure.
     skipFailure([] {

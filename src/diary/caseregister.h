@@ -76,10 +76,8 @@ private:
     void setGridEditable(bool editable);
 
     Ui::CaseRegister *ui;
-    RecordSet *m_adodc2 = nullptr;
     RecordSet *m_courts = nullptr;
     RecordSet *m_total = nullptr;
-    RecordSet *m_holidays = nullptr;
     RecordSetModel *m_totalModel = nullptr;
     diary::DiaryCellDelegate *m_cellDelegate = nullptr;
     MovingBand *m_band = nullptr;

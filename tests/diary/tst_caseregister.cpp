@@ -214,8 +214,6 @@ void TestCaseRegister::screenAsTheOfficeKnowsIt()
              QStringLiteral("select * from courts order by indexx "));
     QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoTotal"))->source(),
              QStringLiteral("select distinct (caseno),party1 from advocate"));
-    QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoHoliday"))->source(),
-             QStringLiteral("Holidays"));
 
     // Each field by its label; the locked ones at opening, and the three left open.
     const QList<std::tuple<QString, QString, bool>> fields{
