@@ -1,6 +1,7 @@
 #include "caseregister.h"
 
 #include "courtlistscreen.h"
+#include "diarycelldelegate.h"
 #include "ui_caseregister.h"
 
 #include <data/clock.h>
@@ -10,136 +11,17 @@
 #include <data/recordsetmodel.h>
 #include <diary/carryforward.h>
 #include <diary/diarystore.h>
+#include <diary/missedhearings.h>
 #include <diary/nextdate.h>
-#include <functional>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPersistentModelIndex>
-#include <QStyledItemDelegate>
-#include <QTimer>
 #include <widgets/movingband.h>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
-
-namespace diary {
-
-namespace {
-
-// F4 in an empty date box takes the day its hint offers.
-class HintKey : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        auto *edit = qobject_cast<QLineEdit *>(watched);
-        if (edit && event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F4) {
-            if (!edit->isReadOnly() && edit->text().trimmed().isEmpty() &&
-                !edit->placeholderText().isEmpty()) {
-                edit->setText(edit->placeholderText());
-                edit->selectAll();
-            }
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-void offerHint(QLineEdit *edit)
-{
-    edit->installEventFilter(new HintKey(edit));
-}
-
-} // namespace
-
-// Writes what was typed into a cell of the diary grid. A text the diary
-// refuses (not a date) goes back to the register, which tells the user and
-// opens the cell again with that text in it.
-class DiaryCellDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    std::function<void(const QModelIndex &)> stored;
-    std::function<void(const QModelIndex &, const QString &)> refused;
-
-    // The next editor of that cell starts with this text instead of the stored one.
-    void retype(const QModelIndex &index, const QString &text)
-    {
-        m_retypeAt = index;
-        m_retypeText = text;
-    }
-
-    // The next editor of that cell, empty, shows `hint` greyed; F4 takes it.
-    void hint(const QModelIndex &index, const QString &text)
-    {
-        m_hintAt = index;
-        m_hintText = text;
-    }
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override
-    {
-        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-        auto *edit = qobject_cast<QLineEdit *>(editor);
-        if (edit && m_hintAt.isValid() && m_hintAt == index) {
-            edit->setPlaceholderText(m_hintText);
-            offerHint(edit);
-            m_hintAt = QPersistentModelIndex();
-        }
-        return editor;
-    }
-
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override
-    {
-        auto *edit = qobject_cast<QLineEdit *>(editor);
-        if (edit && m_retypeAt.isValid() && m_retypeAt == index) {
-            edit->setText(m_retypeText);
-            edit->selectAll();
-            m_retypeAt = QPersistentModelIndex();
-            return;
-        }
-        QStyledItemDelegate::setEditorData(editor, index);
-    }
-
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override
-    {
-        auto *edit = qobject_cast<QLineEdit *>(editor);
-        if (!edit) {
-            QStyledItemDelegate::setModelData(editor, model, index);
-            return;
-        }
-        const QString text = edit->text();
-        if (model->data(index, Qt::EditRole).toString() == text)
-            return; // left as it was: nothing to store, nothing to check
-        if (model->setData(index, text, Qt::EditRole)) {
-            if (stored)
-                stored(index);
-        } else if (auto *rows = qobject_cast<RecordSetModel *>(model);
-                   rows && rows->lastEditReadAgain()) {
-            return; // another desk changed the row: told by the register, nothing to retype
-        } else if (refused) {
-            refused(index, text);
-        }
-    }
-
-private:
-    mutable QPersistentModelIndex m_retypeAt;
-    mutable QString m_retypeText;
-    mutable QPersistentModelIndex m_hintAt;
-    QString m_hintText;
-};
-
-} // namespace diary
 
 namespace {
 
@@ -579,23 +461,7 @@ void CaseRegister::offerMissedHearings(const QDate &today)
     const DiaryStore::MissedHearings missed = DiaryStore::missedHearings(today);
     if (missed.count == 0)
         return;
-    // A long absence names its first days and counts the rest.
-    constexpr int daysNamed = 10;
-    QStringList days;
-    for (const QDate &day : missed.dates.mid(0, daysNamed))
-        days << dates::format(day);
-    if (missed.dates.size() > daysNamed)
-        days << QStringLiteral("and %1 more days").arg(missed.dates.size() - daysNamed);
-    const int count = missed.count;
-    const QString text =
-        (count == 1 ? QStringLiteral("1 hearing fixed for %2 was not listed on its date")
-                    : QStringLiteral("%1 hearings fixed for %2 were not listed on their dates"))
-            .arg(count)
-            .arg(days.join(QStringLiteral(", "))) +
-        QStringLiteral(": the diary was not opened on ") +
-        (days.size() == 1 ? QStringLiteral("that day") : QStringLiteral("those days")) +
-        QStringLiteral(".\nYes lists them on today's date, No shows them, Cancel leaves them "
-                       "as they are.");
+    const QString text = diary::missedHearingsText(missed);
     switch (showMessage(text, Messenger::Buttons::YesNoCancel)) {
     case Messenger::Answer::Yes:
         DiaryStore::listMissedHearings(today);
