@@ -189,17 +189,7 @@ RecordSet *CaseRegister::diary()
 
 void CaseRegister::showMaximizedInFront()
 {
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-        frame->showMaximized();
-        if (QMdiArea *area = frame->mdiArea())
-            area->setActiveSubWindow(frame);
-        frame->raise();
-    } else {
-        showMaximized();
-        raise();
-        activateWindow();
-    }
-    focusGrid();
+    RecordScreen::showMaximizedInFront();
 }
 
 void CaseRegister::refreshAtLastRow()

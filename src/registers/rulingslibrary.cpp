@@ -4,8 +4,6 @@
 #include "ui_rulingslibrary.h"
 
 #include <data/messenger.h>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/screenhost.h>
 
@@ -68,21 +66,6 @@ bool RulingsLibrary::search(const QString &column, const QString &text, bool rer
         recordSet()->requery();
     recordSet()->setFilter(Filter(column, Filter::Op::Contains, text));
     return true;
-}
-
-void RulingsLibrary::showMaximizedInFront()
-{
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-        frame->showMaximized();
-        if (QMdiArea *area = frame->mdiArea())
-            area->setActiveSubWindow(frame);
-        frame->raise();
-    } else {
-        showMaximized();
-        raise();
-        activateWindow();
-    }
-    focusGrid();
 }
 
 // --- the steps of the register ---------------------------------------------------------

@@ -29,7 +29,6 @@ public:
     // Keeps only the rulings whose column contains the text; re-reads the
     // table first when asked to.
     bool search(const QString &column, const QString &text, bool rereadFirst);
-    void showMaximizedInFront();
 
     RulingTexts shownTexts() const;
 

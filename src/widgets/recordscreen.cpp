@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
@@ -381,6 +382,21 @@ void RecordScreen::focusGrid()
 {
     if (m_grid && m_grid->isEnabled())
         m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordScreen::showMaximizedInFront()
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
+        frame->showMaximized();
+        if (QMdiArea *area = frame->mdiArea())
+            area->setActiveSubWindow(frame);
+        frame->raise();
+    } else {
+        showMaximized();
+        raise();
+        activateWindow();
+    }
+    focusGrid();
 }
 
 void RecordScreen::exitScreen()

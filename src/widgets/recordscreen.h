@@ -52,6 +52,9 @@ public:
     // Puts the keyboard on the grid (after a search, the list is what the
     // user reads next), or on the screen when it has none.
     void focusGrid();
+    // Shows the screen maximised in front of the others (after a search from
+    // another screen), the keyboard on its grid.
+    void showMaximizedInFront();
 
     // Writes the typed text of the bound fields into the current row. A text
     // the column refuses is reported and the field keeps it; false then.
