@@ -14,11 +14,12 @@ QString missedHearingsText(const DiaryStore::MissedHearings &missed)
         days << dates::format(day);
     if (missed.dates.size() > daysNamed)
         days << QStringLiteral("and %1 more days").arg(missed.dates.size() - daysNamed);
-    const int count = missed.count;
-    return (count == 1 ? QStringLiteral("1 hearing fixed for %2 was not listed on its date")
-                       : QStringLiteral("%1 hearings fixed for %2 were not listed on their dates"))
-               .arg(count)
-               .arg(days.join(QStringLiteral(", "))) +
+    const QString named = days.join(QStringLiteral(", "));
+    return (missed.count == 1
+                ? QStringLiteral("1 hearing fixed for %1 was not listed on its date").arg(named)
+                : QStringLiteral("%1 hearings fixed for %2 were not listed on their dates")
+                      .arg(missed.count)
+                      .arg(named)) +
            QStringLiteral(": the diary was not opened on ") +
            (days.size() == 1 ? QStringLiteral("that day") : QStringLiteral("those days")) +
            QStringLiteral(".\nYes lists them on today's date, No shows them, Cancel leaves them "
