@@ -93,7 +93,7 @@ RecordScreen::RecordScreen(QWidget *parent)
 {
     initFormsResources();
     setAttribute(Qt::WA_StyledBackground);
-    m_recordSet->setObjectName(QStringLiteral("Adodc1"));
+    m_recordSet->setObjectName(recordSetName);
 
     connect(m_recordSet, &RecordSet::positionChanged, this, [this] {
         refreshFields();

@@ -45,6 +45,9 @@ public:
     ~RecordScreen() override;
 
     State state() const { return m_state; }
+    // The object name of the screen's own record set, as its form names its data control.
+    static inline const QString recordSetName = QStringLiteral("Adodc1");
+
     RecordSet *recordSet() const { return m_recordSet; } // the data control Adodc1
     QAbstractButton *button(Role role) const;
     QString buttonName(Role role) const;
