@@ -1,5 +1,6 @@
 #include "diarycelldelegate.h"
 
+#include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <QKeyEvent>
 #include <QLineEdit>
