@@ -20,6 +20,7 @@
 #include <widgets/movingband.h>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
 
@@ -57,7 +58,7 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     skipFailure([] {
         ScreenHost *host = ScreenHost::current();
         if (host)
-            closeScreen(host->findScreen(QStringLiteral("frmCases1")));
+            closeScreen(host->findScreen(screens::conversion));
     });
     skipFailure([this] {
         for (int row = 0; row < m_courts->rowCount(); ++row)
@@ -142,17 +143,17 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     ui->DataGrid2->horizontalHeader()->setStretchLastSection(true);
 
     onClicked(ui->cmdDecided, [this] { showDecidedCases(); });
-    onClicked(ui->Command1, [this] { refreshDataBase(); });
+    onClicked(refreshButton(), [this] { refreshDataBase(); });
     onClicked(ui->cmdshowlist, [this] { showList(true); });
     onClicked(ui->cmdhidelist, [this] { showList(false); });
     onClicked(ui->cmdCheckList, [] {
         if (ScreenHost *host = ScreenHost::current())
-            host->openScreen(CourtListScreen::screenName);
+            host->openScreen(screens::courtList);
     });
     // The history of the party shown, printed.
     onClicked(ui->cmdshowrepo, [this] {
         if (ScreenHost *host = ScreenHost::current())
-            host->openScreen(QStringLiteral("frmReportParties"),
+            host->openScreen(screens::partyHistory,
                              QVariantMap{{QStringLiteral("party"), ui->txtParties->text()}});
     });
     onClicked(ui->cmdSeeDetails, [this] { seeClientsDetails(); });
@@ -293,7 +294,7 @@ void CaseRegister::find()
     if (!storeTypedFields())
         return;
     if (ScreenHost *host = ScreenHost::current())
-        host->openScreen(QStringLiteral("frmSearchcase"));
+        host->openScreen(screens::caseSearch);
 }
 
 void CaseRegister::enterEditState()
@@ -305,7 +306,7 @@ void CaseRegister::enterEditState()
     // While a row is being added nothing else is stored, filtered or re-read.
     setGridEditable(false);
     ui->cmdDecided->setEnabled(false);
-    ui->Command1->setEnabled(false);
+    refreshButton()->setEnabled(false);
 }
 
 void CaseRegister::enterBrowseState()
@@ -316,13 +317,18 @@ void CaseRegister::enterBrowseState()
               true);
     setGridEditable(true);
     ui->cmdDecided->setEnabled(true);
-    ui->Command1->setEnabled(true);
+    refreshButton()->setEnabled(true);
 }
 
 void CaseRegister::setLocked(const QList<QWidget *> &fields, bool locked)
 {
     for (QWidget *field : fields)
         setFieldLocked(field, locked);
+}
+
+QPushButton *CaseRegister::refreshButton() const
+{
+    return ui->Command1;
 }
 
 void CaseRegister::setGridEditable(bool editable)
@@ -591,7 +597,7 @@ void CaseRegister::seeClientsDetails()
         return;
     const QVariantMap clientsOf{{QStringLiteral("caseNo"), ui->txtCaseNo->text()},
                                 {QStringLiteral("parties"), ui->txtParties->text()}};
-    if (!host->openScreen(QStringLiteral("frmClients"), clientsOf))
+    if (!host->openScreen(screens::clients, clientsOf))
         showMessage(QStringLiteral("The clients register could not be opened."));
 }
 

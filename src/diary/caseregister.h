@@ -4,6 +4,7 @@
 #include <widgets/recordscreen.h>
 
 class QModelIndex;
+class QPushButton;
 
 namespace Ui {
 class CaseRegister;
@@ -74,6 +75,8 @@ private:
     void goToRow(const QVariantList &values);
     void setLocked(const QList<QWidget *> &fields, bool locked);
     void setGridEditable(bool editable);
+    // The form's Refresh Data Base button.
+    QPushButton *refreshButton() const;
 
     Ui::CaseRegister *ui;
     RecordSet *m_courts = nullptr;

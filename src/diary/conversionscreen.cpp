@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 #include <widgets/valuelabel.h>
 
 namespace lexordo {
@@ -28,7 +29,7 @@ ConversionScreen::ConversionScreen(QWidget *parent)
 {
     ui->setupUi(this);
     ui->lblWarning->setVisible(false);
-    ui->Text1->setVisible(false);
+    firstPartyBox()->setVisible(false);
     ui->txtCdate->setReadOnly(true);
 
     m_model = new RecordSetModel(m_hearings.get(), this);
@@ -53,6 +54,11 @@ ConversionScreen::ConversionScreen(QWidget *parent)
 ConversionScreen::~ConversionScreen()
 {
     delete ui;
+}
+
+QLineEdit *ConversionScreen::firstPartyBox() const
+{
+    return ui->Text1;
 }
 
 bool ConversionScreen::load(const QDate &day)
@@ -111,7 +117,8 @@ void startConversion()
         return;
     }
     ScreenHost *host = ScreenHost::current();
-    auto *screen = host ? qobject_cast<ConversionScreen *>(host->openScreen(ConversionScreen::screenName)) : nullptr;
+    auto *screen =
+        host ? qobject_cast<ConversionScreen *>(host->openScreen(screens::conversion)) : nullptr;
     if (!screen)
         return;
     screen->load(*day);

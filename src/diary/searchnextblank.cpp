@@ -1,31 +1,27 @@
 #include "searchnextblank.h"
 
 #include "casediary.h"
-#include "casesearch.h"
 #include "ui_searchnextblank.h"
 
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/filter.h>
-#include <widgets/screenhost.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
-
 #include <widgets/enterkey.h>
+#include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
 
-SearchNextBlank::SearchNextBlank(QWidget *parent) : QWidget(parent), ui(new Ui::SearchNextBlank)
+SearchNextBlank::SearchNextBlank(QWidget *parent)
+    : SearchScreen(parent), ui(new Ui::SearchNextBlank)
 {
     ui->setupUi(this);
     ui->txtDate2->setText(dates::format(Clock::today()));
-    onEnterKey(ui->txtDate1, [this] { runGuarded([this] { search(); }); });
-    connect(ui->cmdshowrepo, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { search(); }); });
-    connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
-    pressButtonsOnEnter(this);
-    closeOnEscape(this);
+    setUpSearch(ui->cmdshowrepo, ui->cmdexit);
+    onEnterKey(ui->txtDate1, [this] { ui->cmdshowrepo->click(); });
 }
 
 SearchNextBlank::~SearchNextBlank()
@@ -37,7 +33,7 @@ void SearchNextBlank::search()
 {
     auto finish = [this] {
         if (ScreenHost *host = ScreenHost::current())
-            closeScreen(host->findScreen(CaseSearch::screenName));
+            closeScreen(host->findScreen(screens::caseSearch));
         if (CaseDiary *caseRegister = CaseDiary::find())
             caseRegister->showMaximizedInFront();
         closeScreen(this);
@@ -55,10 +51,10 @@ void SearchNextBlank::search()
         if (!caseRegister)
             return;
         RecordSet *diary = caseRegister->diary();
-        diary->setFilter(Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, *from)
-                             .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual,
-                                       ui->txtDate2->text())
-                             .andWhere(QStringLiteral("ndate"), Filter::Op::IsNull));
+        diary->setFilter(
+            Filter(QStringLiteral("cdate"), Filter::Op::GreaterOrEqual, *from)
+                .andWhere(QStringLiteral("cdate"), Filter::Op::LessOrEqual, ui->txtDate2->text())
+                .andWhere(QStringLiteral("ndate"), Filter::Op::IsNull));
         if (diary->rowCount() < 1) {
             // The filter stays: the register shows no rows.
             showMessage(QStringLiteral(

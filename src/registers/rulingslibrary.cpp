@@ -6,10 +6,9 @@
 #include <data/messenger.h>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
-
-const QString RulingsLibrary::screenName = QStringLiteral("frmCourtsOrders");
 
 RulingsLibrary::RulingsLibrary(QWidget *parent) : RecordScreen(parent), ui(new Ui::RulingsLibrary)
 {
@@ -102,7 +101,7 @@ void RulingsLibrary::find()
     if (!storeTypedFields())
         return;
     if (ScreenHost *host = ScreenHost::current())
-        host->openScreen(QStringLiteral("frmSearchRulings"));
+        host->openScreen(screens::searchRulings);
 }
 
 // The ruling as the screen shows it at this moment.

@@ -18,8 +18,6 @@ class RulingsLibrary : public RecordScreen
     Q_OBJECT
 
 public:
-    static const QString screenName; // "frmCourtsOrders"
-
     explicit RulingsLibrary(QWidget *parent = nullptr);
     ~RulingsLibrary() override;
 

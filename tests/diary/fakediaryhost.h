@@ -7,8 +7,8 @@
 
 #include <data/recordset.h>
 #include <diary/casediary.h>
-
 #include <QWidget>
+#include <widgets/screennames.h>
 
 namespace lexordo::test {
 
@@ -18,7 +18,7 @@ public:
     FakeCaseRegister()
         : m_diary(QStringLiteral("select * from advocate order by cdate, courtindex"))
     {
-        setObjectName(CaseDiary::screenName);
+        setObjectName(screens::caseRegister);
         setAttribute(Qt::WA_DeleteOnClose);
     }
 
@@ -49,7 +49,7 @@ class FakeHost : public ScreenHostDouble
 public:
     FakeCaseRegister *caseRegister() const
     {
-        return dynamic_cast<FakeCaseRegister *>(findScreen(CaseDiary::screenName));
+        return dynamic_cast<FakeCaseRegister *>(findScreen(screens::caseRegister));
     }
 };
 

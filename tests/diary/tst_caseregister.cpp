@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -49,9 +50,9 @@ public:
     }
     QWidget *findScreen(const QString &screenName) const override
     {
-        if (screenName == QStringLiteral("frmCases1") && conversion.isVisible())
+        if (screenName == screens::conversion && conversion.isVisible())
             return const_cast<QWidget *>(&conversion);
-        if (screenName == CaseDiary::screenName)
+        if (screenName == screens::caseRegister)
             return screen;
         return nullptr;
     }
@@ -647,7 +648,7 @@ void TestCaseRegister::partyHistoryOnDoubleClick()
     QVERIFY(field<QPushButton>("cmdshowrepo")->isVisible());
     click("cmdshowrepo");
     QCOMPARE(host.handed.size(), 1);
-    QCOMPARE(host.handed.first().first, QStringLiteral("frmReportParties"));
+    QCOMPARE(host.handed.first().first, screens::partyHistory);
     QCOMPARE(host.handed.first().second,
              (QVariantMap{{QStringLiteral("party"), QStringLiteral("D'Souza")}}));
     ScreenHost::setCurrent(nullptr);
