@@ -10,7 +10,6 @@
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
 #include <widgets/screennames.h>
@@ -122,10 +121,7 @@ void startConversion()
     if (!screen)
         return;
     screen->load(*day);
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
-        frame->showMaximized();
-    else
-        screen->showMaximized();
+    showMaximizedInFront(screen);
 }
 
 } // namespace lexordo

@@ -17,8 +17,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QStyle>
@@ -386,16 +384,7 @@ void RecordScreen::focusGrid()
 
 void RecordScreen::showMaximizedInFront()
 {
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-        frame->showMaximized();
-        if (QMdiArea *area = frame->mdiArea())
-            area->setActiveSubWindow(frame);
-        frame->raise();
-    } else {
-        showMaximized();
-        raise();
-        activateWindow();
-    }
+    lexordo::showMaximizedInFront(this);
     focusGrid();
 }
 

@@ -2,6 +2,7 @@
 
 #include <data/dataerror.h>
 #include <data/messenger.h>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -52,6 +53,20 @@ void closeScreen(QWidget *screen)
         frame->close();
     else
         screen->close();
+}
+
+void showMaximizedInFront(QWidget *screen)
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget())) {
+        frame->showMaximized();
+        if (QMdiArea *area = frame->mdiArea())
+            area->setActiveSubWindow(frame);
+        frame->raise();
+    } else {
+        screen->showMaximized();
+        screen->raise();
+        screen->activateWindow();
+    }
 }
 
 } // namespace lexordo

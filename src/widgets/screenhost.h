@@ -41,4 +41,8 @@ void skipFailure(const std::function<void()> &step);
 // Closes a screen together with the child window that frames it.
 void closeScreen(QWidget *screen);
 
+// Shows a screen maximised, with the child window that frames it, in front
+// of the others.
+void showMaximizedInFront(QWidget *screen);
+
 } // namespace lexordo
