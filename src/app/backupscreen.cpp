@@ -61,7 +61,7 @@ BackupScreen::BackupScreen(QWidget *parent)
     connect(ui->Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &BackupScreen::folderChosen);
     connect(ui->cmdOK, &QPushButton::clicked, this, &BackupScreen::backUp);
-    connect(ui->Command1, &QPushButton::clicked, this, &QDialog::close);
+    connect(exitButton(), &QPushButton::clicked, this, &QDialog::close);
 
     ui->spnKeep->setValue(lastKeep());
     listDrives(mountedDrives());
@@ -74,6 +74,11 @@ BackupScreen::BackupScreen(QWidget *parent)
 BackupScreen::~BackupScreen()
 {
     delete ui;
+}
+
+QPushButton *BackupScreen::exitButton() const
+{
+    return ui->Command1;
 }
 
 QStringList BackupScreen::mountedDrives()

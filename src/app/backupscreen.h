@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class QFileSystemModel;
+class QPushButton;
 
 namespace Ui {
 class BackupScreen;
@@ -46,6 +47,8 @@ private:
     void folderChosen();
     void backUp();
     static bool driveReady(const QString &root);
+    // The form's Exit button.
+    QPushButton *exitButton() const;
 
     Ui::BackupScreen *ui;
     QFileSystemModel *m_folders;

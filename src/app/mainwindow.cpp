@@ -45,6 +45,7 @@
 #include <reports/runtime/reportwindow.h>
 #include <widgets/enterkey.h>
 #include <widgets/guard.h>
+#include <widgets/screennames.h>
 
 static void initResources()
 {
@@ -96,68 +97,67 @@ MainWindow::~MainWindow()
 void MainWindow::installScreens()
 {
     setScreenFactory(
-        QStringLiteral("mnucentery"), CaseDiary::screenName, [] { return new CaseRegister; },
+        QStringLiteral("mnucentery"), screens::caseRegister, [] { return new CaseRegister; },
         OpenMode::LoadAndShow);
-    setScreenFactory(QStringLiteral("mnuCEntry"), QStringLiteral("frmCourts"),
+    setScreenFactory(QStringLiteral("mnuCEntry"), screens::courts,
                      [] { return new CourtsRegister; });
-    setScreenFactory(QStringLiteral("mnuHoli"), QStringLiteral("frmHdays"),
+    setScreenFactory(QStringLiteral("mnuHoli"), screens::holidays,
                      [] { return new HolidaysRegister; });
-    setScreenFactory(QStringLiteral("mnuCInfo"), ClientsRegister::screenName,
+    setScreenFactory(QStringLiteral("mnuCInfo"), screens::clients,
                      [] { return new ClientsRegister; });
-    setScreenFactory(QStringLiteral("mnuRulings"), RulingsLibrary::screenName,
+    setScreenFactory(QStringLiteral("mnuRulings"), screens::rulings,
                      [] { return new RulingsLibrary; });
     addScreen(
-        SearchRulings::screenName, [] { return new SearchRulings; }, Placement::SeparateWindow);
-    setScreenFactory(QStringLiteral("mnuDirectory"), DirectoryRegister::screenName,
+        screens::searchRulings, [] { return new SearchRulings; }, Placement::SeparateWindow);
+    setScreenFactory(QStringLiteral("mnuDirectory"), screens::directory,
                      [] { return new DirectoryRegister; });
     addScreen(
-        SearchDirectory::screenName, [] { return new SearchDirectory; }, Placement::SeparateWindow);
+        screens::searchDirectory, [] { return new SearchDirectory; }, Placement::SeparateWindow);
 
-    setScreenFactory(QStringLiteral("mnuFtrans"), QStringLiteral("frmAC"),
+    setScreenFactory(QStringLiteral("mnuFtrans"), screens::accountLedger,
                      [] { return new AccountLedger; });
-    setScreenFactory(QStringLiteral("mnuBill"), QStringLiteral("frmBill"),
-                     [] { return new BillScreen; });
-    setScreenFactory(QStringLiteral("mnuReceipt"), QStringLiteral("frmReceipt"),
+    setScreenFactory(QStringLiteral("mnuBill"), screens::bill, [] { return new BillScreen; });
+    setScreenFactory(QStringLiteral("mnuReceipt"), screens::receipt,
                      [] { return new ReceiptScreen; });
     setScreenFactory(
-        QStringLiteral("mnuINfo"), QStringLiteral("frmReportsFees"),
-        [] { return new FeeStatementScreen; }, OpenMode::Load, Placement::Dialog);
-    setScreenFactory(QStringLiteral("mnuRemEnt"), QStringLiteral("frmRemEnt"),
+        QStringLiteral("mnuINfo"), screens::feeStatement, [] { return new FeeStatementScreen; },
+        OpenMode::Load, Placement::Dialog);
+    setScreenFactory(QStringLiteral("mnuRemEnt"), screens::reminderEntry,
                      [] { return new ReminderEntry; });
     setMenuCommand(QStringLiteral("mnuSeeReminder"), [] { ReminderWindow::open(); });
     setScreenFactory(
-        QStringLiteral("mnuChPass"), QStringLiteral("frmChPass"), [] { return new PasswordChange; },
+        QStringLiteral("mnuChPass"), screens::passwordChange, [] { return new PasswordChange; },
         OpenMode::ShowOnly, Placement::SeparateWindow);
 
     addScreen(
-        CaseSearch::screenName, [] { return new CaseSearch; }, Placement::Dialog);
+        screens::caseSearch, [] { return new CaseSearch; }, Placement::Dialog);
     addScreen(
-        SearchNextBlank::screenName, [] { return new SearchNextBlank; }, Placement::Dialog);
-    addScreen(ConversionScreen::screenName, [] { return new ConversionScreen; });
+        screens::searchNextBlank, [] { return new SearchNextBlank; }, Placement::Dialog);
+    addScreen(screens::conversion, [] { return new ConversionScreen; });
     setMenuCommand(QStringLiteral("mnuNextDate1"), [] { startConversion(); });
 
     // The report screens ask for a date or two: small windows at their own size.
     setScreenFactory(
-        QStringLiteral("mnuDDates"), QStringLiteral("frmReportManyDates"),
+        QStringLiteral("mnuDDates"), screens::currentDateReport,
         [] { return new CurrentDateReport; }, OpenMode::Load, Placement::Dialog);
     setScreenFactory(
-        QStringLiteral("mnuPostDated"), QStringLiteral("frmReportsDate"),
-        [] { return new NextDateReport; }, OpenMode::LoadAndShow, Placement::Dialog);
+        QStringLiteral("mnuPostDated"), screens::nextDateReport, [] { return new NextDateReport; },
+        OpenMode::LoadAndShow, Placement::Dialog);
     setScreenFactory(
-        QStringLiteral("mnuBalnk"), QStringLiteral("frmRepoNextBlank"),
+        QStringLiteral("mnuBalnk"), screens::blankNextDateReport,
         [] { return new BlankNextDateReport; }, OpenMode::Load, Placement::Dialog);
     setScreenFactory(
-        QStringLiteral("mnuDetailsPart"), QStringLiteral("frmReportParties"),
-        [] { return new CaseReport; }, OpenMode::ShowOnly, Placement::Dialog);
+        QStringLiteral("mnuDetailsPart"), screens::partyHistory, [] { return new CaseReport; },
+        OpenMode::ShowOnly, Placement::Dialog);
     // The case register shows a party's history, and the clients of its case.
-    addScreenOpener(QStringLiteral("frmReportParties"),
+    addScreenOpener(screens::partyHistory,
                     [](const QVariant &argument) { return showCaseReport(argument); });
-    addScreenOpener(ClientsRegister::screenName, [this](const QVariant &argument) {
+    addScreenOpener(screens::clients, [this](const QVariant &argument) {
         return ClientsRegister::openOnClientsOf(*this, argument);
     });
     setScreenFactory(
-        QStringLiteral("mnuSummary"), QStringLiteral("frmRepoClients"),
-        [] { return new CaseSummary; }, OpenMode::Load, Placement::Dialog);
+        QStringLiteral("mnuSummary"), screens::caseSummary, [] { return new CaseSummary; },
+        OpenMode::Load, Placement::Dialog);
 
     // CSV export and import act on the table of the screen in front.
     const auto screenInFront = [this]() -> QWidget * {
@@ -170,18 +170,18 @@ void MainWindow::installScreens()
         transfer::importIntoScreenTable(screenInFront(), this);
     });
     setScreenFactory(
-        QStringLiteral("mnuCheckCourtList"), CourtListScreen::screenName,
-        [] { return new CourtListScreen; }, OpenMode::LoadAndShow);
+        QStringLiteral("mnuCheckCourtList"), screens::courtList, [] { return new CourtListScreen; },
+        OpenMode::LoadAndShow);
     setMenuCommand(QStringLiteral("mnuCalendar"),
                    [this] { transfer::exportHearingsToCalendar(this); });
     setScreenFactory(
-        QStringLiteral("mnubackup"), QStringLiteral("frmBackup"), [] { return new BackupScreen; },
+        QStringLiteral("mnubackup"), screens::backup, [] { return new BackupScreen; },
         OpenMode::ShowOnly, Placement::SeparateWindow);
     setMenuCommand(QStringLiteral("mnuRestore"), [this] {
         restoreDiary(chooseBackupFile(this), [this] { return closeAllScreens(); });
     });
     setScreenFactory(
-        QStringLiteral("mnuBrowser"), Browser::screenName, [] { return new Browser; },
+        QStringLiteral("mnuBrowser"), screens::browser, [] { return new Browser; },
         OpenMode::LoadAndShow);
 
     // Reports open as child windows too.

@@ -17,12 +17,17 @@ PasswordChange::PasswordChange(QWidget *parent) : QWidget(parent), ui(new Ui::Pa
     onEnterKey(ui->txtNp1, [this] { ui->txtNp2->setFocus(Qt::TabFocusReason); });
     onEnterKey(ui->txtNp2, [this] { guardAction([this] { change(); }); });
     connect(ui->cmdOK, &QPushButton::clicked, this, [this] { guardAction([this] { change(); }); });
-    connect(ui->Command1, &QPushButton::clicked, this, &QWidget::close);
+    connect(cancelButton(), &QPushButton::clicked, this, &QWidget::close);
 }
 
 PasswordChange::~PasswordChange()
 {
     delete ui;
+}
+
+QPushButton *PasswordChange::cancelButton() const
+{
+    return ui->Command1;
 }
 
 void PasswordChange::change()

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QPushButton;
+
 namespace Ui {
 class PasswordChange;
 }
@@ -19,6 +21,8 @@ public:
 
 private:
     void change();
+    // The form's Cancel button.
+    QPushButton *cancelButton() const;
 
     Ui::PasswordChange *ui;
 };

@@ -67,7 +67,7 @@ QString tableOf(QWidget *screen)
         return QString();
     if (auto *record = qobject_cast<RecordScreen *>(screen); record && record->recordSet())
         return record->recordSet()->tableName();
-    if (auto *recordSet = screen->findChild<RecordSet *>(QStringLiteral("Adodc1")))
+    if (auto *recordSet = screen->findChild<RecordSet *>(RecordScreen::recordSetName))
         return recordSet->tableName();
     return QString();
 }
@@ -135,7 +135,7 @@ void importIntoScreenTable(QWidget *screen, QWidget *parent)
                 Messenger::Buttons::Ok, Messenger::Icon::Information);
     // The screen shows the new rows, standing on the last.
     if (auto *recordSet = record ? record->recordSet()
-                                 : screen->findChild<RecordSet *>(QStringLiteral("Adodc1"))) {
+                                 : screen->findChild<RecordSet *>(RecordScreen::recordSetName)) {
         try {
             recordSet->requery();
             recordSet->moveLast();

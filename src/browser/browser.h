@@ -21,7 +21,6 @@ class Browser : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmBrowser");
     static inline const QString startAddress = QStringLiteral("about:blank");
     static inline const QString workingTitle = QStringLiteral("Working...");
 

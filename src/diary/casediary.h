@@ -14,8 +14,6 @@ class RecordSet;
 class CaseDiary
 {
 public:
-    static inline const QString screenName = QStringLiteral("frmCases");
-
     virtual ~CaseDiary() = default;
 
     // The register's diary (Adodc1): what its grid and fields show.

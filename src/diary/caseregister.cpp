@@ -1,6 +1,7 @@
 #include "caseregister.h"
 
 #include "courtlistscreen.h"
+#include "diarycelldelegate.h"
 #include "ui_caseregister.h"
 
 #include <data/clock.h>
@@ -10,137 +11,20 @@
 #include <data/recordsetmodel.h>
 #include <diary/carryforward.h>
 #include <diary/diarystore.h>
+#include <diary/missedhearings.h>
 #include <diary/nextdate.h>
-#include <functional>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPersistentModelIndex>
-#include <QStyledItemDelegate>
 #include <QTimer>
 #include <widgets/guard.h>
 #include <widgets/movingband.h>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
-
-namespace diary {
-
-namespace {
-
-// F4 in an empty date box takes the day its hint offers.
-class HintKey : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        auto *edit = qobject_cast<QLineEdit *>(watched);
-        if (edit && event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F4) {
-            if (!edit->isReadOnly() && edit->text().trimmed().isEmpty() &&
-                !edit->placeholderText().isEmpty()) {
-                edit->setText(edit->placeholderText());
-                edit->selectAll();
-            }
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-void offerHint(QLineEdit *edit)
-{
-    edit->installEventFilter(new HintKey(edit));
-}
-
-} // namespace
-
-// Writes what was typed into a cell of the diary grid. A text the diary
-// refuses (not a date) goes back to the register, which tells the user and
-// opens the cell again with that text in it.
-class DiaryCellDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    std::function<void(const QModelIndex &)> stored;
-    std::function<void(const QModelIndex &, const QString &)> refused;
-
-    // The next editor of that cell starts with this text instead of the stored one.
-    void retype(const QModelIndex &index, const QString &text)
-    {
-        m_retypeAt = index;
-        m_retypeText = text;
-    }
-
-    // The next editor of that cell, empty, shows `hint` greyed; F4 takes it.
-    void hint(const QModelIndex &index, const QString &text)
-    {
-        m_hintAt = index;
-        m_hintText = text;
-    }
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override
-    {
-        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-        auto *edit = qobject_cast<QLineEdit *>(editor);
-        if (edit && m_hintAt.isValid() && m_hintAt == index) {
-            edit->setPlaceholderText(m_hintText);
-            offerHint(edit);
-            m_hintAt = QPersistentModelIndex();
-        }
-        return editor;
-    }
-
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override
-    {
-        auto *edit = qobject_cast<QLineEdit *>(editor);
-        if (edit && m_retypeAt.isValid() && m_retypeAt == index) {
-            edit->setText(m_retypeText);
-            edit->selectAll();
-            m_retypeAt = QPersistentModelIndex();
-            return;
-        }
-        QStyledItemDelegate::setEditorData(editor, index);
-    }
-
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override
-    {
-        auto *edit = qobject_cast<QLineEdit *>(editor);
-        if (!edit) {
-            QStyledItemDelegate::setModelData(editor, model, index);
-            return;
-        }
-        const QString text = edit->text();
-        if (model->data(index, Qt::EditRole).toString() == text)
-            return; // left as it was: nothing to store, nothing to check
-        if (model->setData(index, text, Qt::EditRole)) {
-            if (stored)
-                stored(index);
-        } else if (auto *rows = qobject_cast<RecordSetModel *>(model);
-                   rows && rows->lastEditReadAgain()) {
-            return; // another desk changed the row: told by the register, nothing to retype
-        } else if (refused) {
-            refused(index, text);
-        }
-    }
-
-private:
-    mutable QPersistentModelIndex m_retypeAt;
-    mutable QString m_retypeText;
-    mutable QPersistentModelIndex m_hintAt;
-    QString m_hintText;
-};
-
-} // namespace diary
 
 namespace {
 
@@ -166,28 +50,21 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     setReloadAfterDelete(false);
     const QDate today = Clock::today();
 
-    // The diary is read once. Its second view only answers whether rows dated
-    // today exist, so it reads just those.
+    // The diary is read once.
     openRecordSet(diarySource);
-    m_adodc2 = addRecordSet(QStringLiteral("Adodc2"),
-                            RecordSource::table(QStringLiteral("advocate"))
-                                .where(Filter(QStringLiteral("cdate"), Filter::Op::Equal, today))
-                                .orderBy(QStringLiteral("courtindex")));
     m_courts = addRecordSet(
         QStringLiteral("adoCourts"),
         RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
     m_total = addRecordSet(
         QStringLiteral("adoTotal"),
         RecordSource::query(QStringLiteral("select distinct (caseno),party1 from advocate")));
-    m_holidays =
-        addRecordSet(QStringLiteral("adoHoliday"), RecordSource::table(QStringLiteral("Holidays")));
 
     // The opening: its steps do not depend on one another, and the register
     // opens whatever fails; the failure is told.
     guardAction([] {
         ScreenHost *host = ScreenHost::current();
         if (host)
-            closeScreen(host->findScreen(QStringLiteral("frmCases1")));
+            closeScreen(host->findScreen(screens::conversion));
     });
     guardAction([this] {
         for (int row = 0; row < m_courts->rowCount(); ++row)
@@ -275,17 +152,17 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     ui->DataGrid2->horizontalHeader()->setStretchLastSection(true);
 
     onClicked(ui->cmdDecided, [this] { showDecidedCases(); });
-    onClicked(ui->Command1, [this] { refreshDataBase(); });
+    onClicked(refreshButton(), [this] { refreshDataBase(); });
     onClicked(ui->cmdshowlist, [this] { showList(true); });
     onClicked(ui->cmdhidelist, [this] { showList(false); });
     onClicked(ui->cmdCheckList, [] {
         if (ScreenHost *host = ScreenHost::current())
-            host->openScreen(CourtListScreen::screenName);
+            host->openScreen(screens::courtList);
     });
     // The history of the party shown, printed.
     onClicked(ui->cmdshowrepo, [this] {
         if (ScreenHost *host = ScreenHost::current())
-            host->openScreen(QStringLiteral("frmReportParties"),
+            host->openScreen(screens::partyHistory,
                              QVariantMap{{QStringLiteral("party"), ui->txtParties->text()}});
     });
     onClicked(ui->cmdSeeDetails, [this] { seeClientsDetails(); });
@@ -322,17 +199,7 @@ RecordSet *CaseRegister::diary()
 
 void CaseRegister::showMaximizedInFront()
 {
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-        frame->showMaximized();
-        if (QMdiArea *area = frame->mdiArea())
-            area->setActiveSubWindow(frame);
-        frame->raise();
-    } else {
-        showMaximized();
-        raise();
-        activateWindow();
-    }
-    focusGrid();
+    RecordScreen::showMaximizedInFront();
 }
 
 void CaseRegister::refreshAtLastRow()
@@ -436,7 +303,7 @@ void CaseRegister::find()
     if (!storeTypedFields())
         return;
     if (ScreenHost *host = ScreenHost::current())
-        host->openScreen(QStringLiteral("frmSearchcase"));
+        host->openScreen(screens::caseSearch);
 }
 
 void CaseRegister::enterEditState()
@@ -448,7 +315,7 @@ void CaseRegister::enterEditState()
     // While a row is being added nothing else is stored, filtered or re-read.
     setGridEditable(false);
     ui->cmdDecided->setEnabled(false);
-    ui->Command1->setEnabled(false);
+    refreshButton()->setEnabled(false);
 }
 
 void CaseRegister::enterBrowseState()
@@ -459,13 +326,18 @@ void CaseRegister::enterBrowseState()
               true);
     setGridEditable(true);
     ui->cmdDecided->setEnabled(true);
-    ui->Command1->setEnabled(true);
+    refreshButton()->setEnabled(true);
 }
 
 void CaseRegister::setLocked(const QList<QWidget *> &fields, bool locked)
 {
     for (QWidget *field : fields)
         setFieldLocked(field, locked);
+}
+
+QPushButton *CaseRegister::refreshButton() const
+{
+    return ui->Command1;
 }
 
 void CaseRegister::setGridEditable(bool editable)
@@ -590,23 +462,7 @@ void CaseRegister::offerMissedHearings(const QDate &today)
     const DiaryStore::MissedHearings missed = DiaryStore::missedHearings(today);
     if (missed.count == 0)
         return;
-    // A long absence names its first days and counts the rest.
-    constexpr int daysNamed = 10;
-    QStringList days;
-    for (const QDate &day : missed.dates.mid(0, daysNamed))
-        days << dates::format(day);
-    if (missed.dates.size() > daysNamed)
-        days << QStringLiteral("and %1 more days").arg(missed.dates.size() - daysNamed);
-    const int count = missed.count;
-    const QString text =
-        (count == 1 ? QStringLiteral("1 hearing fixed for %2 was not listed on its date")
-                    : QStringLiteral("%1 hearings fixed for %2 were not listed on their dates"))
-            .arg(count)
-            .arg(days.join(QStringLiteral(", "))) +
-        QStringLiteral(": the diary was not opened on ") +
-        (days.size() == 1 ? QStringLiteral("that day") : QStringLiteral("those days")) +
-        QStringLiteral(".\nYes lists them on today's date, No shows them, Cancel leaves them "
-                       "as they are.");
+    const QString text = diary::missedHearingsText(missed);
     switch (showMessage(text, Messenger::Buttons::YesNoCancel)) {
     case Messenger::Answer::Yes:
         DiaryStore::listMissedHearings(today);
@@ -743,7 +599,7 @@ void CaseRegister::seeClientsDetails()
         return;
     const QVariantMap clientsOf{{QStringLiteral("caseNo"), ui->txtCaseNo->text()},
                                 {QStringLiteral("parties"), ui->txtParties->text()}};
-    if (!host->openScreen(QStringLiteral("frmClients"), clientsOf))
+    if (!host->openScreen(screens::clients, clientsOf))
         showMessage(QStringLiteral("The clients register could not be opened."));
 }
 

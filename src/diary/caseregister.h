@@ -4,6 +4,7 @@
 #include <widgets/recordscreen.h>
 
 class QModelIndex;
+class QPushButton;
 
 namespace Ui {
 class CaseRegister;
@@ -74,12 +75,12 @@ private:
     void goToRow(const QVariantList &values);
     void setLocked(const QList<QWidget *> &fields, bool locked);
     void setGridEditable(bool editable);
+    // The form's Refresh Data Base button.
+    QPushButton *refreshButton() const;
 
     Ui::CaseRegister *ui;
-    RecordSet *m_adodc2 = nullptr;
     RecordSet *m_courts = nullptr;
     RecordSet *m_total = nullptr;
-    RecordSet *m_holidays = nullptr;
     RecordSetModel *m_totalModel = nullptr;
     diary::DiaryCellDelegate *m_cellDelegate = nullptr;
     MovingBand *m_band = nullptr;

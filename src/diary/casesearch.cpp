@@ -12,6 +12,7 @@
 #include <widgets/enterkey.h>
 #include <widgets/guard.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
 
@@ -19,31 +20,22 @@ namespace {
 
 enum Option { NextDate, CurrentDate, Parties, CaseNo, BlankNextDates };
 
-struct Question
-{
-    const char *prompt;
-    const char *title;
-};
-
-const Question questions[] = {
-    {"Enter the Next Date to be Searched", "Finding The Record"},
-    {"Enter the current Date to be Searched", "Finding The Record by Cuurent Date"},
-    {"Enter the Name of the party to be Searched", "Finding The Record"},
-    {"Enter the Case no. to be Searched", "Finding The Record"},
+// One row for each option button, in the order shown; the last hands over
+// to another screen and asks nothing.
+const QList<SearchOption> options{
+    {"ndate", "Enter the Next Date to be Searched", "Finding The Record"},
+    {"cdate", "Enter the current Date to be Searched", "Finding The Record by Cuurent Date"},
+    {"Party1", "Enter the Name of the party to be Searched", "Finding The Record"},
+    {"caseno", "Enter the Case no. to be Searched", "Finding The Record"},
+    {},
 };
 
 } // namespace
 
-CaseSearch::CaseSearch(QWidget *parent) : QWidget(parent), ui(new Ui::CaseSearch)
+CaseSearch::CaseSearch(QWidget *parent) : SearchScreen(parent), ui(new Ui::CaseSearch)
 {
     ui->setupUi(this);
-    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { guardAction([this] { search(); }); });
-    connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
-    // Enter searches by the option ticked; Escape leaves, as Cancel does.
-    for (QRadioButton *option : findChildren<QRadioButton *>())
-        onEnterKey(option, [this] { ui->cmdOK->click(); });
-    pressButtonsOnEnter(this);
-    closeOnEscape(this);
+    setUpSearch(ui->cmdOK, ui->cmdCancel, options);
 }
 
 CaseSearch::~CaseSearch()
@@ -53,26 +45,17 @@ CaseSearch::~CaseSearch()
 
 void CaseSearch::search()
 {
-    const QList<QRadioButton *> options = {ui->Option1_0, ui->Option1_1, ui->Option1_2,
-                                           ui->Option1_3, ui->Option1_4};
-    int option = NextDate;
-    for (int i = 0; i < options.size(); ++i) {
-        if (options[i]->isChecked())
-            option = i;
-    }
-
+    const int option = chosenIndex();
     if (option == BlankNextDates) {
         // This screen stays open; the range search closes both.
         if (ScreenHost *host = ScreenHost::current())
-            host->openScreen(QStringLiteral("frmSearchNextBlank"));
+            host->openScreen(screens::searchNextBlank);
         return;
     }
 
-    closeScreen(this);
-    const Question &question = questions[option];
-    const std::optional<QString> answer =
-        askInput(QString::fromLatin1(question.prompt), QString::fromLatin1(question.title));
-    if (!answer || answer->isEmpty())
+    const QString column = chosen().column;
+    const std::optional<QString> answer = askChosen();
+    if (!answer)
         return;
 
     Filter filter;
@@ -86,16 +69,15 @@ void CaseSearch::search()
             showMessage(dates::enterDateMessage);
             return;
         }
-        filter = Filter(QString::fromLatin1(option == NextDate ? "ndate" : "cdate"),
-                        Filter::Op::Equal, *day);
+        filter = Filter(column, Filter::Op::Equal, *day);
         break;
     }
     case Parties:
         // Anywhere in the first party's name; the second party is not looked at.
-        filter = Filter(QStringLiteral("Party1"), Filter::Op::Contains, *answer);
+        filter = Filter(column, Filter::Op::Contains, *answer);
         break;
     case CaseNo:
-        filter = Filter(QStringLiteral("caseno"), Filter::Op::Equal, *answer);
+        filter = Filter(column, Filter::Op::Equal, *answer);
         break;
     }
 

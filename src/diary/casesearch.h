@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <widgets/searchscreen.h>
 
 namespace Ui {
 class CaseSearch;
@@ -11,18 +11,16 @@ namespace lexordo {
 // `frmSearchcase`: narrows the case register to the hearings of one next
 // date, one current date, a party or a case number, or hands over to the
 // search for hearings left without a next date.
-class CaseSearch : public QWidget
+class CaseSearch : public SearchScreen
 {
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmSearchcase");
-
     explicit CaseSearch(QWidget *parent = nullptr);
     ~CaseSearch() override;
 
 private:
-    void search();
+    void search() override;
 
     Ui::CaseSearch *ui;
 };

@@ -10,10 +10,10 @@
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <widgets/guard.h>
 #include <widgets/recordgrid.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 #include <widgets/valuelabel.h>
 
 namespace lexordo {
@@ -34,7 +34,7 @@ ConversionScreen::ConversionScreen(QWidget *parent)
 {
     ui->setupUi(this);
     ui->lblWarning->setVisible(false);
-    ui->Text1->setVisible(false);
+    firstPartyBox()->setVisible(false);
     ui->txtCdate->setReadOnly(true);
 
     m_model = new RecordSetModel(m_hearings.get(), this);
@@ -60,6 +60,11 @@ ConversionScreen::ConversionScreen(QWidget *parent)
 ConversionScreen::~ConversionScreen()
 {
     delete ui;
+}
+
+QLineEdit *ConversionScreen::firstPartyBox() const
+{
+    return ui->Text1;
 }
 
 bool ConversionScreen::load(const QDate &day)
@@ -122,15 +127,11 @@ void startConversion()
     }
     ScreenHost *host = ScreenHost::current();
     auto *screen =
-        host ? qobject_cast<ConversionScreen *>(host->openScreen(ConversionScreen::screenName))
-             : nullptr;
+        host ? qobject_cast<ConversionScreen *>(host->openScreen(screens::conversion)) : nullptr;
     if (!screen)
         return;
     screen->load(*day);
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget()))
-        frame->showMaximized();
-    else
-        screen->showMaximized();
+    showMaximizedInFront(screen);
 }
 
 } // namespace lexordo

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <QDate>
 #include <QWidget>
 
-#include <memory>
+class QLineEdit;
 
 namespace Ui {
 class ConversionScreen;
@@ -22,8 +23,6 @@ class ConversionScreen : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmCases1");
-
     explicit ConversionScreen(QWidget *parent = nullptr);
     ~ConversionScreen() override;
 
@@ -35,6 +34,8 @@ public:
 
 private:
     void convert();
+    // The form's hidden box of the first party of the day's listings.
+    QLineEdit *firstPartyBox() const;
 
     Ui::ConversionScreen *ui;
     QDate m_day;

@@ -22,8 +22,6 @@ class CourtListScreen : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmCheckCourtList");
-
     explicit CourtListScreen(QWidget *parent = nullptr);
     ~CourtListScreen() override;
 

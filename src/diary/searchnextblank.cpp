@@ -1,7 +1,6 @@
 #include "searchnextblank.h"
 
 #include "casediary.h"
-#include "casesearch.h"
 #include "ui_searchnextblank.h"
 
 #include <data/clock.h>
@@ -13,19 +12,17 @@
 #include <widgets/enterkey.h>
 #include <widgets/guard.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
 
-SearchNextBlank::SearchNextBlank(QWidget *parent) : QWidget(parent), ui(new Ui::SearchNextBlank)
+SearchNextBlank::SearchNextBlank(QWidget *parent)
+    : SearchScreen(parent), ui(new Ui::SearchNextBlank)
 {
     ui->setupUi(this);
     ui->txtDate2->setText(dates::format(Clock::today()));
-    onEnterKey(ui->txtDate1, [this] { guardAction([this] { search(); }); });
-    connect(ui->cmdshowrepo, &QPushButton::clicked, this,
-            [this] { guardAction([this] { search(); }); });
-    connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
-    pressButtonsOnEnter(this);
-    closeOnEscape(this);
+    setUpSearch(ui->cmdshowrepo, ui->cmdexit);
+    onEnterKey(ui->txtDate1, [this] { ui->cmdshowrepo->click(); });
 }
 
 SearchNextBlank::~SearchNextBlank()
@@ -37,7 +34,7 @@ void SearchNextBlank::search()
 {
     auto finish = [this] {
         if (ScreenHost *host = ScreenHost::current())
-            closeScreen(host->findScreen(CaseSearch::screenName));
+            closeScreen(host->findScreen(screens::caseSearch));
         if (CaseDiary *caseRegister = CaseDiary::find())
             caseRegister->showMaximizedInFront();
         closeScreen(this);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <widgets/searchscreen.h>
 
 namespace Ui {
 class SearchNextBlank;
@@ -10,18 +10,16 @@ namespace lexordo {
 
 // `frmSearchNextBlank`: narrows the case register to the hearings of a range
 // of current dates that have no next date yet.
-class SearchNextBlank : public QWidget
+class SearchNextBlank : public SearchScreen
 {
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmSearchNextBlank");
-
     explicit SearchNextBlank(QWidget *parent = nullptr);
     ~SearchNextBlank() override;
 
 private:
-    void search();
+    void search() override;
 
     Ui::SearchNextBlank *ui;
 };

@@ -11,10 +11,9 @@
 #include <widgets/enterkey.h>
 #include <widgets/guard.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
-
-const QString ClientsRegister::screenName = QStringLiteral("frmClients");
 
 ClientsRegister::ClientsRegister(QWidget *parent)
     : RecordScreen(parent), ui(new Ui::ClientsRegister)
@@ -59,9 +58,9 @@ ClientsRegister::~ClientsRegister()
 
 ClientsRegister *ClientsRegister::openOnClientsOf(ScreenHost &host, const QVariant &argument)
 {
-    QWidget *screen = host.findScreen(screenName);
+    QWidget *screen = host.findScreen(screens::clients);
     if (!screen)
-        screen = host.openScreen(screenName);
+        screen = host.openScreen(screens::clients);
     auto *clients = qobject_cast<ClientsRegister *>(screen);
     if (clients) {
         const QVariantMap clientsOf = argument.toMap();
@@ -151,8 +150,7 @@ void ClientsRegister::showRulingsOn(const QString &section)
 {
     ScreenHost *host = ScreenHost::current();
     auto *library =
-        host ? qobject_cast<RulingsLibrary *>(host->openScreen(RulingsLibrary::screenName))
-             : nullptr;
+        host ? qobject_cast<RulingsLibrary *>(host->openScreen(screens::rulings)) : nullptr;
     if (!library) {
         showMessage(QStringLiteral("The rulings library could not be opened."));
         return;

@@ -20,8 +20,6 @@ class ClientsRegister : public RecordScreen
     Q_OBJECT
 
 public:
-    static const QString screenName; // "frmClients"
-
     explicit ClientsRegister(QWidget *parent = nullptr);
     ~ClientsRegister() override;
 

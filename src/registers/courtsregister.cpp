@@ -8,8 +8,8 @@ CourtsRegister::CourtsRegister(QWidget *parent) : RecordScreen(parent), ui(new U
 {
     ui->setupUi(this);
     openRecordSet(RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
-    bind(ui->txtHdays, QStringLiteral("court"));
-    bind(ui->txtDate, QStringLiteral("indexx"));
+    bind(courtName(), QStringLiteral("court"));
+    bind(courtIndex(), QStringLiteral("indexx"));
     setGrid(ui->DataGrid1, {{QStringLiteral("court"), QStringLiteral("court")},
                             {QStringLiteral("index"), QStringLiteral("indexx")}});
     // A court is found by the first letters of its name.
@@ -21,6 +21,16 @@ CourtsRegister::CourtsRegister(QWidget *parent) : RecordScreen(parent), ui(new U
 CourtsRegister::~CourtsRegister()
 {
     delete ui;
+}
+
+QLineEdit *CourtsRegister::courtName() const
+{
+    return ui->txtHdays;
+}
+
+QLineEdit *CourtsRegister::courtIndex() const
+{
+    return ui->txtDate;
 }
 
 } // namespace lexordo

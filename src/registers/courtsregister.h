@@ -2,6 +2,8 @@
 
 #include <widgets/recordscreen.h>
 
+class QLineEdit;
+
 namespace Ui {
 class CourtsRegister;
 }
@@ -18,6 +20,10 @@ public:
     ~CourtsRegister() override;
 
 private:
+    // The form's boxes by what they hold.
+    QLineEdit *courtName() const;
+    QLineEdit *courtIndex() const;
+
     Ui::CourtsRegister *ui;
 };
 

@@ -6,10 +6,9 @@
 #include <data/messenger.h>
 #include <QCloseEvent>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
-
-const QString DirectoryRegister::screenName = QStringLiteral("frmDirectory");
 
 DirectoryRegister::DirectoryRegister(QWidget *parent)
     : RecordScreen(parent), ui(new Ui::DirectoryRegister)
@@ -17,26 +16,66 @@ DirectoryRegister::DirectoryRegister(QWidget *parent)
     ui->setupUi(this);
     openRecordSet(RecordSource::table(QStringLiteral("directory")).orderBy(QStringLiteral("name")));
     bind(ui->txtName, QStringLiteral("Name"), Lock::Never);
-    bind(ui->Text1, QStringLiteral("Address"), Lock::Never);
-    bind(ui->Text2, QStringLiteral("Enrolment"), Lock::Never);
-    bind(ui->Text3, QStringLiteral("Phno"), Lock::Never);
-    bind(ui->Text4, QStringLiteral("BloodGroup"), Lock::Never);
-    bind(ui->Text5, QStringLiteral("Mobile"), Lock::Never);
-    bind(ui->Text6, QStringLiteral("Email"), Lock::Never);
-    bind(ui->Text7, QStringLiteral("FAX"), Lock::Never);
+    bind(address(), QStringLiteral("Address"), Lock::Never);
+    bind(enrolment(), QStringLiteral("Enrolment"), Lock::Never);
+    bind(phone(), QStringLiteral("Phno"), Lock::Never);
+    bind(bloodGroup(), QStringLiteral("BloodGroup"), Lock::Never);
+    bind(mobile(), QStringLiteral("Mobile"), Lock::Never);
+    bind(email(), QStringLiteral("Email"), Lock::Never);
+    bind(fax(), QStringLiteral("FAX"), Lock::Never);
     QList<RecordSetModel::Column> columns;
     for (const char *column :
          {"Name", "Address", "Enrolment", "Phno", "Mobile", "FAX", "Email", "BloodGroup"})
         columns.append({QString::fromLatin1(column), QString::fromLatin1(column)});
     setGrid(ui->DataGrid1, columns);
 
-    onClicked(ui->Command1, [this] { refresh(); });
+    onClicked(refreshButton(), [this] { refresh(); });
     start(Start::AllEnabled);
 }
 
 DirectoryRegister::~DirectoryRegister()
 {
     delete ui;
+}
+
+QLineEdit *DirectoryRegister::address() const
+{
+    return ui->Text1;
+}
+
+QLineEdit *DirectoryRegister::enrolment() const
+{
+    return ui->Text2;
+}
+
+QLineEdit *DirectoryRegister::phone() const
+{
+    return ui->Text3;
+}
+
+QLineEdit *DirectoryRegister::bloodGroup() const
+{
+    return ui->Text4;
+}
+
+QLineEdit *DirectoryRegister::mobile() const
+{
+    return ui->Text5;
+}
+
+QLineEdit *DirectoryRegister::email() const
+{
+    return ui->Text6;
+}
+
+QLineEdit *DirectoryRegister::fax() const
+{
+    return ui->Text7;
+}
+
+QPushButton *DirectoryRegister::refreshButton() const
+{
+    return ui->Command1;
 }
 
 void DirectoryRegister::search(const QString &column, Filter::Op op, const QString &text)
@@ -79,7 +118,7 @@ void DirectoryRegister::find()
     if (!storePendingRow())
         return;
     if (ScreenHost *host = ScreenHost::current())
-        host->openScreen(QStringLiteral("frmSearchDirectory"));
+        host->openScreen(screens::searchDirectory);
 }
 
 // One state: every field open, every button enabled.

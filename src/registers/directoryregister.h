@@ -2,6 +2,9 @@
 
 #include <widgets/recordscreen.h>
 
+class QLineEdit;
+class QPushButton;
+
 namespace Ui {
 class DirectoryRegister;
 }
@@ -16,8 +19,6 @@ class DirectoryRegister : public RecordScreen
     Q_OBJECT
 
 public:
-    static const QString screenName; // "frmDirectory"
-
     explicit DirectoryRegister(QWidget *parent = nullptr);
     ~DirectoryRegister() override;
 
@@ -35,6 +36,16 @@ protected:
 
 private:
     void refresh();
+
+    // The form's boxes and buttons by what they hold or do.
+    QLineEdit *address() const;
+    QLineEdit *enrolment() const;
+    QLineEdit *phone() const;
+    QLineEdit *bloodGroup() const;
+    QLineEdit *mobile() const;
+    QLineEdit *email() const;
+    QLineEdit *fax() const;
+    QPushButton *refreshButton() const;
 
     Ui::DirectoryRegister *ui;
 };

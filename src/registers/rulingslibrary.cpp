@@ -4,14 +4,11 @@
 #include "ui_rulingslibrary.h"
 
 #include <data/messenger.h>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <reports/runtime/reportwindow.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
-
-const QString RulingsLibrary::screenName = QStringLiteral("frmCourtsOrders");
 
 RulingsLibrary::RulingsLibrary(QWidget *parent) : RecordScreen(parent), ui(new Ui::RulingsLibrary)
 {
@@ -70,21 +67,6 @@ bool RulingsLibrary::search(const QString &column, const QString &text, bool rer
     return true;
 }
 
-void RulingsLibrary::showMaximizedInFront()
-{
-    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-        frame->showMaximized();
-        if (QMdiArea *area = frame->mdiArea())
-            area->setActiveSubWindow(frame);
-        frame->raise();
-    } else {
-        showMaximized();
-        raise();
-        activateWindow();
-    }
-    focusGrid();
-}
-
 // --- the steps of the register ---------------------------------------------------------
 
 void RulingsLibrary::add()
@@ -119,7 +101,7 @@ void RulingsLibrary::find()
     if (!storeTypedFields())
         return;
     if (ScreenHost *host = ScreenHost::current())
-        host->openScreen(QStringLiteral("frmSearchRulings"));
+        host->openScreen(screens::searchRulings);
 }
 
 // The ruling as the screen shows it at this moment.

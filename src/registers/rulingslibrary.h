@@ -18,8 +18,6 @@ class RulingsLibrary : public RecordScreen
     Q_OBJECT
 
 public:
-    static const QString screenName; // "frmCourtsOrders"
-
     explicit RulingsLibrary(QWidget *parent = nullptr);
     ~RulingsLibrary() override;
 
@@ -29,7 +27,6 @@ public:
     // Keeps only the rulings whose column contains the text; re-reads the
     // table first when asked to.
     bool search(const QString &column, const QString &text, bool rereadFirst);
-    void showMaximizedInFront();
 
     RulingTexts shownTexts() const;
 

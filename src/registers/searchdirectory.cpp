@@ -7,6 +7,7 @@
 #include <widgets/enterkey.h>
 #include <widgets/guard.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 // The paper behind the screen comes with the widget base.
 static void initFormsResources()
@@ -18,14 +19,8 @@ namespace lexordo {
 
 namespace {
 
-struct Option
-{
-    const char *column;
-    const char *prompt;
-    const char *title;
-};
-
-const Option options[] = {
+// One row for each option button, in the order shown.
+const QList<SearchOption> options{
     {"Name", "Enter the Name to be Searched", "Finding The Record"},
     {"address", "Enter Address to be Searched", "Finding The Record by Cuurent Date"},
     {"Enrolment", "Enter the Enrolment No. to be Searched", "Finding The Record"},
@@ -38,18 +33,13 @@ constexpr int name = 0;
 
 } // namespace
 
-SearchDirectory::SearchDirectory(QWidget *parent) : QWidget(parent), ui(new Ui::SearchDirectory)
+SearchDirectory::SearchDirectory(QWidget *parent)
+    : SearchScreen(parent), ui(new Ui::SearchDirectory)
 {
     initFormsResources();
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
-    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { guardAction([this] { search(); }); });
-    connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
-    // Enter searches by the option ticked; Escape leaves, as Cancel does.
-    for (QRadioButton *option : findChildren<QRadioButton *>())
-        onEnterKey(option, [this] { ui->cmdOK->click(); });
-    pressButtonsOnEnter(this);
-    closeOnEscape(this);
+    setUpSearch(ui->cmdOK, ui->cmdCancel, options);
 }
 
 SearchDirectory::~SearchDirectory()
@@ -59,33 +49,23 @@ SearchDirectory::~SearchDirectory()
 
 void SearchDirectory::search()
 {
-    const QList<QRadioButton *> buttons{ui->Option1_0, ui->Option1_1, ui->Option1_2, ui->Option1_3,
-                                        ui->Option1_4, ui->Option1_5, ui->Option1_6};
-    int chosen = 0;
-    for (int i = 0; i < buttons.size(); ++i) {
-        if (buttons[i]->isChecked())
-            chosen = i;
-    }
-    const Option &option = options[chosen];
-
-    closeScreen(this);
-    const std::optional<QString> answer =
-        askInput(QString::fromLatin1(option.prompt), QString::fromLatin1(option.title));
-    if (!answer || answer->isEmpty())
+    const SearchOption option = chosen();
+    const bool byName = chosenIndex() == name;
+    const std::optional<QString> answer = askChosen();
+    if (!answer)
         return;
 
     ScreenHost *host = ScreenHost::current();
     auto *directory =
-        host ? qobject_cast<DirectoryRegister *>(host->openScreen(DirectoryRegister::screenName))
-             : nullptr;
+        host ? qobject_cast<DirectoryRegister *>(host->openScreen(screens::directory)) : nullptr;
     if (!directory) {
         showMessage(QStringLiteral("The advocates directory could not be opened."));
         return;
     }
     // One letter of a name lists the names that begin with it; more finds it anywhere.
     const Filter::Op op =
-        chosen == name && answer->size() == 1 ? Filter::Op::BeginsWith : Filter::Op::Contains;
-    directory->search(QString::fromLatin1(option.column), op, *answer);
+        byName && answer->size() == 1 ? Filter::Op::BeginsWith : Filter::Op::Contains;
+    directory->search(option.column, op, *answer);
 }
 
 } // namespace lexordo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <widgets/searchscreen.h>
 
 namespace Ui {
 class SearchDirectory;
@@ -10,18 +10,16 @@ namespace lexordo {
 
 // `frmSearchDirectory`: narrows the advocates directory by one of seven
 // fields. A name of one letter lists the names that begin with it.
-class SearchDirectory : public QWidget
+class SearchDirectory : public SearchScreen
 {
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmSearchDirectory");
-
     explicit SearchDirectory(QWidget *parent = nullptr);
     ~SearchDirectory() override;
 
 private:
-    void search();
+    void search() override;
 
     Ui::SearchDirectory *ui;
 };

@@ -7,6 +7,7 @@
 #include <widgets/enterkey.h>
 #include <widgets/guard.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 // The paper behind the screen comes with the widget base.
 static void initFormsResources()
@@ -18,14 +19,8 @@ namespace lexordo {
 
 namespace {
 
-struct Option
-{
-    const char *column;
-    const char *prompt;
-    const char *title;
-};
-
-const Option options[] = {
+// One row for each option button, in the order shown.
+const QList<SearchOption> options{
     {"section", "Enter Section ", "Finding The Record"},
     {"citation", "Enter the Citation to be Searched", "Finding The Record by Cuurent Date"},
     {"casetitle", "Enter the Case Title to be Searched ", "Finding The Record"},
@@ -35,18 +30,12 @@ constexpr int headNotes = 3;
 
 } // namespace
 
-SearchRulings::SearchRulings(QWidget *parent) : QWidget(parent), ui(new Ui::SearchRulings)
+SearchRulings::SearchRulings(QWidget *parent) : SearchScreen(parent), ui(new Ui::SearchRulings)
 {
     initFormsResources();
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
-    connect(ui->cmdOK, &QPushButton::clicked, this, [this] { guardAction([this] { search(); }); });
-    connect(ui->cmdCancel, &QPushButton::clicked, this, [this] { closeScreen(this); });
-    // Enter searches by the option ticked; Escape leaves, as Cancel does.
-    for (QRadioButton *option : findChildren<QRadioButton *>())
-        onEnterKey(option, [this] { ui->cmdOK->click(); });
-    pressButtonsOnEnter(this);
-    closeOnEscape(this);
+    setUpSearch(ui->cmdOK, ui->cmdCancel, options);
 }
 
 SearchRulings::~SearchRulings()
@@ -56,30 +45,21 @@ SearchRulings::~SearchRulings()
 
 void SearchRulings::search()
 {
-    const QList<QRadioButton *> buttons{ui->Option1_0, ui->Option1_1, ui->Option1_2, ui->Option1_3};
-    int chosen = 0;
-    for (int i = 0; i < buttons.size(); ++i) {
-        if (buttons[i]->isChecked())
-            chosen = i;
-    }
-    const Option &option = options[chosen];
-
-    closeScreen(this);
-    const std::optional<QString> answer =
-        askInput(QString::fromLatin1(option.prompt), QString::fromLatin1(option.title));
-    if (!answer || answer->isEmpty())
+    const SearchOption option = chosen();
+    const bool inHeadNotes = chosenIndex() == headNotes;
+    const std::optional<QString> answer = askChosen();
+    if (!answer)
         return;
 
     ScreenHost *host = ScreenHost::current();
     auto *library =
-        host ? qobject_cast<RulingsLibrary *>(host->openScreen(RulingsLibrary::screenName))
-             : nullptr;
+        host ? qobject_cast<RulingsLibrary *>(host->openScreen(screens::rulings)) : nullptr;
     if (!library) {
         showMessage(QStringLiteral("The rulings library could not be opened."));
         return;
     }
     // A search in the head notes reads the library afresh first.
-    if (library->search(QString::fromLatin1(option.column), *answer, chosen == headNotes))
+    if (library->search(option.column, *answer, inHeadNotes))
         library->showMaximizedInFront();
 }
 

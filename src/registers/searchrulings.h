@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <widgets/searchscreen.h>
 
 namespace Ui {
 class SearchRulings;
@@ -10,18 +10,16 @@ namespace lexordo {
 
 // `frmSearchRulings`: narrows the rulings library to the rulings whose
 // section, citation, case title or head notes contain a text.
-class SearchRulings : public QWidget
+class SearchRulings : public SearchScreen
 {
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmSearchRulings");
-
     explicit SearchRulings(QWidget *parent = nullptr);
     ~SearchRulings() override;
 
 private:
-    void search();
+    void search() override;
 
     Ui::SearchRulings *ui;
 };

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <widgets/guard.h>
+#include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 #include <widgets/valuelabel.h>
 
 static void initFormsResources()
@@ -29,7 +31,7 @@ ReminderWindow::ReminderWindow(QWidget *parent)
     initFormsResources();
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
-    setObjectName(screenName);
+    setObjectName(screens::reminder);
     setStyleSheet(QStringLiteral(
         "lexordo--ReminderWindow { background-image: url(:/forms/images/screen.png); }"));
     setFocusPolicy(Qt::StrongFocus);

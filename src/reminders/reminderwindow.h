@@ -19,8 +19,6 @@ class ReminderWindow : public QWidget
     Q_OBJECT
 
 public:
-    static inline const QString screenName = QStringLiteral("frmReminder");
-
     explicit ReminderWindow(QWidget *parent = nullptr); // reads today's reminders
     ~ReminderWindow() override;
 

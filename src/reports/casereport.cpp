@@ -25,10 +25,15 @@ CaseReport::~CaseReport()
     delete ui;
 }
 
+QRadioButton *CaseReport::byPartyOption() const
+{
+    return ui->Option1_0;
+}
+
 void CaseReport::showReport()
 {
     const CaseCriterion criterion =
-        ui->Option1_0->isChecked() ? CaseCriterion::Party : CaseCriterion::CaseNo;
+        byPartyOption()->isChecked() ? CaseCriterion::Party : CaseCriterion::CaseNo;
     PreparedReport prepared;
     try {
         prepared = caseHistory(criterion, ui->txtValue->text(), true);

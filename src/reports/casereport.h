@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <QWidget>
 
+class QRadioButton;
+
 namespace Ui {
 class CaseReport;
 }
@@ -30,6 +32,9 @@ public slots:
     void showReport();
 
 private:
+    // The form's option for a party's history (the other is a case number's).
+    QRadioButton *byPartyOption() const;
+
     Ui::CaseReport *ui;
 };
 

@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QStyle>
@@ -92,7 +91,7 @@ RecordScreen::RecordScreen(QWidget *parent)
 {
     initFormsResources();
     setAttribute(Qt::WA_StyledBackground);
-    m_recordSet->setObjectName(QStringLiteral("Adodc1"));
+    m_recordSet->setObjectName(recordSetName);
 
     connect(m_recordSet, &RecordSet::positionChanged, this, [this] {
         refreshFields();
@@ -373,6 +372,12 @@ void RecordScreen::focusGrid()
 {
     if (m_grid && m_grid->isEnabled())
         m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordScreen::showMaximizedInFront()
+{
+    lexordo::showMaximizedInFront(this);
+    focusGrid();
 }
 
 void RecordScreen::exitScreen()

@@ -46,6 +46,9 @@ public:
     ~RecordScreen() override;
 
     State state() const { return m_state; }
+    // The object name of the screen's own record set, as its form names its data control.
+    static inline const QString recordSetName = QStringLiteral("Adodc1");
+
     RecordSet *recordSet() const { return m_recordSet; } // the data control Adodc1
     QAbstractButton *button(Role role) const;
     QString buttonName(Role role) const;
@@ -53,6 +56,9 @@ public:
     // Puts the keyboard on the grid (after a search, the list is what the
     // user reads next), or on the screen when it has none.
     void focusGrid();
+    // Shows the screen maximised in front of the others (after a search from
+    // another screen), the keyboard on its grid.
+    void showMaximizedInFront();
 
     // Writes the typed text of the bound fields into the current row. A text
     // the column refuses is reported and the field keeps it; false then.

@@ -1,5 +1,6 @@
 #include "screenhost.h"
 
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QWidget>
 
@@ -32,6 +33,20 @@ void closeScreen(QWidget *screen)
         frame->close();
     else
         screen->close();
+}
+
+void showMaximizedInFront(QWidget *screen)
+{
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(screen->parentWidget())) {
+        frame->showMaximized();
+        if (QMdiArea *area = frame->mdiArea())
+            area->setActiveSubWindow(frame);
+        frame->raise();
+    } else {
+        screen->showMaximized();
+        screen->raise();
+        screen->activateWindow();
+    }
 }
 
 } // namespace lexordo

@@ -32,4 +32,8 @@ public:
 // Closes a screen together with the child window that frames it.
 void closeScreen(QWidget *screen);
 
+// Shows a screen maximised, with the child window that frames it, in front
+// of the others.
+void showMaximizedInFront(QWidget *screen);
+
 } // namespace lexordo

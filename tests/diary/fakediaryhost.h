@@ -8,6 +8,7 @@
 #include <data/recordset.h>
 #include <diary/casediary.h>
 #include <QWidget>
+#include <widgets/screennames.h>
 
 namespace lexordo::test {
 
@@ -18,7 +19,7 @@ public:
         : m_diary(RecordSource::table(QStringLiteral("advocate"))
                       .orderBy(QStringLiteral("cdate, courtindex")))
     {
-        setObjectName(CaseDiary::screenName);
+        setObjectName(screens::caseRegister);
         setAttribute(Qt::WA_DeleteOnClose);
     }
 
@@ -49,7 +50,7 @@ class FakeHost : public ScreenHostDouble
 public:
     FakeCaseRegister *caseRegister() const
     {
-        return dynamic_cast<FakeCaseRegister *>(findScreen(CaseDiary::screenName));
+        return dynamic_cast<FakeCaseRegister *>(findScreen(screens::caseRegister));
     }
 };
 

@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -49,9 +50,9 @@ public:
     }
     QWidget *findScreen(const QString &screenName) const override
     {
-        if (screenName == QStringLiteral("frmCases1") && conversion.isVisible())
+        if (screenName == screens::conversion && conversion.isVisible())
             return const_cast<QWidget *>(&conversion);
-        if (screenName == CaseDiary::screenName)
+        if (screenName == screens::caseRegister)
             return screen;
         return nullptr;
     }
@@ -215,8 +216,6 @@ void TestCaseRegister::screenAsTheOfficeKnowsIt()
              RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
     QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoTotal"))->source(),
              RecordSource::query(QStringLiteral("select distinct (caseno),party1 from advocate")));
-    QCOMPARE(screen.findChild<RecordSet *>(QStringLiteral("adoHoliday"))->source(),
-             RecordSource::table(QStringLiteral("Holidays")));
 
     // Each field by its label; the locked ones at opening, and the three left open.
     const QList<std::tuple<QString, QString, bool>> fields{
@@ -650,7 +649,7 @@ void TestCaseRegister::partyHistoryOnDoubleClick()
     QVERIFY(field<QPushButton>("cmdshowrepo")->isVisible());
     click("cmdshowrepo");
     QCOMPARE(host.handed.size(), 1);
-    QCOMPARE(host.handed.first().first, QStringLiteral("frmReportParties"));
+    QCOMPARE(host.handed.first().first, screens::partyHistory);
     QCOMPARE(host.handed.first().second,
              (QVariantMap{{QStringLiteral("party"), QStringLiteral("D'Souza")}}));
     ScreenHost::setCurrent(nullptr);

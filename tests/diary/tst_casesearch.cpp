@@ -1,16 +1,16 @@
-#include "support/scriptedmessenger.h"
 #include "fakediaryhost.h"
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
 #include <data/messenger.h>
 #include <diary/casesearch.h>
 #include <diary/searchnextblank.h>
-
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <widgets/screennames.h>
 
 using namespace lexordo;
 
@@ -56,9 +56,9 @@ void TestCaseSearch::init()
         "('2026-12-03', NULL, 'Sita', 'Gita', 'CS 4/2026', 3, '2026-12-08'),"
         "('2026-12-07', NULL, 'Bank', 'Gita', 'CS 5/2026', 3, NULL)"));
     m_host = std::make_unique<test::FakeHost>();
-    m_host->add(CaseDiary::screenName, [] { return new test::FakeCaseRegister; });
-    m_host->add(CaseSearch::screenName, [] { return new CaseSearch; });
-    m_host->add(SearchNextBlank::screenName, [] { return new SearchNextBlank; });
+    m_host->add(screens::caseRegister, [] { return new test::FakeCaseRegister; });
+    m_host->add(screens::caseSearch, [] { return new CaseSearch; });
+    m_host->add(screens::searchNextBlank, [] { return new SearchNextBlank; });
 }
 
 void TestCaseSearch::cleanup()
@@ -70,7 +70,7 @@ void TestCaseSearch::cleanup()
 
 CaseSearch *TestCaseSearch::openSearch(int option)
 {
-    auto *search = qobject_cast<CaseSearch *>(m_host->openScreen(CaseSearch::screenName));
+    auto *search = qobject_cast<CaseSearch *>(m_host->openScreen(screens::caseSearch));
     search->findChild<QRadioButton *>(QStringLiteral("Option1_%1").arg(option))->setChecked(true);
     return search;
 }
@@ -102,11 +102,11 @@ void TestCaseSearch::searchesByDate_data()
     QTest::addColumn<QStringList>("cases");
 
     QTest::newRow("next date") << 0 << "Enter the Next Date to be Searched"
-                               << "Finding The Record" << "8/12/2026"
-                               << QStringList{"CS 1/2026", "CS 4/2026"};
+                               << "Finding The Record"
+                               << "8/12/2026" << QStringList{"CS 1/2026", "CS 4/2026"};
     QTest::newRow("current date") << 1 << "Enter the current Date to be Searched"
-                                  << "Finding The Record by Cuurent Date" << "01/12/2026"
-                                  << QStringList{"CS 1/2026", "CS 1/2026-A"};
+                                  << "Finding The Record by Cuurent Date"
+                                  << "01/12/2026" << QStringList{"CS 1/2026", "CS 1/2026-A"};
 }
 
 void TestCaseSearch::searchesByDate()
@@ -118,7 +118,7 @@ void TestCaseSearch::searchesByDate()
     QFETCH(QStringList, cases);
 
     // An earlier filter is dropped by the new search.
-    m_host->openScreen(CaseDiary::screenName);
+    m_host->openScreen(screens::caseRegister);
     m_host->caseRegister()->diary()->setFilter(
         Filter(QStringLiteral("caseno"), Filter::Op::Equal, QStringLiteral("CS 5/2026")));
 
@@ -131,12 +131,12 @@ void TestCaseSearch::searchesByDate()
     QCOMPARE(messages.shown().first().title, title);
     QCOMPARE(shownCases(), cases);
     QVERIFY(m_host->caseRegister()->timesMaximized() > 0);
-    QVERIFY(!m_host->findScreen(CaseSearch::screenName));
+    QVERIFY(!m_host->findScreen(screens::caseSearch));
 }
 
 void TestCaseSearch::dateThatIsNotADateLeavesTheRegisterAsItWas()
 {
-    m_host->openScreen(CaseDiary::screenName);
+    m_host->openScreen(screens::caseRegister);
     const Filter earlier(QStringLiteral("caseno"), Filter::Op::Equal, QStringLiteral("CS 5/2026"));
     m_host->caseRegister()->diary()->setFilter(earlier);
 
@@ -161,7 +161,7 @@ void TestCaseSearch::emptyOrCancelledAnswerChangesNothing()
     QTest::mouseClick(openSearch(3)->findChild<QPushButton *>(QStringLiteral("cmdOK")),
                       Qt::LeftButton);
     QCOMPARE(messages.shown().size(), 2);
-    QCOMPARE(m_host->timesMade(CaseDiary::screenName), 0);
+    QCOMPARE(m_host->timesMade(screens::caseRegister), 0);
 }
 
 void TestCaseSearch::partySearchLooksInsideTheFirstPartyOnly()
@@ -173,7 +173,7 @@ void TestCaseSearch::partySearchLooksInsideTheFirstPartyOnly()
     QCOMPARE(messages.shown().first().text,
              QStringLiteral("Enter the Name of the party to be Searched"));
     // Loaded by the search when it was not open.
-    QCOMPARE(m_host->timesMade(CaseDiary::screenName), 1);
+    QCOMPARE(m_host->timesMade(screens::caseRegister), 1);
     QCOMPARE(shownCases(), QStringList{"CS 1/2026"});
 }
 
@@ -198,8 +198,8 @@ void TestCaseSearch::blankNextDatesOpensTheRangeSearch()
     QTest::mouseClick(openSearch(4)->findChild<QPushButton *>(QStringLiteral("cmdOK")),
                       Qt::LeftButton);
     QVERIFY(messages.shown().isEmpty());
-    QVERIFY(m_host->findScreen(CaseSearch::screenName));
-    auto *range = m_host->findScreen(SearchNextBlank::screenName);
+    QVERIFY(m_host->findScreen(screens::caseSearch));
+    auto *range = m_host->findScreen(screens::searchNextBlank);
     QVERIFY(range);
     QCOMPARE(range->windowTitle(),
              QStringLiteral("Searching of cases which have next date left blank"));
@@ -211,29 +211,32 @@ void TestCaseSearch::blankNextDatesOpensTheRangeSearch()
 void TestCaseSearch::rangeSearchFindsHearingsWithoutNextDate()
 {
     openSearch(4);
-    QTest::mouseClick(m_host->findScreen(CaseSearch::screenName)
-                          ->findChild<QPushButton *>(QStringLiteral("cmdOK")),
-                      Qt::LeftButton);
-    QWidget *range = m_host->findScreen(SearchNextBlank::screenName);
+    QTest::mouseClick(
+        m_host->findScreen(screens::caseSearch)->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+        Qt::LeftButton);
+    QWidget *range = m_host->findScreen(screens::searchNextBlank);
     ScriptedMessenger messages;
     auto *from = range->findChild<QLineEdit *>(QStringLiteral("txtDate1"));
     from->setText(QStringLiteral("01/12/2026"));
-    range->findChild<QLineEdit *>(QStringLiteral("txtDate2"))->setText(QStringLiteral("06/12/2026"));
+    range->findChild<QLineEdit *>(QStringLiteral("txtDate2"))
+        ->setText(QStringLiteral("06/12/2026"));
     // Enter in the first date runs the search.
     QTest::keyClick(from, Qt::Key_Return);
     QVERIFY(messages.shown().isEmpty());
     QCOMPARE(shownCases(), (QStringList{"CS 1/2026-A", "CR 9's/2025"}));
-    QVERIFY(!m_host->findScreen(CaseSearch::screenName));
-    QVERIFY(!m_host->findScreen(SearchNextBlank::screenName));
+    QVERIFY(!m_host->findScreen(screens::caseSearch));
+    QVERIFY(!m_host->findScreen(screens::searchNextBlank));
     QVERIFY(m_host->caseRegister()->timesMaximized() > 0);
 }
 
 void TestCaseSearch::rangeSearchWithNothingFoundLeavesAnEmptyRegister()
 {
-    auto *range = qobject_cast<SearchNextBlank *>(m_host->openScreen(SearchNextBlank::screenName));
+    auto *range = qobject_cast<SearchNextBlank *>(m_host->openScreen(screens::searchNextBlank));
     ScriptedMessenger messages;
-    range->findChild<QLineEdit *>(QStringLiteral("txtDate1"))->setText(QStringLiteral("04/12/2026"));
-    range->findChild<QLineEdit *>(QStringLiteral("txtDate2"))->setText(QStringLiteral("06/12/2026"));
+    range->findChild<QLineEdit *>(QStringLiteral("txtDate1"))
+        ->setText(QStringLiteral("04/12/2026"));
+    range->findChild<QLineEdit *>(QStringLiteral("txtDate2"))
+        ->setText(QStringLiteral("06/12/2026"));
     QTest::mouseClick(range->findChild<QPushButton *>(QStringLiteral("cmdshowrepo")),
                       Qt::LeftButton);
     QCOMPARE(messages.texts(),
@@ -243,31 +246,32 @@ void TestCaseSearch::rangeSearchWithNothingFoundLeavesAnEmptyRegister()
 
 void TestCaseSearch::rangeSearchRefusesAFirstDateThatIsNotADate()
 {
-    m_host->openScreen(CaseDiary::screenName);
+    m_host->openScreen(screens::caseRegister);
     openSearch(4);
-    auto *range = qobject_cast<SearchNextBlank *>(m_host->openScreen(SearchNextBlank::screenName));
+    auto *range = qobject_cast<SearchNextBlank *>(m_host->openScreen(screens::searchNextBlank));
     ScriptedMessenger messages;
     range->findChild<QLineEdit *>(QStringLiteral("txtDate1"))->setText(QStringLiteral("1/13/2026"));
     QTest::mouseClick(range->findChild<QPushButton *>(QStringLiteral("cmdshowrepo")),
                       Qt::LeftButton);
     QCOMPARE(messages.texts(), QStringList{"Enter The Date in DD/MM/YYYY Format "});
     QCOMPARE(shownCases().size(), 5);
-    QVERIFY(!m_host->findScreen(CaseSearch::screenName));
-    QVERIFY(!m_host->findScreen(SearchNextBlank::screenName));
+    QVERIFY(!m_host->findScreen(screens::caseSearch));
+    QVERIFY(!m_host->findScreen(screens::searchNextBlank));
 }
 
 void TestCaseSearch::rangeSearchReportsALastDateThatIsNotADate()
 {
-    auto *range = qobject_cast<SearchNextBlank *>(m_host->openScreen(SearchNextBlank::screenName));
+    auto *range = qobject_cast<SearchNextBlank *>(m_host->openScreen(screens::searchNextBlank));
     ScriptedMessenger messages;
-    range->findChild<QLineEdit *>(QStringLiteral("txtDate1"))->setText(QStringLiteral("01/12/2026"));
+    range->findChild<QLineEdit *>(QStringLiteral("txtDate1"))
+        ->setText(QStringLiteral("01/12/2026"));
     range->findChild<QLineEdit *>(QStringLiteral("txtDate2"))->setText(QStringLiteral("yesterday"));
     QTest::mouseClick(range->findChild<QPushButton *>(QStringLiteral("cmdshowrepo")),
                       Qt::LeftButton);
     QCOMPARE(messages.shown().size(), 1);
     QVERIFY2(messages.lastText().contains(QStringLiteral("yesterday")),
              qPrintable(messages.lastText()));
-    QVERIFY(!m_host->findScreen(SearchNextBlank::screenName));
+    QVERIFY(!m_host->findScreen(screens::searchNextBlank));
     QCOMPARE(shownCases().size(), 5);
 }
 

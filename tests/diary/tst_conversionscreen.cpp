@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <widgets/screennames.h>
 
 using namespace lexordo;
 
@@ -48,8 +49,8 @@ void TestConversionScreen::init()
         "('2026-11-30', NULL, 'E', 'F', 'CS 3', 'Civil Court', 3, 'reply', NULL, NULL),"
         "('2026-12-01', NULL, 'G', 'H', 'CS 4', 'Civil Court', 3, 'reply', NULL, NULL)"));
     m_host = std::make_unique<test::FakeHost>();
-    m_host->add(CaseDiary::screenName, [] { return new test::FakeCaseRegister; });
-    m_host->add(ConversionScreen::screenName, [] { return new ConversionScreen; });
+    m_host->add(screens::caseRegister, [] { return new test::FakeCaseRegister; });
+    m_host->add(screens::conversion, [] { return new ConversionScreen; });
 }
 
 void TestConversionScreen::cleanup()
@@ -63,12 +64,12 @@ ConversionScreen *TestConversionScreen::start(const QString &answer)
     ScriptedMessenger messages;
     messages.answerInput(answer);
     startConversion();
-    return qobject_cast<ConversionScreen *>(m_host->findScreen(ConversionScreen::screenName));
+    return qobject_cast<ConversionScreen *>(m_host->findScreen(screens::conversion));
 }
 
 void TestConversionScreen::cancelledOrEmptyAnswerDoesNothing()
 {
-    m_host->openScreen(CaseDiary::screenName);
+    m_host->openScreen(screens::caseRegister);
     ScriptedMessenger messages;
     messages.cancelInput();
     startConversion();
@@ -88,24 +89,24 @@ void TestConversionScreen::answerThatIsNotADate()
     messages.answerInput(QStringLiteral("9 Dec"));
     startConversion();
     QCOMPARE(messages.lastText(), QStringLiteral("Enter The Date in DD/MM/YYYY Format "));
-    QVERIFY(!m_host->findScreen(ConversionScreen::screenName));
+    QVERIFY(!m_host->findScreen(screens::conversion));
 }
 
 void TestConversionScreen::dayWithoutHearingsIsNotFound()
 {
-    m_host->openScreen(CaseDiary::screenName);
+    m_host->openScreen(screens::caseRegister);
     ScriptedMessenger messages;
     messages.answerInput(QStringLiteral("10/12/2026"));
     startConversion();
     QCOMPARE(messages.lastText(), QStringLiteral("Record Not Found "));
-    QVERIFY(!m_host->findScreen(ConversionScreen::screenName));
+    QVERIFY(!m_host->findScreen(screens::conversion));
     // The register was closed as the conversion began.
     QVERIFY(!m_host->caseRegister());
 }
 
 void TestConversionScreen::showsTheHearingsAndTheWarning()
 {
-    m_host->openScreen(CaseDiary::screenName);
+    m_host->openScreen(screens::caseRegister);
     ConversionScreen *screen = start(QStringLiteral("9/12/2026"));
     QVERIFY(screen);
     QVERIFY(!m_host->caseRegister());
@@ -148,7 +149,7 @@ void TestConversionScreen::convertReturnsToTheRegisterAtItsLastRow()
                                          "'2026-12-09' AND remarks IS NULL AND ndate IS NULL"))
                  .toInt(),
              2);
-    QVERIFY(!m_host->findScreen(ConversionScreen::screenName));
+    QVERIFY(!m_host->findScreen(screens::conversion));
     test::FakeCaseRegister *caseRegister = m_host->caseRegister();
     QVERIFY(caseRegister);
     QCOMPARE(caseRegister->timesRefreshed(), 1);

@@ -4,6 +4,7 @@
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <diary/conversion.h>
+#include <diary/missedhearings.h>
 #include <diary/nextdate.h>
 #include <QTest>
 
@@ -19,6 +20,8 @@ private slots:
 
     void nextDateQuestion_data();
     void nextDateQuestion();
+    void missedHearingsText_data();
+    void missedHearingsText();
 
     void warningListsRecentHearingsWithoutNextDate();
     void convertsThreeHearings();
@@ -60,6 +63,43 @@ void TestDiaryLogic::nextDateQuestion()
     QFETCH(QDate, date);
     QFETCH(QString, question);
     QCOMPARE(diary::nextDateQuestion(date).value_or(QString()), question);
+}
+
+void TestDiaryLogic::missedHearingsText_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QString>("text");
+
+    const QString choices = QStringLiteral(
+        ".\nYes lists them on today's date, No shows them, Cancel leaves them as they are.");
+    QTest::newRow("one hearing") << 1 << 1
+                                 << "1 hearing fixed for 01/12/2026 was not listed on its date: "
+                                    "the diary was not opened on that day" +
+                                        choices;
+    QTest::newRow("several on one day")
+        << 3 << 1
+        << "3 hearings fixed for 01/12/2026 were not listed on their dates: the diary was not "
+           "opened on that day" +
+               choices;
+    QTest::newRow("a long absence: ten days named, the rest counted")
+        << 15 << 12
+        << "15 hearings fixed for 01/12/2026, 02/12/2026, 03/12/2026, 04/12/2026, 05/12/2026, "
+           "06/12/2026, 07/12/2026, 08/12/2026, 09/12/2026, 10/12/2026, and 2 more days were not "
+           "listed on their dates: the diary was not opened on those days" +
+               choices;
+}
+
+void TestDiaryLogic::missedHearingsText()
+{
+    QFETCH(int, count);
+    QFETCH(int, days);
+    QFETCH(QString, text);
+    DiaryStore::MissedHearings missed;
+    missed.count = count;
+    for (int day = 0; day < days; ++day)
+        missed.dates << QDate(2026, 12, 1).addDays(day);
+    QCOMPARE(diary::missedHearingsText(missed), text);
 }
 
 void TestDiaryLogic::warningListsRecentHearingsWithoutNextDate()

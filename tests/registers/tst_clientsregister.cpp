@@ -22,6 +22,7 @@
 #include <registers/folderopener.h>
 #include <registers/rulingslibrary.h>
 #include <reports/runtime/reportpainter.h>
+#include <widgets/screennames.h>
 
 using namespace lexordo;
 using Answer = Messenger::Answer;
@@ -72,8 +73,8 @@ void TestClientsRegister::init()
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_host = std::make_unique<test::RegistersHost>();
-    m_host->add(ClientsRegister::screenName, [] { return new ClientsRegister; });
-    m_host->add(RulingsLibrary::screenName, [] { return new RulingsLibrary; });
+    m_host->add(screens::clients, [] { return new ClientsRegister; });
+    m_host->add(screens::rulings, [] { return new RulingsLibrary; });
     Clock::setToday(QDate(2026, 12, 7));
     m_opened.clear();
     m_openerWorks = true;
@@ -113,7 +114,7 @@ void TestClientsRegister::cleanup()
 
 ClientsRegister *TestClientsRegister::openClients()
 {
-    m_screen = qobject_cast<ClientsRegister *>(m_host->openScreen(ClientsRegister::screenName));
+    m_screen = qobject_cast<ClientsRegister *>(m_host->openScreen(screens::clients));
     test::showScreen(m_screen);
     return m_screen;
 }
@@ -400,12 +401,12 @@ void TestClientsRegister::sectionDoubleClickShowsTheRulingsOnExactlyThatSection(
     openClients();
     // An empty box does nothing at all.
     QTest::mouseDClick(field("txtUSec_1"), Qt::LeftButton);
-    QCOMPARE(m_host->timesAsked(RulingsLibrary::screenName), 0);
+    QCOMPARE(m_host->timesAsked(screens::rulings), 0);
     QVERIFY(m_messages->shown().isEmpty());
 
     // A section without rulings: the library opens empty and says so.
     QTest::mouseDClick(field("txtUSec_0"), Qt::LeftButton);
-    auto *library = qobject_cast<RulingsLibrary *>(m_host->findScreen(RulingsLibrary::screenName));
+    auto *library = qobject_cast<RulingsLibrary *>(m_host->findScreen(screens::rulings));
     QVERIFY(library);
     QCOMPARE(library->recordSet()->rowCount(), 0);
     QCOMPARE(m_messages->texts(), QStringList{"Record Not Found "});
@@ -413,7 +414,7 @@ void TestClientsRegister::sectionDoubleClickShowsTheRulingsOnExactlyThatSection(
     // 302 finds 302 only, where the library's own search would also find 302/34.
     click("cmdNext");
     QTest::mouseDClick(field("txtUSec_0"), Qt::LeftButton);
-    QCOMPARE(m_host->timesMade(RulingsLibrary::screenName), 1);
+    QCOMPARE(m_host->timesMade(screens::rulings), 1);
     QCOMPARE(library->recordSet()->rowCount(), 1);
     QCOMPARE(library->findChild<QLineEdit *>(QStringLiteral("txtCitation"))->text(),
              QStringLiteral("AIR 2020 SC 1"));
@@ -490,7 +491,7 @@ void TestClientsRegister::caseRegisterShowsTheClientsOfItsCase()
                        "('2026-12-01', ' CS 12/2026 ', 'Sharma', 'Bank', 'District Court'), "
                        "('2026-12-02', '', 'O''Brien Vs. Mehta', 'Mehta', 'District Court')"));
     m_host->add(QStringLiteral("frmCases"), [] { return new CaseRegister; });
-    m_host->addOpener(ClientsRegister::screenName, [this](const QVariant &argument) {
+    m_host->addOpener(screens::clients, [this](const QVariant &argument) {
         return ClientsRegister::openOnClientsOf(*m_host, argument);
     });
     auto *cases = m_host->openScreen(QStringLiteral("frmCases"));
@@ -499,8 +500,7 @@ void TestClientsRegister::caseRegisterShowsTheClientsOfItsCase()
 
     // The last row has no case number: its parties are looked up, apostrophe and all.
     QTest::mouseClick(see, Qt::LeftButton);
-    auto *clients =
-        qobject_cast<ClientsRegister *>(m_host->findScreen(ClientsRegister::screenName));
+    auto *clients = qobject_cast<ClientsRegister *>(m_host->findScreen(screens::clients));
     QVERIFY(clients);
     m_screen = clients;
     QCOMPARE(clients->recordSet()->rowCount(), 1);
@@ -509,7 +509,7 @@ void TestClientsRegister::caseRegisterShowsTheClientsOfItsCase()
     // The case number is trimmed; the open register is filtered where it stands.
     cases->findChild<QPushButton *>(QStringLiteral("cmdprev"))->click();
     QTest::mouseClick(see, Qt::LeftButton);
-    QCOMPARE(m_host->timesMade(ClientsRegister::screenName), 1);
+    QCOMPARE(m_host->timesMade(screens::clients), 1);
     QCOMPARE(clients->recordSet()->rowCount(), 2);
     QCOMPARE(field("txtName")->text(), QStringLiteral("Sharma Traders"));
     QVERIFY(m_messages->shown().isEmpty());

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <registers/directoryregister.h>
 #include <registers/searchdirectory.h>
+#include <widgets/screennames.h>
 
 using namespace lexordo;
 
@@ -70,8 +71,8 @@ void TestDirectoryRegister::init()
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_host = std::make_unique<test::RegistersHost>();
-    m_host->add(DirectoryRegister::screenName, [] { return new DirectoryRegister; });
-    m_host->add(SearchDirectory::screenName, [] { return new SearchDirectory; });
+    m_host->add(screens::directory, [] { return new DirectoryRegister; });
+    m_host->add(screens::searchDirectory, [] { return new SearchDirectory; });
     m_db->exec(QStringLiteral(
         "INSERT INTO directory VALUES "
         "('Suresh Rao', 'Tis Hazari, Delhi', 'D/101/1990', '011-1000', '98100', '011-1001', "
@@ -95,8 +96,7 @@ void TestDirectoryRegister::cleanup()
 
 DirectoryRegister *TestDirectoryRegister::openDirectory()
 {
-    m_directory =
-        qobject_cast<DirectoryRegister *>(m_host->openScreen(DirectoryRegister::screenName));
+    m_directory = qobject_cast<DirectoryRegister *>(m_host->openScreen(screens::directory));
     test::showScreen(m_directory);
     return m_directory;
 }
@@ -137,12 +137,12 @@ void TestDirectoryRegister::click(QWidget *screen, const char *name)
 void TestDirectoryRegister::search(int option, const QString &answer)
 {
     click(m_directory, "cmdFind");
-    auto *dialog = m_host->findScreen(SearchDirectory::screenName);
+    auto *dialog = m_host->findScreen(screens::searchDirectory);
     QVERIFY(dialog);
     chooseOption(dialog, QStringLiteral("Option1_%1").arg(option));
     m_messages->answerInput(answer);
     click(dialog, "cmdOK");
-    QVERIFY(!m_host->findScreen(SearchDirectory::screenName));
+    QVERIFY(!m_host->findScreen(screens::searchDirectory));
 }
 
 void TestDirectoryRegister::screenAsTheOfficeKnowsIt()
@@ -196,7 +196,7 @@ void TestDirectoryRegister::searchDialogAsTheOfficeKnowsIt()
 {
     openDirectory();
     click(m_directory, "cmdFind");
-    QWidget *dialog = m_host->findScreen(SearchDirectory::screenName);
+    QWidget *dialog = m_host->findScreen(screens::searchDirectory);
     QVERIFY(dialog);
     QCOMPARE(dialog->objectName(), QStringLiteral("frmSearchDirectory"));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Searching from Directory According to"));
@@ -209,7 +209,7 @@ void TestDirectoryRegister::searchDialogAsTheOfficeKnowsIt()
                                     "FAX No", "Email"}));
     QVERIFY(dialog->findChild<QRadioButton *>(QStringLiteral("Option1_0"))->isChecked());
     click(dialog, "cmdCancel");
-    QVERIFY(!m_host->findScreen(SearchDirectory::screenName));
+    QVERIFY(!m_host->findScreen(screens::searchDirectory));
     QVERIFY(m_messages->shown().isEmpty());
 }
 
@@ -359,7 +359,7 @@ void TestDirectoryRegister::closingStoresThePendingEntry()
     click(m_directory, "cmdAdd");
     QTest::keyClicks(field("txtName"), QStringLiteral("Kiran Bedi"));
     click(m_directory, "cmdExit");
-    QVERIFY(!m_host->findScreen(DirectoryRegister::screenName));
+    QVERIFY(!m_host->findScreen(screens::directory));
     QVERIFY(m_messages->shown().isEmpty()); // stored without asking
     QVERIFY(namesStored().contains(QStringLiteral("Kiran Bedi")));
     QCOMPARE(
@@ -400,7 +400,7 @@ void TestDirectoryRegister::fitsTheScreenOfAnOfficeComputer()
 
     // So does its search screen, captions whole.
     click(m_directory, "cmdFind");
-    QWidget *search = m_host->findScreen(SearchDirectory::screenName);
+    QWidget *search = m_host->findScreen(screens::searchDirectory);
     QVERIFY(search);
     for (QRadioButton *option : search->findChildren<QRadioButton *>())
         QVERIFY(option->width() >= option->sizeHint().width());

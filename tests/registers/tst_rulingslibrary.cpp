@@ -16,6 +16,7 @@
 #include <QTest>
 #include <registers/rulingslibrary.h>
 #include <registers/searchrulings.h>
+#include <widgets/screennames.h>
 
 using namespace lexordo;
 
@@ -72,8 +73,8 @@ void TestRulingsLibrary::init()
     m_db = std::make_unique<test::TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
     m_host = std::make_unique<test::RegistersHost>();
-    m_host->add(RulingsLibrary::screenName, [] { return new RulingsLibrary; });
-    m_host->add(SearchRulings::screenName, [] { return new SearchRulings; });
+    m_host->add(screens::rulings, [] { return new RulingsLibrary; });
+    m_host->add(screens::searchRulings, [] { return new SearchRulings; });
     m_db->exec(QStringLiteral(
         "INSERT INTO CourtOrders VALUES "
         "('302', 'AIR 2020 SC 1', 'Supreme Court', 'State v. Ram', 'Murder; motive proved.'), "
@@ -96,14 +97,14 @@ void TestRulingsLibrary::cleanup()
 
 RulingsLibrary *TestRulingsLibrary::openLibrary()
 {
-    m_library = qobject_cast<RulingsLibrary *>(m_host->openScreen(RulingsLibrary::screenName));
+    m_library = qobject_cast<RulingsLibrary *>(m_host->openScreen(screens::rulings));
     return m_library;
 }
 
 SearchRulings *TestRulingsLibrary::openSearch()
 {
     click(m_library, "cmdFind");
-    auto *search = qobject_cast<SearchRulings *>(m_host->findScreen(SearchRulings::screenName));
+    auto *search = qobject_cast<SearchRulings *>(m_host->findScreen(screens::searchRulings));
     if (!search)
         qFatal("the search screen did not open");
     return search;
@@ -203,7 +204,7 @@ void TestRulingsLibrary::searchDialogAsTheOfficeKnowsIt()
 
     // Cancel closes it and asks nothing.
     click(search, "cmdCancel");
-    QVERIFY(!m_host->findScreen(SearchRulings::screenName));
+    QVERIFY(!m_host->findScreen(screens::searchRulings));
     QVERIFY(m_messages->shown().isEmpty());
     QCOMPARE(citationsShown().size(), 4);
 }
@@ -263,13 +264,13 @@ void TestRulingsLibrary::searchFindsTheAnswerAnywhereInTheChosenColumn()
     m_messages->answerInput(answer);
     click(search, "cmdOK");
 
-    QVERIFY(!m_host->findScreen(SearchRulings::screenName)); // closed before asking
-    QCOMPARE(m_messages->shown().size(), 1);                 // no message when nothing matches
+    QVERIFY(!m_host->findScreen(screens::searchRulings)); // closed before asking
+    QCOMPARE(m_messages->shown().size(), 1);              // no message when nothing matches
     QCOMPARE(m_messages->shown().first().text, prompt);
     QCOMPARE(m_messages->shown().first().title, title);
     QCOMPARE(citationsShown(), citations);
     QVERIFY(m_library->isMaximized());
-    QCOMPARE(m_host->timesMade(RulingsLibrary::screenName), 1);
+    QCOMPARE(m_host->timesMade(screens::rulings), 1);
 }
 
 void TestRulingsLibrary::everySearchSeesRulingsStoredMeanwhile()
@@ -303,7 +304,7 @@ void TestRulingsLibrary::emptyAnswerOrCancelLeavesTheLibraryAsItIs()
     search = openSearch();
     m_messages->answerInput(QString());
     click(search, "cmdOK");
-    QVERIFY(!m_host->findScreen(SearchRulings::screenName));
+    QVERIFY(!m_host->findScreen(screens::searchRulings));
     QCOMPARE(citationsShown().size(), 2);
 
     search = openSearch();
@@ -427,7 +428,7 @@ void TestRulingsLibrary::fitsTheScreenOfAnOfficeComputer()
 
     // So does its search screen, captions whole.
     click(m_library, "cmdFind");
-    QWidget *search = m_host->findScreen(SearchRulings::screenName);
+    QWidget *search = m_host->findScreen(screens::searchRulings);
     QVERIFY(search);
     for (QRadioButton *option : search->findChildren<QRadioButton *>())
         QVERIFY(option->width() >= option->sizeHint().width());
