@@ -33,41 +33,52 @@ QString partiesOf(const CheckRow &row)
 namespace {
 
 CheckResult check(const QDate &day, const ListText &list,
-                  const QHash<QString, CauseListStore::DiaryCase> &cases);
+                  const CauseListStore::CaseNumbers &numbers);
 
 } // namespace
 
 CheckResult checkListFile(const QDate &day, const QString &path)
 {
-    // The list's pages are read in a thread of their own while the diary is
-    // read here: the two take about as long, and neither needs the other.
+    // The list's pages are read in threads of their own while the diary's
+    // case numbers are read here: neither needs the other.
     std::future<ListText> list =
         std::async(std::launch::async, [path] { return readListFile(path); });
-    std::optional<QHash<QString, CauseListStore::DiaryCase>> cases;
+    std::optional<CauseListStore::CaseNumbers> numbers;
     try {
-        cases = CauseListStore::casesAround(day);
+        numbers = CauseListStore::caseNumbers();
     } catch (...) {
         list.wait();
         throw;
     }
-    return check(day, list.get(), *cases);
+    return check(day, list.get(), *numbers);
 }
 
 CheckResult checkListText(const QDate &day, const ListText &list)
 {
-    return check(day, list, CauseListStore::casesAround(day));
+    return check(day, list, CauseListStore::caseNumbers());
 }
 
 namespace {
 
 CheckResult check(const QDate &day, const ListText &list,
-                  const QHash<QString, CauseListStore::DiaryCase> &cases)
+                  const CauseListStore::CaseNumbers &numbers)
 {
+    // Every reading of every number in the list that names a case of the
+    // diary; of those, the diary's hearings decide which cases are looked for.
+    QSet<QString> named;
+    findListings(list.text, [&numbers, &named](const QString &key) {
+        if (numbers.contains(key))
+            named.insert(key);
+        return false;
+    });
+    const QHash<QString, CauseListStore::DiaryCase> cases =
+        CauseListStore::casesAround(day, numbers, named);
+
     CheckResult result;
     result.day = day;
     result.kind = list.kind;
     result.pages = list.pages;
-    result.casesLookedFor = int(cases.size());
+    result.casesLookedFor = int(numbers.size());
 
     const std::vector<Listing> listings =
         findListings(list.text, [&cases](const QString &key) { return cases.contains(key); });

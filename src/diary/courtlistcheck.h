@@ -39,7 +39,7 @@ struct CheckResult
     QDate day;
     ListText::Kind kind = ListText::Kind::Text;
     int pages = 0;
-    int casesLookedFor = 0;
+    int casesLookedFor = 0; // the diary's case numbers the list was read for
     QList<CheckRow> notInDiary; // in the order of the court's list
     QList<CheckRow> listed;     // in the order of the court's list
     QList<CheckRow> notListed;  // in the diary's running order of courts
