@@ -151,6 +151,9 @@ void MainWindow::installScreens()
     // The case register shows a party's history, and the clients of its case.
     addScreenOpener(QStringLiteral("frmReportParties"),
                     [](const QVariant &argument) { return showCaseReport(argument); });
+    // The court's list screen prints the day's cause list with the court's items.
+    addScreenOpener(QStringLiteral("frmReportsDate"),
+                    [](const QVariant &argument) { return showCauseListWithCourtItems(argument); });
     addScreenOpener(ClientsRegister::screenName, [this](const QVariant &argument) {
         return ClientsRegister::openOnClientsOf(*this, argument);
     });

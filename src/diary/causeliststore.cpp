@@ -93,8 +93,7 @@ CauseListStore::CaseNumbers CauseListStore::caseNumbers()
 }
 
 QHash<QString, CauseListStore::DiaryCase>
-CauseListStore::casesAround(const QDate &day, const CaseNumbers &numbers,
-                            const QSet<QString> &keys)
+CauseListStore::casesAround(const QDate &day, const CaseNumbers &numbers, const QSet<QString> &keys)
 {
     // Every case heard on the day is looked for, whatever the list holds.
     QSet<QString> wanted = keys;

@@ -1,7 +1,5 @@
 #include "courtlistcheck.h"
 
-#include "courtlistmatch.h"
-
 #include <algorithm>
 #include <data/csv.h>
 #include <data/dates.h>
@@ -83,6 +81,7 @@ CheckResult check(const QDate &day, const ListText &list,
     const std::vector<Listing> listings =
         findListings(list.text, [&cases](const QString &key) { return cases.contains(key); });
 
+    result.places = placesOf(listings);
     QHash<QString, qsizetype> seen; // key -> its row in its group
     for (const Listing &listing : listings) {
         const CauseListStore::DiaryCase &diaryCase = *cases.constFind(listing.key);
@@ -143,6 +142,35 @@ CheckResult check(const QDate &day, const ListText &list,
 }
 
 } // namespace
+
+CourtPlaces placesOf(const std::vector<Listing> &listings)
+{
+    CourtPlaces places;
+    for (const Listing &listing : listings) {
+        if (places.contains(listing.key))
+            continue;
+        QStringList parts;
+        if (!listing.item.isEmpty())
+            parts << QStringLiteral("Item %1").arg(listing.item);
+        if (!listing.hall.isEmpty())
+            parts << QStringLiteral("Hall %1").arg(listing.hall);
+        places.insert(listing.key, parts.isEmpty() ? QStringLiteral("Listed")
+                                                   : parts.join(QStringLiteral(", ")));
+    }
+    return places;
+}
+
+ResultTable withCourtItems(const ResultTable &hearings, const CourtPlaces &places)
+{
+    ResultTable table = hearings;
+    table.columns << QStringLiteral("courtitem");
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const std::optional<QString> key =
+            caseKey(table.value(row, QStringLiteral("caseno")).toString());
+        table.rows[row] << (key ? places.value(*key) : QString());
+    }
+    return table;
+}
 
 QString statusWord(CheckRow::Status status)
 {

@@ -1,7 +1,7 @@
 #include "courtlistreader.h"
 
-#include <data/dataerror.h>
 #include <algorithm>
+#include <data/dataerror.h>
 #include <future>
 #include <memory>
 #include <poppler-qt6.h>

@@ -1,4 +1,6 @@
 #include "support/commandrunner.h"
+#include "support/pdftext.h"
+#include "support/screenhostdouble.h"
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
@@ -18,6 +20,8 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTreeWidget>
+#include <reports/nextdatereport.h>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -150,6 +154,7 @@ private slots:
     void aListedMatterIsPutInTheDiary();
     void aMatterIsFixedForADayNotYetCarriedForward();
     void theScreenShowsTheDangerFirstAndAddsIt();
+    void theScreenPrintsTheDaysListWithTheCourtsItems();
     void theCommandsExitStatusAndCsv();
 };
 
@@ -365,6 +370,49 @@ void TestCourtList::theScreenShowsTheDangerFirstAndAddsIt()
     QCOMPARE(messenger.unansweredCount(), 0);
     QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
     QCOMPARE(tree->topLevelItem(1)->childCount(), 3);
+}
+
+void TestCourtList::theScreenPrintsTheDaysListWithTheCourtsItems()
+{
+    TestDatabase db;
+    fillDiary(db);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    writeFile(path, plainList().toUtf8());
+    ScriptedMessenger messenger;
+    messenger.answerInput(QStringLiteral("A. Advocate")); // the name heading cause lists
+    ScreenHostDouble host;
+    QPointer<report::ReportWindow> shown;
+    host.addOpener(QStringLiteral("frmReportsDate"), [&shown](const QVariant &argument) {
+        shown = showCauseListWithCourtItems(argument);
+        return shown.data();
+    });
+
+    CourtListScreen screen;
+    auto *print = screen.findChild<QPushButton *>(QStringLiteral("cmdPrintItems"));
+    QVERIFY(!print->isEnabled()); // nothing read yet
+    screen.findChild<QLineEdit *>(QStringLiteral("txtListDate"))
+        ->setText(QStringLiteral("05/03/2027"));
+    screen.findChild<QLineEdit *>(QStringLiteral("txtListFile"))->setText(path);
+    QTest::mouseClick(screen.findChild<QPushButton *>(QStringLiteral("cmdCheck")), Qt::LeftButton);
+    QVERIFY(print->isEnabled());
+    QTest::mouseClick(print, Qt::LeftButton);
+    QVERIFY(shown);
+
+    const QString pdf = dir.filePath(QStringLiteral("cause-list.pdf"));
+    QVERIFY(shown->exportPdf(pdf));
+    const QString text = pdfText(pdf);
+    delete shown.data();
+    // The day's hearings in court order, each the court lists with its item
+    // and hall under its number; OS 77/2025 is not in the court's list.
+    const qsizetype cra = text.indexOf(QStringLiteral("CRA 7/2023"));
+    const qsizetype craItem = text.indexOf(QStringLiteral("Item 2, Hall 3"));
+    const qsizetype os = text.indexOf(QStringLiteral("O.S. 88/2025"));
+    const qsizetype osItem = text.indexOf(QStringLiteral("Item 1, Hall 3"));
+    const qsizetype notListed = text.indexOf(QStringLiteral("OS 77/2025"));
+    QVERIFY2(cra >= 0 && cra < craItem && craItem < os && os < osItem && osItem < notListed,
+             qPrintable(text));
+    QCOMPARE(text.count(QStringLiteral("Item ")), 2); // CS 12/2024 is not due on the day
 }
 
 void TestCourtList::theCommandsExitStatusAndCsv()
