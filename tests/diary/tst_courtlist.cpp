@@ -151,6 +151,8 @@ private slots:
     void threeGroupsInEveryLayout_data();
     void threeGroupsInEveryLayout();
     void aScannedListIsRefused();
+    void aLongListIsReadInPageOrder();
+    void aCaseWrittenTwoWaysIsOneCase();
     void aListedMatterIsPutInTheDiary();
     void aMatterIsFixedForADayNotYetCarriedForward();
     void theScreenShowsTheDangerFirstAndAddsIt();
@@ -282,6 +284,56 @@ void TestCourtList::aScannedListIsRefused()
         QVERIFY2(e.description().contains(QStringLiteral("scanned")), qPrintable(e.description()));
         QVERIFY(e.description().contains(QStringLiteral("scanned.pdf")));
     }
+}
+
+void TestCourtList::aLongListIsReadInPageOrder()
+{
+    // Long enough to be read in runs of pages at once.
+    constexpr int pageCount = 70;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.pdf"));
+    {
+        QPdfWriter writer(path);
+        QPainter painter(&writer);
+        for (int page = 1; page <= pageCount; ++page) {
+            if (page > 1)
+                writer.newPage();
+            painter.drawText(QPointF(200, 400), QStringLiteral("COURT HALL %1").arg(page));
+            painter.drawText(QPointF(200, 800),
+                             QStringLiteral("%1. OS %1/2025 Ram v. Shyam").arg(page));
+        }
+    }
+    const courtlist::ListText list = courtlist::readListFile(path);
+    QCOMPARE(list.pages, pageCount);
+    QStringList got;
+    QStringList expected;
+    for (const courtlist::Listing &l :
+         courtlist::findListings(list.text, [](const QString &) { return true; }))
+        got << QStringLiteral("%1|%2|%3").arg(l.key, l.item, l.hall);
+    for (int page = 1; page <= pageCount; ++page)
+        expected << QStringLiteral("OS %1/2025|%1|%1").arg(page);
+    QCOMPARE(got, expected);
+}
+
+void TestCourtList::aCaseWrittenTwoWaysIsOneCase()
+{
+    TestDatabase db;
+    fillDiary(db);
+    // An earlier hearing of CS 12/2024 written otherwise, and one of CRA 7/2023
+    // in small letters that the day's listing follows.
+    db.exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, Party1, Party2, caseno, courtname, CourtIndex, ndate) "
+        "VALUES ('2027-01-05', 'Kamla Rani', 'Suresh Chand', 'C.S. No. 12 of 2024', "
+        "'Civil Judge', 2, '2027-02-10'),"
+        "('2027-01-06', 'Mohd. Iqbal', 'State', 'cra 7/2023', 'Sessions Judge', 1, "
+        "'2027-02-03')"));
+    courtlist::ListText list;
+    list.text = plainList();
+    const courtlist::CheckResult result = courtlist::checkListText(day, list);
+    QCOMPARE(summary(result.notInDiary), QStringList{"CS 12/2024|11|5|2027-03-20"});
+    QCOMPARE(result.notInDiary[0].diaryCase.last.currentDate(), QDate(2027, 2, 10));
+    QCOMPARE(summary(result.listed),
+             (QStringList{"O.S. 88/2025|1|3|2027-03-05", "CRA 7/2023|2|3|2027-03-05"}));
 }
 
 void TestCourtList::aListedMatterIsPutInTheDiary()
