@@ -14,7 +14,6 @@
 #include <data/sqlquery.h>
 #include <diary/causeliststore.h>
 #include <diary/courtlistcheck.h>
-#include <diary/courtlistmatch.h>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
@@ -128,29 +127,28 @@ void BM_ReadPdfText(benchmark::State &state)
 }
 BENCHMARK(BM_ReadPdfText)->Unit(benchmark::kMillisecond);
 
-void BM_DiaryCasesAroundTheDay(benchmark::State &state)
+void BM_DiaryCaseNumbers(benchmark::State &state)
 {
     prepare();
     qsizetype cases = 0;
     for (auto _ : state)
-        cases = CauseListStore::casesAround(benchDay()).size();
+        cases = CauseListStore::caseNumbers().size();
     state.counters["cases"] = double(cases);
 }
-BENCHMARK(BM_DiaryCasesAroundTheDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiaryCaseNumbers)->Unit(benchmark::kMillisecond);
 
-void BM_FindNumbersInText(benchmark::State &state)
+// The list's text read twice (every reading, then the cases looked for) and
+// the hearings of the cases it names.
+void BM_CheckListText(benchmark::State &state)
 {
     prepare();
-    const QString text = courtlist::readListFile(listPath()).text;
-    const auto cases = CauseListStore::casesAround(benchDay());
+    const courtlist::ListText list = courtlist::readListFile(listPath());
     std::size_t found = 0;
     for (auto _ : state)
-        found = courtlist::findListings(text, [&](const QString &key) {
-                    return cases.contains(key);
-                }).size();
-    state.counters["found"] = double(found);
+        found = courtlist::checkListText(benchDay(), list).listed.size();
+    state.counters["listed"] = double(found);
 }
-BENCHMARK(BM_FindNumbersInText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckListText)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #   LEXORDO_BENCH_ALL=1  also every Google benchmark (bench_*) on each diary
 #   LEXORDO_BENCH_ONLY   the items to run, e.g. "calendar backup"; every one by
 #                        default: register calendar export import backup searches
+#                        courtlist
 #   LEXORDO_BENCH_DIARIES  the folder of the generated diaries, BUILD_DIR by
 #                        default (another build's folder compares two builds)
 #
@@ -21,7 +22,7 @@ BUILD=${1:-build}
 SIZES=${LEXORDO_BENCH_SIZES:-20000 200000}
 RUNS=${LEXORDO_BENCH_RUNS:-3}
 YEAR=${LEXORDO_BENCH_YEAR:-2026}
-ONLY=${LEXORDO_BENCH_ONLY:-register calendar export import backup searches}
+ONLY=${LEXORDO_BENCH_ONLY:-register calendar export import backup searches courtlist}
 DIARIES=${LEXORDO_BENCH_DIARIES:-$BUILD}
 LEXORDO="$BUILD/lexordo"
 TIME=/usr/bin/time
@@ -177,6 +178,21 @@ for SIZE in $SIZES; do
         rm -rf "$WORK/backup"
     fi
 
+    if wants courtlist && [ -x "$BUILD/bench_courtlist" ]; then
+        LIST="$DIARIES/bench-courtlist-$SIZE.pdf"
+        echo "== the court's list, 300 pages of 30,000 items, checked against the diary (lexordo check-cause-list)"
+        # bench_courtlist writes the list once, the diary's own numbers among others'.
+        [ -f "$LIST" ] || LEXORDO_BENCH_DB="$DB" LEXORDO_BENCH_LIST="$LIST" QT_QPA_PLATFORM=offscreen \
+            "$BUILD/bench_courtlist" --benchmark_filter='^BM_ReadPdfText$' > /dev/null 2>&1
+        measure "pdftotext -layout alone on the same list" : \
+            pdftotext -layout "$LIST" "$WORK/list.txt"
+        rm -f "$WORK/list.txt"
+        # Status 3 (the court lists a matter the diary has not for the day) is a result.
+        measure "lexordo check-cause-list" : sh -c \
+            '"$0" check-cause-list --date 07/12/2026 --file "$1" > /dev/null; s=$?; [ "$s" -eq 0 ] || [ "$s" -eq 3 ]' \
+            "$LEXORDO" "$LIST"
+    fi
+
     if wants searches; then
         echo "== sqlite3 shell: the register's searches (timer of the shell)"
         sqlite3 "$DB" <<'SQL' | sed 's/^/   /'
@@ -215,7 +231,7 @@ SQL
 done
 
 # The court's list of bench_courtlist, kept for pdftotext below.
-export LEXORDO_BENCH_LIST=${LEXORDO_BENCH_LIST:-$BUILD/bench-courtlist.pdf}
+export LEXORDO_BENCH_LIST=${LEXORDO_BENCH_LIST:-$DIARIES/bench-courtlist-$SIZE.pdf}
 if [ -x "$BUILD/bench_courtlist" ]; then
     echo "== bench_courtlist: the court's list checked against the diary"
     LEXORDO_BENCH_DB="$DB" QT_QPA_PLATFORM=offscreen $TIME -f "   whole run: peak %M KB" \

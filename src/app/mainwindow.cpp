@@ -152,6 +152,9 @@ void MainWindow::installScreens()
     // The case register shows a party's history, and the clients of its case.
     addScreenOpener(screens::partyHistory,
                     [](const QVariant &argument) { return showCaseReport(argument); });
+    // The court's list screen prints the day's cause list with the court's items.
+    addScreenOpener(screens::nextDateReport,
+                    [](const QVariant &argument) { return showCauseListWithCourtItems(argument); });
     addScreenOpener(screens::clients, [this](const QVariant &argument) {
         return ClientsRegister::openOnClientsOf(*this, argument);
     });

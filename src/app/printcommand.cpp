@@ -11,14 +11,12 @@
 #include <data/dates.h>
 #include <data/diaryfolder.h>
 #include <data/schemacheck.h>
-#include <diary/courtlistmatch.h>
-#include <diary/courtlistreader.h>
+#include <diary/courtlistcheck.h>
 #include <functional>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHash>
 #include <QSet>
-#include <reports/diarylayouts.h>
 #include <reports/diaryreports.h>
 #include <reports/runtime/reportengine.h>
 #include <reports/runtime/reportpainter.h>
@@ -100,42 +98,19 @@ QString today()
     return dates::format(Clock::today());
 }
 
-// What the court's list says of a case: "Item 41, Hall 3", as much as it prints.
-QString courtPlace(const courtlist::Listing &listing)
-{
-    QStringList parts;
-    if (!listing.item.isEmpty())
-        parts << QStringLiteral("Item %1").arg(listing.item);
-    if (!listing.hall.isEmpty())
-        parts << QStringLiteral("Hall %1").arg(listing.hall);
-    return parts.isEmpty() ? QStringLiteral("Listed") : parts.join(QStringLiteral(", "));
-}
-
-// The court's list read beside the day's hearings: each hearing the list has
-// gets the court's item and hall in the column "courtitem". Throws DataError
+// The places the court's list gives the day's hearings. Throws DataError
 // naming the file when the list cannot be read.
-report::ReportData withCourtItems(const ResultTable &hearings, const QString &listPath)
+QHash<QString, QString> courtPlaces(const ResultTable &hearings, const QString &listPath)
 {
     const courtlist::ListText list = courtlist::readListFile(listPath);
-    ResultTable table = hearings;
-    QList<std::optional<QString>> keys;
     QSet<QString> wanted;
-    for (int row = 0; row < table.rowCount(); ++row) {
-        keys << courtlist::caseKey(table.value(row, QStringLiteral("caseno")).toString());
-        if (keys.last())
-            wanted.insert(*keys.last());
+    for (int row = 0; row < hearings.rowCount(); ++row) {
+        if (const auto key =
+                courtlist::caseKey(hearings.value(row, QStringLiteral("caseno")).toString()))
+            wanted.insert(*key);
     }
-    // A case the court lists twice is called at its first item.
-    QHash<QString, QString> places;
-    for (const courtlist::Listing &listing : courtlist::findListings(
-             list.text, [&wanted](const QString &key) { return wanted.contains(key); })) {
-        if (!places.contains(listing.key))
-            places.insert(listing.key, courtPlace(listing));
-    }
-    table.columns << QStringLiteral("courtitem");
-    for (int row = 0; row < table.rowCount(); ++row)
-        table.rows[row] << (keys[row] ? places.value(*keys[row]) : QString());
-    return report::ReportData::flat(table);
+    return courtlist::placesOf(courtlist::findListings(
+        list.text, [&wanted](const QString &key) { return wanted.contains(key); }));
 }
 
 std::optional<PreparedReport> causeList(const Options &options)
@@ -154,9 +129,8 @@ std::optional<PreparedReport> causeList(const Options &options)
         return std::nullopt;
     }
     if (prepared && options.contains(QStringLiteral("court-list"))) {
-        prepared->data =
-            withCourtItems(prepared->data.table(), options.value(QStringLiteral("court-list")));
-        addCourtItems(prepared->layout);
+        addCourtItems(*prepared, courtPlaces(prepared->data.table(),
+                                             options.value(QStringLiteral("court-list"))));
     }
     return prepared;
 }

@@ -9,7 +9,6 @@
 #include <data/sqlquery.h>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace lexordo {
@@ -37,20 +36,14 @@ QDate CauseListStore::Hearing::nextDate() const
 
 namespace {
 
-// Case numbers as stored, looked up by their bytes without a copy.
-struct BytesHash
+// A date column as stored text; anything else (nothing, a number) is empty,
+// as SQL's comparison with a date's text would have it.
+std::string_view columnDate(const SqlQuery &query, int column)
 {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view bytes) const noexcept
-    {
-        return std::hash<std::string_view>()(bytes);
-    }
-};
-
-std::string_view columnBytes(const SqlQuery &query, int column)
-{
-    const QByteArrayView bytes = query.utf8(column);
-    return std::string_view(bytes.data(), std::size_t(bytes.size()));
+    if (query.kind(column) != SqlQuery::Kind::Text)
+        return std::string_view();
+    const QByteArrayView text = query.utf8(column);
+    return std::string_view(text.data(), std::size_t(text.size()));
 }
 
 // What the first reading keeps of a case: which listings to read in full.
@@ -84,62 +77,82 @@ CauseListStore::Hearing readHearing(SqlQuery &byRow, qint64 row)
 
 } // namespace
 
-QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDate &day)
+CauseListStore::CaseNumbers CauseListStore::caseNumbers()
 {
-    // Two index ranges: listings since the window opened, and next dates in
-    // it of older listings. Only the keys are read here; the listings that
-    // matter are read in full afterwards, one by one.
-    const QString columns =
-        QStringLiteral("SELECT %1, cdate, ndate, caseno FROM advocate ").arg(sql::rowKey());
-    SqlQuery stmt(columns + QStringLiteral("WHERE cdate >= ?1 UNION ALL ") + columns +
-                  QStringLiteral("WHERE ndate >= ?1 AND (cdate < ?1 OR cdate IS NULL)"));
-    stmt.bind(1, day.addYears(-1));
-
-    const std::string dayIso = dates::toIso(day).toStdString();
-    std::unordered_map<std::string, int, BytesHash, std::equal_to<>> caseOfNumber;
-    QHash<QString, int> caseOfKey;
-    std::vector<Pick> picks;
-    QList<QString> keys;
+    // Read from the index of case numbers alone, one spelling of each.
+    SqlQuery stmt(QStringLiteral("SELECT DISTINCT caseno COLLATE NOCASE FROM advocate"));
+    CaseNumbers numbers;
     while (stmt.next()) {
-        const std::string_view number = columnBytes(stmt, 3);
-        auto known = caseOfNumber.find(number);
-        if (known == caseOfNumber.end()) {
-            // A spelling not met yet: its key, and the case of that key.
-            int index = -1;
-            if (const auto key = courtlist::caseKey(
-                    QString::fromUtf8(number.data(), qsizetype(number.size())))) {
-                index = caseOfKey.value(*key, -1);
-                if (index < 0) {
-                    index = int(picks.size());
-                    picks.emplace_back();
-                    keys.append(*key);
-                    caseOfKey.insert(*key, index);
+        const QString number = stmt.text(0);
+        if (const auto key = courtlist::caseKey(number))
+            numbers[*key].append(number);
+    }
+    return numbers;
+}
+
+QHash<QString, CauseListStore::DiaryCase>
+CauseListStore::casesAround(const QDate &day, const CaseNumbers &numbers, const QSet<QString> &keys)
+{
+    // Every case heard on the day is looked for, whatever the list holds.
+    QSet<QString> wanted = keys;
+    {
+        SqlQuery onDay(QStringLiteral("SELECT DISTINCT caseno FROM advocate "
+                                               "WHERE cdate = ?1 OR ndate = ?1"));
+        onDay.bind(1, day);
+        while (onDay.next()) {
+            if (const auto key = courtlist::caseKey(onDay.text(0)))
+                wanted.insert(*key);
+        }
+    }
+
+    // Each case's hearings through the index of case numbers; only the keys
+    // are read here, the listings that matter in full afterwards.
+    SqlQuery stmt(QStringLiteral("SELECT %1, cdate, ndate FROM advocate "
+                                          "WHERE caseno = ?1 COLLATE NOCASE")
+                               .arg(sql::rowKey()));
+    const std::string dayIso = dates::toIso(day).toStdString();
+    const std::string opens = dates::toIso(day.addYears(-1)).toStdString();
+    std::vector<Pick> picks;
+    QList<QString> pickedKeys;
+    for (const QString &key : std::as_const(wanted)) {
+        const auto spellings = numbers.constFind(key);
+        if (spellings == numbers.cend())
+            continue;
+        Pick pick;
+        bool around = false;
+        for (const QString &spelling : *spellings) {
+            stmt.reset();
+            stmt.bindText(1, spelling);
+            while (stmt.next()) {
+                const std::string_view current = columnDate(stmt, 1);
+                const std::string_view next = columnDate(stmt, 2);
+                // A listing since the twelve months opened, or a next date in them.
+                if (current < opens && next < opens)
+                    continue;
+                around = true;
+                const qint64 row = stmt.integer(0);
+                if (pick.lastRow == 0 || current > pick.lastDate ||
+                    (current == pick.lastDate && row > pick.lastRow)) {
+                    pick.lastRow = row;
+                    pick.lastDate = current;
+                }
+                // The day's own listing is shown before a next date that points at it.
+                if (current == dayIso) {
+                    pick.dayRow = row;
+                    pick.dayIsListing = true;
+                } else if (next == dayIso && !pick.dayIsListing) {
+                    pick.dayRow = row;
+                }
+                for (const std::string_view date : {current, next}) {
+                    if (date.size() == dayIso.size() && date > dayIso &&
+                        (pick.nextDate.empty() || date < pick.nextDate))
+                        pick.nextDate = date;
                 }
             }
-            known = caseOfNumber.emplace(std::string(number), index).first;
         }
-        if (known->second < 0)
-            continue;
-        Pick &pick = picks[std::size_t(known->second)];
-        const qint64 row = stmt.integer(0);
-        const std::string_view current = columnBytes(stmt, 1);
-        const std::string_view next = columnBytes(stmt, 2);
-        if (pick.lastRow == 0 || current > pick.lastDate ||
-            (current == pick.lastDate && row > pick.lastRow)) {
-            pick.lastRow = row;
-            pick.lastDate = current;
-        }
-        // The day's own listing is shown before a next date that points at it.
-        if (current == dayIso) {
-            pick.dayRow = row;
-            pick.dayIsListing = true;
-        } else if (next == dayIso && !pick.dayIsListing) {
-            pick.dayRow = row;
-        }
-        for (const std::string_view date : {current, next}) {
-            if (date.size() == dayIso.size() && date > dayIso &&
-                (pick.nextDate.empty() || date < pick.nextDate))
-                pick.nextDate = date;
+        if (around) {
+            picks.push_back(std::move(pick));
+            pickedKeys.append(key);
         }
     }
 
@@ -152,7 +165,7 @@ QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDat
     for (std::size_t i = 0; i < picks.size(); ++i) {
         const Pick &pick = picks[i];
         DiaryCase diaryCase;
-        diaryCase.key = keys[qsizetype(i)];
+        diaryCase.key = pickedKeys[qsizetype(i)];
         diaryCase.last = readHearing(byRow, pick.lastRow);
         if (pick.dayRow != 0)
             diaryCase.onDay =

@@ -3,7 +3,9 @@
 #include <optional>
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace lexordo {
@@ -39,11 +41,18 @@ public:
         QDate nextDate;               // its next hearing after the day; else its last next date
     };
 
-    // The cases with a hearing (a listing or a next date) on or after the
-    // day, or within the twelve months before it: the cases the office may
-    // still be called in. Keyed by their normalised number; numbers without
+    // The diary's case numbers by their normalised key, each with the
+    // spellings the diary holds it by (letter case aside). Numbers without
     // type letters or a four-digit year cannot be looked for and are left out.
-    static QHash<QString, DiaryCase> casesAround(const QDate &day);
+    using CaseNumbers = QHash<QString, QStringList>;
+    static CaseNumbers caseNumbers();
+
+    // Of the cases `keys` names, and of every case with a hearing on the day,
+    // those with a hearing (a listing or a next date) on or after the day, or
+    // within the twelve months before it: the cases the office may still be
+    // called in. Keyed by their normalised number; `numbers` is caseNumbers().
+    static QHash<QString, DiaryCase> casesAround(const QDate &day, const CaseNumbers &numbers,
+                                                 const QSet<QString> &keys);
 
     enum class Added {
         Listed,     // a listing dated the day was made

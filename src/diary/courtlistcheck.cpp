@@ -1,7 +1,5 @@
 #include "courtlistcheck.h"
 
-#include "courtlistmatch.h"
-
 #include <algorithm>
 #include <data/csv.h>
 #include <data/dates.h>
@@ -33,45 +31,57 @@ QString partiesOf(const CheckRow &row)
 namespace {
 
 CheckResult check(const QDate &day, const ListText &list,
-                  const QHash<QString, CauseListStore::DiaryCase> &cases);
+                  const CauseListStore::CaseNumbers &numbers);
 
 } // namespace
 
 CheckResult checkListFile(const QDate &day, const QString &path)
 {
-    // The list's pages are read in a thread of their own while the diary is
-    // read here: the two take about as long, and neither needs the other.
+    // The list's pages are read in threads of their own while the diary's
+    // case numbers are read here: neither needs the other.
     std::future<ListText> list =
         std::async(std::launch::async, [path] { return readListFile(path); });
-    std::optional<QHash<QString, CauseListStore::DiaryCase>> cases;
+    std::optional<CauseListStore::CaseNumbers> numbers;
     try {
-        cases = CauseListStore::casesAround(day);
+        numbers = CauseListStore::caseNumbers();
     } catch (...) {
         list.wait();
         throw;
     }
-    return check(day, list.get(), *cases);
+    return check(day, list.get(), *numbers);
 }
 
 CheckResult checkListText(const QDate &day, const ListText &list)
 {
-    return check(day, list, CauseListStore::casesAround(day));
+    return check(day, list, CauseListStore::caseNumbers());
 }
 
 namespace {
 
 CheckResult check(const QDate &day, const ListText &list,
-                  const QHash<QString, CauseListStore::DiaryCase> &cases)
+                  const CauseListStore::CaseNumbers &numbers)
 {
+    // Every reading of every number in the list that names a case of the
+    // diary; of those, the diary's hearings decide which cases are looked for.
+    QSet<QString> named;
+    findListings(list.text, [&numbers, &named](const QString &key) {
+        if (numbers.contains(key))
+            named.insert(key);
+        return false;
+    });
+    const QHash<QString, CauseListStore::DiaryCase> cases =
+        CauseListStore::casesAround(day, numbers, named);
+
     CheckResult result;
     result.day = day;
     result.kind = list.kind;
     result.pages = list.pages;
-    result.casesLookedFor = int(cases.size());
+    result.casesLookedFor = int(numbers.size());
 
     const std::vector<Listing> listings =
         findListings(list.text, [&cases](const QString &key) { return cases.contains(key); });
 
+    result.places = placesOf(listings);
     QHash<QString, qsizetype> seen; // key -> its row in its group
     for (const Listing &listing : listings) {
         const CauseListStore::DiaryCase &diaryCase = *cases.constFind(listing.key);
@@ -132,6 +142,35 @@ CheckResult check(const QDate &day, const ListText &list,
 }
 
 } // namespace
+
+CourtPlaces placesOf(const std::vector<Listing> &listings)
+{
+    CourtPlaces places;
+    for (const Listing &listing : listings) {
+        if (places.contains(listing.key))
+            continue;
+        QStringList parts;
+        if (!listing.item.isEmpty())
+            parts << QStringLiteral("Item %1").arg(listing.item);
+        if (!listing.hall.isEmpty())
+            parts << QStringLiteral("Hall %1").arg(listing.hall);
+        places.insert(listing.key, parts.isEmpty() ? QStringLiteral("Listed")
+                                                   : parts.join(QStringLiteral(", ")));
+    }
+    return places;
+}
+
+ResultTable withCourtItems(const ResultTable &hearings, const CourtPlaces &places)
+{
+    ResultTable table = hearings;
+    table.columns << QStringLiteral("courtitem");
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const std::optional<QString> key =
+            caseKey(table.value(row, QStringLiteral("caseno")).toString());
+        table.rows[row] << (key ? places.value(*key) : QString());
+    }
+    return table;
+}
 
 QString statusWord(CheckRow::Status status)
 {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "causeliststore.h"
+#include "courtlistmatch.h"
 #include "courtlistreader.h"
 
+#include <data/dataenvironment.h>
 #include <QByteArray>
 #include <QDate>
 #include <QList>
@@ -34,15 +36,20 @@ struct CheckRow
     QDate diaryDate; // the day; for a matter not in the diary, its own next date
 };
 
+// Where the court calls each case its list has, by normalised number:
+// "Item 41, Hall 3", as much as the list prints, "Listed" when neither.
+using CourtPlaces = QHash<QString, QString>;
+
 struct CheckResult
 {
     QDate day;
     ListText::Kind kind = ListText::Kind::Text;
     int pages = 0;
-    int casesLookedFor = 0;
+    int casesLookedFor = 0;     // the diary's case numbers the list was read for
     QList<CheckRow> notInDiary; // in the order of the court's list
     QList<CheckRow> listed;     // in the order of the court's list
     QList<CheckRow> notListed;  // in the diary's running order of courts
+    CourtPlaces places;         // of every case looked for that the list has
 };
 
 // Reads the list and checks it against the open diary. Throws DataError
@@ -50,6 +57,12 @@ struct CheckResult
 CheckResult checkListFile(const QDate &day, const QString &path);
 // The same on a list's text already read.
 CheckResult checkListText(const QDate &day, const ListText &list);
+
+// The places of the listings; a case listed twice is called at its first item.
+CourtPlaces placesOf(const std::vector<Listing> &listings);
+// The hearings with the column "courtitem": the court's place of each
+// hearing whose case the places name, else empty.
+ResultTable withCourtItems(const ResultTable &hearings, const CourtPlaces &places);
 
 // "not-in-diary", "listed", "not-listed".
 QString statusWord(CheckRow::Status status);

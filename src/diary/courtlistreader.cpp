@@ -1,6 +1,8 @@
 #include "courtlistreader.h"
 
+#include <algorithm>
 #include <data/dataerror.h>
+#include <future>
 #include <memory>
 #include <poppler-qt6.h>
 #include <QDir>
@@ -8,6 +10,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QThread>
+#include <vector>
 
 namespace lexordo::courtlist {
 
@@ -71,9 +75,9 @@ QString decodedEntity(const QString &name)
     return QString();
 }
 
-ListText readPdf(const QString &path)
+std::unique_ptr<Poppler::Document> loadPdf(const QString &path, const QByteArray &bytes)
 {
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
     if (!document)
         throw DataError(QStringLiteral("%1 is not a PDF that can be read; it may be damaged or "
                                        "not yet saved in full.")
@@ -81,16 +85,52 @@ ListText readPdf(const QString &path)
     if (document->isLocked())
         throw DataError(QStringLiteral("%1 is locked with a password; save the list without one.")
                             .arg(shown(path)));
+    return document;
+}
+
+QString pagesText(Poppler::Document &document, int first, int end)
+{
+    QString text;
+    for (int i = first; i < end; ++i) {
+        const std::unique_ptr<Poppler::Page> page = document.page(i);
+        if (!page)
+            continue;
+        text += page->text(QRectF(), Poppler::Page::PhysicalLayout);
+        text += u'\n';
+    }
+    return text;
+}
+
+ListText readPdf(const QString &path, const QByteArray &bytes)
+{
+    std::unique_ptr<Poppler::Document> document = loadPdf(path, bytes);
     ListText list;
     list.kind = ListText::Kind::Pdf;
     list.pages = document->numPages();
-    for (int i = 0; i < list.pages; ++i) {
-        const std::unique_ptr<Poppler::Page> page = document->page(i);
-        if (!page)
-            continue;
-        list.text += page->text(QRectF(), Poppler::Page::PhysicalLayout);
-        list.text += u'\n';
+    // A long list is read in runs of pages at once, one document each (a
+    // document is read by one thread at a time); the texts join in page order.
+    constexpr int pagesForAThread = 16;
+    const int threads = std::clamp(std::min(QThread::idealThreadCount(), 4), 1,
+                                   std::max(1, list.pages / pagesForAThread));
+    std::vector<std::future<QString>> runs;
+    const auto runStart = [&list, threads](int run) {
+        return int(qint64(list.pages) * run / threads);
+    };
+    for (int run = 1; run < threads; ++run) {
+        runs.push_back(std::async(std::launch::async, [&path, &bytes, &runStart, run] {
+            const std::unique_ptr<Poppler::Document> own = loadPdf(path, bytes);
+            return pagesText(*own, runStart(run), runStart(run + 1));
+        }));
     }
+    try {
+        list.text = pagesText(*document, 0, runStart(1));
+    } catch (...) {
+        for (std::future<QString> &run : runs)
+            run.wait();
+        throw;
+    }
+    for (std::future<QString> &run : runs)
+        list.text += run.get();
     bool hasText = false;
     for (QChar c : std::as_const(list.text)) {
         if (c.isLetterOrNumber()) {
@@ -168,7 +208,7 @@ ListText readListFile(const QString &path)
     file.close();
 
     if (bytes.startsWith("%PDF-"))
-        return readPdf(path);
+        return readPdf(path, bytes);
     if (bytes.left(4096).contains('\0'))
         throw DataError(QStringLiteral("%1 is not a court's list: save the list as a PDF, a web "
                                        "page or a text file.")

@@ -14,6 +14,7 @@
 #include <widgets/enterkey.h>
 #include <widgets/guard.h>
 #include <widgets/screenhost.h>
+#include <widgets/screennames.h>
 
 namespace lexordo {
 
@@ -66,6 +67,8 @@ CourtListScreen::CourtListScreen(QWidget *parent) : QWidget(parent), ui(new Ui::
             [this] { guardAction([this] { check(); }); });
     connect(ui->cmdAddToDiary, &QPushButton::clicked, this,
             [this] { guardAction([this] { addToDiary(); }); });
+    connect(ui->cmdPrintItems, &QPushButton::clicked, this,
+            [this] { guardAction([this] { printWithItems(); }); });
     connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
     connect(ui->grdCheck, &QTreeWidget::currentItemChanged, this, [this] { updateButtons(); });
     onEnterKey(ui->txtListDate, [this] { guardAction([this] { check(); }); });
@@ -215,6 +218,21 @@ const courtlist::CheckRow *CourtListScreen::chosenMissed() const
 void CourtListScreen::updateButtons()
 {
     ui->cmdAddToDiary->setEnabled(chosenMissed() != nullptr);
+    ui->cmdPrintItems->setEnabled(m_result.has_value());
+}
+
+void CourtListScreen::printWithItems()
+{
+    ScreenHost *host = ScreenHost::current();
+    if (!m_result || !host)
+        return;
+    QVariantHash places;
+    for (auto it = m_result->places.cbegin(); it != m_result->places.cend(); ++it)
+        places.insert(it.key(), it.value());
+    // The cause list by next date is wired to take a day and the court's places.
+    host->openScreen(
+        screens::nextDateReport,
+        QVariantMap{{QStringLiteral("date"), m_result->day}, {QStringLiteral("places"), places}});
 }
 
 void CourtListScreen::addToDiary()

@@ -32,6 +32,8 @@ public slots:
     void browse();
     void check();
     void addToDiary();
+    // The day's cause list with the court's items read, shown to print.
+    void printWithItems();
 
 private:
     void showResult();

@@ -8,6 +8,7 @@
 #include <data/dates.h>
 #include <data/messenger.h>
 #include <data/sqlquery.h>
+#include <diary/courtlistcheck.h>
 #include <diary/diarystore.h>
 
 namespace lexordo {
@@ -163,6 +164,13 @@ std::optional<PreparedReport> NextDateCauseList::run(const QString &date, QStrin
         showMessage(e.description());
         return std::nullopt;
     }
+}
+
+void addCourtItems(PreparedReport &prepared, const QHash<QString, QString> &places)
+{
+    prepared.data =
+        report::ReportData::flat(courtlist::withCourtItems(prepared.data.table(), places));
+    addCourtItems(prepared.layout);
 }
 
 // --- case and party history ---------------------------------------------------------------------

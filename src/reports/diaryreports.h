@@ -5,7 +5,6 @@
 
 #include <data/dates.h>
 #include <data/recordset.h>
-
 #include <optional>
 
 namespace lexordo {
@@ -55,7 +54,7 @@ public:
 private:
     Kind m_kind;
     RecordSet m_holidays; // adoTemp
-    int m_selected = 0; // Mcount
+    int m_selected = 0;   // Mcount
 };
 
 // The cause list of the hearings whose next date is one day.
@@ -69,6 +68,10 @@ public:
 private:
     RecordSet m_holidays; // adoTemp
 };
+
+// The court's item and hall under each case number of a cause list, from
+// the places the court's own list gives (by normalised case number).
+void addCourtItems(PreparedReport &prepared, const QHash<QString, QString> &places);
 
 // The history of one case or one first party.
 enum class CaseCriterion { Party, CaseNo };

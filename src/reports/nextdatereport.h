@@ -10,6 +10,10 @@ class NextDateReport;
 
 namespace lexordo {
 
+namespace report {
+class ReportWindow;
+}
+
 // The cause list by next date (frmReportsDate): the hearings fixed for one
 // day, by court in running order, printed before they are carried forward.
 // The day is today's until Change Date lets the user type another. A run
@@ -30,5 +34,11 @@ private:
     Ui::NextDateReport *ui;
     NextDateCauseList m_run;
 };
+
+// The cause list of a day with the court's item and hall under each case
+// number, from a check of the court's list: the argument holds "date" (the
+// day) and "places" (each case's place by its normalised number). Says why
+// and shows nothing when the day has no hearing to list.
+report::ReportWindow *showCauseListWithCourtItems(const QVariant &argument);
 
 } // namespace lexordo

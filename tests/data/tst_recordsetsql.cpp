@@ -4,7 +4,7 @@
 #include <data/dataerror.h>
 #include <data/keywindow.h>
 #include <data/recordset.h>
-#include <data/sqlite.h>
+#include <data/sqlquery.h>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -684,7 +684,7 @@ void TestRecordSetSql::keyWindowAtItsEdges()
         selected("SELECT rowid FROM advocate ORDER BY cdate, CourtIndex DESC, rowid");
     QCOMPARE(expected.size(), rows);
     const QList<OrderTerm> order{
-        {QStringLiteral("cdate")}, {QStringLiteral("CourtIndex"), true}, {sqlite::rowKey()}};
+        {QStringLiteral("cdate")}, {QStringLiteral("CourtIndex"), true}, {sql::rowKey()}};
     const auto keyAt = [](const KeyWindow &keys, int at) {
         return QString::number(keys.at(size_t(at)));
     };

@@ -1,4 +1,6 @@
 #include "support/commandrunner.h"
+#include "support/pdftext.h"
+#include "support/screenhostdouble.h"
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
@@ -18,6 +20,8 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTreeWidget>
+#include <reports/nextdatereport.h>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -147,9 +151,12 @@ private slots:
     void threeGroupsInEveryLayout_data();
     void threeGroupsInEveryLayout();
     void aScannedListIsRefused();
+    void aLongListIsReadInPageOrder();
+    void aCaseWrittenTwoWaysIsOneCase();
     void aListedMatterIsPutInTheDiary();
     void aMatterIsFixedForADayNotYetCarriedForward();
     void theScreenShowsTheDangerFirstAndAddsIt();
+    void theScreenPrintsTheDaysListWithTheCourtsItems();
     void theCommandsExitStatusAndCsv();
 };
 
@@ -279,6 +286,56 @@ void TestCourtList::aScannedListIsRefused()
     }
 }
 
+void TestCourtList::aLongListIsReadInPageOrder()
+{
+    // Long enough to be read in runs of pages at once.
+    constexpr int pageCount = 70;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.pdf"));
+    {
+        QPdfWriter writer(path);
+        QPainter painter(&writer);
+        for (int page = 1; page <= pageCount; ++page) {
+            if (page > 1)
+                writer.newPage();
+            painter.drawText(QPointF(200, 400), QStringLiteral("COURT HALL %1").arg(page));
+            painter.drawText(QPointF(200, 800),
+                             QStringLiteral("%1. OS %1/2025 Ram v. Shyam").arg(page));
+        }
+    }
+    const courtlist::ListText list = courtlist::readListFile(path);
+    QCOMPARE(list.pages, pageCount);
+    QStringList got;
+    QStringList expected;
+    for (const courtlist::Listing &l :
+         courtlist::findListings(list.text, [](const QString &) { return true; }))
+        got << QStringLiteral("%1|%2|%3").arg(l.key, l.item, l.hall);
+    for (int page = 1; page <= pageCount; ++page)
+        expected << QStringLiteral("OS %1/2025|%1|%1").arg(page);
+    QCOMPARE(got, expected);
+}
+
+void TestCourtList::aCaseWrittenTwoWaysIsOneCase()
+{
+    TestDatabase db;
+    fillDiary(db);
+    // An earlier hearing of CS 12/2024 written otherwise, and one of CRA 7/2023
+    // in small letters that the day's listing follows.
+    db.exec(QStringLiteral(
+        "INSERT INTO advocate (cdate, Party1, Party2, caseno, courtname, CourtIndex, ndate) "
+        "VALUES ('2027-01-05', 'Kamla Rani', 'Suresh Chand', 'C.S. No. 12 of 2024', "
+        "'Civil Judge', 2, '2027-02-10'),"
+        "('2027-01-06', 'Mohd. Iqbal', 'State', 'cra 7/2023', 'Sessions Judge', 1, "
+        "'2027-02-03')"));
+    courtlist::ListText list;
+    list.text = plainList();
+    const courtlist::CheckResult result = courtlist::checkListText(day, list);
+    QCOMPARE(summary(result.notInDiary), QStringList{"CS 12/2024|11|5|2027-03-20"});
+    QCOMPARE(result.notInDiary[0].diaryCase.last.currentDate(), QDate(2027, 2, 10));
+    QCOMPARE(summary(result.listed),
+             (QStringList{"O.S. 88/2025|1|3|2027-03-05", "CRA 7/2023|2|3|2027-03-05"}));
+}
+
 void TestCourtList::aListedMatterIsPutInTheDiary()
 {
     TestDatabase db;
@@ -365,6 +422,49 @@ void TestCourtList::theScreenShowsTheDangerFirstAndAddsIt()
     QCOMPARE(messenger.unansweredCount(), 0);
     QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
     QCOMPARE(tree->topLevelItem(1)->childCount(), 3);
+}
+
+void TestCourtList::theScreenPrintsTheDaysListWithTheCourtsItems()
+{
+    TestDatabase db;
+    fillDiary(db);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.txt"));
+    writeFile(path, plainList().toUtf8());
+    ScriptedMessenger messenger;
+    messenger.answerInput(QStringLiteral("A. Advocate")); // the name heading cause lists
+    ScreenHostDouble host;
+    QPointer<report::ReportWindow> shown;
+    host.addOpener(QStringLiteral("frmReportsDate"), [&shown](const QVariant &argument) {
+        shown = showCauseListWithCourtItems(argument);
+        return shown.data();
+    });
+
+    CourtListScreen screen;
+    auto *print = screen.findChild<QPushButton *>(QStringLiteral("cmdPrintItems"));
+    QVERIFY(!print->isEnabled()); // nothing read yet
+    screen.findChild<QLineEdit *>(QStringLiteral("txtListDate"))
+        ->setText(QStringLiteral("05/03/2027"));
+    screen.findChild<QLineEdit *>(QStringLiteral("txtListFile"))->setText(path);
+    QTest::mouseClick(screen.findChild<QPushButton *>(QStringLiteral("cmdCheck")), Qt::LeftButton);
+    QVERIFY(print->isEnabled());
+    QTest::mouseClick(print, Qt::LeftButton);
+    QVERIFY(shown);
+
+    const QString pdf = dir.filePath(QStringLiteral("cause-list.pdf"));
+    QVERIFY(shown->exportPdf(pdf));
+    const QString text = pdfText(pdf);
+    delete shown.data();
+    // The day's hearings in court order, each the court lists with its item
+    // and hall under its number; OS 77/2025 is not in the court's list.
+    const qsizetype cra = text.indexOf(QStringLiteral("CRA 7/2023"));
+    const qsizetype craItem = text.indexOf(QStringLiteral("Item 2, Hall 3"));
+    const qsizetype os = text.indexOf(QStringLiteral("O.S. 88/2025"));
+    const qsizetype osItem = text.indexOf(QStringLiteral("Item 1, Hall 3"));
+    const qsizetype notListed = text.indexOf(QStringLiteral("OS 77/2025"));
+    QVERIFY2(cra >= 0 && cra < craItem && craItem < os && os < osItem && osItem < notListed,
+             qPrintable(text));
+    QCOMPARE(text.count(QStringLiteral("Item ")), 2); // CS 12/2024 is not due on the day
 }
 
 void TestCourtList::theCommandsExitStatusAndCsv()
