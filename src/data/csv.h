@@ -67,7 +67,9 @@ private:
         return fill(ahead) ? uchar(m_buffer.constData()[m_pos + ahead]) : -1;
     }
     bool fill(qsizetype ahead);
-    bool fieldEnds(); // at a comma, a line break or the end of the file
+    bool fieldEnds();                // at a comma, a line break or the end of the file
+    void readQuoted(Record &record); // from its opening quote
+    void readPlain(Record &record);
     void endField(Record &record, bool quoted);
 
     QIODevice &m_device;
