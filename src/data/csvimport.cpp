@@ -2,6 +2,7 @@
 
 #include "amounts.h"
 #include "csv.h"
+#include "database.h"
 #include "dataerror.h"
 #include "dates.h"
 #include "sqlite.h"
@@ -14,6 +15,9 @@ namespace lexordo {
 namespace {
 
 using FieldType = RecordSet::FieldType;
+
+// The page cache of a table filled in bulk, in KiB as SQLite takes it.
+constexpr int fillCacheSize = -2048;
 
 // Beyond this a whole number is no longer kept exactly; the number reader
 // words the refusal.
@@ -66,24 +70,19 @@ QVariant bindable(FieldType type, const QVariant &value)
     }
 }
 
-void bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
+int bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
 {
-    if (!value.isValid() || value.isNull()) {
-        sqlite3_bind_null(stmt, index);
-        return;
-    }
+    if (!value.isValid() || value.isNull())
+        return sqlite3_bind_null(stmt, index);
     switch (value.typeId()) {
     case QMetaType::Double:
-        sqlite3_bind_double(stmt, index, value.toDouble());
-        return;
+        return sqlite3_bind_double(stmt, index, value.toDouble());
     case QMetaType::LongLong:
     case QMetaType::Int:
-        sqlite3_bind_int64(stmt, index, value.toLongLong());
-        return;
+        return sqlite3_bind_int64(stmt, index, value.toLongLong());
     default: {
         const QByteArray utf8 = value.toString().toUtf8();
-        sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        return;
+        return sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     }
 }
@@ -113,7 +112,92 @@ bool isoDate(QByteArrayView raw, char *iso)
     return true;
 }
 
+// Prepares a statement; throws DataError with SQLite's reason.
+sqlite3_stmt *prepared(sqlite3 *db, const QString &sql, unsigned flags = 0)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()), flags, &stmt, nullptr) !=
+        SQLITE_OK) {
+        const QString error = sqlite::errorText(db);
+        sqlite3_finalize(stmt);
+        throw DataError(error);
+    }
+    return stmt;
+}
+
+// The rows of a query, each column as text, read whole; `value`, when given,
+// is bound to its one parameter.
+QList<QStringList> rowsOf(sqlite3 *db, const QString &sql, const QString &value = QString())
+{
+    sqlite3_stmt *stmt = prepared(db, sql);
+    const QByteArray utf8 = value.toUtf8();
+    if (!value.isNull())
+        sqlite3_bind_text(stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+    QList<QStringList> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        QStringList row;
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i)
+            row << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, i)),
+                                     sqlite3_column_bytes(stmt, i));
+        rows << row;
+    }
+    const QString error = rc == SQLITE_DONE ? QString() : sqlite::errorText(db);
+    sqlite3_finalize(stmt);
+    if (!error.isNull())
+        throw DataError(error);
+    return rows;
+}
+
 } // namespace
+
+CsvTableFill::CsvTableFill(sqlite3 *db, const QString &table, bool replace)
+{
+    const QString quotedTable = sqlite::quoteIdentifier(table);
+    m_bulk = replace ||
+             rowsOf(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quotedTable)).isEmpty();
+    if (!m_bulk)
+        return;
+    // The rows are appended and the indexes sorted: a small page cache serves
+    // that best, the sorts running in blocks of its size.
+    m_db = db;
+    m_cacheSize = rowsOf(db, QStringLiteral("PRAGMA cache_size")).value(0).value(0);
+    Database::exec(QStringLiteral("PRAGMA cache_size = %1").arg(fillCacheSize));
+    // Let go before the rows are deleted, so that no trigger runs for each.
+    Database::letGoOfKept(table);
+    if (replace)
+        Database::exec(QStringLiteral("DELETE FROM %1").arg(quotedTable));
+    const QList<QStringList> indexes =
+        rowsOf(db,
+               QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
+                              "WHERE m.type = 'index' AND m.tbl_name = ?1 "
+                              "COLLATE NOCASE AND m.sql IS NOT NULL AND "
+                              "NOT EXISTS (SELECT 1 FROM "
+                              "pragma_index_list(m.tbl_name) i WHERE "
+                              "i.name = m.name AND i.\"unique\")"),
+               table);
+    for (const QStringList &index : indexes) {
+        Database::exec(QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(index[0])));
+        m_indexes << index[1];
+    }
+}
+
+CsvTableFill::~CsvTableFill()
+{
+    if (m_db && !m_cacheSize.isEmpty()) {
+        const QByteArray restore = "PRAGMA cache_size = " + m_cacheSize.toLatin1();
+        sqlite3_exec(m_db, restore.constData(), nullptr, nullptr, nullptr);
+    }
+}
+
+void CsvTableFill::finish()
+{
+    for (const QString &index : std::as_const(m_indexes))
+        Database::exec(index);
+    if (m_bulk)
+        Database::keepUp();
+}
 
 CsvRowWriter::CsvRowWriter(sqlite3 *db, const QString &table, const QList<Column> &columns)
     : m_db(db), m_columns(columns), m_dates(size_t(columns.size()))
@@ -124,16 +208,11 @@ CsvRowWriter::CsvRowWriter(sqlite3 *db, const QString &table, const QList<Column
         names << sqlite::quoteIdentifier(column.name);
         marks << QStringLiteral("?");
     }
-    const QByteArray sql =
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))
-            .toUtf8();
-    if (sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                           &m_insert, nullptr) != SQLITE_OK) {
-        const QString error = sqlite::errorText(db);
-        sqlite3_finalize(m_insert);
-        throw DataError(error);
-    }
+    m_insert = prepared(db,
+                        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(sqlite::quoteIdentifier(table), names.join(QStringLiteral(", ")),
+                                 marks.join(QStringLiteral(", "))),
+                        SQLITE_PREPARE_PERSISTENT);
 }
 
 CsvRowWriter::~CsvRowWriter()
@@ -143,6 +222,7 @@ CsvRowWriter::~CsvRowWriter()
 
 QString CsvRowWriter::bind(const csv::Record &record)
 {
+    m_bindFault.clear();
     // A NUL anywhere sends every field to the readers that refuse it.
     const bool nul = std::memchr(record.bytes.constData(), 0, size_t(record.bytes.size()));
     QStringList problems;
@@ -150,10 +230,10 @@ QString CsvRowWriter::bind(const csv::Record &record)
         if (nul || !bindField(i, record)) {
             const Column &column = m_columns[i];
             try {
-                bindValue(m_insert, i + 1,
-                          bindable(column.type,
-                                   fieldValue(column.type, column.caption,
-                                              QString::fromUtf8(record.raw(i)), record.quoted[i])));
+                checked(bindValue(m_insert, i + 1,
+                                  bindable(column.type, fieldValue(column.type, column.caption,
+                                                                   QString::fromUtf8(record.raw(i)),
+                                                                   record.quoted[i]))));
             } catch (const DataError &e) {
                 problems << e.description();
             }
@@ -173,36 +253,36 @@ bool CsvRowWriter::bindField(int i, const csv::Record &record)
     case FieldType::Text:
     case FieldType::Any:
         if (quoted) { // the text as written, an empty one too
-            sqlite3_bind_text(m_insert, index, raw.isEmpty() ? "" : raw.data(), int(raw.size()),
-                              SQLITE_STATIC);
+            checked(sqlite3_bind_text(m_insert, index, raw.isEmpty() ? "" : raw.data(),
+                                      int(raw.size()), SQLITE_STATIC));
             return true;
         }
         if (raw.isEmpty()) {
-            sqlite3_bind_null(m_insert, index);
+            checked(sqlite3_bind_null(m_insert, index));
             return true;
         }
         // A text of blanks alone is no value; one that is not is kept whole.
         if ((uchar(raw.front()) < 0x80 && !isBlank(uchar(raw.front()))) ||
             (uchar(raw.back()) < 0x80 && !isBlank(uchar(raw.back())))) {
-            sqlite3_bind_text(m_insert, index, raw.data(), int(raw.size()), SQLITE_STATIC);
+            checked(sqlite3_bind_text(m_insert, index, raw.data(), int(raw.size()), SQLITE_STATIC));
             return true;
         }
         return false;
     case FieldType::Date: {
         if (raw.isEmpty()) {
-            sqlite3_bind_null(m_insert, index);
+            checked(sqlite3_bind_null(m_insert, index));
             return true;
         }
         char *iso = m_dates[size_t(i)].data();
         if (!isoDate(raw, iso))
             return false;
-        sqlite3_bind_text(m_insert, index, iso, 10, SQLITE_STATIC);
+        checked(sqlite3_bind_text(m_insert, index, iso, 10, SQLITE_STATIC));
         return true;
     }
     case FieldType::Number:
     case FieldType::Integer: {
         if (raw.isEmpty()) {
-            sqlite3_bind_null(m_insert, index);
+            checked(sqlite3_bind_null(m_insert, index));
             return true;
         }
         const std::optional<double> amount = amounts::parseUtf8(raw);
@@ -210,12 +290,12 @@ bool CsvRowWriter::bindField(int i, const csv::Record &record)
         if (!amount || (*amount == 0.0 && !holdsDigit(raw)))
             return false;
         if (m_columns[i].type == FieldType::Number) {
-            sqlite3_bind_double(m_insert, index, *amount);
+            checked(sqlite3_bind_double(m_insert, index, *amount));
             return true;
         }
         if (std::trunc(*amount) != *amount || std::fabs(*amount) > largestWholeNumber)
             return false;
-        sqlite3_bind_int64(m_insert, index, qint64(*amount));
+        checked(sqlite3_bind_int64(m_insert, index, qint64(*amount)));
         return true;
     }
     case FieldType::Time:
@@ -224,8 +304,16 @@ bool CsvRowWriter::bindField(int i, const csv::Record &record)
     return false;
 }
 
+void CsvRowWriter::checked(int rc)
+{
+    if (rc != SQLITE_OK && m_bindFault.isNull())
+        m_bindFault = sqlite::errorText(m_db);
+}
+
 void CsvRowWriter::insert()
 {
+    if (!m_bindFault.isNull())
+        throw DataError(m_bindFault);
     if (sqlite3_step(m_insert) != SQLITE_DONE) {
         const QString error = sqlite::errorText(m_db);
         sqlite3_reset(m_insert);

@@ -17,6 +17,28 @@ namespace csv {
 struct Record;
 }
 
+// Makes a table ready, inside an import's transaction, to take the rows of
+// the import, and finishes it once they are in. With `replace` its rows are
+// deleted first. A table that is then empty has its indexes (but a unique
+// one, which names the line of a row it refuses) and what the database keeps
+// beside it made once from all its rows, by a sort, in place of a search of
+// every index and list for every row.
+class CsvTableFill
+{
+public:
+    CsvTableFill(sqlite3 *db, const QString &table, bool replace); // throws DataError
+    ~CsvTableFill();
+    CsvTableFill(const CsvTableFill &) = delete;
+    CsvTableFill &operator=(const CsvTableFill &) = delete;
+    void finish(); // throws DataError
+
+private:
+    sqlite3 *m_db = nullptr;
+    QString m_cacheSize;   // the connection's own, put back at the end
+    QStringList m_indexes; // the statements that make the indexes let go
+    bool m_bulk = false;
+};
+
 // Checks the records of an import against the columns they fill and stores
 // them with one prepared insert, binding each field from the record's bytes:
 // the one place an import meets SQLite's own interface, as it runs once for
@@ -31,7 +53,7 @@ public:
         RecordSet::FieldType type = RecordSet::FieldType::Any;
     };
 
-    // Prepares the insert into `table` (quoted) of the columns. Throws DataError.
+    // Prepares the insert into `table` of the columns. Throws DataError.
     CsvRowWriter(sqlite3 *db, const QString &table, const QList<Column> &columns);
     ~CsvRowWriter();
     CsvRowWriter(const CsvRowWriter &) = delete;
@@ -46,11 +68,13 @@ public:
 
 private:
     bool bindField(int i, const csv::Record &record);
+    void checked(int rc); // keeps the first refusal of a bind for insert()
 
     sqlite3 *m_db;
     sqlite3_stmt *m_insert = nullptr;
     QList<Column> m_columns;
     std::vector<std::array<char, 10>> m_dates; // the stored form of each date bound
+    QString m_bindFault;                       // why SQLite refused a value, when it did
 };
 
 } // namespace lexordo

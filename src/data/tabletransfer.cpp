@@ -387,37 +387,11 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     // checked so that the message names them all, and the transaction is
     // rolled back.
     Database::Transaction transaction;
-    // In place of the rows, the table's indexes are built again once all
-    // rows are in: one sort instead of a search of every index for every row.
-    // A unique index stays, so that a row it refuses is named by its line.
-    QStringList indexes;
-    if (replace) {
-        try {
-            Database::exec(
-                QStringLiteral("DELETE FROM %1").arg(quoted(name, QSqlDriver::TableName)));
-            sqlite::Statement list(Database::handle(),
-                                   QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
-                                                  "WHERE m.type = 'index' AND m.tbl_name = ?1 "
-                                                  "COLLATE NOCASE AND m.sql IS NOT NULL AND "
-                                                  "NOT EXISTS (SELECT 1 FROM "
-                                                  "pragma_index_list(m.tbl_name) i WHERE "
-                                                  "i.name = m.name AND i.\"unique\")"));
-            list.bindText(1, name);
-            QStringList dropped;
-            while (list.step()) {
-                dropped << list.columnText(0);
-                indexes << list.columnText(1);
-            }
-            for (const QString &index : std::as_const(dropped))
-                Database::exec(QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(index)));
-        } catch (const DataError &e) {
-            throw DataError(
-                QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
-        }
-    }
+    std::optional<CsvTableFill> fill;
     std::optional<CsvRowWriter> writer;
     try {
-        writer.emplace(Database::handle(), quoted(name, QSqlDriver::TableName), written);
+        fill.emplace(Database::handle(), name, replace);
+        writer.emplace(Database::handle(), name, written);
     } catch (const DataError &e) {
         throw DataError(
             QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
@@ -466,8 +440,7 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
                             .arg(name, file));
     writer.reset();
     try {
-        for (const QString &index : std::as_const(indexes))
-            Database::exec(index);
+        fill->finish();
     } catch (const DataError &e) {
         throw DataError(
             QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
