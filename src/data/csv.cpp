@@ -50,13 +50,6 @@ QByteArray formatRecord(const QList<std::optional<QString>> &fields)
     return line.toUtf8();
 }
 
-namespace {
-
-// The file is read in blocks of this many bytes.
-constexpr qsizetype blockSize = 1 << 20;
-
-} // namespace
-
 Reader::Reader(QIODevice &device) : m_device(device)
 {
 }

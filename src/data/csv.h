@@ -46,6 +46,9 @@ struct Record
 class Reader
 {
 public:
+    // The file is read in blocks of this many bytes.
+    static constexpr qsizetype blockSize = 1 << 20;
+
     explicit Reader(QIODevice &device);
 
     // The next record into `record`; false at the end of the file, after a
