@@ -161,9 +161,10 @@ CsvTableFill::CsvTableFill(sqlite3 *db, const QString &table, bool replace)
         return;
     // The rows are appended and the indexes sorted: a small page cache serves
     // that best, the sorts running in blocks of its size.
-    m_db = db;
-    m_cacheSize = rowsOf(db, QStringLiteral("PRAGMA cache_size")).value(0).value(0);
+    const QString cacheSize = rowsOf(db, QStringLiteral("PRAGMA cache_size")).value(0).value(0);
     Database::exec(QStringLiteral("PRAGMA cache_size = %1").arg(fillCacheSize));
+    m_cacheSize.db = db;
+    m_cacheSize.restore = "PRAGMA cache_size = " + cacheSize.toLatin1();
     // Let go before the rows are deleted, so that no trigger runs for each.
     Database::letGoOfKept(table);
     if (replace)
@@ -183,12 +184,10 @@ CsvTableFill::CsvTableFill(sqlite3 *db, const QString &table, bool replace)
     }
 }
 
-CsvTableFill::~CsvTableFill()
+CsvTableFill::CacheSize::~CacheSize()
 {
-    if (m_db && !m_cacheSize.isEmpty()) {
-        const QByteArray restore = "PRAGMA cache_size = " + m_cacheSize.toLatin1();
-        sqlite3_exec(m_db, restore.constData(), nullptr, nullptr, nullptr);
-    }
+    if (db)
+        sqlite3_exec(db, restore.constData(), nullptr, nullptr, nullptr);
 }
 
 void CsvTableFill::finish()

@@ -3,6 +3,7 @@
 #include "recordset.h"
 
 #include <array>
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,14 +28,20 @@ class CsvTableFill
 {
 public:
     CsvTableFill(sqlite3 *db, const QString &table, bool replace); // throws DataError
-    ~CsvTableFill();
     CsvTableFill(const CsvTableFill &) = delete;
     CsvTableFill &operator=(const CsvTableFill &) = delete;
     void finish(); // throws DataError
 
 private:
-    sqlite3 *m_db = nullptr;
-    QString m_cacheSize;   // the connection's own, put back at the end
+    // Puts the connection's page cache back as it was, however the fill ends.
+    struct CacheSize
+    {
+        ~CacheSize();
+        sqlite3 *db = nullptr;
+        QByteArray restore;
+    };
+
+    CacheSize m_cacheSize;
     QStringList m_indexes; // the statements that make the indexes let go
     bool m_bulk = false;
 };

@@ -526,6 +526,9 @@ void TestTableTransfer::theDiarysCountsAndListsFollowEveryImport()
                                     .toString();
     };
 
+    // The connection's page cache is the same after each import, whatever it used.
+    const QVariant cacheSize = m_db->scalar(QStringLiteral("PRAGMA cache_size"));
+
     // Into the empty diary: made from the rows.
     writeFile(path, QByteArrayLiteral("caseno,Party1\nCS 1/2026,Anand\nCS 1/2026,Anand\n"
                                       "CS 2/2026,Bela\nCS 3/2026,\n"));
@@ -549,6 +552,7 @@ void TestTableTransfer::theDiarysCountsAndListsFollowEveryImport()
     QVERIFY_THROWS_EXCEPTION(TableTransfer::Refused,
                              TableTransfer::importCsv(QStringLiteral("advocate"), path, true));
     QCOMPARE(counts(), (QPair<qint64, qint64>(7, 5)));
+    QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA cache_size")), cacheSize);
     m_db->exec(QStringLiteral("DELETE FROM advocate WHERE caseno = 'CS 5/2026'"));
     QCOMPARE(counts(), (QPair<qint64, qint64>(6, 4)));
 
@@ -559,6 +563,7 @@ void TestTableTransfer::theDiarysCountsAndListsFollowEveryImport()
     QVERIFY2(listed().split(u'|').contains(QStringLiteral("Esha")), qPrintable(listed()));
     m_db->exec(QStringLiteral("DELETE FROM advocate"));
     QCOMPARE(counts(), (QPair<qint64, qint64>(0, 0)));
+    QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA cache_size")), cacheSize);
 }
 
 QTEST_GUILESS_MAIN(TestTableTransfer)
