@@ -3,85 +3,113 @@
 #include <charconv>
 #include <cmath>
 #include <string>
-#include <vector>
 
 namespace lexordo::amounts {
 
 namespace {
 
-bool isDigit(QChar c)
+// The lengths of the comma-separated groups of a whole part, kept as they
+// are read: Western groups of three after the first (125,000,000) or Indian
+// groups of two before the last three (1,25,00,000). The first group has no
+// leading zero.
+class Groups
 {
-    return c >= u'0' && c <= u'9';
+public:
+    void digit() { ++m_current; }
+    void comma()
+    {
+        close();
+        m_current = 0;
+    }
+    bool well(bool leadingZero)
+    {
+        close();
+        if (m_count < 2)
+            return true;
+        if (m_first < 1 || m_first > 3 || leadingZero)
+            return false;
+        const bool western = m_allThree;
+        const bool indian = m_first <= 2 && m_last == 3 && m_middleTwo;
+        return western || indian;
+    }
+
+private:
+    // Ends the group being read; well() ends the last one.
+    void close()
+    {
+        if (m_count == 0) {
+            m_first = m_current;
+        } else {
+            m_allThree = m_allThree && m_current == 3;
+            // The group before this one is no longer the last: it is a middle one.
+            if (m_count >= 2)
+                m_middleTwo = m_middleTwo && m_last == 2;
+            m_last = m_current;
+        }
+        ++m_count;
+    }
+
+    int m_current = 0;
+    int m_count = 0;
+    int m_first = 0;
+    int m_last = 0;
+    bool m_allThree = true;
+    bool m_middleTwo = true;
+};
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || (c >= u'\t' && c <= u'\r') || (c >= 0x80 && QChar::isSpace(c));
 }
 
-// The lengths of the comma-separated groups of a whole part: Western groups
-// of three after the first (125,000,000) or Indian groups of two before the
-// last three (1,25,00,000). The first group has no leading zero.
-bool groupedWell(const std::vector<int> &groups, bool leadingZero)
+// Reads `size` code units of a text, each given by `at`.
+template <typename At> std::optional<double> read(qsizetype size, At at)
 {
-    if (groups.size() < 2)
-        return true;
-    const int first = groups.front();
-    if (first < 1 || first > 3 || leadingZero)
-        return false;
-    bool western = true;
-    for (size_t i = 1; i < groups.size(); ++i)
-        western = western && groups[i] == 3;
-    bool indian = first <= 2 && groups.back() == 3;
-    for (size_t i = 1; i + 1 < groups.size(); ++i)
-        indian = indian && groups[i] == 2;
-    return western || indian;
-}
-
-} // namespace
-
-std::optional<double> parse(QStringView text)
-{
-    qsizetype at = 0;
-    qsizetype end = text.size();
-    while (at < end && text[at].isSpace())
-        ++at;
-    while (end > at && text[end - 1].isSpace())
+    qsizetype i = 0;
+    qsizetype end = size;
+    while (i < end && isBlank(at(i)))
+        ++i;
+    while (end > i && isBlank(at(end - 1)))
         --end;
-    if (at == end)
+    if (i == end)
         return 0.0;
 
     std::string plain;
-    if (text[at] == u'-') {
+    if (at(i) == u'-') {
         plain += '-';
-        ++at;
+        ++i;
     }
 
     // The whole part, with its grouping commas taken out.
-    const bool leadingZero = at < end && text[at] == u'0';
-    std::vector<int> groups{0};
+    const bool leadingZero = i < end && at(i) == u'0';
+    Groups groups;
     int wholeDigits = 0;
-    for (; at < end; ++at) {
-        const QChar c = text[at];
-        if (isDigit(c)) {
-            plain += char(c.unicode());
-            ++groups.back();
+    for (; i < end; ++i) {
+        const char16_t c = at(i);
+        if (c >= u'0' && c <= u'9') {
+            plain += char(c);
+            groups.digit();
             ++wholeDigits;
         } else if (c == u',') {
-            groups.push_back(0);
+            groups.comma();
         } else {
             break;
         }
     }
-    if (!groupedWell(groups, leadingZero))
+    if (!groups.well(leadingZero))
         return std::nullopt;
     if (wholeDigits == 0)
         plain += '0';
 
     int fractionDigits = 0;
-    if (at < end && text[at] == u'.') {
+    if (i < end && at(i) == u'.') {
         plain += '.';
-        for (++at; at < end && isDigit(text[at]); ++at) {
-            plain += char(text[at].unicode());
+        for (++i; i < end && at(i) >= u'0' && at(i) <= u'9'; ++i) {
+            plain += char(at(i));
             ++fractionDigits;
         }
     }
-    if (at != end || wholeDigits + fractionDigits == 0)
+    if (i != end || wholeDigits + fractionDigits == 0)
         return std::nullopt;
     if (fractionDigits == 0 && plain.back() == '.')
         plain.pop_back(); // "12." is 12
@@ -94,6 +122,23 @@ std::optional<double> parse(QStringView text)
     if (error != std::errc() || stop != last || !std::isfinite(value))
         return std::nullopt;
     return value == 0.0 ? 0.0 : value;
+}
+
+} // namespace
+
+std::optional<double> parse(QStringView text)
+{
+    return read(text.size(), [text](qsizetype i) { return text[i].unicode(); });
+}
+
+std::optional<double> parseUtf8(QByteArrayView text)
+{
+    for (const char c : text) {
+        // Blanks beyond ASCII are told by their characters.
+        if (uchar(c) >= 0x80)
+            return parse(QString::fromUtf8(text));
+    }
+    return read(text.size(), [text](qsizetype i) { return char16_t(uchar(text[i])); });
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <QByteArrayView>
 #include <QString>
 
 namespace lexordo::amounts {
@@ -13,6 +14,8 @@ namespace lexordo::amounts {
 // or too small for a double) is not an amount: nothing.
 // Every amount that is stored, summed, printed or imported is read here.
 std::optional<double> parse(QStringView text);
+// The same, of UTF-8 text (as a file holds it).
+std::optional<double> parseUtf8(QByteArrayView text);
 
 // Writes an amount as plain decimal text: no thousands separator, no fixed
 // number of decimals, trailing zeros dropped, a leading minus sign when

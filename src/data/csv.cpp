@@ -1,8 +1,8 @@
 #include "csv.h"
 
 #include <algorithm>
+#include <cstring>
 #include <QBuffer>
-#include <QStringDecoder>
 
 namespace lexordo::csv {
 
@@ -50,13 +50,6 @@ QByteArray formatRecord(const QList<std::optional<QString>> &fields)
     return line.toUtf8();
 }
 
-namespace {
-
-// The file is read in blocks of this many bytes.
-constexpr qsizetype blockSize = 1 << 20;
-
-} // namespace
-
 Reader::Reader(QIODevice &device) : m_device(device)
 {
 }
@@ -86,25 +79,144 @@ bool Reader::fieldEnds()
     return c < 0 || c == ',' || c == '\n' || (c == '\r' && peek(1) == '\n');
 }
 
+namespace {
+
+// Whether the bytes are UTF-8: each character in the shortest form, none a
+// surrogate or beyond U+10FFFF.
+bool isUtf8(const uchar *p, const uchar *end)
+{
+    while (p < end) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        qsizetype length = 0;
+        uchar low = 0x80;
+        uchar high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0; // shorter forms
+            else if (c == 0xED)
+                high = 0x9F; // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F; // beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (qsizetype i = 2; i < length; ++i) {
+            if (p[i] < 0x80 || p[i] > 0xBF)
+                return false;
+        }
+        p += length;
+    }
+    return true;
+}
+
+} // namespace
+
 void Reader::endField(Record &record, bool quoted)
 {
     const qsizetype start = record.ends.isEmpty() ? 0 : record.ends.last();
     const QByteArrayView field = QByteArrayView(record.bytes).sliced(start);
-    const bool ascii =
-        std::all_of(field.begin(), field.end(), [](char c) { return uchar(c) < 0x80; });
-    if (ascii) {
+    const auto *first = reinterpret_cast<const uchar *>(field.data());
+    uchar any = 0;
+    for (qsizetype i = 0; i < field.size(); ++i)
+        any |= first[i];
+    if (any < 0x80) {
         if (m_decode)
             record.fields << QString::fromLatin1(field);
     } else {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = decoder.decode(field);
-        if (decoder.hasError())
+        if (!isUtf8(first, first + field.size()))
             m_badText = true;
         if (m_decode)
-            record.fields << text;
+            record.fields << QString::fromUtf8(field);
     }
     record.ends << record.bytes.size();
     record.quoted << quoted;
+}
+
+void Reader::readQuoted(Record &record)
+{
+    const int opened = m_line;
+    ++m_pos;
+    for (;;) {
+        // The bytes up to the next quote are the field's as they are.
+        const char *data = m_buffer.constData();
+        const char *from = data + m_pos;
+        const char *to = data + m_buffer.size();
+        const auto *quote = static_cast<const char *>(std::memchr(from, '"', size_t(to - from)));
+        const char *stop = quote ? quote : to;
+        m_line += int(std::count(from, stop, '\n'));
+        record.bytes.append(from, stop - from);
+        m_pos = stop - data;
+        if (!quote) {
+            if (!fill(0))
+                break;
+            continue;
+        }
+        if (peek(1) == '"') {
+            record.bytes += '"';
+            m_pos += 2;
+            continue;
+        }
+        ++m_pos;
+        // Only a separator or the end of the record may follow a closing quote.
+        if (!fieldEnds() && record.problem.isEmpty())
+            record.problem = QStringLiteral("text follows the closing quote of field %1.")
+                                 .arg(record.quoted.size() + 1);
+        while (!fieldEnds())
+            record.bytes += char(m_buffer.constData()[m_pos++]);
+        endField(record, true);
+        return;
+    }
+    record.problem = QStringLiteral("the quotes opened on line %1 are never closed.").arg(opened);
+    endField(record, true);
+    m_stopped = true;
+}
+
+void Reader::readPlain(Record &record)
+{
+    for (;;) {
+        const char *data = m_buffer.constData();
+        const qsizetype size = m_buffer.size();
+        qsizetype at = m_pos;
+        while (at < size) {
+            const char c = data[at];
+            if (c == ',' || c == '\n' || c == '\r' || c == '"')
+                break;
+            ++at;
+        }
+        record.bytes.append(data + m_pos, at - m_pos);
+        m_pos = at;
+        if (at == size) {
+            if (!fill(0))
+                break;
+            continue;
+        }
+        const char c = data[at];
+        if (c == '"') {
+            if (record.problem.isEmpty())
+                record.problem =
+                    QStringLiteral("a double quote inside field %1 that is not quoted.")
+                        .arg(record.quoted.size() + 1);
+        } else if (c != '\r' || peek(1) == '\n') {
+            break; // a comma or the end of the line
+        }
+        // A quote, or a carriage return alone, is part of the field.
+        record.bytes += c;
+        ++m_pos;
+    }
+    endField(record, false);
 }
 
 bool Reader::next(Record &record)
@@ -138,51 +250,13 @@ bool Reader::next(Record &record)
 
     record.line = m_line;
     for (;;) {
-        const bool quoted = peek() == '"';
-        if (quoted) {
-            const int opened = m_line;
-            ++m_pos;
-            bool closed = false;
-            for (int c = peek(); c >= 0; c = peek()) {
-                if (c == '"') {
-                    if (peek(1) == '"') {
-                        record.bytes += '"';
-                        m_pos += 2;
-                        continue;
-                    }
-                    ++m_pos;
-                    closed = true;
-                    break;
-                }
-                if (c == '\n')
-                    ++m_line;
-                record.bytes += char(c);
-                ++m_pos;
-            }
-            if (!closed) {
-                record.problem =
-                    QStringLiteral("the quotes opened on line %1 are never closed.").arg(opened);
-                endField(record, true);
-                m_stopped = true;
+        if (peek() == '"') {
+            readQuoted(record);
+            if (m_stopped)
                 return true;
-            }
-            // Only a separator or the end of the record may follow a closing quote.
-            if (!fieldEnds() && record.problem.isEmpty())
-                record.problem = QStringLiteral("text follows the closing quote of field %1.")
-                                     .arg(record.quoted.size() + 1);
-            while (!fieldEnds())
-                record.bytes += char(m_buffer.constData()[m_pos++]);
         } else {
-            while (!fieldEnds()) {
-                const char c = m_buffer.constData()[m_pos++];
-                if (c == '"' && record.problem.isEmpty())
-                    record.problem =
-                        QStringLiteral("a double quote inside field %1 that is not quoted.")
-                            .arg(record.quoted.size() + 1);
-                record.bytes += c;
-            }
+            readPlain(record);
         }
-        endField(record, quoted);
         const int c = peek();
         if (c < 0)
             return true;

@@ -46,6 +46,9 @@ struct Record
 class Reader
 {
 public:
+    // The file is read in blocks of this many bytes.
+    static constexpr qsizetype blockSize = 1 << 20;
+
     explicit Reader(QIODevice &device);
 
     // The next record into `record`; false at the end of the file, after a
@@ -67,7 +70,9 @@ private:
         return fill(ahead) ? uchar(m_buffer.constData()[m_pos + ahead]) : -1;
     }
     bool fill(qsizetype ahead);
-    bool fieldEnds(); // at a comma, a line break or the end of the file
+    bool fieldEnds();                // at a comma, a line break or the end of the file
+    void readQuoted(Record &record); // from its opening quote
+    void readPlain(Record &record);
     void endField(Record &record, bool quoted);
 
     QIODevice &m_device;

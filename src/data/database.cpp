@@ -69,11 +69,24 @@ int schemaCount(sqlite3 *db, const QString &type, const QStringList &names)
 }
 
 // Runs the statements in one transaction that takes the write lock first:
-// all of them reach the file or none does.
+// all of them reach the file or none does. Inside a transaction already open
+// they are all of them part of it or none.
 void execAllOrNone(sqlite3 *db, const QStringList &statements)
 {
     if (statements.isEmpty())
         return;
+    if (!sqlite3_get_autocommit(db)) {
+        execOn(db, QStringLiteral("SAVEPOINT kept"));
+        try {
+            for (const QString &statement : statements)
+                execOn(db, statement);
+        } catch (const DataError &) {
+            sqlite3_exec(db, "ROLLBACK TO kept; RELEASE kept", nullptr, nullptr, nullptr);
+            throw;
+        }
+        execOn(db, QStringLiteral("RELEASE kept"));
+        return;
+    }
     execOn(db, QStringLiteral("BEGIN IMMEDIATE"));
     try {
         for (const QString &statement : statements)
@@ -299,6 +312,47 @@ void Database::bringUpToDate()
     if (sqlite3_db_readonly(db, "main") == 1)
         return;
     keepIndexesOn(db);
+    keepListsOn(db);
+    keepCountsOn(db);
+}
+
+void Database::letGoOfKept(const QString &table)
+{
+    sqlite3 *db = handle();
+    if (!sqlite::inTransaction(db))
+        throw DataError(QStringLiteral("What the database keeps beside %1 is let go only inside "
+                                       "a transaction.")
+                            .arg(table));
+    QStringList drops;
+    const auto drop = [&](const char *kind, const QString &name) {
+        drops << QStringLiteral("DROP %1 IF EXISTS %2")
+                     .arg(QLatin1String(kind), sqlite::quoteIdentifier(name));
+    };
+    for (const ListedColumn &listed : listedColumns) {
+        if (table.compare(QLatin1String(listed.table), Qt::CaseInsensitive) != 0)
+            continue;
+        const QString list =
+            listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column));
+        drop("TRIGGER", list + QStringLiteral("_added"));
+        drop("TRIGGER", list + QStringLiteral("_changed"));
+        drop("TABLE", list);
+    }
+    for (const CountedTable &counted : countedTables) {
+        if (table.compare(QLatin1String(counted.table), Qt::CaseInsensitive) != 0)
+            continue;
+        const QString counts = countsName(QString::fromLatin1(counted.table));
+        drop("TRIGGER", counts + QStringLiteral("_added"));
+        drop("TRIGGER", counts + QStringLiteral("_changed"));
+        drop("TRIGGER", counts + QStringLiteral("_removed"));
+        drop("TABLE", counts);
+        drop("TABLE", pairsName(QString::fromLatin1(counted.table)));
+    }
+    execAllOrNone(db, drops);
+}
+
+void Database::keepUp()
+{
+    sqlite3 *db = handle();
     keepListsOn(db);
     keepCountsOn(db);
 }

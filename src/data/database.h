@@ -43,6 +43,12 @@ public:
     // database has them from the start. Nothing is changed on a database
     // opened read-only.
     static void bringUpToDate(); // throws DataError
+    // Inside a transaction: lets go of the lists and counts kept beside
+    // `table` and of the triggers keeping them, so that a table filled with
+    // many rows at once is not kept up row by row. keepUp() makes them again
+    // from the rows, before the transaction commits.
+    static void letGoOfKept(const QString &table); // throws DataError
+    static void keepUp();                          // throws DataError
     // True for the name of such a list, or of the counts below: it is no
     // table of the diary's own.
     static bool isTextList(const QString &table);

@@ -2,6 +2,7 @@
 
 #include "columncaptions.h"
 #include "csv.h"
+#include "csvimport.h"
 #include "database.h"
 #include "dataerror.h"
 #include "dates.h"
@@ -9,7 +10,6 @@
 #include "safewrite.h"
 #include "sqlquery.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -173,82 +173,6 @@ void appendField(QByteArray &out, const Column &column, const SqlQuery &row, int
     if (text) {
         const QByteArray bytes = text->toUtf8();
         appendText(out, bytes.constData(), bytes.size());
-    }
-}
-
-// A field of the file as the column takes it: in a text column a quoted
-// field is the text exactly as written, an empty one included, and an empty
-// field without quotes is no value.
-QVariant fieldValue(const Column &column, const QString &caption, const QString &field, bool quoted)
-{
-    if (field.contains(QChar(u'\0')))
-        return RecordSet::convert(column.type, caption, field); // refuses it
-    const bool text =
-        column.type == RecordSet::FieldType::Text || column.type == RecordSet::FieldType::Any;
-    if (text && quoted) // bound as a text even when empty, never as no value
-        return field.isNull() ? QStringLiteral("") : field;
-    if (field.isEmpty())
-        return QVariant();
-    return RecordSet::convert(column.type, caption, field);
-}
-
-// The bytes a field is stored as when reading it cannot change them: a text
-// in quotes or one that starts with no blank, a date dd/mm/yyyy (stored as
-// ISO text, written into `iso`). False when the field goes through
-// fieldValue().
-bool storedBytes(const Column &column, QByteArrayView raw, bool quoted, char *iso,
-                 QByteArrayView &bytes)
-{
-    if (raw.contains('\0'))
-        return false;
-    if (column.type == RecordSet::FieldType::Text) {
-        if (raw.isEmpty()) {
-            bytes = quoted ? QByteArrayView("") : QByteArrayView();
-            return quoted;
-        }
-        if (!quoted && (uchar(raw[0]) >= 0x80 || isBlank(uchar(raw[0]))))
-            return false;
-        bytes = raw;
-        return true;
-    }
-    if (column.type != RecordSet::FieldType::Date || raw.size() != 10 || raw[2] != '/' ||
-        raw[5] != '/')
-        return false;
-    for (const int i : {0, 1, 3, 4, 6, 7, 8, 9}) {
-        if (raw[i] < '0' || raw[i] > '9')
-            return false;
-    }
-    const auto number = [&](int from, int length) {
-        int value = 0;
-        for (int i = from; i < from + length; ++i)
-            value = value * 10 + (raw[i] - '0');
-        return value;
-    };
-    const int year = number(6, 4);
-    if (year < 1000 || !QDate::isValid(year, number(3, 2), number(0, 2)))
-        return false;
-    const char shuffled[10] = {raw[6], raw[7], raw[8], raw[9], '-',
-                               raw[3], raw[4], '-',    raw[0], raw[1]};
-    std::copy(shuffled, shuffled + 10, iso);
-    bytes = QByteArrayView(iso, 10);
-    return true;
-}
-
-// A checked field as it is bound: dates and times as stored text, whole
-// numbers as integers.
-QVariant bindable(const Column &column, const QVariant &value)
-{
-    if (!value.isValid() || value.isNull())
-        return QVariant();
-    switch (column.type) {
-    case RecordSet::FieldType::Date:
-        return dates::toIso(value.toDate());
-    case RecordSet::FieldType::Time:
-        return dates::formatTime(value.toTime());
-    case RecordSet::FieldType::Integer:
-        return qint64(value.toDouble());
-    default:
-        return value;
     }
 }
 
@@ -438,51 +362,20 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     }
     if (badCount > 0)
         throw Refused(name, bad, badCount);
-    QStringList captions;
-    QStringList names;
-    QStringList marks;
-    for (const Column &column : std::as_const(columns)) {
-        captions << columnCaption(name, column.name);
-        names << quoted(column.name);
-        marks << QStringLiteral("?");
-    }
+    QList<CsvRowWriter::Column> written;
+    for (const Column &column : std::as_const(columns))
+        written.append({column.name, columnCaption(name, column.name), column.type});
 
     // Rows are checked and stored one at a time inside one transaction. From
     // the first wrong row on nothing more is stored, the rest are only
     // checked so that the message names them all, and the transaction is
     // rolled back.
     Database::Transaction transaction;
-    // In place of the rows, the table's indexes are built again once all
-    // rows are in: one sort instead of a search of every index for every row.
-    // A unique index stays, so that a row it refuses is named by its line.
-    QStringList indexes;
-    if (replace) {
-        try {
-            Database::exec(QStringLiteral("DELETE FROM %1").arg(quoted(name)));
-            SqlQuery list(QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
-                                         "WHERE m.type = 'index' AND m.tbl_name = ?1 "
-                                         "COLLATE NOCASE AND m.sql IS NOT NULL AND "
-                                         "NOT EXISTS (SELECT 1 FROM "
-                                         "pragma_index_list(m.tbl_name) i WHERE "
-                                         "i.name = m.name AND i.\"unique\")"));
-            list.bindText(1, name);
-            QStringList dropped;
-            while (list.next()) {
-                dropped << list.text(0);
-                indexes << list.text(1);
-            }
-            for (const QString &index : std::as_const(dropped))
-                Database::exec(QStringLiteral("DROP INDEX %1").arg(quoted(index)));
-        } catch (const DataError &e) {
-            throw DataError(
-                QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
-        }
-    }
-    std::optional<SqlQuery> insert;
+    std::optional<CsvTableFill> fill;
+    std::optional<CsvRowWriter> writer;
     try {
-        insert.emplace(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quoted(name), names.join(QStringLiteral(", ")),
-                                marks.join(QStringLiteral(", "))));
+        fill.emplace(Database::handle(), name, replace);
+        writer.emplace(Database::handle(), name, written);
     } catch (const DataError &e) {
         throw DataError(
             QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
@@ -491,11 +384,6 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     int stored = 0;
     reader.setDecoding(false);
     csv::Record record;
-    std::vector<QVariant> values(columns.size());
-    std::vector<QByteArrayView> direct(columns.size());
-    std::vector<std::array<char, 10>> isoDates(columns.size());
-    std::vector<bool> isDirect(columns.size());
-    QStringList problems;
     while (reader.next(record)) {
         checkRead();
         if (!record.problem.isEmpty()) {
@@ -509,42 +397,21 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
                           .arg(columns.size()));
             continue;
         }
-        problems.clear();
-        for (int i = 0; i < columns.size(); ++i) {
-            const QByteArrayView raw = record.raw(i);
-            isDirect[i] =
-                storedBytes(columns[i], raw, record.quoted[i], isoDates[i].data(), direct[i]);
-            if (isDirect[i])
-                continue;
-            try {
-                values[i] =
-                    bindable(columns[i], fieldValue(columns[i], captions[i], QString::fromUtf8(raw),
-                                                    record.quoted[i]));
-            } catch (const DataError &e) {
-                problems << e.description();
-            }
-        }
+        const QString problems = writer->bind(record);
         if (!problems.isEmpty()) {
-            refuseRow(record.line, problems.join(QLatin1Char(' ')));
+            refuseRow(record.line, problems);
             continue;
         }
         if (badCount > 0)
             continue;
         try {
-            for (int i = 0; i < columns.size(); ++i) {
-                if (isDirect[i])
-                    insert->bindUtf8Borrowed(i + 1, direct[i]);
-                else
-                    insert->bind(i + 1, values[i]);
-            }
-            insert->exec();
+            writer->insert();
         } catch (const DataError &e) {
             throw DataError(QStringLiteral("Nothing was imported into %1: line %2 was refused: %3")
                                 .arg(name)
                                 .arg(record.line)
                                 .arg(e.description()));
         }
-        insert->reset();
         ++stored;
     }
     checkRead();
@@ -555,10 +422,9 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
                                        "putting it in place of the table would delete all of "
                                        "%1. The table is as it was.")
                             .arg(name, file));
-    insert.reset();
+    writer.reset();
     try {
-        for (const QString &index : std::as_const(indexes))
-            Database::exec(index);
+        fill->finish();
     } catch (const DataError &e) {
         throw DataError(
             QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));

@@ -1,4 +1,5 @@
 #include <data/csv.h>
+#include <QBuffer>
 #include <QTest>
 
 using namespace lexordo;
@@ -14,6 +15,7 @@ private slots:
     void lineNumbersCountBreaksInsideQuotes();
     void byteOrderMarkAndBlankLinesAreSkipped();
     void brokenQuotingIsNamed();
+    void aRecordReadsTheSameWhereverABlockOfTheFileEnds();
 };
 
 void TestCsv::recordsAreQuotedOnlyWhereNeeded_data()
@@ -90,6 +92,36 @@ void TestCsv::brokenQuotingIsNamed()
     QCOMPARE(parsed[0].problem, QStringLiteral("text follows the closing quote of field 1."));
     QCOMPARE(parsed[1].problem,
              QStringLiteral("a double quote inside field 1 that is not quoted."));
+}
+
+void TestCsv::aRecordReadsTheSameWhereverABlockOfTheFileEnds()
+{
+    // Each byte of the record in turn starts the file's second block: a
+    // doubled quote, a line break inside quotes, letters of two, three and
+    // four bytes, a carriage return alone and CR LF are split there.
+    const QStringList fields = {QStringLiteral("ab\"c\r\nd"), QStringLiteral("é€😀"),
+                                QStringLiteral("x\ry")};
+    const QByteArray record = QStringLiteral("\"ab\"\"c\r\nd\",é€😀,x\ry\r\n").toUtf8();
+    for (qsizetype at = 0; at <= record.size(); ++at) {
+        // The first record, its padding and ",,\n", ends where `at` begins a block.
+        QByteArray bytes =
+            QByteArray(csv::Reader::blockSize - at - 3, 'p') + ",,\n" + record + "last,2,3\n";
+        QBuffer file(&bytes);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        csv::Reader reader(file);
+        QList<csv::Record> records;
+        csv::Record read;
+        while (reader.next(read))
+            records << read;
+        QVERIFY(!reader.badText());
+        QCOMPARE(records.size(), 3);
+        QCOMPARE(records[1].fields, fields);
+        QVERIFY2(records[1].problem.isEmpty(), qPrintable(records[1].problem));
+        QCOMPARE(records[1].line, 2);
+        QCOMPARE(records[2].line, 4);
+        QCOMPARE(records[2].fields,
+                 (QStringList{QStringLiteral("last"), QStringLiteral("2"), QStringLiteral("3")}));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCsv)

@@ -126,6 +126,7 @@ void TestDatesAmounts::readAmount_data()
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("blank") << "   " << 0.0;
     QTest::newRow("blanks around") << " \t1500 " << 1500.0;
+    QTest::newRow("no-break spaces around") << "\u00A01500\u2007" << 1500.0;
     QTest::newRow("leading point") << ".5" << 0.5;
     QTest::newRow("trailing point") << "12." << 12.0;
     QTest::newRow("minus zero") << "-0" << 0.0;
@@ -159,6 +160,8 @@ void TestDatesAmounts::readAmount()
     QFETCH(QString, text);
     QFETCH(double, expected);
     const std::optional<double> read = amounts::parse(text);
+    // The file's bytes read as the typed text does.
+    QCOMPARE(amounts::parseUtf8(text.toUtf8()), read);
     if (std::isnan(expected)) {
         QVERIFY2(!read.has_value(), qPrintable(QString::number(read.value_or(0))));
         return;

@@ -1,6 +1,7 @@
 #include "support/testdatabase.h"
 
 #include <data/backup.h>
+#include <data/database.h>
 #include <data/dataerror.h>
 #include <data/tabletransfer.h>
 #include <QFile>
@@ -35,6 +36,7 @@ private slots:
     void replacingATableWithNothingIsRefused();
     void manyWrongRowsAreCountedNotAllListed();
     void aWrongLastRowOfALongFileStoresNothing();
+    void theDiarysCountsAndListsFollowEveryImport();
 
 private:
     static QSqlQuery query();
@@ -504,6 +506,64 @@ void TestTableTransfer::aWrongLastRowOfALongFileStoresNothing()
              QStringLiteral("Court 4321\r\n") + QString::fromLatin1(padding));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), QStringLiteral("Last\nCourt"));
+}
+
+void TestTableTransfer::theDiarysCountsAndListsFollowEveryImport()
+{
+    const QString path = m_dir->filePath(QStringLiteral("diary.csv"));
+    const auto counts = [] {
+        const auto kept = Database::keptCounts(QStringLiteral("advocate"));
+        return kept ? QPair<qint64, qint64>(kept->rows, kept->pairs) : QPair<qint64, qint64>();
+    };
+    const auto listed = [this] {
+        const QString list =
+            Database::textList(QStringLiteral("advocate"), QStringLiteral("Party1"));
+        return list.isEmpty() ? QString()
+                              : m_db->scalar(QStringLiteral("SELECT group_concat(\"text\", '|') "
+                                                            "FROM (SELECT \"text\" FROM %1 "
+                                                            "ORDER BY 1)")
+                                                 .arg(list))
+                                    .toString();
+    };
+
+    // The connection's page cache is the same after each import, whatever it used.
+    const QVariant cacheSize = m_db->scalar(QStringLiteral("PRAGMA cache_size"));
+
+    // Into the empty diary: made from the rows.
+    writeFile(path, QByteArrayLiteral("caseno,Party1\nCS 1/2026,Anand\nCS 1/2026,Anand\n"
+                                      "CS 2/2026,Bela\nCS 3/2026,\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("advocate"), path), 4);
+    QCOMPARE(counts(), (QPair<qint64, qint64>(4, 3)));
+    QCOMPARE(listed(), QStringLiteral("Anand|Bela"));
+    // Kept up again by the database on each write after it.
+    m_db->exec(
+        QStringLiteral("INSERT INTO advocate (caseno, Party1) VALUES ('CS 4/2026', 'Chand')"));
+    QCOMPARE(counts(), (QPair<qint64, qint64>(5, 4)));
+    QCOMPARE(listed(), QStringLiteral("Anand|Bela|Chand"));
+
+    // Added to rows already there.
+    writeFile(path, QByteArrayLiteral("caseno,Party1\nCS 4/2026,Chand\nCS 5/2026,Dev\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("advocate"), path), 2);
+    QCOMPARE(counts(), (QPair<qint64, qint64>(7, 5)));
+    QCOMPARE(listed(), QStringLiteral("Anand|Bela|Chand|Dev"));
+
+    // A replace that is refused leaves them, and their keeping, as they were.
+    writeFile(path, QByteArrayLiteral("caseno,cdate\nCS 9/2026,31/02/2026\n"));
+    QVERIFY_THROWS_EXCEPTION(TableTransfer::Refused,
+                             TableTransfer::importCsv(QStringLiteral("advocate"), path, true));
+    QCOMPARE(counts(), (QPair<qint64, qint64>(7, 5)));
+    QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA cache_size")), cacheSize);
+    m_db->exec(QStringLiteral("DELETE FROM advocate WHERE caseno = 'CS 5/2026'"));
+    QCOMPARE(counts(), (QPair<qint64, qint64>(6, 4)));
+
+    // In place of the rows.
+    writeFile(path, QByteArrayLiteral("caseno,Party1\nCS 9/2026,Esha\n"));
+    QCOMPARE(TableTransfer::importCsv(QStringLiteral("advocate"), path, true), 1);
+    QCOMPARE(counts(), (QPair<qint64, qint64>(1, 1)));
+    QVERIFY2(listed().split(u'|').contains(QStringLiteral("Esha")), qPrintable(listed()));
+    m_db->exec(QStringLiteral("DELETE FROM advocate"));
+    QCOMPARE(counts(), (QPair<qint64, qint64>(0, 0)));
+    QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA cache_size")), cacheSize);
 }
 
 QTEST_GUILESS_MAIN(TestTableTransfer)

@@ -117,6 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)extremes;
 
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    // The bytes read as their text does, wherever they are UTF-8.
+    const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (text.toUtf8() == bytes)
+        check(amounts::parseUtf8(bytes) == amounts::parse(text));
     if (const std::optional<double> read = amounts::parse(text)) {
         check(std::isfinite(*read));
         if (text.trimmed().isEmpty()) {
