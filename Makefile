@@ -4,7 +4,8 @@ BUILD    ?= build
 DATABASE := $(BUILD)/advocate_v2.mdb
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build database run install test test-asan bench package fuzz format clean
+.PHONY: all deps configure build database run install test test-asan bench package fuzz tidy \
+        format clean
 
 all: build
 
@@ -68,6 +69,12 @@ fuzz:
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DLEXORDO_FUZZ=ON -DBUILD_TESTING=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_dates fuzz_amounts fuzz_filter
 	./tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# clang-tidy with the checks of .clang-tidy over every source file of src/,
+# compiled as the build compiles it (the build's compile_commands.json).
+tidy: build
+	./scripts/install-deps.sh --tools
+	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '^$(CURDIR)/src/.*\.cpp$$'
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
