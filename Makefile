@@ -5,7 +5,7 @@ DATABASE := $(BUILD)/advocate_v2.mdb
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build database run install test test-asan bench package fuzz tidy \
-        format clean
+        format format-check clean
 
 all: build
 
@@ -76,8 +76,14 @@ tidy: build
 	./scripts/install-deps.sh --tools
 	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '^$(CURDIR)/src/.*\.cpp$$'
 
+# One .clang-format governs the tree; format-check lists the files that differ.
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	./scripts/install-deps.sh --tools
+	find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+
+format-check:
+	./scripts/install-deps.sh --tools
+	./scripts/format-check.sh
 
 clean:
 	rm -rf $(BUILD)
