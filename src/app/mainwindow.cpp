@@ -230,7 +230,8 @@ void MainWindow::setMenuCommand(const QString &entry, std::function<void()> comm
     if (!action)
         return;
     action->disconnect(this);
-    connect(action, &QAction::triggered, this, [command] { runGuarded(command); });
+    connect(action, &QAction::triggered, this,
+            [command = std::move(command)] { runGuarded(command); });
     action->setEnabled(true);
 }
 
@@ -254,7 +255,7 @@ QWidget *MainWindow::openScreen(const QString &screenName, const QVariant &argum
 
 void MainWindow::addScreenOpener(const QString &screenName, ScreenOpener opener)
 {
-    m_openers.insert(screenName, std::move(opener));
+    m_openers.emplace(screenName, std::move(opener));
 }
 
 QWidget *MainWindow::openScreen(const QString &screenName)
