@@ -167,7 +167,7 @@ DataSource::Outcome DataSource::ensureRegistered(const QString &programFolder)
         return Outcome::Unusable;
     }
 
-    const QString path = defaultDatabase(programFolder);
+    QString path = defaultDatabase(programFolder);
     if (!QFileInfo(path).isFile()) {
         showMessage(missingFileMessage, Messenger::Buttons::Ok, Messenger::Icon::Critical);
         return Outcome::FileMissing;

@@ -86,7 +86,7 @@ QByteArray text(icalcomponent *component)
     if (!text)
         throw DataError(QStringLiteral("The calendar could not be made: %1")
                             .arg(QString::fromUtf8(icalerror_strerror(icalerrno))));
-    const QByteArray result(text);
+    QByteArray result(text);
     icalmemory_free_buffer(text);
     return result;
 }
