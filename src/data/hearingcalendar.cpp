@@ -221,7 +221,7 @@ int HearingCalendar::exportIcs(const QDate &from, const QDate &to, const QString
     safewrite::AtomicFile out(file);
     // Written in pieces of some size, not line by line, as a device such as
     // /dev/stdout is written unbuffered.
-    constexpr qsizetype piece = 64 * 1024;
+    constexpr qsizetype piece = qsizetype(64) * 1024;
     QByteArray pending;
     pending.reserve(piece + 4096);
     const int events = writeCalendar(from, to, [&](const QByteArray &part) {
