@@ -168,7 +168,8 @@ QHash<QString, CauseListStore::DiaryCase> CauseListStore::casesAround(const QDat
                 ? diaryCase.last.nextDate()
                 : dates::parseIso(pick.nextDate.data(), qsizetype(pick.nextDate.size()))
                       .value_or(QDate());
-        cases.insert(diaryCase.key, std::move(diaryCase));
+        QString key = diaryCase.key;
+        cases.emplace(std::move(key), std::move(diaryCase));
     }
     return cases;
 }
