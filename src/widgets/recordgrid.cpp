@@ -210,7 +210,7 @@ bool GridColumns::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if (watched == m_gridViewport && m_grid) {
+    } else if (watched == m_gridViewport && !m_grid.isNull()) {
         if (event->type() == QEvent::Resize)
             fitSoon(false);
         if (event->type() == QEvent::ToolTip) {
