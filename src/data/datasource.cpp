@@ -167,7 +167,7 @@ DataSource::Outcome DataSource::ensureRegistered(const QString &programFolder)
         return Outcome::Unusable;
     }
 
-    QString path = defaultDatabase(programFolder);
+    const QString path = defaultDatabase(programFolder);
     if (!QFileInfo(path).isFile()) {
         showMessage(missingFileMessage, Messenger::Buttons::Ok, Messenger::Icon::Critical);
         return Outcome::FileMissing;
@@ -204,7 +204,7 @@ QString DataSource::commandDatabase(const QString &programFolder)
 {
     if (const std::optional<QString> named = namedDatabase())
         return *named;
-    const QString path = defaultDatabase(programFolder);
+    QString path = defaultDatabase(programFolder);
     if (!QFileInfo(path).isFile())
         throw DataError(QStringLiteral("There is no data source \"%1\" in %2, and no diary %3 "
                                        "for it to name: %4")
