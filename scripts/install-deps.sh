@@ -38,13 +38,22 @@ ccache
 "
 
 # `install-deps.sh --fuzz` (make fuzz) adds clang and its fuzzing and
-# sanitizer runtime; the ordinary build does not need them.
-if [ "${1:-}" = "--fuzz" ]; then
+# sanitizer runtime; `--tools` (make tidy, make format) adds clang-tidy and
+# clang-format. The ordinary build needs neither.
+case "${1:-}" in
+--fuzz)
     PACKAGES="$PACKAGES
 clang
 libclang-rt-14-dev
 "
-fi
+    ;;
+--tools)
+    PACKAGES="$PACKAGES
+clang-tidy
+clang-format
+"
+    ;;
+esac
 
 missing=""
 for p in $PACKAGES; do

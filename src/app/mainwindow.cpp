@@ -234,7 +234,8 @@ void MainWindow::setMenuCommand(const QString &entry, std::function<void()> comm
     if (!action)
         return;
     action->disconnect(this);
-    connect(action, &QAction::triggered, this, [command] { guardAction(command); });
+    connect(action, &QAction::triggered, this,
+            [command = std::move(command)] { guardAction(command); });
     action->setEnabled(true);
 }
 
@@ -258,7 +259,7 @@ QWidget *MainWindow::openScreen(const QString &screenName, const QVariant &argum
 
 void MainWindow::addScreenOpener(const QString &screenName, ScreenOpener opener)
 {
-    m_openers.insert(screenName, std::move(opener));
+    m_openers.emplace(screenName, std::move(opener));
 }
 
 QWidget *MainWindow::openScreen(const QString &screenName)

@@ -51,13 +51,13 @@ void keepSmall(QDialog &box)
 
 // About this many lines of text, as the box wraps them, fit any screen.
 constexpr int linesThatFit = 20;
-constexpr int charactersInALine = 80;
+constexpr qsizetype charactersInALine = 80;
 
 bool fitsInTheBox(const QString &text)
 {
     int lines = 0;
     for (const QStringView line : QStringView(text).split(u'\n'))
-        lines += 1 + int(line.size()) / charactersInALine;
+        lines += 1 + int(line.size() / charactersInALine);
     return lines <= linesThatFit;
 }
 

@@ -37,8 +37,8 @@ QString chooseFile(QWidget *parent, FileMode mode, const QString &caption, const
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(fileName);
-    const QString chosen = s_chooser ? s_chooser(parent, mode, caption, suggested)
-                                     : desktopChooser(parent, mode, caption, suggested);
+    QString chosen = s_chooser ? s_chooser(parent, mode, caption, suggested)
+                               : desktopChooser(parent, mode, caption, suggested);
     if (mode == FileMode::Save && !chosen.isEmpty() && !safewrite::mayReplace(chosen))
         return QString();
     return chosen;

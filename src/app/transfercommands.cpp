@@ -78,7 +78,7 @@ QString parse(QStringList words, const QString &command, const QStringList &allo
     const QStringList switches = command == QStringLiteral("import")
                                      ? QStringList{QStringLiteral("replace")}
                                      : QStringList{};
-    if (const QString problem = readOptions(words, command, allowed, switches, parsed.options);
+    if (QString problem = readOptions(words, command, allowed, switches, parsed.options);
         !problem.isEmpty())
         return problem;
     parsed.replace = parsed.options.contains(QStringLiteral("replace"));

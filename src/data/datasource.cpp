@@ -36,14 +36,14 @@ public:
                                                       int(sizeof buffer), iniFile);
         if (length <= 0)
             return QString();
-        return QString::fromLocal8Bit(buffer, qstrnlen(buffer, sizeof buffer));
+        return QString::fromLocal8Bit(buffer, qsizetype(qstrnlen(buffer, sizeof buffer)));
     }
 
     // The names of the sections (section empty) or of a section's keys;
     // nothing when the file cannot be read as a catalogue.
     std::optional<QStringList> names(const QString &section = QString()) const
     {
-        QByteArray buffer(64 * 1024, '\0');
+        QByteArray buffer(qsizetype(64) * 1024, '\0');
         const QByteArray sectionName = section.toLocal8Bit();
         const int length =
             SQLGetPrivateProfileString(section.isEmpty() ? nullptr : sectionName.constData(),
@@ -204,7 +204,7 @@ QString DataSource::commandDatabase(const QString &programFolder)
 {
     if (const std::optional<QString> named = namedDatabase())
         return *named;
-    const QString path = defaultDatabase(programFolder);
+    QString path = defaultDatabase(programFolder);
     if (!QFileInfo(path).isFile())
         throw DataError(QStringLiteral("There is no data source \"%1\" in %2, and no diary %3 "
                                        "for it to name: %4")

@@ -27,7 +27,7 @@ QString folder(const QString &programFolder)
     // The folder is named after the application, however the program was started.
     const QString before = QCoreApplication::applicationName();
     QCoreApplication::setApplicationName(QStringLiteral("Lexordo"));
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QCoreApplication::setApplicationName(before);
     return data;
 }
@@ -44,7 +44,7 @@ QString prepare()
 
 QString prepare(const QString &programFolder)
 {
-    const QString diary = folder(programFolder);
+    QString diary = folder(programFolder);
     // Only when there is no entry at all: an entry that names no usable
     // database is reported at start-up, never replaced by a new diary.
     if (!isInstalled(programFolder) ||

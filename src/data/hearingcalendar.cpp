@@ -84,7 +84,7 @@ QByteArray text(icalcomponent *component)
     if (!text)
         throw DataError(QStringLiteral("The calendar could not be made: %1")
                             .arg(QString::fromUtf8(icalerror_strerror(icalerrno))));
-    const QByteArray result(text);
+    QByteArray result(text);
     icalmemory_free_buffer(text);
     return result;
 }
@@ -227,7 +227,7 @@ int HearingCalendar::exportIcs(const QDate &from, const QDate &to, const QString
     safewrite::AtomicFile out(file);
     // Written in pieces of some size, not line by line, as a device such as
     // /dev/stdout is written unbuffered.
-    constexpr qsizetype piece = 64 * 1024;
+    constexpr qsizetype piece = qsizetype(64) * 1024;
     QByteArray pending;
     pending.reserve(piece + 4096);
     const int events = writeCalendar(from, to, [&](const QByteArray &part) {

@@ -176,7 +176,8 @@ CauseListStore::casesAround(const QDate &day, const CaseNumbers &numbers, const 
                 ? diaryCase.last.nextDate()
                 : dates::parseIso(pick.nextDate.data(), qsizetype(pick.nextDate.size()))
                       .value_or(QDate());
-        cases.insert(diaryCase.key, std::move(diaryCase));
+        QString key = diaryCase.key;
+        cases.emplace(std::move(key), std::move(diaryCase));
     }
     return cases;
 }

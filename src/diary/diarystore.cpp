@@ -146,12 +146,13 @@ void DiaryStore::countCasesInBackground(QObject *context, std::function<void(int
     });
     // Delivered in the context's thread, and not at all once the context is
     // gone: the connection ends with it.
-    QObject::connect(thread, &QThread::finished, context, [outcome, done, failed] {
-        if (outcome->error.isEmpty())
-            done(outcome->count);
-        else
-            failed(outcome->error);
-    });
+    QObject::connect(thread, &QThread::finished, context,
+                     [outcome, done = std::move(done), failed = std::move(failed)] {
+                         if (outcome->error.isEmpty())
+                             done(outcome->count);
+                         else
+                             failed(outcome->error);
+                     });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start();
 }

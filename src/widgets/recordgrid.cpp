@@ -65,6 +65,8 @@ GridColumns::GridColumns(QTableView *grid, const QString &key)
     connect(m_soon, &QTimer::timeout, this, &GridColumns::fit);
 
     QHeaderView *header = grid->horizontalHeader();
+    m_headerViewport = header->viewport();
+    m_gridViewport = grid->viewport();
     header->viewport()->installEventFilter(this);
     grid->viewport()->installEventFilter(this);
     connect(header, &QHeaderView::sectionResized, this,
@@ -195,7 +197,7 @@ void GridColumns::columnResized(int column, int newWidth)
 
 bool GridColumns::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_grid && watched == m_grid->horizontalHeader()->viewport()) {
+    if (watched == m_headerViewport) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
@@ -208,7 +210,7 @@ bool GridColumns::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if (m_grid && watched == m_grid->viewport()) {
+    } else if (watched == m_gridViewport && !m_grid.isNull()) {
         if (event->type() == QEvent::Resize)
             fitSoon(false);
         if (event->type() == QEvent::ToolTip) {

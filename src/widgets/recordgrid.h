@@ -71,6 +71,11 @@ private:
     int padding() const;
 
     QPointer<QTableView> m_grid;
+    // The viewports watched, only ever compared: while the grid is being
+    // destroyed, its children still send events here after it has stopped
+    // being a QTableView.
+    const QObject *m_headerViewport = nullptr;
+    const QObject *m_gridViewport = nullptr;
     QString m_key;
     QTimer *m_soon;
     QHash<int, QString> m_reserved;

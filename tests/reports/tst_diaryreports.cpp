@@ -500,8 +500,9 @@ void TestDiaryReports::caseHistoryByDateAndCourt()
              (QStringList{"Civil Court", "High Court", "Civil Court"}));
     QCOMPARE(printed(document, "cmAdvocate_Detail", "ndate"), (QStringList{"", "16/12/2026", ""}));
     // Long remarks wrap inside their column.
+    const QList<report::PlacedItem> details = page.textItems(QStringLiteral("cmAdvocate_Detail"));
     const report::PlacedItem *remarks = nullptr;
-    for (const report::PlacedItem &item : page.textItems(QStringLiteral("cmAdvocate_Detail"))) {
+    for (const report::PlacedItem &item : details) {
         if (item.name == QStringLiteral("remarks") && !item.text.isEmpty())
             remarks = &item;
     }

@@ -135,7 +135,7 @@ std::optional<Stream> readStream(const Pdf &file, int number)
     // qUncompress wants the size ahead of the data; it grows its buffer when
     // the guess is short.
     QByteArray packed;
-    const quint32 guess = quint32(std::min<qint64>(length * 8, 64 * 1024 * 1024));
+    const quint32 guess = quint32(std::min<qint64>(length * 8, qint64(64) * 1024 * 1024));
     packed.append(char(guess >> 24)).append(char(guess >> 16)).append(char(guess >> 8)).append(char(guess));
     packed.append(pdf.mid(dataStart, length));
     Stream stream;

@@ -79,8 +79,8 @@ Measurer &measurer(const TextStyle &style)
     if (cache.empty())
         qAddPostRoutine(forgetMeasurers);
     const QFont font = style.font();
-    cache.push_back(std::unique_ptr<Measurer>(
-        new Measurer{style, font, QFontMetricsF(font, &referenceDevice()), {}}));
+    cache.push_back(std::make_unique<Measurer>(
+        Measurer{style, font, QFontMetricsF(font, &referenceDevice()), {}}));
     return *cache.back();
 }
 
@@ -401,7 +401,7 @@ Band Paginator::measure(const PreparedSection &prepared, const Context &context)
         double top = item.rect.top();
         if (const int anchor = prepared.anchors[i]; anchor >= 0)
             top = bottoms[anchor] + (item.rect.top() - items[anchor].rect.bottom());
-        const double textHeight = std::max(item.rect.height(), p.lines.size() * p.lineHeight);
+        const double textHeight = std::max(item.rect.height(), double(p.lines.size()) * p.lineHeight);
         p.rect = QRectF(item.rect.left(), top, item.rect.width(), textHeight);
         bottoms[i] = p.rect.bottom();
         height = std::max(height, p.rect.bottom() + std::max(0.0, section.height() -
@@ -422,12 +422,11 @@ Band Paginator::measure(const PreparedSection &prepared, const Context &context)
         p.penColor = item.penColor;
         QRectF r = item.rect;
         if (item.followsGrowth && growth > 0) {
-            if (item.kind == Item::Kind::Frame) {
-                r.setBottom(r.bottom() + growth);
-            } else if (qFuzzyCompare(r.top() + 1, r.bottom() + 1)) {
+            const bool frame = item.kind == Item::Kind::Frame;
+            if (!frame && qFuzzyCompare(r.top() + 1, r.bottom() + 1)) {
                 r.translate(0, growth); // a rule under the text moves down with it
-            } else if (r.bottom() > r.top()) {
-                r.setBottom(r.bottom() + growth); // a column rule grows
+            } else if (frame || r.bottom() > r.top()) {
+                r.setBottom(r.bottom() + growth); // a frame or a column rule grows
             } else {
                 r.setTop(r.top() + growth);
             }
@@ -496,7 +495,7 @@ std::pair<Band, Band> Paginator::split(const Band &band, double at)
                 PlacedItem tail = item;
                 tail.lines = item.lines.mid(fit);
                 tail.rect = QRectF(item.rect.left(), item.rect.top() + fit * item.lineHeight - from,
-                                   item.rect.width(), tail.lines.size() * item.lineHeight);
+                                   item.rect.width(), double(tail.lines.size()) * item.lineHeight);
                 rest.items << tail;
             }
             continue;

@@ -111,7 +111,7 @@ void paintPage(QPainter &painter, const ReportPage &page, QList<PaintedLine> *pa
             const QFontMetricsF &metrics = entry.metrics;
             const QRectF box = toDevice(item.rect);
             const double step = item.lineHeight * ky;
-            const double textHeight = step * item.lines.size();
+            const double textHeight = step * double(item.lines.size());
             double top = box.top();
             if (item.style.alignment & Qt::AlignVCenter)
                 top += std::max(0.0, (box.height() - textHeight) / 2);
