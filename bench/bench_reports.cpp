@@ -7,12 +7,9 @@
 
 #include "benchmain.h"
 
+#include <benchmark/benchmark.h>
 #include <data/database.h>
 #include <data/dataerror.h>
-#include <reports/currentdatereport.h>
-#include <reports/nextdatereport.h>
-#include <reports/runtime/reportwindow.h>
-
 #include <QApplication>
 #include <QDate>
 #include <QLineEdit>
@@ -20,10 +17,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
-
 #include <random>
+#include <reports/currentdatereport.h>
+#include <reports/nextdatereport.h>
+#include <reports/runtime/reportwindow.h>
 
 using namespace lexordo;
 
@@ -40,19 +37,28 @@ const QStringList courts = {
     QStringLiteral("Rent Controller, Dwarka"),
 };
 const QStringList firstParties = {
-    QStringLiteral("Ram Lal"), QStringLiteral("Sunita Devi"), QStringLiteral("M/s Bharat Traders Pvt. Ltd."),
-    QStringLiteral("Mohd. Iqbal"), QStringLiteral("Kamla Rani"), QStringLiteral("Harpreet Singh Bedi"),
+    QStringLiteral("Ram Lal"),
+    QStringLiteral("Sunita Devi"),
+    QStringLiteral("M/s Bharat Traders Pvt. Ltd."),
+    QStringLiteral("Mohd. Iqbal"),
+    QStringLiteral("Kamla Rani"),
+    QStringLiteral("Harpreet Singh Bedi"),
     QStringLiteral("Union of India through the Secretary, Ministry of Road Transport and Highways"),
-    QStringLiteral("Anil Kumar Gupta"), QStringLiteral("D'Souza Joseph"), QStringLiteral("Rekha Sharma"),
+    QStringLiteral("Anil Kumar Gupta"),
+    QStringLiteral("D'Souza Joseph"),
+    QStringLiteral("Rekha Sharma"),
 };
 const QStringList secondParties = {
-    QStringLiteral("State"), QStringLiteral("State of NCT of Delhi"),
-    QStringLiteral("Municipal Corporation of Delhi"), QStringLiteral("Suresh Chand"),
-    QStringLiteral("New India Assurance Co. Ltd."), QStringLiteral("Delhi Development Authority"),
+    QStringLiteral("State"),
+    QStringLiteral("State of NCT of Delhi"),
+    QStringLiteral("Municipal Corporation of Delhi"),
+    QStringLiteral("Suresh Chand"),
+    QStringLiteral("New India Assurance Co. Ltd."),
+    QStringLiteral("Delhi Development Authority"),
 };
-const QStringList purposes = {QStringLiteral("Evidence"), QStringLiteral("Arguments"),
-                              QStringLiteral("Framing of Charge"), QStringLiteral("Reply"),
-                              QStringLiteral("Orders"), QStringLiteral("Final Arguments")};
+const QStringList purposes = {
+    QStringLiteral("Evidence"), QStringLiteral("Arguments"), QStringLiteral("Framing of Charge"),
+    QStringLiteral("Reply"),    QStringLiteral("Orders"),    QStringLiteral("Final Arguments")};
 
 struct Diary
 {
@@ -85,11 +91,13 @@ std::unique_ptr<Diary> makeDiary(int count, QDate first, QDate last, QDate nextD
     auto add = [&](QDate day, QDate next) {
         const int court = int(random() % unsigned(courts.size()));
         insert.bindValue(0, day.toString(Qt::ISODate));
-        insert.bindValue(1, random() % 4 == 0 ? QVariant(QStringLiteral("part heard")) : QVariant());
+        insert.bindValue(1,
+                         random() % 4 == 0 ? QVariant(QStringLiteral("part heard")) : QVariant());
         insert.bindValue(2, day.addDays(-int(14 + random() % 40)).toString(Qt::ISODate));
         insert.bindValue(3, pick(firstParties));
         insert.bindValue(4, pick(secondParties));
-        insert.bindValue(5, QStringLiteral("CS %1/%2").arg(random() % 999 + 1).arg(2019 + random() % 8));
+        insert.bindValue(
+            5, QStringLiteral("CS %1/%2").arg(random() % 999 + 1).arg(2019 + random() % 8));
         insert.bindValue(6, courts[court]);
         insert.bindValue(7, court + 1);
         insert.bindValue(8, pick(purposes));
@@ -141,8 +149,10 @@ void runDiary(benchmark::State &state, int hearings, QDate first, QDate last, in
     for (auto _ : state) {
         auto *screen = new CurrentDateReport;
         screen->show();
-        screen->findChild<QLineEdit *>(QStringLiteral("txtDate1"))->setText(first.toString(QStringLiteral("dd/MM/yyyy")));
-        screen->findChild<QLineEdit *>(QStringLiteral("txtDate2"))->setText(last.toString(QStringLiteral("dd/MM/yyyy")));
+        screen->findChild<QLineEdit *>(QStringLiteral("txtDate1"))
+            ->setText(first.toString(QStringLiteral("dd/MM/yyyy")));
+        screen->findChild<QLineEdit *>(QStringLiteral("txtDate2"))
+            ->setText(last.toString(QStringLiteral("dd/MM/yyyy")));
         screen->showReport();
         report::ReportWindow *window = screen->reportWindow();
         if (!window || !window->exportPdf(pdf)) {
@@ -190,7 +200,8 @@ void BM_CauseListByNextDate500(benchmark::State &state)
     for (auto _ : state) {
         auto *screen = new NextDateReport;
         screen->show();
-        screen->findChild<QLineEdit *>(QStringLiteral("txtdate1"))->setText(QStringLiteral("07/12/2026"));
+        screen->findChild<QLineEdit *>(QStringLiteral("txtdate1"))
+            ->setText(QStringLiteral("07/12/2026"));
         screen->showReport();
         report::ReportWindow *window = nullptr;
         for (QWidget *w : QApplication::topLevelWidgets()) {

@@ -1,8 +1,7 @@
 #include "benchmain.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 namespace lexordo::bench {
 

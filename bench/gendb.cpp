@@ -3,13 +3,11 @@
 
 #include "generator.h"
 
+#include <cstdio>
 #include <data/dataerror.h>
 #include <data/dates.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
-
-#include <cstdio>
 
 using namespace lexordo;
 

@@ -11,43 +11,76 @@ namespace lexordo::bench {
 namespace {
 
 const QStringList courtNames = {
-    "High Court Bench I",          "High Court Bench II",        "Sessions Judge",
-    "Addl. Sessions Judge I",      "Addl. Sessions Judge II",    "District Judge",
-    "Addl. District Judge I",      "Addl. District Judge II",    "Addl. District Judge III",
-    "Civil Judge Sr. Division",    "Civil Judge Jr. Division I", "Civil Judge Jr. Division II",
-    "Chief Judicial Magistrate",   "Judicial Magistrate I",      "Judicial Magistrate II",
-    "Judicial Magistrate III",     "Family Court",               "Motor Accident Claims Tribunal",
-    "Consumer Forum",              "Labour Court",               "Rent Controller",
-    "Revenue Court",               "Debt Recovery Tribunal",     "Special Judge (NDPS)",
-    "Special Judge (CBI)",         "Fast Track Court I",         "Fast Track Court II",
-    "Juvenile Justice Board",      "Lok Adalat",                 "Industrial Tribunal",
-    "Small Causes Court",          "Commercial Court",           "Land Acquisition Court",
-    "Sub Registrar Court",         "Tehsildar Court",            "Collector Court",
-    "Divisional Commissioner",     "Company Law Board",          "Human Rights Commission",
+    "High Court Bench I",
+    "High Court Bench II",
+    "Sessions Judge",
+    "Addl. Sessions Judge I",
+    "Addl. Sessions Judge II",
+    "District Judge",
+    "Addl. District Judge I",
+    "Addl. District Judge II",
+    "Addl. District Judge III",
+    "Civil Judge Sr. Division",
+    "Civil Judge Jr. Division I",
+    "Civil Judge Jr. Division II",
+    "Chief Judicial Magistrate",
+    "Judicial Magistrate I",
+    "Judicial Magistrate II",
+    "Judicial Magistrate III",
+    "Family Court",
+    "Motor Accident Claims Tribunal",
+    "Consumer Forum",
+    "Labour Court",
+    "Rent Controller",
+    "Revenue Court",
+    "Debt Recovery Tribunal",
+    "Special Judge (NDPS)",
+    "Special Judge (CBI)",
+    "Fast Track Court I",
+    "Fast Track Court II",
+    "Juvenile Justice Board",
+    "Lok Adalat",
+    "Industrial Tribunal",
+    "Small Causes Court",
+    "Commercial Court",
+    "Land Acquisition Court",
+    "Sub Registrar Court",
+    "Tehsildar Court",
+    "Collector Court",
+    "Divisional Commissioner",
+    "Company Law Board",
+    "Human Rights Commission",
     "Arbitral Tribunal",
 };
 
 const QStringList givenNames = {
-    "Ram",    "Sita",   "Mohan",  "Gita",    "Rajesh", "Sunita", "Anil",   "Kavita", "Suresh",
-    "Meena",  "Vijay",  "Asha",   "Ramesh",  "Usha",   "Arun",   "Neha",   "Deepak", "Pooja",
-    "Manoj",  "Rekha",  "Sanjay", "Anita",   "Ashok",  "Seema",  "Prakash", "Lata",  "Harish",
-    "Nirmala", "Gopal", "Savita", "Joseph",  "Mary",   "Abdul",  "Fatima", "Gurpreet", "Harjit",
+    "Ram",     "Sita",  "Mohan",  "Gita",   "Rajesh", "Sunita", "Anil",    "Kavita",   "Suresh",
+    "Meena",   "Vijay", "Asha",   "Ramesh", "Usha",   "Arun",   "Neha",    "Deepak",   "Pooja",
+    "Manoj",   "Rekha", "Sanjay", "Anita",  "Ashok",  "Seema",  "Prakash", "Lata",     "Harish",
+    "Nirmala", "Gopal", "Savita", "Joseph", "Mary",   "Abdul",  "Fatima",  "Gurpreet", "Harjit",
 };
 
 const QStringList familyNames = {
-    "Sharma", "Verma",  "Gupta",   "Singh",   "Kumar",    "Yadav",   "Mishra", "Pandey",
-    "Joshi",  "Mehta",  "Shah",    "Patel",   "Reddy",    "Nair",    "Iyer",   "Das",
-    "Bose",   "Ghosh",  "Khan",    "Qureshi", "D'Souza",  "Fernandes", "Gill", "Sandhu",
-    "Chopra", "Kapoor", "Malhotra", "Agarwal", "Bansal",  "Saxena",  "Tiwari", "Dubey",
+    "Sharma", "Verma",  "Gupta",    "Singh",   "Kumar",   "Yadav",     "Mishra", "Pandey",
+    "Joshi",  "Mehta",  "Shah",     "Patel",   "Reddy",   "Nair",      "Iyer",   "Das",
+    "Bose",   "Ghosh",  "Khan",     "Qureshi", "D'Souza", "Fernandes", "Gill",   "Sandhu",
+    "Chopra", "Kapoor", "Malhotra", "Agarwal", "Bansal",  "Saxena",    "Tiwari", "Dubey",
 };
 
 const QStringList institutions = {
-    "State",        "State of Punjab",      "Union of India",  "Municipal Corporation",
-    "State Bank of India", "LIC of India", "Punjab National Bank", "Delhi Development Authority",
+    "State",
+    "State of Punjab",
+    "Union of India",
+    "Municipal Corporation",
+    "State Bank of India",
+    "LIC of India",
+    "Punjab National Bank",
+    "Delhi Development Authority",
 };
 
-const QStringList purposes = {"hearing",   "evidence", "arguments", "orders",  "framing of charge",
-                              "appearance", "reply",   "rejoinder", "judgment", "misc. application"};
+const QStringList purposes = {"hearing",           "evidence",         "arguments", "orders",
+                              "framing of charge", "appearance",       "reply",     "rejoinder",
+                              "judgment",          "misc. application"};
 
 const QStringList caseTypes = {"CS", "CR", "CRA", "CWP", "RSA", "MACT", "HMA", "NACT", "CA", "EA"};
 
@@ -59,10 +92,18 @@ struct Holiday
 };
 
 const Holiday fixedHolidays[] = {
-    {1, 26, "Republic Day"},      {3, 8, "Holi"},          {4, 14, "Ambedkar Jayanti"},
-    {5, 1, "Labour Day"},         {8, 15, "Independence Day"}, {10, 2, "Gandhi Jayanti"},
-    {10, 24, "Dussehra"},         {11, 12, "Diwali"},       {11, 15, "Guru Nanak's Birthday"},
-    {12, 25, "Christmas"},        {4, 10, "Good Friday"},   {6, 17, "Id-ul-Zuha"},
+    {1, 26, "Republic Day"},
+    {3, 8, "Holi"},
+    {4, 14, "Ambedkar Jayanti"},
+    {5, 1, "Labour Day"},
+    {8, 15, "Independence Day"},
+    {10, 2, "Gandhi Jayanti"},
+    {10, 24, "Dussehra"},
+    {11, 12, "Diwali"},
+    {11, 15, "Guru Nanak's Birthday"},
+    {12, 25, "Christmas"},
+    {4, 10, "Good Friday"},
+    {6, 17, "Id-ul-Zuha"},
 };
 
 QString person(QRandomGenerator &random)

@@ -14,8 +14,8 @@ static void initResources()
 namespace lexordo {
 
 Splash::Splash(std::function<void()> onClosed, QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), ui(new Ui::Splash), m_timer1(new QTimer(this)),
-      m_onClosed(std::move(onClosed))
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), ui(new Ui::Splash),
+      m_timer1(new QTimer(this)), m_onClosed(std::move(onClosed))
 {
     initResources();
     ui->setupUi(this);

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <QTimer>
 #include <QWidget>
-
-#include <functional>
 
 namespace Ui {
 class Splash;

@@ -12,12 +12,11 @@
 #include <data/diaryfolder.h>
 #include <data/messenger.h>
 #include <data/schemacheck.h>
-#include <reminders/reminderwindow.h>
-#include <widgets/screenhost.h>
-
 #include <QApplication>
 #include <QFileInfo>
 #include <QScreen>
+#include <reminders/reminderwindow.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 

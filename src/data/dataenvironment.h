@@ -60,7 +60,7 @@ public:
     };
 
     static QString commandName(Grouping grouping);
-    static GroupedResult run(Grouping grouping); // throws DataError
+    static GroupedResult run(Grouping grouping);    // throws DataError
     static ResultTable run(const Command &command); // throws DataError
 
     // The fixed flat commands of the bill and receipt reports.

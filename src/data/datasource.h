@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <optional>
+#include <QString>
 
 namespace lexordo {
 

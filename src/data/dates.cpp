@@ -44,8 +44,8 @@ std::optional<QDate> parse(QStringView text)
     int day = 0;
     int month = 0;
     int year = 0;
-    if (!readNumber(parts[0], 2, day) || !readNumber(parts[1], 2, month) ||
-        parts[2].size() != 4 || !readNumber(parts[2], 4, year))
+    if (!readNumber(parts[0], 2, day) || !readNumber(parts[1], 2, month) || parts[2].size() != 4 ||
+        !readNumber(parts[2], 4, year))
         return std::nullopt;
 
     const QDate date(year, month, day);
@@ -65,8 +65,8 @@ std::optional<QDate> parseIso(const char *data, qsizetype length)
     }
     if (length > 10 && data[10] != ' ' && data[10] != 'T')
         return std::nullopt;
-    const int year = (data[0] - '0') * 1000 + (data[1] - '0') * 100 + (data[2] - '0') * 10 +
-                     (data[3] - '0');
+    const int year =
+        (data[0] - '0') * 1000 + (data[1] - '0') * 100 + (data[2] - '0') * 10 + (data[3] - '0');
     const int month = (data[5] - '0') * 10 + (data[6] - '0');
     const int day = (data[8] - '0') * 10 + (data[9] - '0');
     const QDate date(year, month, day);

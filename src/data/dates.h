@@ -1,10 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <QDate>
 #include <QString>
 #include <QTime>
-
-#include <optional>
 
 namespace lexordo::dates {
 

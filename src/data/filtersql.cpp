@@ -127,8 +127,7 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
                 where.values << text;
         } else {
             where.parts << QStringLiteral("instr(%1, %2)%3")
-                               .arg(sql::foldedText(expr),
-                                    sql::foldedText(QStringLiteral("?")),
+                               .arg(sql::foldedText(expr), sql::foldedText(QStringLiteral("?")),
                                     op == Filter::Op::BeginsWith ? QStringLiteral(" = 1")
                                                                  : QStringLiteral(" > 0"));
             where.values << text;

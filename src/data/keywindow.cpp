@@ -28,7 +28,7 @@ void KeyWindow::window(Query query)
         }
     }
     SqlQuery stmt(QStringLiteral("SELECT COUNT(*) FROM %1%2")
-                               .arg(sql::quoteIdentifier(m_query.table), where(false)));
+                      .arg(sql::quoteIdentifier(m_query.table), where(false)));
     bindValues(stmt, false);
     m_count = stmt.next() ? stmt.integer(0) : 0;
 }
@@ -132,8 +132,8 @@ QString KeyWindow::where(bool leaveOutAdded) const
 QString KeyWindow::select(const QList<OrderTerm> &order, const QString &limit) const
 {
     return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4%5")
-        .arg(sql::rowKey(), sql::quoteIdentifier(m_query.table), where(true),
-             orderByText(order), limit);
+        .arg(sql::rowKey(), sql::quoteIdentifier(m_query.table), where(true), orderByText(order),
+             limit);
 }
 
 int KeyWindow::bindValues(SqlQuery &stmt, bool leaveOutAdded) const
@@ -157,7 +157,7 @@ std::unordered_map<qint64, std::vector<qint64>>::iterator KeyWindow::readChunk(q
     // The far half of the view is read backwards from its end.
     const bool backwards = first > m_count / 2;
     SqlQuery stmt(select(backwards ? reversed(m_query.order) : m_query.order,
-                                  QStringLiteral(" LIMIT ? OFFSET ?")));
+                         QStringLiteral(" LIMIT ? OFFSET ?")));
     const int index = bindValues(stmt);
     stmt.bindInt(index, end - first);
     stmt.bindInt(index + 1, backwards ? m_count - end : first);
@@ -189,8 +189,7 @@ const KeyWindow *KeysAsRead::current() const
     if (!m_valid)
         return nullptr;
     // Nothing written that could add, drop or move a row.
-    if (sql::dataVersion() != m_version ||
-        sql::totalChanges() != m_changes + m_ownChanges)
+    if (sql::dataVersion() != m_version || sql::totalChanges() != m_changes + m_ownChanges)
         return nullptr;
     return &m_keys;
 }

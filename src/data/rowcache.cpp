@@ -62,7 +62,7 @@ void RowCache::fetchAround(const KeyWindow &keys, int at)
     for (int i = 0; i < fetchBatch; ++i)
         marks << QStringLiteral("?");
     SqlQuery stmt(QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
-            .arg(sql::rowKey(), sql::quoteIdentifier(m_table), marks.join(u',')));
+                      .arg(sql::rowKey(), sql::quoteIdentifier(m_table), marks.join(u',')));
     for (int i = 0; i < fetchBatch; ++i)
         stmt.bindInt(i + 1, wanted[size_t(std::min<int>(i, int(wanted.size()) - 1))]);
     const size_t columns = m_columns.size();

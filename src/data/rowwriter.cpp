@@ -21,7 +21,7 @@ qint64 RowWriter::insert(const Row &row) const
         marks << QStringLiteral("?");
     }
     SqlQuery stmt(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(m_table, names.join(u", "), marks.join(u", ")));
+                      .arg(m_table, names.join(u", "), marks.join(u", ")));
     for (size_t i = 0; i < m_columns.size(); ++i)
         bindForColumn(stmt, int(i) + 1, row[i], m_columns[i].type);
     stmt.exec();
@@ -33,10 +33,9 @@ long long RowWriter::update(qint64 key, const Row &row, const std::vector<int> &
 {
     QStringList sets;
     for (int column : changed)
-        sets << sql::quoteIdentifier(m_columns[size_t(column)].baseName) +
-                    QStringLiteral(" = ?");
+        sets << sql::quoteIdentifier(m_columns[size_t(column)].baseName) + QStringLiteral(" = ?");
     SqlQuery stmt(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                   .arg(m_table, sets.join(u", "), readCondition()));
+                      .arg(m_table, sets.join(u", "), readCondition()));
     int index = 1;
     for (int column : changed)
         bindForColumn(stmt, index++, row[size_t(column)], m_columns[size_t(column)].type);

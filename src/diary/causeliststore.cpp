@@ -97,7 +97,7 @@ CauseListStore::casesAround(const QDate &day, const CaseNumbers &numbers, const 
     QSet<QString> wanted = keys;
     {
         SqlQuery onDay(QStringLiteral("SELECT DISTINCT caseno FROM advocate "
-                                               "WHERE cdate = ?1 OR ndate = ?1"));
+                                      "WHERE cdate = ?1 OR ndate = ?1"));
         onDay.bind(1, day);
         while (onDay.next()) {
             if (const auto key = courtlist::caseKey(onDay.text(0)))
@@ -108,8 +108,8 @@ CauseListStore::casesAround(const QDate &day, const CaseNumbers &numbers, const 
     // Each case's hearings through the index of case numbers; only the keys
     // are read here, the listings that matter in full afterwards.
     SqlQuery stmt(QStringLiteral("SELECT %1, cdate, ndate FROM advocate "
-                                          "WHERE caseno = ?1 COLLATE NOCASE")
-                               .arg(sql::rowKey()));
+                                 "WHERE caseno = ?1 COLLATE NOCASE")
+                      .arg(sql::rowKey()));
     const std::string dayIso = dates::toIso(day).toStdString();
     const std::string opens = dates::toIso(day.addYears(-1)).toStdString();
     std::vector<Pick> picks;

@@ -230,9 +230,8 @@ void CourtListScreen::printWithItems()
     for (auto it = m_result->places.cbegin(); it != m_result->places.cend(); ++it)
         places.insert(it.key(), it.value());
     // The cause list by next date is wired to take a day and the court's places.
-    host->openScreen(
-        screens::nextDateReport,
-        QVariantMap{{QStringLiteral("date"), m_result->day}, {QStringLiteral("places"), places}});
+    host->openScreen(screens::nextDateReport, QVariantMap{{QStringLiteral("date"), m_result->day},
+                                                          {QStringLiteral("places"), places}});
 }
 
 void CourtListScreen::addToDiary()

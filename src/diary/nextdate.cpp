@@ -13,7 +13,8 @@ std::optional<QString> nextDateQuestion(const QDate &date)
     if (dates::weekday(date) == 1)
         return QStringLiteral("Today is sunday. Do you want to continue?");
     if (const std::optional<QString> holiday = DiaryStore::holidayOn(date))
-        return QStringLiteral("Today is ") + *holiday + QStringLiteral(". Do you want to continue?");
+        return QStringLiteral("Today is ") + *holiday +
+               QStringLiteral(". Do you want to continue?");
     return std::nullopt;
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <QDate>
 #include <QString>
-
-#include <optional>
 
 namespace lexordo {
 

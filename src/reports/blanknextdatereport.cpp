@@ -1,4 +1,5 @@
 #include "blanknextdatereport.h"
+
 #include "ui_blanknextdatereport.h"
 
 namespace lexordo {

@@ -1,10 +1,10 @@
 #include "casesummary.h"
-#include "ui_casesummary.h"
 
 #include "casereport.h"
-#include <widgets/enterkey.h>
 #include "runtime/reportwindow.h"
+#include "ui_casesummary.h"
 
+#include <widgets/enterkey.h>
 #include <widgets/screenhost.h>
 
 namespace lexordo {
@@ -15,8 +15,7 @@ CaseSummary::CaseSummary(QWidget *parent) : QWidget(parent), ui(new Ui::CaseSumm
     setAttribute(Qt::WA_DeleteOnClose);
 
     connect(ui->cmdshowrepo, &QPushButton::clicked, this, &CaseSummary::showReport);
-    connect(ui->cmdexit, &QPushButton::clicked, this,
-            [this] { closeScreen(this); });
+    connect(ui->cmdexit, &QPushButton::clicked, this, [this] { closeScreen(this); });
     onEnterKey(ui->txtName, [this] { showReport(); });
 }
 

@@ -1,4 +1,5 @@
 #include "currentdatereport.h"
+
 #include "ui_currentdatereport.h"
 
 #include <widgets/enterkey.h>

@@ -2,14 +2,12 @@
 
 #include "diarylayouts.h"
 
-#include <widgets/enterkey.h>
-
 #include <data/clock.h>
 #include <data/dates.h>
-#include <widgets/screenhost.h>
-
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <widgets/enterkey.h>
+#include <widgets/screenhost.h>
 
 namespace lexordo {
 

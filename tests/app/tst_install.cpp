@@ -107,7 +107,8 @@ void TestInstall::theDesktopEntryAndMetadataAreValid()
         entry.value(QStringLiteral("Categories")).split(u';').contains(QStringLiteral("Office")));
 
     QString output;
-    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    const QString validator =
+        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     if (!validator.isEmpty()) {
         QCOMPARE(run(validator, {file.fileName()}, &output), 0);
         QVERIFY2(output.trimmed().isEmpty(), qPrintable(output));

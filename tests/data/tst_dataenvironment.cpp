@@ -112,11 +112,10 @@ void TestDataEnvironment::feesGroupedByNameWithTotals()
 
 void TestDataEnvironment::annualGroupsByGrWithRowsInDateOrder()
 {
-    m_db->exec(QStringLiteral(
-        "INSERT INTO tmpac_info (Name, transdate, \"Legal Fees\", Gr) VALUES "
-        "('Sharma', '2007-03-31', 100, NULL),"
-        "('Bank',   '2006-04-01', 200, NULL),"
-        "('Kapoor', '2006-09-15', 300, NULL)"));
+    m_db->exec(QStringLiteral("INSERT INTO tmpac_info (Name, transdate, \"Legal Fees\", Gr) VALUES "
+                              "('Sharma', '2007-03-31', 100, NULL),"
+                              "('Bank',   '2006-04-01', 200, NULL),"
+                              "('Kapoor', '2006-09-15', 300, NULL)"));
     const GroupedResult result = DataEnvironment::run(DataEnvironment::Grouping::Annual);
     QCOMPARE(result.groups.size(), 1);
     QStringList names;
@@ -143,8 +142,8 @@ void TestDataEnvironment::flatCommandBindsItsValues()
     QCOMPARE(rows.rowCount(), 2);
     QCOMPARE(rows.value(0, QStringLiteral("cdate")), QVariant(QDate(2026, 12, 1)));
     QCOMPARE(rows.value(1, QStringLiteral("CourtIndex")), QVariant(qint64(2)));
-    QVERIFY_THROWS_EXCEPTION(DataError,
-                             DataEnvironment::run(Command{QStringLiteral("select * from nowhere"), {}}));
+    QVERIFY_THROWS_EXCEPTION(
+        DataError, DataEnvironment::run(Command{QStringLiteral("select * from nowhere"), {}}));
 }
 
 // A loop over next() ends only at the last row: a failure on the way throws.

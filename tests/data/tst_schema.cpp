@@ -2,7 +2,6 @@
 
 #include <data/database.h>
 #include <data/dataerror.h>
-
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -32,10 +31,10 @@ void TestSchema::tables_data()
     QTest::addColumn<QStringList>("columns");
     QTest::addColumn<QStringList>("types");
 
-    const QStringList diary = {"cdate",     "remarks",    "pdate",    "Party1",
-                               "Party2",    "caseno",     "courtname", "CourtIndex",
-                               "fixedfor",  "ndate",      "fixedforN"};
-    const QStringList diaryTypes = {"DATE", "TEXT", "DATE",    "TEXT", "TEXT", "TEXT",
+    const QStringList diary = {"cdate",    "remarks", "pdate",     "Party1",
+                               "Party2",   "caseno",  "courtname", "CourtIndex",
+                               "fixedfor", "ndate",   "fixedforN"};
+    const QStringList diaryTypes = {"DATE", "TEXT",    "DATE", "TEXT", "TEXT", "TEXT",
                                     "TEXT", "INTEGER", "TEXT", "DATE", "TEXT"};
     QTest::newRow("advocate") << "advocate" << diary << diaryTypes;
     QTest::newRow("tmpAdvocate") << "tmpAdvocate" << diary << diaryTypes;
@@ -44,39 +43,37 @@ void TestSchema::tables_data()
     QTest::newRow("Holidays") << "Holidays" << QStringList{"Date", "Holiday"}
                               << QStringList{"DATE", "TEXT"};
     QTest::newRow("Clients") << "Clients"
-                             << QStringList{"ACname", "Phoneno", "MobileNumber", "Email",
-                                            "Adresss", "CaseNo", "Parties", "US1", "US2", "US3",
-                                            "US4", "fileno", "folderpath", "date"}
-                             << QStringList{"TEXT", "TEXT", "TEXT", "TEXT", "TEXT",
-                                            "TEXT", "TEXT", "TEXT", "TEXT", "TEXT",
-                                            "TEXT", "TEXT", "TEXT", "DATE"};
+                             << QStringList{"ACname", "Phoneno", "MobileNumber", "Email", "Adresss",
+                                            "CaseNo", "Parties", "US1",          "US2",   "US3",
+                                            "US4",    "fileno",  "folderpath",   "date"}
+                             << QStringList{"TEXT", "TEXT", "TEXT", "TEXT", "TEXT", "TEXT", "TEXT",
+                                            "TEXT", "TEXT", "TEXT", "TEXT", "TEXT", "TEXT", "DATE"};
     const QStringList fees = {"REAL", "REAL", "REAL", "REAL", "REAL"};
     QTest::newRow("AC_INFO") << "AC_INFO"
-                             << QStringList{"Name", "TransDate", "Part", "Legal Fees",
-                                            "CourtFees", "Misc", "Received", "Balance"}
+                             << QStringList{"Name",      "TransDate", "Part",     "Legal Fees",
+                                            "CourtFees", "Misc",      "Received", "Balance"}
                              << (QStringList{"TEXT", "DATE", "TEXT"} + fees);
-    QTest::newRow("tmpac_info") << "tmpac_info"
-                                << QStringList{"Name", "transdate", "Part", "Legal Fees",
-                                               "CourtFees", "Misc", "Received", "Balance",
-                                               "Gr"}
+    QTest::newRow("tmpac_info") << "tmpac_info" << QStringList{"Name",       "transdate", "Part",
+                                                               "Legal Fees", "CourtFees", "Misc",
+                                                               "Received",   "Balance",   "Gr"}
                                 << (QStringList{"TEXT", "DATE", "TEXT"} + fees +
                                     QStringList{"TEXT"});
     QTest::newRow("bill") << "bill"
-                          << QStringList{"BillNo", "BillDate", "To", "Address", "Ref", "s1",
-                                         "s2", "s3", "s4", "s5", "s6", "P1", "p2", "p3", "p4",
-                                         "p5", "p6", "a1", "a2", "a3", "a4", "a5", "a6",
-                                         "Total", "STP", "Stax", "Rupees", "GTotal"}
-                          << QStringList{"INTEGER", "DATE", "TEXT", "TEXT", "TEXT", "TEXT",
-                                         "TEXT", "TEXT", "TEXT", "TEXT", "TEXT", "TEXT",
-                                         "TEXT", "TEXT", "TEXT", "TEXT", "TEXT", "REAL",
-                                         "REAL", "REAL", "REAL", "REAL", "REAL", "REAL",
-                                         "REAL", "REAL", "TEXT", "REAL"};
+                          << QStringList{"BillNo", "BillDate", "To",     "Address", "Ref", "s1",
+                                         "s2",     "s3",       "s4",     "s5",      "s6",  "P1",
+                                         "p2",     "p3",       "p4",     "p5",      "p6",  "a1",
+                                         "a2",     "a3",       "a4",     "a5",      "a6",  "Total",
+                                         "STP",    "Stax",     "Rupees", "GTotal"}
+                          << QStringList{"INTEGER", "DATE", "TEXT", "TEXT", "TEXT", "TEXT", "TEXT",
+                                         "TEXT",    "TEXT", "TEXT", "TEXT", "TEXT", "TEXT", "TEXT",
+                                         "TEXT",    "TEXT", "TEXT", "REAL", "REAL", "REAL", "REAL",
+                                         "REAL",    "REAL", "REAL", "REAL", "REAL", "TEXT", "REAL"};
     QTest::newRow("Receipt") << "Receipt"
-                             << QStringList{"ReceiptNo", "RDate", "Name", "OnACCOUNT",
-                                            "payment mode", "Cheque No", "Dated", "Drawn On",
-                                            "Rs in fig", "Sum of Rupees"}
+                             << QStringList{"ReceiptNo",    "RDate",        "Name",  "OnACCOUNT",
+                                            "payment mode", "Cheque No",    "Dated", "Drawn On",
+                                            "Rs in fig",    "Sum of Rupees"}
                              << QStringList{"INTEGER", "DATE", "TEXT", "TEXT", "TEXT",
-                                            "TEXT", "DATE", "TEXT", "REAL", "TEXT"};
+                                            "TEXT",    "DATE", "TEXT", "REAL", "TEXT"};
     QTest::newRow("reminder") << "reminder" << QStringList{"REMDate", "Time", "Work"}
                               << QStringList{"DATE", "TIME", "TEXT"};
     QTest::newRow("CourtOrders") << "CourtOrders"
@@ -84,8 +81,8 @@ void TestSchema::tables_data()
                                                 "HeadNotes"}
                                  << QStringList{"TEXT", "TEXT", "TEXT", "TEXT", "TEXT"};
     QTest::newRow("directory") << "directory"
-                               << QStringList{"Name", "Address", "Enrolment", "Phno", "Mobile",
-                                              "FAX", "Email", "BloodGroup"}
+                               << QStringList{"Name",   "Address", "Enrolment", "Phno",
+                                              "Mobile", "FAX",     "Email",     "BloodGroup"}
                                << QStringList(8, "TEXT");
     QTest::newRow("password1") << "password1" << QStringList{"pass_word"} << QStringList{"TEXT"};
 }
@@ -129,9 +126,9 @@ void TestSchema::freshDatabaseHoldsOnePassword()
 void TestSchema::otherTablesStartEmpty()
 {
     test::TestDatabase db;
-    for (const char *table : {"advocate", "tmpAdvocate", "courts", "Holidays", "Clients",
-                              "AC_INFO", "tmpac_info", "bill", "Receipt", "reminder",
-                              "CourtOrders", "directory"})
+    for (const char *table :
+         {"advocate", "tmpAdvocate", "courts", "Holidays", "Clients", "AC_INFO", "tmpac_info",
+          "bill", "Receipt", "reminder", "CourtOrders", "directory"})
         QCOMPARE(db.count(QString::fromLatin1(table)), 0);
     QCOMPARE(db.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
 }

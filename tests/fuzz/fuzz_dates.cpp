@@ -2,13 +2,11 @@
 // text that reads as a date writes back as a text that reads as the same
 // date.
 
-#include <data/dates.h>
-
-#include <QString>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <data/dates.h>
+#include <QString>
 
 using namespace lexordo;
 

@@ -5,10 +5,9 @@
 
 #include "support/screenhostdouble.h"
 
-#include <reports/runtime/reportwindow.h>
-
 #include <QApplication>
 #include <QPointer>
+#include <reports/runtime/reportwindow.h>
 
 namespace lexordo::test {
 

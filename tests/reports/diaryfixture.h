@@ -3,21 +3,20 @@
 // Rows for the diary report tests, stored with bound values so that names
 // with apostrophes go in as typed.
 
+#include <optional>
 #include <QDate>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
-
-#include <optional>
 #include <stdexcept>
 
 namespace lexordo::test {
 
 struct Hearing
 {
-    QString cdate{};                // "dd/MM/yyyy"
+    QString cdate{}; // "dd/MM/yyyy"
     QString party1{};
     QString party2 = QStringLiteral("State");
     QString court = QStringLiteral("District Court");

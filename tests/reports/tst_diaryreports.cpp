@@ -105,8 +105,13 @@ QStringList TestDiaryReports::workTableParties()
 void TestDiaryReports::singleDayIsTheCauseListByCourtInRunningOrder()
 {
     addHearing({.cdate = "07/12/2026", .party1 = "zafar", .court = "Civil Court", .index = 3});
-    addHearing({.cdate = "07/12/2026", .party1 = "Mehta", .court = "High Court", .index = 1,
-                .caseno = "Crl. A. 12/2025", .ndate = "21/12/2026", .pdate = "30/11/2026",
+    addHearing({.cdate = "07/12/2026",
+                .party1 = "Mehta",
+                .court = "High Court",
+                .index = 1,
+                .caseno = "Crl. A. 12/2025",
+                .ndate = "21/12/2026",
+                .pdate = "30/11/2026",
                 .fixedfor = "Arguments"});
     addHearing({.cdate = "07/12/2026", .party1 = "anand", .court = "Civil Court", .index = 3});
     addHearing({.cdate = "07/12/2026", .party1 = "Bose", .court = "High Court", .index = 1});
@@ -134,11 +139,10 @@ void TestDiaryReports::singleDayIsTheCauseListByCourtInRunningOrder()
     // first party, numbered through the list.
     QCOMPARE(printed(document, "Section3"),
              (QStringList{"High Court", "Hearings: 2", "Civil Court", "Hearings: 2"}));
-    QCOMPARE(printed(document, "cmAdvocate_Detail", "parties"),
-             (QStringList{"Bose vs. State", "Mehta vs. State", "anand vs. State",
-                          "zafar vs. State"}));
-    QCOMPARE(printed(document, "cmAdvocate_Detail", "serial"),
-             (QStringList{"1", "2", "3", "4"}));
+    QCOMPARE(
+        printed(document, "cmAdvocate_Detail", "parties"),
+        (QStringList{"Bose vs. State", "Mehta vs. State", "anand vs. State", "zafar vs. State"}));
+    QCOMPARE(printed(document, "cmAdvocate_Detail", "serial"), (QStringList{"1", "2", "3", "4"}));
     const QList<report::PlacedItem> row =
         page.textItems(QStringLiteral("cmAdvocate_Detail")).mid(7, 7);
     QStringList mehta;
@@ -148,21 +152,27 @@ void TestDiaryReports::singleDayIsTheCauseListByCourtInRunningOrder()
                                  "Arguments", "21/12/2026", ""}));
     QCOMPARE(page.texts(QStringLiteral("Section2")),
              (QStringList{"Note:  ", "  25/12/2026-Christmas, "}));
-    QCOMPARE(page.texts(QStringLiteral("PageFooter")),
-             (QStringList{"07/12/2026", "Page 1 of 1"}));
+    QCOMPARE(page.texts(QStringLiteral("PageFooter")), (QStringList{"07/12/2026", "Page 1 of 1"}));
 }
 
 void TestDiaryReports::weekdayIsPrintedBesideTheDate_data()
 {
     QTest::addColumn<QString>("day");
     QTest::addColumn<QString>("label");
-    QTest::newRow("sunday") << "06/12/2026" << "[SUNDAY]";
-    QTest::newRow("monday") << "07/12/2026" << "[MONDAY]";
-    QTest::newRow("tuesday") << "08/12/2026" << "[TUESDAY]";
-    QTest::newRow("wednesday") << "09/12/2026" << "[WEDNESDAY]";
-    QTest::newRow("thursday") << "10/12/2026" << "[THURSDAY]";
-    QTest::newRow("friday") << "11/12/2026" << "[FRIDAY]";
-    QTest::newRow("saturday") << "12/12/2026" << "[SATURDAY]";
+    QTest::newRow("sunday") << "06/12/2026"
+                            << "[SUNDAY]";
+    QTest::newRow("monday") << "07/12/2026"
+                            << "[MONDAY]";
+    QTest::newRow("tuesday") << "08/12/2026"
+                             << "[TUESDAY]";
+    QTest::newRow("wednesday") << "09/12/2026"
+                               << "[WEDNESDAY]";
+    QTest::newRow("thursday") << "10/12/2026"
+                              << "[THURSDAY]";
+    QTest::newRow("friday") << "11/12/2026"
+                            << "[FRIDAY]";
+    QTest::newRow("saturday") << "12/12/2026"
+                              << "[SATURDAY]";
 }
 
 void TestDiaryReports::weekdayIsPrintedBesideTheDate()
@@ -201,7 +211,8 @@ void TestDiaryReports::rangeIsGroupedByDateInDateOrder()
     QCOMPARE(document.pages.first().texts(QStringLiteral("PageHeader")),
              (QStringList{"Date", "Prev Date", "Courts Name", "Case No.", "Parties", "Fixed For",
                           "Next Date"}));
-    QCOMPARE(printed(document, "Section3"), (QStringList{"07/12/2026", "08/12/2026", "09/12/2026"}));
+    QCOMPARE(printed(document, "Section3"),
+             (QStringList{"07/12/2026", "08/12/2026", "09/12/2026"}));
     QCOMPARE(printed(document, "cmAdvocate_Detail", "party1"),
              (QStringList{"Yadav", "Zutshi", "Middle", "Late"}));
     QCOMPARE(printed(document, "cmAdvocate_Detail", "courtname"),
@@ -210,10 +221,17 @@ void TestDiaryReports::rangeIsGroupedByDateInDateOrder()
 
 void TestDiaryReports::workTableHoldsExactlyTheSelectedHearings()
 {
-    addHearing({.cdate = "07/12/2026", .party1 = "D'Souza", .party2 = "State of U.P.",
-                .court = "High Court", .index = 1, .caseno = "Crl. A. 5/2026",
-                .ndate = "14/12/2026", .remarks = "part heard", .pdate = "01/12/2026",
-                .fixedfor = "Arguments", .fixedforN = "Orders"});
+    addHearing({.cdate = "07/12/2026",
+                .party1 = "D'Souza",
+                .party2 = "State of U.P.",
+                .court = "High Court",
+                .index = 1,
+                .caseno = "Crl. A. 5/2026",
+                .ndate = "14/12/2026",
+                .remarks = "part heard",
+                .pdate = "01/12/2026",
+                .fixedfor = "Arguments",
+                .fixedforN = "Orders"});
     addHearing({.cdate = "08/12/2026", .party1 = "Anand"});
     addHearing({.cdate = "06/12/2026", .party1 = "Before"});
     m_db->exec("INSERT INTO tmpAdvocate (Party1) VALUES ('stale'), ('stale too')");
@@ -310,19 +328,23 @@ void TestDiaryReports::runStopsWithItsMessage_data()
     QTest::addColumn<QString>("date2");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("noteBuilt");
-    QTest::newRow("first date empty") << "" << "10/12/2026" << QString(enterDateMessage) << true;
-    QTest::newRow("first date blanks") << "   " << "10/12/2026" << QString(enterDateMessage) << true;
-    QTest::newRow("first date not a day") << "31/02/2026" << "10/12/2026"
-                                          << QString(enterDateMessage) << true;
-    QTest::newRow("first date in words") << "yesterday" << "10/12/2026"
-                                         << QString(enterDateMessage) << true;
-    QTest::newRow("no hearing in range") << "11/12/2026" << "20/12/2026"
-                                         << QString(noRecordMessage) << true;
-    QTest::newRow("dates the wrong way round") << "10/12/2026" << "07/12/2026"
-                                               << QString(noRecordMessage) << true;
-    QTest::newRow("last date not a day") << "07/12/2026" << "32/12/2026"
+    QTest::newRow("first date empty") << ""
+                                      << "10/12/2026" << QString(enterDateMessage) << true;
+    QTest::newRow("first date blanks") << "   "
+                                       << "10/12/2026" << QString(enterDateMessage) << true;
+    QTest::newRow("first date not a day") << "31/02/2026"
+                                          << "10/12/2026" << QString(enterDateMessage) << true;
+    QTest::newRow("first date in words") << "yesterday"
+                                         << "10/12/2026" << QString(enterDateMessage) << true;
+    QTest::newRow("no hearing in range") << "11/12/2026"
+                                         << "20/12/2026" << QString(noRecordMessage) << true;
+    QTest::newRow("dates the wrong way round") << "10/12/2026"
+                                               << "07/12/2026" << QString(noRecordMessage) << true;
+    QTest::newRow("last date not a day") << "07/12/2026"
+                                         << "32/12/2026"
                                          << "\"32/12/2026\" is not a valid date for Date." << false;
-    QTest::newRow("last date empty") << "07/12/2026" << ""
+    QTest::newRow("last date empty") << "07/12/2026"
+                                     << ""
                                      << "A date is needed to filter on Date." << false;
 }
 
@@ -383,9 +405,15 @@ void TestDiaryReports::blankNextDatesLeaveOutOnlyDecidedAndUnattended()
 
 void TestDiaryReports::blankNextDatesAreCopiedWithoutNextDate()
 {
-    addHearing({.cdate = "07/12/2026", .party1 = "Anand", .party2 = "Union of India",
-                .court = "High Court", .index = 1, .caseno = "W.P. 7/2026", .remarks = "notice",
-                .pdate = "30/11/2026", .fixedfor = "Reply"});
+    addHearing({.cdate = "07/12/2026",
+                .party1 = "Anand",
+                .party2 = "Union of India",
+                .court = "High Court",
+                .index = 1,
+                .caseno = "W.P. 7/2026",
+                .remarks = "notice",
+                .pdate = "30/11/2026",
+                .fixedfor = "Reply"});
     m_db->exec("UPDATE advocate SET fixedforN = 'left over'");
     HearingsByDate blank(HearingsByDate::Kind::BlankNextDates);
     QString note;
@@ -417,10 +445,19 @@ void TestDiaryReports::oneDayOfBlankNextDatesIsStillByDate()
 
 void TestDiaryReports::causeListByNextDate()
 {
-    addHearing({.cdate = "30/11/2026", .party1 = "Civil", .court = "Civil Court", .index = 3,
-                .ndate = "07/12/2026", .fixedfor = "Evidence", .fixedforN = "Arguments"});
-    addHearing({.cdate = "01/12/2026", .party1 = "High", .court = "High Court", .index = 1,
-                .ndate = "07/12/2026", .fixedfor = "Reply"});
+    addHearing({.cdate = "30/11/2026",
+                .party1 = "Civil",
+                .court = "Civil Court",
+                .index = 3,
+                .ndate = "07/12/2026",
+                .fixedfor = "Evidence",
+                .fixedforN = "Arguments"});
+    addHearing({.cdate = "01/12/2026",
+                .party1 = "High",
+                .court = "High Court",
+                .index = 1,
+                .ndate = "07/12/2026",
+                .fixedfor = "Reply"});
     addHearing({.cdate = "01/12/2026", .party1 = "Other day", .ndate = "08/12/2026"});
     addHearing({.cdate = "07/12/2026", .party1 = "Today, no next date"});
 
@@ -440,14 +477,12 @@ void TestDiaryReports::causeListByNextDate()
     // By court running order; the current date under "Prev Date", what the
     // hearing is fixed for on the day under "Fixed For", nothing under
     // "Next Date".
-    QCOMPARE(page.texts(QStringLiteral("cmAdvocate_Detail")),
-             (QStringList{"1", "01/12/2026", "High Court", "CS 1/2026", "High vs. State", "",
-                          "2", "30/11/2026", "Civil Court", "CS 1/2026", "Civil vs. State",
-                          "Arguments"}));
-    QCOMPARE(page.texts(QStringLiteral("PageFooter")),
-             (QStringList{"07/12/2026", "Page 1 of 1"}));
-    const double nextDateColumn =
-        page.textItems(QStringLiteral("PageHeader")).last().rect.left();
+    QCOMPARE(
+        page.texts(QStringLiteral("cmAdvocate_Detail")),
+        (QStringList{"1", "01/12/2026", "High Court", "CS 1/2026", "High vs. State", "", "2",
+                     "30/11/2026", "Civil Court", "CS 1/2026", "Civil vs. State", "Arguments"}));
+    QCOMPARE(page.texts(QStringLiteral("PageFooter")), (QStringList{"07/12/2026", "Page 1 of 1"}));
+    const double nextDateColumn = page.textItems(QStringLiteral("PageHeader")).last().rect.left();
     for (const report::PlacedItem &item : page.textItems(QStringLiteral("cmAdvocate_Detail")))
         QVERIFY(item.rect.right() <= nextDateColumn);
 }
@@ -466,8 +501,8 @@ void TestDiaryReports::causeListOfADayWithoutHearingsHasOnlyItsHeadings()
     QCOMPARE(printed(document, "Section2"), QStringList{"  07/12/2026-A holiday"});
 
     // A date box that does not hold a date is told so, and nothing opens.
-    for (const QString &bad : {QStringLiteral(""), QStringLiteral("7.12"),
-                               QStringLiteral("29/02/2027")}) {
+    for (const QString &bad :
+         {QStringLiteral(""), QStringLiteral("7.12"), QStringLiteral("29/02/2027")}) {
         m_messages->clear();
         QVERIFY(!causeList.run(bad, note));
         QCOMPARE(m_messages->texts(), QStringList{enterDateMessage});
@@ -476,13 +511,25 @@ void TestDiaryReports::causeListOfADayWithoutHearingsHasOnlyItsHeadings()
 
 void TestDiaryReports::caseHistoryByDateAndCourt()
 {
-    addHearing({.cdate = "09/12/2026", .party1 = "Anand", .court = "Civil Court", .index = 3,
-                .caseno = "CS 9/2026", .remarks = "adjourned at the request of counsel for the "
-                                                   "respondent, who was not available"});
-    addHearing({.cdate = "07/12/2026", .party1 = "Anand", .court = "Civil Court", .index = 3,
+    addHearing({.cdate = "09/12/2026",
+                .party1 = "Anand",
+                .court = "Civil Court",
+                .index = 3,
+                .caseno = "CS 9/2026",
+                .remarks = "adjourned at the request of counsel for the "
+                           "respondent, who was not available"});
+    addHearing({.cdate = "07/12/2026",
+                .party1 = "Anand",
+                .court = "Civil Court",
+                .index = 3,
                 .caseno = "CS 9/2026"});
-    addHearing({.cdate = "09/12/2026", .party1 = "Anand", .court = "High Court", .index = 1,
-                .caseno = "CS 9/2026", .ndate = "16/12/2026", .pdate = "02/12/2026"});
+    addHearing({.cdate = "09/12/2026",
+                .party1 = "Anand",
+                .court = "High Court",
+                .index = 1,
+                .caseno = "CS 9/2026",
+                .ndate = "16/12/2026",
+                .pdate = "02/12/2026"});
     addHearing({.cdate = "08/12/2026", .party1 = "Other", .caseno = "CS 10/2026"});
 
     const PreparedReport prepared = caseHistory(CaseCriterion::CaseNo, "CS 9/2026", true);
@@ -552,7 +599,8 @@ void TestDiaryReports::longCauseListRepeatsItsHeadingsOnEveryPage()
     for (int i = 0; i < 90; ++i) {
         addHearing({.cdate = "07/12/2026",
                     .party1 = QStringLiteral("Party %1").arg(i, 2, 10, QLatin1Char('0')),
-                    .court = QStringLiteral("Court %1").arg(i % 3 + 1), .index = i % 3 + 1});
+                    .court = QStringLiteral("Court %1").arg(i % 3 + 1),
+                    .index = i % 3 + 1});
     }
     addHoliday("25/12/2026", "Christmas");
     HearingsByDate diary(HearingsByDate::Kind::CurrentDates);
@@ -566,9 +614,9 @@ void TestDiaryReports::longCauseListRepeatsItsHeadingsOnEveryPage()
         QCOMPARE(page.texts(QStringLiteral("PageHeader")).first(), QStringLiteral("Court Name"));
         // The day and the page among the pages at the foot of every page.
         QCOMPARE(page.texts(QStringLiteral("PageFooter")),
-                 (QStringList{"07/12/2026", QStringLiteral("Page %1 of %2")
-                                                .arg(page.number)
-                                                .arg(document.pageCount())}));
+                 (QStringList{
+                     "07/12/2026",
+                     QStringLiteral("Page %1 of %2").arg(page.number).arg(document.pageCount())}));
         // The court a page starts in stands at its top, with its count.
         const QList<report::PlacedItem> texts = page.textItems();
         const int first = page.number == 1 ? 10 : 7;

@@ -1,6 +1,5 @@
-#include <reports/runtime/reportengine.h>
-
 #include <QTest>
+#include <reports/runtime/reportengine.h>
 
 using namespace lexordo;
 using namespace lexordo::report;
@@ -122,7 +121,8 @@ ReportLayout TestReportEngine::layout(bool repeatGroupHeader)
         .line(QLineF(0, 6, 186, 6), 0.1)
         .followGrowth();
     l.addSection(SectionKind::GroupFooter, QStringLiteral("Section4"), 6)
-        .field(QStringLiteral("AgTotal"), QRectF(120, 1, 20, 4), TextStyle(), QStringLiteral("0.00"));
+        .field(QStringLiteral("AgTotal"), QRectF(120, 1, 20, 4), TextStyle(),
+               QStringLiteral("0.00"));
     l.addSection(SectionKind::PageFooter, QStringLiteral("PageFooter"), 8)
         .label(QStringLiteral("Page %p of %P"), QRectF(0, 2, 186, 5));
     l.addSection(SectionKind::ReportFooter, QStringLiteral("Section2"), 10)
@@ -143,8 +143,8 @@ ReportData TestReportEngine::courts(const QList<int> &sizes, const QString &rema
         double total = 0;
         for (int r = 0; r < sizes[g]; ++r) {
             group.rows << result.detail.rowCount();
-            result.detail.rows << QVariantList{court, QStringLiteral("P%1-%2").arg(g + 1).arg(r + 1),
-                                               remark, double(r + 1)};
+            result.detail.rows << QVariantList{
+                court, QStringLiteral("P%1-%2").arg(g + 1).arg(r + 1), remark, double(r + 1)};
             total += r + 1;
         }
         group.sums.insert(QStringLiteral("AgTotal"), total);
@@ -162,10 +162,28 @@ void TestReportEngine::sectionsStandInTheirOrder()
     QCOMPARE(document.title, QStringLiteral("Test Report"));
     QCOMPARE(document.pageCount(), 1);
     const ReportPage &page = document.pages.first();
-    QCOMPARE(page.texts(), (QStringList{"Title", "07/12/2026", "Party", "Remark", "Court 1",
-                                        "P1-1", "", "1.00", "below the remark", "P1-2", "",
-                                        "2.00", "below the remark", "3.00", "Court 2", "P2-1", "",
-                                        "1.00", "below the remark", "1.00", "Note:  ", "",
+    QCOMPARE(page.texts(), (QStringList{"Title",
+                                        "07/12/2026",
+                                        "Party",
+                                        "Remark",
+                                        "Court 1",
+                                        "P1-1",
+                                        "",
+                                        "1.00",
+                                        "below the remark",
+                                        "P1-2",
+                                        "",
+                                        "2.00",
+                                        "below the remark",
+                                        "3.00",
+                                        "Court 2",
+                                        "P2-1",
+                                        "",
+                                        "1.00",
+                                        "below the remark",
+                                        "1.00",
+                                        "Note:  ",
+                                        "",
                                         "Page 1 of 1"}));
     // Report header above the page header, the page footer at the foot.
     QVERIFY(page.find(QStringLiteral("Section1"), QStringLiteral("lblDate1"))->rect.top() <
@@ -214,8 +232,8 @@ void TestReportEngine::groupHeaderNeverAloneAtTheFootOfAPage()
             for (int i = 0; i < texts.size(); ++i) {
                 if (texts[i].section != QStringLiteral("Section3"))
                     continue;
-                const bool followedByRow = i + 1 < texts.size() &&
-                                           texts[i + 1].section == QStringLiteral("Detail");
+                const bool followedByRow =
+                    i + 1 < texts.size() && texts[i + 1].section == QStringLiteral("Detail");
                 QVERIFY2(followedByRow, qPrintable(QStringLiteral("%1 rows: %2 alone on page %3")
                                                        .arg(first)
                                                        .arg(texts[i].text)
@@ -397,15 +415,17 @@ void TestReportEngine::labelsAreSetBySectionAndNameWithoutRegardToCase()
     ReportLayout l = layout();
     QVERIFY(l.setLabel(QStringLiteral("SECTION2"), QStringLiteral("LBLHDAYS"),
                        QStringLiteral("  25/12/2026-Christmas, ")));
-    QVERIFY(!l.setLabel(QStringLiteral("section1"), QStringLiteral("lblhdays"), QStringLiteral("x")));
-    QVERIFY(!l.setLabel(QStringLiteral("section9"), QStringLiteral("lblhdays"), QStringLiteral("x")));
+    QVERIFY(
+        !l.setLabel(QStringLiteral("section1"), QStringLiteral("lblhdays"), QStringLiteral("x")));
+    QVERIFY(
+        !l.setLabel(QStringLiteral("section9"), QStringLiteral("lblhdays"), QStringLiteral("x")));
     // Fixed captions have no name to be set by.
     QVERIFY(!l.setLabel(QStringLiteral("section2"), QString(), QStringLiteral("x")));
     QCOMPARE(l.label(QStringLiteral("Section2"), QStringLiteral("lblHdays")),
              QStringLiteral("  25/12/2026-Christmas, "));
     const ReportDocument document = layOut(l, courts({1}));
-    const PlacedItem *note = document.pages.last().find(QStringLiteral("section2"),
-                                                        QStringLiteral("LBLHDAYS"));
+    const PlacedItem *note =
+        document.pages.last().find(QStringLiteral("section2"), QStringLiteral("LBLHDAYS"));
     QVERIFY(note);
     QCOMPARE(note->text, QStringLiteral("  25/12/2026-Christmas, "));
     QCOMPARE(note->lines, QStringList{QStringLiteral("  25/12/2026-Christmas,")});
@@ -431,15 +451,24 @@ void TestReportEngine::valuesAreFormatted_data()
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("text");
-    QTest::newRow("date") << QVariant(QDate(2026, 12, 7)) << "dd/MM/yyyy" << "07/12/2026";
-    QTest::newRow("date, no format") << QVariant(QDate(2027, 1, 26)) << "" << "26/01/2027";
-    QTest::newRow("null") << QVariant() << "dd/MM/yyyy" << "";
-    QTest::newRow("amount") << QVariant(1234.5) << "0.00" << "1234.50";
-    QTest::newRow("thousands") << QVariant(-1234567.891) << "#,##0.00" << "-1,234,567.89";
-    QTest::newRow("small with thousands") << QVariant(999.0) << "#,##0.00" << "999.00";
-    QTest::newRow("whole") << QVariant(qint64(3)) << "" << "3";
-    QTest::newRow("plain amount") << QVariant(1500.0) << "" << "1500";
-    QTest::newRow("text") << QVariant(QStringLiteral("D'Souza")) << "" << "D'Souza";
+    QTest::newRow("date") << QVariant(QDate(2026, 12, 7)) << "dd/MM/yyyy"
+                          << "07/12/2026";
+    QTest::newRow("date, no format") << QVariant(QDate(2027, 1, 26)) << ""
+                                     << "26/01/2027";
+    QTest::newRow("null") << QVariant() << "dd/MM/yyyy"
+                          << "";
+    QTest::newRow("amount") << QVariant(1234.5) << "0.00"
+                            << "1234.50";
+    QTest::newRow("thousands") << QVariant(-1234567.891) << "#,##0.00"
+                               << "-1,234,567.89";
+    QTest::newRow("small with thousands") << QVariant(999.0) << "#,##0.00"
+                                          << "999.00";
+    QTest::newRow("whole") << QVariant(qint64(3)) << ""
+                           << "3";
+    QTest::newRow("plain amount") << QVariant(1500.0) << ""
+                                  << "1500";
+    QTest::newRow("text") << QVariant(QStringLiteral("D'Souza")) << ""
+                          << "D'Souza";
 }
 
 void TestReportEngine::valuesAreFormatted()

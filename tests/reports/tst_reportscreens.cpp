@@ -1,25 +1,24 @@
-#include "support/scriptedmessenger.h"
 #include "diaryfixture.h"
+#include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
 
 #include <data/clock.h>
 #include <data/messenger.h>
+#include <data/officesettings.h>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTest>
 #include <reports/blanknextdatereport.h>
 #include <reports/casereport.h>
 #include <reports/casesummary.h>
 #include <reports/currentdatereport.h>
+#include <reports/diarylayouts.h>
 #include <reports/nextdatereport.h>
 #include <reports/runtime/reportwindow.h>
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QPointer>
-#include <QTest>
-#include <QStandardPaths>
-#include <data/officesettings.h>
-#include <reports/diarylayouts.h>
 
 using namespace lexordo;
 using namespace lexordo::test;
@@ -52,8 +51,7 @@ private slots:
     void causeListIsHeadedByTheOffice();
 
 private:
-    template <typename T>
-    T *child(QWidget *screen, const char *name)
+    template <typename T> T *child(QWidget *screen, const char *name)
     {
         T *found = screen->findChild<T *>(QString::fromLatin1(name));
         if (!found)
@@ -75,11 +73,16 @@ void TestReportScreens::init()
     Clock::setToday(QDate(2026, 12, 7));
     m_db = std::make_unique<TestDatabase>();
     m_messages = std::make_unique<ScriptedMessenger>();
-    addHearing({.cdate = "07/12/2026", .party1 = "D'Souza", .court = "High Court", .index = 1,
+    addHearing({.cdate = "07/12/2026",
+                .party1 = "D'Souza",
+                .court = "High Court",
+                .index = 1,
                 .caseno = "Crl. A. 5/2026"});
     addHearing({.cdate = "07/12/2026", .party1 = "Anand", .court = "Civil Court", .index = 3});
     addHearing({.cdate = "08/12/2026", .party1 = "Bose", .ndate = "15/12/2026"});
-    addHearing({.cdate = "01/12/2026", .party1 = "Chopra", .ndate = "07/12/2026",
+    addHearing({.cdate = "01/12/2026",
+                .party1 = "Chopra",
+                .ndate = "07/12/2026",
                 .fixedforN = "Arguments"});
     addHoliday("25/12/2026", "Christmas");
 }
@@ -357,7 +360,8 @@ void TestReportScreens::blankNextDatesRunOnEnterInTheFirstDateOnly()
     QTest::keyClick(date1, Qt::Key_Return);
     QVERIFY(screen->reportWindow());
     QCOMPARE(screen->reportWindow()->objectName(), QStringLiteral("drNextBlank"));
-    QCOMPARE(child<QLineEdit>(screen, "txtHdays")->text(), QStringLiteral("  25/12/2026-Christmas"));
+    QCOMPARE(child<QLineEdit>(screen, "txtHdays")->text(),
+             QStringLiteral("  25/12/2026-Christmas"));
     QVERIFY(screen->isVisible());
 }
 
@@ -448,8 +452,7 @@ void TestReportScreens::dataErrorsAreShownWithTheirDescription()
 void TestReportScreens::exitClosesEveryScreen()
 {
     const QList<QPointer<QWidget>> screens = {new CurrentDateReport, new BlankNextDateReport,
-                                              new NextDateReport, new CaseReport,
-                                              new CaseSummary};
+                                              new NextDateReport, new CaseReport, new CaseSummary};
     for (const QPointer<QWidget> &screen : screens) {
         screen->show();
         QTest::mouseClick(child<QPushButton>(screen, "cmdexit"), Qt::LeftButton);

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <data/messenger.h>
-
-#include <QStringList>
-
 #include <deque>
+#include <QStringList>
 
 namespace lexordo {
 

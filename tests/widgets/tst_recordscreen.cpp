@@ -660,8 +660,9 @@ void TestRecordScreen::addThatCannotAddStaysBrowsing()
     m_messages->answer(Answer::Yes);
     click(screen, QStringLiteral("cmdAdd"));
     QCOMPARE(m_messages->texts(),
-             (QStringList{QStringLiteral("Do you really want to add record"),
-                          QStringLiteral("The record set %1 cannot be changed.").arg(source.toString())}));
+             (QStringList{
+                 QStringLiteral("Do you really want to add record"),
+                 QStringLiteral("The record set %1 cannot be changed.").arg(source.toString())}));
     QCOMPARE(screen.state(), RecordScreen::State::Browse);
     QVERIFY(edit(screen, "txtName")->isReadOnly());
     QCOMPARE(screen.recordSet()->rowCount(), 3);

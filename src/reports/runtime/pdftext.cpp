@@ -1,11 +1,10 @@
 #include "pdftext.h"
 
-#include <QByteArrayList>
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <QByteArrayList>
+#include <QRegularExpression>
 
 namespace lexordo::report {
 
@@ -80,7 +79,8 @@ QByteArray objectText(const Pdf &file, int number)
 
 std::optional<int> reference(const QByteArray &text, const char *key)
 {
-    const QRegularExpression pattern(QStringLiteral("/%1\\s+(\\d+)\\s+0\\s+R").arg(QLatin1String(key)));
+    const QRegularExpression pattern(
+        QStringLiteral("/%1\\s+(\\d+)\\s+0\\s+R").arg(QLatin1String(key)));
     const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(text));
     if (!match.hasMatch())
         return std::nullopt;
@@ -136,7 +136,10 @@ std::optional<Stream> readStream(const Pdf &file, int number)
     // the guess is short.
     QByteArray packed;
     const quint32 guess = quint32(std::min<qint64>(length * 8, qint64(64) * 1024 * 1024));
-    packed.append(char(guess >> 24)).append(char(guess >> 16)).append(char(guess >> 8)).append(char(guess));
+    packed.append(char(guess >> 24))
+        .append(char(guess >> 16))
+        .append(char(guess >> 8))
+        .append(char(guess));
     packed.append(pdf.mid(dataStart, length));
     Stream stream;
     stream.number = number;
@@ -288,7 +291,8 @@ std::optional<QByteArray> withActualText(const QByteArray &pdf,
         return std::nullopt;
     const QByteArray trailer = pdf.mid(dictStart + 2, dictEnd - dictStart - 2);
     bool ok = false;
-    const qint64 previous = pdf.mid(startxrefAt + 9, 24).simplified().split(' ').value(0).toLongLong(&ok);
+    const qint64 previous =
+        pdf.mid(startxrefAt + 9, 24).simplified().split(' ').value(0).toLongLong(&ok);
     Pdf file{pdf, {}};
     if (!ok || trailer.contains("/Prev") || trailer.contains("/Encrypt") ||
         !readOffsets(pdf, previous, file.offsets))
@@ -343,8 +347,8 @@ std::optional<QByteArray> withActualText(const QByteArray &pdf,
         const QByteArray packed = qCompress(data, 9).mid(4);
         offsets[number] = out.size();
         out += QByteArray::number(number) + " 0 obj\n<<\n/Length " +
-               QByteArray::number(packed.size()) + "\n/Filter /FlateDecode\n>>\nstream\n" +
-               packed + "\nendstream\nendobj\n";
+               QByteArray::number(packed.size()) + "\n/Filter /FlateDecode\n>>\nstream\n" + packed +
+               "\nendstream\nendobj\n";
     }
     const qsizetype xref = out.size();
     out += "xref\n";

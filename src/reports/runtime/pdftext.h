@@ -1,11 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QList>
 #include <QPointF>
 #include <QString>
-
-#include <optional>
 
 namespace lexordo::report {
 

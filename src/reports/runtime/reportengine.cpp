@@ -1,17 +1,15 @@
 #include "reportengine.h"
 
+#include <algorithm>
 #include <data/amounts.h>
 #include <data/dates.h>
-
+#include <memory>
+#include <optional>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
 #include <QTextLayout>
-
-#include <algorithm>
-#include <memory>
-#include <optional>
 #include <vector>
 
 namespace lexordo::report {
@@ -229,7 +227,7 @@ struct Band
 // Where a section's field takes its value from.
 struct Context
 {
-    int row = -1;                      // detail rows
+    int row = -1;                       // detail rows
     const ResultGroup *group = nullptr; // group headers and footers
     int page = 0;
     int serial = 0; // detail rows: the row's number in the report, from 1
@@ -401,11 +399,12 @@ Band Paginator::measure(const PreparedSection &prepared, const Context &context)
         double top = item.rect.top();
         if (const int anchor = prepared.anchors[i]; anchor >= 0)
             top = bottoms[anchor] + (item.rect.top() - items[anchor].rect.bottom());
-        const double textHeight = std::max(item.rect.height(), double(p.lines.size()) * p.lineHeight);
+        const double textHeight =
+            std::max(item.rect.height(), double(p.lines.size()) * p.lineHeight);
         p.rect = QRectF(item.rect.left(), top, item.rect.width(), textHeight);
         bottoms[i] = p.rect.bottom();
-        height = std::max(height, p.rect.bottom() + std::max(0.0, section.height() -
-                                                                       item.rect.bottom()));
+        height = std::max(height,
+                          p.rect.bottom() + std::max(0.0, section.height() - item.rect.bottom()));
         placed[i] = p;
     }
 
@@ -617,8 +616,8 @@ ReportDocument Paginator::run()
         if (m_groupHeader.section && m_data.isGrouped()) {
             const Band header = measure(m_groupHeader, groupContext);
             // A group header goes to the next page rather than stand alone at the foot.
-            const double next = firstRow ? firstRow->height
-                                         : measure(m_groupFooter, groupContext).height;
+            const double next =
+                firstRow ? firstRow->height : measure(m_groupFooter, groupContext).height;
             const double needed =
                 header.height + std::min(next, std::max(0.0, freshRoom() - header.height));
             if (needed > room() && m_bodyOnPage) {

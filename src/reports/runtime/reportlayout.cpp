@@ -12,19 +12,19 @@ namespace {
 const QStringList &fallbackFamilies()
 {
     static const QStringList families = {
-        QStringLiteral("Noto Serif"),
-        QStringLiteral("Noto Serif Devanagari"),  QStringLiteral("Noto Sans Devanagari"),
-        QStringLiteral("Noto Serif Bengali"),     QStringLiteral("Noto Sans Bengali"),
-        QStringLiteral("Noto Serif Gujarati"),    QStringLiteral("Noto Sans Gujarati"),
-        QStringLiteral("Noto Serif Gurmukhi"),    QStringLiteral("Noto Sans Gurmukhi"),
-        QStringLiteral("Noto Serif Tamil"),       QStringLiteral("Noto Sans Tamil"),
-        QStringLiteral("Noto Serif Telugu"),      QStringLiteral("Noto Sans Telugu"),
-        QStringLiteral("Noto Serif Kannada"),     QStringLiteral("Noto Sans Kannada"),
-        QStringLiteral("Noto Serif Malayalam"),   QStringLiteral("Noto Sans Malayalam"),
-        QStringLiteral("Noto Sans Oriya"),        QStringLiteral("Noto Sans Ol Chiki"),
-        QStringLiteral("Noto Sans Meetei Mayek"), QStringLiteral("Noto Serif Tibetan"),
-        QStringLiteral("Noto Nastaliq Urdu"),     QStringLiteral("Noto Naskh Arabic"),
-        QStringLiteral("Lohit Devanagari"),       QStringLiteral("Lohit Tamil"),
+        QStringLiteral("Noto Serif"),           QStringLiteral("Noto Serif Devanagari"),
+        QStringLiteral("Noto Sans Devanagari"), QStringLiteral("Noto Serif Bengali"),
+        QStringLiteral("Noto Sans Bengali"),    QStringLiteral("Noto Serif Gujarati"),
+        QStringLiteral("Noto Sans Gujarati"),   QStringLiteral("Noto Serif Gurmukhi"),
+        QStringLiteral("Noto Sans Gurmukhi"),   QStringLiteral("Noto Serif Tamil"),
+        QStringLiteral("Noto Sans Tamil"),      QStringLiteral("Noto Serif Telugu"),
+        QStringLiteral("Noto Sans Telugu"),     QStringLiteral("Noto Serif Kannada"),
+        QStringLiteral("Noto Sans Kannada"),    QStringLiteral("Noto Serif Malayalam"),
+        QStringLiteral("Noto Sans Malayalam"),  QStringLiteral("Noto Sans Oriya"),
+        QStringLiteral("Noto Sans Ol Chiki"),   QStringLiteral("Noto Sans Meetei Mayek"),
+        QStringLiteral("Noto Serif Tibetan"),   QStringLiteral("Noto Nastaliq Urdu"),
+        QStringLiteral("Noto Naskh Arabic"),    QStringLiteral("Lohit Devanagari"),
+        QStringLiteral("Lohit Tamil"),
     };
     return families;
 }
@@ -152,7 +152,9 @@ const Item *Section::item(const QString &name) const
     return nullptr;
 }
 
-ReportLayout::ReportLayout(const QString &name) : m_name(name) {}
+ReportLayout::ReportLayout(const QString &name) : m_name(name)
+{
+}
 
 QSizeF ReportLayout::pageSize() const
 {

@@ -85,8 +85,8 @@ struct Item
     QString format; // fields: "dd/MM/yyyy" for dates, "0.00" for amounts
     QRectF rect;    // millimetres; lines run from the top-left to the bottom-right corner
     TextStyle style;
-    bool wrap = true;        // long text breaks into lines and the section grows
-    QString below;           // placed under this item, keeping the declared distance
+    bool wrap = true;           // long text breaks into lines and the section grows
+    QString below;              // placed under this item, keeping the declared distance
     bool followsGrowth = false; // lines and frames stretch or move with a grown section
     double penWidth = 0.25;     // millimetres
     QColor penColor = Qt::black;
