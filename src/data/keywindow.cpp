@@ -4,6 +4,7 @@
 #include "sqlquery.h"
 
 #include <algorithm>
+#include <ranges>
 
 // SQL runs here: the count of a view and the windows of its keys.
 
@@ -88,9 +89,9 @@ bool KeyWindow::crowded() const
 void KeyWindow::replace(qint64 from, qint64 to)
 {
     std::vector<qint64> &keys = m_windowed ? m_added : m_all;
-    for (auto k = keys.rbegin(); k != keys.rend(); ++k) {
-        if (*k == from) {
-            *k = to;
+    for (qint64 &key : std::views::reverse(keys)) {
+        if (key == from) {
+            key = to;
             return;
         }
     }

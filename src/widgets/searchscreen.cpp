@@ -61,7 +61,7 @@ std::optional<QString> SearchScreen::askChosen()
 {
     const SearchOption option = chosen(); // the screen may be gone once it is closed
     closeScreen(this);
-    const std::optional<QString> answer = askInput(option.prompt, option.title);
+    std::optional<QString> answer = askInput(option.prompt, option.title);
     if (!answer || answer->isEmpty())
         return std::nullopt;
     return answer;
