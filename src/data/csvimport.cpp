@@ -4,11 +4,12 @@
 #include "csv.h"
 #include "database.h"
 #include "dataerror.h"
-#include "dates.h"
-#include "sqlite.h"
+#include "sqlquery.h"
 
 #include <cmath>
 #include <cstring>
+#include <QDate>
+#include <QtGlobal>
 
 namespace lexordo {
 
@@ -52,39 +53,12 @@ QVariant fieldValue(FieldType type, const QString &caption, const QString &field
     return RecordSet::convert(type, caption, field);
 }
 
-// A checked field as it is bound: dates and times as stored text, whole
-// numbers as integers.
+// A checked field as it is bound: whole numbers as integers.
 QVariant bindable(FieldType type, const QVariant &value)
 {
-    if (!value.isValid() || value.isNull())
-        return QVariant();
-    switch (type) {
-    case FieldType::Date:
-        return dates::toIso(value.toDate());
-    case FieldType::Time:
-        return dates::formatTime(value.toTime());
-    case FieldType::Integer:
+    if (type == FieldType::Integer && value.isValid() && !value.isNull())
         return qint64(value.toDouble());
-    default:
-        return value;
-    }
-}
-
-int bindValue(sqlite3_stmt *stmt, int index, const QVariant &value)
-{
-    if (!value.isValid() || value.isNull())
-        return sqlite3_bind_null(stmt, index);
-    switch (value.typeId()) {
-    case QMetaType::Double:
-        return sqlite3_bind_double(stmt, index, value.toDouble());
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-        return sqlite3_bind_int64(stmt, index, value.toLongLong());
-    default: {
-        const QByteArray utf8 = value.toString().toUtf8();
-        return sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    }
+    return value;
 }
 
 // A date written dd/mm/yyyy in its stored form yyyy-mm-dd; false for any
@@ -112,82 +86,61 @@ bool isoDate(QByteArrayView raw, char *iso)
     return true;
 }
 
-// Prepares a statement; throws DataError with SQLite's reason.
-sqlite3_stmt *prepared(sqlite3 *db, const QString &sql, unsigned flags = 0)
+QString insertStatement(const QString &table, const QList<CsvRowWriter::Column> &columns)
 {
-    const QByteArray utf8 = sql.toUtf8();
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()), flags, &stmt, nullptr) !=
-        SQLITE_OK) {
-        const QString error = sqlite::errorText(db);
-        sqlite3_finalize(stmt);
-        throw DataError(error);
+    QStringList names;
+    QStringList marks;
+    for (const CsvRowWriter::Column &column : columns) {
+        names << sql::quoteIdentifier(column.name);
+        marks << QStringLiteral("?");
     }
-    return stmt;
-}
-
-// The rows of a query, each column as text, read whole; `value`, when given,
-// is bound to its one parameter.
-QList<QStringList> rowsOf(sqlite3 *db, const QString &sql, const QString &value = QString())
-{
-    sqlite3_stmt *stmt = prepared(db, sql);
-    const QByteArray utf8 = value.toUtf8();
-    if (!value.isNull())
-        sqlite3_bind_text(stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
-    QList<QStringList> rows;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        QStringList row;
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i)
-            row << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, i)),
-                                     sqlite3_column_bytes(stmt, i));
-        rows << row;
-    }
-    const QString error = rc == SQLITE_DONE ? QString() : sqlite::errorText(db);
-    sqlite3_finalize(stmt);
-    if (!error.isNull())
-        throw DataError(error);
-    return rows;
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(sql::quoteIdentifier(table), names.join(QStringLiteral(", ")),
+             marks.join(QStringLiteral(", ")));
 }
 
 } // namespace
 
-CsvTableFill::CsvTableFill(sqlite3 *db, const QString &table, bool replace)
+CsvTableFill::CsvTableFill(const QString &table, bool replace)
 {
-    const QString quotedTable = sqlite::quoteIdentifier(table);
-    m_bulk = replace ||
-             rowsOf(db, QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quotedTable)).isEmpty();
+    const QString quotedTable = sql::quoteIdentifier(table);
+    m_bulk =
+        replace || !SqlQuery(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quotedTable)).next();
     if (!m_bulk)
         return;
     // The rows are appended and the indexes sorted: a small page cache serves
     // that best, the sorts running in blocks of its size.
-    const QString cacheSize = rowsOf(db, QStringLiteral("PRAGMA cache_size")).value(0).value(0);
-    Database::exec(QStringLiteral("PRAGMA cache_size = %1").arg(fillCacheSize));
-    m_cacheSize.db = db;
-    m_cacheSize.restore = "PRAGMA cache_size = " + cacheSize.toLatin1();
+    const int cacheSize = sql::cacheSize();
+    sql::setCacheSize(fillCacheSize);
+    m_cacheSize.size = cacheSize;
     // Let go before the rows are deleted, so that no trigger runs for each.
     Database::letGoOfKept(table);
     if (replace)
         Database::exec(QStringLiteral("DELETE FROM %1").arg(quotedTable));
-    const QList<QStringList> indexes =
-        rowsOf(db,
-               QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
-                              "WHERE m.type = 'index' AND m.tbl_name = ?1 "
-                              "COLLATE NOCASE AND m.sql IS NOT NULL AND "
-                              "NOT EXISTS (SELECT 1 FROM "
-                              "pragma_index_list(m.tbl_name) i WHERE "
-                              "i.name = m.name AND i.\"unique\")"),
-               table);
-    for (const QStringList &index : indexes) {
-        Database::exec(QStringLiteral("DROP INDEX %1").arg(sqlite::quoteIdentifier(index[0])));
-        m_indexes << index[1];
+    for (const sql::Index &index : sql::plainIndexes(table)) {
+        Database::exec(QStringLiteral("DROP INDEX %1").arg(sql::quoteIdentifier(index.name)));
+        m_indexes << index.statement;
+    }
+}
+
+void CsvTableFill::CacheSize::restore()
+{
+    if (size) {
+        const int kept = *size;
+        size.reset();
+        sql::setCacheSize(kept);
     }
 }
 
 CsvTableFill::CacheSize::~CacheSize()
 {
-    if (db)
-        sqlite3_exec(db, restore.constData(), nullptr, nullptr, nullptr);
+    // Only a fill that failed gets here with the size unrestored, its own
+    // failure already on its way: a refused restore is told, not thrown over it.
+    try {
+        restore();
+    } catch (const DataError &e) {
+        qWarning("The page cache size was not put back: %s", qUtf8Printable(e.description()));
+    }
 }
 
 void CsvTableFill::finish()
@@ -196,27 +149,23 @@ void CsvTableFill::finish()
         Database::exec(index);
     if (m_bulk)
         Database::keepUp();
+    m_cacheSize.restore();
 }
 
-CsvRowWriter::CsvRowWriter(sqlite3 *db, const QString &table, const QList<Column> &columns)
-    : m_db(db), m_columns(columns), m_dates(size_t(columns.size()))
+CsvRowWriter::CsvRowWriter(const QString &table, const QList<Column> &columns)
+    : m_columns(columns), m_insert(insertStatement(table, columns), SqlQuery::Lifetime::Long),
+      m_dates(size_t(columns.size()))
 {
-    QStringList names;
-    QStringList marks;
-    for (const Column &column : columns) {
-        names << sqlite::quoteIdentifier(column.name);
-        marks << QStringLiteral("?");
+}
+
+template <typename Bind> void CsvRowWriter::kept(Bind &&bind)
+{
+    try {
+        bind();
+    } catch (const DataError &e) {
+        if (m_bindFault.isNull())
+            m_bindFault = e.description();
     }
-    m_insert = prepared(db,
-                        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(sqlite::quoteIdentifier(table), names.join(QStringLiteral(", ")),
-                                 marks.join(QStringLiteral(", "))),
-                        SQLITE_PREPARE_PERSISTENT);
-}
-
-CsvRowWriter::~CsvRowWriter()
-{
-    sqlite3_finalize(m_insert);
 }
 
 QString CsvRowWriter::bind(const csv::Record &record)
@@ -228,14 +177,16 @@ QString CsvRowWriter::bind(const csv::Record &record)
     for (int i = 0; i < m_columns.size(); ++i) {
         if (nul || !bindField(i, record)) {
             const Column &column = m_columns[i];
+            QVariant value;
             try {
-                checked(bindValue(m_insert, i + 1,
-                                  bindable(column.type, fieldValue(column.type, column.caption,
-                                                                   QString::fromUtf8(record.raw(i)),
-                                                                   record.quoted[i]))));
+                value = bindable(column.type,
+                                 fieldValue(column.type, column.caption,
+                                            QString::fromUtf8(record.raw(i)), record.quoted[i]));
             } catch (const DataError &e) {
                 problems << e.description();
+                continue;
             }
+            kept([&] { m_insert.bind(i + 1, value); });
         }
     }
     return problems.join(QLatin1Char(' '));
@@ -252,36 +203,35 @@ bool CsvRowWriter::bindField(int i, const csv::Record &record)
     case FieldType::Text:
     case FieldType::Any:
         if (quoted) { // the text as written, an empty one too
-            checked(sqlite3_bind_text(m_insert, index, raw.isEmpty() ? "" : raw.data(),
-                                      int(raw.size()), SQLITE_STATIC));
+            kept([&] { m_insert.bindUtf8Borrowed(index, raw); });
             return true;
         }
         if (raw.isEmpty()) {
-            checked(sqlite3_bind_null(m_insert, index));
+            kept([&] { m_insert.bindNull(index); });
             return true;
         }
         // A text of blanks alone is no value; one that is not is kept whole.
         if ((uchar(raw.front()) < 0x80 && !isBlank(uchar(raw.front()))) ||
             (uchar(raw.back()) < 0x80 && !isBlank(uchar(raw.back())))) {
-            checked(sqlite3_bind_text(m_insert, index, raw.data(), int(raw.size()), SQLITE_STATIC));
+            kept([&] { m_insert.bindUtf8Borrowed(index, raw); });
             return true;
         }
         return false;
     case FieldType::Date: {
         if (raw.isEmpty()) {
-            checked(sqlite3_bind_null(m_insert, index));
+            kept([&] { m_insert.bindNull(index); });
             return true;
         }
         char *iso = m_dates[size_t(i)].data();
         if (!isoDate(raw, iso))
             return false;
-        checked(sqlite3_bind_text(m_insert, index, iso, 10, SQLITE_STATIC));
+        kept([&] { m_insert.bindUtf8Borrowed(index, QByteArrayView(iso, 10)); });
         return true;
     }
     case FieldType::Number:
     case FieldType::Integer: {
         if (raw.isEmpty()) {
-            checked(sqlite3_bind_null(m_insert, index));
+            kept([&] { m_insert.bindNull(index); });
             return true;
         }
         const std::optional<double> amount = amounts::parseUtf8(raw);
@@ -289,12 +239,12 @@ bool CsvRowWriter::bindField(int i, const csv::Record &record)
         if (!amount || (*amount == 0.0 && !holdsDigit(raw)))
             return false;
         if (m_columns[i].type == FieldType::Number) {
-            checked(sqlite3_bind_double(m_insert, index, *amount));
+            kept([&] { m_insert.bindDouble(index, *amount); });
             return true;
         }
         if (std::trunc(*amount) != *amount || std::fabs(*amount) > largestWholeNumber)
             return false;
-        checked(sqlite3_bind_int64(m_insert, index, qint64(*amount)));
+        kept([&] { m_insert.bindInt(index, qint64(*amount)); });
         return true;
     }
     case FieldType::Time:
@@ -303,22 +253,13 @@ bool CsvRowWriter::bindField(int i, const csv::Record &record)
     return false;
 }
 
-void CsvRowWriter::checked(int rc)
-{
-    if (rc != SQLITE_OK && m_bindFault.isNull())
-        m_bindFault = sqlite::errorText(m_db);
-}
-
 void CsvRowWriter::insert()
 {
     if (!m_bindFault.isNull())
         throw DataError(m_bindFault);
-    if (sqlite3_step(m_insert) != SQLITE_DONE) {
-        const QString error = sqlite::errorText(m_db);
-        sqlite3_reset(m_insert);
-        throw DataError(error);
-    }
-    sqlite3_reset(m_insert);
+    // A failed run leaves the statement reset, ready for the next record.
+    m_insert.exec();
+    m_insert.reset();
 }
 
 } // namespace lexordo

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "recordset.h"
+#include "sqlquery.h"
 
 #include <array>
+#include <optional>
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <vector>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace lexordo {
 
@@ -27,18 +26,20 @@ struct Record;
 class CsvTableFill
 {
 public:
-    CsvTableFill(sqlite3 *db, const QString &table, bool replace); // throws DataError
+    CsvTableFill(const QString &table, bool replace); // throws DataError
     CsvTableFill(const CsvTableFill &) = delete;
     CsvTableFill &operator=(const CsvTableFill &) = delete;
     void finish(); // throws DataError
 
 private:
-    // Puts the connection's page cache back as it was, however the fill ends.
+    // Puts the connection's page cache back as it was, however the fill ends:
+    // finish() does, and this when it did not run (a constructor or a fill
+    // that threw), not throwing from a destructor.
     struct CacheSize
     {
         ~CacheSize();
-        sqlite3 *db = nullptr;
-        QByteArray restore;
+        void restore(); // throws DataError
+        std::optional<int> size;
     };
 
     CacheSize m_cacheSize;
@@ -47,9 +48,8 @@ private:
 };
 
 // Checks the records of an import against the columns they fill and stores
-// them with one prepared insert, binding each field from the record's bytes:
-// the one place an import meets SQLite's own interface, as it runs once for
-// every field of the file.
+// them with one prepared insert, binding each field from the record's bytes
+// where it can, as it runs once for every field of the file.
 class CsvRowWriter
 {
 public:
@@ -61,8 +61,7 @@ public:
     };
 
     // Prepares the insert into `table` of the columns. Throws DataError.
-    CsvRowWriter(sqlite3 *db, const QString &table, const QList<Column> &columns);
-    ~CsvRowWriter();
+    CsvRowWriter(const QString &table, const QList<Column> &columns);
     CsvRowWriter(const CsvRowWriter &) = delete;
     CsvRowWriter &operator=(const CsvRowWriter &) = delete;
 
@@ -70,18 +69,18 @@ public:
     // values; what is wrong with its fields, or nothing. The record stays
     // unchanged until insert().
     QString bind(const csv::Record &record);
-    // Stores the record bound last. Throws DataError with SQLite's reason.
+    // Stores the record bound last. Throws DataError with the database's reason.
     void insert();
 
 private:
     bool bindField(int i, const csv::Record &record);
-    void checked(int rc); // keeps the first refusal of a bind for insert()
+    // Runs a bind, keeping its refusal, the first of the record's, for insert().
+    template <typename Bind> void kept(Bind &&bind);
 
-    sqlite3 *m_db;
-    sqlite3_stmt *m_insert = nullptr;
     QList<Column> m_columns;
+    SqlQuery m_insert;
     std::vector<std::array<char, 10>> m_dates; // the stored form of each date bound
-    QString m_bindFault;                       // why SQLite refused a value, when it did
+    QString m_bindFault;                       // why the database refused a value, when it did
 };
 
 } // namespace lexordo

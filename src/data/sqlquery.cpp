@@ -8,14 +8,16 @@
 
 namespace lexordo {
 
-SqlQuery::SqlQuery(const QString &sql) : SqlQuery(Database::handle(), sql)
+SqlQuery::SqlQuery(const QString &sql, Lifetime lifetime)
+    : SqlQuery(Database::handle(), sql, lifetime)
 {
 }
 
-SqlQuery::SqlQuery(sqlite3 *connection, const QString &sql) : m_db(connection)
+SqlQuery::SqlQuery(sqlite3 *connection, const QString &sql, Lifetime lifetime) : m_db(connection)
 {
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr) !=
+    const unsigned flags = lifetime == Lifetime::Long ? SQLITE_PREPARE_PERSISTENT : 0;
+    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), flags, &m_stmt, nullptr) !=
         SQLITE_OK) {
         const QString error = sqlite::errorText(m_db);
         sqlite3_finalize(m_stmt);
@@ -306,6 +308,35 @@ qint64 totalChanges()
 qint64 dataVersion()
 {
     return sqlite::dataVersion(Database::handle());
+}
+
+QList<Index> plainIndexes(const QString &table)
+{
+    // An index the table's definition makes has no statement of its own.
+    SqlQuery query(QStringLiteral("SELECT m.name, m.sql FROM sqlite_master m "
+                                  "WHERE m.type = 'index' AND m.tbl_name = ?1 "
+                                  "COLLATE NOCASE AND m.sql IS NOT NULL AND "
+                                  "NOT EXISTS (SELECT 1 FROM "
+                                  "pragma_index_list(m.tbl_name) i WHERE "
+                                  "i.name = m.name AND i.\"unique\")"));
+    query.bindText(1, table);
+    QList<Index> indexes;
+    while (query.next())
+        indexes.append({query.text(0), query.text(1)});
+    return indexes;
+}
+
+int cacheSize()
+{
+    SqlQuery query(QStringLiteral("PRAGMA cache_size"));
+    if (!query.next())
+        throw DataError(QStringLiteral("The database did not give its page cache size."));
+    return int(query.integer(0));
+}
+
+void setCacheSize(int size)
+{
+    SqlQuery(QStringLiteral("PRAGMA cache_size = %1").arg(size)).exec();
 }
 
 std::optional<QString> fileProblem(const QString &path)

@@ -10,6 +10,7 @@
 #include <optional>
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -32,11 +33,17 @@ namespace lexordo {
 class SqlQuery
 {
 public:
+    // A statement run many times over a long while (an import's insert) is
+    // Long: the engine keeps it apart from its short-lived memory.
+    enum class Lifetime { Short, Long };
+
     // On the program's connection.
-    explicit SqlQuery(const QString &sql); // throws DataError
+    explicit SqlQuery(const QString &sql,
+                      Lifetime lifetime = Lifetime::Short); // throws DataError
     // On a connection the data layer opened itself (a copy being checked, a
     // reader on another thread).
-    SqlQuery(sqlite3 *connection, const QString &sql); // throws DataError
+    SqlQuery(sqlite3 *connection, const QString &sql,
+             Lifetime lifetime = Lifetime::Short); // throws DataError
     ~SqlQuery();
     SqlQuery(const SqlQuery &) = delete;
     SqlQuery &operator=(const SqlQuery &) = delete;
@@ -64,7 +71,7 @@ public:
     // Runs a statement to its end (an insert, update or delete) and gives the
     // rows it changed. Throws DataError on failure.
     qint64 exec();
-    // Ready to run again; the bound values are cleared.
+    // Ready to run again, still prepared; the bound values are cleared.
     void reset();
 
     int columnCount() const;
@@ -128,6 +135,20 @@ QStringList tables(); // throws DataError
 qint64 lastInsertKey(); // throws DataError
 qint64 totalChanges();  // throws DataError
 qint64 dataVersion();   // throws DataError
+
+// An index of a table and the statement that makes it again.
+struct Index
+{
+    QString name;
+    QString statement;
+};
+// The indexes of `table` that refuse no row (none unique), those the table's
+// own definition makes left out. Throws DataError.
+QList<Index> plainIndexes(const QString &table);
+// The program's connection's page cache, as the engine counts it (KiB when
+// negative). Throw DataError.
+int cacheSize();
+void setCacheSize(int size);
 
 // What makes a file unfit to be opened as a database, read from the file
 // itself; nothing when it looks whole. Written to follow the file's name.

@@ -374,8 +374,8 @@ int TableTransfer::importCsv(const QString &table, const QString &file, bool rep
     std::optional<CsvTableFill> fill;
     std::optional<CsvRowWriter> writer;
     try {
-        fill.emplace(Database::handle(), name, replace);
-        writer.emplace(Database::handle(), name, written);
+        fill.emplace(name, replace);
+        writer.emplace(name, written);
     } catch (const DataError &e) {
         throw DataError(
             QStringLiteral("Nothing was imported into %1: %2").arg(name, e.description()));
