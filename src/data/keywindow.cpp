@@ -4,7 +4,6 @@
 #include "sqlquery.h"
 
 #include <algorithm>
-#include <ranges>
 
 // SQL runs here: the count of a view and the windows of its keys.
 
@@ -89,12 +88,8 @@ bool KeyWindow::crowded() const
 void KeyWindow::replace(qint64 from, qint64 to)
 {
     std::vector<qint64> &keys = m_windowed ? m_added : m_all;
-    for (qint64 &key : std::views::reverse(keys)) {
-        if (key == from) {
-            key = to;
-            return;
-        }
-    }
+    if (const auto key = std::find(keys.rbegin(), keys.rend(), from); key != keys.rend())
+        *key = to;
 }
 
 void KeyWindow::readWhole()
