@@ -235,15 +235,9 @@ void Browser::toolbarPressed(QAction *key)
         // With no earlier (or later) page there is nothing to go to, and
         // nothing to tell: the page stays as it is.
         if (name == QLatin1String("Back")) {
-            try {
-                m_view->goBack();
-            } catch (const PageError &) {
-            }
+            m_view->goBack();
         } else if (name == QLatin1String("Forward")) {
-            try {
-                m_view->goForward();
-            } catch (const PageError &) {
-            }
+            m_view->goForward();
         } else if (name == QLatin1String("Refresh")) {
             m_view->refresh();
         } else if (name == QLatin1String("Home")) {

@@ -29,8 +29,9 @@ public:
     virtual QWidget *widget() = 0;
 
     virtual void navigate(const QString &address) = 0; // throws PageError
-    virtual void goBack() = 0;                         // throws PageError with no earlier page
-    virtual void goForward() = 0;                      // throws PageError with no later page
+    // False, and nothing happens, when there is no earlier (later) page.
+    virtual bool goBack() = 0;
+    virtual bool goForward() = 0;
     virtual void stop() = 0;
     virtual void refresh() = 0;
 

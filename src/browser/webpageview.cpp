@@ -116,18 +116,20 @@ void WebPageView::navigate(const QString &address)
     m_view->load(url);
 }
 
-void WebPageView::goBack()
+bool WebPageView::goBack()
 {
     if (!m_view->history()->canGoBack())
-        throw PageError("There is no earlier page.");
+        return false;
     m_view->back();
+    return true;
 }
 
-void WebPageView::goForward()
+bool WebPageView::goForward()
 {
     if (!m_view->history()->canGoForward())
-        throw PageError("There is no later page.");
+        return false;
     m_view->forward();
+    return true;
 }
 
 void WebPageView::stop()

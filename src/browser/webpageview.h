@@ -25,8 +25,8 @@ public:
 
     QWidget *widget() override;
     void navigate(const QString &address) override;
-    void goBack() override;
-    void goForward() override;
+    bool goBack() override;
+    bool goForward() override;
     void stop() override;
     void refresh() override;
     QString title() const override;

@@ -27,18 +27,20 @@ public:
         navigations << address;
         busy = true;
     }
-    void goBack() override
+    bool goBack() override
     {
         if (m_position <= 0)
-            throw PageError("There is no earlier page.");
+            return false;
         ++backs;
         load(m_history.at(--m_position), false);
+        return true;
     }
-    void goForward() override
+    bool goForward() override
     {
         if (m_position + 1 >= m_history.size())
-            throw PageError("There is no later page.");
+            return false;
         load(m_history.at(++m_position), false);
+        return true;
     }
     void stop() override
     {
