@@ -199,14 +199,8 @@ CauseListStore::Added CauseListStore::addToDay(const DiaryCase &diaryCase, const
         SqlQuery insert(
             QStringLiteral("INSERT INTO advocate (cdate, pdate, courtname, CourtIndex, caseno, "
                            "Party1, Party2, fixedfor) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-        insert.bind(1, day);
-        insert.bind(2, last.cdate);
-        insert.bind(3, last.court);
-        insert.bind(4, last.courtIndex);
-        insert.bind(5, last.caseNo);
-        insert.bind(6, last.party1);
-        insert.bind(7, last.party2);
-        insert.bind(8, last.fixedForNext);
+        insert.bindAll({day, last.cdate, last.court, last.courtIndex, last.caseNo, last.party1,
+                        last.party2, last.fixedForNext});
         insert.exec();
     } else {
         SqlQuery update(
