@@ -17,6 +17,10 @@ unixodbc
 unixodbc-dev
 odbcinst
 libsqliteodbc
+libpq-dev
+postgresql
+postgresql-contrib
+odbc-postgresql
 libssl-dev
 sqlite3
 libbenchmark-dev
