@@ -14,14 +14,16 @@ QString serverMessage(pg_conn *conn)
 QString resultMessage(const pg_result *result, pg_conn *conn)
 {
     const char *message = result ? PQresultErrorMessage(result) : nullptr;
-    const QString text = message && *message ? QString::fromUtf8(message).trimmed()
-                                             : serverMessage(conn);
+    const QString text =
+        message && *message ? QString::fromUtf8(message).trimmed() : serverMessage(conn);
     return text.isEmpty() ? QStringLiteral("The server gave no reason.") : text;
 }
 
 } // namespace
 
-PgResult::PgResult(pg_result *result) : m_result(result, PQclear) {}
+PgResult::PgResult(pg_result *result) : m_result(result, PQclear)
+{
+}
 
 int PgResult::rows() const
 {

@@ -18,7 +18,7 @@ QList<QPair<QByteArray, QByteArray>> ServerAddress::connectionKeywords() const
     QList<QPair<QByteArray, QByteArray>> keywords;
     const auto add = [&](const char *key, const QString &value) {
         if (!value.isEmpty())
-            keywords.append({QByteArray(key), value.toUtf8()});
+            keywords.append(qMakePair(QByteArray(key), value.toUtf8()));
     };
     add("host", host);
     add("port", port);
@@ -27,14 +27,17 @@ QList<QPair<QByteArray, QByteArray>> ServerAddress::connectionKeywords() const
     add("password", password);
     // A server that does not answer is told within seconds, not waited for;
     // a statement that runs away is stopped; a cable pulled is noticed.
-    keywords.append({"connect_timeout", "5"});
-    keywords.append({"options", "-c statement_timeout=60000 -c lock_timeout=10000 "
-                                "-c idle_in_transaction_session_timeout=300000"});
-    keywords.append({"keepalives_idle", "10"});
-    keywords.append({"keepalives_interval", "5"});
-    keywords.append({"keepalives_count", "3"});
-    keywords.append({"client_encoding", "UTF8"});
-    keywords.append({"application_name", "lexordo"});
+    const auto fixed = [&](const char *key, const char *value) {
+        keywords.append(qMakePair(QByteArray(key), QByteArray(value)));
+    };
+    fixed("connect_timeout", "5");
+    fixed("options", "-c statement_timeout=60000 -c lock_timeout=10000 "
+                     "-c idle_in_transaction_session_timeout=300000");
+    fixed("keepalives_idle", "10");
+    fixed("keepalives_interval", "5");
+    fixed("keepalives_count", "3");
+    fixed("client_encoding", "UTF8");
+    fixed("application_name", "lexordo");
     return keywords;
 }
 
