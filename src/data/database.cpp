@@ -1,6 +1,8 @@
 #include "database.h"
 
 #include "dataerror.h"
+#include "pgconnection.h"
+#include "serverschema.h"
 #include "sqlite.h"
 
 #include <memory>
@@ -596,6 +598,34 @@ void Database::Transaction::commit()
         throw diaryFault(db, e);
     }
     m_open = false;
+}
+
+} // namespace lexordo
+
+namespace lexordo {
+
+void Database::openServer(const ServerAddress &address)
+{
+    throw DataError(QStringLiteral("The diary's %1 cannot be opened yet.").arg(address.describe()));
+}
+
+bool Database::isServer()
+{
+    return false;
+}
+
+std::optional<ServerAddress> Database::server()
+{
+    return std::nullopt;
+}
+
+void Database::createOnServer(const ServerAddress &address)
+{
+    PgConnection connection(address);
+    if (!serverschema::diaryTables(connection).isEmpty())
+        throw DataError(QStringLiteral("The %1 already holds a diary; it has been left as it is.")
+                            .arg(address.describe()));
+    serverschema::create(connection);
 }
 
 } // namespace lexordo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serveraddress.h"
+
 #include <optional>
 #include <QString>
 
@@ -26,6 +28,16 @@ public:
     static void createFile(const QString &path); // throws DataError
 
     static QString schemaText();
+
+    // A diary kept on a PostgreSQL server, opened in place of a file: every
+    // store, report and transfer then runs on the server.
+    static void openServer(const ServerAddress &address); // throws DataError
+    // True while the open diary is on a server; its address then.
+    static bool isServer();
+    static std::optional<ServerAddress> server();
+    // Makes the diary's tables in the server database, which must hold none
+    // of them. Throws DataError.
+    static void createOnServer(const ServerAddress &address);
 
     // The database keeps, beside some text columns, the list of the different
     // texts the column holds, brought up to date by the database itself on
