@@ -25,4 +25,9 @@ QString problem(PgConnection &)
     throw DataError(QStringLiteral("The server's tables cannot be checked yet."));
 }
 
+void rebuildKept(PgConnection &)
+{
+    throw DataError(QStringLiteral("The server's counts cannot be made yet."));
+}
+
 } // namespace lexordo::serverschema

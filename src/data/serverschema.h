@@ -34,6 +34,9 @@ QStringList diaryTables(PgConnection &connection); // throws DataError
 // What makes the server database no diary of this program, naming it;
 // empty when it is one.
 QString problem(PgConnection &connection); // throws DataError
+// Makes the counts the server keeps beside the diary's tables again from the
+// rows. Throws DataError.
+void rebuildKept(PgConnection &connection);
 
 } // namespace serverschema
 
