@@ -126,7 +126,7 @@ PgResult PgConnection::exec(const QByteArray &sql, const QList<QByteArray> &valu
     const ExecStatusType status =
         result.native() ? PQresultStatus(result.native()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_IN)
-        throw DataError(resultMessage(result.native(), m_conn));
+        throw failure(result.native());
     return result;
 }
 
@@ -139,7 +139,7 @@ void PgConnection::execScript(const QByteArray &sql)
     const ExecStatusType status =
         result.native() ? PQresultStatus(result.native()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
-        throw DataError(resultMessage(result.native(), m_conn));
+        throw failure(result.native());
 }
 
 void PgConnection::copyIn(const QByteArray &copyStatement)
@@ -170,6 +170,24 @@ void PgConnection::endCopy()
         throw DataError(failure);
 }
 
+DataError PgConnection::failure(const pg_result *result) const
+{
+    const QString reason = resultMessage(result, m_conn);
+    // The server went away under the statement: what it was doing is undone
+    // by the server, and the next action connects again.
+    if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD)
+        return DataError(QStringLiteral("The connection to the diary's %1 was lost: %2 Nothing "
+                                        "of this action was stored; the next action connects "
+                                        "again.")
+                             .arg(m_address.describe(), reason));
+    const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    if (state && qstrcmp(state, "23505") == 0)
+        return DataError(QStringLiteral("This number is already given to another entry, perhaps "
+                                        "at another desk; nothing was stored (%1).")
+                             .arg(reason));
+    return DataError(reason);
+}
+
 PgResult PgConnection::checked(pg_result *raw)
 {
     return checked(PgResult(raw));
@@ -180,7 +198,7 @@ PgResult PgConnection::checked(const PgResult &result)
     pg_result *raw = result.native();
     const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        throw DataError(resultMessage(raw, m_conn));
+        throw failure(raw);
     return result;
 }
 

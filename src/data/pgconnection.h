@@ -92,6 +92,7 @@ public:
 
 private:
     void connect();
+    DataError failure(const pg_result *result) const;
     PgResult checked(pg_result *result);
     PgResult checked(const PgResult &result);
     ServerAddress m_address;
