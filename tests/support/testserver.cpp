@@ -97,7 +97,7 @@ TestServer &TestServer::shared()
     return server;
 }
 
-TestServer::TestServer()
+TestServer::TestServer() : m_owner(getpid())
 {
     setUp();
     if (!m_ready && !m_folder.isEmpty()) {
@@ -108,6 +108,9 @@ TestServer::TestServer()
 
 TestServer::~TestServer()
 {
+    // A forked copy of this process that exits leaves the cluster to its owner.
+    if (getpid() != m_owner)
+        return;
     if (m_running)
         runTool(QStringLiteral("pg_ctl"),
                 {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-m"),

@@ -59,6 +59,7 @@ private:
     bool m_installed = false;
     bool m_ready = false;
     bool m_running = false;
+    qint64 m_owner = 0; // the process that made the cluster
     int m_reaperPipe = -1;
     int m_databases = 0;
 };
