@@ -139,10 +139,9 @@ QString SchemaCheck::serverFault(const ServerAddress &address, const QString &re
 void SchemaCheck::openServerDiary(const ServerAddress &address)
 {
     try {
+        // Checks the server's tables itself (serverschema::problem) before
+        // it keeps the connection.
         Database::openServer(address);
-        // The check of the server's tables (serverschema::problem) belongs
-        // here, on the connection Database::openServer made, once Database
-        // lets it be reached; until then openServer is the whole of it.
     } catch (const DataError &e) {
         Database::close();
         throw DataError(serverFault(address, e.description()));
