@@ -1,5 +1,6 @@
 #include "support/commandrunner.h"
 #include "support/testdatabase.h"
+#include "support/testserver.h"
 
 #include <data/database.h>
 #include <data/serveraddress.h>
@@ -27,6 +28,7 @@ private slots:
     void oneRuleForEveryCommand();
     void createDatabaseWithoutANameNeedsAServerEntry();
     void aServerDiaryIsNamedNeverItsPassword();
+    void aServerDiaryIsCreatedAndUsedThroughTheEntry();
 
 private:
     static int run(const QStringList &arguments, QString *output = nullptr);
@@ -252,6 +254,45 @@ void TestCommandLine::aServerDiaryIsNamedNeverItsPassword()
                  qPrintable(arguments.join(u' ') + QStringLiteral(": ") + result.err));
         QCOMPARE(result.err.count(u'\n'), 1);
     }
+}
+
+// The data source names an empty database on a real server: --create-database
+// makes the diary's tables there, once only, and commands then work on it.
+void TestCommandLine::aServerDiaryIsCreatedAndUsedThroughTheEntry()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const ServerAddress address = test::TestServer::shared().newDatabase();
+    QTemporaryDir dir;
+    const QString catalogue = dir.filePath(QStringLiteral("odbc.ini"));
+    test::writeServerEntry(catalogue, address);
+    test::CommandRunner runner(QStringLiteral(LEXORDO_BINARY), QString());
+
+    const QString csv = dir.filePath(QStringLiteral("courts.csv"));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("court,indexx\nSessions Court No. 3,7\n");
+    file.close();
+    // Before its tables are made the database is no diary.
+    test::CommandRunner::Result result =
+        runner.run({"import", "csv", "courts", "--file", csv}, catalogue);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(address.describe()), qPrintable(result.err));
+
+    result = runner.run({"--create-database"}, catalogue);
+    QCOMPARE(result.status, 0);
+    QVERIFY2(result.out.contains(address.describe()), qPrintable(result.out + result.err));
+    result = runner.run({"--create-database"}, catalogue);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("already holds a diary")), qPrintable(result.err));
+
+    result = runner.run({"import", "csv", "courts", "--file", csv}, catalogue);
+    QCOMPARE(result.status, 0);
+    const QString exported = dir.filePath(QStringLiteral("out.csv"));
+    result = runner.run({"export", "csv", "courts", "--file", exported}, catalogue);
+    QCOMPARE(result.status, 0);
+    QFile out(exported);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QVERIFY(out.readAll().contains("Sessions Court No. 3"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
