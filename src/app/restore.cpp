@@ -30,7 +30,13 @@ RestorePlan planRestore(const QString &backupFile)
 {
     RestorePlan plan;
     plan.backupFile = backupFile;
-    // A diary that could not be opened is restored in its file's place.
+    // A diary on a server has no file for a backup file to take the place of.
+    if (const std::optional<ServerAddress> server = Database::server())
+        throw DataError(QStringLiteral("The diary is the %1; a backup file is not put in its "
+                                       "place.\nNothing has been changed.")
+                            .arg(server->describe()));
+    // A diary that could not be opened is restored in its file's place (an
+    // entry naming a server diary that did not open is refused here).
     plan.diary =
         Database::isOpen() ? Database::path() : DataSource::databasePath(diaryfolder::folder());
     try {
