@@ -208,8 +208,7 @@ void TestServer::setUp()
                         "fsync = off\n"
                         "synchronous_commit = off\n"
                         "full_page_writes = off\n"
-                        "shared_buffers = 16MB\n"
-                        "max_connections = 40\n");
+                        "shared_buffers = 16MB\n");
     configuration.close();
     try {
         start();
