@@ -28,6 +28,19 @@ TestDatabase::TestDatabase()
             throw DataError(server.unavailableReason());
         m_server = server.newDatabase();
         Database::createOnServer(*m_server);
+        // What the tests ask of the diary in SQLite's words, which the
+        // program itself never asks.
+        PgConnection(*m_server)
+            .execScript("CREATE FUNCTION lx_join(a text, b text, separator text) RETURNS text "
+                        "LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN b IS NULL THEN a WHEN a "
+                        "IS NULL THEN b ELSE a || separator || b END $$;"
+                        "CREATE FUNCTION lx_join(a text, b text) RETURNS text LANGUAGE sql "
+                        "IMMUTABLE AS $$ SELECT lx_join(a, b, ',') $$;"
+                        "CREATE AGGREGATE group_concat(text) (SFUNC = lx_join, STYPE = text);"
+                        "CREATE AGGREGATE group_concat(text, text) (SFUNC = lx_join, "
+                        "STYPE = text);"
+                        "CREATE FUNCTION quote(x anyelement) RETURNS text LANGUAGE sql IMMUTABLE "
+                        "AS $$ SELECT coalesce(quote_literal(x), 'NULL') $$;");
         Database::openServer(*m_server);
         return;
     }
