@@ -602,9 +602,4 @@ void setKeeping(PgConnection &connection, bool on)
     connection.execScript(script.toUtf8());
 }
 
-void rebuildKept(PgConnection &)
-{
-    throw DataError(QStringLiteral("The server's counts cannot be made yet."));
-}
-
 } // namespace lexordo::serverschema

@@ -61,10 +61,6 @@ QStringList diaryTables(PgConnection &connection); // throws DataError
 // What makes the server database no diary of this program, naming it;
 // empty when it is one.
 QString problem(PgConnection &connection); // throws DataError
-// Makes the counts the server keeps beside the diary's tables again from the
-// rows. Throws DataError.
-void rebuildKept(PgConnection &connection);
-
 // Makes the counts kept beside the tables again from the rows (after rows
 // were added with the keeping triggers off). Throws DataError.
 void rebuildKept(PgConnection &connection);
