@@ -78,8 +78,9 @@ int runMoveToServerCommand(const QStringList &commandLine)
                              qlonglong(total));
                 std::fflush(stderr);
             });
-        std::printf("Moved %lld rows of %d tables from %s to the %s.\n", qlonglong(outcome.rows),
-                    outcome.tables, qPrintable(file), qPrintable(server->describe()));
+        std::printf("Moved %lld %s of %d tables from %s to the %s.\n", qlonglong(outcome.rows),
+                    outcome.rows == 1 ? "row" : "rows", outcome.tables, qPrintable(file),
+                    qPrintable(server->describe()));
     } catch (const DataError &e) {
         return failedWith(e.description());
     }
