@@ -160,7 +160,16 @@ std::optional<Refusal> appendValue(QByteArray &out, const SqlQuery &row, int col
             appendWhole(out, row.integer(column));
             return std::nullopt;
         }
-        const double value = number ? row.real(column) : std::nan("");
+        if (!number) {
+            // A column made without a declared type keeps a number as text.
+            bool whole = false;
+            const qint64 value = row.utf8(column).trimmed().toLongLong(&whole);
+            if (!whole)
+                return refuse("which is no whole number");
+            appendWhole(out, value);
+            return std::nullopt;
+        }
+        const double value = row.real(column);
         if (!(value == std::trunc(value) && std::abs(value) < 9e18))
             return refuse("which is no whole number");
         appendWhole(out, qint64(value));
