@@ -63,6 +63,7 @@ private slots:
     void foldedCollationIgnoresCaseInEveryScript_data();
     void foldedCollationIgnoresCaseInEveryScript();
     void countsAreKeptAcrossInsertUpdateDelete();
+    void desksAddingTheSamePairAtOnceCountItOnce();
     void otherDesksHearOfAWrite();
     void problemNamesWhatIsNotADiary_data();
     void problemNamesWhatIsNotADiary();
@@ -178,6 +179,34 @@ void TestServerSchema::countsAreKeptAcrossInsertUpdateDelete()
     QCOMPARE(rowsOf(connection, kept), QStringList{"1|1"});
     serverschema::rebuildKept(connection);
     QCOMPARE(rowsOf(connection, kept), rowsOf(connection, counted));
+}
+
+void TestServerSchema::desksAddingTheSamePairAtOnceCountItOnce()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const ServerAddress address = TestServer::shared().newDatabase();
+    PgConnection first(address);
+    serverschema::create(first);
+    PgConnection second(address);
+    PgConnection watcher(address);
+    const char *const insert = "INSERT INTO advocate (caseno, party1) VALUES ('OS 7', 'Ravi')";
+
+    first.execScript("BEGIN");
+    first.exec(insert);
+    // The second desk's insert waits for the first desk's transaction.
+    QVERIFY(PQsendQuery(second.native(), insert) == 1);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        watcher.exec("SELECT count(*) FROM pg_locks WHERE NOT granted").text(0, 0) != "0", 20000);
+    first.execScript("COMMIT");
+    QString failure;
+    while (PGresult *result = PQgetResult(second.native())) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK)
+            failure = QString::fromUtf8(PQresultErrorMessage(result));
+        PQclear(result);
+    }
+    QCOMPARE(failure, QString());
+    QCOMPARE(rowsOf(watcher, "SELECT \"rows\", pairs FROM advocate_counts"), QStringList{"2|1"});
+    QCOMPARE(rowsOf(watcher, "SELECT \"rows\" FROM advocate_pairs"), QStringList{"2"});
 }
 
 void TestServerSchema::otherDesksHearOfAWrite()
