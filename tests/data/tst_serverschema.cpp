@@ -60,6 +60,9 @@ class TestServerSchema : public QObject
 
 private slots:
     void tablesOnTheServerFollowTheFileSchema();
+    void translationKeepsNamesTextsAndNumbers();
+    void translationRefusesWhatItDoesNotKnow_data();
+    void translationRefusesWhatItDoesNotKnow();
     void foldedCollationIgnoresCaseInEveryScript_data();
     void foldedCollationIgnoresCaseInEveryScript();
     void countsAreKeptAcrossInsertUpdateDelete();
@@ -106,6 +109,58 @@ void TestServerSchema::tablesOnTheServerFollowTheFileSchema()
     QCOMPARE(rowsOf(connection, "SELECT count(*) FROM password1 WHERE pass_word LIKE 'pbkdf2%'"),
              {"1"});
     QVERIFY(serverschema::problem(connection).isEmpty());
+}
+
+void TestServerSchema::translationKeepsNamesTextsAndNumbers()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const QString schema = QStringLiteral(
+        "-- A comment; with a semicolon and \"quotes\"\n"
+        "CREATE TABLE \"Odd \"\"Name\"\"\" (\"Amount Due\" REAL, Said TEXT, \"On\" DATE);\n"
+        "CREATE INDEX \"Odd_said\" ON \"Odd \"\"Name\"\"\" (Said COLLATE NOCASE, \"On\");\n"
+        "INSERT INTO \"Odd \"\"Name\"\"\" (\"Amount Due\", Said, \"On\") VALUES "
+        "(-1.25, 'it''s; -- not a comment', NULL);\n");
+    PgConnection connection(TestServer::shared().newDatabase());
+    serverschema::create(connection); // the collation
+    connection.execScript(serverschema::translatedSchema(schema).toUtf8());
+    QCOMPARE(rowsOf(connection, "SELECT \"amount due\", said, \"on\", lx_key FROM "
+                                "\"odd \"\"name\"\"\""),
+             QStringList{"-1.25|it's; -- not a comment|<null>|1"});
+    connection.execScript("SET enable_seqscan = off");
+    QCOMPARE(rowsOf(connection, "SELECT count(*) FROM \"odd \"\"name\"\"\" WHERE said = "
+                                "'IT''S; -- NOT A COMMENT' COLLATE lx_nocase"),
+             QStringList{"1"});
+    QCOMPARE(rowsOf(connection, "SELECT indexname FROM pg_indexes WHERE indexdef LIKE "
+                                "'%said COLLATE lx_nocase%'"),
+             QStringList{"odd_said"});
+}
+
+void TestServerSchema::translationRefusesWhatItDoesNotKnow_data()
+{
+    QTest::addColumn<QString>("schema");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("type") << "CREATE TABLE t (a BLOB);"
+                          << "BLOB";
+    QTest::newRow("constraint") << "CREATE TABLE t (a TEXT NOT NULL);"
+                                << "NOT";
+    QTest::newRow("view") << "CREATE VIEW v AS SELECT 1;"
+                          << "VIEW";
+    QTest::newRow("other collation") << "CREATE INDEX i ON t (a COLLATE RTRIM);"
+                                     << "RTRIM";
+    QTest::newRow("open quote") << "CREATE TABLE \"t (a TEXT);"
+                                << "quote";
+}
+
+void TestServerSchema::translationRefusesWhatItDoesNotKnow()
+{
+    QFETCH(QString, schema);
+    QFETCH(QString, named);
+    try {
+        serverschema::translatedSchema(schema);
+        QFAIL("the schema was translated");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains(named), qPrintable(e.description()));
+    }
 }
 
 void TestServerSchema::foldedCollationIgnoresCaseInEveryScript_data()
