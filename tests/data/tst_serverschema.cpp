@@ -71,6 +71,7 @@ private slots:
     void problemNamesWhatIsNotADiary_data();
     void problemNamesWhatIsNotADiary();
 
+    void aDiaryMovesWithEveryTextAndAmount_data();
     void aDiaryMovesWithEveryTextAndAmount();
     void aServerDatabaseWithRowsIsRefused();
     void aValueTheServerCannotKeepRefusesTheMove_data();
@@ -332,9 +333,17 @@ void TestServerSchema::problemNamesWhatIsNotADiary()
     QVERIFY2(problem.contains(named), qPrintable(problem));
 }
 
+void TestServerSchema::aDiaryMovesWithEveryTextAndAmount_data()
+{
+    QTest::addColumn<bool>("tablesMade"); // by --create-database, before the move
+    QTest::newRow("into an empty database") << false;
+    QTest::newRow("into the diary's empty tables") << true;
+}
+
 void TestServerSchema::aDiaryMovesWithEveryTextAndAmount()
 {
     LEXORDO_REQUIRE_TEST_SERVER();
+    QFETCH(bool, tablesMade);
     TestDatabase diary;
     const QStringList texts = {
         QStringLiteral("tab\there"),
@@ -361,6 +370,10 @@ void TestServerSchema::aDiaryMovesWithEveryTextAndAmount()
     const QByteArray before = fileHash(diary.path());
 
     const ServerAddress address = TestServer::shared().newDatabase();
+    if (tablesMade) {
+        PgConnection made(address);
+        serverschema::create(made);
+    }
     QList<qint64> told;
     const servermove::Outcome outcome = servermove::move(
         diary.path(), address, [&](qint64 copied, qint64 total) { told << copied << total; });
