@@ -3,6 +3,7 @@
 #include "backupcommand.h"
 #include "causelistcommand.h"
 #include "commandoptions.h"
+#include "movecommand.h"
 #include "printcommand.h"
 #include "transfercommands.h"
 
@@ -45,6 +46,10 @@ const std::vector<Command> &commands()
         {"check-cause-list",
          "Checks the court's list of a day against the diary (lexordo check-cause-list --help).",
          runCheckCauseListCommand},
+        {"move-to-server",
+         "Copies a diary file to the server the data source names (lexordo move-to-server "
+         "--help).",
+         runMoveToServerCommand},
     };
     return list;
 }

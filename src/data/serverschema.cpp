@@ -64,8 +64,11 @@ QList<Statement> statements(const QString &text)
         } else if (c == u'\'') {
             current.append({Token::String, quoted(c)});
         } else if (c.isLetterOrNumber() || c == u'_') {
+            // A number keeps its decimal point.
             const qsizetype start = i;
-            while (i < n && (text[i].isLetterOrNumber() || text[i] == u'_'))
+            const bool number = c.isDigit();
+            while (i < n &&
+                   (text[i].isLetterOrNumber() || text[i] == u'_' || (number && text[i] == u'.')))
                 ++i;
             current.append({Token::Word, text.mid(start, i - start)});
         } else if (c == u';') {
@@ -258,14 +261,15 @@ QString rowStatement(const Statement &statement)
         case Token::String:
             part = literal(token.text);
             break;
-        case Token::Word:
-            if (!token.text.front().isDigit() &&
-                QStringList{QStringLiteral("INSERT"), QStringLiteral("INTO"),
-                            QStringLiteral("VALUES"), QStringLiteral("NULL")}
-                        .contains(token.text.toUpper()) == false)
-                notUnderstood(QStringLiteral("the word %1 of an INSERT").arg(token.text));
-            part = token.text;
+        case Token::Word: {
+            // Numbers and the statement's own words stay; any other word is
+            // a name written without quotes.
+            static const QStringList words = {QStringLiteral("INSERT"), QStringLiteral("INTO"),
+                                              QStringLiteral("VALUES"), QStringLiteral("NULL")};
+            const bool kept = token.text.front().isDigit() || words.contains(token.text.toUpper());
+            part = kept ? token.text : quoted(serverName(token.text));
             break;
+        }
         case Token::Symbol:
             part = token.text;
             break;
@@ -469,6 +473,13 @@ QHash<QString, QList<QPair<QString, QString>>> serverColumns(PgConnection &conne
 const QList<Table> &tables()
 {
     return translated().tables;
+}
+
+QString translatedSchema(const QString &schemaText)
+{
+    const Translated t = translate(schemaText);
+    return (t.tableStatements + t.rowStatements + t.indexStatements).join(QStringLiteral(";\n")) +
+           u';';
 }
 
 QString createStatements()
