@@ -609,6 +609,8 @@ qint64 dataVersion()
     // On a server, other desks' writes arrive as notices on the connection.
     if (Database::isServer()) {
         PgConnection &connection = Database::serverConnection();
+        // A round trip brings every notice of a change committed before it.
+        connection.execScript("");
         serverNotices += connection.takeNotices();
         return serverNotices + connection.connections();
     }

@@ -5,6 +5,7 @@
 #include <data/recordset.h>
 #include <data/recordsetmodel.h>
 #include <QAbstractItemModelTester>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <sqlite3.h>
@@ -392,9 +393,8 @@ void TestRecordSet::cancelUpdateRestoresTheRow()
 
 void TestRecordSet::rejectedStoreKeepsWhatWasTyped()
 {
-    m_db->exec(QStringLiteral(
-        "CREATE TRIGGER no_blank_court BEFORE INSERT ON courts WHEN NEW.court = 'Refused' "
-        "BEGIN SELECT RAISE(ABORT, 'courts must have a proper name'); END"));
+    m_db->refuseInserts(QStringLiteral("courts"), QStringLiteral("NEW.court = 'Refused'"),
+                        QStringLiteral("courts must have a proper name"));
     RecordSet rs(RecordSource::table(QStringLiteral("courts")));
     rs.addNew();
     rs.setValue(QStringLiteral("court"), QStringLiteral("Refused"));
@@ -743,9 +743,12 @@ void TestRecordSet::requeryFailsWhenTheDataVersionCannotBeRead()
     QCOMPARE(rs.rowCount(), 6);
     if (test::TestDatabase::onServer()) {
         // The server goes away: the re-read says so; back, the next one reads.
-        test::TestServer::shared().stop();
+        auto &server = test::TestServer::shared();
+        server.stop();
+        auto restart = qScopeGuard([&] { server.start(); });
         QVERIFY_THROWS_EXCEPTION(DataError, rs.requery());
-        test::TestServer::shared().start();
+        restart.dismiss();
+        server.start();
         rs.requery();
         QCOMPARE(rs.rowCount(), 6);
         return;
