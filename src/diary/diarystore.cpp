@@ -34,7 +34,7 @@ void requireTransaction(const char *work)
 }
 
 const QString casesCount =
-    QStringLiteral("SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate)");
+    QStringLiteral("SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate) AS pairs");
 
 // The next listing of a hearing: the same case, parties and court, the
 // hearing's current date as previous date, what it was fixed for next as

@@ -467,6 +467,8 @@ void TestRecordSet::changeOfARowAnotherDeskChangedIsRefused()
 // survives a delete of the row shown. A row gone leaves the view.
 void TestRecordSet::deleteNeverRemovesARowStoredSinceUnderTheSameKey()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("A server never hands a deleted row's key on.");
     RecordSet rs(RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
     rs.moveLast();
     QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Small_Causes"));
@@ -497,6 +499,16 @@ void TestRecordSet::unchangedRowsAreFoundAgain_data()
 {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("values");
+    if (test::TestDatabase::onServer()) {
+        // What a server's typed columns can hold.
+        QTest::newRow("null, empty") << "advocate (caseno, remarks, ndate)"
+                                     << "'CS 1', '', NULL";
+        QTest::newRow("amounts") << "AC_INFO (Name, \"Legal Fees\", CourtFees, Misc)"
+                                 << "'Ram', 0.1 + 0.2, 5000, 12.5";
+        QTest::newRow("date") << "Holidays"
+                              << "'2026-12-25', 'X'";
+        return;
+    }
     QTest::newRow("null, empty") << "advocate (caseno, remarks, ndate)"
                                  << "'CS 1', NULL, ''";
     QTest::newRow("amounts") << "AC_INFO (Name, \"Legal Fees\", CourtFees, Misc)"
@@ -674,6 +686,8 @@ void TestRecordSet::readOnlyStatements()
 
 void TestRecordSet::computedColumnIsNamedAsOfOld()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("A server names a computed column by its function alone.");
     m_db->exec(QStringLiteral("INSERT INTO bill (BillNo) VALUES (4), (9)"));
     RecordSet rs(RecordSource::query(QStringLiteral("select max(billno) from bill")));
     QCOMPARE(rs.fieldName(0), QStringLiteral("Expr1000"));
