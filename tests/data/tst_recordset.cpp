@@ -1,5 +1,6 @@
 #include "support/testdatabase.h"
 
+#include <data/changewatch.h>
 #include <data/database.h>
 #include <data/dataerror.h>
 #include <data/recordset.h>
@@ -38,6 +39,8 @@ private slots:
     void requerySeesWritesOfOtherPrograms();
     void requeryWithoutWritesRestoresTheOrderRead();
     void requeryFailsWhenTheDataVersionCannotBeRead();
+    void rereadKeepsTheRowTheFilterAndTheSort();
+    void changeWatchHearsOtherDesksOnlyAndFailuresOnce();
     void untouchedNewRowIsNeverStored();
     void cancelUpdateRestoresTheRow();
     void rejectedStoreKeepsWhatWasTyped();
@@ -777,6 +780,68 @@ void TestRecordSet::requeryFailsWhenTheDataVersionCannotBeRead()
     sqlite3_set_authorizer(Database::handle(), nullptr, nullptr);
     rs.requery();
     QCOMPARE(rs.rowCount(), 6);
+}
+
+// Another desk's rows come and go around the current row: it stays on, or
+// the row now in its place.
+void TestRecordSet::rereadKeepsTheRowTheFilterAndTheSort()
+{
+    RecordSet rs(RecordSource::table(QStringLiteral("courts")));
+    rs.setSort(QStringLiteral("indexx desc"));
+    rs.setFilter(Filter(QStringLiteral("indexx"), Filter::Op::GreaterOrEqual, 2));
+    rs.moveTo(2);
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("O'Brien Tribunal"));
+    m_db->execElsewhere(QStringLiteral(
+        "INSERT INTO courts VALUES ('Appeals', 5), ('Bench', 6), ('Lok Adalat', 0)"));
+    rs.reread();
+    QCOMPARE(rs.rowCount(), 7); // not the court the filter leaves out
+    QCOMPARE(rs.position(), 4);
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("O'Brien Tribunal"));
+
+    m_db->execElsewhere(QStringLiteral("DELETE FROM courts WHERE indexx = 4"));
+    rs.reread();
+    QCOMPARE(rs.position(), 4);
+    QCOMPARE(rs.text(QStringLiteral("court")), QStringLiteral("Civil Court"));
+
+    // The whole table, read in windows.
+    RecordSet all(RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
+    all.moveTo(2);
+    const QString court = all.text(QStringLiteral("court"));
+    m_db->execElsewhere(QStringLiteral("INSERT INTO courts VALUES ('Nyaya Panchayat', -1)"));
+    all.reread();
+    QCOMPARE(all.position(), 3);
+    QCOMPARE(all.text(QStringLiteral("court")), court);
+}
+
+void TestRecordSet::changeWatchHearsOtherDesksOnlyAndFailuresOnce()
+{
+    ChangeWatch watch(nullptr, 3600 * 1000); // asked by hand here
+    QSignalSpy heard(&watch, &ChangeWatch::changedElsewhere);
+    QSignalSpy failed(&watch, &ChangeWatch::pollFailed);
+    watch.start();
+    m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('Own Court', 9)"));
+    watch.poll();
+    QCOMPARE(heard.count(), 0);
+    m_db->execElsewhere(QStringLiteral("INSERT INTO courts VALUES ('Lok Adalat', 0)"));
+    m_db->execElsewhere(QStringLiteral("DELETE FROM courts WHERE indexx = 9"));
+    watch.poll();
+    watch.poll();
+    QCOMPARE(heard.count(), 1);
+
+    const auto refuseDataVersion = [](void *, int action, const char *name, const char *,
+                                      const char *, const char *) {
+        return action == SQLITE_PRAGMA && qstrcmp(name, "data_version") == 0 ? SQLITE_DENY
+                                                                             : SQLITE_OK;
+    };
+    sqlite3_set_authorizer(Database::handle(), refuseDataVersion, nullptr);
+    watch.poll();
+    watch.poll();
+    sqlite3_set_authorizer(Database::handle(), nullptr, nullptr);
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(!failed.first().first().toString().isEmpty());
+    m_db->execElsewhere(QStringLiteral("DELETE FROM courts WHERE indexx = 0"));
+    watch.poll();
+    QCOMPARE(heard.count(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestRecordSet)
