@@ -316,11 +316,18 @@ const Translated &translated()
 
 // ---- What the server keeps beside the tables ----------------------------
 
-// The trigram index that lets a search for text within the first party use
-// an index, whatever the text's case.
-const QString partyIndexName = QStringLiteral("advocate_party1_trgm");
-const QString partyIndex = QStringLiteral(
-    "CREATE INDEX advocate_party1_trgm ON advocate USING gin (lower(party1) gin_trgm_ops)");
+// The server's own indexes, by name: the trigram index that lets a search
+// for text within the first party (ILIKE, whatever the case) use an index,
+// and the rule that a bill or receipt number is given once, however many
+// desks add one at the same moment.
+const QStringList serverIndexNames = {QStringLiteral("advocate_party1_trgm"),
+                                      QStringLiteral("bill_number"),
+                                      QStringLiteral("receipt_number")};
+const QStringList serverIndexes = {
+    QStringLiteral("CREATE INDEX advocate_party1_trgm ON advocate USING gin (party1 gin_trgm_ops)"),
+    QStringLiteral("CREATE UNIQUE INDEX bill_number ON bill (billno) WHERE billno IS NOT NULL"),
+    QStringLiteral("CREATE UNIQUE INDEX receipt_number ON receipt (receiptno) WHERE receiptno IS "
+                   "NOT NULL")};
 
 const char *const prelude =
     "CREATE EXTENSION IF NOT EXISTS pg_trgm;\n"
@@ -490,7 +497,7 @@ QString createStatements()
     all << t.tableStatements.join(QStringLiteral(";\n")) + u';';
     all << t.rowStatements.join(QStringLiteral(";\n")) + u';';
     all << t.indexStatements.join(QStringLiteral(";\n")) + u';';
-    all << partyIndex + u';';
+    all << serverIndexes.join(QStringLiteral(";\n")) + u';';
     all << QString::fromLatin1(counts).trimmed();
     QStringList triggers;
     for (const Table &table : t.tables)
@@ -590,7 +597,7 @@ void rebuildKept(PgConnection &connection)
 void dropIndexes(PgConnection &connection)
 {
     QStringList drops;
-    for (const QString &name : translated().indexNames + QStringList{partyIndexName})
+    for (const QString &name : translated().indexNames + serverIndexNames)
         drops << QStringLiteral("DROP INDEX IF EXISTS %1;").arg(quoted(name));
     connection.execScript(drops.join(u'\n').toUtf8());
 }
@@ -599,7 +606,7 @@ void makeIndexes(PgConnection &connection)
 {
     // Enough memory to sort a large table's keys at once.
     QString script = QStringLiteral("SET LOCAL maintenance_work_mem = '256MB';\n");
-    for (const QString &statement : translated().indexStatements + QStringList{partyIndex})
+    for (const QString &statement : translated().indexStatements + serverIndexes)
         script += statement + QStringLiteral(";\n");
     connection.execScript(script.toUtf8());
 }

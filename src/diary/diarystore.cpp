@@ -206,10 +206,10 @@ namespace {
 // later listing can only be dated today or after. Looking only at the days
 // since the diary was last used keeps the question to what is new (it is
 // asked once), and keeps its cost to those days however long the diary.
-// Binds today three times.
+// Binds today three times. A diary never used stands as used before any date.
 const QString missedFrom = QStringLiteral(
     "from advocate h "
-    "where h.ndate > coalesce((select max(cdate) from advocate where cdate < ?), '') "
+    "where h.ndate > coalesce((select max(cdate) from advocate where cdate < ?), '0001-01-01') "
     "and h.ndate < ? "
     "and not exists (select 1 from advocate l where l.cdate >= ? "
     "and (l.caseno = h.caseno or (l.caseno is null and h.caseno is null)) "

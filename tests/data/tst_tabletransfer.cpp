@@ -314,9 +314,8 @@ void TestTableTransfer::replaceTakesThePlaceOfTheRows()
 void TestTableTransfer::aRowTheDatabaseRefusesUndoesTheWholeImport()
 {
     m_db->exec(QStringLiteral("INSERT INTO courts VALUES ('Old Court', 9)"));
-    m_db->exec(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON courts WHEN NEW.court = 'Refused' "
-                       "BEGIN SELECT RAISE(ABORT, 'refused by the database'); END"));
+    m_db->refuseInserts(QStringLiteral("courts"), QStringLiteral("NEW.court = 'Refused'"),
+                        QStringLiteral("refused by the database"));
     const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
     writeFile(path, QByteArrayLiteral("court,indexx\nHigh Court,1\nRefused,2\nSessions,3\n"));
     try {
