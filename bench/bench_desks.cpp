@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <string>
 #include <vector>
 
 using namespace lexordo;
@@ -202,7 +203,7 @@ int runDesk(int desk, qint64 deadline, const QString &file)
         for (int round = desk; QDateTime::currentMSecsSinceEpoch() < deadline; ++round) {
             timer.start();
             diary.requery(searchFilter(round, caseno));
-            std::printf("search %lld\n", qint64(timer.nsecsElapsed() / 1000));
+            std::printf("search%d %lld\n", round % 4, qint64(timer.nsecsElapsed() / 1000));
             if (diary.rowCount() == 0)
                 continue;
             diary.moveTo(round % diary.rowCount());
@@ -241,6 +242,7 @@ void BM_FiveDesks(benchmark::State &state)
                             ? qEnvironmentVariableIntValue("LEXORDO_BENCH_DESK_SECONDS")
                             : 10;
     std::vector<qint64> searches;
+    std::vector<qint64> kinds[4]; // by searchFilter's number
     std::vector<qint64> saves;
     int refused = 0;
     for (auto _ : state) {
@@ -263,9 +265,11 @@ void BM_FiveDesks(benchmark::State &state)
                 const QList<QByteArray> words = line.split(' ');
                 if (words.size() != 2)
                     continue;
-                if (words[0] == "search")
+                if (words[0].startsWith("search")) {
                     searches.push_back(words[1].toLongLong());
-                else if (words[0] == "save")
+                    kinds[std::clamp(words[0].mid(6).toInt(), 0, 3)].push_back(
+                        words[1].toLongLong());
+                } else if (words[0] == "save")
                     saves.push_back(words[1].toLongLong());
                 else if (words[0] == "refused")
                     refused += words[1].toInt();
@@ -277,6 +281,8 @@ void BM_FiveDesks(benchmark::State &state)
     state.counters["refused"] = refused;
     state.counters["search_p50_ms"] = percentile(searches, 0.50);
     state.counters["search_p95_ms"] = percentile(searches, 0.95);
+    for (int kind = 0; kind < 4; ++kind)
+        state.counters["search" + std::to_string(kind) + "_p95_ms"] = percentile(kinds[kind], 0.95);
     state.counters["save_p50_ms"] = percentile(saves, 0.50);
     state.counters["save_p95_ms"] = percentile(saves, 0.95);
 }
