@@ -10,7 +10,8 @@
 #   LEXORDO_BENCH_ALL=1  also every Google benchmark (bench_*) on each diary
 #   LEXORDO_BENCH_ONLY   the items to run, e.g. "calendar backup"; every one by
 #                        default: register calendar export import backup searches
-#                        courtlist
+#                        courtlist server
+#   LEXORDO_BENCH_DESK_SECONDS  how long the five desks of "server" work, 10 by default
 #   LEXORDO_BENCH_DIARIES  the folder of the generated diaries, BUILD_DIR by
 #                        default (another build's folder compares two builds)
 #
@@ -22,7 +23,7 @@ BUILD=${1:-build}
 SIZES=${LEXORDO_BENCH_SIZES:-20000 200000}
 RUNS=${LEXORDO_BENCH_RUNS:-3}
 YEAR=${LEXORDO_BENCH_YEAR:-2026}
-ONLY=${LEXORDO_BENCH_ONLY:-register calendar export import backup searches courtlist}
+ONLY=${LEXORDO_BENCH_ONLY:-register calendar export import backup searches courtlist server}
 DIARIES=${LEXORDO_BENCH_DIARIES:-$BUILD}
 LEXORDO="$BUILD/lexordo"
 TIME=/usr/bin/time
@@ -31,7 +32,20 @@ TIME=/usr/bin/time
 [ -x "$TIME" ] || { echo "$TIME is missing (Debian package time)" >&2; exit 1; }
 
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+PGFOLDER=
+# pg_ctl run as the cluster's owner: initdb refuses root.
+as_owner() {
+    if [ "$(id -u)" = 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+finish() {
+    if [ -n "$PGFOLDER" ]; then
+        as_owner "$PGBIN/pg_ctl" -D "$PGFOLDER/data" -m immediate -w stop > /dev/null 2>&1 || true
+        rm -rf "$PGFOLDER"
+    fi
+    rm -rf "$WORK"
+}
+trap finish EXIT
+trap 'exit 1' INT TERM
 
 wants() {
     case " $ONLY " in *" $1 "*) return 0 ;; *) return 1 ;; esac
@@ -68,9 +82,17 @@ measure() {
     LAST_CPU=$cpu
 }
 
+# The item "server" alone makes a diary of its own; the others share bench-N.mdb.
+PLAIN=0
+for item in $ONLY; do [ "$item" = server ] || PLAIN=1; done
+
 for SIZE in $SIZES; do
     DB="$DIARIES/bench-$SIZE.mdb"
-    if [ ! -f "$DB" ]; then
+    if [ "$PLAIN" = 0 ]; then
+        echo
+        echo "=== $SIZE hearings"
+    fi
+    if [ "$PLAIN" = 1 ] && [ ! -f "$DB" ]; then
         echo "== generating $DB"
         rm -f "$DB.part" "$DB.part-wal" "$DB.part-shm"
         "$BUILD/lexordo-gendb" "$DB.part" --hearings "$SIZE" --due-today 300 --today 07/12/2026
@@ -83,10 +105,12 @@ for SIZE in $SIZES; do
     # Opened once by the program first (a diary made elsewhere gets its lists
     # and indexes then), and its write-ahead journal folded in, so that each
     # command starts from the file alone.
-    "$LEXORDO" export ics --from 01/01/2000 --to 01/01/2000 --file /dev/null > /dev/null
-    sqlite3 "$DB" "PRAGMA wal_checkpoint(TRUNCATE)" > /dev/null
-    echo
-    echo "=== $SIZE hearings: $DB, $(($(stat -c %s "$DB") / 1048576)) MB, median of $RUNS runs"
+    if [ "$PLAIN" = 1 ]; then
+        "$LEXORDO" export ics --from 01/01/2000 --to 01/01/2000 --file /dev/null > /dev/null
+        sqlite3 "$DB" "PRAGMA wal_checkpoint(TRUNCATE)" > /dev/null
+        echo
+        echo "=== $SIZE hearings: $DB, $(($(stat -c %s "$DB") / 1048576)) MB, median of $RUNS runs"
+    fi
 
     if wants register && [ -x "$BUILD/bench_caseregister" ]; then
         echo "== the case register's opening on a day with hearings due (the screen's work, carry-forward included)"
@@ -227,6 +251,73 @@ SQL
         fi
     fi
 
+    if wants server && [ -x "$BUILD/bench_desks" ]; then
+        PGBIN=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
+        if [ -z "$PGBIN" ] || [ ! -x "$PGBIN/initdb" ]; then
+            echo "== server: PostgreSQL is not installed, left out"
+        else
+            # The same diary with 3,000 hearings due today, on the file and moved
+            # to a throwaway cluster (socket only, removed at the end).
+            SDB="$DIARIES/bench-$SIZE-due3000.mdb"
+            if [ ! -f "$SDB" ]; then
+                echo "== generating $SDB"
+                rm -f "$SDB.part" "$SDB.part-wal" "$SDB.part-shm"
+                "$BUILD/lexordo-gendb" "$SDB.part" --hearings "$SIZE" --due-today 3000 --today 07/12/2026
+                sqlite3 "$SDB.part" "PRAGMA journal_mode = DELETE" > /dev/null
+                mv "$SDB.part" "$SDB"
+            fi
+            printf '[advocate]\nDriver=SQLite3\nDatabase=%s\n' "$(readlink -f "$SDB")" > "$WORK/odbc-sdb.ini"
+            ODBCINI="$WORK/odbc-sdb.ini" "$LEXORDO" export ics --from 01/01/2000 --to 01/01/2000 --file /dev/null > /dev/null
+            sqlite3 "$SDB" "PRAGMA wal_checkpoint(TRUNCATE)" > /dev/null
+            PGFOLDER=$(mktemp -d /tmp/lexordo-bench-pg-XXXXXX)
+            [ "$(id -u)" = 0 ] && chown postgres: "$PGFOLDER"
+            PGPORT=$((40000 + $$ % 20000))
+            as_owner "$PGBIN/initdb" -D "$PGFOLDER/data" --auth=trust -E UTF8 --locale=C.UTF-8 \
+                -U postgres --no-sync --no-instructions > "$WORK/initdb.log" 2>&1 ||
+                { cat "$WORK/initdb.log" >&2; exit 1; }
+            # The server's own defaults (fsync on), reached through a socket only;
+            # statements above 20 ms are logged, to be shown below.
+            printf "listen_addresses = ''\nunix_socket_directories = '%s'\nport = %s\nlog_min_duration_statement = 20\n" \
+                "$PGFOLDER" "$PGPORT" >> "$PGFOLDER/data/postgresql.conf"
+            as_owner "$PGBIN/pg_ctl" -D "$PGFOLDER/data" -l "$PGFOLDER/server.log" -w start > /dev/null
+            "$PGBIN/psql" -h "$PGFOLDER" -p "$PGPORT" -U postgres -q -c "CREATE DATABASE bench" postgres
+            printf '[advocate]\nDriver=PostgreSQL Unicode\nServername=%s\nPort=%s\nDatabase=bench\nUsername=postgres\n' \
+                "$PGFOLDER" "$PGPORT" > "$WORK/odbc-server.ini"
+            echo "== the diary with 3,000 due moved to a PostgreSQL $(basename "$(dirname "$PGBIN")") cluster (load: $(cut -d' ' -f1-3 /proc/loadavg))"
+            RUNS_BEFORE=$RUNS
+            RUNS=1
+            ODBCINI="$WORK/odbc-server.ini" measure "lexordo move-to-server" : \
+                "$LEXORDO" move-to-server --from "$SDB"
+            RUNS=$RUNS_BEFORE
+            "$PGBIN/psql" -h "$PGFOLDER" -p "$PGPORT" -U postgres -q -c "VACUUM ANALYZE" bench
+            LOGSTART=$(wc -l < "$PGFOLDER/server.log")
+            for engine in file server; do
+                echo "== bench_desks on the $engine: the register opened (3,000 carried), the carry-forward alone,"
+                echo "   searches 0 next date, 1 current date, 2 case number, 3 party contains d'souza, five desks"
+                echo "   (load before: $(cut -d' ' -f1-3 /proc/loadavg))"
+                if [ "$engine" = server ]; then
+                    ODBCINI="$WORK/odbc-server.ini" LEXORDO_BENCH_ENGINE=server QT_QPA_PLATFORM=offscreen \
+                        "$BUILD/bench_desks" 2>&1 | grep -E '^BM_' | sed 's/^/   /'
+                else
+                    LEXORDO_BENCH_DB="$SDB" QT_QPA_PLATFORM=offscreen \
+                        "$BUILD/bench_desks" 2>&1 | grep -E '^BM_' | sed 's/^/   /'
+                fi
+            done
+            echo "== statements the server took above 20 ms for (its log)"
+            tail -n +"$((LOGSTART + 1))" "$PGFOLDER/server.log" | grep -E 'duration: ' | awk '{
+                match($0, /duration: [0-9.]+ ms/)
+                d = substr($0, RSTART + 10, RLENGTH - 13) + 0
+                s = substr($0, RSTART + RLENGTH)
+                sub(/^ +(statement|execute [^:]*|bind [^:]*|parse [^:]*): /, "", s)
+                n[s]++; if (d > m[s]) m[s] = d
+            } END { for (s in n) printf "%8.1f ms max, %5d times: %s\n", m[s], n[s], substr(s, 1, 300) }' |
+                sort -rn | head -n 20 | sed 's/^/   /'
+            as_owner "$PGBIN/pg_ctl" -D "$PGFOLDER/data" -m fast -w stop > /dev/null
+            rm -rf "$PGFOLDER"
+            PGFOLDER=
+        fi
+    fi
+
     if [ "${LEXORDO_BENCH_ALL:-0}" = 1 ]; then
         for b in "$BUILD"/bench_*; do
             [ -x "$b" ] || continue
@@ -240,12 +331,12 @@ done
 
 # The court's list of bench_courtlist, kept for pdftotext below.
 export LEXORDO_BENCH_LIST=${LEXORDO_BENCH_LIST:-$DIARIES/bench-courtlist-$SIZE.pdf}
-if [ -x "$BUILD/bench_courtlist" ]; then
+if wants courtlist && [ -x "$BUILD/bench_courtlist" ]; then
     echo "== bench_courtlist: the court's list checked against the diary"
     LEXORDO_BENCH_DB="$DB" QT_QPA_PLATFORM=offscreen $TIME -f "   whole run: peak %M KB" \
         "$BUILD/bench_courtlist" 2>&1 | grep -v "This plugin does not support"
 fi
-if [ -f "$LEXORDO_BENCH_LIST" ]; then
+if wants courtlist && [ -f "$LEXORDO_BENCH_LIST" ]; then
     echo "== pdftotext -layout alone on the court's list of bench_courtlist (3 runs)"
     for i in 1 2 3; do
         $TIME -f "   %e s elapsed, peak %M KB" pdftotext -layout "$LEXORDO_BENCH_LIST" /dev/null
