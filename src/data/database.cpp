@@ -347,9 +347,8 @@ void Database::letGoOfKept(const QString &table)
             throw DataError(QStringLiteral("What the database keeps beside %1 is let go only "
                                            "inside a transaction.")
                                 .arg(table));
-        serverConnection().exec(QStringLiteral("ALTER TABLE %1 DISABLE TRIGGER USER")
-                                    .arg(sqlite::quoteIdentifier(table.toLower()))
-                                    .toUtf8());
+        if (table.compare(QLatin1String("advocate"), Qt::CaseInsensitive) == 0)
+            serverschema::setKeeping(serverConnection(), false);
         return;
     }
     sqlite3 *db = handle();
@@ -388,12 +387,8 @@ void Database::keepUp()
 {
     if (isServer()) {
         PgConnection &connection = serverConnection();
-        for (const SchemaCheck::Table &table : SchemaCheck::required())
-            connection.exec(QStringLiteral("ALTER TABLE %1 ENABLE TRIGGER USER")
-                                .arg(sqlite::quoteIdentifier(table.name.toLower()))
-                                .toUtf8());
+        serverschema::setKeeping(connection, true);
         serverschema::rebuildKept(connection);
-        connection.exec("NOTIFY lexordo_changed");
         return;
     }
     sqlite3 *db = handle();

@@ -333,6 +333,9 @@ void TestTableTransfer::aRowTheDatabaseRefusesUndoesTheWholeImport()
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT court FROM courts")).toString(),
              QStringLiteral("Old Court"));
 
+    if (test::TestDatabase::onServer())
+        return; // the indexes below are read from the file's own catalogue
+
     // A unique index refuses a row by its line, and a replace keeps every index.
     m_db->exec(QStringLiteral("CREATE UNIQUE INDEX one_index ON courts (indexx)"));
     m_db->exec(QStringLiteral("CREATE INDEX by_court ON courts (court)"));
@@ -424,10 +427,12 @@ void TestTableTransfer::emptyTextsAndNoValuesStayApart()
     const QString path = m_dir->filePath(QStringLiteral("courts.csv"));
     writeFile(path, QByteArrayLiteral("court,indexx\n\"\",1\n,2\n\"  \",\"\"\n"));
     QCOMPARE(TableTransfer::importCsv(QStringLiteral("courts"), path), 3);
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(quote(court) || '/' || "
-                                         "quote(indexx), ' ') FROM courts"))
-                 .toString(),
-             QStringLiteral("''/1 NULL/2 '  '/NULL"));
+    SqlQuery stored(QStringLiteral("SELECT court, indexx FROM courts ORDER BY rowid"));
+    QStringList rows;
+    while (stored.next())
+        rows << (stored.isNull(0) ? QStringLiteral("NULL") : u'\'' + stored.text(0) + u'\'') +
+                    u'/' + (stored.isNull(1) ? QStringLiteral("NULL") : stored.text(1));
+    QCOMPARE(rows.join(u' '), QStringLiteral("''/1 NULL/2 '  '/NULL"));
     QCOMPARE(TableTransfer::exportCsv(QStringLiteral("courts"), path), 3);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -517,6 +522,8 @@ void TestTableTransfer::aWrongLastRowOfALongFileStoresNothing()
 
 void TestTableTransfer::theDiarysCountsAndListsFollowEveryImport()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("The file's page cache and lists; a server keeps its counts itself.");
     const QString path = m_dir->filePath(QStringLiteral("diary.csv"));
     const auto counts = [] {
         const auto kept = Database::keptCounts(QStringLiteral("advocate"));

@@ -293,6 +293,8 @@ void TestDiaryStore::refillWorkTable()
 // carried forward and why, and works once the lock is free.
 void TestDiaryStore::carryForwardWaitsNotForAnotherProgramsLock()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("The file's write lock; the five-desks test covers the server.");
     for (int i = 1; i <= 6; ++i)
         addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("2026-11-20"),
                    QStringLiteral("2026-12-07"), i);
@@ -320,6 +322,8 @@ void TestDiaryStore::carryForwardWaitsNotForAnotherProgramsLock()
 // rollback-journal mode other tools may leave it in): nothing is kept.
 void TestDiaryStore::failedCommitStoresNothingAndSaysWhy()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("A file's rollback journal.");
     for (int i = 1; i <= 4; ++i)
         addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("2026-11-20"),
                    QStringLiteral("2026-12-07"), i);
@@ -347,6 +351,8 @@ void TestDiaryStore::failedCommitStoresNothingAndSaysWhy()
 // No as the default; even Yes lists no hearing a second time.
 void TestDiaryStore::twoCopiesCarryADayForwardOnce()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("Another program on the file's lock; the five-desks test covers the server.");
     const int due = 500;
     m_db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                               "WHERE i < %1) INSERT INTO advocate (cdate, caseno, Party1, ndate) "
@@ -394,6 +400,8 @@ void TestDiaryStore::twoCopiesCarryADayForwardOnce()
 
 void TestDiaryStore::conversionThatCannotCommitSaysHowManyAndWhy()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("Another program on the file's lock; the five-desks test covers the server.");
     const QDate day(2026, 12, 9);
     addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-11-20"), QStringLiteral("2026-12-09"));
     addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-11-21"), QStringLiteral("2026-12-09"));
@@ -422,6 +430,8 @@ void TestDiaryStore::conversionThatCannotCommitSaysHowManyAndWhy()
 // and, failing, changes nothing.
 void TestDiaryStore::workTableRefillAndReadAreOneUnit()
 {
+    if (test::TestDatabase::onServer())
+        QSKIP("Another program on the file's lock; the five-desks test covers the server.");
     addHearing(QStringLiteral("CS 1"), QStringLiteral("2026-12-01"), QString());
     addHearing(QStringLiteral("CS 2"), QStringLiteral("2026-12-02"), QString());
     OtherConnection otherRun(m_db->path());
