@@ -30,8 +30,8 @@ qint64 AccountsStore::nextReceiptNumber()
 
 QStringList AccountsStore::clientNames()
 {
-    SqlQuery query(QStringLiteral("select distinct acname from clients where acname is "
-                                  "not null order by lower(acname), acname"));
+    SqlQuery query(QStringLiteral("select acname from clients where acname is not null "
+                                  "group by acname order by lower(acname), acname"));
     QStringList names;
     while (query.next())
         names << query.value(0).toString();

@@ -309,12 +309,9 @@ void TestAccountLedger::addedRowIsStoredAndShownLast()
     click("cmdSave");
 
     QCOMPARE(m_db->count(QStringLiteral("AC_INFO")), 4);
-    QCOMPARE(
-        m_db->scalar(QStringLiteral("SELECT Name || '|' || TransDate || '|' || \"Legal Fees\" "
-                                    "|| '|' || CourtFees || '|' || Misc || '|' || Received "
-                                    "|| '|' || Balance FROM AC_INFO WHERE Part = 'Appeal fees'"))
-            .toString(),
-        QStringLiteral("Anand|2026-12-07|2000.0|150.0|25.5|1000.0|1175.5"));
+    QCOMPARE(m_db->row(QStringLiteral("SELECT Name, TransDate, \"Legal Fees\", CourtFees, Misc, "
+                                      "Received, Balance FROM AC_INFO WHERE Part = 'Appeal fees'")),
+             QStringLiteral("Anand|2026-12-07|2000|150|25.5|1000|1175.5"));
     QVERIFY(!names()->isEnabled());
     QVERIFY(!m_screen->findChild<QPushButton *>(QStringLiteral("cmdSave"))->isEnabled());
     QCOMPARE(m_screen->recordSet()->position(), m_screen->recordSet()->rowCount() - 1);
@@ -340,11 +337,9 @@ void TestAccountLedger::groupedAmountsAreStoredSummedAndTotalledAlike()
     click("cmdSave");
     QCOMPARE(m_messages->texts(), QStringList{"Do you really want to add record"});
 
-    QCOMPARE(m_db->scalar(QStringLiteral("SELECT \"Legal Fees\" || '|' || CourtFees || '|' || "
-                                         "Misc || '|' || Received || '|' || Balance FROM AC_INFO "
-                                         "WHERE Part = 'Grouped'"))
-                 .toString(),
-             QStringLiteral("15000.0|1500.0|0.0|10000.0|6500.0"));
+    QCOMPARE(m_db->row(QStringLiteral("SELECT \"Legal Fees\", CourtFees, Misc, Received, Balance "
+                                      "FROM AC_INFO WHERE Part = 'Grouped'")),
+             QStringLiteral("15000|1500|0|10000|6500"));
     // The statement of the account totals what was stored: 0 + 6500.
     QCOMPARE(AccountsStore::refillStatementTable(QStringLiteral("anand"), QDate(2026, 11, 1),
                                                  QDate(2026, 12, 31)),

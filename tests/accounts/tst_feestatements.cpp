@@ -83,7 +83,7 @@ QStringList TestFeeStatements::workTable() const
 {
     return m_db
         ->scalar(QStringLiteral("SELECT group_concat(Name || '/' || transdate || '/' || Gr, ';') "
-                                "FROM (SELECT * FROM tmpac_info ORDER BY rowid)"))
+                                "FROM (SELECT * FROM tmpac_info ORDER BY rowid) AS work"))
         .toString()
         .split(u';', Qt::SkipEmptyParts);
 }
@@ -284,9 +284,8 @@ void TestFeeStatements::aFailedRefillKeepsTheOldRows()
 {
     QVERIFY(feeStatement(QStringLiteral("Bank"), QStringLiteral("01/04/2006"),
                          QStringLiteral("31/03/2007")));
-    m_db->exec(
-        QStringLiteral("CREATE TRIGGER nosuit BEFORE INSERT ON tmpac_info WHEN NEW.Part = 'Suit' "
-                       "BEGIN SELECT RAISE(ABORT, 'the work table is full'); END"));
+    m_db->refuseInserts(QStringLiteral("tmpac_info"), QStringLiteral("NEW.Part = 'Suit'"),
+                        QStringLiteral("the work table is full"));
     m_messages->answer(Answer::Ok);
     QVERIFY(!feeStatement(QString(), QStringLiteral("01/04/2006"), QStringLiteral("31/03/2007")));
     QVERIFY2(m_messages->lastText().contains(QStringLiteral("the work table is full")),

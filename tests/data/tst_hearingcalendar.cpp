@@ -3,12 +3,11 @@
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/hearingcalendar.h>
+#include <data/sqlquery.h>
 #include <libical/ical.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -247,22 +246,21 @@ void TestHearingCalendar::manyHearingsGiveTheEventsOfTheRule()
             rows.append(row);
         }
     }
-    QSqlQuery insert(QSqlDatabase::database(QStringLiteral("advocate")));
-    QVERIFY(insert.prepare(QStringLiteral(
+    SqlQuery insert(QStringLiteral(
         "INSERT INTO advocate (cdate, caseno, Party1, Party2, courtname, CourtIndex, fixedfor, "
-        "remarks, ndate, fixedforN) VALUES (?, ?, ?, ?, ?, 1, ?, ?, ?, ?)")));
+        "remarks, ndate, fixedforN) VALUES (?, ?, ?, ?, ?, 1, ?, ?, ?, ?)"));
     const auto iso = [](const QDate &date) {
         return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
     };
     for (const Row &row : std::as_const(rows)) {
-        for (const QVariant &value :
-             {iso(row.day), row.caseNo.isNull() ? QVariant() : QVariant(row.caseNo),
-              QVariant(row.party1), row.party2.isNull() ? QVariant() : QVariant(row.party2),
-              QVariant(row.court), QVariant(row.fixedFor),
-              row.remarks.isNull() ? QVariant() : QVariant(row.remarks), iso(row.next),
-              QVariant(row.fixedForNext)})
-            insert.addBindValue(value);
-        QVERIFY2(insert.exec(), qPrintable(insert.lastQuery()));
+        insert.bindAll({iso(row.day), row.caseNo.isNull() ? QVariant() : QVariant(row.caseNo),
+                        QVariant(row.party1),
+                        row.party2.isNull() ? QVariant() : QVariant(row.party2),
+                        QVariant(row.court), QVariant(row.fixedFor),
+                        row.remarks.isNull() ? QVariant() : QVariant(row.remarks), iso(row.next),
+                        QVariant(row.fixedForNext)});
+        insert.exec();
+        insert.reset();
     }
 
     // The rule: every row of a day of the period, and every next date in the

@@ -3,11 +3,9 @@
 // Rows for the diary report tests, stored with bound values so that names
 // with apostrophes go in as typed.
 
+#include <data/sqlquery.h>
 #include <optional>
 #include <QDate>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <stdexcept>
@@ -36,39 +34,22 @@ inline QVariant isoDate(const QString &text)
     return QDate::fromString(text, QStringLiteral("dd/MM/yyyy")).toString(Qt::ISODate);
 }
 
-inline void exec(QSqlQuery &query)
-{
-    if (!query.exec())
-        throw std::runtime_error(query.lastError().text().toStdString());
-}
-
 inline void addHearing(const Hearing &h)
 {
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
-    query.prepare(QStringLiteral(
+    SqlQuery query(QStringLiteral(
         "INSERT INTO advocate (cdate, remarks, pdate, Party1, Party2, caseno, courtname, "
         "CourtIndex, fixedfor, ndate, fixedforN) VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
-    query.addBindValue(isoDate(h.cdate));
-    query.addBindValue(h.remarks ? QVariant(*h.remarks) : QVariant());
-    query.addBindValue(isoDate(h.pdate));
-    query.addBindValue(h.party1);
-    query.addBindValue(h.party2);
-    query.addBindValue(h.caseno);
-    query.addBindValue(h.court);
-    query.addBindValue(h.index);
-    query.addBindValue(h.fixedfor);
-    query.addBindValue(isoDate(h.ndate));
-    query.addBindValue(h.fixedforN.isEmpty() ? QVariant() : QVariant(h.fixedforN));
-    exec(query);
+    query.bindAll({isoDate(h.cdate), h.remarks ? QVariant(*h.remarks) : QVariant(),
+                   isoDate(h.pdate), h.party1, h.party2, h.caseno, h.court, h.index, h.fixedfor,
+                   isoDate(h.ndate), h.fixedforN.isEmpty() ? QVariant() : QVariant(h.fixedforN)});
+    query.exec();
 }
 
 inline void addHoliday(const QString &date, const QString &name)
 {
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
-    query.prepare(QStringLiteral("INSERT INTO Holidays (Date, Holiday) VALUES (?, ?)"));
-    query.addBindValue(isoDate(date));
-    query.addBindValue(name);
-    exec(query);
+    SqlQuery query(QStringLiteral("INSERT INTO Holidays (Date, Holiday) VALUES (?, ?)"));
+    query.bindAll({isoDate(date), name});
+    query.exec();
 }
 
 } // namespace lexordo::test

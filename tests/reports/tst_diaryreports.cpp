@@ -4,6 +4,7 @@
 
 #include <data/messenger.h>
 #include <data/officesettings.h>
+#include <data/sqlquery.h>
 #include <QStandardPaths>
 #include <QTest>
 #include <reports/diaryreports.h>
@@ -94,11 +95,10 @@ QStringList TestDiaryReports::printed(const ReportDocument &document, const QStr
 
 QStringList TestDiaryReports::workTableParties()
 {
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
-    query.exec(QStringLiteral("SELECT Party1 FROM tmpAdvocate ORDER BY rowid"));
+    SqlQuery query(QStringLiteral("SELECT Party1 FROM tmpAdvocate ORDER BY rowid"));
     QStringList parties;
     while (query.next())
-        parties << query.value(0).toString();
+        parties << query.text(0);
     return parties;
 }
 
@@ -241,8 +241,12 @@ void TestDiaryReports::workTableHoldsExactlyTheSelectedHearings()
     QVERIFY(diary.run("07/12/2026", "08/12/2026", note));
     QCOMPARE(m_db->count("tmpAdvocate"), 2);
     // Every column copied unchanged, NULLs included, and no row besides.
-    QCOMPARE(m_db->scalar("SELECT count(*) FROM (SELECT * FROM advocate WHERE cdate BETWEEN "
-                          "'2026-12-07' AND '2026-12-08' EXCEPT SELECT * FROM tmpAdvocate)")
+    const QString columns = QStringLiteral("cdate, remarks, pdate, Party1, Party2, caseno, "
+                                           "courtname, CourtIndex, fixedfor, ndate, fixedforN");
+    QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM (SELECT %1 FROM advocate WHERE "
+                                         "cdate BETWEEN '2026-12-07' AND '2026-12-08' EXCEPT "
+                                         "SELECT %1 FROM tmpAdvocate) AS differing")
+                              .arg(columns))
                  .toInt(),
              0);
     QCOMPARE(m_db->scalar("SELECT count(*) FROM tmpAdvocate WHERE remarks IS NULL").toInt(), 1);

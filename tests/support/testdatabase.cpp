@@ -30,19 +30,19 @@ TestDatabase::TestDatabase()
         Database::createOnServer(*m_server);
         // What the tests ask of the diary in SQLite's words, which the
         // program itself never asks.
-        PgConnection(*m_server)
-            .execScript("CREATE FUNCTION lx_join(a text, b text, separator text) RETURNS text "
-                        "LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN b IS NULL THEN a WHEN a "
-                        "IS NULL THEN b ELSE a || separator || b END $$;"
-                        "CREATE FUNCTION lx_join(a text, b text) RETURNS text LANGUAGE sql "
-                        "IMMUTABLE AS $$ SELECT lx_join(a, b, ',') $$;"
-                        "CREATE AGGREGATE group_concat(text) (SFUNC = lx_join, STYPE = text);"
-                        "CREATE AGGREGATE group_concat(text, text) (SFUNC = lx_join, "
-                        "STYPE = text);"
-                        "CREATE FUNCTION quote(x anyelement) RETURNS text LANGUAGE sql IMMUTABLE "
-                        "AS $$ SELECT coalesce(quote_literal(x), 'NULL') $$;"
-                        "CREATE FUNCTION date(day text, shift text) RETURNS date LANGUAGE sql "
-                        "IMMUTABLE AS $$ SELECT (day::date + shift::interval)::date $$;");
+        PgConnection(*m_server).execScript(
+            "CREATE FUNCTION lx_join(a text, b text, separator text) RETURNS text "
+            "LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN b IS NULL THEN a WHEN a "
+            "IS NULL THEN b ELSE a || separator || b END $$;"
+            "CREATE FUNCTION lx_join(a text, b text) RETURNS text LANGUAGE sql "
+            "IMMUTABLE AS $$ SELECT lx_join(a, b, ',') $$;"
+            "CREATE AGGREGATE group_concat(text) (SFUNC = lx_join, STYPE = text);"
+            "CREATE AGGREGATE group_concat(text, text) (SFUNC = lx_join, "
+            "STYPE = text);"
+            "CREATE FUNCTION quote(x anyelement) RETURNS text LANGUAGE sql IMMUTABLE "
+            "AS $$ SELECT coalesce(quote_literal(x), 'NULL') $$;"
+            "CREATE FUNCTION date(day text, shift text) RETURNS date LANGUAGE sql "
+            "IMMUTABLE AS $$ SELECT (day::date + shift::interval)::date $$;");
         Database::openServer(*m_server);
         return;
     }
@@ -64,6 +64,18 @@ void TestDatabase::exec(const QString &sql) const
 QVariant TestDatabase::scalar(const QString &sql) const
 {
     return SqlQuery::singleValue(sql).value_or(QVariant());
+}
+
+QString TestDatabase::row(const QString &sql) const
+{
+    SqlQuery query(sql);
+    if (!query.next())
+        return QString();
+    QStringList values;
+    for (int i = 0; i < query.columnCount(); ++i)
+        values << (query.kind(i) == SqlQuery::Kind::Real ? QString::number(query.real(i), 'g', 17)
+                                                         : query.text(i));
+    return values.join(u'|');
 }
 
 int TestDatabase::count(const QString &table) const

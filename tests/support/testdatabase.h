@@ -27,6 +27,9 @@ public:
     // Runs SQL straight on the connection, for setting up and checking tests.
     void exec(const QString &sql) const;
     QVariant scalar(const QString &sql) const;
+    // The first row of `sql`, its values joined by "|": numbers as the
+    // shortest text that reads back the same, no value as empty.
+    QString row(const QString &sql) const;
     int count(const QString &table) const;
     // Makes the database refuse to add a row of `table` for which
     // `condition` (on NEW) holds, with `message`; allowInserts() undoes it.
