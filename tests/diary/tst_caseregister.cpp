@@ -203,7 +203,8 @@ QString TestCaseRegister::stored(const QString &column, const QString &caseno,
                                  const QString &cdate) const
 {
     return m_db
-        ->scalar(QStringLiteral("SELECT coalesce(%1, '<null>') FROM advocate WHERE caseno = '%2' "
+        ->scalar(QStringLiteral("SELECT coalesce(CAST(%1 AS TEXT), '<null>') FROM advocate WHERE "
+                                "caseno = '%2' "
                                 "AND cdate = '%3'")
                      .arg(column, caseno, cdate))
         .toString();
@@ -729,8 +730,8 @@ void TestCaseRegister::addThatFailsStaysBrowsingAndSaysSoOnce()
     addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
                QString(), 1);
     CaseRegister &screen = openRegister();
-    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON advocate "
-                              "BEGIN SELECT RAISE(ABORT, 'diary is closed'); END"));
+    m_db->refuseInserts(QStringLiteral("advocate"), QStringLiteral("TRUE"),
+                        QStringLiteral("diary is closed"), QStringLiteral("UPDATE"));
     QTest::keyClicks(field("txtRemarks"), QStringLiteral("adjourned"));
     m_messages->answer(Answer::Yes);
     click("cmdAdd");
@@ -1323,9 +1324,9 @@ void TestCaseRegister::missedHearingsAreListedAllOrNone()
     addHearing(QStringLiteral("CS 2"), QStringLiteral("Sita Devi"), QStringLiteral("2026-12-01"),
                QStringLiteral("2026-12-05"), 3);
     // The database refuses the second listing.
-    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON advocate "
-                              "WHEN NEW.Party1 = 'Sita Devi' AND NEW.cdate = '2026-12-07' "
-                              "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
+    m_db->refuseInserts(QStringLiteral("advocate"),
+                        QStringLiteral("NEW.Party1 = 'Sita Devi' AND NEW.cdate = '2026-12-07'"),
+                        QStringLiteral("the disk is full"));
     m_messages->answer(Answer::Yes);
     openRegister();
     QCOMPARE(m_messages->texts().size(), 2);

@@ -95,19 +95,19 @@ void TestDatabase::replaceByFailingView(const QString &table, const QString &col
 }
 
 void TestDatabase::refuseInserts(const QString &table, const QString &condition,
-                                 const QString &message) const
+                                 const QString &message, const QString &event) const
 {
     if (m_server) {
         exec(QStringLiteral("CREATE FUNCTION lx_refuse() RETURNS trigger LANGUAGE plpgsql AS $$ "
                             "BEGIN IF %1 THEN RAISE EXCEPTION '%2'; END IF; RETURN NEW; END $$; "
-                            "CREATE TRIGGER refuse BEFORE INSERT ON %3 FOR EACH ROW EXECUTE "
+                            "CREATE TRIGGER refuse BEFORE %4 ON %3 FOR EACH ROW EXECUTE "
                             "FUNCTION lx_refuse()")
-                 .arg(condition, message, table));
+                 .arg(condition, message, table, event));
         return;
     }
-    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 WHEN %2 BEGIN SELECT "
+    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %4 ON %1 WHEN %2 BEGIN SELECT "
                         "RAISE(ABORT, '%3'); END")
-             .arg(table, condition, message));
+             .arg(table, condition, message, event));
 }
 
 void TestDatabase::allowInserts(const QString &table) const

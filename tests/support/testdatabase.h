@@ -31,10 +31,11 @@ public:
     // shortest text that reads back the same, no value as empty.
     QString row(const QString &sql) const;
     int count(const QString &table) const;
-    // Makes the database refuse to add a row of `table` for which
-    // `condition` (on NEW) holds, with `message`; allowInserts() undoes it.
-    void refuseInserts(const QString &table, const QString &condition,
-                       const QString &message) const;
+    // Makes the database refuse to add (or, by `event`, change) a row of
+    // `table` for which `condition` (on NEW) holds, with `message`;
+    // allowInserts() undoes it.
+    void refuseInserts(const QString &table, const QString &condition, const QString &message,
+                       const QString &event = QStringLiteral("INSERT")) const;
     void allowInserts(const QString &table) const;
     // Runs SQL on a connection of its own, as another desk would; throws DataError.
     void execElsewhere(const QString &sql) const;
