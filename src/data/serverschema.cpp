@@ -237,13 +237,18 @@ QString indexStatement(Reader &r, QString *name)
             r.word("NOCASE");
             part += QStringLiteral(" COLLATE ") + foldedCollation;
         }
-        parts << part;
+        // The file puts no value first in a rising order, as the program
+        // reads the diary; so does the index, to serve that order.
+        parts << part + QStringLiteral(" NULLS FIRST");
         if (!r.isSymbol(','))
             break;
         r.symbol(',');
     } while (true);
     r.symbol(')');
     r.end();
+    // Every index of the file ends with the row's key, which breaks the ties
+    // of the program's orders.
+    parts << rowKey + QStringLiteral(" NULLS FIRST");
     return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
         .arg(quoted(*name), quoted(table), parts.join(u", "));
 }
