@@ -11,6 +11,7 @@
 #include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/diaryfolder.h>
+#include <data/serverbackup.h>
 #include <QDir>
 #include <QHash>
 
@@ -88,10 +89,13 @@ int runBackupCommand(const QStringList &commandLine)
     int status = 0;
     try {
         Database::open(diaryPath());
-        DatabaseBackup::backUpInto(folder, keep, Clock::today(),
-                                   options.contains(QStringLiteral("verify"))
-                                       ? DatabaseBackup::Check::Full
-                                       : DatabaseBackup::Check::Quick);
+        if (Database::isServer())
+            ServerBackup::backUpInto(*Database::server(), folder, keep, Clock::today());
+        else
+            DatabaseBackup::backUpInto(folder, keep, Clock::today(),
+                                       options.contains(QStringLiteral("verify"))
+                                           ? DatabaseBackup::Check::Full
+                                           : DatabaseBackup::Check::Quick);
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
     } catch (const DataError &e) {
         status = failedWith(e.description());

@@ -9,6 +9,7 @@
 #include <data/datasource.h>
 #include <data/diaryfolder.h>
 #include <data/messenger.h>
+#include <data/serverbackup.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -21,15 +22,30 @@ QString chooseBackupFile(QWidget *parent)
     QString folder = BackupScreen::lastFolder();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Restore the Diary from a Backup"),
-                                        folder,
-                                        QStringLiteral("Diary backups (*.mdb);;All files (*)"));
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Restore the Diary from a Backup"), folder,
+        Database::isServer() ? QStringLiteral("Diary backups (*.dump);;All files (*)")
+                             : QStringLiteral("Diary backups (*.mdb);;All files (*)"));
 }
 
 RestorePlan planRestore(const QString &backupFile)
 {
     RestorePlan plan;
     plan.backupFile = backupFile;
+    if (const std::optional<ServerAddress> server = Database::server()) {
+        try {
+            ServerBackup::checkDump(backupFile);
+        } catch (const DataError &e) {
+            throw DataError(e.description() + QStringLiteral("\nNothing has been changed."));
+        }
+        plan.server = server;
+        plan.diary = server->describe();
+        // The server has no folder of its own: the replaced diary is kept
+        // where a diary file would lie.
+        plan.keepAs = ServerBackup::keptName(*server, diaryfolder::folder(), Clock::now());
+        plan.replacing = true;
+        return plan;
+    }
     // A diary that could not be opened is restored in its file's place.
     plan.diary =
         Database::isOpen() ? Database::path() : DataSource::databasePath(diaryfolder::folder());
@@ -45,6 +61,12 @@ RestorePlan planRestore(const QString &backupFile)
 
 void carryOutRestore(const RestorePlan &plan)
 {
+    if (plan.server) {
+        ServerBackup::restoreFrom(*plan.server, plan.backupFile, plan.keepAs);
+        // What the program read of the replaced diary is read again.
+        Database::openServer(*plan.server);
+        return;
+    }
     if (Database::isOpen())
         DatabaseBackup::restoreFrom(plan.backupFile, plan.keepAs);
     else
