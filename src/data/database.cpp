@@ -2,9 +2,12 @@
 
 #include "dataerror.h"
 #include "pgconnection.h"
+#include "schemacheck.h"
+#include "serverdialect.h"
 #include "serverschema.h"
 #include "sqlite.h"
 
+#include <libpq-fe.h>
 #include <memory>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +23,19 @@ namespace {
 
 const QString connectionName = QStringLiteral("advocate");
 int lockWaitMs = 5000;
+
+// The diary on a server, when it is not a file.
+std::unique_ptr<PgConnection> serverDiary;
+
+// Every writing transaction on a server takes this lock first, as a write on
+// the file takes the file's lock: what one desk reads inside it cannot change
+// before it commits (the carry-forward, the next bill number).
+constexpr const char *diaryLock = "SELECT pg_advisory_xact_lock(7460512304)";
+
+void listenForChanges(PgConnection &connection)
+{
+    connection.execScript("LISTEN lexordo_changed");
+}
 
 sqlite3 *nativeHandle(const QSqlDatabase &db)
 {
@@ -296,6 +312,9 @@ void keepCountsOn(sqlite3 *db)
 
 QString Database::textList(const QString &table, const QString &column)
 {
+    // A server finds text within a column through its trigram index.
+    if (isServer())
+        return QString();
     for (const ListedColumn &listed : listedColumns) {
         if (table.compare(QLatin1String(listed.table), Qt::CaseInsensitive) != 0 ||
             column.compare(QLatin1String(listed.column), Qt::CaseInsensitive) != 0)
@@ -310,6 +329,9 @@ QString Database::textList(const QString &table, const QString &column)
 
 void Database::bringUpToDate()
 {
+    // A server's diary is made whole by --create-database or the move to it.
+    if (isServer())
+        return;
     sqlite3 *db = handle();
     if (sqlite3_db_readonly(db, "main") == 1)
         return;
@@ -320,6 +342,16 @@ void Database::bringUpToDate()
 
 void Database::letGoOfKept(const QString &table)
 {
+    if (isServer()) {
+        if (!inTransaction())
+            throw DataError(QStringLiteral("What the database keeps beside %1 is let go only "
+                                           "inside a transaction.")
+                                .arg(table));
+        serverConnection().exec(QStringLiteral("ALTER TABLE %1 DISABLE TRIGGER USER")
+                                    .arg(sqlite::quoteIdentifier(table.toLower()))
+                                    .toUtf8());
+        return;
+    }
     sqlite3 *db = handle();
     if (!sqlite::inTransaction(db))
         throw DataError(QStringLiteral("What the database keeps beside %1 is let go only inside "
@@ -354,6 +386,16 @@ void Database::letGoOfKept(const QString &table)
 
 void Database::keepUp()
 {
+    if (isServer()) {
+        PgConnection &connection = serverConnection();
+        for (const SchemaCheck::Table &table : SchemaCheck::required())
+            connection.exec(QStringLiteral("ALTER TABLE %1 ENABLE TRIGGER USER")
+                                .arg(sqlite::quoteIdentifier(table.name.toLower()))
+                                .toUtf8());
+        serverschema::rebuildKept(connection);
+        connection.exec("NOTIFY lexordo_changed");
+        return;
+    }
     sqlite3 *db = handle();
     keepListsOn(db);
     keepCountsOn(db);
@@ -364,8 +406,15 @@ std::optional<Database::KeptCounts> Database::keptCounts(const QString &table)
     for (const CountedTable &counted : countedTables) {
         if (table.compare(QLatin1String(counted.table), Qt::CaseInsensitive) != 0)
             continue;
-        sqlite3 *db = handle();
         const QString counts = countsName(QString::fromLatin1(counted.table));
+        if (isServer()) {
+            SqlQuery stmt(QStringLiteral("SELECT \"rows\", \"pairs\" FROM %1")
+                              .arg(sqlite::quoteIdentifier(counts)));
+            if (!stmt.next())
+                return std::nullopt;
+            return KeptCounts{stmt.integer(0), stmt.integer(1)};
+        }
+        sqlite3 *db = handle();
         if (!hasColumn(db, counts, QStringLiteral("pairs")))
             return std::nullopt;
         SqlQuery stmt(db, QStringLiteral("SELECT \"rows\", \"pairs\" FROM %1")
@@ -439,6 +488,7 @@ void Database::open(const QString &path)
 
 void Database::close()
 {
+    serverDiary.reset();
     if (!QSqlDatabase::contains(connectionName))
         return;
     {
@@ -450,6 +500,8 @@ void Database::close()
 
 bool Database::isOpen()
 {
+    if (isServer())
+        return true;
     return QSqlDatabase::contains(connectionName) &&
            QSqlDatabase::database(connectionName, false).isOpen();
 }
@@ -463,6 +515,8 @@ QString Database::path()
 
 sqlite3 *Database::handle()
 {
+    if (isServer())
+        throw DataError(QStringLiteral("The diary is on a server, not in a file."));
     if (!isOpen())
         throw DataError(QStringLiteral("The database is not open."));
     return nativeHandle(QSqlDatabase::database(connectionName, false));
@@ -523,17 +577,28 @@ QString Database::sameAsBound(const QString &column)
 
 void Database::exec(const QString &sql)
 {
+    if (isServer()) {
+        serverConnection().execScript(serverdialect::translate(sql).text);
+        return;
+    }
     execOn(handle(), sql);
 }
 
 bool Database::inTransaction()
 {
+    if (isServer())
+        return PQtransactionStatus(serverDiary->native()) != PQTRANS_IDLE;
     return isOpen() && sqlite::inTransaction(handle());
 }
 
 void Database::setLockWait(int milliseconds)
 {
     lockWaitMs = std::max(0, milliseconds);
+    if (isServer()) {
+        serverConnection().execScript(
+            QStringLiteral("SET lock_timeout = %1").arg(lockWaitMs).toUtf8());
+        return;
+    }
     if (isOpen())
         sqlite3_busy_timeout(handle(), lockWaitMs);
 }
@@ -562,6 +627,22 @@ DataError diaryFault(sqlite3 *db, const DataError &error)
 
 Database::Transaction::Transaction()
 {
+    if (isServer()) {
+        PgConnection &connection = serverConnection();
+        connection.execScript("BEGIN");
+        try {
+            connection.execScript(diaryLock);
+        } catch (const DataError &e) {
+            // Not begun: the destructor of an object not made does not run.
+            if (!connection.isBroken())
+                connection.execScript("ROLLBACK");
+            throw DataError(QStringLiteral("The diary's %1 is busy with another desk's change; "
+                                           "nothing was changed (%2).")
+                                .arg(connection.address().describe(), e.description()));
+        }
+        m_open = true;
+        return;
+    }
     sqlite3 *db = handle();
     // SQLite opens a file it may not write (read-only, immutable) for reading
     // and lets the transaction begin; the first write would fail without a name.
@@ -591,6 +672,11 @@ Database::Transaction::~Transaction()
 
 void Database::Transaction::commit()
 {
+    if (isServer()) {
+        serverConnection().execScript("COMMIT");
+        m_open = false;
+        return;
+    }
     sqlite3 *db = handle();
     try {
         execOn(db, QStringLiteral("COMMIT"));
@@ -606,17 +692,39 @@ namespace lexordo {
 
 void Database::openServer(const ServerAddress &address)
 {
-    throw DataError(QStringLiteral("The diary's %1 cannot be opened yet.").arg(address.describe()));
+    close();
+    auto connection = std::make_unique<PgConnection>(address);
+    const QString problem = serverschema::problem(*connection);
+    if (!problem.isEmpty())
+        throw DataError(problem);
+    listenForChanges(*connection);
+    serverDiary = std::move(connection);
 }
 
 bool Database::isServer()
 {
-    return false;
+    return serverDiary != nullptr;
 }
 
 std::optional<ServerAddress> Database::server()
 {
-    return std::nullopt;
+    if (!serverDiary)
+        return std::nullopt;
+    return serverDiary->address();
+}
+
+PgConnection &Database::serverConnection()
+{
+    if (!serverDiary)
+        throw DataError(QStringLiteral("The diary is not open on a server."));
+    PgConnection &connection = *serverDiary;
+    // The server went away since the last action: this one connects again,
+    // and is told the server's reason when it is still away.
+    if (connection.isBroken()) {
+        connection.reconnect();
+        listenForChanges(connection);
+    }
+    return connection;
 }
 
 void Database::createOnServer(const ServerAddress &address)

@@ -8,6 +8,10 @@
 struct sqlite3;
 
 namespace lexordo {
+class PgConnection;
+}
+
+namespace lexordo {
 
 // The program's one connection to the diary database. Every record set opens
 // on it. The file is opened so that a committed store survives a crash or a
@@ -35,6 +39,9 @@ public:
     // True while the open diary is on a server; its address then.
     static bool isServer();
     static std::optional<ServerAddress> server();
+    // The program's connection to the server, connected again when the
+    // server went away since the last action. Throws DataError.
+    static PgConnection &serverConnection();
     // Makes the diary's tables in the server database, which must hold none
     // of them. Throws DataError.
     static void createOnServer(const ServerAddress &address);

@@ -111,10 +111,14 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
     switch (op) {
     case Filter::Op::BeginsWith:
     case Filter::Op::Contains:
-        if (plain) {
+        // A server's LIKE ignores case in every script, through its trigram
+        // index.
+        if (plain || Database::isServer()) {
             // LIKE reads a text only up to a NUL character: a text that holds
             // one is searched whole.
-            where.parts << (op == Filter::Op::Contains
+            // A server's text never holds a NUL character.
+            const bool nulPossible = op == Filter::Op::Contains && !Database::isServer();
+            where.parts << (nulPossible
                                 ? QStringLiteral(
                                       "(%1 LIKE ? ESCAPE '\\' OR (instr(%1, char(0)) > 0 "
                                       "AND instr(%2, %3) > 0))")
@@ -123,7 +127,7 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
                                 : expr + QStringLiteral(" LIKE ? ESCAPE '\\'"));
             where.values << (op == Filter::Op::Contains ? QStringLiteral("%") : QString()) +
                                 likeLiteral(text) + u'%';
-            if (op == Filter::Op::Contains)
+            if (nulPossible)
                 where.values << text;
         } else {
             where.parts << QStringLiteral("instr(%1, %2)%3")
@@ -150,7 +154,14 @@ void addTerm(Where &where, const QString &expr, FieldType type, const QString &n
 {
     using Op = Filter::Op;
     if (term.op == Op::IsNull) {
-        where.parts << QStringLiteral("(%1 IS NULL OR %1 = '')").arg(expr);
+        // A file may hold empty text in any column; a server's dates and
+        // numbers cannot, nor be compared with text.
+        const bool typed = type == FieldType::Date || type == FieldType::Time ||
+                           type == FieldType::Number || type == FieldType::Integer;
+        if (typed && Database::isServer())
+            where.parts << QStringLiteral("%1 IS NULL").arg(expr);
+        else
+            where.parts << QStringLiteral("(%1 IS NULL OR %1 = '')").arg(expr);
         return;
     }
     const bool textMatch = term.op == Op::BeginsWith || term.op == Op::Contains;

@@ -94,6 +94,9 @@ void PgConnection::connect()
     keys.push_back(nullptr);
     values.push_back(nullptr);
     PQfinish(m_conn);
+    m_prepared.clear();
+    m_columnNames.clear();
+    m_tableNames.clear();
     m_conn = PQconnectdbParams(keys.data(), values.data(), 0);
     if (!m_conn)
         throw DataError(QStringLiteral("The server's %1 could not be reached: out of memory.")
@@ -123,7 +126,7 @@ PgResult PgConnection::exec(const QByteArray &sql, const QList<QByteArray> &valu
     const ExecStatusType status =
         result.native() ? PQresultStatus(result.native()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_IN)
-        throw DataError(resultMessage(result.native(), m_conn));
+        throw failure(result.native());
     return result;
 }
 
@@ -136,7 +139,7 @@ void PgConnection::execScript(const QByteArray &sql)
     const ExecStatusType status =
         result.native() ? PQresultStatus(result.native()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
-        throw DataError(resultMessage(result.native(), m_conn));
+        throw failure(result.native());
 }
 
 void PgConnection::copyIn(const QByteArray &copyStatement)
@@ -165,6 +168,134 @@ void PgConnection::endCopy()
     }
     if (!failure.isEmpty())
         throw DataError(failure);
+}
+
+DataError PgConnection::failure(const pg_result *result) const
+{
+    const QString reason = resultMessage(result, m_conn);
+    // The server went away under the statement: what it was doing is undone
+    // by the server, and the next action connects again.
+    if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD)
+        return DataError(QStringLiteral("The connection to the diary's %1 was lost: %2 Nothing "
+                                        "of this action was stored; the next action connects "
+                                        "again.")
+                             .arg(m_address.describe(), reason));
+    const char *state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    if (state && qstrcmp(state, "23505") == 0)
+        return DataError(QStringLiteral("This number is already given to another entry, perhaps "
+                                        "at another desk; nothing was stored (%1).")
+                             .arg(reason));
+    return DataError(reason);
+}
+
+PgResult PgConnection::checked(pg_result *raw)
+{
+    return checked(PgResult(raw));
+}
+
+PgResult PgConnection::checked(const PgResult &result)
+{
+    pg_result *raw = result.native();
+    const ExecStatusType status = raw ? PQresultStatus(raw) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw failure(raw);
+    return result;
+}
+
+PgConnection::Prepared PgConnection::prepare(const QByteArray &sql, int parameters)
+{
+    if (!m_conn)
+        throw DataError(QStringLiteral("The diary's server is not connected."));
+    const auto found = m_prepared.constFind(sql);
+    if (found != m_prepared.constEnd())
+        return *found;
+    Prepared statement;
+    statement.name = "lx" + QByteArray::number(m_prepared.size() + 1);
+    statement.parameters = parameters;
+    // A value whose type nothing around it tells ("? IS NULL") is taken as
+    // text, as SQLite takes it. A failed PREPARE would end a transaction
+    // that is open: it is tried under a savepoint then.
+    const bool inTransaction = PQtransactionStatus(m_conn) == PQTRANS_INTRANS;
+    if (inTransaction)
+        exec("SAVEPOINT lx_prepare");
+    PgResult tried(
+        PQprepare(m_conn, statement.name.constData(), sql.constData(), parameters, nullptr));
+    const char *state =
+        tried.native() ? PQresultErrorField(tried.native(), PG_DIAG_SQLSTATE) : nullptr;
+    if (state && qstrcmp(state, "42P18") == 0) {
+        if (inTransaction)
+            exec("ROLLBACK TO SAVEPOINT lx_prepare");
+        const std::vector<unsigned> text(size_t(parameters), 25);
+        tried = PgResult(PQprepare(m_conn, statement.name.constData(), sql.constData(), parameters,
+                                   text.data()));
+    }
+    if (inTransaction) {
+        if (PQresultStatus(tried.native()) == PGRES_COMMAND_OK)
+            exec("RELEASE SAVEPOINT lx_prepare");
+        else
+            exec("ROLLBACK TO SAVEPOINT lx_prepare");
+    }
+    checked(tried);
+    statement.description = checked(PQdescribePrepared(m_conn, statement.name.constData()));
+    m_prepared.insert(sql, statement);
+    return statement;
+}
+
+PgResult PgConnection::execPrepared(const Prepared &statement, const QList<QByteArray> &values)
+{
+    if (!m_conn)
+        throw DataError(QStringLiteral("The diary's server is not connected."));
+    std::vector<const char *> params(size_t(statement.parameters), nullptr);
+    std::vector<int> lengths(size_t(statement.parameters), 0);
+    for (qsizetype i = 0; i < values.size() && i < statement.parameters; ++i) {
+        if (!values[i].isNull()) {
+            params[size_t(i)] = values[i].constData();
+            lengths[size_t(i)] = int(values[i].size());
+        }
+    }
+    return checked(PQexecPrepared(m_conn, statement.name.constData(), statement.parameters,
+                                  params.data(), lengths.data(), nullptr, 0));
+}
+
+QString PgConnection::columnName(unsigned table, int column)
+{
+    const auto key = qMakePair(table, column);
+    const auto found = m_columnNames.constFind(key);
+    if (found != m_columnNames.constEnd())
+        return *found;
+    const PgResult result = exec("SELECT attname FROM pg_attribute WHERE attrelid = $1 AND "
+                                 "attnum = $2",
+                                 {QByteArray::number(table), QByteArray::number(column)});
+    const QString name = result.rows() == 1 ? result.text(0, 0) : QString();
+    m_columnNames.insert(key, name);
+    return name;
+}
+
+QString PgConnection::tableName(unsigned table)
+{
+    const auto found = m_tableNames.constFind(table);
+    if (found != m_tableNames.constEnd())
+        return *found;
+    const PgResult result =
+        exec("SELECT relname FROM pg_class WHERE oid = $1", {QByteArray::number(table)});
+    const QString name = result.rows() == 1 ? result.text(0, 0) : QString();
+    m_tableNames.insert(table, name);
+    return name;
+}
+
+int PgConnection::takeNotices()
+{
+    if (!m_conn)
+        return 0;
+    PQconsumeInput(m_conn);
+    int count = 0;
+    const int own = PQbackendPID(m_conn);
+    while (PGnotify *notice = PQnotifies(m_conn)) {
+        if (notice->be_pid != own)
+            ++count;
+        PQfreemem(notice);
+    }
+    return count;
 }
 
 bool PgConnection::isBroken() const

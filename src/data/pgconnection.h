@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -64,6 +65,24 @@ public:
     void putCopyData(const QByteArray &lines);
     void endCopy();
 
+    // A statement prepared once on this connection and kept while it lasts;
+    // description tells its result's columns before it runs.
+    struct Prepared
+    {
+        QByteArray name;
+        int parameters = 0;
+        PgResult description;
+    };
+    Prepared prepare(const QByteArray &sql, int parameters); // throws DataError
+    PgResult execPrepared(const Prepared &statement, const QList<QByteArray> &values);
+    // The name of column `column` (from 1) of the table with oid `table`.
+    QString columnName(unsigned table, int column); // throws DataError
+    // The name of the table with oid `table`.
+    QString tableName(unsigned table); // throws DataError
+    // The notices of other connections received since the last call, for
+    // the channel this connection listens to.
+    int takeNotices();
+
     bool isBroken() const;
     // Connects again after the server went away; throws DataError when it is
     // still away.
@@ -73,8 +92,14 @@ public:
 
 private:
     void connect();
+    DataError failure(const pg_result *result) const;
+    PgResult checked(pg_result *result);
+    PgResult checked(const PgResult &result);
     ServerAddress m_address;
     pg_conn *m_conn = nullptr;
+    QHash<QByteArray, Prepared> m_prepared;
+    QHash<QPair<unsigned, int>, QString> m_columnNames;
+    QHash<unsigned, QString> m_tableNames;
 };
 
 } // namespace lexordo

@@ -20,12 +20,17 @@ qint64 RowWriter::insert(const Row &row) const
         names << sql::quoteIdentifier(c.baseName);
         marks << QStringLiteral("?");
     }
-    SqlQuery stmt(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(m_table, names.join(u", "), marks.join(u", ")));
+    SqlQuery stmt(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
+                      .arg(m_table, names.join(u", "), marks.join(u", "), sql::rowKey()));
     for (size_t i = 0; i < m_columns.size(); ++i)
         bindForColumn(stmt, int(i) + 1, row[i], m_columns[i].type);
-    stmt.exec();
-    return sql::lastInsertKey();
+    if (!stmt.next())
+        throw DataError(QStringLiteral("The database gave no key of the row added."));
+    const qint64 key = stmt.integer(0);
+    // Run to its end: the row is stored when the statement is done.
+    while (stmt.next()) {
+    }
+    return key;
 }
 
 long long RowWriter::update(qint64 key, const Row &row, const std::vector<int> &changed,

@@ -1,28 +1,610 @@
 #include "serverschema.h"
 
+#include "database.h"
 #include "pgconnection.h"
+
+#include <libpq-fe.h>
+#include <QHash>
 
 namespace lexordo::serverschema {
 
-// Placeholders until the server's schema is written: each says so.
+namespace {
+
+// ---- Reading the file's schema ------------------------------------------
+
+struct Token
+{
+    enum Kind { Word, Identifier, String, Symbol };
+    Kind kind;
+    QString text; // an identifier or string without its quotes
+};
+
+using Statement = QList<Token>;
+
+[[noreturn]] void notUnderstood(const QString &what)
+{
+    throw DataError(
+        QStringLiteral("The diary's schema cannot be made on a server: %1 is not understood.")
+            .arg(what));
+}
+
+// The schema's statements as tokens: comments dropped, quoted names and
+// strings unquoted, split at the semicolons between statements.
+QList<Statement> statements(const QString &text)
+{
+    QList<Statement> list;
+    Statement current;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    const auto quoted = [&](QChar quote) {
+        QString value;
+        for (++i; i < n; ++i) {
+            if (text[i] == quote) {
+                if (i + 1 < n && text[i + 1] == quote) {
+                    value += quote;
+                    ++i;
+                    continue;
+                }
+                ++i;
+                return value;
+            }
+            value += text[i];
+        }
+        notUnderstood(QStringLiteral("a quote that is never closed"));
+    };
+    while (i < n) {
+        const QChar c = text[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == u'-' && i + 1 < n && text[i + 1] == u'-') {
+            while (i < n && text[i] != u'\n')
+                ++i;
+        } else if (c == u'"') {
+            current.append({Token::Identifier, quoted(c)});
+        } else if (c == u'\'') {
+            current.append({Token::String, quoted(c)});
+        } else if (c.isLetterOrNumber() || c == u'_') {
+            const qsizetype start = i;
+            while (i < n && (text[i].isLetterOrNumber() || text[i] == u'_'))
+                ++i;
+            current.append({Token::Word, text.mid(start, i - start)});
+        } else if (c == u';') {
+            if (!current.isEmpty())
+                list.append(current);
+            current.clear();
+            ++i;
+        } else {
+            current.append({Token::Symbol, QString(c)});
+            ++i;
+        }
+    }
+    if (!current.isEmpty())
+        list.append(current);
+    return list;
+}
+
+QString quoted(const QString &name)
+{
+    QString escaped = name;
+    escaped.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + escaped + u'"';
+}
+
+QString literal(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + escaped + u'\'';
+}
+
+// A name as the server folds it.
+QString serverName(const QString &name)
+{
+    return name.toLower();
+}
+
+QString serverType(const QString &declared, const QString &column)
+{
+    static const QHash<QString, QString> types = {
+        {QStringLiteral("DATE"), QStringLiteral("date")},
+        {QStringLiteral("TIME"), QStringLiteral("time without time zone")},
+        {QStringLiteral("REAL"), QStringLiteral("double precision")},
+        {QStringLiteral("INTEGER"), QStringLiteral("bigint")},
+        {QStringLiteral("TEXT"), QStringLiteral("text")},
+    };
+    const QString type = types.value(declared.toUpper());
+    if (type.isEmpty())
+        notUnderstood(QStringLiteral("the type %1 of %2").arg(declared, column));
+    return type;
+}
+
+// Walks one statement's tokens.
+class Reader
+{
+public:
+    explicit Reader(const Statement &statement) : m_tokens(statement) {}
+    bool atEnd() const { return m_at >= m_tokens.size(); }
+    bool isWord(const char *word) const
+    {
+        return !atEnd() && m_tokens[m_at].kind == Token::Word &&
+               m_tokens[m_at].text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    }
+    bool isSymbol(char symbol) const
+    {
+        return !atEnd() && m_tokens[m_at].kind == Token::Symbol &&
+               m_tokens[m_at].text == QLatin1Char(symbol);
+    }
+    void word(const char *word)
+    {
+        if (!isWord(word))
+            fail(QLatin1String(word));
+        ++m_at;
+    }
+    void symbol(char symbol)
+    {
+        if (!isSymbol(symbol))
+            fail(QString(QLatin1Char(symbol)));
+        ++m_at;
+    }
+    // A name, quoted or not.
+    QString name()
+    {
+        if (atEnd() ||
+            (m_tokens[m_at].kind != Token::Identifier && m_tokens[m_at].kind != Token::Word))
+            fail(QStringLiteral("a name"));
+        return m_tokens[m_at++].text;
+    }
+    QString typeWord()
+    {
+        if (atEnd() || m_tokens[m_at].kind != Token::Word)
+            fail(QStringLiteral("a type"));
+        return m_tokens[m_at++].text;
+    }
+    void end()
+    {
+        if (!atEnd())
+            fail(QStringLiteral("the end of the statement"));
+    }
+    [[noreturn]] void fail(const QString &expected) const
+    {
+        const QString found = atEnd() ? QStringLiteral("the end") : m_tokens[m_at].text;
+        notUnderstood(QStringLiteral("%1 where %2 belongs, in the statement that begins \"%3 %4\"")
+                          .arg(found, expected, m_tokens.value(0).text, m_tokens.value(1).text));
+    }
+
+private:
+    const Statement &m_tokens;
+    qsizetype m_at = 0;
+};
+
+struct Translated
+{
+    QList<Table> tables;
+    QStringList tableStatements;
+    QStringList rowStatements;
+    QStringList indexNames;
+    QStringList indexStatements;
+};
+
+Table readTable(Reader &r)
+{
+    Table table;
+    table.fileName = r.name();
+    table.name = serverName(table.fileName);
+    r.symbol('(');
+    do {
+        Column column;
+        column.fileName = r.name();
+        column.name = serverName(column.fileName);
+        const QString declared = r.typeWord();
+        column.fileType = declared.toUpper().toLatin1();
+        column.type = serverType(declared, column.fileName);
+        table.columns.append(column);
+        if (!r.isSymbol(','))
+            break;
+        r.symbol(',');
+    } while (true);
+    r.symbol(')');
+    r.end();
+    return table;
+}
+
+QString tableStatement(const Table &table)
+{
+    QStringList columns;
+    for (const Column &column : table.columns)
+        columns << quoted(column.name) + u' ' + column.type;
+    // The key the server gives each row for good, as the file's row number.
+    columns << rowKey + QStringLiteral(" bigint GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY");
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table.name), columns.join(u", "));
+}
+
+// CREATE INDEX name ON table (column [COLLATE NOCASE], ...)
+QString indexStatement(Reader &r, QString *name)
+{
+    *name = serverName(r.name());
+    r.word("ON");
+    const QString table = serverName(r.name());
+    r.symbol('(');
+    QStringList parts;
+    do {
+        QString part = quoted(serverName(r.name()));
+        if (r.isWord("COLLATE")) {
+            r.word("COLLATE");
+            r.word("NOCASE");
+            part += QStringLiteral(" COLLATE ") + foldedCollation;
+        }
+        parts << part;
+        if (!r.isSymbol(','))
+            break;
+        r.symbol(',');
+    } while (true);
+    r.symbol(')');
+    r.end();
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(quoted(*name), quoted(table), parts.join(u", "));
+}
+
+// INSERT INTO table (columns) VALUES (literals): names folded, texts kept.
+QString rowStatement(const Statement &statement)
+{
+    QString text;
+    for (const Token &token : statement) {
+        QString part;
+        switch (token.kind) {
+        case Token::Identifier:
+            part = quoted(serverName(token.text));
+            break;
+        case Token::String:
+            part = literal(token.text);
+            break;
+        case Token::Word:
+            if (!token.text.front().isDigit() &&
+                QStringList{QStringLiteral("INSERT"), QStringLiteral("INTO"),
+                            QStringLiteral("VALUES"), QStringLiteral("NULL")}
+                        .contains(token.text.toUpper()) == false)
+                notUnderstood(QStringLiteral("the word %1 of an INSERT").arg(token.text));
+            part = token.text;
+            break;
+        case Token::Symbol:
+            part = token.text;
+            break;
+        }
+        if (!text.isEmpty() && part != QStringLiteral(",") && part != QStringLiteral(")") &&
+            !text.endsWith(u'('))
+            text += u' ';
+        text += part;
+    }
+    return text;
+}
+
+Translated translate(const QString &schema)
+{
+    Translated t;
+    for (const Statement &statement : statements(schema)) {
+        Reader r(statement);
+        if (r.isWord("CREATE")) {
+            r.word("CREATE");
+            if (r.isWord("TABLE")) {
+                r.word("TABLE");
+                t.tables.append(readTable(r));
+                t.tableStatements << tableStatement(t.tables.constLast());
+            } else {
+                r.word("INDEX");
+                QString name;
+                t.indexStatements << indexStatement(r, &name);
+                t.indexNames << name;
+            }
+        } else if (r.isWord("INSERT")) {
+            t.rowStatements << rowStatement(statement);
+        } else {
+            r.fail(QStringLiteral("CREATE or INSERT"));
+        }
+    }
+    return t;
+}
+
+const Translated &translated()
+{
+    static const Translated t = translate(Database::schemaText());
+    return t;
+}
+
+// ---- What the server keeps beside the tables ----------------------------
+
+// The trigram index that lets a search for text within the first party use
+// an index, whatever the text's case.
+const QString partyIndexName = QStringLiteral("advocate_party1_trgm");
+const QString partyIndex = QStringLiteral(
+    "CREATE INDEX advocate_party1_trgm ON advocate USING gin (lower(party1) gin_trgm_ops)");
+
+const char *const prelude =
+    "CREATE EXTENSION IF NOT EXISTS pg_trgm;\n"
+    "CREATE COLLATION IF NOT EXISTS lx_nocase "
+    "(provider = icu, locale = 'und-u-ks-level2', deterministic = false);\n";
+
+// The counts the register reads, as the file keeps them: one row ("rows",
+// "pairs") and the different (case number, first party) pairs with the rows
+// of each. Every write to the diary first updates the counts row, whose lock
+// then makes desks that write at once wait for each other: two of them never
+// both take a pair for new. The pair lookups keep NULL equal to NULL and are
+// planned for their values, so that they use the pairs' index.
+const char *const counts =
+    "CREATE TABLE advocate_counts (\"rows\" bigint NOT NULL, pairs bigint NOT NULL);\n"
+    "CREATE TABLE advocate_pairs (caseno text, party1 text, \"rows\" bigint NOT NULL);\n"
+    "CREATE UNIQUE INDEX advocate_pairs_pair ON advocate_pairs (caseno, party1) "
+    "NULLS NOT DISTINCT;\n"
+    "CREATE FUNCTION lx_keep_advocate_counts() RETURNS trigger LANGUAGE plpgsql\n"
+    "SET plan_cache_mode = force_custom_plan AS $$\n"
+    "DECLARE\n"
+    "    remaining bigint;\n"
+    "BEGIN\n"
+    "    IF TG_OP = 'INSERT' THEN\n"
+    "        UPDATE advocate_counts SET \"rows\" = \"rows\" + 1;\n"
+    "    ELSIF TG_OP = 'DELETE' THEN\n"
+    "        UPDATE advocate_counts SET \"rows\" = \"rows\" - 1;\n"
+    "    ELSE\n"
+    "        UPDATE advocate_counts SET \"rows\" = \"rows\";\n"
+    "    END IF;\n"
+    "    IF TG_OP IN ('UPDATE', 'DELETE') THEN\n"
+    "        UPDATE advocate_pairs SET \"rows\" = \"rows\" - 1\n"
+    "         WHERE (caseno = OLD.caseno OR (caseno IS NULL AND OLD.caseno IS NULL))\n"
+    "           AND (party1 = OLD.party1 OR (party1 IS NULL AND OLD.party1 IS NULL))\n"
+    "        RETURNING \"rows\" INTO remaining;\n"
+    "        IF remaining <= 0 THEN\n"
+    "            DELETE FROM advocate_pairs\n"
+    "             WHERE (caseno = OLD.caseno OR (caseno IS NULL AND OLD.caseno IS NULL))\n"
+    "               AND (party1 = OLD.party1 OR (party1 IS NULL AND OLD.party1 IS NULL));\n"
+    "            UPDATE advocate_counts SET pairs = pairs - 1;\n"
+    "        END IF;\n"
+    "    END IF;\n"
+    "    IF TG_OP IN ('INSERT', 'UPDATE') THEN\n"
+    "        UPDATE advocate_pairs SET \"rows\" = \"rows\" + 1\n"
+    "         WHERE (caseno = NEW.caseno OR (caseno IS NULL AND NEW.caseno IS NULL))\n"
+    "           AND (party1 = NEW.party1 OR (party1 IS NULL AND NEW.party1 IS NULL));\n"
+    "        IF NOT FOUND THEN\n"
+    "            INSERT INTO advocate_pairs (caseno, party1, \"rows\")\n"
+    "                VALUES (NEW.caseno, NEW.party1, 1);\n"
+    "            UPDATE advocate_counts SET pairs = pairs + 1;\n"
+    "        END IF;\n"
+    "    END IF;\n"
+    "    RETURN NULL;\n"
+    "END $$;\n"
+    "CREATE FUNCTION lx_emptied_advocate_counts() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+    "BEGIN\n"
+    "    UPDATE advocate_counts SET \"rows\" = 0, pairs = 0;\n"
+    "    TRUNCATE advocate_pairs;\n"
+    "    RETURN NULL;\n"
+    "END $$;\n"
+    "CREATE TRIGGER advocate_counts_kept AFTER INSERT OR DELETE ON advocate\n"
+    "    FOR EACH ROW EXECUTE FUNCTION lx_keep_advocate_counts();\n"
+    "CREATE TRIGGER advocate_counts_changed AFTER UPDATE OF caseno, party1 ON advocate\n"
+    "    FOR EACH ROW WHEN (OLD.caseno IS DISTINCT FROM NEW.caseno\n"
+    "                       OR OLD.party1 IS DISTINCT FROM NEW.party1)\n"
+    "    EXECUTE FUNCTION lx_keep_advocate_counts();\n"
+    "CREATE TRIGGER advocate_counts_emptied AFTER TRUNCATE ON advocate\n"
+    "    FOR EACH STATEMENT EXECUTE FUNCTION lx_emptied_advocate_counts();\n"
+    // The rebuild keeps writers out while it counts.
+    "CREATE FUNCTION lx_rebuild_kept() RETURNS void LANGUAGE plpgsql AS $$\n"
+    "BEGIN\n"
+    "    LOCK TABLE advocate IN SHARE MODE;\n"
+    "    LOCK TABLE advocate_counts, advocate_pairs IN EXCLUSIVE MODE;\n"
+    "    TRUNCATE advocate_pairs;\n"
+    "    INSERT INTO advocate_pairs (caseno, party1, \"rows\")\n"
+    "        SELECT caseno, party1, count(*) FROM advocate GROUP BY caseno, party1;\n"
+    "    DELETE FROM advocate_counts;\n"
+    "    INSERT INTO advocate_counts (\"rows\", pairs)\n"
+    "        SELECT (SELECT count(*) FROM advocate), (SELECT count(*) FROM advocate_pairs);\n"
+    "END $$;\n"
+    "SELECT lx_rebuild_kept();\n";
+
+const QStringList keepingTriggers = {QStringLiteral("advocate_counts_kept"),
+                                     QStringLiteral("advocate_counts_changed"),
+                                     QStringLiteral("advocate_counts_emptied")};
+
+// Other desks hear of every write to the diary's tables: one notice for each
+// statement, named by its table.
+const char *const notices =
+    "CREATE FUNCTION lx_notify_changed() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+    "BEGIN\n"
+    "    PERFORM pg_notify('lexordo_changed', TG_TABLE_NAME);\n"
+    "    RETURN NULL;\n"
+    "END $$;\n";
+
+QString noticeTrigger(const Table &table)
+{
+    return QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %2 "
+                          "FOR EACH STATEMENT EXECUTE FUNCTION lx_notify_changed()")
+        .arg(quoted(table.name + QStringLiteral("_changed")), quoted(table.name));
+}
+
+// ---- Running statements ----------------------------------------------------
+
+bool inTransaction(PgConnection &connection)
+{
+    return PQtransactionStatus(connection.native()) != PQTRANS_IDLE;
+}
+
+// Runs the work in a transaction of its own, or inside the caller's under a
+// savepoint: all of it or none.
+template <typename Work> void allOrNone(PgConnection &connection, Work work)
+{
+    const bool nested = inTransaction(connection);
+    connection.execScript(nested ? "SAVEPOINT lx_schema" : "BEGIN");
+    try {
+        work();
+        connection.execScript(nested ? "RELEASE lx_schema" : "COMMIT");
+    } catch (const DataError &) {
+        try {
+            connection.execScript(nested ? "ROLLBACK TO lx_schema; RELEASE lx_schema" : "ROLLBACK");
+        } catch (const DataError &) {
+            // The connection is gone; the server rolled back with it.
+        }
+        throw;
+    }
+}
+
+// The server's tables of the current schema with their columns and types,
+// in column order.
+QHash<QString, QList<QPair<QString, QString>>> serverColumns(PgConnection &connection)
+{
+    const PgResult result = connection.exec(
+        "SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod) "
+        "FROM pg_catalog.pg_class c "
+        "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace AND n.nspname = current_schema() "
+        "LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 "
+        "AND NOT a.attisdropped "
+        "WHERE c.relkind IN ('r', 'p') ORDER BY c.relname, a.attnum");
+    QHash<QString, QList<QPair<QString, QString>>> tables;
+    for (int row = 0; row < result.rows(); ++row) {
+        auto &columns = tables[result.text(row, 0)];
+        if (!result.isNull(row, 1))
+            columns.append({result.text(row, 1), result.text(row, 2)});
+    }
+    return tables;
+}
+
+} // namespace
+
+const QList<Table> &tables()
+{
+    return translated().tables;
+}
+
 QString createStatements()
 {
-    return QString();
+    const Translated &t = translated();
+    QStringList all;
+    all << QString::fromLatin1(prelude).trimmed();
+    all << t.tableStatements.join(QStringLiteral(";\n")) + u';';
+    all << t.rowStatements.join(QStringLiteral(";\n")) + u';';
+    all << t.indexStatements.join(QStringLiteral(";\n")) + u';';
+    all << partyIndex + u';';
+    all << QString::fromLatin1(counts).trimmed();
+    QStringList triggers;
+    for (const Table &table : t.tables)
+        triggers << noticeTrigger(table);
+    all << QString::fromLatin1(notices).trimmed() + u'\n' + triggers.join(QStringLiteral(";\n")) +
+               u';';
+    return all.join(QStringLiteral("\n\n")) + u'\n';
 }
 
-void create(PgConnection &)
+void create(PgConnection &connection)
 {
-    throw DataError(QStringLiteral("The diary's tables cannot be made on a server yet."));
+    const QByteArray script = createStatements().toUtf8();
+    allOrNone(connection, [&] { connection.execScript(script); });
 }
 
-QStringList diaryTables(PgConnection &)
+QStringList diaryTables(PgConnection &connection)
 {
-    throw DataError(QStringLiteral("The server's tables cannot be read yet."));
+    const auto present = serverColumns(connection);
+    QStringList found;
+    for (const Table &table : tables()) {
+        if (present.contains(table.name))
+            found << table.name;
+    }
+    return found;
 }
 
-QString problem(PgConnection &)
+QString problem(PgConnection &connection)
 {
-    throw DataError(QStringLiteral("The server's tables cannot be checked yet."));
+    const auto present = serverColumns(connection);
+    const QString database = connection.address().describe();
+    QStringList missingTables;
+    QStringList faults;
+    bool anyTable = false;
+    for (const Table &table : tables()) {
+        if (!present.contains(table.name)) {
+            missingTables << table.name;
+            continue;
+        }
+        anyTable = true;
+        const auto &columns = present.value(table.name);
+        QStringList expected;
+        for (const Column &column : table.columns)
+            expected << column.name;
+        expected << rowKey;
+        QStringList names;
+        for (const auto &[name, type] : columns)
+            names << name;
+        QStringList missing;
+        for (const QString &name : expected) {
+            if (!names.contains(name))
+                missing << name;
+        }
+        if (!missing.isEmpty()) {
+            faults << QStringLiteral("the table %1 lacks the column%2 %3")
+                          .arg(table.name, missing.size() == 1 ? "" : "s",
+                               missing.join(QStringLiteral(", ")));
+            continue;
+        }
+        names.removeIf([&](const QString &name) { return !expected.contains(name); });
+        if (names != expected) {
+            faults << QStringLiteral("the columns of the table %1 are not in the diary's order "
+                                     "(%2)")
+                          .arg(table.name, expected.join(QStringLiteral(", ")));
+            continue;
+        }
+        for (const Column &column : table.columns) {
+            for (const auto &[name, type] : columns) {
+                if (name == column.name && type != column.type)
+                    faults << QStringLiteral("the column %1 of the table %2 is %3, not %4")
+                                  .arg(name, table.name, type, column.type);
+            }
+        }
+    }
+    if (!anyTable)
+        return QStringLiteral("The %1 holds no diary; lexordo --create-database makes one.")
+            .arg(database);
+    for (const char *kept : {"advocate_counts", "advocate_pairs"}) {
+        if (!present.contains(QLatin1String(kept)))
+            missingTables << QLatin1String(kept);
+    }
+    if (!missingTables.isEmpty())
+        faults.prepend(QStringLiteral("the table%1 %2 %3 missing")
+                           .arg(missingTables.size() == 1 ? "" : "s",
+                                missingTables.join(QStringLiteral(", ")),
+                                missingTables.size() == 1 ? "is" : "are"));
+    if (faults.isEmpty())
+        return QString();
+    return QStringLiteral("The %1 is not a diary of this program: %2.")
+        .arg(database, faults.join(QStringLiteral("; ")));
+}
+
+void rebuildKept(PgConnection &connection)
+{
+    connection.execScript("SELECT lx_rebuild_kept()");
+}
+
+void dropIndexes(PgConnection &connection)
+{
+    QStringList drops;
+    for (const QString &name : translated().indexNames + QStringList{partyIndexName})
+        drops << QStringLiteral("DROP INDEX IF EXISTS %1;").arg(quoted(name));
+    connection.execScript(drops.join(u'\n').toUtf8());
+}
+
+void makeIndexes(PgConnection &connection)
+{
+    // Enough memory to sort a large table's keys at once.
+    QString script = QStringLiteral("SET LOCAL maintenance_work_mem = '256MB';\n");
+    for (const QString &statement : translated().indexStatements + QStringList{partyIndex})
+        script += statement + QStringLiteral(";\n");
+    connection.execScript(script.toUtf8());
+}
+
+void setKeeping(PgConnection &connection, bool on)
+{
+    QString script;
+    for (const QString &trigger : keepingTriggers)
+        script += QStringLiteral("ALTER TABLE advocate %1 TRIGGER %2;\n")
+                      .arg(on ? QStringLiteral("ENABLE") : QStringLiteral("DISABLE"), trigger);
+    connection.execScript(script.toUtf8());
+}
+
+void rebuildKept(PgConnection &)
+{
+    throw DataError(QStringLiteral("The server's counts cannot be made yet."));
 }
 
 } // namespace lexordo::serverschema

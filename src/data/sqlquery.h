@@ -7,6 +7,7 @@
 
 #include "dataerror.h"
 
+#include <memory>
 #include <optional>
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,6 +20,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace lexordo {
+
+class PgConnection;
 
 // One prepared statement. Values are bound by position, from 1; every bind the
 // engine refuses throws DataError.
@@ -44,6 +47,8 @@ public:
     // reader on another thread).
     SqlQuery(sqlite3 *connection, const QString &sql,
              Lifetime lifetime = Lifetime::Short); // throws DataError
+    // On a server connection of its own (a reader on another thread).
+    SqlQuery(PgConnection &connection, const QString &sql); // throws DataError
     ~SqlQuery();
     SqlQuery(const SqlQuery &) = delete;
     SqlQuery &operator=(const SqlQuery &) = delete;
@@ -102,15 +107,20 @@ public:
     // The first column of the first row; nothing when there is no row.
     static std::optional<QVariant> singleValue(const QString &sql, const QVariantList &values = {});
 
-    // The engine's statement, for the data layer's engine-specific files.
+    // The engine's statement, for the data layer's engine-specific files;
+    // none on a server.
     sqlite3_stmt *native() const { return m_stmt; }
 
 private:
+    struct Server;
     [[noreturn]] void fail() const;
     void check(int rc) const;
+    void setValue(int index, QByteArray value);
+    void prepareOn(sqlite3 *connection, const QString &sql, Lifetime lifetime);
 
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<Server> m_server;
 };
 
 // What the engine's statement text and connection say, spelled once.
