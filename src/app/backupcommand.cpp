@@ -11,7 +11,6 @@
 #include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/diaryfolder.h>
-#include <data/serverbackup.h>
 #include <QDir>
 #include <QHash>
 
@@ -29,6 +28,8 @@ const char *const backupUsage =
     "      (today's date), and only the N latest of those dated copies stay.\n"
     "      A folder that holds the diary itself under the name advocate.mdb\n"
     "      is refused.\n"
+    "      A diary on a PostgreSQL server is dumped by pg_dump instead, to\n"
+    "      FOLDER/advocate.dump (and FOLDER/advocate-YYYY-MM-DD.dump).\n"
     "\n"
     "Messages go to standard error. Exit status:\n"
     "  0  the copy is written and checked\n"
@@ -45,6 +46,9 @@ const char *const restoreUsage =
     "      advocate_v2-replaced-YYYYMMDD-HHMMSS.mdb, which is written on\n"
     "      standard output. A diary that no longer opens is moved aside\n"
     "      under that name.\n"
+    "      A diary on a PostgreSQL server is restored from a dump\n"
+    "      (advocate.dump) in one transaction; the present one is kept as\n"
+    "      DATABASE-replaced-YYYYMMDD-HHMMSS.dump in the diary's folder.\n"
     "\n"
     "Exit status:\n"
     "  0  the diary is restored\n"
@@ -89,13 +93,10 @@ int runBackupCommand(const QStringList &commandLine)
     int status = 0;
     try {
         Database::open(diaryPath());
-        if (Database::isServer())
-            ServerBackup::backUpInto(*Database::server(), folder, keep, Clock::today());
-        else
-            DatabaseBackup::backUpInto(folder, keep, Clock::today(),
-                                       options.contains(QStringLiteral("verify"))
-                                           ? DatabaseBackup::Check::Full
-                                           : DatabaseBackup::Check::Quick);
+        DatabaseBackup::backUpInto(folder, keep, Clock::today(),
+                                   options.contains(QStringLiteral("verify"))
+                                       ? DatabaseBackup::Check::Full
+                                       : DatabaseBackup::Check::Quick);
         std::fprintf(stderr, "%s\n", qPrintable(BackupScreen::completedMessage));
     } catch (const DataError &e) {
         status = failedWith(e.description());

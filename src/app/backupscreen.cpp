@@ -201,10 +201,7 @@ void BackupScreen::backUp()
     const int keep = ui->spnKeep->value();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        if (Database::isServer())
-            ServerBackup::backUpInto(*Database::server(), m_folder, keep, Clock::today());
-        else
-            DatabaseBackup::backUpInto(m_folder, keep, Clock::today());
+        DatabaseBackup::backUpInto(m_folder, keep, Clock::today());
     } catch (const DataError &e) {
         QApplication::restoreOverrideCursor();
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);

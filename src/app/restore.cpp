@@ -28,24 +28,35 @@ QString chooseBackupFile(QWidget *parent)
                              : QStringLiteral("Diary backups (*.mdb);;All files (*)"));
 }
 
-RestorePlan planRestore(const QString &backupFile)
+namespace {
+
+// A diary on a server is restored from a dump of its database.
+RestorePlan planServerRestore(const QString &backupFile, const ServerAddress &server)
 {
+    try {
+        ServerBackup::checkDump(backupFile);
+    } catch (const DataError &e) {
+        throw DataError(e.description() + QStringLiteral("\nNothing has been changed."));
+    }
     RestorePlan plan;
     plan.backupFile = backupFile;
-    if (const std::optional<ServerAddress> server = Database::server()) {
-        try {
-            ServerBackup::checkDump(backupFile);
-        } catch (const DataError &e) {
-            throw DataError(e.description() + QStringLiteral("\nNothing has been changed."));
-        }
-        plan.server = server;
-        plan.diary = server->describe();
-        // The server has no folder of its own: the replaced diary is kept
-        // where a diary file would lie.
-        plan.keepAs = ServerBackup::keptName(*server, diaryfolder::folder(), Clock::now());
-        plan.replacing = true;
-        return plan;
-    }
+    plan.server = server;
+    plan.diary = server.describe();
+    // The server has no folder of its own: the replaced diary is kept where
+    // a diary file would lie.
+    plan.keepAs = ServerBackup::keptName(server, diaryfolder::folder(), Clock::now());
+    plan.replacing = true;
+    return plan;
+}
+
+} // namespace
+
+RestorePlan planRestore(const QString &backupFile)
+{
+    if (const std::optional<ServerAddress> server = Database::server())
+        return planServerRestore(backupFile, *server);
+    RestorePlan plan;
+    plan.backupFile = backupFile;
     // A diary that could not be opened is restored in its file's place.
     plan.diary =
         Database::isOpen() ? Database::path() : DataSource::databasePath(diaryfolder::folder());

@@ -33,9 +33,8 @@ QString toolPath(const QString &name)
     QStringList found = versions.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCollator numeric;
     numeric.setNumericMode(true);
-    std::sort(found.begin(), found.end(), [&numeric](const QString &a, const QString &b) {
-        return numeric.compare(a, b) > 0;
-    });
+    std::sort(found.begin(), found.end(),
+              [&numeric](const QString &a, const QString &b) { return numeric.compare(a, b) > 0; });
     for (const QString &version : std::as_const(found)) {
         const QString tool = versions.filePath(version + QStringLiteral("/bin/") + name);
         if (QFileInfo(tool).isExecutable())
@@ -190,8 +189,8 @@ QSet<QString> tablesInDump(const QString &path)
             {QStringLiteral("--list"), QFileInfo(path).absoluteFilePath()},
             [&list](const QByteArray &bytes) { list += bytes; });
     // "215; 1259 16385 TABLE public tblcases owner"
-    static const QRegularExpression table(
-        QStringLiteral("^\\d+; \\d+ \\d+ TABLE \\S+ (\\S+) "), QRegularExpression::MultilineOption);
+    static const QRegularExpression table(QStringLiteral("^\\d+; \\d+ \\d+ TABLE \\S+ (\\S+) "),
+                                          QRegularExpression::MultilineOption);
     QSet<QString> tables;
     auto matches = table.globalMatch(QString::fromUtf8(list));
     while (matches.hasNext())
@@ -206,7 +205,8 @@ void restoreDump(const ServerAddress &server, const QString &dumpFile)
             {QStringLiteral("--clean"), QStringLiteral("--if-exists"),
              QStringLiteral("--single-transaction"), QStringLiteral("--exit-on-error"),
              QStringLiteral("--no-owner"), QStringLiteral("--no-password"),
-             QStringLiteral("--dbname=") + conninfo(server), QFileInfo(dumpFile).absoluteFilePath()},
+             QStringLiteral("--dbname=") + conninfo(server),
+             QFileInfo(dumpFile).absoluteFilePath()},
             [](const QByteArray &) {});
 }
 
@@ -258,8 +258,7 @@ QStringList ServerBackup::backUpInto(const ServerAddress &server, const QString 
     try {
         copyFile(dump, dated);
     } catch (const DataError &e) {
-        throw DataError(
-            QStringLiteral("%1 is written, but %2").arg(shown(dump), e.description()));
+        throw DataError(QStringLiteral("%1 is written, but %2").arg(shown(dump), e.description()));
     }
 
     // Today's dump stays whatever the names of the others say; then the latest.
@@ -309,6 +308,10 @@ void ServerBackup::checkDump(const QString &path)
         if (!tables.contains(table.toLower()))
             missing << table;
     }
+    if (missing.size() == DatabaseBackup::programTables().size())
+        throw DataError(QStringLiteral("%1 is not a backup of a diary on a server: it holds none "
+                                       "of the diary's tables.")
+                            .arg(shown(path)));
     if (!missing.isEmpty())
         throw DataError(QStringLiteral("%1 is not a backup of a diary on a server: it has no "
                                        "table %2.")
