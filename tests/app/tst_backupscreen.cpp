@@ -1,5 +1,6 @@
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
+#include "support/testserver.h"
 
 #include <app/backupscreen.h>
 #include <app/mainwindow.h>
@@ -7,6 +8,8 @@
 #include <data/backup.h>
 #include <data/clock.h>
 #include <data/database.h>
+#include <data/pgconnection.h>
+#include <data/serverbackup.h>
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
@@ -17,6 +20,7 @@
 #include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -63,6 +67,7 @@ private slots:
     void restoreStopsWhenAScreenStaysOpen();
     void restoreClosesTheOpenScreensFirst();
     void restoreRefusesTheDiaryItself();
+    void aDiaryOnAServerIsBackedUpAndRestoredAsItsDump();
 
 private:
     BackupScreen *screen() { return m_screen; }
@@ -442,6 +447,54 @@ void TestBackupScreen::restoreRefusesTheDiaryItself()
     QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
     QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files),
              QStringList());
+}
+
+void TestBackupScreen::aDiaryOnAServerIsBackedUpAndRestoredAsItsDump()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const ServerAddress server = TestServer::shared().newDatabase();
+    Database::createOnServer(server);
+    Database::openServer(server);
+    const auto courts = [&server] {
+        return PgConnection(server).exec("SELECT count(*) FROM courts").text(0, 0);
+    };
+    PgConnection(server).exec("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)");
+
+    screen()->setFolder(m_folder.path());
+    const QString dump = m_folder.filePath(QStringLiteral("advocate.dump"));
+    QCOMPARE(control<QLabel>("lblDestination")->text(), dump);
+    backUp();
+    QCOMPARE(m_messages->texts(), QStringList{BackupScreen::completedMessage});
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("advocate.dump")});
+    ServerBackup::checkDump(dump);
+
+    // A diary file is no dump: refused before anything is asked.
+    m_messages->clear();
+    QVERIFY(!restoreDiary(m_db->path(), [] { return true; }));
+    QCOMPARE(m_messages->shown().size(), 1);
+    QVERIFY2(
+        m_messages->lastText().contains(QStringLiteral("is not a backup of a diary on a server")),
+        qPrintable(m_messages->lastText()));
+
+    PgConnection(server).exec("INSERT INTO courts (court, indexx) VALUES ('Typed after', 2)");
+    m_messages->clear();
+    m_messages->answer(Messenger::Answer::Yes);
+    QVERIFY(restoreDiary(dump, [] { return true; }));
+    QCOMPARE(m_messages->shown().size(), 2);
+    QVERIFY(m_messages->shown().at(0).text.startsWith(
+        QStringLiteral("Replace the diary with the backup %1 of ").arg(dump)));
+    QCOMPARE(courts(), QStringLiteral("1"));
+    QVERIFY(Database::isServer());
+
+    // The replaced diary, as a dump, is named in the message.
+    const QString done = m_messages->lastText();
+    const QString keptPrefix = QStringLiteral("The replaced diary is kept as ");
+    QVERIFY2(done.contains(keptPrefix), qPrintable(done));
+    QString kept = done.mid(done.indexOf(keptPrefix) + keptPrefix.size());
+    kept.chop(1);
+    const auto removeKept = qScopeGuard([&kept] { QFile::remove(kept); });
+    ServerBackup::checkDump(kept);
 }
 
 QTEST_MAIN(TestBackupScreen)
