@@ -149,9 +149,16 @@ QIODevice &AtomicFile::device()
 
 void AtomicFile::write(const QByteArray &bytes)
 {
-    if (m_file->write(bytes) != bytes.size())
-        throw DataError(
-            QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
+    // A disk filling up takes part of a block first and says why only when
+    // the rest is refused.
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = m_file->write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            throw DataError(
+                QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
+        done += written;
+    }
 }
 
 void AtomicFile::commit()
