@@ -335,7 +335,9 @@ void ServerBackup::restoreFrom(const ServerAddress &server, const QString &dumpF
                                const QString &keepAs)
 {
     checkDump(dumpFile);
-    const auto failed = [&](const QString &reason, const QString &outcome) {
+    const auto failed = [&](QString reason, const QString &outcome) {
+        if (reason.endsWith(u'.'))
+            reason.chop(1);
         return DataError(QStringLiteral("The diary's %1 could not be restored from %2: %3. %4")
                              .arg(server.describe(), shown(dumpFile), reason, outcome));
     };

@@ -171,6 +171,7 @@ void TestServerBackup::aDumpThatIsNoDiaryChangesNothing_data()
     QTest::newRow("cut short") << QStringLiteral("cut");
     QTest::newRow("not a dump") << QStringLiteral("text");
     QTest::newRow("dump of another database") << QStringLiteral("other");
+    QTest::newRow("diary without a column") << QStringLiteral("column");
 }
 
 void TestServerBackup::aDumpThatIsNoDiaryChangesNothing()
@@ -185,6 +186,10 @@ void TestServerBackup::aDumpThatIsNoDiaryChangesNothing()
         writeFile(dump, "CREATE TABLE advocate (caseno text);\n");
     } else if (damage == QLatin1String("other")) {
         ServerBackup::writeDump(TestServer::shared().newDatabase(), dump);
+    } else if (damage == QLatin1String("column")) {
+        const ServerAddress other = newDiary();
+        PgConnection(other).exec("ALTER TABLE courts DROP COLUMN indexx");
+        ServerBackup::writeDump(other, dump);
     } else {
         ServerBackup::writeDump(server, dump);
         const QByteArray whole = contentOf(dump);
