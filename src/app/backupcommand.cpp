@@ -11,6 +11,7 @@
 #include <data/dataerror.h>
 #include <data/datasource.h>
 #include <data/diaryfolder.h>
+#include <data/schemacheck.h>
 #include <QDir>
 #include <QHash>
 
@@ -57,9 +58,16 @@ const char *const restoreUsage =
     "     nothing has been changed unless it says otherwise)\n"
     "  2  wrong arguments; the message names the argument\n";
 
-QString diaryPath()
+// Opens the diary the data source names. A file is opened as it stands (a
+// backup copies it whatever its tables, a restore may replace a file that is
+// no diary); a diary on a server is opened as every command opens it.
+void openDiary()
 {
-    return DataSource::commandDatabase(diaryfolder::folder());
+    const DataSource::Diary diary = DataSource::commandDiary(diaryfolder::folder());
+    if (diary.server)
+        SchemaCheck::openServerDiary(*diary.server);
+    else
+        Database::open(diary.file);
 }
 
 } // namespace
@@ -92,7 +100,7 @@ int runBackupCommand(const QStringList &commandLine)
 
     int status = 0;
     try {
-        Database::open(diaryPath());
+        openDiary();
         DatabaseBackup::backUpInto(folder, keep, Clock::today(),
                                    options.contains(QStringLiteral("verify"))
                                        ? DatabaseBackup::Check::Full
@@ -124,7 +132,7 @@ int runRestoreCommand(const QStringList &commandLine)
     // A diary that does not open is restored in its file's place, as at the desk.
     QString unopened;
     try {
-        Database::open(diaryPath());
+        openDiary();
     } catch (const DataError &e) {
         unopened = e.description();
     }

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <data/database.h>
 #include <data/dataerror.h>
-#include <data/datasource.h>
 #include <data/dates.h>
 #include <data/diaryfolder.h>
 #include <data/safewrite.h>
@@ -78,7 +77,7 @@ int runCheckCauseListCommand(const QStringList &commandLine)
                               QStringLiteral("--csv needs the name of the file to write."));
 
     try {
-        SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));
+        SchemaCheck::openRegistered(diaryfolder::folder());
     } catch (const DataError &e) {
         Database::close();
         return fault(e.description());

@@ -3,6 +3,7 @@
 #include "backupcommand.h"
 #include "causelistcommand.h"
 #include "commandoptions.h"
+#include "movecommand.h"
 #include "printcommand.h"
 #include "transfercommands.h"
 
@@ -10,7 +11,9 @@
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
+#include <data/datasource.h>
 #include <data/dates.h>
+#include <data/schemacheck.h>
 #include <functional>
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -43,6 +46,10 @@ const std::vector<Command> &commands()
         {"check-cause-list",
          "Checks the court's list of a day against the diary (lexordo check-cause-list --help).",
          runCheckCauseListCommand},
+        {"move-to-server",
+         "Copies a diary file to the server the data source names (lexordo move-to-server "
+         "--help).",
+         runMoveToServerCommand},
     };
     return list;
 }
@@ -70,8 +77,9 @@ QString description()
         QStringLiteral("\nExit status, the same for every command:\n"
                        "  0  done\n"
                        "  1  a fault of the diary or of a file: it is missing, locked, read-only\n"
-                       "     or not a diary, or a file could not be read or written; the line on\n"
-                       "     standard error names the file\n"
+                       "     or not a diary, its server cannot be reached, or a file could not be\n"
+                       "     read or written; the line on standard error names the file or the\n"
+                       "     server's database\n"
                        "  2  wrong arguments: an unknown, repeated or missing option or value, a\n"
                        "     date that is not a date, a period that ends before it begins, an\n"
                        "     unknown table; the line on standard error names the argument\n"
@@ -100,6 +108,49 @@ int createDatabase(const QString &path)
     return 0;
 }
 
+// Makes the diary's tables in the server database the data source names: the
+// --create-database that names no file.
+int createOnServer()
+{
+    const DataSource::Entry found = DataSource::entry();
+    if (found.state == DataSource::Entry::State::Unusable)
+        return failedWith(found.problem);
+    if (!found.server)
+        return wrongArguments(
+            QString(), QStringLiteral("--create-database needs the name of the file to make: "
+                                      "the data source \"%1\" in %2 names no server database.")
+                           .arg(DataSource::name, DataSource::catalogueFile()));
+    try {
+        Database::createOnServer(*found.server);
+    } catch (const DataError &e) {
+        return failedWith(SchemaCheck::serverFault(*found.server, e.description()));
+    }
+    std::printf("Created the diary's tables in the %s.\n", qPrintable(found.server->describe()));
+    return 0;
+}
+
+// Takes out a --create-database given without a value (the last word, or one
+// followed by another option), which asks for the server database the data
+// source names; QCommandLineParser knows no option whose value may be left out.
+// Only the program's own options are looked at, not a command's.
+bool takeCreateWithoutName(QStringList &arguments)
+{
+    const QString create = QStringLiteral("--create-database");
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &word = arguments.at(i);
+        if (!word.startsWith(u'-'))
+            return false; // the command word
+        const bool last = i + 1 == arguments.size();
+        if (word == create && (last || arguments.at(i + 1).startsWith(u'-'))) {
+            arguments.removeAt(i);
+            return true;
+        }
+        if (word == create || word == QLatin1String("--today"))
+            ++i; // its value
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<int> runCommandLine(int &argc, char **argv)
@@ -107,6 +158,7 @@ std::optional<int> runCommandLine(int &argc, char **argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    const bool createOnServerNamed = takeCreateWithoutName(arguments);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(description());
@@ -119,7 +171,9 @@ std::optional<int> runCommandLine(int &argc, char **argv)
                                    QStringLiteral("DATE"));
     const QCommandLineOption create(QStringLiteral("create-database"),
                                     QStringLiteral("Writes a new, empty database to PATH; an "
-                                                   "existing file is never overwritten."),
+                                                   "existing file is never overwritten. Without "
+                                                   "PATH, makes the diary's tables in the empty "
+                                                   "server database the data source names."),
                                     QStringLiteral("PATH"));
     parser.addOptions({help, today, create});
     parser.addPositionalArgument(QStringLiteral("command"),
@@ -148,6 +202,15 @@ std::optional<int> runCommandLine(int &argc, char **argv)
             return wrongArguments(QString(),
                                   QStringLiteral("--today needs a date written DD/MM/YYYY."));
         Clock::setToday(*day);
+    }
+    if (createOnServerNamed) {
+        if (parser.isSet(create))
+            return wrongArguments(QString(),
+                                  QStringLiteral("--create-database is given more than once."));
+        if (!positional.isEmpty())
+            return wrongArguments(QString(), QStringLiteral("--create-database takes no command."));
+        QCoreApplication app(argc, argv);
+        return createOnServer();
     }
     if (parser.isSet(create)) {
         if (!positional.isEmpty())

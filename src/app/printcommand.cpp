@@ -7,7 +7,6 @@
 #include <data/clock.h>
 #include <data/database.h>
 #include <data/dataerror.h>
-#include <data/datasource.h>
 #include <data/dates.h>
 #include <data/diaryfolder.h>
 #include <data/schemacheck.h>
@@ -373,7 +372,7 @@ int runPrintCommand(const QStringList &commandLine)
         Clock::setToday(*dates::parse(options.value(QStringLiteral("today"))));
 
     try {
-        SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));
+        SchemaCheck::openRegistered(diaryfolder::folder());
     } catch (const DataError &e) {
         Database::close();
         return notMade(e.description());

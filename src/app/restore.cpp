@@ -55,6 +55,12 @@ RestorePlan planRestore(const QString &backupFile)
 {
     if (const std::optional<ServerAddress> server = Database::server())
         return planServerRestore(backupFile, *server);
+    // A diary on a server that would not open (it may be damaged, the reason
+    // for the restore) is restored in its database's place.
+    if (!Database::isOpen()) {
+        if (const std::optional<ServerAddress> server = DataSource::registeredServer())
+            return planServerRestore(backupFile, *server);
+    }
     RestorePlan plan;
     plan.backupFile = backupFile;
     // A diary that could not be opened is restored in its file's place.

@@ -45,19 +45,20 @@ bool prepareDatabase(const QString &folder)
     case DataSource::Outcome::AlreadyRegistered:
         break;
     }
-    QString path;
+    DataSource::Diary diary;
     try {
-        path = DataSource::databasePath(folder);
-        SchemaCheck::openDiary(path);
+        diary = DataSource::diary(folder);
+        SchemaCheck::open(diary);
     } catch (const DataError &e) {
         showMessage(e.description(), Messenger::Buttons::Ok, Messenger::Icon::Critical);
         // A missing file leaves the program to start without its database, as
         // on the first start; a file that is there but is no diary stops it
-        // before any screen would fail on it.
-        return !path.isEmpty() && !QFileInfo::exists(path);
+        // before any screen would fail on it, and so does a server diary that
+        // cannot be reached: no screen could work without it.
+        return !diary.server && !diary.file.isEmpty() && !QFileInfo::exists(diary.file);
     }
     if (outcome == DataSource::Outcome::Registered)
-        showMessage(DataSource::registeredMessage(path), Messenger::Buttons::Ok,
+        showMessage(DataSource::registeredMessage(diary.file), Messenger::Buttons::Ok,
                     Messenger::Icon::Information);
     return true;
 }

@@ -11,11 +11,13 @@ class MainWindow;
 class Splash;
 
 // Makes sure that the data source "advocate" exists and opens the database it
-// names. A missing file is reported and the program starts without it (the
-// screens report it when they open their record sets); a file that is there
-// but is not a diary, or an entry that names no usable database, is reported
-// with its path and the reason, and false says that the program is not to go
-// on. A newly created entry is announced with the file it names.
+// names, a file or a server database. A missing file is reported and the
+// program starts without it (the screens report it when they open their
+// record sets); a file that is there but is not a diary, a server diary that
+// cannot be reached or is no diary, or an entry that names no usable
+// database, is reported with the file or the server's address and the
+// reason, and false says that the program is not to go on. A newly created
+// entry is announced with the file it names.
 bool prepareDatabase(const QString &programFolder);
 
 // The windowed program: splash, login, reminders, main window; returns when it ends.

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <data/database.h>
 #include <data/dataerror.h>
-#include <data/datasource.h>
 #include <data/dates.h>
 #include <data/diaryfolder.h>
 #include <data/hearingcalendar.h>
@@ -93,7 +92,7 @@ QString parse(QStringList words, const QString &command, const QStringList &allo
 std::optional<int> openDiary(const QString &command, const QString &tableWord, QString *table)
 {
     try {
-        SchemaCheck::openDiary(DataSource::commandDatabase(diaryfolder::folder()));
+        SchemaCheck::openRegistered(diaryfolder::folder());
     } catch (const DataError &e) {
         return failedWith(e.description());
     }

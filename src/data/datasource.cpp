@@ -65,11 +65,85 @@ public:
                                             value.toLocal8Bit().constData(), iniFile);
     }
 
+    // Takes the key out of the section; a key that is not there is no fault.
+    bool remove(const QString &section, const QString &key) const
+    {
+        return SQLWritePrivateProfileString(section.toLocal8Bit().constData(),
+                                            key.toLocal8Bit().constData(), nullptr, iniFile);
+    }
+
 private:
     UWORD m_previous = ODBC_BOTH_DSN;
 };
 
+// The first of `names` the entry holds a value for; its name in `found`.
+QString firstOf(const UserCatalogue &catalogue, const QStringList &names, QString *found = nullptr)
+{
+    for (const QString &key : names) {
+        const QString value = catalogue.read(DataSource::name, key);
+        if (!value.trimmed().isEmpty()) {
+            if (found)
+                *found = key;
+            return value;
+        }
+    }
+    return QString();
+}
+
+// An entry for PostgreSQL's ODBC driver, read with the keys that driver
+// reads. The password is taken as it stands and never put into a message.
+template <typename Unusable>
+DataSource::Entry serverEntry(const UserCatalogue &catalogue, const QStringList &keys,
+                              Unusable unusable)
+{
+    const auto hasKey = [&](const QString &key) { return keys.contains(key, Qt::CaseInsensitive); };
+    ServerAddress address;
+    address.host =
+        firstOf(catalogue, {QStringLiteral("Servername"), QStringLiteral("Server")}).trimmed();
+    address.port = catalogue.read(DataSource::name, QStringLiteral("Port")).trimmed();
+    address.database = catalogue.read(DataSource::name, QStringLiteral("Database")).trimmed();
+    address.user = firstOf(catalogue, {QStringLiteral("Username"), QStringLiteral("UserName"),
+                                       QStringLiteral("UID")})
+                       .trimmed();
+    address.password = firstOf(catalogue, {QStringLiteral("Password"), QStringLiteral("PWD")});
+
+    for (const auto &[key, value] : {std::pair{QStringLiteral("Servername"), address.host},
+                                     std::pair{QStringLiteral("Database"), address.database}}) {
+        if (!value.isEmpty())
+            continue;
+        const bool named =
+            hasKey(key) || (key == QLatin1String("Servername") && hasKey(QStringLiteral("Server")));
+        return unusable(named ? QStringLiteral("names PostgreSQL's driver but has an empty "
+                                               "%1=: it names no diary on a server")
+                                    .arg(key)
+                              : QStringLiteral("names PostgreSQL's driver but has no %1= "
+                                               "line: it names no diary on a server")
+                                    .arg(key));
+    }
+    bool number = false;
+    const int port = address.port.toInt(&number);
+    if (!address.port.isEmpty() && (!number || port < 1 || port > 65535))
+        return unusable(QStringLiteral("names \"%1\" as its Port, which is not a port number")
+                            .arg(address.port));
+
+    DataSource::Entry result;
+    result.state = DataSource::Entry::State::Usable;
+    result.server = address;
+    return result;
+}
+
 } // namespace
+
+QString DataSource::Diary::describe() const
+{
+    return server ? server->describe() : file;
+}
+
+bool DataSource::isServerDriver(const QString &driver)
+{
+    return driver.contains(QStringLiteral("postgres"), Qt::CaseInsensitive) ||
+           QFileInfo(driver).fileName().startsWith(QStringLiteral("psqlodbc"), Qt::CaseInsensitive);
+}
 
 QString DataSource::defaultDatabase(const QString &programFolder)
 {
@@ -112,6 +186,9 @@ DataSource::Entry DataSource::entry()
         return result; // missing
 
     const QStringList keys = catalogue.names(name).value_or(QStringList());
+    if (isServerDriver(catalogue.read(name, QStringLiteral("Driver")).trimmed()))
+        return serverEntry(catalogue, keys, unusable);
+
     bool named = false;
     for (const char *key : {"Database", "DBQ"}) {
         named = named || keys.contains(QLatin1String(key), Qt::CaseInsensitive);
@@ -136,9 +213,17 @@ DataSource::Entry DataSource::entry()
 std::optional<QString> DataSource::registeredDatabase()
 {
     const Entry found = entry();
-    if (found.state != Entry::State::Usable)
+    if (found.state != Entry::State::Usable || found.server)
         return std::nullopt;
     return found.database;
+}
+
+std::optional<ServerAddress> DataSource::registeredServer()
+{
+    const Entry found = entry();
+    if (found.state != Entry::State::Usable)
+        return std::nullopt;
+    return found.server;
 }
 
 QString DataSource::registeredMessage(const QString &databasePath)
@@ -154,7 +239,31 @@ bool DataSource::writeEntry(const QString &databasePath)
     return catalogue.write(name, QStringLiteral("Description"),
                            QStringLiteral("Lexordo case diary")) &&
            catalogue.write(name, QStringLiteral("Driver"), driver) &&
-           catalogue.write(name, QStringLiteral("Database"), databasePath);
+           catalogue.write(name, QStringLiteral("Database"), databasePath) &&
+           catalogue.remove(name, QStringLiteral("Password")) &&
+           catalogue.remove(name, QStringLiteral("PWD"));
+}
+
+bool DataSource::writeServerEntry(const ServerAddress &address)
+{
+    UserCatalogue catalogue;
+    // A key left empty is taken out, so that no value of an earlier entry
+    // (a password above all) stays behind.
+    const auto put = [&](const QString &key, const QString &value) {
+        return value.isEmpty() ? catalogue.remove(name, key) : catalogue.write(name, key, value);
+    };
+    return catalogue.write(name, QStringLiteral("Description"),
+                           QStringLiteral("Lexordo case diary")) &&
+           catalogue.write(name, QStringLiteral("Driver"), serverDriver) &&
+           put(QStringLiteral("Servername"), address.host) &&
+           put(QStringLiteral("Port"), address.port) &&
+           put(QStringLiteral("Database"), address.database) &&
+           put(QStringLiteral("Username"), address.user) &&
+           put(QStringLiteral("Password"), address.password) &&
+           catalogue.remove(name, QStringLiteral("Server")) &&
+           catalogue.remove(name, QStringLiteral("UID")) &&
+           catalogue.remove(name, QStringLiteral("PWD")) &&
+           catalogue.remove(name, QStringLiteral("DBQ"));
 }
 
 DataSource::Outcome DataSource::ensureRegistered(const QString &programFolder)
@@ -177,14 +286,14 @@ DataSource::Outcome DataSource::ensureRegistered(const QString &programFolder)
 
 namespace {
 
-// The database the entry names; nothing when there is no entry at all. An
+// The diary the entry names; nothing when there is no entry at all. An
 // entry that is there but unusable is refused, never stood in for.
-std::optional<QString> namedDatabase()
+std::optional<DataSource::Diary> namedDiary()
 {
     const DataSource::Entry found = DataSource::entry();
     switch (found.state) {
     case DataSource::Entry::State::Usable:
-        return found.database;
+        return DataSource::Diary{found.server, found.database};
     case DataSource::Entry::State::Unusable:
         throw DataError(found.problem);
     case DataSource::Entry::State::Missing:
@@ -193,11 +302,37 @@ std::optional<QString> namedDatabase()
     return std::nullopt;
 }
 
+// The file the entry names; nothing when there is no entry at all.
+std::optional<QString> namedDatabase()
+{
+    const std::optional<DataSource::Diary> named = namedDiary();
+    if (!named)
+        return std::nullopt;
+    if (named->server)
+        throw DataError(
+            QStringLiteral("The data source \"%1\" in %2 names the diary's %3 on "
+                           "a server, which is kept in no file.")
+                .arg(DataSource::name, DataSource::catalogueFile(), named->server->describe()));
+    return named->file;
+}
+
 } // namespace
 
 QString DataSource::databasePath(const QString &programFolder)
 {
     return namedDatabase().value_or(defaultDatabase(programFolder));
+}
+
+DataSource::Diary DataSource::diary(const QString &programFolder)
+{
+    return namedDiary().value_or(Diary{std::nullopt, defaultDatabase(programFolder)});
+}
+
+DataSource::Diary DataSource::commandDiary(const QString &programFolder)
+{
+    if (std::optional<Diary> named = namedDiary())
+        return *named;
+    return Diary{std::nullopt, commandDatabase(programFolder)};
 }
 
 QString DataSource::commandDatabase(const QString &programFolder)

@@ -98,6 +98,7 @@ void PgConnection::connect()
     m_columnNames.clear();
     m_tableNames.clear();
     m_conn = PQconnectdbParams(keys.data(), values.data(), 0);
+    ++m_connections;
     if (!m_conn)
         throw DataError(QStringLiteral("The server's %1 could not be reached: out of memory.")
                             .arg(m_address.describe()));
@@ -287,7 +288,9 @@ int PgConnection::takeNotices()
 {
     if (!m_conn)
         return 0;
-    PQconsumeInput(m_conn);
+    // A connection that cannot be read has lost its server.
+    if (!PQconsumeInput(m_conn))
+        throw failure(nullptr);
     int count = 0;
     const int own = PQbackendPID(m_conn);
     while (PGnotify *notice = PQnotifies(m_conn)) {

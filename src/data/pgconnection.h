@@ -82,6 +82,9 @@ public:
     // The notices of other connections received since the last call, for
     // the channel this connection listens to.
     int takeNotices();
+    // How many times it has connected: notices sent while it was away are
+    // lost, so a new connection counts as a change.
+    int connections() const { return m_connections; }
 
     bool isBroken() const;
     // Connects again after the server went away; throws DataError when it is
@@ -97,6 +100,7 @@ private:
     PgResult checked(const PgResult &result);
     ServerAddress m_address;
     pg_conn *m_conn = nullptr;
+    int m_connections = 0;
     QHash<QByteArray, Prepared> m_prepared;
     QHash<QPair<unsigned, int>, QString> m_columnNames;
     QHash<unsigned, QString> m_tableNames;

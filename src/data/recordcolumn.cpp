@@ -22,6 +22,9 @@ RecordColumns columnsOf(const RecordSource &source)
         RecordColumn c;
         c.name = stmt.columnName(i);
         const QString origin = stmt.columnOrigin(i);
+        // A server's tables show their rows' key as a column; it is no field.
+        if (sql::isRowKeyColumn(origin.isEmpty() ? c.name : origin))
+            continue;
         c.baseName = origin.isEmpty() ? c.name : origin;
         c.type = columnFieldType(stmt, i);
         // An unnamed computed column gets the name the database of old gave it.

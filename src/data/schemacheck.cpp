@@ -122,4 +122,43 @@ void SchemaCheck::openDiary(const QString &path)
     }
 }
 
+QString SchemaCheck::serverFault(const ServerAddress &address, const QString &reason)
+{
+    // One line, as a command's standard error holds it; the server's library
+    // breaks its reasons over several.
+    QString text = reason.simplified();
+    // Should a server or a library ever repeat the password, it goes no further.
+    if (!address.password.isEmpty())
+        text.replace(address.password, QStringLiteral("(password)"));
+    const QString where = address.describe();
+    if (text.contains(where))
+        return text;
+    return QStringLiteral("The diary's %1 cannot be opened: %2").arg(where, text);
+}
+
+void SchemaCheck::openServerDiary(const ServerAddress &address)
+{
+    try {
+        // Checks the server's tables itself (serverschema::problem) before
+        // it keeps the connection.
+        Database::openServer(address);
+    } catch (const DataError &e) {
+        Database::close();
+        throw DataError(serverFault(address, e.description()));
+    }
+}
+
+void SchemaCheck::open(const DataSource::Diary &diary)
+{
+    if (diary.server)
+        openServerDiary(*diary.server);
+    else
+        openDiary(diary.file);
+}
+
+void SchemaCheck::openRegistered(const QString &programFolder)
+{
+    open(DataSource::commandDiary(programFolder));
+}
+
 } // namespace lexordo

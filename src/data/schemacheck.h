@@ -1,5 +1,8 @@
 #pragma once
 
+#include "datasource.h"
+#include "serveraddress.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -45,6 +48,22 @@ public:
     // checkFile, then opens the database and checks its tables and columns;
     // the database is left open only when it is a diary.
     static void openDiary(const QString &path); // throws DataError
+
+    // Opens the diary kept on a server and checks it there. A server that
+    // cannot be reached, or a database there that is no diary, is refused
+    // with the server's reason and the address, never with the password.
+    static void openServerDiary(const ServerAddress &address); // throws DataError
+
+    // The server's reason for a fault with the diary at `address`, naming the
+    // address and leaving out the password.
+    static QString serverFault(const ServerAddress &address, const QString &reason);
+
+    // Opens the diary wherever it is: on a server, or in a file (openDiary).
+    static void open(const DataSource::Diary &diary); // throws DataError
+
+    // What every command opens: the diary the data source "advocate" names
+    // (DataSource::commandDiary).
+    static void openRegistered(const QString &programFolder); // throws DataError
 };
 
 } // namespace lexordo

@@ -39,7 +39,6 @@ const QHash<QString, QString> &functionNames()
         {QStringLiteral("lx_fold"), QStringLiteral("lower")},
         {QStringLiteral("ifnull"), QStringLiteral("coalesce")},
         {QStringLiteral("instr"), QStringLiteral("strpos")},
-        {QStringLiteral("group_concat"), QStringLiteral("string_agg")},
     };
     return names;
 }

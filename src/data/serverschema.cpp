@@ -64,8 +64,11 @@ QList<Statement> statements(const QString &text)
         } else if (c == u'\'') {
             current.append({Token::String, quoted(c)});
         } else if (c.isLetterOrNumber() || c == u'_') {
+            // A number keeps its decimal point.
             const qsizetype start = i;
-            while (i < n && (text[i].isLetterOrNumber() || text[i] == u'_'))
+            const bool number = c.isDigit();
+            while (i < n &&
+                   (text[i].isLetterOrNumber() || text[i] == u'_' || (number && text[i] == u'.')))
                 ++i;
             current.append({Token::Word, text.mid(start, i - start)});
         } else if (c == u';') {
@@ -258,14 +261,15 @@ QString rowStatement(const Statement &statement)
         case Token::String:
             part = literal(token.text);
             break;
-        case Token::Word:
-            if (!token.text.front().isDigit() &&
-                QStringList{QStringLiteral("INSERT"), QStringLiteral("INTO"),
-                            QStringLiteral("VALUES"), QStringLiteral("NULL")}
-                        .contains(token.text.toUpper()) == false)
-                notUnderstood(QStringLiteral("the word %1 of an INSERT").arg(token.text));
-            part = token.text;
+        case Token::Word: {
+            // Numbers and the statement's own words stay; any other word is
+            // a name written without quotes.
+            static const QStringList words = {QStringLiteral("INSERT"), QStringLiteral("INTO"),
+                                              QStringLiteral("VALUES"), QStringLiteral("NULL")};
+            const bool kept = token.text.front().isDigit() || words.contains(token.text.toUpper());
+            part = kept ? token.text : quoted(serverName(token.text));
             break;
+        }
         case Token::Symbol:
             part = token.text;
             break;
@@ -471,6 +475,13 @@ const QList<Table> &tables()
     return translated().tables;
 }
 
+QString translatedSchema(const QString &schemaText)
+{
+    const Translated t = translate(schemaText);
+    return (t.tableStatements + t.rowStatements + t.indexStatements).join(QStringLiteral(";\n")) +
+           u';';
+}
+
 QString createStatements()
 {
     const Translated &t = translated();
@@ -600,11 +611,6 @@ void setKeeping(PgConnection &connection, bool on)
         script += QStringLiteral("ALTER TABLE advocate %1 TRIGGER %2;\n")
                       .arg(on ? QStringLiteral("ENABLE") : QStringLiteral("DISABLE"), trigger);
     connection.execScript(script.toUtf8());
-}
-
-void rebuildKept(PgConnection &)
-{
-    throw DataError(QStringLiteral("The server's counts cannot be made yet."));
 }
 
 } // namespace lexordo::serverschema

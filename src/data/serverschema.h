@@ -49,6 +49,11 @@ struct Table
 // schema holds a statement the translation does not know.
 const QList<Table> &tables();
 
+// The server's statements for a schema written as schema.sql is: its tables
+// with their keys, its rows and its indexes. Throws DataError, naming what
+// it does not know.
+QString translatedSchema(const QString &schemaText);
+
 // The statements that make the schema on an empty server database, with what
 // the server keeps beside the tables (counts, indexes, the trigram index for
 // the party search, the change notices other desks listen for).
@@ -61,10 +66,6 @@ QStringList diaryTables(PgConnection &connection); // throws DataError
 // What makes the server database no diary of this program, naming it;
 // empty when it is one.
 QString problem(PgConnection &connection); // throws DataError
-// Makes the counts the server keeps beside the diary's tables again from the
-// rows. Throws DataError.
-void rebuildKept(PgConnection &connection);
-
 // Makes the counts kept beside the tables again from the rows (after rows
 // were added with the keeping triggers off). Throws DataError.
 void rebuildKept(PgConnection &connection);

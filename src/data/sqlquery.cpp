@@ -5,6 +5,7 @@
 #include "pgconnection.h"
 #include "schemacheck.h"
 #include "serverdialect.h"
+#include "serverschema.h"
 #include "sqlite.h"
 
 #include <libpq-fe.h>
@@ -555,6 +556,16 @@ QString sameAsBound(const QString &expression)
     return sqlite::sameAsBound(expression);
 }
 
+bool isRowKeyColumn(const QString &name)
+{
+    return Database::isServer() && name.compare(serverschema::rowKey, Qt::CaseInsensitive) == 0;
+}
+
+QString unindexed(const QString &expression)
+{
+    return Database::isServer() ? expression : u'+' + expression;
+}
+
 QStringList tables()
 {
     if (Database::isServer()) {
@@ -597,8 +608,9 @@ qint64 dataVersion()
 {
     // On a server, other desks' writes arrive as notices on the connection.
     if (Database::isServer()) {
-        serverNotices += Database::serverConnection().takeNotices();
-        return serverNotices;
+        PgConnection &connection = Database::serverConnection();
+        serverNotices += connection.takeNotices();
+        return serverNotices + connection.connections();
     }
     return sqlite::dataVersion(Database::handle());
 }

@@ -129,6 +129,8 @@ namespace sql {
 QString quoteIdentifier(const QString &name);
 // The hidden key that names one stored row of a table.
 QString rowKey();
+// True for the column that holds it where a table shows it (on a server).
+bool isRowKeyColumn(const QString &name);
 // A comparison of text that ignores letter case in every script.
 QString foldedCollation();
 // The same, as a function giving the case-folded text.
@@ -136,6 +138,9 @@ QString foldedText(const QString &expression);
 // The test that `expression` still holds the value bound to the one "?" it
 // adds, NULL matching NULL.
 QString sameAsBound(const QString &expression);
+// The same value, which the engine does not look for in an index (a server's
+// planner weighs its choices by itself).
+QString unindexed(const QString &expression);
 
 // The tables of the program's connection, as the database names them.
 QStringList tables(); // throws DataError

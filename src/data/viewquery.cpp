@@ -31,8 +31,9 @@ ViewQuery::ViewQuery(const RecordSource &source, const RecordColumns &columns, c
         // Filtered, the rows are found first and then put in order: walking
         // the whole table in order to test each row would read all of it at
         // random.
-        const QString prefix = m_where.isEmpty() ? QString() : QStringLiteral("+");
-        m_order.append(OrderTerm{prefix + columnExpression(column, true), key.descending});
+        const QString expression = columnExpression(column, true);
+        m_order.append(OrderTerm{m_where.isEmpty() ? expression : sql::unindexed(expression),
+                                 key.descending});
     }
     m_order.append(OrderTerm{sql::rowKey(), false}); // rows that tie keep the table's order
 }

@@ -1,7 +1,9 @@
 #include "support/commandrunner.h"
 #include "support/testdatabase.h"
+#include "support/testserver.h"
 
 #include <data/database.h>
+#include <data/serveraddress.h>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
@@ -24,6 +26,9 @@ private slots:
     void sameFaultSameStatus();
     void oneRuleForEveryCommand_data();
     void oneRuleForEveryCommand();
+    void createDatabaseWithoutANameNeedsAServerEntry();
+    void aServerDiaryIsNamedNeverItsPassword();
+    void aServerDiaryIsCreatedAndUsedThroughTheEntry();
 
 private:
     static int run(const QStringList &arguments, QString *output = nullptr);
@@ -200,6 +205,94 @@ void TestCommandLine::oneRuleForEveryCommand()
     QCOMPARE(result.err.count(u'\n'), 1);
     QVERIFY(result.out.isEmpty());
     QCOMPARE(db.count(QStringLiteral("courts")), 0);
+}
+
+// --create-database alone makes the tables of the server database the entry
+// names; with a file entry, or none, a file name is wanted.
+void TestCommandLine::createDatabaseWithoutANameNeedsAServerEntry()
+{
+    test::TestDatabase db;
+    test::CommandRunner runner(QStringLiteral(LEXORDO_BINARY), db.path());
+    const QString wanted = QStringLiteral("--create-database needs the name of the file to make");
+    for (const QString &catalogue :
+         {QString(), db.folder() + QStringLiteral("/no-catalogue.ini")}) {
+        const test::CommandRunner::Result result =
+            catalogue.isEmpty()
+                ? runner.run({QStringLiteral("--create-database")})
+                : runner.run({QStringLiteral("--create-database"), QStringLiteral("--today"),
+                              QStringLiteral("07/12/2026")},
+                             catalogue);
+        QCOMPARE(result.status, 2);
+        QVERIFY2(result.err.contains(wanted), qPrintable(result.err));
+    }
+}
+
+// Every command opens a server diary as the entry names it; one that cannot
+// be reached exits 1 with one line naming the database and the server.
+void TestCommandLine::aServerDiaryIsNamedNeverItsPassword()
+{
+    QTemporaryDir dir;
+    const ServerAddress address{QStringLiteral("127.0.0.1"), QStringLiteral("1"),
+                                QStringLiteral("office_diary"), QStringLiteral("clerk"),
+                                QStringLiteral("Wh1sp3r-s3cret")};
+    const QString catalogue = dir.filePath(QStringLiteral("odbc.ini"));
+    QFile file(catalogue);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[advocate]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=1\n"
+               "Database=office_diary\nUsername=clerk\nPassword=Wh1sp3r-s3cret\n");
+    file.close();
+    test::CommandRunner runner(QStringLiteral(LEXORDO_BINARY), QString());
+    const QString out = dir.filePath(QStringLiteral("out"));
+    for (const QStringList &arguments :
+         {QStringList{"--create-database"}, QStringList{"export", "csv", "courts", "--file", out},
+          QStringList{"print", "diary", "--from", "07/12/2026", "--to", "07/12/2026", "--pdf", out},
+          QStringList{"backup", "--to", dir.path()}}) {
+        const test::CommandRunner::Result result = runner.run(arguments, catalogue);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(address.describe()) &&
+                     !(result.err + result.out).contains(address.password),
+                 qPrintable(arguments.join(u' ') + QStringLiteral(": ") + result.err));
+        QCOMPARE(result.err.count(u'\n'), 1);
+    }
+}
+
+// The data source names an empty database on a real server: --create-database
+// makes the diary's tables there, once only, and commands then work on it.
+void TestCommandLine::aServerDiaryIsCreatedAndUsedThroughTheEntry()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const ServerAddress address = test::TestServer::shared().newDatabase();
+    QTemporaryDir dir;
+    const QString catalogue = dir.filePath(QStringLiteral("odbc.ini"));
+    test::writeServerEntry(catalogue, address);
+    test::CommandRunner runner(QStringLiteral(LEXORDO_BINARY), QString());
+
+    const QString csv = dir.filePath(QStringLiteral("courts.csv"));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("court,indexx\nSessions Court No. 3,7\n");
+    file.close();
+    // Before its tables are made the database is no diary.
+    test::CommandRunner::Result result =
+        runner.run({"import", "csv", "courts", "--file", csv}, catalogue);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(address.describe()), qPrintable(result.err));
+
+    result = runner.run({"--create-database"}, catalogue);
+    QCOMPARE(result.status, 0);
+    QVERIFY2(result.out.contains(address.describe()), qPrintable(result.out + result.err));
+    result = runner.run({"--create-database"}, catalogue);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("already holds a diary")), qPrintable(result.err));
+
+    result = runner.run({"import", "csv", "courts", "--file", csv}, catalogue);
+    QCOMPARE(result.status, 0);
+    const QString exported = dir.filePath(QStringLiteral("out.csv"));
+    result = runner.run({"export", "csv", "courts", "--file", exported}, catalogue);
+    QCOMPARE(result.status, 0);
+    QFile out(exported);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QVERIFY(out.readAll().contains("Sessions Court No. 3"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -26,6 +26,7 @@ private slots:
     void aDiaryMissingAColumnStopsStartUp();
     void aMissingFileIsReportedAndStartUpGoesOn();
     void aRegisteredFileThatIsGoneIsReported();
+    void aServerThatCannotBeReachedStopsStartUp();
 
 private:
     QString database() const { return m_folder.filePath(DataSource::fileName); }
@@ -122,6 +123,25 @@ void TestStartupCheck::aRegisteredFileThatIsGoneIsReported()
     QVERIFY(!Database::isOpen());
     QCOMPARE(messenger.texts(),
              QStringList{QStringLiteral("The database %1 does not exist.").arg(gone)});
+}
+
+// The entry names a server database: no file stands in for it, and the
+// message names the server and the database, never the password.
+void TestStartupCheck::aServerThatCannotBeReachedStopsStartUp()
+{
+    Database::createFile(database());
+    const ServerAddress address{QStringLiteral("127.0.0.1"), QStringLiteral("1"),
+                                QStringLiteral("office_diary"), QStringLiteral("clerk"),
+                                QStringLiteral("Wh1sp3r-s3cret")};
+    QVERIFY(DataSource::writeServerEntry(address));
+    ScriptedMessenger messenger;
+    QVERIFY(!prepareDatabase(m_folder.path()));
+    QVERIFY(!Database::isOpen());
+    QCOMPARE(messenger.texts().size(), 1);
+    const QString text = messenger.texts().first();
+    QVERIFY2(text.contains(address.describe()) && !text.contains(address.password),
+             qPrintable(text));
+    QCOMPARE(messenger.shown().first().icon, Messenger::Icon::Critical);
 }
 
 QTEST_MAIN(TestStartupCheck)

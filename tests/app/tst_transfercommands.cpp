@@ -1,8 +1,10 @@
 #include "support/commandrunner.h"
+#include "support/testserver.h"
 
 #include <csignal>
 #include <data/database.h>
 #include <data/datasource.h>
+#include <data/pgconnection.h>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -13,6 +15,19 @@
 #include <unistd.h>
 
 using namespace lexordo;
+
+namespace {
+
+// True once the data source reads an entry that names a server database.
+template <typename Source> constexpr bool readsServerEntries()
+{
+    return requires
+    {
+        Source::registeredServer();
+    };
+}
+
+} // namespace
 
 // The export and import command words, run as the office runs them: the
 // program on the database that the data source "advocate" names.
@@ -33,6 +48,7 @@ private slots:
     void theDiaryIsNeverWritten_data();
     void theDiaryIsNeverWritten();
     void aFailedExportLeavesTheOldFile();
+    void moveToServer();
 
 private:
     int run(const QStringList &arguments, QString *out = nullptr, QString *err = nullptr) const;
@@ -238,6 +254,9 @@ void TestTransferCommands::wrongArguments()
          QStringLiteral("--file"), file, QStringLiteral("--file"), file},
         {QStringLiteral("export"), QStringLiteral("csv"), QStringLiteral("courts"),
          QStringLiteral("--replace"), QStringLiteral("--file"), file},
+        {QStringLiteral("move-to-server")},
+        {QStringLiteral("move-to-server"), QStringLiteral("--from")},
+        {QStringLiteral("move-to-server"), QStringLiteral("--file"), file},
     };
     for (const QStringList &arguments : wrong) {
         QString err;
@@ -346,6 +365,34 @@ void TestTransferCommands::aFailedExportLeavesTheOldFile()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("yesterday's rows"));
     QCOMPARE(filesBesideTheDiary(), files);
+}
+
+void TestTransferCommands::moveToServer()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    if constexpr (!readsServerEntries<DataSource>())
+        QSKIP("The data source does not read server entries yet.");
+    Database::open(m_database);
+    Database::exec(QStringLiteral("INSERT INTO advocate (caseno, Party1) VALUES ('OS 1', 'Ram')"));
+    Database::close();
+    const ServerAddress address = test::TestServer::shared().newDatabase();
+    const QString catalogue = path(QStringLiteral("odbc.ini"));
+    test::writeServerEntry(catalogue, address);
+    const QStringList arguments = {QStringLiteral("move-to-server"), QStringLiteral("--from"),
+                                   m_database};
+
+    test::CommandRunner::Result result = m_runner->run(arguments, catalogue);
+    QVERIFY2(result.status == 0, qPrintable(result.err));
+    QVERIFY2(result.err.contains(QStringLiteral("Copied 2 of 2 rows.")), qPrintable(result.err));
+    QVERIFY2(result.out.contains(address.describe()), qPrintable(result.out));
+    PgConnection connection(address);
+    QCOMPARE(connection.exec("SELECT party1 FROM advocate").text(0, 0), QStringLiteral("Ram"));
+
+    // Once there, the diary is not moved again over itself.
+    result = m_runner->run(arguments, catalogue);
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("advocate")), qPrintable(result.err));
+    QCOMPARE(connection.exec("SELECT count(*) FROM advocate").text(0, 0), QStringLiteral("1"));
 }
 
 QTEST_GUILESS_MAIN(TestTransferCommands)

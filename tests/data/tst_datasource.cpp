@@ -32,6 +32,11 @@ private slots:
     void aCommandRegistersAMissingEntryAndSaysSo();
     void secondStartChangesNothing();
     void anyOdbcClientReachesTheDiary();
+    void aServerEntryIsRead_data();
+    void aServerEntryIsRead();
+    void aServerEntryWithoutItsServerOrDatabaseIsUnusable_data();
+    void aServerEntryWithoutItsServerOrDatabaseIsUnusable();
+    void aServerEntryIsWrittenAndReadBack();
 
 private:
     QString readCatalogue() const;
@@ -227,6 +232,125 @@ void TestDataSource::anyOdbcClientReachesTheDiary()
     const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
     QVERIFY2(output.contains(QStringLiteral("Sessions Court No. 3")),
              qPrintable(output + QString::fromLocal8Bit(process.readAllStandardError())));
+}
+
+namespace {
+
+const QString password = QStringLiteral("Wh1sp3r-s3cret");
+
+} // namespace
+
+void TestDataSource::aServerEntryIsRead_data()
+{
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::addColumn<ServerAddress>("address");
+    const ServerAddress full{QStringLiteral("db.office.lan"), QStringLiteral("5433"),
+                             QStringLiteral("diary"), QStringLiteral("clerk"), password};
+    QTest::newRow("unicode") << QByteArray("[advocate]\nDriver=PostgreSQL Unicode\n"
+                                           "Servername=db.office.lan\nPort=5433\nDatabase=diary\n"
+                                           "Username=clerk\nPassword=Wh1sp3r-s3cret\n")
+                             << full;
+    QTest::newRow("ansi") << QByteArray("[advocate]\nDriver = PostgreSQL ANSI\n"
+                                        "Servername = db.office.lan\nPort = 5433\n"
+                                        "Database = diary\nUserName = clerk\n"
+                                        "PWD = Wh1sp3r-s3cret\n")
+                          << full;
+    QTest::newRow("libraryPath")
+        << QByteArray("[advocate]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so\n"
+                      "Servername=/var/run/postgresql\nDatabase=diary\nUID=clerk\n")
+        << ServerAddress{QStringLiteral("/var/run/postgresql"), QString(), QStringLiteral("diary"),
+                         QStringLiteral("clerk"), QString()};
+    QTest::newRow("ansiLibraryNoUser")
+        << QByteArray("[advocate]\nDriver=psqlodbca.so\nServername=10.0.0.5\nDatabase=diary\n")
+        << ServerAddress{QStringLiteral("10.0.0.5"), QString(), QStringLiteral("diary"), QString(),
+                         QString()};
+}
+
+// An entry for PostgreSQL's driver names a server database, which start-up
+// leaves as it is; the password is taken but shown nowhere.
+void TestDataSource::aServerEntryIsRead()
+{
+    QFETCH(QByteArray, catalogue);
+    QFETCH(ServerAddress, address);
+    writeCatalogue(catalogue);
+    Database::createFile(DataSource::defaultDatabase(m_programDir->path()));
+
+    const DataSource::Entry found = DataSource::entry();
+    QCOMPARE(found.state, DataSource::Entry::State::Usable);
+    QVERIFY(found.database.isEmpty());
+    QCOMPARE(found.server.value_or(ServerAddress{}), address);
+    QVERIFY(!DataSource::registeredDatabase());
+
+    ScriptedMessenger messages;
+    QCOMPARE(DataSource::ensureRegistered(m_programDir->path()),
+             DataSource::Outcome::AlreadyRegistered);
+    QVERIFY(messages.shown().isEmpty());
+    QCOMPARE(readCatalogue().toLocal8Bit(), catalogue);
+    // What asks for a file hears that the diary is on the server.
+    try {
+        DataSource::databasePath(m_programDir->path());
+        QFAIL("a server entry was taken for a file");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains(address.describe()) &&
+                     !e.description().contains(password),
+                 qPrintable(e.description()));
+    }
+}
+
+void TestDataSource::aServerEntryWithoutItsServerOrDatabaseIsUnusable_data()
+{
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("noServername") << QByteArray("[advocate]\nDriver=PostgreSQL Unicode\n"
+                                                "Database=diary\nPassword=Wh1sp3r-s3cret\n")
+                                  << "has no Servername= line";
+    QTest::newRow("emptyDatabase")
+        << QByteArray("[advocate]\nDriver=PostgreSQL ANSI\nServername=db\nDatabase=\n"
+                      "PWD=Wh1sp3r-s3cret\n")
+        << "has an empty Database=";
+    QTest::newRow("portNotANumber")
+        << QByteArray("[advocate]\nDriver=PostgreSQL Unicode\nServername=db\nPort=five\n"
+                      "Database=diary\nPassword=Wh1sp3r-s3cret\n")
+        << "names \"five\" as its Port, which is not a port number";
+}
+
+void TestDataSource::aServerEntryWithoutItsServerOrDatabaseIsUnusable()
+{
+    QFETCH(QByteArray, catalogue);
+    QFETCH(QString, fault);
+    writeCatalogue(catalogue);
+    Database::createFile(DataSource::defaultDatabase(m_programDir->path()));
+
+    const DataSource::Entry found = DataSource::entry();
+    QCOMPARE(found.state, DataSource::Entry::State::Unusable);
+    QVERIFY2(found.problem.contains(m_catalogue) &&
+                 found.problem.contains(QStringLiteral("\"advocate\"")) &&
+                 found.problem.contains(fault) && !found.problem.contains(password),
+             qPrintable(found.problem));
+    ScriptedMessenger messages;
+    QCOMPARE(DataSource::ensureRegistered(m_programDir->path()), DataSource::Outcome::Unusable);
+    QCOMPARE(messages.texts(), QStringList{found.problem});
+    QVERIFY(!DataSource::registeredServer());
+    QVERIFY_THROWS_EXCEPTION(DataError, DataSource::commandDiary(m_programDir->path()));
+    QCOMPARE(readCatalogue().toLocal8Bit(), catalogue);
+}
+
+// Written for a server, the entry reads back as the same address; written
+// again without a password, none of the earlier one stays in the file.
+void TestDataSource::aServerEntryIsWrittenAndReadBack()
+{
+    QVERIFY(DataSource::writeEntry(QStringLiteral("/srv/diary/advocate_v2.mdb")));
+    const ServerAddress address{QStringLiteral("db.office.lan"), QStringLiteral("5432"),
+                                QStringLiteral("diary"), QStringLiteral("clerk"), password};
+    QVERIFY(DataSource::writeServerEntry(address));
+    QCOMPARE(DataSource::registeredServer().value_or(ServerAddress{}), address);
+
+    ServerAddress withoutPassword = address;
+    withoutPassword.password.clear();
+    withoutPassword.port.clear();
+    QVERIFY(DataSource::writeServerEntry(withoutPassword));
+    QCOMPARE(DataSource::registeredServer().value_or(ServerAddress{}), withoutPassword);
+    QVERIFY2(!readCatalogue().contains(password), qPrintable(readCatalogue()));
 }
 
 QTEST_GUILESS_MAIN(TestDataSource)

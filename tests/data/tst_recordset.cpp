@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <sqlite3.h>
+#include "support/testserver.h"
 
 using namespace lexordo;
 
@@ -333,12 +334,7 @@ void TestRecordSet::requerySeesWritesOfOtherPrograms()
     QCOMPARE(rs.rowCount(), 6);
 
     // Another program (an ODBC client, say) adds a court.
-    sqlite3 *other = nullptr;
-    QCOMPARE(sqlite3_open(m_db->path().toUtf8().constData(), &other), SQLITE_OK);
-    QCOMPARE(sqlite3_exec(other, "INSERT INTO courts VALUES ('Lok Adalat', 0)", nullptr, nullptr,
-                          nullptr),
-             SQLITE_OK);
-    sqlite3_close(other);
+    m_db->execElsewhere(QStringLiteral("INSERT INTO courts VALUES ('Lok Adalat', 0)"));
 
     rs.requery();
     QCOMPARE(rs.rowCount(), 7);
@@ -745,6 +741,15 @@ void TestRecordSet::requeryFailsWhenTheDataVersionCannotBeRead()
 {
     RecordSet rs(RecordSource::table(QStringLiteral("courts")).orderBy(QStringLiteral("indexx")));
     QCOMPARE(rs.rowCount(), 6);
+    if (test::TestDatabase::onServer()) {
+        // The server goes away: the re-read says so; back, the next one reads.
+        test::TestServer::shared().stop();
+        QVERIFY_THROWS_EXCEPTION(DataError, rs.requery());
+        test::TestServer::shared().start();
+        rs.requery();
+        QCOMPARE(rs.rowCount(), 6);
+        return;
+    }
     const auto refuseDataVersion = [](void *, int action, const char *name, const char *,
                                       const char *, const char *) {
         return action == SQLITE_PRAGMA && qstrcmp(name, "data_version") == 0 ? SQLITE_DENY

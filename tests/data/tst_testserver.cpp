@@ -160,8 +160,8 @@ void TestTestServer::clusterIsGoneWhenTheProcessEnds()
         QVERIFY(!processRuns(server));
     } else {
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(folder), 60000);
-        QTRY_VERIFY_WITH_TIMEOUT(!processRuns(server), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(folder), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!processRuns(server), 30000);
     }
 }
 

@@ -1,7 +1,12 @@
 #include "testdatabase.h"
 
+#include "testserver.h"
+
 #include <data/database.h>
 #include <data/dataerror.h>
+#include <data/pgconnection.h>
+#include <data/serverdialect.h>
+#include <data/sqlquery.h>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,8 +15,35 @@
 
 namespace lexordo::test {
 
+bool TestDatabase::onServer()
+{
+    return qEnvironmentVariable("LEXORDO_TEST_ENGINE") == QLatin1String("server");
+}
+
 TestDatabase::TestDatabase()
 {
+    if (onServer()) {
+        TestServer &server = TestServer::shared();
+        if (!server.available())
+            throw DataError(server.unavailableReason());
+        m_server = server.newDatabase();
+        Database::createOnServer(*m_server);
+        // What the tests ask of the diary in SQLite's words, which the
+        // program itself never asks.
+        PgConnection(*m_server)
+            .execScript("CREATE FUNCTION lx_join(a text, b text, separator text) RETURNS text "
+                        "LANGUAGE sql IMMUTABLE AS $$ SELECT CASE WHEN b IS NULL THEN a WHEN a "
+                        "IS NULL THEN b ELSE a || separator || b END $$;"
+                        "CREATE FUNCTION lx_join(a text, b text) RETURNS text LANGUAGE sql "
+                        "IMMUTABLE AS $$ SELECT lx_join(a, b, ',') $$;"
+                        "CREATE AGGREGATE group_concat(text) (SFUNC = lx_join, STYPE = text);"
+                        "CREATE AGGREGATE group_concat(text, text) (SFUNC = lx_join, "
+                        "STYPE = text);"
+                        "CREATE FUNCTION quote(x anyelement) RETURNS text LANGUAGE sql IMMUTABLE "
+                        "AS $$ SELECT coalesce(quote_literal(x), 'NULL') $$;");
+        Database::openServer(*m_server);
+        return;
+    }
     m_path = m_dir.filePath(QStringLiteral("advocate_v2.mdb"));
     Database::createFile(m_path);
     Database::open(m_path);
@@ -29,10 +61,7 @@ void TestDatabase::exec(const QString &sql) const
 
 QVariant TestDatabase::scalar(const QString &sql) const
 {
-    QSqlQuery query(QSqlDatabase::database(QStringLiteral("advocate")));
-    if (!query.exec(sql))
-        throw DataError(query.lastError().text());
-    return query.next() ? query.value(0) : QVariant();
+    return SqlQuery::singleValue(sql).value_or(QVariant());
 }
 
 int TestDatabase::count(const QString &table) const
@@ -53,6 +82,11 @@ void TestDatabase::replaceByFailingView(const QString &table, const QString &col
 
 void TestDatabase::execElsewhere(const QString &sql) const
 {
+    if (m_server) {
+        PgConnection other(*m_server);
+        other.execScript(serverdialect::translate(sql).text);
+        return;
+    }
     sqlite3 *other = nullptr;
     int rc = sqlite3_open(m_path.toUtf8().constData(), &other);
     char *error = nullptr;

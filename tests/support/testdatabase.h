@@ -1,18 +1,26 @@
 #pragma once
 
+#include <data/serveraddress.h>
+#include <optional>
 #include <QString>
 #include <QTemporaryDir>
 
 namespace lexordo::test {
 
 // A fresh database from the schema in a temporary folder, opened as the
-// program's connection for the life of the object.
+// program's connection for the life of the object. With LEXORDO_TEST_ENGINE
+// set to "server" it is a fresh database of the throwaway test server
+// instead, so that one suite runs against both engines.
 class TestDatabase
 {
 public:
     TestDatabase();
     ~TestDatabase();
 
+    // True when this run's diary is on the test server.
+    static bool onServer();
+
+    // The file; empty on a server.
     QString path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
 
@@ -29,6 +37,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_path;
+    std::optional<ServerAddress> m_server;
 };
 
 // Gives the diary file at `path` (not the open one) rows that its index on

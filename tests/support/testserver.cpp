@@ -24,9 +24,14 @@ namespace {
 
 const QString superuser = QStringLiteral("postgres");
 
-// The newest PostgreSQL that Debian installed, else the one on the PATH.
+// LEXORDO_TEST_POSTGRESQL names the folder of PostgreSQL's tools; without
+// it, the newest that Debian installed, else the one on the PATH.
 QString findTools()
 {
+    if (qEnvironmentVariableIsSet("LEXORDO_TEST_POSTGRESQL")) {
+        const QString bin = qEnvironmentVariable("LEXORDO_TEST_POSTGRESQL");
+        return QFileInfo(bin + QStringLiteral("/initdb")).isExecutable() ? bin : QString();
+    }
     QDir versions(QStringLiteral("/usr/lib/postgresql"));
     QStringList names = versions.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     std::sort(names.begin(), names.end(),
@@ -132,7 +137,8 @@ void TestServer::setUp()
     m_bin = findTools();
     if (m_bin.isEmpty()) {
         m_reason = QStringLiteral("PostgreSQL is not installed (no initdb in "
-                                  "/usr/lib/postgresql/*/bin or on the PATH).");
+                                  "$LEXORDO_TEST_POSTGRESQL, /usr/lib/postgresql/*/bin or on "
+                                  "the PATH).");
         return;
     }
     m_installed = true;
@@ -202,8 +208,7 @@ void TestServer::setUp()
                         "fsync = off\n"
                         "synchronous_commit = off\n"
                         "full_page_writes = off\n"
-                        "shared_buffers = 16MB\n"
-                        "max_connections = 40\n");
+                        "shared_buffers = 16MB\n");
     configuration.close();
     try {
         start();
