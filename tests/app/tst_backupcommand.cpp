@@ -409,13 +409,6 @@ void TestBackupCommand::aServerDiaryIsDumpedAndRestoredThroughTheEntry()
     const QString kept = result.out.mid(result.out.indexOf(keptPrefix) + keptPrefix.size())
                              .section(QStringLiteral(".\n"), 0, 0);
     QVERIFY2(QFile::remove(kept), qPrintable(kept));
-
-    // The diary file of the test is no dump of a server's diary.
-    result = run({QStringLiteral("restore"), QStringLiteral("--from"), m_db->path()}, catalogue);
-    QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.contains(QStringLiteral("is not a backup of a diary on a server")),
-             qPrintable(result.err));
-    QCOMPARE(courts(), QStringLiteral("1"));
 }
 
 QTEST_GUILESS_MAIN(TestBackupCommand)

@@ -8,7 +8,6 @@
 #include <data/backup.h>
 #include <data/clock.h>
 #include <data/database.h>
-#include <data/pgconnection.h>
 #include <data/serverbackup.h>
 #include <QAccessible>
 #include <QAction>
@@ -20,7 +19,6 @@
 #include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -67,7 +65,7 @@ private slots:
     void restoreStopsWhenAScreenStaysOpen();
     void restoreClosesTheOpenScreensFirst();
     void restoreRefusesTheDiaryItself();
-    void aDiaryOnAServerIsBackedUpAndRestoredAsItsDump();
+    void aDiaryOnAServerIsBackedUpAsItsDump();
 
 private:
     BackupScreen *screen() { return m_screen; }
@@ -449,16 +447,12 @@ void TestBackupScreen::restoreRefusesTheDiaryItself()
              QStringList());
 }
 
-void TestBackupScreen::aDiaryOnAServerIsBackedUpAndRestoredAsItsDump()
+void TestBackupScreen::aDiaryOnAServerIsBackedUpAsItsDump()
 {
     LEXORDO_REQUIRE_TEST_SERVER();
     const ServerAddress server = TestServer::shared().newDatabase();
     Database::createOnServer(server);
     Database::openServer(server);
-    const auto courts = [&server] {
-        return PgConnection(server).exec("SELECT count(*) FROM courts").text(0, 0);
-    };
-    PgConnection(server).exec("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)");
 
     screen()->setFolder(m_folder.path());
     const QString dump = m_folder.filePath(QStringLiteral("advocate.dump"));
@@ -468,33 +462,6 @@ void TestBackupScreen::aDiaryOnAServerIsBackedUpAndRestoredAsItsDump()
     QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files),
              QStringList{QStringLiteral("advocate.dump")});
     ServerBackup::checkDump(dump);
-
-    // A diary file is no dump: refused before anything is asked.
-    m_messages->clear();
-    QVERIFY(!restoreDiary(m_db->path(), [] { return true; }));
-    QCOMPARE(m_messages->shown().size(), 1);
-    QVERIFY2(
-        m_messages->lastText().contains(QStringLiteral("is not a backup of a diary on a server")),
-        qPrintable(m_messages->lastText()));
-
-    PgConnection(server).exec("INSERT INTO courts (court, indexx) VALUES ('Typed after', 2)");
-    m_messages->clear();
-    m_messages->answer(Messenger::Answer::Yes);
-    QVERIFY(restoreDiary(dump, [] { return true; }));
-    QCOMPARE(m_messages->shown().size(), 2);
-    QVERIFY(m_messages->shown().at(0).text.startsWith(
-        QStringLiteral("Replace the diary with the backup %1 of ").arg(dump)));
-    QCOMPARE(courts(), QStringLiteral("1"));
-    QVERIFY(Database::isServer());
-
-    // The replaced diary, as a dump, is named in the message.
-    const QString done = m_messages->lastText();
-    const QString keptPrefix = QStringLiteral("The replaced diary is kept as ");
-    QVERIFY2(done.contains(keptPrefix), qPrintable(done));
-    QString kept = done.mid(done.indexOf(keptPrefix) + keptPrefix.size());
-    kept.chop(1);
-    const auto removeKept = qScopeGuard([&kept] { QFile::remove(kept); });
-    ServerBackup::checkDump(kept);
 }
 
 QTEST_MAIN(TestBackupScreen)

@@ -62,32 +62,32 @@ class TestServerBackup : public QObject
 
 private slots:
     void initTestCase() { LEXORDO_REQUIRE_TEST_SERVER(); }
-    void backupIsADatedDumpThatRestoresTheRows();
+    void aDatedDumpIsRestoredAndTheReplacedDiaryKept();
     void keepRemovesOnlyOlderDatedDumps();
     void aDumpThatFailsSaysWhyAndKeepsEarlierCopies_data();
     void aDumpThatFailsSaysWhyAndKeepsEarlierCopies();
-    void restoreBringsBackTheRowsAndKeepsTheReplacedDiary();
     void aDumpThatIsNoDiaryChangesNothing_data();
     void aDumpThatIsNoDiaryChangesNothing();
 };
 
-void TestServerBackup::backupIsADatedDumpThatRestoresTheRows()
+void TestServerBackup::aDatedDumpIsRestoredAndTheReplacedDiaryKept()
 {
     const ServerAddress server = newDiary();
     addCase(server, QStringLiteral("OS 1/2026"));
-    addCase(server, QStringLiteral("OS 2/2026"));
     QTemporaryDir folder;
-
     QVERIFY(ServerBackup::backUpInto(server, folder.path(), 3, day).isEmpty());
-    const QString dated = QDir(folder.path()).filePath(QStringLiteral("advocate-2026-12-07.dump"));
     QCOMPARE(
         QDir(folder.path()).entryList(QDir::Files),
         (QStringList{QStringLiteral("advocate-2026-12-07.dump"), QStringLiteral("advocate.dump")}));
-    ServerBackup::checkDump(dated);
+    addCase(server, QStringLiteral("OS 9/2026"));
+    PgConnection(server).exec("DELETE FROM advocate WHERE caseno = 'OS 1/2026'");
 
-    const ServerAddress elsewhere = newDiary();
-    ServerBackup::restoreFrom(elsewhere, dated, folder.filePath(QStringLiteral("kept.dump")));
-    QCOMPARE(cases(elsewhere), cases(server));
+    const QString kept = folder.filePath(QStringLiteral("kept.dump"));
+    ServerBackup::restoreFrom(server, ServerBackup::datedDumpPathIn(folder.path(), day), kept);
+    QCOMPARE(cases(server), QStringList{QStringLiteral("OS 1/2026")});
+    // The kept copy is the diary as the restore found it.
+    ServerBackup::restoreFrom(server, kept, folder.filePath(QStringLiteral("kept2.dump")));
+    QCOMPARE(cases(server), QStringList{QStringLiteral("OS 9/2026")});
 }
 
 void TestServerBackup::keepRemovesOnlyOlderDatedDumps()
@@ -145,24 +145,6 @@ void TestServerBackup::aDumpThatFailsSaysWhyAndKeepsEarlierCopies()
     QCOMPARE(contentOf(earlier), QByteArray("the earlier dump"));
     QCOMPARE(QDir(parent.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("advocate.dump")});
-}
-
-void TestServerBackup::restoreBringsBackTheRowsAndKeepsTheReplacedDiary()
-{
-    const ServerAddress server = newDiary();
-    addCase(server, QStringLiteral("OS 1/2026"));
-    QTemporaryDir folder;
-    ServerBackup::backUpInto(server, folder.path(), 0, day);
-    addCase(server, QStringLiteral("OS 9/2026"));
-    PgConnection(server).exec("DELETE FROM advocate WHERE caseno = 'OS 1/2026'");
-
-    const QString kept = folder.filePath(QStringLiteral("kept.dump"));
-    ServerBackup::restoreFrom(server, ServerBackup::dumpPathIn(folder.path()), kept);
-    QCOMPARE(cases(server), QStringList{QStringLiteral("OS 1/2026")});
-
-    // The kept copy is the diary as the restore found it.
-    ServerBackup::restoreFrom(server, kept, folder.filePath(QStringLiteral("kept2.dump")));
-    QCOMPARE(cases(server), QStringList{QStringLiteral("OS 9/2026")});
 }
 
 void TestServerBackup::aDumpThatIsNoDiaryChangesNothing_data()
