@@ -13,6 +13,14 @@ QString serverMessage(pg_conn *conn)
 
 QString resultMessage(const pg_result *result, pg_conn *conn)
 {
+    // The server's own sentence, without its "ERROR:" and context lines.
+    const char *primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    if (primary && *primary) {
+        QString text = QString::fromUtf8(primary);
+        if (const char *detail = PQresultErrorField(result, PG_DIAG_MESSAGE_DETAIL))
+            text += u' ' + QString::fromUtf8(detail);
+        return text;
+    }
     const char *message = result ? PQresultErrorMessage(result) : nullptr;
     const QString text =
         message && *message ? QString::fromUtf8(message).trimmed() : serverMessage(conn);

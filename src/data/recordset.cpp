@@ -249,6 +249,59 @@ void RecordSet::requery(const Filter &filter)
     emit positionChanged();
 }
 
+void RecordSet::reread()
+{
+    if (!d->open)
+        throw DataError(QStringLiteral("The record set is not open."));
+    storePendingBeforeMove();
+    updateBatch();
+    const int at = d->position;
+    const bool onRow = hasCurrentRow();
+    const bool pastEnd = !onRow && !d->onHole && at >= 0;
+    const qint64 key = onRow ? currentKey() : 0;
+    emit aboutToReset();
+    try {
+        readKeys(d->filter, d->sort);
+    } catch (...) {
+        emit reset();
+        throw;
+    }
+    const int count = d->rowCount();
+    int position = -1;
+    if (count == 0 || at < 0)
+        position = count == 0 ? -1 : at;
+    else if (pastEnd)
+        position = count;
+    else if (const int found = onRow ? rowOfKey(key, at) : -1; found >= 0)
+        position = found;
+    else
+        position = std::min(at, count - 1);
+    d->position = position;
+    emit reset();
+    emit positionChanged();
+}
+
+int RecordSet::rowOfKey(qint64 key, int near) const
+{
+    const int count = d->rowCount();
+    // Rows read whole are searched whole. A table's whole view is read in
+    // windows: a row another desk's writes moved is looked for near where it
+    // stood (the rows added or removed meanwhile), not through every window.
+    constexpr int windowedReach = 1024;
+    const int reach = d->keys.windowed() ? windowedReach : count;
+    for (int step = 0; step <= reach; ++step) {
+        const int below = near - step;
+        const int above = near + step;
+        if (below < 0 && above >= count)
+            break;
+        if (below >= 0 && below < count && d->keys.at(size_t(below)) == key)
+            return below;
+        if (step > 0 && above < count && d->keys.at(size_t(above)) == key)
+            return above;
+    }
+    return -1;
+}
+
 void RecordSet::close()
 {
     emit aboutToReset();

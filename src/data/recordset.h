@@ -42,7 +42,12 @@ public:
     // Stores pending changes and re-reads the rows that pass `filter`, in the
     // source's order: requery() and then setFilter(filter), in one re-read.
     void requery(const Filter &filter); // throws DataError
-    void close();                       // pending changes are discarded
+    // Stores pending changes and reads the view again as it stands, filter
+    // and sort kept, for what another desk wrote. The current row stays the
+    // same row while the view still holds it; otherwise the row now in its
+    // place, or the last. Throws DataError.
+    void reread();
+    void close(); // pending changes are discarded
     bool isOpen() const;
     const RecordSource &source() const;
     bool isUpdatable() const;
@@ -130,6 +135,7 @@ private:
     void storePendingBeforeMove();
     void setPosition(int position);
     void readKeys(const Filter &filter, const QString &sort);
+    int rowOfKey(qint64 key, int near) const; // -1 when the view does not hold it
     void storeRow(qint64 key);
     // The row no longer holds what was read: its changes are dropped, it is
     // read again (or leaves the view when it is gone), and ChangedElsewhere

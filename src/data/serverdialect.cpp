@@ -52,8 +52,43 @@ Statement translate(const QString &sql)
     int highest = 0;
     qsizetype i = 0;
     const qsizetype n = sql.size();
+    // SQLite puts NULL first in a rising order and last in a falling one;
+    // the server does the opposite unless told. Each ORDER BY being read,
+    // innermost last: the depth of its parentheses and its term's last word.
+    struct Ordering
+    {
+        int depth;
+        QString lastWord;
+        bool saysNulls = false;
+    };
+    QList<Ordering> orderings;
+    int depth = 0;
+    const auto endTerm = [&] {
+        Ordering &ordering = orderings.last();
+        if (!ordering.saysNulls)
+            out += ordering.lastWord == u"desc" ? QStringLiteral(" NULLS LAST ")
+                                                : QStringLiteral(" NULLS FIRST ");
+        ordering.lastWord.clear();
+        ordering.saysNulls = false;
+    };
+    const auto endOrderingsAbove = [&](int level) {
+        while (!orderings.isEmpty() && orderings.last().depth >= level) {
+            endTerm();
+            orderings.removeLast();
+        }
+    };
     while (i < n) {
         const QChar c = sql[i];
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            endOrderingsAbove(depth);
+            --depth;
+        } else if (c == u';') {
+            endOrderingsAbove(0);
+        } else if (c == u',' && !orderings.isEmpty() && orderings.last().depth == depth) {
+            endTerm();
+        }
         if (c == u'\'') {
             // A literal, '' standing for one quote, copied as it is.
             qsizetype j = i + 1;
@@ -109,6 +144,24 @@ Statement translate(const QString &sql)
                 ++j;
             const QString word = sql.mid(i, j - i);
             const QString lower = word.toLower();
+            if (!orderings.isEmpty() && orderings.last().depth == depth) {
+                if (lower == u"limit" || lower == u"offset" || lower == u"union" ||
+                    lower == u"except" || lower == u"intersect" || lower == u"returning") {
+                    endOrderingsAbove(depth);
+                } else {
+                    orderings.last().lastWord = lower;
+                    if (lower == u"nulls")
+                        orderings.last().saysNulls = true;
+                }
+            }
+            if (lower == u"order" && nextWord(sql, j).toLower() == u"by") {
+                qsizetype end = j;
+                nextWord(sql, j, &end);
+                out += sql.mid(i, end - i);
+                orderings.append({depth, QString()});
+                i = end;
+                continue;
+            }
             if (lower == u"rowid") {
                 out += serverschema::rowKey;
                 i = j;
@@ -175,6 +228,7 @@ Statement translate(const QString &sql)
         out += c;
         ++i;
     }
+    endOrderingsAbove(0);
     return {out.toUtf8(), highest};
 }
 

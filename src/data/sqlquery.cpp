@@ -556,6 +556,13 @@ QString sameAsBound(const QString &expression)
     return sqlite::sameAsBound(expression);
 }
 
+QString noValue(const QString &expression)
+{
+    if (Database::isServer())
+        return QStringLiteral("%1 IS NULL").arg(expression);
+    return QStringLiteral("(%1 IS NULL OR %1 = '')").arg(expression);
+}
+
 bool isRowKeyColumn(const QString &name)
 {
     return Database::isServer() && name.compare(serverschema::rowKey, Qt::CaseInsensitive) == 0;
@@ -609,6 +616,8 @@ qint64 dataVersion()
     // On a server, other desks' writes arrive as notices on the connection.
     if (Database::isServer()) {
         PgConnection &connection = Database::serverConnection();
+        // A round trip brings every notice of a change committed before it.
+        connection.execScript("");
         serverNotices += connection.takeNotices();
         return serverNotices + connection.connections();
     }

@@ -138,6 +138,9 @@ QString foldedText(const QString &expression);
 // The test that `expression` still holds the value bound to the one "?" it
 // adds, NULL matching NULL.
 QString sameAsBound(const QString &expression);
+// The test that `expression` holds no value: NULL, or on a file empty text,
+// which a file's dates and numbers may hold and a server's cannot.
+QString noValue(const QString &expression);
 // The same value, which the engine does not look for in an index (a server's
 // planner weighs its choices by itself).
 QString unindexed(const QString &expression);

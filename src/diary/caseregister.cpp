@@ -171,6 +171,8 @@ CaseRegister::CaseRegister(QWidget *parent) : RecordScreen(parent), ui(new Ui::C
     m_band = new MovingBand(this, ui->Label9, ui->lblcomfort);
 
     start(Start::Browse);
+    // Hearings entered at other desks show here as they are stored.
+    followChangesElsewhere(ui->lblChangedElsewhere);
     // A date column has room for a date even while all its cells are blank.
     for (int column : {CurrentDate, PrevDate, NextDate})
         GridColumns::of(ui->DataGrid1)->reserve(column, QStringLiteral("00/00/0000"));
@@ -490,6 +492,7 @@ void CaseRegister::showDecidedCases()
     recordSet()->setFilter(
         Filter(QStringLiteral("remarks"), Filter::Op::BeginsWith, QStringLiteral("deci")));
     showTotal(recordSet()->rowCount());
+    m_totalCountsView = true;
 }
 
 // The history of the party of the row double-clicked.
@@ -502,6 +505,7 @@ void CaseRegister::showPartyHistory()
         recordSet()->setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Equal, party));
     ui->cmdshowrepo->show();
     showTotal(recordSet()->rowCount());
+    m_totalCountsView = true;
 }
 
 void CaseRegister::refreshDataBase()
@@ -533,6 +537,16 @@ void CaseRegister::sortByColumn(int column)
     header->setSortIndicator(column, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
+void CaseRegister::showChangesElsewhere()
+{
+    RecordScreen::showChangesElsewhere();
+    m_total->requery();
+    if (m_totalCountsView)
+        showTotal(recordSet()->rowCount());
+    else
+        countCases();
+}
+
 void CaseRegister::refreshTotal()
 {
     m_total->requery();
@@ -558,6 +572,7 @@ void CaseRegister::showList(bool allCases)
 void CaseRegister::countCases()
 {
     constexpr int countNowUpTo = 100000; // hearings
+    m_totalCountsView = false;
     if (DiaryStore::casesAreKept() || DiaryStore::countHearings() <= countNowUpTo) {
         showTotal(DiaryStore::countCases());
         return;

@@ -51,6 +51,7 @@ protected:
     void enterEditState() override;
     void enterBrowseState() override;
     void fieldFocusOut(QWidget *field) override;
+    void showChangesElsewhere() override;
 
     void showEvent(QShowEvent *event) override;
 
@@ -88,6 +89,7 @@ private:
     int m_sortColumn = -1;
     bool m_sortDescending = false;
     bool m_shownBefore = false;
+    bool m_totalCountsView = false; // the total shows the rows of a filter, not the cases
 };
 
 } // namespace lexordo

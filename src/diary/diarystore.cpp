@@ -34,7 +34,7 @@ void requireTransaction(const char *work)
 }
 
 const QString casesCount =
-    QStringLiteral("SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate)");
+    QStringLiteral("SELECT count(*) FROM (SELECT DISTINCT caseno, Party1 FROM advocate) AS pairs");
 
 // The next listing of a hearing: the same case, parties and court, the
 // hearing's current date as previous date, what it was fixed for next as
@@ -186,7 +186,8 @@ int DiaryStore::refillWorkTable(const QDate &from, const QDate &to, bool without
                 "INSERT INTO tmpAdvocate (cdate, remarks, pdate, Party1, Party2, caseno, "
                 "courtname, CourtIndex, fixedfor) SELECT cdate, remarks, pdate, Party1, Party2, "
                 "caseno, courtname, CourtIndex, fixedfor FROM advocate WHERE cdate >= ? AND "
-                "cdate <= ? AND (ndate IS NULL OR ndate = '') ORDER BY CourtIndex"),
+                "cdate <= ? AND %1 ORDER BY CourtIndex")
+                .arg(sql::noValue(QStringLiteral("ndate"))),
             {from, to});
     return runWrite(
         QStringLiteral("INSERT INTO tmpAdvocate (cdate, remarks, pdate, Party1, "

@@ -44,6 +44,11 @@ bool guardAction(const std::function<void()> &action)
     return succeeded;
 }
 
+bool actionUnderWay()
+{
+    return s_depth > 0;
+}
+
 void tellReadFailures(RecordSetModel *model)
 {
     QObject::connect(

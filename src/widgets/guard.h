@@ -14,6 +14,10 @@ class RecordSetModel;
 // then reports failure too.
 bool guardAction(const std::function<void()> &action);
 
+// True while a user action runs: what a timer does meanwhile (from the event
+// loop of a message the action shows) must not change what the action works on.
+bool actionUnderWay();
+
 // Tells what a grid's model could not read, once the view is done painting.
 void tellReadFailures(RecordSetModel *model);
 

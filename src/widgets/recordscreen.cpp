@@ -4,13 +4,16 @@
 #include "recordgrid.h"
 #include "screenhost.h"
 
+#include <algorithm>
 #include <data/amounts.h>
+#include <data/changewatch.h>
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
@@ -19,8 +22,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 
 static void initFormsResources()
 {
@@ -243,6 +248,96 @@ void RecordScreen::start(Start buttons)
     }
 }
 
+void RecordScreen::followChangesElsewhere(QLabel *note)
+{
+    if (m_watch)
+        return;
+    m_changedNote = note;
+    if (note)
+        note->hide();
+    m_followLater = new QTimer(this);
+    m_followLater->setInterval(ChangeWatch::defaultInterval);
+    connect(m_followLater, &QTimer::timeout, this, &RecordScreen::followChanges);
+    m_watch = new ChangeWatch(this);
+    connect(m_watch, &ChangeWatch::changedElsewhere, this, [this] {
+        m_changesWaiting = true;
+        followChanges();
+    });
+    // Told once per failure, from the event loop, like a grid's read failure.
+    connect(
+        m_watch, &ChangeWatch::pollFailed, this,
+        [](const QString &description) { showMessage(description); }, Qt::QueuedConnection);
+    m_watch->start();
+}
+
+bool RecordScreen::isBeingEdited() const
+{
+    if (m_state == State::Edit || m_closing || actionUnderWay() || hasUnsavedChanges())
+        return true;
+    // A cell's editor is a child of the grid, holding the keyboard.
+    const QWidget *focused = QApplication::focusWidget();
+    return m_grid && focused && focused != m_grid && m_grid->isAncestorOf(focused);
+}
+
+void RecordScreen::followChanges()
+{
+    if (!m_changesWaiting)
+        return;
+    if (isBeingEdited()) {
+        // A line on the screen, not a box: typing goes on where it was.
+        if (m_changedNote && m_changedNote->isHidden()) {
+            m_changedNote->setText(changedElsewhereNote);
+            m_changedNote->show();
+        }
+        m_followLater->start();
+        return;
+    }
+    m_changesWaiting = false;
+    m_followLater->stop();
+    if (m_changedNote)
+        m_changedNote->hide();
+    std::optional<QString> failure;
+    try {
+        showChangesElsewhere();
+    } catch (const DataError &e) {
+        failure = e.description();
+    } catch (const std::exception &e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    // Not a user's action: a read that keeps failing is told once, not at
+    // every change another desk makes.
+    if (failure && !m_followFailed)
+        showMessage(*failure);
+    m_followFailed = failure.has_value();
+}
+
+void RecordScreen::showChangesElsewhere()
+{
+    // The current row stays as far from the top of the grid as it was; a
+    // grid scrolled away from it keeps its top row.
+    int top = -1;
+    int offset = -1;
+    int across = 0;
+    if (m_grid && m_model) {
+        top = m_grid->rowAt(0);
+        const int bottom = m_grid->rowAt(m_grid->viewport()->height() - 1);
+        const int current = m_recordSet->position();
+        if (top >= 0 && current >= top && (bottom < 0 || current <= bottom))
+            offset = current - top;
+        across = m_grid->horizontalScrollBar()->value();
+    }
+    m_recordSet->reread();
+    if (!m_grid || !m_model || top < 0)
+        return;
+    const int rows = m_model->rowCount();
+    if (rows > 0) {
+        const int first = offset >= 0 ? m_recordSet->position() - offset : top;
+        m_grid->scrollTo(m_model->index(std::clamp(first, 0, rows - 1), 0),
+                         QAbstractItemView::PositionAtTop);
+    }
+    m_grid->horizontalScrollBar()->setValue(across);
+}
+
 // --- error handling --------------------------------------------------------------
 
 void RecordScreen::onClicked(QAbstractButton *button, const std::function<void()> &handler)
@@ -399,6 +494,10 @@ void RecordScreen::enterBrowseState()
     m_state = State::Browse;
     lockFields(true);
     setButtons(State::Browse);
+    // Changes heard while editing are read once the step that ended it
+    // (Save and its own re-read) is done.
+    if (m_changesWaiting)
+        QMetaObject::invokeMethod(this, &RecordScreen::followChanges, Qt::QueuedConnection);
 }
 
 void RecordScreen::setButtons(State state)

@@ -13,10 +13,14 @@
 #include <widgets/guard.h>
 
 class QAbstractButton;
+class QLabel;
 class QLineEdit;
 class QTableView;
+class QTimer;
 
 namespace lexordo {
+
+class ChangeWatch;
 
 // A register: one table edited through fields bound to the current row of a
 // record set, ten buttons (add, modify, save, delete, four moves, find, exit)
@@ -67,6 +71,11 @@ public:
     // True while something typed is not yet stored in the table.
     bool hasUnsavedChanges() const;
 
+    // What a following screen shows while another desk's changes wait for
+    // the row being edited.
+    static inline const QString changedElsewhereNote =
+        QStringLiteral("The diary was changed at another desk; the changes show after Save.");
+
 protected:
     // --- set-up, in a register's constructor after setupUi() ---
     void setButtonName(Role role, const QString &objectName);
@@ -82,6 +91,13 @@ protected:
     void setDefaultDateOnFocus(QLineEdit *field);
     void watchFocus(QWidget *widget); // focus and double-click hooks for unbound widgets
     void start(Start buttons);        // the load: buttons wired, fields locked and filled
+    // Follows what other desks write to the diary (changewatch.h). Browsing,
+    // the rows are read again at once, on the same row, the grid where it
+    // was. While the clerk is in the middle of a row (editing, adding, typing
+    // in a field or a cell, answering a question) nothing is read: `note`
+    // says so, without taking the keyboard, and the rows are read once the
+    // row is stored or left.
+    void followChangesElsewhere(QLabel *note);
 
     // Wires a further button of the register to a handler run by guardAction.
     void onClicked(QAbstractButton *button, const std::function<void()> &handler);
@@ -100,6 +116,12 @@ protected:
 
     virtual void enterEditState();
     virtual void enterBrowseState();
+    // Reads the rows again for another desk's changes, keeping the current
+    // row and the grid's place; a register that shows more (a total) reads
+    // that too. Throws DataError.
+    virtual void showChangesElsewhere();
+    // True while the clerk is in the middle of a row (see followChangesElsewhere).
+    bool isBeingEdited() const;
     virtual void fieldFocusIn(QWidget *field);
     virtual void fieldFocusOut(QWidget *field);
     virtual void fieldDoubleClicked(QWidget *field);
@@ -158,6 +180,9 @@ private:
     void markTyped(QWidget *widget);
     void syncGridToRecordSet();
     void gridRowChosen(int row);
+    // Reads another desk's changes unless the clerk is in the middle of a
+    // row; then notes them and tries again shortly.
+    void followChanges();
 
     RecordSet *m_recordSet;
     QList<Field> m_fields;
@@ -178,6 +203,12 @@ private:
     bool m_closing = false;
     bool m_quietFocus = false;   // the screen moves the focus; the focus hooks stay out
     QPointer<QWidget> m_entered; // the field the user is in, through window switches
+
+    ChangeWatch *m_watch = nullptr;
+    QPointer<QLabel> m_changedNote;
+    QTimer *m_followLater = nullptr;
+    bool m_changesWaiting = false; // heard, not yet read
+    bool m_followFailed = false;   // told; not told again until a read succeeds
 };
 
 } // namespace lexordo

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,6 +48,7 @@ private slots:
     void ctrlFOpensTheLedgerWithTheKeyboard();
     void escapeClosesReportWindowsAndSearchDialogs();
     void keysTypedAsTheSearchDialogOpensGoToIt();
+    void typingGoesOnWhileAnotherDeskWrites();
 
     // A date filled in on entry.
     void holidayDateIsFilledAfterAddYesAndKeptOverASwitch_data();
@@ -158,6 +160,32 @@ void TestKeyboard::clientsLastFieldEnterLandsOnSave()
     QCOMPARE(focusName(), QStringLiteral("cmdSave"));
     press(Qt::Key_Return);
     QCOMPARE(m_db->count(QStringLiteral("Clients")), 1);
+}
+
+// The note of another desk's changes appears beside the row being typed; every
+// key still lands in the field.
+void TestKeyboard::typingGoesOnWhileAnotherDeskWrites()
+{
+    QWidget *cases = open("mnucentery", QStringLiteral("frmCases"));
+    QVERIFY(cases);
+    answerYes();
+    press(QKeySequence(QStringLiteral("Alt+A")));
+    QTRY_COMPARE(focusName(), QStringLiteral("txtCdate"));
+    while (focusName() != QLatin1String("txtCaseNo"))
+        press(Qt::Key_Return);
+    type(QStringLiteral("OS 12"));
+    m_db->execElsewhere(QStringLiteral(
+        "INSERT INTO advocate (cdate, caseno, Party1) VALUES ('2026-03-02', 'OS 1', 'Verma')"));
+    auto *note = cases->findChild<QLabel *>(QStringLiteral("lblChangedElsewhere"));
+    QTRY_VERIFY_WITH_TIMEOUT(note->isVisible(), 2000);
+    QCOMPARE(focusName(), QStringLiteral("txtCaseNo"));
+    type(QStringLiteral("/2026"));
+    QCOMPARE(cases->findChild<QLineEdit *>(QStringLiteral("txtCaseNo"))->text(),
+             QStringLiteral("OS 12/2026"));
+    cases->findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
+    QTRY_VERIFY(note->isHidden());
+    const auto *grid = cases->findChild<QTableView *>(QStringLiteral("DataGrid1"));
+    QCOMPARE(grid->model()->rowCount(), 2);
 }
 
 void TestKeyboard::inputBoxEnterIsOkAndKeepsTheText()

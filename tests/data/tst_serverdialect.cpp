@@ -30,12 +30,13 @@ void TestServerDialect::statementsReadInTheServersWords_data()
         << R"(SELECT "Legal Fees", "CourtFees" FROM "AC_INFO")"
         << R"(SELECT "legal fees", "courtfees" FROM "ac_info")";
     QTest::newRow("row key") << "SELECT rowid FROM t WHERE ROWID = ? ORDER BY \"rowid\""
-                             << "SELECT lx_key FROM t WHERE lx_key = $1 ORDER BY \"lx_key\"";
+                             << "SELECT lx_key FROM t WHERE lx_key = $1 ORDER BY \"lx_key\" "
+                                "NULLS FIRST ";
     QTest::newRow("a column named like the key is not it")
         << "SELECT rowids, my_rowid FROM t" << "SELECT rowids, my_rowid FROM t";
     QTest::newRow("case-blind comparison")
         << "WHERE caseno = ? COLLATE NOCASE ORDER BY Party1 COLLATE LXFOLD"
-        << "WHERE caseno = $1 COLLATE lx_nocase ORDER BY Party1 COLLATE lx_nocase";
+        << "WHERE caseno = $1 COLLATE lx_nocase ORDER BY Party1 COLLATE lx_nocase NULLS FIRST ";
     QTest::newRow("NULL matching NULL")
         << "WHERE a IS ? AND b IS NOT ? AND c IS NULL AND d IS NOT NULL AND e IS NOT DISTINCT "
            "FROM f"
@@ -47,6 +48,12 @@ void TestServerDialect::statementsReadInTheServersWords_data()
     QTest::newRow("functions, and only as functions")
         << "SELECT lx_fold(a), ifnull(b, ''), instr(c, ?), instr FROM t"
         << "SELECT lower(a), coalesce(b, ''), strpos(c, $1), instr FROM t";
+    QTest::newRow("no value first in a rising order, last in a falling one")
+        << "SELECT a FROM (SELECT a, b FROM t ORDER BY b) ORDER BY a DESC, f(b, c) LIMIT 5"
+        << "SELECT a FROM (SELECT a, b FROM t ORDER BY b NULLS FIRST ) ORDER BY a DESC NULLS LAST "
+           ", f(b, c)  NULLS FIRST LIMIT 5";
+    QTest::newRow("an order that says where no value goes")
+        << "SELECT a FROM t ORDER BY a NULLS LAST" << "SELECT a FROM t ORDER BY a NULLS LAST";
     QTest::newRow("comments dropped") << "SELECT 1 -- it? is\nFROM t" << "SELECT 1 \nFROM t";
 }
 

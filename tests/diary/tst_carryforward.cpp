@@ -249,8 +249,8 @@ void TestCarryForward::aRefusedRowStoresNoneAndSaysWhy()
     for (int i = 1; i <= 3; ++i)
         addHearing(QStringLiteral("CS %1").arg(i), QStringLiteral("2026-11-20"),
                    QStringLiteral("2026-12-07"), i);
-    m_db->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON advocate WHEN "
-                              "NEW.caseno = 'CS 2' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    m_db->refuseInserts(QStringLiteral("advocate"), QStringLiteral("NEW.caseno = 'CS 2'"),
+                        QStringLiteral("refused"));
     RecordSet diary(diarySource);
     ScriptedMessenger messages;
     const CarryForward result = diary::carryForward(diary, today);
@@ -270,7 +270,7 @@ void TestCarryForward::aRefusedRowStoresNoneAndSaysWhy()
     QVERIFY(!diary.hasPendingChanges());
 
     // Once the cause is gone, the next opening carries the whole day.
-    m_db->exec(QStringLiteral("DROP TRIGGER refuse"));
+    m_db->allowInserts(QStringLiteral("advocate"));
     RecordSet again(diarySource);
     QCOMPARE(diary::carryForward(again, today).added, 3);
     QCOMPARE(again.rowCount(), 6);

@@ -2,6 +2,7 @@
 #include "support/showscreen.h"
 #include "support/testdatabase.h"
 
+#include <data/changewatch.h>
 #include <data/clock.h>
 #include <data/messenger.h>
 #include <data/recordset.h>
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
@@ -108,6 +110,10 @@ private slots:
     void fitsASmallScreen();
     void missedHearingsAreListedAllOrNone();
     void longAbsenceNamesItsFirstDays();
+
+    // Several desks on one diary.
+    void hearingsEnteredElsewhereShowWhileBrowsing();
+    void changesElsewhereWaitForTheRowBeingAdded();
 
 private:
     void addHearing(const QString &caseno, const QString &party1, const QString &cdate,
@@ -1346,6 +1352,76 @@ void TestCaseRegister::longAbsenceNamesItsFirstDays()
     QVERIFY(m_messages->texts().first().contains(
         QStringLiteral("19/11/2026, and 2 more days were not listed on their dates")));
     QCOMPARE(m_db->count(QStringLiteral("advocate")), 12); // Cancel lists nothing
+}
+
+// --- several desks ----------------------------------------------------------------------
+
+void TestCaseRegister::hearingsEnteredElsewhereShowWhileBrowsing()
+{
+    m_db->exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+        "INSERT INTO advocate (cdate, caseno, Party1, courtname, CourtIndex) "
+        "SELECT date('2026-06-01', '+' || (i / 2) || ' days'), 'CS ' || i, 'Party ' || i, "
+        "'District Judge', 1 FROM n"));
+    CaseRegister &screen = openRegister();
+    screen.recordSet()->moveTo(120);
+    const QString caseno = field("txtCaseNo")->text();
+    const int place = grid()->rowViewportPosition(120);
+    QVERIFY(place >= 0);
+
+    // Before the row shown, the row itself, and a new case.
+    m_db->execElsewhere(
+        QStringLiteral(
+            "INSERT INTO advocate (cdate, caseno, Party1) VALUES ('2026-01-05', 'OS 1', 'Hari Om');"
+            "UPDATE advocate SET remarks = 'adjourned' WHERE caseno = '%1'")
+            .arg(caseno));
+    QTRY_COMPARE_WITH_TIMEOUT(screen.recordSet()->rowCount(), 201, 2000);
+    QCOMPARE(field("txtCaseNo")->text(), caseno);
+    QCOMPARE(field("txtRemarks")->text(), QStringLiteral("adjourned"));
+    QCOMPARE(grid()->currentIndex().row(), 121);
+    QCOMPARE(grid()->rowViewportPosition(121), place);
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("201"));
+    QVERIFY(field<QLabel>("lblChangedElsewhere")->isHidden());
+}
+
+// Nothing is read under the clerk's typing; the screen says why the other
+// desk's row is not there yet, and Save brings both.
+void TestCaseRegister::changesElsewhereWaitForTheRowBeingAdded()
+{
+    addHearing(QStringLiteral("CS 1"), QStringLiteral("Ram Kumar"), QStringLiteral("2026-12-01"),
+               QString(), 1);
+    CaseRegister &screen = openRegister();
+    auto *watch = screen.findChild<ChangeWatch *>();
+    QVERIFY(watch);
+    QSignalSpy heard(watch, &ChangeWatch::changedElsewhere);
+    m_messages->answer(Answer::Yes);
+    click("cmdAdd");
+    QTest::keyClicks(field("txtCaseNo"), QStringLiteral("CS 9"));
+    QSignalSpy reread(screen.recordSet(), &RecordSet::reset);
+    m_db->execElsewhere(QStringLiteral(
+        "INSERT INTO advocate (cdate, caseno, Party1) VALUES ('2026-12-02', 'OS 1', 'Hari Om')"));
+    auto *note = field<QLabel>("lblChangedElsewhere");
+    QTRY_VERIFY_WITH_TIMEOUT(note->isVisible(), 2000);
+    QCOMPARE(note->text(), RecordScreen::changedElsewhereNote);
+    QCOMPARE(reread.count(), 0);
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 9"));
+    QCOMPARE(screen.state(), RecordScreen::State::Edit);
+
+    click("cmdSave");
+    QTRY_VERIFY(note->isHidden());
+    QStringList cases;
+    for (int row = 0; row < screen.recordSet()->rowCount(); ++row)
+        cases << screen.recordSet()->textAt(row, screen.recordSet()->fieldIndex("caseno"));
+    QCOMPARE(cases, (QStringList{"CS 1", "OS 1", "CS 9"}));
+    QCOMPARE(field("txtCaseNo")->text(), QStringLiteral("CS 9"));
+    QCOMPARE(field("txtTotal")->text(), QStringLiteral("3"));
+
+    // The register's own writes and re-reads are not heard as another desk's.
+    const int heardBefore = int(heard.count());
+    const int readBefore = int(reread.count());
+    watch->poll();
+    QCOMPARE(heard.count(), heardBefore);
+    QCOMPARE(reread.count(), readBefore);
 }
 
 QTEST_MAIN(TestCaseRegister)

@@ -141,7 +141,7 @@ void TestDiaryStore::carryForwardCopiesEachDueHearingOnce()
     QCOMPARE(
         m_db->scalar(QStringLiteral(
                          "SELECT pdate || '|' || Party1 || '|' || fixedfor || '|' || CourtIndex "
-                         "|| '|' || coalesce(ndate, 'none') || coalesce(fixedforN, 'none') || "
+                         "|| '|' || coalesce(CAST(ndate AS TEXT), 'none') || coalesce(fixedforN, 'none') || "
                          "coalesce(remarks, 'none') FROM advocate WHERE cdate = '2026-12-07' AND "
                          "caseno = 'CS 1'"))
             .toString(),
@@ -176,7 +176,7 @@ void TestDiaryStore::carryForwardPassesOverHearingsListedToday()
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(caseno || ' ' || Party1, ', ') FROM "
                                          "(SELECT caseno, Party1 FROM advocate WHERE cdate = "
                                          "'2026-12-07' AND pdate IS NOT NULL ORDER BY caseno, "
-                                         "Party1)"))
+                                         "Party1) AS carried"))
                  .toString(),
              QStringLiteral("CS 2 O'Neil, CS 3 Iyer, CS 3 O'Neil"));
 }
@@ -269,7 +269,7 @@ void TestDiaryStore::refillWorkTable()
         transaction.commit();
     }
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(caseno) FROM (SELECT caseno FROM "
-                                         "tmpAdvocate ORDER BY caseno)"))
+                                         "tmpAdvocate ORDER BY caseno) AS listed"))
                  .toString(),
              QStringLiteral("CS 1,CS 2,CS 3"));
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT ndate FROM tmpAdvocate WHERE caseno = 'CS 1'"))
@@ -387,7 +387,7 @@ void TestDiaryStore::twoCopiesCarryADayForwardOnce()
     QCOMPARE(countOn(QStringLiteral("2026-12-07")), due);
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM advocate WHERE "
                                          "cdate = '2026-12-07' GROUP BY caseno, Party1 HAVING "
-                                         "count(*) > 1)"))
+                                         "count(*) > 1) AS twice"))
                  .toInt(),
              0);
 }

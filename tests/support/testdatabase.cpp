@@ -40,7 +40,9 @@ TestDatabase::TestDatabase()
                         "CREATE AGGREGATE group_concat(text, text) (SFUNC = lx_join, "
                         "STYPE = text);"
                         "CREATE FUNCTION quote(x anyelement) RETURNS text LANGUAGE sql IMMUTABLE "
-                        "AS $$ SELECT coalesce(quote_literal(x), 'NULL') $$;");
+                        "AS $$ SELECT coalesce(quote_literal(x), 'NULL') $$;"
+                        "CREATE FUNCTION date(day text, shift text) RETURNS date LANGUAGE sql "
+                        "IMMUTABLE AS $$ SELECT (day::date + shift::interval)::date $$;");
         Database::openServer(*m_server);
         return;
     }
@@ -78,6 +80,31 @@ void TestDatabase::replaceByFailingView(const QString &table, const QString &col
                         "\"%2\" FROM n")
              .arg(table, column)
              .arg(good));
+}
+
+void TestDatabase::refuseInserts(const QString &table, const QString &condition,
+                                 const QString &message) const
+{
+    if (m_server) {
+        exec(QStringLiteral("CREATE FUNCTION lx_refuse() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                            "BEGIN IF %1 THEN RAISE EXCEPTION '%2'; END IF; RETURN NEW; END $$; "
+                            "CREATE TRIGGER refuse BEFORE INSERT ON %3 FOR EACH ROW EXECUTE "
+                            "FUNCTION lx_refuse()")
+                 .arg(condition, message, table));
+        return;
+    }
+    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 WHEN %2 BEGIN SELECT "
+                        "RAISE(ABORT, '%3'); END")
+             .arg(table, condition, message));
+}
+
+void TestDatabase::allowInserts(const QString &table) const
+{
+    if (m_server) {
+        exec(QStringLiteral("DROP TRIGGER refuse ON %1; DROP FUNCTION lx_refuse()").arg(table));
+        return;
+    }
+    exec(QStringLiteral("DROP TRIGGER refuse"));
 }
 
 void TestDatabase::execElsewhere(const QString &sql) const

@@ -28,6 +28,11 @@ public:
     void exec(const QString &sql) const;
     QVariant scalar(const QString &sql) const;
     int count(const QString &table) const;
+    // Makes the database refuse to add a row of `table` for which
+    // `condition` (on NEW) holds, with `message`; allowInserts() undoes it.
+    void refuseInserts(const QString &table, const QString &condition,
+                       const QString &message) const;
+    void allowInserts(const QString &table) const;
     // Runs SQL on a connection of its own, as another desk would; throws DataError.
     void execElsewhere(const QString &sql) const;
     // Puts in place of `table` a view of the one column `column` that gives
