@@ -4,8 +4,10 @@
 
 #include <data/backup.h>
 #include <data/clock.h>
+#include <data/database.h>
 #include <data/dataerror.h>
 #include <data/messenger.h>
+#include <data/serverbackup.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -34,6 +36,14 @@ QString driveText(const QString &root)
     const QString name = volume.isValid() ? volume.name() : QString();
     const QString shown = QDir::toNativeSeparators(root);
     return name.isEmpty() || name == shown ? shown : QStringLiteral("%1  [%2]").arg(shown, name);
+}
+
+// The file a backup into `folder` writes: a copy of the diary file, or the
+// server's dump of its database.
+QString destinationIn(const QString &folder)
+{
+    return Database::isServer() ? ServerBackup::dumpPathIn(folder)
+                                : DatabaseBackup::copyPathIn(folder);
 }
 
 } // namespace
@@ -142,7 +152,7 @@ void BackupScreen::showDrive(const QString &root)
     ui->Dir1->setRootIndex(m_folders->index(root));
     ui->Dir1->selectionModel()->clearCurrentIndex();
     m_folder = root;
-    showValue(ui->lblDestination, QDir::toNativeSeparators(DatabaseBackup::copyPathIn(m_folder)));
+    showValue(ui->lblDestination, QDir::toNativeSeparators(destinationIn(m_folder)));
 }
 
 void BackupScreen::setFolder(const QString &path)
@@ -173,7 +183,7 @@ void BackupScreen::folderChosen()
 {
     const QModelIndex current = ui->Dir1->currentIndex();
     m_folder = current.isValid() ? m_folders->filePath(current) : m_drive;
-    showValue(ui->lblDestination, QDir::toNativeSeparators(DatabaseBackup::copyPathIn(m_folder)));
+    showValue(ui->lblDestination, QDir::toNativeSeparators(destinationIn(m_folder)));
 }
 
 QString BackupScreen::lastFolder()

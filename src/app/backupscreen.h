@@ -14,7 +14,8 @@ namespace lexordo {
 
 // `frmBackup`: copies the open diary to "advocate.mdb" in a folder that the
 // user picks from the machine's drives and their folders, and, when asked,
-// keeps the last few days' copies beside it under dated names.
+// keeps the last few days' copies beside it under dated names. A diary on a
+// server is dumped to "advocate.dump" instead.
 class BackupScreen : public QDialog
 {
     Q_OBJECT

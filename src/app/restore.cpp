@@ -9,6 +9,7 @@
 #include <data/datasource.h>
 #include <data/diaryfolder.h>
 #include <data/messenger.h>
+#include <data/serverbackup.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -21,22 +22,48 @@ QString chooseBackupFile(QWidget *parent)
     QString folder = BackupScreen::lastFolder();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Restore the Diary from a Backup"),
-                                        folder,
-                                        QStringLiteral("Diary backups (*.mdb);;All files (*)"));
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Restore the Diary from a Backup"), folder,
+        Database::isServer() ? QStringLiteral("Diary backups (*.dump);;All files (*)")
+                             : QStringLiteral("Diary backups (*.mdb);;All files (*)"));
 }
+
+namespace {
+
+// A diary on a server is restored from a dump of its database.
+RestorePlan planServerRestore(const QString &backupFile, const ServerAddress &server)
+{
+    try {
+        ServerBackup::checkDump(backupFile);
+    } catch (const DataError &e) {
+        throw DataError(e.description() + QStringLiteral("\nNothing has been changed."));
+    }
+    RestorePlan plan;
+    plan.backupFile = backupFile;
+    plan.server = server;
+    plan.diary = server.describe();
+    // The server has no folder of its own: the replaced diary is kept where
+    // a diary file would lie.
+    plan.keepAs = ServerBackup::keptName(server, diaryfolder::folder(), Clock::now());
+    plan.replacing = true;
+    return plan;
+}
+
+} // namespace
 
 RestorePlan planRestore(const QString &backupFile)
 {
+    if (const std::optional<ServerAddress> server = Database::server())
+        return planServerRestore(backupFile, *server);
+    // A diary on a server that would not open (it may be damaged, the reason
+    // for the restore) is restored in its database's place.
+    if (!Database::isOpen()) {
+        if (const std::optional<ServerAddress> server = DataSource::registeredServer())
+            return planServerRestore(backupFile, *server);
+    }
     RestorePlan plan;
     plan.backupFile = backupFile;
-    // A diary on a server has no file for a backup file to take the place of.
-    if (const std::optional<ServerAddress> server = Database::server())
-        throw DataError(QStringLiteral("The diary is the %1; a backup file is not put in its "
-                                       "place.\nNothing has been changed.")
-                            .arg(server->describe()));
-    // A diary that could not be opened is restored in its file's place (an
-    // entry naming a server diary that did not open is refused here).
+    // A diary that could not be opened is restored in its file's place.
     plan.diary =
         Database::isOpen() ? Database::path() : DataSource::databasePath(diaryfolder::folder());
     try {
@@ -51,6 +78,12 @@ RestorePlan planRestore(const QString &backupFile)
 
 void carryOutRestore(const RestorePlan &plan)
 {
+    if (plan.server) {
+        ServerBackup::restoreFrom(*plan.server, plan.backupFile, plan.keepAs);
+        // What the program read of the replaced diary is read again.
+        Database::openServer(*plan.server);
+        return;
+    }
     if (Database::isOpen())
         DatabaseBackup::restoreFrom(plan.backupFile, plan.keepAs);
     else

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <data/serveraddress.h>
 #include <functional>
+#include <optional>
 #include <QString>
 
 class QWidget;
@@ -14,9 +16,12 @@ struct RestorePlan
     QString diary;          // the file it replaces, or puts in place when there is none
     QString keepAs;         // where the present diary is kept
     bool replacing = false; // there is a diary file to keep
+    // The server whose database is replaced, for a diary kept on one.
+    std::optional<ServerAddress> server;
 };
 
-// Checks the backup file (a sound diary, and not the diary itself) and
+// Checks the backup file (a sound diary, and not the diary itself; for a
+// diary on a server, a dump of one) and
 // decides where the present diary is kept. Throws DataError naming the file
 // and what is wrong; nothing has been changed then.
 RestorePlan planRestore(const QString &backupFile);

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "dataerror.h"
 #include "safewrite.h"
+#include "serverbackup.h"
 #include "sqlite.h"
 
 #include <algorithm>
@@ -368,6 +369,9 @@ QString DatabaseBackup::datedCopyPathIn(const QString &folder, const QDate &day)
 QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QDate &day,
                                        Check check)
 {
+    // The server's own tool makes a sound, consistent copy of a diary kept there.
+    if (const std::optional<ServerAddress> server = Database::server())
+        return ServerBackup::backUpInto(*server, folder, keep, day);
     const QString diary = Database::path();
     const QString copy = copyPathIn(folder);
     writeSnapshot(copy, check);

@@ -149,9 +149,15 @@ QIODevice &AtomicFile::device()
 
 void AtomicFile::write(const QByteArray &bytes)
 {
-    if (m_file->write(bytes) != bytes.size())
-        throw DataError(
-            QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
+    const qint64 written = m_file->write(bytes);
+    if (written == bytes.size())
+        return;
+    // A disk filling up takes part of a block and says why only when the
+    // rest is refused: asked once more for its reason, it is still a failure.
+    if (written >= 0 && m_file->error() == QFileDevice::NoError)
+        m_file->write(bytes.constData() + written, bytes.size() - written);
+    throw DataError(
+        QStringLiteral("%1 could not be written: %2").arg(m_target, m_file->errorString()));
 }
 
 void AtomicFile::commit()

@@ -1,8 +1,10 @@
 #include "support/commandrunner.h"
 #include "support/testdatabase.h"
+#include "support/testserver.h"
 
 #include <data/backup.h>
 #include <data/database.h>
+#include <data/pgconnection.h>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -43,6 +45,9 @@ private slots:
     void restoreWrongArgumentsAreExplained_data();
     void restoreWrongArgumentsAreExplained();
     void verifyComparesEveryIndexWithItsTable();
+
+    // A diary on a server.
+    void aServerDiaryIsDumpedAndRestoredThroughTheEntry();
 
 private:
     using Result = CommandRunner::Result;
@@ -373,6 +378,37 @@ void TestBackupCommand::verifyComparesEveryIndexWithItsTable()
              qPrintable(result.err));
     QVERIFY2(result.err.contains(QStringLiteral("advocate_caseno")), qPrintable(result.err));
     QCOMPARE(QDir(weekly.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestBackupCommand::aServerDiaryIsDumpedAndRestoredThroughTheEntry()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const ServerAddress server = TestServer::shared().newDatabase();
+    Database::createOnServer(server);
+    const auto courts = [&server] {
+        return PgConnection(server).exec("SELECT count(*) FROM courts").text(0, 0);
+    };
+    PgConnection(server).exec("INSERT INTO courts (court, indexx) VALUES ('High Court', 1)");
+    QTemporaryDir folder;
+    const QString catalogue = folder.filePath(QStringLiteral("odbc.ini"));
+    writeServerEntry(catalogue, server);
+
+    Result result = backup(
+        {QStringLiteral("--to"), folder.path(), QStringLiteral("--keep"), QStringLiteral("1")},
+        catalogue);
+    QCOMPARE(result.status, 0);
+    const QString dump = folder.filePath(QStringLiteral("advocate.dump"));
+    QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("advocate*")}, QDir::Files).size(), 2);
+
+    PgConnection(server).exec("INSERT INTO courts (court, indexx) VALUES ('Typed later', 2)");
+    result = run({QStringLiteral("restore"), QStringLiteral("--from"), dump}, catalogue);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(courts(), QStringLiteral("1"));
+    const QString keptPrefix = QStringLiteral("The replaced diary is kept as ");
+    QVERIFY2(result.out.contains(keptPrefix), qPrintable(result.out + result.err));
+    const QString kept = result.out.mid(result.out.indexOf(keptPrefix) + keptPrefix.size())
+                             .section(QStringLiteral(".\n"), 0, 0);
+    QVERIFY2(QFile::remove(kept), qPrintable(kept));
 }
 
 QTEST_GUILESS_MAIN(TestBackupCommand)

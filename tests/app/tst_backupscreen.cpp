@@ -1,5 +1,6 @@
 #include "support/scriptedmessenger.h"
 #include "support/testdatabase.h"
+#include "support/testserver.h"
 
 #include <app/backupscreen.h>
 #include <app/mainwindow.h>
@@ -7,6 +8,7 @@
 #include <data/backup.h>
 #include <data/clock.h>
 #include <data/database.h>
+#include <data/serverbackup.h>
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
@@ -63,6 +65,7 @@ private slots:
     void restoreStopsWhenAScreenStaysOpen();
     void restoreClosesTheOpenScreensFirst();
     void restoreRefusesTheDiaryItself();
+    void aDiaryOnAServerIsBackedUpAsItsDump();
 
 private:
     BackupScreen *screen() { return m_screen; }
@@ -442,6 +445,23 @@ void TestBackupScreen::restoreRefusesTheDiaryItself()
     QCOMPARE(m_db->count(QStringLiteral("courts")), 1);
     QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*replaced*")}, QDir::Files),
              QStringList());
+}
+
+void TestBackupScreen::aDiaryOnAServerIsBackedUpAsItsDump()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const ServerAddress server = TestServer::shared().newDatabase();
+    Database::createOnServer(server);
+    Database::openServer(server);
+
+    screen()->setFolder(m_folder.path());
+    const QString dump = m_folder.filePath(QStringLiteral("advocate.dump"));
+    QCOMPARE(control<QLabel>("lblDestination")->text(), dump);
+    backUp();
+    QCOMPARE(m_messages->texts(), QStringList{BackupScreen::completedMessage});
+    QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("advocate.dump")});
+    ServerBackup::checkDump(dump);
 }
 
 QTEST_MAIN(TestBackupScreen)
