@@ -312,15 +312,15 @@ void keepCountsOn(sqlite3 *db)
 
 QString Database::textList(const QString &table, const QString &column)
 {
+    // A server finds text within a column through its trigram index.
+    if (isServer())
+        return QString();
     for (const ListedColumn &listed : listedColumns) {
         if (table.compare(QLatin1String(listed.table), Qt::CaseInsensitive) != 0 ||
             column.compare(QLatin1String(listed.column), Qt::CaseInsensitive) != 0)
             continue;
         const QString list =
             listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column));
-        // A server keeps the list as a view of the kept pairs.
-        if (isServer())
-            return sqlite::quoteIdentifier(list);
         return hasColumn(handle(), list, QStringLiteral("text")) ? sqlite::quoteIdentifier(list)
                                                                  : QString();
     }

@@ -101,13 +101,6 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
         compareText(listed, QStringLiteral("\"text\""), op, text);
         Where direct;
         compareText(direct, expr, op, text);
-        if (Database::isServer()) {
-            // A server's text holds no NUL, and its LIKE ignores case in every script.
-            where.parts << QStringLiteral("%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3)")
-                               .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")));
-            where.values << listed.values;
-            return;
-        }
         where.parts << QStringLiteral("(%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3) "
                                       "AND (instr(%1, char(0)) = 0 OR %4))")
                            .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")),
@@ -125,12 +118,13 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
             // one is searched whole.
             // A server's text never holds a NUL character.
             const bool nulPossible = op == Filter::Op::Contains && !Database::isServer();
-            where.parts << (nulPossible ? QStringLiteral(
-                                              "(%1 LIKE ? ESCAPE '\\' OR (instr(%1, char(0)) > 0 "
-                                              "AND instr(%2, %3) > 0))")
-                                              .arg(expr, sql::foldedText(expr),
-                                                   sql::foldedText(QStringLiteral("?")))
-                                        : expr + QStringLiteral(" LIKE ? ESCAPE '\\'"));
+            where.parts << (nulPossible
+                                ? QStringLiteral(
+                                      "(%1 LIKE ? ESCAPE '\\' OR (instr(%1, char(0)) > 0 "
+                                      "AND instr(%2, %3) > 0))")
+                                      .arg(expr, sql::foldedText(expr),
+                                           sql::foldedText(QStringLiteral("?")))
+                                : expr + QStringLiteral(" LIKE ? ESCAPE '\\'"));
             where.values << (op == Filter::Op::Contains ? QStringLiteral("%") : QString()) +
                                 likeLiteral(text) + u'%';
             if (nulPossible)

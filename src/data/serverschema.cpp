@@ -350,12 +350,6 @@ const char *const counts =
     "CREATE TABLE advocate_pairs (caseno text, party1 text, \"rows\" bigint NOT NULL);\n"
     "CREATE UNIQUE INDEX advocate_pairs_pair ON advocate_pairs (caseno, party1) "
     "NULLS NOT DISTINCT;\n"
-    // The different first parties, from the pairs: a search for text within
-    // a name reads these few (through their trigram index) and finds the
-    // rows through the names' own index, in the diary's order.
-    "CREATE INDEX advocate_pairs_party1_trgm ON advocate_pairs USING gin (party1 gin_trgm_ops);\n"
-    "CREATE VIEW advocate_party1_texts AS SELECT DISTINCT party1 AS \"text\" FROM advocate_pairs "
-    "WHERE party1 IS NOT NULL;\n"
     "CREATE FUNCTION lx_keep_advocate_counts() RETURNS trigger LANGUAGE plpgsql\n"
     "SET plan_cache_mode = force_custom_plan AS $$\n"
     "DECLARE\n"
