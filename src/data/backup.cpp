@@ -389,6 +389,22 @@ QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QD
                             .arg(QDir::toNativeSeparators(copy), e.description()));
     }
 
+    return removeOlderCopies(
+        folder, day, keep, dayOfCopy,
+        [&](const QString &path) { return safewrite::isDiaryFile(path, diary); },
+        [&](const QString &path, const QString &reason) {
+            return QStringLiteral("%1 is written and checked, but the old copy %2 could not be "
+                                  "removed: %3")
+                .arg(QDir::toNativeSeparators(dated), QDir::toNativeSeparators(path), reason);
+        });
+}
+
+QStringList
+removeOlderCopies(const QString &folder, const QDate &day, qsizetype keep,
+                  const std::function<QDate(const QString &)> &dayOf,
+                  const std::function<bool(const QString &)> &spared,
+                  const std::function<QString(const QString &, const QString &)> &refusal)
+{
     // Today's copy stays whatever the names of the others say; then the latest.
     struct Dated
     {
@@ -399,8 +415,8 @@ QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QD
     const QDir dir(folder);
     const QStringList names = dir.entryList(QDir::Files);
     for (const QString &name : names) {
-        const QDate when = dayOfCopy(name);
-        if (when.isValid() && when != day && !safewrite::isDiaryFile(dir.filePath(name), diary))
+        const QDate when = dayOf(name);
+        if (when.isValid() && when != day && !spared(dir.filePath(name)))
             others.append({when, dir.filePath(name)});
     }
     std::sort(others.begin(), others.end(),
@@ -409,11 +425,7 @@ QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QD
     for (qsizetype i = keep - 1; i < others.size(); ++i) {
         QFile file(others.at(i).path);
         if (!file.remove())
-            throw DataError(QStringLiteral("%1 is written and checked, but the old copy %2 "
-                                           "could not be removed: %3")
-                                .arg(QDir::toNativeSeparators(dated),
-                                     QDir::toNativeSeparators(file.fileName()),
-                                     file.errorString()));
+            throw DataError(refusal(file.fileName(), file.errorString()));
         removed << file.fileName();
     }
     return removed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -74,5 +75,15 @@ public:
     static void restoreInto(const QString &backupFile, const QString &databasePath,
                             const QString &keepAs);
 };
+
+// Removes the dated copies in `folder` beyond the `keep` latest, today's always
+// kept: `dayOf` reads a file name's day (invalid for no copy), `spared` keeps a
+// file out, `refusal` words the failure to remove one (its path and reason).
+// Gives the files removed. Throws DataError.
+QStringList
+removeOlderCopies(const QString &folder, const QDate &day, qsizetype keep,
+                  const std::function<QDate(const QString &)> &dayOf,
+                  const std::function<bool(const QString &)> &spared,
+                  const std::function<QString(const QString &, const QString &)> &refusal);
 
 } // namespace lexordo

@@ -261,32 +261,12 @@ QStringList ServerBackup::backUpInto(const ServerAddress &server, const QString 
         throw DataError(QStringLiteral("%1 is written, but %2").arg(shown(dump), e.description()));
     }
 
-    // Today's dump stays whatever the names of the others say; then the latest.
-    struct Dated
-    {
-        QDate day;
-        QString path;
-    };
-    QList<Dated> others;
-    const QDir dir(folder);
-    const QStringList names = dir.entryList(QDir::Files);
-    for (const QString &name : names) {
-        const QDate when = dayOfDump(name);
-        if (when.isValid() && when != day)
-            others.append({when, dir.filePath(name)});
-    }
-    std::sort(others.begin(), others.end(),
-              [](const Dated &a, const Dated &b) { return a.day > b.day; });
-    QStringList removed;
-    for (qsizetype i = keep - 1; i < others.size(); ++i) {
-        QFile file(others.at(i).path);
-        if (!file.remove())
-            throw DataError(QStringLiteral("%1 is written, but the old dump %2 could not be "
-                                           "removed: %3")
-                                .arg(shown(dated), shown(file.fileName()), file.errorString()));
-        removed << file.fileName();
-    }
-    return removed;
+    return removeOlderCopies(
+        folder, day, keep, dayOfDump, [](const QString &) { return false; },
+        [&](const QString &path, const QString &reason) {
+            return QStringLiteral("%1 is written, but the old dump %2 could not be removed: %3")
+                .arg(shown(dated), shown(path), reason);
+        });
 }
 
 void ServerBackup::checkDump(const QString &path)
