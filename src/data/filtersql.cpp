@@ -118,13 +118,12 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
             // one is searched whole.
             // A server's text never holds a NUL character.
             const bool nulPossible = op == Filter::Op::Contains && !Database::isServer();
-            where.parts << (nulPossible
-                                ? QStringLiteral(
-                                      "(%1 LIKE ? ESCAPE '\\' OR (instr(%1, char(0)) > 0 "
-                                      "AND instr(%2, %3) > 0))")
-                                      .arg(expr, sql::foldedText(expr),
-                                           sql::foldedText(QStringLiteral("?")))
-                                : expr + QStringLiteral(" LIKE ? ESCAPE '\\'"));
+            where.parts << (nulPossible ? QStringLiteral(
+                                              "(%1 LIKE ? ESCAPE '\\' OR (instr(%1, char(0)) > 0 "
+                                              "AND instr(%2, %3) > 0))")
+                                              .arg(expr, sql::foldedText(expr),
+                                                   sql::foldedText(QStringLiteral("?")))
+                                        : expr + QStringLiteral(" LIKE ? ESCAPE '\\'"));
             where.values << (op == Filter::Op::Contains ? QStringLiteral("%") : QString()) +
                                 likeLiteral(text) + u'%';
             if (nulPossible)

@@ -32,8 +32,8 @@ ViewQuery::ViewQuery(const RecordSource &source, const RecordColumns &columns, c
         // the whole table in order to test each row would read all of it at
         // random.
         const QString expression = columnExpression(column, true);
-        m_order.append(OrderTerm{m_where.isEmpty() ? expression : sql::unindexed(expression),
-                                 key.descending});
+        m_order.append(
+            OrderTerm{m_where.isEmpty() ? expression : sql::unindexed(expression), key.descending});
     }
     m_order.append(OrderTerm{sql::rowKey(), false}); // rows that tie keep the table's order
 }

@@ -1,4 +1,5 @@
 #include "support/testdatabase.h"
+#include "support/testserver.h"
 
 #include <data/changewatch.h>
 #include <data/database.h>
@@ -10,7 +11,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <sqlite3.h>
-#include "support/testserver.h"
 
 using namespace lexordo;
 

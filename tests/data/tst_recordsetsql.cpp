@@ -612,16 +612,15 @@ void TestRecordSetSql::searchesWithinPartiesSeeOtherProgramsWrites()
 
     // Conflict rules are SQLite's words; a server has none to ask for.
     const bool server = test::TestDatabase::onServer();
-    m_db->execElsewhere(
-        QStringLiteral("INSERT INTO advocate (cdate, Party1, caseno) VALUES "
-                       "('2026-12-09', 'Kapoor ΩΜΈΓΑ', 'CS 9');"
-                       "UPDATE advocate SET Party1 = 'Verma' WHERE caseno = 'cs_3';"
-                       "INSERT %1 INTO advocate (cdate, Party1, caseno) VALUES "
-                       "('2026-12-10', 'Kapoor ΩΜΈΓΑ', 'CS 10');"
-                       "INSERT %2 INTO advocate (cdate, Party1, caseno) VALUES "
-                       "('2026-12-11', 'राम लाल', 'CS 11');")
-            .arg(server ? QString() : QStringLiteral("OR ROLLBACK"),
-                 server ? QString() : QStringLiteral("OR FAIL")));
+    m_db->execElsewhere(QStringLiteral("INSERT INTO advocate (cdate, Party1, caseno) VALUES "
+                                       "('2026-12-09', 'Kapoor ΩΜΈΓΑ', 'CS 9');"
+                                       "UPDATE advocate SET Party1 = 'Verma' WHERE caseno = 'cs_3';"
+                                       "INSERT %1 INTO advocate (cdate, Party1, caseno) VALUES "
+                                       "('2026-12-10', 'Kapoor ΩΜΈΓΑ', 'CS 10');"
+                                       "INSERT %2 INTO advocate (cdate, Party1, caseno) VALUES "
+                                       "('2026-12-11', 'राम लाल', 'CS 11');")
+                            .arg(server ? QString() : QStringLiteral("OR ROLLBACK"),
+                                 server ? QString() : QStringLiteral("OR FAIL")));
 
     rs.requery();
     rs.setFilter(Filter(QStringLiteral("Party1"), Filter::Op::Contains, QStringLiteral("souza")));

@@ -139,11 +139,12 @@ void TestDiaryStore::carryForwardCopiesEachDueHearingOnce()
     QCOMPARE(first.added, 2);
     QCOMPARE(countOn(QStringLiteral("2026-12-07")), 2);
     QCOMPARE(
-        m_db->scalar(QStringLiteral(
-                         "SELECT pdate || '|' || Party1 || '|' || fixedfor || '|' || CourtIndex "
-                         "|| '|' || coalesce(CAST(ndate AS TEXT), 'none') || coalesce(fixedforN, 'none') || "
-                         "coalesce(remarks, 'none') FROM advocate WHERE cdate = '2026-12-07' AND "
-                         "caseno = 'CS 1'"))
+        m_db
+            ->scalar(QStringLiteral(
+                "SELECT pdate || '|' || Party1 || '|' || fixedfor || '|' || CourtIndex "
+                "|| '|' || coalesce(CAST(ndate AS TEXT), 'none') || coalesce(fixedforN, 'none') || "
+                "coalesce(remarks, 'none') FROM advocate WHERE cdate = '2026-12-07' AND "
+                "caseno = 'CS 1'"))
             .toString(),
         QStringLiteral("2026-11-20|राम लाल|arguments|2|nonenonenone"));
     QVERIFY(!Database::inTransaction());
