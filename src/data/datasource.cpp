@@ -80,7 +80,7 @@ private:
 QString firstOf(const UserCatalogue &catalogue, const QStringList &names, QString *found = nullptr)
 {
     for (const QString &key : names) {
-        const QString value = catalogue.read(DataSource::name, key);
+        QString value = catalogue.read(DataSource::name, key);
         if (!value.trimmed().isEmpty()) {
             if (found)
                 *found = key;
@@ -139,10 +139,12 @@ QString DataSource::Diary::describe() const
     return server ? server->describe() : file;
 }
 
-bool DataSource::isServerDriver(const QString &driver)
+bool DataSource::isServerDriver(const QString &driverName)
 {
-    return driver.contains(QStringLiteral("postgres"), Qt::CaseInsensitive) ||
-           QFileInfo(driver).fileName().startsWith(QStringLiteral("psqlodbc"), Qt::CaseInsensitive);
+    return driverName.contains(QStringLiteral("postgres"), Qt::CaseInsensitive) ||
+           QFileInfo(driverName)
+               .fileName()
+               .startsWith(QStringLiteral("psqlodbc"), Qt::CaseInsensitive);
 }
 
 QString DataSource::defaultDatabase(const QString &programFolder)

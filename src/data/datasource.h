@@ -70,7 +70,7 @@ public:
 
     // True for a Driver= value that is PostgreSQL's ODBC driver, by the name
     // odbcinst.ini gives it or by the path of its library.
-    static bool isServerDriver(const QString &driver);
+    static bool isServerDriver(const QString &driverName);
 
     // The start-up rule: creates the entry only when there is no entry
     // "advocate" at all, and only for an existing file; a missing file is

@@ -275,7 +275,7 @@ QString PgConnection::columnName(unsigned table, int column)
     const PgResult result = exec("SELECT attname FROM pg_attribute WHERE attrelid = $1 AND "
                                  "attnum = $2",
                                  {QByteArray::number(table), QByteArray::number(column)});
-    const QString name = result.rows() == 1 ? result.text(0, 0) : QString();
+    QString name = result.rows() == 1 ? result.text(0, 0) : QString();
     m_columnNames.insert(key, name);
     return name;
 }
@@ -287,7 +287,7 @@ QString PgConnection::tableName(unsigned table)
         return *found;
     const PgResult result =
         exec("SELECT relname FROM pg_class WHERE oid = $1", {QByteArray::number(table)});
-    const QString name = result.rows() == 1 ? result.text(0, 0) : QString();
+    QString name = result.rows() == 1 ? result.text(0, 0) : QString();
     m_tableNames.insert(table, name);
     return name;
 }

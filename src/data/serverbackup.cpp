@@ -26,7 +26,7 @@ namespace {
 // server, not the other way round. Debian's wrappers on the PATH pick it too.
 QString toolPath(const QString &name)
 {
-    const QString onPath = QStandardPaths::findExecutable(name);
+    QString onPath = QStandardPaths::findExecutable(name);
     if (!onPath.isEmpty())
         return onPath;
     QDir versions(QStringLiteral("/usr/lib/postgresql"));
@@ -36,7 +36,7 @@ QString toolPath(const QString &name)
     std::sort(found.begin(), found.end(),
               [&numeric](const QString &a, const QString &b) { return numeric.compare(a, b) > 0; });
     for (const QString &version : std::as_const(found)) {
-        const QString tool = versions.filePath(version + QStringLiteral("/bin/") + name);
+        QString tool = versions.filePath(version + QStringLiteral("/bin/") + name);
         if (QFileInfo(tool).isExecutable())
             return tool;
     }

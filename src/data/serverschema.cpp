@@ -115,7 +115,7 @@ QString serverType(const QString &declared, const QString &column)
         {QStringLiteral("INTEGER"), QStringLiteral("bigint")},
         {QStringLiteral("TEXT"), QStringLiteral("text")},
     };
-    const QString type = types.value(declared.toUpper());
+    QString type = types.value(declared.toUpper());
     if (type.isEmpty())
         notUnderstood(QStringLiteral("the type %1 of %2").arg(declared, column));
     return type;
