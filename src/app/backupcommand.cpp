@@ -116,18 +116,11 @@ int runBackupCommand(const QStringList &commandLine)
 int runRestoreCommand(const QStringList &commandLine)
 {
     const QString command = QStringLiteral("restore");
-    if (asksForHelp(commandLine)) {
-        std::fputs(restoreUsage, stdout);
-        return 0;
-    }
-    QHash<QString, QString> options;
-    const QString problem =
-        readOptions(commandLine.mid(1), command, {QStringLiteral("from")}, {}, options);
-    if (!problem.isEmpty())
-        return wrongArguments(command, problem);
-    const QString file = options.value(QStringLiteral("from"));
-    if (file.isEmpty())
-        return wrongArguments(command, QStringLiteral("Name the backup file with --from FILE."));
+    QString file;
+    if (const std::optional<int> stop =
+            readFromFile(commandLine, command, restoreUsage,
+                         QStringLiteral("Name the backup file with --from FILE."), file))
+        return *stop;
 
     // A diary that does not open is restored in its file's place, as at the desk.
     QString unopened;

@@ -35,6 +35,24 @@ bool asksForHelp(const QStringList &words)
     return words.contains(QStringLiteral("--help")) || words.contains(QStringLiteral("-h"));
 }
 
+std::optional<int> readFromFile(const QStringList &commandLine, const QString &command,
+                                const char *usage, const QString &missing, QString &file)
+{
+    if (asksForHelp(commandLine)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    QHash<QString, QString> options;
+    const QString problem =
+        readOptions(commandLine.mid(1), command, {QStringLiteral("from")}, {}, options);
+    if (!problem.isEmpty())
+        return wrongArguments(command, problem);
+    file = options.value(QStringLiteral("from"));
+    if (file.isEmpty())
+        return wrongArguments(command, missing);
+    return std::nullopt;
+}
+
 int wrongArguments(const QString &command, const QString &problem)
 {
     const QString usage = command.isEmpty() ? QStringLiteral("lexordo --help")

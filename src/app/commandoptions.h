@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,13 @@ QString readOptions(QStringList words, const QString &command, const QStringList
 
 // True when the words ask for the command's usage.
 bool asksForHelp(const QStringList &words);
+
+// The words of a command that takes only "--from FILE": prints `usage` when
+// asked for it, and names a wrong or missing argument (`missing` says what
+// FILE is). Gives the exit status when the command stops there; otherwise
+// nothing, with the file in `file`.
+std::optional<int> readFromFile(const QStringList &commandLine, const QString &command,
+                                const char *usage, const QString &missing, QString &file);
 
 // Wrong arguments: one line on standard error naming the problem and where
 // the usage is ("lexordo COMMAND --help"; the program's own with no

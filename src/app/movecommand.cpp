@@ -32,37 +32,20 @@ const char *const moveUsage =
     "     which\n"
     "  2  wrong arguments; the message names the argument\n";
 
-// The server database of the data source, once the data source knows server
-// entries; nothing until then.
-template <typename Source> std::optional<ServerAddress> registeredServer()
-{
-    if constexpr (requires { Source::registeredServer(); })
-        return Source::registeredServer();
-    else
-        return std::nullopt;
-}
-
 } // namespace
 
 int runMoveToServerCommand(const QStringList &commandLine)
 {
     const QString command = QStringLiteral("move-to-server");
-    if (asksForHelp(commandLine)) {
-        std::fputs(moveUsage, stdout);
-        return 0;
-    }
-    QHash<QString, QString> options;
-    const QString problem =
-        readOptions(commandLine.mid(1), command, {QStringLiteral("from")}, {}, options);
-    if (!problem.isEmpty())
-        return wrongArguments(command, problem);
-    const QString file = options.value(QStringLiteral("from"));
-    if (file.isEmpty())
-        return wrongArguments(command, QStringLiteral("Name the diary file with --from FILE."));
+    QString file;
+    if (const std::optional<int> stop =
+            readFromFile(commandLine, command, moveUsage,
+                         QStringLiteral("Name the diary file with --from FILE."), file))
+        return *stop;
 
     std::optional<ServerAddress> server;
     try {
-        server = registeredServer<DataSource>();
+        server = DataSource::registeredServer();
     } catch (const DataError &e) {
         return failedWith(e.description());
     }
