@@ -309,6 +309,21 @@ int PgConnection::takeNotices()
     return count;
 }
 
+DataError PgConnection::undone(const QByteArray &undo, const DataError &cause)
+{
+    if (isBroken())
+        return cause;
+    try {
+        execScript(undo);
+    } catch (const DataError &e) {
+        if (isBroken())
+            return cause;
+        return DataError(QStringLiteral("%1 What was begun could not be undone either: %2")
+                             .arg(cause.description(), e.description()));
+    }
+    return cause;
+}
+
 bool PgConnection::isBroken() const
 {
     return !m_conn || PQstatus(m_conn) != CONNECTION_OK;

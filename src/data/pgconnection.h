@@ -86,6 +86,11 @@ public:
     // lost, so a new connection counts as a change.
     int connections() const { return m_connections; }
 
+    // Runs `undo` (a ROLLBACK) after `cause` stopped the work, and gives the
+    // error to throw: the cause, and the undo's own failure when the server
+    // is still there to keep what was half done (gone, it rolled back).
+    DataError undone(const QByteArray &undo, const DataError &cause);
+
     bool isBroken() const;
     // Connects again after the server went away; throws DataError when it is
     // still away.

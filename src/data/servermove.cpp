@@ -477,14 +477,8 @@ Outcome move(const QString &file, const ServerAddress &address, const Progress &
         connection.execScript(
             QStringLiteral("ANALYZE %1").arg(analysed.join(QStringLiteral(", "))).toUtf8());
         connection.execScript("COMMIT");
-    } catch (const DataError &) {
-        try {
-            if (!connection.isBroken())
-                connection.execScript("ROLLBACK");
-        } catch (const DataError &) {
-            // Gone with the connection: the server rolled back.
-        }
-        throw;
+    } catch (const DataError &e) {
+        throw connection.undone("ROLLBACK", e);
     }
     return outcome;
 }

@@ -163,6 +163,17 @@ public:
             fail(QStringLiteral("a type"));
         return m_tokens[m_at++].text;
     }
+    // "(item, item, ...)", reading each item with `item`.
+    template <typename Item> void list(Item item)
+    {
+        symbol('(');
+        item();
+        while (isSymbol(',')) {
+            symbol(',');
+            item();
+        }
+        symbol(')');
+    }
     void end()
     {
         if (!atEnd())
@@ -194,8 +205,7 @@ Table readTable(Reader &r)
     Table table;
     table.fileName = r.name();
     table.name = serverName(table.fileName);
-    r.symbol('(');
-    do {
+    r.list([&] {
         Column column;
         column.fileName = r.name();
         column.name = serverName(column.fileName);
@@ -203,11 +213,7 @@ Table readTable(Reader &r)
         column.fileType = declared.toUpper().toLatin1();
         column.type = serverType(declared, column.fileName);
         table.columns.append(column);
-        if (!r.isSymbol(','))
-            break;
-        r.symbol(',');
-    } while (true);
-    r.symbol(')');
+    });
     r.end();
     return table;
 }
@@ -228,9 +234,8 @@ QString indexStatement(Reader &r, QString *name)
     *name = serverName(r.name());
     r.word("ON");
     const QString table = serverName(r.name());
-    r.symbol('(');
     QStringList parts;
-    do {
+    r.list([&] {
         QString part = quoted(serverName(r.name()));
         if (r.isWord("COLLATE")) {
             r.word("COLLATE");
@@ -240,11 +245,7 @@ QString indexStatement(Reader &r, QString *name)
         // The file puts no value first in a rising order, as the program
         // reads the diary; so does the index, to serve that order.
         parts << part + QStringLiteral(" NULLS FIRST");
-        if (!r.isSymbol(','))
-            break;
-        r.symbol(',');
-    } while (true);
-    r.symbol(')');
+    });
     r.end();
     // Every index of the file ends with the row's key, which breaks the ties
     // of the program's orders.
@@ -450,13 +451,9 @@ template <typename Work> void allOrNone(PgConnection &connection, Work work)
     try {
         work();
         connection.execScript(nested ? "RELEASE lx_schema" : "COMMIT");
-    } catch (const DataError &) {
-        try {
-            connection.execScript(nested ? "ROLLBACK TO lx_schema; RELEASE lx_schema" : "ROLLBACK");
-        } catch (const DataError &) {
-            // The connection is gone; the server rolled back with it.
-        }
-        throw;
+    } catch (const DataError &e) {
+        throw connection.undone(nested ? "ROLLBACK TO lx_schema; RELEASE lx_schema" : "ROLLBACK",
+                                e);
     }
 }
 
