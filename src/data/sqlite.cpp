@@ -106,11 +106,6 @@ void registerTextFolding(sqlite3 *db)
         throw DataError(errorText(db));
 }
 
-qint64 lastInsertKey(sqlite3 *db)
-{
-    return sqlite3_last_insert_rowid(db);
-}
-
 qint64 changes(sqlite3 *db)
 {
     return sqlite3_changes64(db);

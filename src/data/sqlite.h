@@ -31,10 +31,9 @@ QString sameAsBound(const QString &expression);
 // Registers the text folding used by foldedCollation() and foldedText().
 void registerTextFolding(sqlite3 *db); // throws DataError
 
-// The key of the row the connection inserted last, the rows its last
-// statement changed, every row it changed since it opened, and a number that
-// changes whenever another connection writes to the file.
-qint64 lastInsertKey(sqlite3 *db);
+// The rows the connection's last statement changed, every row it changed
+// since it opened, and a number that changes whenever another connection
+// writes to the file.
 qint64 changes(sqlite3 *db);
 qint64 totalChanges(sqlite3 *db);
 qint64 dataVersion(sqlite3 *db); // throws DataError

@@ -593,17 +593,6 @@ QStringList tables()
     return names;
 }
 
-qint64 lastInsertKey()
-{
-    if (Database::isServer()) {
-        SqlQuery query(QStringLiteral("SELECT lastval()"));
-        if (!query.next())
-            throw DataError(QStringLiteral("The server gave no key of the row added."));
-        return query.integer(0);
-    }
-    return sqlite::lastInsertKey(Database::handle());
-}
-
 qint64 totalChanges()
 {
     if (Database::isServer())

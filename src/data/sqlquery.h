@@ -147,12 +147,10 @@ QString unindexed(const QString &expression);
 
 // The tables of the program's connection, as the database names them.
 QStringList tables(); // throws DataError
-// The key of the row the program's connection inserted last, every row it
-// changed since it opened, and a number that changes whenever another
-// connection writes to the file.
-qint64 lastInsertKey(); // throws DataError
-qint64 totalChanges();  // throws DataError
-qint64 dataVersion();   // throws DataError
+// Every row the program's connection changed since it opened, and a number
+// that changes whenever another connection writes to the diary.
+qint64 totalChanges(); // throws DataError
+qint64 dataVersion();  // throws DataError
 
 // An index of a table and the statement that makes it again.
 struct Index
