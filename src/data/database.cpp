@@ -312,15 +312,15 @@ void keepCountsOn(sqlite3 *db)
 
 QString Database::textList(const QString &table, const QString &column)
 {
-    // A server finds text within a column through its trigram index.
-    if (isServer())
-        return QString();
     for (const ListedColumn &listed : listedColumns) {
         if (table.compare(QLatin1String(listed.table), Qt::CaseInsensitive) != 0 ||
             column.compare(QLatin1String(listed.column), Qt::CaseInsensitive) != 0)
             continue;
         const QString list =
             listName(QString::fromLatin1(listed.table), QString::fromLatin1(listed.column));
+        // A server's diary is brought up to date as it opens.
+        if (isServer())
+            return sql::quoteIdentifier(list);
         return hasColumn(handle(), list, QStringLiteral("text")) ? sqlite::quoteIdentifier(list)
                                                                  : QString();
     }
@@ -692,6 +692,7 @@ void Database::openServer(const ServerAddress &address)
     const QString problem = serverschema::problem(*connection);
     if (!problem.isEmpty())
         throw DataError(problem);
+    serverschema::bringUpToDate(*connection);
     listenForChanges(*connection);
     serverDiary = std::move(connection);
 }

@@ -95,17 +95,22 @@ void compareText(Where &where, const QString &expr, Filter::Op op, const QString
         // searched, and the rows holding them are found by the column's index.
         // A row whose text differs from a found one only in the case of A to Z
         // is found as well, and rightly: it holds the same text to the search.
-        // The case-blind comparison stops at a NUL character, so a text
-        // holding one is searched itself.
         Where listed;
         compareText(listed, QStringLiteral("\"text\""), op, text);
+        const QString among = sql::amongTexts(expr, list, listed.condition());
+        where.values << listed.values;
+        // A server's text never holds a NUL character.
+        if (Database::isServer()) {
+            where.parts << among;
+            return;
+        }
+        // The case-blind comparison stops at a NUL character, so a text
+        // holding one is searched itself.
         Where direct;
         compareText(direct, expr, op, text);
-        where.parts << QStringLiteral("(%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 WHERE %3) "
-                                      "AND (instr(%1, char(0)) = 0 OR %4))")
-                           .arg(expr, list, listed.parts.join(QStringLiteral(" AND ")),
-                                direct.parts.join(QStringLiteral(" AND ")));
-        where.values << listed.values << direct.values;
+        where.parts << QStringLiteral("(%1 AND (instr(%2, char(0)) = 0 OR %3))")
+                           .arg(among, expr, direct.condition());
+        where.values << direct.values;
         return;
     }
     switch (op) {

@@ -351,6 +351,7 @@ const char *const counts =
     "CREATE TABLE advocate_pairs (caseno text, party1 text, \"rows\" bigint NOT NULL);\n"
     "CREATE UNIQUE INDEX advocate_pairs_pair ON advocate_pairs (caseno, party1) "
     "NULLS NOT DISTINCT;\n"
+    "CREATE INDEX advocate_pairs_party1_trgm ON advocate_pairs USING gin (party1 gin_trgm_ops);\n"
     "CREATE FUNCTION lx_keep_advocate_counts() RETURNS trigger LANGUAGE plpgsql\n"
     "SET plan_cache_mode = force_custom_plan AS $$\n"
     "DECLARE\n"
@@ -393,7 +394,7 @@ const char *const counts =
     "    TRUNCATE advocate_pairs;\n"
     "    RETURN NULL;\n"
     "END $$;\n"
-    "CREATE TRIGGER advocate_counts_kept AFTER INSERT OR DELETE ON advocate\n"
+    "CREATE TRIGGER advocate_counts_kept AFTER DELETE ON advocate\n"
     "    FOR EACH ROW EXECUTE FUNCTION lx_keep_advocate_counts();\n"
     "CREATE TRIGGER advocate_counts_changed AFTER UPDATE OF caseno, party1 ON advocate\n"
     "    FOR EACH ROW WHEN (OLD.caseno IS DISTINCT FROM NEW.caseno\n"
@@ -415,9 +416,59 @@ const char *const counts =
     "END $$;\n"
     "SELECT lx_rebuild_kept();\n";
 
-const QStringList keepingTriggers = {QStringLiteral("advocate_counts_kept"),
-                                     QStringLiteral("advocate_counts_changed"),
-                                     QStringLiteral("advocate_counts_emptied")};
+// The different texts of the first party, as the file lists them under the
+// same name: a search for text within the first party looks through these (a
+// few thousand against a million hearings, through the pairs' trigram index)
+// and finds the rows holding them by the column's index.
+const char *const partyTexts =
+    "CREATE VIEW advocate_party1_texts AS\n"
+    "    SELECT DISTINCT party1 AS \"text\" FROM advocate_pairs WHERE party1 IS NOT NULL;\n";
+
+// Rows added are counted once for the statement that adds them, the pairs
+// grouped: a day's carry-forward adds thousands at once. The counts row is
+// updated first, as for a row removed.
+const char *const countingAdded =
+    "CREATE FUNCTION lx_count_added_advocate() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+    "DECLARE\n"
+    "    added bigint;\n"
+    "BEGIN\n"
+    "    UPDATE advocate_counts SET \"rows\" = \"rows\" + (SELECT count(*) FROM lx_added);\n"
+    "    WITH grouped AS (\n"
+    "             SELECT caseno, party1, count(*) AS n FROM lx_added GROUP BY caseno, party1),\n"
+    "         stored AS (\n"
+    "             INSERT INTO advocate_pairs AS p (caseno, party1, \"rows\")\n"
+    "             SELECT caseno, party1, n FROM grouped\n"
+    "             ON CONFLICT (caseno, party1) DO UPDATE SET \"rows\" = p.\"rows\" + "
+    "EXCLUDED.\"rows\"\n"
+    "             RETURNING xmax = 0 AS inserted)\n"
+    "    SELECT count(*) FILTER (WHERE inserted) INTO added FROM stored;\n"
+    "    IF added > 0 THEN\n"
+    "        UPDATE advocate_counts SET pairs = pairs + added;\n"
+    "    END IF;\n"
+    "    RETURN NULL;\n"
+    "END $$;\n"
+    "CREATE TRIGGER advocate_counts_added AFTER INSERT ON advocate\n"
+    "    REFERENCING NEW TABLE AS lx_added\n"
+    "    FOR EACH STATEMENT EXECUTE FUNCTION lx_count_added_advocate();\n";
+
+// What a diary made by an earlier version may lack: the test that it does,
+// and the statements that make it.
+const QList<QPair<QByteArray, QByteArray>> laterParts = {
+    {"to_regclass('advocate_pairs_party1_trgm') IS NULL",
+     "CREATE INDEX advocate_pairs_party1_trgm ON advocate_pairs USING gin (party1 gin_trgm_ops);"},
+    {"to_regclass('advocate_party1_texts') IS NULL", partyTexts},
+    // Its added rows were counted one by one.
+    {"NOT EXISTS (SELECT 1 FROM pg_trigger WHERE tgname = 'advocate_counts_added' "
+     "AND tgrelid = 'advocate'::regclass)",
+     QByteArray("DROP TRIGGER advocate_counts_kept ON advocate;\n"
+                "CREATE TRIGGER advocate_counts_kept AFTER DELETE ON advocate\n"
+                "    FOR EACH ROW EXECUTE FUNCTION lx_keep_advocate_counts();\n"
+                "DROP FUNCTION IF EXISTS lx_count_added_advocate();\n") +
+         countingAdded}};
+
+const QStringList keepingTriggers = {
+    QStringLiteral("advocate_counts_kept"), QStringLiteral("advocate_counts_added"),
+    QStringLiteral("advocate_counts_changed"), QStringLiteral("advocate_counts_emptied")};
 
 // Other desks hear of every write to the diary's tables: one notice for each
 // statement, named by its table.
@@ -501,6 +552,8 @@ QString createStatements()
     all << t.indexStatements.join(QStringLiteral(";\n")) + u';';
     all << serverIndexes.join(QStringLiteral(";\n")) + u';';
     all << QString::fromLatin1(counts).trimmed();
+    all << QString::fromLatin1(countingAdded).trimmed();
+    all << QString::fromLatin1(partyTexts).trimmed();
     QStringList triggers;
     for (const Table &table : t.tables)
         triggers << noticeTrigger(table);
@@ -589,6 +642,21 @@ QString problem(PgConnection &connection)
         return QString();
     return QStringLiteral("The %1 is not a diary of this program: %2.")
         .arg(database, faults.join(QStringLiteral("; ")));
+}
+
+void bringUpToDate(PgConnection &connection)
+{
+    QByteArrayList tests;
+    for (const auto &[test, statements] : laterParts)
+        tests << test;
+    const PgResult lacking = connection.exec("SELECT " + tests.join(", "));
+    QByteArray script;
+    for (int i = 0; i < laterParts.size(); ++i) {
+        if (lacking.text(0, i) == QLatin1String("t"))
+            script += QByteArray(laterParts[i].second).trimmed() + '\n';
+    }
+    if (!script.isEmpty())
+        allOrNone(connection, [&] { connection.execScript(script); });
 }
 
 void rebuildKept(PgConnection &connection)

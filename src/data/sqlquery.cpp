@@ -573,6 +573,18 @@ QString unindexed(const QString &expression)
     return Database::isServer() ? expression : u'+' + expression;
 }
 
+QString amongTexts(const QString &expression, const QString &list, const QString &condition)
+{
+    // A server's planner joins a subquery by reading the whole table; an
+    // array it reads first, it looks up in the index one text at a time.
+    const QString form = Database::isServer()
+                             ? QStringLiteral("%1 COLLATE NOCASE = ANY (ARRAY(SELECT \"text\" FROM "
+                                              "%2 WHERE %3))")
+                             : QStringLiteral("%1 COLLATE NOCASE IN (SELECT \"text\" FROM %2 "
+                                              "WHERE %3)");
+    return form.arg(expression, list, condition);
+}
+
 QStringList tables()
 {
     if (Database::isServer()) {

@@ -145,6 +145,11 @@ QString noValue(const QString &expression);
 // planner weighs its choices by itself).
 QString unindexed(const QString &expression);
 
+// The test that `expression`, its letter case ignored, is one of the texts of
+// `list` (a table of a column's different texts, in its column "text") that
+// meet `condition`, and that the rows are found by the column's index.
+QString amongTexts(const QString &expression, const QString &list, const QString &condition);
+
 // The tables of the program's connection, as the database names them.
 QStringList tables(); // throws DataError
 // Every row the program's connection changed since it opened, and a number

@@ -1,6 +1,7 @@
 #include "support/testdatabase.h"
 #include "support/testserver.h"
 
+#include <data/database.h>
 #include <data/pgconnection.h>
 #include <data/schemacheck.h>
 #include <data/servermove.h>
@@ -70,6 +71,7 @@ private slots:
     void otherDesksHearOfAWrite();
     void problemNamesWhatIsNotADiary_data();
     void problemNamesWhatIsNotADiary();
+    void anEarlierDiaryIsBroughtUpToDateAsItOpens();
 
     void aDiaryMovesWithEveryTextAndAmount_data();
     void aDiaryMovesWithEveryTextAndAmount();
@@ -331,6 +333,36 @@ void TestServerSchema::problemNamesWhatIsNotADiary()
     }
     QVERIFY2(problem.contains(address.database), qPrintable(problem));
     QVERIFY2(problem.contains(named), qPrintable(problem));
+}
+
+void TestServerSchema::anEarlierDiaryIsBroughtUpToDateAsItOpens()
+{
+    LEXORDO_REQUIRE_TEST_SERVER();
+    const ServerAddress address = TestServer::shared().newDatabase();
+    PgConnection connection(address);
+    serverschema::create(connection);
+    // As an earlier version made it: no list of the first party's texts, and
+    // added rows counted one by one.
+    connection.execScript(
+        "DROP VIEW advocate_party1_texts; DROP INDEX advocate_pairs_party1_trgm;"
+        "DROP TRIGGER advocate_counts_added ON advocate; DROP FUNCTION lx_count_added_advocate();"
+        "DROP TRIGGER advocate_counts_kept ON advocate;"
+        "CREATE TRIGGER advocate_counts_kept AFTER INSERT OR DELETE ON advocate"
+        "    FOR EACH ROW EXECUTE FUNCTION lx_keep_advocate_counts();"
+        "INSERT INTO advocate (caseno, party1) VALUES ('OS 1', 'Ram D''Souza'), "
+        "('OS 2', 'ram d''souza'), ('OS 3', NULL), ('OS 4', 'Ram D''Souza')");
+    const QByteArray listed = "SELECT \"text\" FROM advocate_party1_texts ORDER BY 1";
+    const QByteArray kept = "SELECT \"rows\", pairs FROM advocate_counts";
+    for (int opening = 0; opening < 2; ++opening) {
+        Database::openServer(address);
+        Database::close();
+        connection.exec("INSERT INTO advocate (caseno, party1) VALUES ('OS 5', 'Lata')");
+        QCOMPARE(rowsOf(connection, kept), QStringList{QStringLiteral("%1|5").arg(5 + opening)});
+    }
+    QCOMPARE(rowsOf(connection, listed), (QStringList{"Lata", "Ram D'Souza", "ram d'souza"}));
+    // The list follows the rows.
+    connection.exec("UPDATE advocate SET party1 = 'Sita' WHERE caseno = 'OS 2'");
+    QCOMPARE(rowsOf(connection, listed), (QStringList{"Lata", "Ram D'Souza", "Sita"}));
 }
 
 void TestServerSchema::aDiaryMovesWithEveryTextAndAmount_data()
