@@ -340,43 +340,64 @@ const char *const prelude =
     "CREATE COLLATION IF NOT EXISTS lx_nocase "
     "(provider = icu, locale = 'und-u-ks-level2', deterministic = false);\n";
 
+// What the server keeps beside the diary's rows, and the version of it: a
+// diary whose kept parts are of another version has them made again from its
+// rows as it opens.
+const QByteArray keptVersion = QByteArrayLiteral("lexordo kept 2");
+
 // The counts the register reads, as the file keeps them: one row ("rows",
 // "pairs") and the different (case number, first party) pairs with the rows
-// of each. Every write to the diary first updates the counts row, whose lock
-// then makes desks that write at once wait for each other: two of them never
-// both take a pair for new. The pair lookups keep NULL equal to NULL and are
-// planned for their values, so that they use the pairs' index.
-const char *const counts =
+// of each; and the different texts of the first party with the pairs of
+// each, as the file lists them under the same name: a search for text within
+// the first party looks through these (a few thousand against a million
+// hearings) and finds the rows holding them by the column's index.
+// Every write to the diary first updates the counts row, whose lock then
+// makes desks that write at once wait for each other: two of them never both
+// take a pair for new. The pair lookups keep NULL equal to NULL and are
+// planned for their values, so that they use the pairs' index. Rows added
+// are counted once for the statement that adds them, the pairs grouped: a
+// day's carry-forward adds thousands at once.
+const char *const kept =
+    "DROP TRIGGER IF EXISTS advocate_counts_kept ON advocate;\n"
+    "DROP TRIGGER IF EXISTS advocate_counts_added ON advocate;\n"
+    "DROP TRIGGER IF EXISTS advocate_counts_changed ON advocate;\n"
+    "DROP TRIGGER IF EXISTS advocate_counts_emptied ON advocate;\n"
+    "DROP FUNCTION IF EXISTS lx_keep_advocate_counts(), lx_count_added_advocate(),\n"
+    "    lx_emptied_advocate_counts(), lx_rebuild_kept();\n"
+    "DROP TABLE IF EXISTS advocate_counts, advocate_pairs, advocate_party1_texts;\n"
     "CREATE TABLE advocate_counts (\"rows\" bigint NOT NULL, pairs bigint NOT NULL);\n"
     "CREATE TABLE advocate_pairs (caseno text, party1 text, \"rows\" bigint NOT NULL);\n"
     "CREATE UNIQUE INDEX advocate_pairs_pair ON advocate_pairs (caseno, party1) "
     "NULLS NOT DISTINCT;\n"
-    "CREATE INDEX advocate_pairs_party1_trgm ON advocate_pairs USING gin (party1 gin_trgm_ops);\n"
+    "CREATE TABLE advocate_party1_texts (\"text\" text PRIMARY KEY, pairs bigint NOT NULL);\n"
+    "CREATE INDEX advocate_party1_texts_trgm ON advocate_party1_texts "
+    "USING gin (\"text\" gin_trgm_ops);\n"
     "CREATE FUNCTION lx_keep_advocate_counts() RETURNS trigger LANGUAGE plpgsql\n"
     "SET plan_cache_mode = force_custom_plan AS $$\n"
     "DECLARE\n"
     "    remaining bigint;\n"
     "BEGIN\n"
-    "    IF TG_OP = 'INSERT' THEN\n"
-    "        UPDATE advocate_counts SET \"rows\" = \"rows\" + 1;\n"
-    "    ELSIF TG_OP = 'DELETE' THEN\n"
+    "    IF TG_OP = 'DELETE' THEN\n"
     "        UPDATE advocate_counts SET \"rows\" = \"rows\" - 1;\n"
     "    ELSE\n"
     "        UPDATE advocate_counts SET \"rows\" = \"rows\";\n"
     "    END IF;\n"
-    "    IF TG_OP IN ('UPDATE', 'DELETE') THEN\n"
-    "        UPDATE advocate_pairs SET \"rows\" = \"rows\" - 1\n"
+    "    UPDATE advocate_pairs SET \"rows\" = \"rows\" - 1\n"
+    "     WHERE (caseno = OLD.caseno OR (caseno IS NULL AND OLD.caseno IS NULL))\n"
+    "       AND (party1 = OLD.party1 OR (party1 IS NULL AND OLD.party1 IS NULL))\n"
+    "    RETURNING \"rows\" INTO remaining;\n"
+    "    IF remaining <= 0 THEN\n"
+    "        DELETE FROM advocate_pairs\n"
     "         WHERE (caseno = OLD.caseno OR (caseno IS NULL AND OLD.caseno IS NULL))\n"
-    "           AND (party1 = OLD.party1 OR (party1 IS NULL AND OLD.party1 IS NULL))\n"
-    "        RETURNING \"rows\" INTO remaining;\n"
+    "           AND (party1 = OLD.party1 OR (party1 IS NULL AND OLD.party1 IS NULL));\n"
+    "        UPDATE advocate_counts SET pairs = pairs - 1;\n"
+    "        UPDATE advocate_party1_texts SET pairs = pairs - 1 WHERE \"text\" = OLD.party1\n"
+    "        RETURNING pairs INTO remaining;\n"
     "        IF remaining <= 0 THEN\n"
-    "            DELETE FROM advocate_pairs\n"
-    "             WHERE (caseno = OLD.caseno OR (caseno IS NULL AND OLD.caseno IS NULL))\n"
-    "               AND (party1 = OLD.party1 OR (party1 IS NULL AND OLD.party1 IS NULL));\n"
-    "            UPDATE advocate_counts SET pairs = pairs - 1;\n"
+    "            DELETE FROM advocate_party1_texts WHERE \"text\" = OLD.party1;\n"
     "        END IF;\n"
     "    END IF;\n"
-    "    IF TG_OP IN ('INSERT', 'UPDATE') THEN\n"
+    "    IF TG_OP = 'UPDATE' THEN\n"
     "        UPDATE advocate_pairs SET \"rows\" = \"rows\" + 1\n"
     "         WHERE (caseno = NEW.caseno OR (caseno IS NULL AND NEW.caseno IS NULL))\n"
     "           AND (party1 = NEW.party1 OR (party1 IS NULL AND NEW.party1 IS NULL));\n"
@@ -384,50 +405,13 @@ const char *const counts =
     "            INSERT INTO advocate_pairs (caseno, party1, \"rows\")\n"
     "                VALUES (NEW.caseno, NEW.party1, 1);\n"
     "            UPDATE advocate_counts SET pairs = pairs + 1;\n"
+    "            INSERT INTO advocate_party1_texts AS t (\"text\", pairs)\n"
+    "                SELECT NEW.party1, 1 WHERE NEW.party1 IS NOT NULL\n"
+    "                ON CONFLICT (\"text\") DO UPDATE SET pairs = t.pairs + 1;\n"
     "        END IF;\n"
     "    END IF;\n"
     "    RETURN NULL;\n"
     "END $$;\n"
-    "CREATE FUNCTION lx_emptied_advocate_counts() RETURNS trigger LANGUAGE plpgsql AS $$\n"
-    "BEGIN\n"
-    "    UPDATE advocate_counts SET \"rows\" = 0, pairs = 0;\n"
-    "    TRUNCATE advocate_pairs;\n"
-    "    RETURN NULL;\n"
-    "END $$;\n"
-    "CREATE TRIGGER advocate_counts_kept AFTER DELETE ON advocate\n"
-    "    FOR EACH ROW EXECUTE FUNCTION lx_keep_advocate_counts();\n"
-    "CREATE TRIGGER advocate_counts_changed AFTER UPDATE OF caseno, party1 ON advocate\n"
-    "    FOR EACH ROW WHEN (OLD.caseno IS DISTINCT FROM NEW.caseno\n"
-    "                       OR OLD.party1 IS DISTINCT FROM NEW.party1)\n"
-    "    EXECUTE FUNCTION lx_keep_advocate_counts();\n"
-    "CREATE TRIGGER advocate_counts_emptied AFTER TRUNCATE ON advocate\n"
-    "    FOR EACH STATEMENT EXECUTE FUNCTION lx_emptied_advocate_counts();\n"
-    // The rebuild keeps writers out while it counts.
-    "CREATE FUNCTION lx_rebuild_kept() RETURNS void LANGUAGE plpgsql AS $$\n"
-    "BEGIN\n"
-    "    LOCK TABLE advocate IN SHARE MODE;\n"
-    "    LOCK TABLE advocate_counts, advocate_pairs IN EXCLUSIVE MODE;\n"
-    "    TRUNCATE advocate_pairs;\n"
-    "    INSERT INTO advocate_pairs (caseno, party1, \"rows\")\n"
-    "        SELECT caseno, party1, count(*) FROM advocate GROUP BY caseno, party1;\n"
-    "    DELETE FROM advocate_counts;\n"
-    "    INSERT INTO advocate_counts (\"rows\", pairs)\n"
-    "        SELECT (SELECT count(*) FROM advocate), (SELECT count(*) FROM advocate_pairs);\n"
-    "END $$;\n"
-    "SELECT lx_rebuild_kept();\n";
-
-// The different texts of the first party, as the file lists them under the
-// same name: a search for text within the first party looks through these (a
-// few thousand against a million hearings, through the pairs' trigram index)
-// and finds the rows holding them by the column's index.
-const char *const partyTexts =
-    "CREATE VIEW advocate_party1_texts AS\n"
-    "    SELECT DISTINCT party1 AS \"text\" FROM advocate_pairs WHERE party1 IS NOT NULL;\n";
-
-// Rows added are counted once for the statement that adds them, the pairs
-// grouped: a day's carry-forward adds thousands at once. The counts row is
-// updated first, as for a row removed.
-const char *const countingAdded =
     "CREATE FUNCTION lx_count_added_advocate() RETURNS trigger LANGUAGE plpgsql AS $$\n"
     "DECLARE\n"
     "    added bigint;\n"
@@ -440,31 +424,56 @@ const char *const countingAdded =
     "             SELECT caseno, party1, n FROM grouped\n"
     "             ON CONFLICT (caseno, party1) DO UPDATE SET \"rows\" = p.\"rows\" + "
     "EXCLUDED.\"rows\"\n"
-    "             RETURNING xmax = 0 AS inserted)\n"
+    "             RETURNING party1, xmax = 0 AS inserted),\n"
+    "         named AS (\n"
+    "             INSERT INTO advocate_party1_texts AS t (\"text\", pairs)\n"
+    "             SELECT party1, count(*) FROM stored WHERE inserted AND party1 IS NOT NULL\n"
+    "             GROUP BY party1\n"
+    "             ON CONFLICT (\"text\") DO UPDATE SET pairs = t.pairs + EXCLUDED.pairs)\n"
     "    SELECT count(*) FILTER (WHERE inserted) INTO added FROM stored;\n"
     "    IF added > 0 THEN\n"
     "        UPDATE advocate_counts SET pairs = pairs + added;\n"
     "    END IF;\n"
     "    RETURN NULL;\n"
     "END $$;\n"
+    "CREATE FUNCTION lx_emptied_advocate_counts() RETURNS trigger LANGUAGE plpgsql AS $$\n"
+    "BEGIN\n"
+    "    UPDATE advocate_counts SET \"rows\" = 0, pairs = 0;\n"
+    "    TRUNCATE advocate_pairs, advocate_party1_texts;\n"
+    "    RETURN NULL;\n"
+    "END $$;\n"
+    "CREATE TRIGGER advocate_counts_kept AFTER DELETE ON advocate\n"
+    "    FOR EACH ROW EXECUTE FUNCTION lx_keep_advocate_counts();\n"
     "CREATE TRIGGER advocate_counts_added AFTER INSERT ON advocate\n"
     "    REFERENCING NEW TABLE AS lx_added\n"
-    "    FOR EACH STATEMENT EXECUTE FUNCTION lx_count_added_advocate();\n";
+    "    FOR EACH STATEMENT EXECUTE FUNCTION lx_count_added_advocate();\n"
+    "CREATE TRIGGER advocate_counts_changed AFTER UPDATE OF caseno, party1 ON advocate\n"
+    "    FOR EACH ROW WHEN (OLD.caseno IS DISTINCT FROM NEW.caseno\n"
+    "                       OR OLD.party1 IS DISTINCT FROM NEW.party1)\n"
+    "    EXECUTE FUNCTION lx_keep_advocate_counts();\n"
+    "CREATE TRIGGER advocate_counts_emptied AFTER TRUNCATE ON advocate\n"
+    "    FOR EACH STATEMENT EXECUTE FUNCTION lx_emptied_advocate_counts();\n"
+    // The rebuild keeps writers out while it counts.
+    "CREATE FUNCTION lx_rebuild_kept() RETURNS void LANGUAGE plpgsql AS $$\n"
+    "BEGIN\n"
+    "    LOCK TABLE advocate IN SHARE MODE;\n"
+    "    LOCK TABLE advocate_counts, advocate_pairs, advocate_party1_texts IN EXCLUSIVE MODE;\n"
+    "    TRUNCATE advocate_pairs, advocate_party1_texts;\n"
+    "    INSERT INTO advocate_pairs (caseno, party1, \"rows\")\n"
+    "        SELECT caseno, party1, count(*) FROM advocate GROUP BY caseno, party1;\n"
+    "    INSERT INTO advocate_party1_texts (\"text\", pairs)\n"
+    "        SELECT party1, count(*) FROM advocate_pairs WHERE party1 IS NOT NULL\n"
+    "        GROUP BY party1;\n"
+    "    DELETE FROM advocate_counts;\n"
+    "    INSERT INTO advocate_counts (\"rows\", pairs)\n"
+    "        SELECT (SELECT count(*) FROM advocate), (SELECT count(*) FROM advocate_pairs);\n"
+    "END $$;\n"
+    "SELECT lx_rebuild_kept();\n";
 
-// What a diary made by an earlier version may lack: the test that it does,
-// and the statements that make it.
-const QList<QPair<QByteArray, QByteArray>> laterParts = {
-    {"to_regclass('advocate_pairs_party1_trgm') IS NULL",
-     "CREATE INDEX advocate_pairs_party1_trgm ON advocate_pairs USING gin (party1 gin_trgm_ops);"},
-    {"to_regclass('advocate_party1_texts') IS NULL", partyTexts},
-    // Its added rows were counted one by one.
-    {"NOT EXISTS (SELECT 1 FROM pg_trigger WHERE tgname = 'advocate_counts_added' "
-     "AND tgrelid = 'advocate'::regclass)",
-     QByteArray("DROP TRIGGER advocate_counts_kept ON advocate;\n"
-                "CREATE TRIGGER advocate_counts_kept AFTER DELETE ON advocate\n"
-                "    FOR EACH ROW EXECUTE FUNCTION lx_keep_advocate_counts();\n"
-                "DROP FUNCTION IF EXISTS lx_count_added_advocate();\n") +
-         countingAdded}};
+QByteArray keptStatements()
+{
+    return QByteArray(kept) + "COMMENT ON TABLE advocate_counts IS '" + keptVersion + "';\n";
+}
 
 const QStringList keepingTriggers = {
     QStringLiteral("advocate_counts_kept"), QStringLiteral("advocate_counts_added"),
@@ -551,9 +560,7 @@ QString createStatements()
     all << t.rowStatements.join(QStringLiteral(";\n")) + u';';
     all << t.indexStatements.join(QStringLiteral(";\n")) + u';';
     all << serverIndexes.join(QStringLiteral(";\n")) + u';';
-    all << QString::fromLatin1(counts).trimmed();
-    all << QString::fromLatin1(countingAdded).trimmed();
-    all << QString::fromLatin1(partyTexts).trimmed();
+    all << QString::fromUtf8(keptStatements()).trimmed();
     QStringList triggers;
     for (const Table &table : t.tables)
         triggers << noticeTrigger(table);
@@ -646,17 +653,10 @@ QString problem(PgConnection &connection)
 
 void bringUpToDate(PgConnection &connection)
 {
-    QByteArrayList tests;
-    for (const auto &[test, statements] : laterParts)
-        tests << test;
-    const PgResult lacking = connection.exec("SELECT " + tests.join(", "));
-    QByteArray script;
-    for (int i = 0; i < laterParts.size(); ++i) {
-        if (lacking.text(0, i) == QLatin1String("t"))
-            script += QByteArray(laterParts[i].second).trimmed() + '\n';
-    }
-    if (!script.isEmpty())
-        allOrNone(connection, [&] { connection.execScript(script); });
+    const PgResult version =
+        connection.exec("SELECT obj_description('advocate_counts'::regclass, 'pg_class')");
+    if (version.text(0, 0).toUtf8() != keptVersion)
+        allOrNone(connection, [&] { connection.execScript(keptStatements()); });
 }
 
 void rebuildKept(PgConnection &connection)

@@ -66,8 +66,8 @@ QStringList diaryTables(PgConnection &connection); // throws DataError
 // What makes the server database no diary of this program, naming it;
 // empty when it is one.
 QString problem(PgConnection &connection); // throws DataError
-// Makes what a diary made by an earlier version lacks of what the server
-// keeps beside the tables. Throws DataError.
+// Makes what the server keeps beside the tables again from the rows when a
+// diary made by an earlier version keeps it otherwise. Throws DataError.
 void bringUpToDate(PgConnection &connection);
 // Makes the counts kept beside the tables again from the rows (after rows
 // were added with the keeping triggers off). Throws DataError.
