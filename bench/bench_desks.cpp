@@ -1,7 +1,8 @@
 // The diary's daily work on one engine, for setting the server beside the
 // file on the same diary: the register opened on a day with hearings due
-// (the carry-forward included), the carry-forward alone, the register's
-// searches, and five desks (five processes) searching and saving at once.
+// (the carry-forward included), opened again that day, the carry-forward
+// alone, the register's searches, and five desks (five processes) searching
+// and saving at once.
 //
 // LEXORDO_BENCH_ENGINE=server works on the server database the data source
 // "advocate" names ($ODBCINI); otherwise on a copy of LEXORDO_BENCH_DB (or of
@@ -122,6 +123,31 @@ void BM_OpenRegister(benchmark::State &state)
     state.counters["carried"] = carried;
 }
 BENCHMARK(BM_OpenRegister)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The register opened again on the same day: the day is listed already, so
+// this is the opening alone.
+void BM_OpenRegisterListed(benchmark::State &state)
+{
+    Clock::setToday(bench::benchToday());
+    openBenchDiary();
+    const qint64 before = lastKey();
+    DiaryStore::carryForward(bench::benchToday());
+    int rows = 0;
+    for (auto _ : state) {
+        auto screen = std::make_unique<CaseRegister>();
+        screen->resize(1200, 800);
+        screen->show();
+        QCoreApplication::processEvents();
+
+        state.PauseTiming();
+        rows = screen->recordSet()->rowCount();
+        screen.reset();
+        state.ResumeTiming();
+    }
+    removeRowsAfter(before);
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_OpenRegisterListed)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_CarryForward(benchmark::State &state)
 {
