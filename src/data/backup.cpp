@@ -23,7 +23,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 #endif
+#include <optional>
 #include <system_error>
+#include <thread>
+#include <utility>
 
 namespace lexordo {
 
@@ -200,6 +203,111 @@ void removeLeftovers(const QDir &folder, const QString &namePattern, const QStri
     }
 }
 
+// Checks the database `db` reads as a backup of the diary shown as `shown`.
+void checkOpened(sqlite3 *db, const QString &shown, DatabaseBackup::Check check)
+{
+    const auto notOurs = [&shown](const QString &why) {
+        return DataError(QStringLiteral("%1 is not a backup of the diary: %2").arg(shown, why));
+    };
+    try {
+        SqlQuery integrity(db, check == DatabaseBackup::Check::Full
+                                   ? QStringLiteral("PRAGMA integrity_check(10)")
+                                   : QStringLiteral("PRAGMA quick_check(10)"));
+        QStringList problems;
+        while (integrity.next())
+            problems << integrity.text(0);
+        if (problems != QStringList{QStringLiteral("ok")})
+            throw notOurs(QStringLiteral("it fails the integrity check (%1).")
+                              .arg(problems.join(QStringLiteral("; "))));
+
+        SqlQuery tables(db, QStringLiteral("SELECT lower(name) FROM sqlite_master "
+                                           "WHERE type = 'table'"));
+        QSet<QString> present;
+        while (tables.next())
+            present.insert(tables.text(0));
+        QStringList missing;
+        for (const QString &table : DatabaseBackup::programTables()) {
+            if (!present.contains(table.toLower()))
+                missing << table;
+        }
+        if (!missing.isEmpty())
+            throw notOurs(
+                QStringLiteral("it has no table %1.").arg(missing.join(QStringLiteral(", "))));
+    } catch (const DataError &e) {
+        if (e.description().startsWith(shown))
+            throw;
+        throw notOurs(e.description());
+    }
+}
+
+qint64 pageCount(sqlite3 *db)
+{
+    SqlQuery count(db, QStringLiteral("PRAGMA page_count"));
+    return count.next() ? count.integer(0) : -1;
+}
+
+// Two connections of their own to the file of `source`, each in a read of the
+// same moment of it, which they keep until they close. No desk commits while
+// they begin: a source that can write holds the write lock meanwhile; one
+// opened for reading only is a finished copy, which nothing writes. Empty
+// when `source` is inside a transaction of its own.
+std::optional<std::pair<std::unique_ptr<Connection>, std::unique_ptr<Connection>>>
+twoReadsOf(sqlite3 *source)
+{
+    if (!sqlite3_get_autocommit(source))
+        return std::nullopt;
+    const QString path = QString::fromUtf8(sqlite3_db_filename(source, "main"));
+    const bool writable = sqlite3_db_readonly(source, "main") == 0;
+    if (writable)
+        execOn(source, "BEGIN IMMEDIATE");
+    try {
+        auto first = std::make_unique<Connection>(path, SQLITE_OPEN_READONLY);
+        auto second = std::make_unique<Connection>(path, SQLITE_OPEN_READONLY);
+        for (Connection *reader : {first.get(), second.get()})
+            execOn(reader->get(), "BEGIN; SELECT count(*) FROM sqlite_master");
+        if (writable)
+            execOn(source, "ROLLBACK");
+        return std::make_pair(std::move(first), std::move(second));
+    } catch (const DataError &) {
+        if (writable)
+            sqlite3_exec(source, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+// Copies `source` into `destination` and meanwhile, on a second core, checks
+// the very pages copied: a check of the copy read back at once would read the
+// same pages from memory, after the copy instead of beside it. The copy then
+// holds as many pages as were checked. False, with nothing done, when the
+// source cannot be read twice at one moment (twoReadsOf).
+bool copyChecked(sqlite3 *destination, sqlite3 *source, const QString &shown)
+{
+    auto reads = twoReadsOf(source);
+    if (!reads)
+        return false;
+    const auto &[copied, checked] = *reads;
+    std::optional<DataError> failure;
+    {
+        std::jthread checking([&] {
+            try {
+                checkOpened(checked->get(), shown, DatabaseBackup::Check::Quick);
+            } catch (const DataError &e) {
+                failure = e;
+            }
+        });
+        copyPages(destination, copied->get());
+    }
+    if (failure)
+        throw *failure;
+    const qint64 pages = pageCount(checked->get());
+    if (pageCount(destination) != pages)
+        throw DataError(QStringLiteral("%1 holds %2 pages of the diary's %3.")
+                            .arg(shown)
+                            .arg(pageCount(destination))
+                            .arg(pages));
+    return true;
+}
+
 // Snapshot of `source` into `target`. The copy grows under a temporary name
 // beside the target and takes the target's name only when it is complete
 // (and, when asked, checked), in one rename. A target that is the `diary` or
@@ -225,13 +333,17 @@ void snapshot(sqlite3 *source, const QString &target, const QString &diary, bool
     const PartFile part(target);
     const QString partial = part.path();
     try {
+        bool checked = false;
         {
             Connection copy(partial, SQLITE_OPEN_READWRITE);
-            copyPages(copy.get(), source);
+            if (check && how == DatabaseBackup::Check::Quick)
+                checked = copyChecked(copy.get(), source, QDir::toNativeSeparators(partial));
+            if (!checked)
+                copyPages(copy.get(), source);
             // A copy is one self-contained file, whatever journal the diary keeps.
             execOn(copy.get(), "PRAGMA journal_mode = DELETE");
         }
-        if (check)
+        if (check && !checked)
             DatabaseBackup::checkFile(partial, how);
     } catch (const DataError &e) {
         removeWithCompanions(partial);
@@ -308,41 +420,8 @@ void DatabaseBackup::checkFile(const QString &path, Check check)
         throw DataError(QStringLiteral("%1 does not exist.").arg(shown));
     if (!info.isFile())
         throw DataError(QStringLiteral("%1 is not a file.").arg(shown));
-
-    const auto notOurs = [&shown](const QString &why) {
-        return DataError(QStringLiteral("%1 is not a backup of the diary: %2").arg(shown, why));
-    };
-
     Connection file(path, SQLITE_OPEN_READONLY);
-    try {
-        SqlQuery integrity(file.get(), check == Check::Full
-                                           ? QStringLiteral("PRAGMA integrity_check(10)")
-                                           : QStringLiteral("PRAGMA quick_check(10)"));
-        QStringList problems;
-        while (integrity.next())
-            problems << integrity.text(0);
-        if (problems != QStringList{QStringLiteral("ok")})
-            throw notOurs(QStringLiteral("it fails the integrity check (%1).")
-                              .arg(problems.join(QStringLiteral("; "))));
-
-        SqlQuery tables(file.get(), QStringLiteral("SELECT lower(name) FROM sqlite_master "
-                                                   "WHERE type = 'table'"));
-        QSet<QString> present;
-        while (tables.next())
-            present.insert(tables.text(0));
-        QStringList missing;
-        for (const QString &table : programTables()) {
-            if (!present.contains(table.toLower()))
-                missing << table;
-        }
-        if (!missing.isEmpty())
-            throw notOurs(
-                QStringLiteral("it has no table %1.").arg(missing.join(QStringLiteral(", "))));
-    } catch (const DataError &e) {
-        if (e.description().startsWith(shown))
-            throw;
-        throw notOurs(e.description());
-    }
+    checkOpened(file.get(), shown, check);
 }
 
 void DatabaseBackup::checkBackup(const QString &path, const QString &diaryPath)

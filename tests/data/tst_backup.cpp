@@ -129,6 +129,7 @@ private slots:
     // Kept backups.
     void datedCopiesKeepTheLatestDays();
     void onlyTheFullCheckComparesIndexesWithTables();
+    void aDamagedDiaryLeavesNoBackup();
 };
 
 void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
@@ -654,6 +655,39 @@ void TestBackup::onlyTheFullCheckComparesIndexesWithTables()
     const QString kept = folder.filePath(QStringLiteral("kept.mdb"));
     QCOMPARE(errorOf([&] { DatabaseBackup::restoreFrom(copy, kept); }), error);
     QVERIFY(!QFile::exists(kept));
+}
+
+// The pages a backup copies are checked as they are copied: a diary damaged
+// in the file leaves no copy, dated or not, and the earlier copies stay.
+void TestBackup::aDamagedDiaryLeavesNoBackup()
+{
+    QTemporaryDir elsewhere;
+    const QString diary = elsewhere.filePath(QStringLiteral("advocate_v2.mdb"));
+    {
+        TestDatabase db;
+        db.exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+            "INSERT INTO advocate (caseno, Party1) SELECT 'C/' || i, 'Party ' || i FROM n"));
+        DatabaseBackup::writeSnapshot(diary);
+    }
+    QTemporaryDir folder;
+    Database::open(diary);
+    QVERIFY(DatabaseBackup::backUpInto(folder.path(), 2, QDate(2026, 12, 7)).isEmpty());
+    Database::close();
+
+    QFile file(diary);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.seek(8 * 4096);
+    file.write(QByteArray(4 * 4096, '\x5a'));
+    file.close();
+    Database::open(diary);
+    const QString error =
+        errorOf([&] { DatabaseBackup::backUpInto(folder.path(), 2, QDate(2026, 12, 8)); });
+    Database::close();
+    QVERIFY2(error.contains(QStringLiteral(" is not a backup of the diary: ")), qPrintable(error));
+    QCOMPARE(
+        QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+        (QStringList{QStringLiteral("advocate-2026-12-07.mdb"), QStringLiteral("advocate.mdb")}));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
