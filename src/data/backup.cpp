@@ -250,7 +250,8 @@ qint64 pageCount(sqlite3 *db)
 // same moment of it, which they keep until they close. No desk commits while
 // they begin: a source that can write holds the write lock meanwhile; one
 // opened for reading only is a finished copy, which nothing writes. Empty
-// when `source` is inside a transaction of its own.
+// when `source` is inside a transaction of its own, or another desk's write
+// holds the lock longer than a write waits for it (a copy needs no lock).
 std::optional<std::pair<std::unique_ptr<Connection>, std::unique_ptr<Connection>>>
 twoReadsOf(sqlite3 *source)
 {
@@ -258,8 +259,13 @@ twoReadsOf(sqlite3 *source)
         return std::nullopt;
     const QString path = QString::fromUtf8(sqlite3_db_filename(source, "main"));
     const bool writable = sqlite3_db_readonly(source, "main") == 0;
-    if (writable)
-        execOn(source, "BEGIN IMMEDIATE");
+    if (writable) {
+        const int rc = sqlite3_exec(source, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_BUSY)
+            return std::nullopt;
+        if (rc != SQLITE_OK)
+            throw DataError(sqlite::errorText(source));
+    }
     try {
         auto first = std::make_unique<Connection>(path, SQLITE_OPEN_READONLY);
         auto second = std::make_unique<Connection>(path, SQLITE_OPEN_READONLY);

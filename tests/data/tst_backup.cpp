@@ -130,6 +130,7 @@ private slots:
     void datedCopiesKeepTheLatestDays();
     void onlyTheFullCheckComparesIndexesWithTables();
     void aDamagedDiaryLeavesNoBackup();
+    void anotherDesksLongWriteDoesNotStopTheBackup();
 };
 
 void TestBackup::snapshotWhileAnotherProgramWritesRestoresEveryCommittedRow()
@@ -688,6 +689,32 @@ void TestBackup::aDamagedDiaryLeavesNoBackup()
     QCOMPARE(
         QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
         (QStringList{QStringLiteral("advocate-2026-12-07.mdb"), QStringLiteral("advocate.mdb")}));
+}
+
+// The check beside the copy starts its reads while holding the write lock; a
+// desk that holds it for long leaves the backup to copy first and check after.
+void TestBackup::anotherDesksLongWriteDoesNotStopTheBackup()
+{
+    TestDatabase db;
+    db.exec(QStringLiteral("INSERT INTO courts (court, indexx) VALUES ('Before', 1)"));
+    sqlite3 *desk = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(db.path()).constData(), &desk), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(desk,
+                          "BEGIN IMMEDIATE; INSERT INTO courts (court, indexx) VALUES ('Open', 2)",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    const int wait = Database::lockWait();
+    Database::setLockWait(50);
+    QTemporaryDir folder;
+    const QString error =
+        errorOf([&] { DatabaseBackup::backUpInto(folder.path(), 0, QDate(2026, 12, 7)); });
+    Database::setLockWait(wait);
+    sqlite3_exec(desk, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(desk);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    Reader reader(DatabaseBackup::copyPathIn(folder.path()));
+    QCOMPARE(reader.scalar(QStringLiteral("SELECT group_concat(court) FROM courts")).toString(),
+             QStringLiteral("Before"));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
