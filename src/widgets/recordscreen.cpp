@@ -1,12 +1,12 @@
 #include "recordscreen.h"
 
+#include "changefollower.h"
 #include "enterkey.h"
 #include "recordgrid.h"
 #include "screenhost.h"
 
 #include <algorithm>
 #include <data/amounts.h>
-#include <data/changewatch.h>
 #include <data/clock.h>
 #include <data/dataerror.h>
 #include <data/dates.h>
@@ -250,24 +250,10 @@ void RecordScreen::start(Start buttons)
 
 void RecordScreen::followChangesElsewhere(QLabel *note)
 {
-    if (m_watch)
+    if (m_follower)
         return;
-    m_changedNote = note;
-    if (note)
-        note->hide();
-    m_followLater = new QTimer(this);
-    m_followLater->setInterval(ChangeWatch::defaultInterval);
-    connect(m_followLater, &QTimer::timeout, this, &RecordScreen::followChanges);
-    m_watch = new ChangeWatch(this);
-    connect(m_watch, &ChangeWatch::changedElsewhere, this, [this] {
-        m_changesWaiting = true;
-        followChanges();
-    });
-    // Told once per failure, from the event loop, like a grid's read failure.
-    connect(
-        m_watch, &ChangeWatch::pollFailed, this,
-        [](const QString &description) { showMessage(description); }, Qt::QueuedConnection);
-    m_watch->start();
+    m_follower = new ChangeFollower(
+        this, note, [this] { return isBeingEdited(); }, [this] { showChangesElsewhere(); });
 }
 
 bool RecordScreen::isBeingEdited() const
@@ -277,38 +263,6 @@ bool RecordScreen::isBeingEdited() const
     // A cell's editor is a child of the grid, holding the keyboard.
     const QWidget *focused = QApplication::focusWidget();
     return m_grid && focused && focused != m_grid && m_grid->isAncestorOf(focused);
-}
-
-void RecordScreen::followChanges()
-{
-    if (!m_changesWaiting)
-        return;
-    if (isBeingEdited()) {
-        // A line on the screen, not a box: typing goes on where it was.
-        if (m_changedNote && m_changedNote->isHidden()) {
-            m_changedNote->setText(changedElsewhereNote);
-            m_changedNote->show();
-        }
-        m_followLater->start();
-        return;
-    }
-    m_changesWaiting = false;
-    m_followLater->stop();
-    if (m_changedNote)
-        m_changedNote->hide();
-    std::optional<QString> failure;
-    try {
-        showChangesElsewhere();
-    } catch (const DataError &e) {
-        failure = e.description();
-    } catch (const std::exception &e) {
-        failure = QString::fromLocal8Bit(e.what());
-    }
-    // Not a user's action: a read that keeps failing is told once, not at
-    // every change another desk makes.
-    if (failure && !m_followFailed)
-        showMessage(*failure);
-    m_followFailed = failure.has_value();
 }
 
 void RecordScreen::showChangesElsewhere()
@@ -496,8 +450,8 @@ void RecordScreen::enterBrowseState()
     setButtons(State::Browse);
     // Changes heard while editing are read once the step that ended it
     // (Save and its own re-read) is done.
-    if (m_changesWaiting)
-        QMetaObject::invokeMethod(this, &RecordScreen::followChanges, Qt::QueuedConnection);
+    if (m_follower && m_follower->isWaiting())
+        QMetaObject::invokeMethod(m_follower, &ChangeFollower::catchUp, Qt::QueuedConnection);
 }
 
 void RecordScreen::setButtons(State state)

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <widgets/changefollower.h>
 #include <widgets/guard.h>
 
 class QAbstractButton;
@@ -19,8 +20,6 @@ class QTableView;
 class QTimer;
 
 namespace lexordo {
-
-class ChangeWatch;
 
 // A register: one table edited through fields bound to the current row of a
 // record set, ten buttons (add, modify, save, delete, four moves, find, exit)
@@ -73,8 +72,7 @@ public:
 
     // What a following screen shows while another desk's changes wait for
     // the row being edited.
-    static inline const QString changedElsewhereNote =
-        QStringLiteral("The diary was changed at another desk; the changes show after Save.");
+    static inline const QString changedElsewhereNote = ChangeFollower::noteText;
 
 protected:
     // --- set-up, in a register's constructor after setupUi() ---
@@ -180,9 +178,6 @@ private:
     void markTyped(QWidget *widget);
     void syncGridToRecordSet();
     void gridRowChosen(int row);
-    // Reads another desk's changes unless the clerk is in the middle of a
-    // row; then notes them and tries again shortly.
-    void followChanges();
 
     RecordSet *m_recordSet;
     QList<Field> m_fields;
@@ -204,11 +199,7 @@ private:
     bool m_quietFocus = false;   // the screen moves the focus; the focus hooks stay out
     QPointer<QWidget> m_entered; // the field the user is in, through window switches
 
-    ChangeWatch *m_watch = nullptr;
-    QPointer<QLabel> m_changedNote;
-    QTimer *m_followLater = nullptr;
-    bool m_changesWaiting = false; // heard, not yet read
-    bool m_followFailed = false;   // told; not told again until a read succeeds
+    QPointer<ChangeFollower> m_follower;
 };
 
 } // namespace lexordo
