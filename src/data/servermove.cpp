@@ -7,6 +7,7 @@
 #include "serverschema.h"
 #include "sqlquery.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <libpq-fe.h>
@@ -414,6 +415,40 @@ void checkEmpty(PgConnection &connection)
     }
 }
 
+// The server gives a bill or receipt number once: a diary that gave one to
+// two of them is told before anything is copied, with the numbers.
+void refuseNumbersGivenTwice(sqlite3 *db, const QString &file)
+{
+    for (const serverschema::NumberGivenOnce &number : serverschema::numbersGivenOnce()) {
+        const auto table =
+            std::find_if(serverschema::tables().cbegin(), serverschema::tables().cend(),
+                         [&](const Table &t) { return t.name == number.table; });
+        if (table == serverschema::tables().cend())
+            continue;
+        QString column;
+        for (const Column &c : table->columns) {
+            if (c.name == number.column)
+                column = c.fileName;
+        }
+        SqlQuery twice(db, QStringLiteral("SELECT %1 FROM %2 WHERE %1 IS NOT NULL GROUP BY %1 "
+                                          "HAVING count(*) > 1 ORDER BY %1 LIMIT 6")
+                               .arg(quoted(column), quoted(table->fileName)));
+        QStringList numbers;
+        while (twice.next())
+            numbers << twice.text(0);
+        if (numbers.isEmpty())
+            continue;
+        if (numbers.size() > 5)
+            numbers.last() = QStringLiteral("more");
+        throw DataError(QStringLiteral("The diary %1 gives the %2 number%3 %4 to more than one "
+                                       "%2; on the server each number belongs to one %2. Give "
+                                       "each of them a number of its own in the diary first. "
+                                       "Nothing was moved.")
+                            .arg(file, number.table, numbers.size() == 1 ? "" : "s",
+                                 numbers.join(QStringLiteral(", "))));
+    }
+}
+
 } // namespace
 
 Outcome move(const QString &file, const ServerAddress &address, const Progress &progress)
@@ -446,6 +481,7 @@ Outcome move(const QString &file, const ServerAddress &address, const Progress &
     } catch (const DataError &e) {
         throw fileError(e);
     }
+    refuseNumbersGivenTwice(db, file);
 
     Mover mover(file, connection, progress);
     mover.setTotal(total);
@@ -471,7 +507,8 @@ Outcome move(const QString &file, const ServerAddress &address, const Progress &
         for (int i = 0; i < tables.size(); ++i)
             mover.check(tables[i], copied[i]);
         // The planner learns the new rows at once, not when autovacuum comes.
-        QStringList analysed = {QStringLiteral("advocate_pairs")};
+        QStringList analysed = {QStringLiteral("advocate_pairs"),
+                                QStringLiteral("advocate_party1_texts")};
         for (const Table &table : tables)
             analysed << quoted(table.name);
         connection.execScript(

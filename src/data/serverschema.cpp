@@ -326,14 +326,21 @@ const Translated &translated()
 // for text within the first party (ILIKE, whatever the case) use an index,
 // and the rule that a bill or receipt number is given once, however many
 // desks add one at the same moment.
-const QStringList serverIndexNames = {QStringLiteral("advocate_party1_trgm"),
-                                      QStringLiteral("bill_number"),
-                                      QStringLiteral("receipt_number")};
-const QStringList serverIndexes = {
-    QStringLiteral("CREATE INDEX advocate_party1_trgm ON advocate USING gin (party1 gin_trgm_ops)"),
-    QStringLiteral("CREATE UNIQUE INDEX bill_number ON bill (billno) WHERE billno IS NOT NULL"),
-    QStringLiteral("CREATE UNIQUE INDEX receipt_number ON receipt (receiptno) WHERE receiptno IS "
-                   "NOT NULL")};
+const QStringList serverIndexNames = [] {
+    QStringList names = {QStringLiteral("advocate_party1_trgm")};
+    for (const NumberGivenOnce &number : numbersGivenOnce())
+        names << number.table + QStringLiteral("_number");
+    return names;
+}();
+const QStringList serverIndexes = [] {
+    QStringList statements = {QStringLiteral(
+        "CREATE INDEX advocate_party1_trgm ON advocate USING gin (party1 gin_trgm_ops)")};
+    for (const NumberGivenOnce &number : numbersGivenOnce())
+        statements << QStringLiteral(
+                          "CREATE UNIQUE INDEX %1_number ON %1 (%2) WHERE %2 IS NOT NULL")
+                          .arg(number.table, number.column);
+    return statements;
+}();
 
 const char *const prelude =
     "CREATE EXTENSION IF NOT EXISTS pg_trgm;\n"
@@ -538,6 +545,14 @@ QHash<QString, QList<QPair<QString, QString>>> serverColumns(PgConnection &conne
 }
 
 } // namespace
+
+const QList<NumberGivenOnce> &numbersGivenOnce()
+{
+    static const QList<NumberGivenOnce> numbers = {
+        {QStringLiteral("bill"), QStringLiteral("billno")},
+        {QStringLiteral("receipt"), QStringLiteral("receiptno")}};
+    return numbers;
+}
 
 const QList<Table> &tables()
 {

@@ -49,6 +49,15 @@ struct Table
 // schema holds a statement the translation does not know.
 const QList<Table> &tables();
 
+// The numbers the server gives once, however many desks add one at the same
+// moment (a unique index): bill numbers and receipt numbers.
+struct NumberGivenOnce
+{
+    QString table;  // as the server names it: "bill"
+    QString column; // as the server names it: "billno"
+};
+const QList<NumberGivenOnce> &numbersGivenOnce();
+
 // The server's statements for a schema written as schema.sql is: its tables
 // with their keys, its rows and its indexes. Throws DataError, naming what
 // it does not know.

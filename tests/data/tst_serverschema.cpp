@@ -479,6 +479,13 @@ void TestServerSchema::aValueTheServerCannotKeepRefusesTheMove_data()
         << "AC_INFO, row 1, column Misc holds \"fifty\", which is no amount";
     QTest::newRow("no whole number") << "INSERT INTO courts (court, indexx) VALUES ('A', 2.5)"
                                      << "courts, row 1, column indexx holds \"2.5\"";
+    // The server gives a number once.
+    QTest::newRow("a bill number twice")
+        << "INSERT INTO bill (BillNo) VALUES (4), (5), (NULL), (5), (NULL), (6)"
+        << "gives the bill number 5 to more than one bill";
+    QTest::newRow("receipt numbers twice")
+        << "INSERT INTO Receipt (ReceiptNo) VALUES (8), (8), (9), (9), (10)"
+        << "gives the receipt numbers 8, 9 to more than one receipt";
 }
 
 void TestServerSchema::aValueTheServerCannotKeepRefusesTheMove()
