@@ -99,6 +99,16 @@ int listedToday()
     return DiaryStore::countListedOn(bench::benchToday());
 }
 
+// The register as the clerk opens it, drawn once.
+std::unique_ptr<CaseRegister> openRegister()
+{
+    auto screen = std::make_unique<CaseRegister>();
+    screen->resize(1200, 800);
+    screen->show();
+    QCoreApplication::processEvents();
+    return screen;
+}
+
 void BM_OpenRegister(benchmark::State &state)
 {
     Clock::setToday(bench::benchToday());
@@ -107,11 +117,7 @@ void BM_OpenRegister(benchmark::State &state)
     int rows = 0;
     int carried = 0;
     for (auto _ : state) {
-        auto screen = std::make_unique<CaseRegister>();
-        screen->resize(1200, 800);
-        screen->show();
-        QCoreApplication::processEvents();
-
+        auto screen = openRegister();
         state.PauseTiming();
         rows = screen->recordSet()->rowCount();
         carried = listedToday();
@@ -134,11 +140,7 @@ void BM_OpenRegisterListed(benchmark::State &state)
     DiaryStore::carryForward(bench::benchToday());
     int rows = 0;
     for (auto _ : state) {
-        auto screen = std::make_unique<CaseRegister>();
-        screen->resize(1200, 800);
-        screen->show();
-        QCoreApplication::processEvents();
-
+        auto screen = openRegister();
         state.PauseTiming();
         rows = screen->recordSet()->rowCount();
         screen.reset();

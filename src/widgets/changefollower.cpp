@@ -1,9 +1,9 @@
 #include "changefollower.h"
 
+#include "guard.h"
+
 #include <data/changewatch.h>
-#include <data/dataerror.h>
 #include <data/messenger.h>
-#include <exception>
 #include <optional>
 #include <QLabel>
 #include <utility>
@@ -47,14 +47,7 @@ void ChangeFollower::catchUp()
     m_later.stop();
     if (m_note)
         m_note->hide();
-    std::optional<QString> failure;
-    try {
-        m_show();
-    } catch (const DataError &e) {
-        failure = e.description();
-    } catch (const std::exception &e) {
-        failure = QString::fromLocal8Bit(e.what());
-    }
+    const std::optional<QString> failure = failureOf(m_show);
     // Not a user's action: a read that keeps failing is told once, not at
     // every change another desk makes.
     if (failure && !m_failed)

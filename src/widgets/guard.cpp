@@ -24,13 +24,7 @@ bool guardAction(const std::function<void()> &action)
     {
         ++s_depth;
         const auto leave = qScopeGuard([] { --s_depth; });
-        try {
-            action();
-        } catch (const DataError &e) {
-            failure = e.description();
-        } catch (const std::exception &e) {
-            failure = QString::fromLocal8Bit(e.what());
-        }
+        failure = failureOf(action);
     }
     if (failure && !s_actionFailed) {
         // Marked before the box is up: what its event loop runs of the same
@@ -42,6 +36,18 @@ bool guardAction(const std::function<void()> &action)
     if (outermost)
         s_actionFailed = false;
     return succeeded;
+}
+
+std::optional<QString> failureOf(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const DataError &e) {
+        return e.description();
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    }
+    return std::nullopt;
 }
 
 bool actionUnderWay()

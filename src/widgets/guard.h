@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <QString>
 
 namespace lexordo {
 
@@ -13,6 +15,10 @@ class RecordSetModel;
 // failure is shown unless the action has shown one already, and the action
 // then reports failure too.
 bool guardAction(const std::function<void()> &action);
+
+// Runs `work`; the description of the failure that stopped it, nothing when
+// it ran through.
+std::optional<QString> failureOf(const std::function<void()> &work);
 
 // True while a user action runs: what a timer does meanwhile (from the event
 // loop of a message the action shows) must not change what the action works on.
