@@ -32,6 +32,7 @@ AccountLedger::AccountLedger(QWidget *parent) : RecordScreen(parent), ui(new Ui:
             Filter::Op::BeginsWith);
     setDefaultDateOnFocus(ui->txtDate);
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 AccountLedger::~AccountLedger()
