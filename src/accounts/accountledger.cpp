@@ -32,6 +32,7 @@ AccountLedger::AccountLedger(QWidget *parent) : RecordScreen(parent), ui(new Ui:
             Filter::Op::BeginsWith);
     setDefaultDateOnFocus(ui->txtDate);
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 AccountLedger::~AccountLedger()
@@ -42,14 +43,24 @@ AccountLedger::~AccountLedger()
 // The names offered are read afresh, so a client entered since opening is there.
 void AccountLedger::fillNames()
 {
-    guardAction([this] {
-        const QStringList names = AccountsStore::clientNames();
-        const QString typed = ui->txtname->currentText();
-        const QSignalBlocker quiet(ui->txtname);
-        ui->txtname->clear();
-        ui->txtname->addItems(names);
-        ui->txtname->setEditText(typed);
-    });
+    guardAction([this] { readNames(); });
+}
+
+void AccountLedger::readNames()
+{
+    const QStringList names = AccountsStore::clientNames();
+    const QString typed = ui->txtname->currentText();
+    const QSignalBlocker quiet(ui->txtname);
+    ui->txtname->clear();
+    ui->txtname->addItems(names);
+    ui->txtname->setEditText(typed);
+}
+
+// A client entered at another desk is offered too, not only after Add.
+void AccountLedger::showChangesElsewhere()
+{
+    RecordScreen::showChangesElsewhere();
+    readNames();
 }
 
 void AccountLedger::enterEditState()

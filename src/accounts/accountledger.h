@@ -23,9 +23,11 @@ protected:
     void enterEditState() override;
     void fieldFocusIn(QWidget *field) override;
     void fieldFocusOut(QWidget *field) override;
+    void showChangesElsewhere() override;
 
 private:
     void fillNames();
+    void readNames(); // throws DataError
     void checkClient();
 
     Ui::AccountLedger *ui;

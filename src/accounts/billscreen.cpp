@@ -44,6 +44,7 @@ BillScreen::BillScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui::BillS
     setDefaultDateOnFocus(ui->txtDate);
     onClicked(ui->cmdPrint, [this] { print(); });
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 BillScreen::~BillScreen()

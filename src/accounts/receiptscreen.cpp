@@ -48,6 +48,7 @@ ReceiptScreen::ReceiptScreen(QWidget *parent) : RecordScreen(parent), ui(new Ui:
     });
 
     start(Start::Browse);
+    followChangesElsewhere(ui->lblChangedElsewhere);
     // The newest receipt is shown first.
     guardAction([this] {
         if (recordSet()->isOpen() && recordSet()->rowCount() > 0)

@@ -49,6 +49,7 @@ ClientsRegister::ClientsRegister(QWidget *parent)
     onClicked(ui->cmdOpenFolder, [this] { openFolder(); });
     onClicked(ui->cmdPrint, [this] { print(); });
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 ClientsRegister::~ClientsRegister()

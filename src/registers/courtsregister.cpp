@@ -16,6 +16,7 @@ CourtsRegister::CourtsRegister(QWidget *parent) : RecordScreen(parent), ui(new U
     setFind(QStringLiteral("Enter The Name to Be Searched "), QStringLiteral("court"),
             Filter::Op::BeginsWith);
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 CourtsRegister::~CourtsRegister()

@@ -31,6 +31,7 @@ DirectoryRegister::DirectoryRegister(QWidget *parent)
 
     onClicked(refreshButton(), [this] { refresh(); });
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 DirectoryRegister::~DirectoryRegister()

@@ -24,6 +24,7 @@ HolidaysRegister::HolidaysRegister(QWidget *parent)
             Filter::Op::Contains);
     setDefaultDateOnFocus(ui->txtDate);
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 HolidaysRegister::~HolidaysRegister()

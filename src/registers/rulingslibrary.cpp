@@ -26,6 +26,7 @@ RulingsLibrary::RulingsLibrary(QWidget *parent) : RecordScreen(parent), ui(new U
 
     onClicked(ui->cmdPrint, [this] { print(); });
     start(Start::AllEnabled);
+    followChangesElsewhere(ui->lblChangedElsewhere);
 }
 
 RulingsLibrary::~RulingsLibrary()

@@ -52,6 +52,7 @@ ReminderEntry::ReminderEntry(QWidget *parent) : RecordScreen(parent), ui(new Ui:
     onEnterKey(ui->cmdadd, [this] { ui->cmdadd->click(); });
 
     start(Start::Browse);
+    followChangesElsewhere(ui->lblChangedElsewhere);
     // The screen opens on the reminder stored last.
     if (recordSet()->isOpen() && recordSet()->rowCount() > 0)
         guardAction([this] { recordSet()->moveLast(); });

@@ -43,6 +43,7 @@ private slots:
     void searchFindsNamesThatBeginWithTheText();
     void searchThatFindsNothingOrIsCancelled();
     void deleteOnAnEmptyLedgerDeletesNothing();
+    void clientEnteredAtAnotherDeskIsOffered();
 
 private:
     AccountLedger *showScreen();
@@ -426,6 +427,15 @@ void TestAccountLedger::deleteOnAnEmptyLedgerDeletesNothing()
     click("cmdDelete");
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(Name) FROM AC_INFO")).toString(),
              QStringLiteral("Rajesh"));
+}
+
+// Another desk's client is in the list while browsing, the row shown kept.
+void TestAccountLedger::clientEnteredAtAnotherDeskIsOffered()
+{
+    showScreen();
+    m_db->execElsewhere(QStringLiteral("INSERT INTO Clients (ACname) VALUES ('Bose')"));
+    QTRY_COMPARE_WITH_TIMEOUT(names()->findText(QStringLiteral("Bose")), 1, 2000);
+    QCOMPARE(names()->currentText(), QStringLiteral("Ravi Kumar"));
 }
 
 QTEST_MAIN(TestAccountLedger)
