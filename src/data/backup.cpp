@@ -291,21 +291,22 @@ bool copyChecked(sqlite3 *destination, sqlite3 *source, const QString &shown)
     auto reads = twoReadsOf(source);
     if (!reads)
         return false;
-    const auto &[copied, checked] = *reads;
+    Connection &copied = *reads->first;
+    Connection &checked = *reads->second;
     std::optional<DataError> failure;
     {
         std::jthread checking([&] {
             try {
-                checkOpened(checked->get(), shown, DatabaseBackup::Check::Quick);
+                checkOpened(checked.get(), shown, DatabaseBackup::Check::Quick);
             } catch (const DataError &e) {
                 failure = e;
             }
         });
-        copyPages(destination, copied->get());
+        copyPages(destination, copied.get());
     }
     if (failure)
         throw *failure;
-    const qint64 pages = pageCount(checked->get());
+    const qint64 pages = pageCount(checked.get());
     if (pageCount(destination) != pages)
         throw DataError(QStringLiteral("%1 holds %2 pages of the diary's %3.")
                             .arg(shown)

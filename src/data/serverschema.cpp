@@ -651,9 +651,9 @@ QString problem(PgConnection &connection)
     if (!anyTable)
         return QStringLiteral("The %1 holds no diary; lexordo --create-database makes one.")
             .arg(database);
-    for (const char *kept : {"advocate_counts", "advocate_pairs"}) {
-        if (!present.contains(QLatin1String(kept)))
-            missingTables << QLatin1String(kept);
+    for (const char *table : {"advocate_counts", "advocate_pairs"}) {
+        if (!present.contains(QLatin1String(table)))
+            missingTables << QLatin1String(table);
     }
     if (!missingTables.isEmpty())
         faults.prepend(QStringLiteral("the table%1 %2 %3 missing")
