@@ -457,7 +457,7 @@ QStringList DatabaseBackup::backUpInto(const QString &folder, int keep, const QD
 {
     // The server's own tool makes a sound, consistent copy of a diary kept there.
     if (const std::optional<ServerAddress> server = Database::server())
-        return ServerBackup::backUpInto(*server, folder, keep, day);
+        return ServerBackup::backUpInto(*server, folder, keep, day, check == Check::Full);
     const QString diary = Database::path();
     const QString copy = copyPathIn(folder);
     writeSnapshot(copy, check);

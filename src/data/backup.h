@@ -42,7 +42,8 @@ public:
     // above 0, the same copy under the name dated `day`, after which only the
     // `keep` latest dated copies there stay. Returns the dated copies removed.
     // Throws DataError saying which file could not be written or removed.
-    // A diary on a server is dumped instead (ServerBackup::backUpInto).
+    // A diary on a server is dumped instead (ServerBackup::backUpInto); the
+    // full check reads the dump back whole as it is written.
     static QStringList backUpInto(const QString &folder, int keep, const QDate &day,
                                   Check check = Check::Quick);
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -130,6 +131,60 @@ void runTool(const ServerAddress &server, const QString &name, const QStringList
         throw DataError(reasonOf(process, server));
 }
 
+// pg_restore reading a dump as it is written, every block of it, into
+// nothing: a dump it cannot read whole (a torn block, a tool that ended well
+// but wrote no archive) is found before the dump is put in place.
+class ReadBack
+{
+public:
+    explicit ReadBack(const ServerAddress &server) : m_server(server)
+    {
+        m_process.setProgram(toolPath(QStringLiteral("pg_restore")));
+        m_process.setArguments({QStringLiteral("--file=") + QProcess::nullDevice()});
+        m_process.setProcessEnvironment(toolEnvironment(ServerAddress()));
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start(QIODevice::ReadWrite);
+        if (!m_process.waitForStarted(-1))
+            throw DataError(QStringLiteral("pg_restore could not be started to read the dump "
+                                           "back: %1")
+                                .arg(m_process.errorString()));
+    }
+    ~ReadBack()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(-1);
+        }
+    }
+    ReadBack(const ReadBack &) = delete;
+    ReadBack &operator=(const ReadBack &) = delete;
+
+    void write(const QByteArray &bytes)
+    {
+        // pg_restore may stop early on a dump it cannot read; what it says
+        // is read by finish().
+        if (m_process.state() != QProcess::Running)
+            return;
+        m_process.write(bytes);
+        while (m_process.bytesToWrite() > 0 && m_process.waitForBytesWritten(-1)) {
+        }
+    }
+
+    // Throws DataError with pg_restore's reason when the dump did not read back.
+    void finish()
+    {
+        m_process.closeWriteChannel();
+        m_process.waitForFinished(-1);
+        if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0)
+            throw DataError(QStringLiteral("the dump does not read back whole: %1")
+                                .arg(reasonOf(m_process, m_server)));
+    }
+
+private:
+    ServerAddress m_server;
+    QProcess m_process;
+};
+
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -225,19 +280,28 @@ QString ServerBackup::datedDumpPathIn(const QString &folder, const QDate &day)
             .arg(name.completeBaseName(), day.toString(Qt::ISODate), name.suffix()));
 }
 
-void ServerBackup::writeDump(const ServerAddress &server, const QString &target)
+void ServerBackup::writeDump(const ServerAddress &server, const QString &target, bool readBack)
 {
     requireFolder(target);
     // pg_dump writes to its standard output, which goes straight into the
     // temporary file; the dump takes the target's name only on success.
     safewrite::AtomicFile file(target);
     try {
+        std::optional<ReadBack> reader;
+        if (readBack)
+            reader.emplace(server);
         runTool(server, QStringLiteral("pg_dump"),
                 {QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
                  // Another desk holding a table locked is told, not waited on.
                  QStringLiteral("--lock-wait-timeout=10000"),
                  QStringLiteral("--dbname=") + conninfo(server)},
-                [&file](const QByteArray &bytes) { file.write(bytes); });
+                [&file, &reader](const QByteArray &bytes) {
+                    file.write(bytes);
+                    if (reader)
+                        reader->write(bytes);
+                });
+        if (reader)
+            reader->finish();
         file.commit();
     } catch (const DataError &e) {
         throw DataError(QStringLiteral("The diary's %1 could not be backed up to %2: %3")
@@ -246,10 +310,10 @@ void ServerBackup::writeDump(const ServerAddress &server, const QString &target)
 }
 
 QStringList ServerBackup::backUpInto(const ServerAddress &server, const QString &folder, int keep,
-                                     const QDate &day)
+                                     const QDate &day, bool readBack)
 {
     const QString dump = dumpPathIn(folder);
-    writeDump(server, dump);
+    writeDump(server, dump, readBack);
     if (keep <= 0)
         return {};
 

@@ -27,15 +27,19 @@ public:
     // Dumps the server database to `target`, written under a temporary name
     // in its folder and put in place only when pg_dump has finished well; a
     // failure (pg_dump's, with its reason, or a full disk) leaves `target`
-    // as it was. Throws DataError.
-    static void writeDump(const ServerAddress &server, const QString &target);
+    // as it was. With `readBack`, pg_restore reads every block of the dump
+    // as it is written, and a dump it cannot read is not put in place.
+    // Throws DataError.
+    static void writeDump(const ServerAddress &server, const QString &target,
+                          bool readBack = false);
 
     // The backup into a folder: its dump (dumpPathIn) and, when `keep` is
     // above 0, the same dump under the name dated `day`, after which only the
     // `keep` latest dated dumps there stay. Returns the dated dumps removed.
     // Throws DataError saying which file could not be written or removed.
+    // `readBack` as for writeDump.
     static QStringList backUpInto(const ServerAddress &server, const QString &folder, int keep,
-                                  const QDate &day);
+                                  const QDate &day, bool readBack = false);
 
     // Checks that `path` is a dump in pg_dump's custom format that holds
     // every table of the diary. Throws DataError saying what is wrong.

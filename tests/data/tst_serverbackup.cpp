@@ -6,6 +6,7 @@
 #include <data/serverbackup.h>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,6 +69,7 @@ private slots:
     void aDumpThatFailsSaysWhyAndKeepsEarlierCopies();
     void aDumpThatIsNoDiaryChangesNothing_data();
     void aDumpThatIsNoDiaryChangesNothing();
+    void aDumpThatDoesNotReadBackIsNotKept();
 };
 
 void TestServerBackup::aDatedDumpIsRestoredAndTheReplacedDiaryKept()
@@ -75,7 +77,8 @@ void TestServerBackup::aDatedDumpIsRestoredAndTheReplacedDiaryKept()
     const ServerAddress server = newDiary();
     addCase(server, QStringLiteral("OS 1/2026"));
     QTemporaryDir folder;
-    QVERIFY(ServerBackup::backUpInto(server, folder.path(), 3, day).isEmpty());
+    // Read back as it is written: a sound dump passes and restores.
+    QVERIFY(ServerBackup::backUpInto(server, folder.path(), 3, day, true).isEmpty());
     QCOMPARE(
         QDir(folder.path()).entryList(QDir::Files),
         (QStringList{QStringLiteral("advocate-2026-12-07.dump"), QStringLiteral("advocate.dump")}));
@@ -144,6 +147,33 @@ void TestServerBackup::aDumpThatFailsSaysWhyAndKeepsEarlierCopies()
     }
     QCOMPARE(contentOf(earlier), QByteArray("the earlier dump"));
     QCOMPARE(QDir(parent.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("advocate.dump")});
+}
+
+void TestServerBackup::aDumpThatDoesNotReadBackIsNotKept()
+{
+    const ServerAddress server = newDiary();
+    QTemporaryDir folder;
+    const QString earlier = folder.filePath(QStringLiteral("advocate.dump"));
+    writeFile(earlier, "the earlier dump");
+    // A pg_dump that ends well but writes a torn archive: its header, no more.
+    QTemporaryDir tools;
+    const QString fakeDump = QDir(tools.path()).filePath(QStringLiteral("pg_dump"));
+    writeFile(fakeDump, "#!/bin/sh\nprintf 'PGDMP\\001\\016\\000'\n");
+    QVERIFY(QFile::setPermissions(fakeDump, QFile::ReadOwner | QFile::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+    const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });
+
+    try {
+        ServerBackup::backUpInto(server, folder.path(), 3, day, true);
+        QFAIL("a dump that does not read back was kept");
+    } catch (const DataError &e) {
+        QVERIFY2(e.description().contains(QStringLiteral("does not read back")),
+                 qPrintable(e.description()));
+    }
+    QCOMPARE(contentOf(earlier), QByteArray("the earlier dump"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("advocate.dump")});
 }
 
