@@ -102,18 +102,26 @@ QString reasonOf(QProcess &process, const ServerAddress &server)
 // Runs a tool to its end. Standard output goes to `output` piece by piece
 // as it comes (which may throw: the tool is then stopped). Throws DataError
 // with the tool's reason when it could not start or ended in failure.
+// Starts a tool with the environment of toolEnvironment. Throws DataError
+// when it could not be started.
+void startTool(QProcess &process, const ServerAddress &server, const QString &name,
+               const QStringList &arguments, QIODevice::OpenMode mode)
+{
+    process.setProgram(toolPath(name));
+    process.setArguments(arguments);
+    process.setProcessEnvironment(toolEnvironment(server));
+    process.start(mode);
+    if (!process.waitForStarted(-1))
+        throw DataError(
+            QStringLiteral("%1 could not be started: %2").arg(name, process.errorString()));
+}
+
 void runTool(const ServerAddress &server, const QString &name, const QStringList &arguments,
              const std::function<void(const QByteArray &)> &output)
 {
     QProcess process;
-    process.setProgram(toolPath(name));
-    process.setArguments(arguments);
-    process.setProcessEnvironment(toolEnvironment(server));
     process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QIODevice::ReadOnly);
-    if (!process.waitForStarted(-1))
-        throw DataError(
-            QStringLiteral("%1 could not be started: %2").arg(name, process.errorString()));
+    startTool(process, server, name, arguments, QIODevice::ReadOnly);
     try {
         while (true) {
             if (process.bytesAvailable() == 0 && !process.waitForReadyRead(-1))
@@ -137,17 +145,11 @@ void runTool(const ServerAddress &server, const QString &name, const QStringList
 class ReadBack
 {
 public:
-    explicit ReadBack(const ServerAddress &server) : m_server(server)
+    // The dump is read, not restored: no server, no password.
+    ReadBack()
     {
-        m_process.setProgram(toolPath(QStringLiteral("pg_restore")));
-        m_process.setArguments({QStringLiteral("--file=") + QProcess::nullDevice()});
-        m_process.setProcessEnvironment(toolEnvironment(ServerAddress()));
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.start(QIODevice::ReadWrite);
-        if (!m_process.waitForStarted(-1))
-            throw DataError(QStringLiteral("pg_restore could not be started to read the dump "
-                                           "back: %1")
-                                .arg(m_process.errorString()));
+        startTool(m_process, ServerAddress(), QStringLiteral("pg_restore"),
+                  {QStringLiteral("--file=") + QProcess::nullDevice()}, QIODevice::ReadWrite);
     }
     ~ReadBack()
     {
@@ -177,11 +179,10 @@ public:
         m_process.waitForFinished(-1);
         if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0)
             throw DataError(QStringLiteral("the dump does not read back whole: %1")
-                                .arg(reasonOf(m_process, m_server)));
+                                .arg(reasonOf(m_process, ServerAddress())));
     }
 
 private:
-    ServerAddress m_server;
     QProcess m_process;
 };
 
@@ -289,7 +290,7 @@ void ServerBackup::writeDump(const ServerAddress &server, const QString &target,
     try {
         std::optional<ReadBack> reader;
         if (readBack)
-            reader.emplace(server);
+            reader.emplace();
         runTool(server, QStringLiteral("pg_dump"),
                 {QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
                  // Another desk holding a table locked is told, not waited on.
