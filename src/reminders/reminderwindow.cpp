@@ -116,7 +116,9 @@ void ReminderWindow::closeEvent(QCloseEvent *event)
 
 void ReminderWindow::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // Escape too: the clerk who dismisses any window with it is not kept here.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape) {
         close();
         return;
     }

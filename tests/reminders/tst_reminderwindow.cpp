@@ -29,7 +29,7 @@ private slots:
     void showsTheFirstNineOfTodayAndCountsTheRest();
     void keepsTheTableOrderAndTheTwelveHourClock();
     void aDayWithoutRemindersShowsTheDateOnly();
-    void enterOrAClickClosesAndBringsUpTheMainWindow();
+    void enterEscapeOrAClickClosesAndBringsUpTheMainWindow();
     void openingAgainReadsAfreshInTheSameWindow();
     void printReminderClosesTheWindowAndPrintsTheDayAfresh();
     void printingNoReminderPrintsTitleDateAndEmptyRows();
@@ -192,7 +192,7 @@ void TestReminderWindow::aDayWithoutRemindersShowsTheDateOnly()
     QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lblMore"))->isVisible());
 }
 
-void TestReminderWindow::enterOrAClickClosesAndBringsUpTheMainWindow()
+void TestReminderWindow::enterEscapeOrAClickClosesAndBringsUpTheMainWindow()
 {
     QPointer<ReminderWindow> byEnter = ReminderWindow::open();
     QVERIFY(QTest::qWaitForWindowExposed(byEnter));
@@ -222,6 +222,13 @@ void TestReminderWindow::enterOrAClickClosesAndBringsUpTheMainWindow()
     QTest::mouseClick(byClick->findChild<QLabel *>(QStringLiteral("lblW1")), Qt::LeftButton);
     QVERIFY(!byClick->isVisible());
     QCOMPARE(m_mainWindowCalls, 3);
+    settle();
+
+    QPointer<ReminderWindow> byEscape = ReminderWindow::open();
+    QVERIFY(QTest::qWaitForWindowExposed(byEscape));
+    QTest::keyClick(byEscape, Qt::Key_Escape);
+    QVERIFY(!byEscape->isVisible());
+    QCOMPARE(m_mainWindowCalls, 4);
 }
 
 void TestReminderWindow::openingAgainReadsAfreshInTheSameWindow()
